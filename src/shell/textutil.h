@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+namespace zovi {
+
+// True when the text is empty or holds only blanks (character 32); a tab counts as content.
+bool IsBlank(const QString& text);
+
+// True when the text, stripped of leading and trailing blanks, is empty or holds any character
+// other than the digits, ".", "," and the decimal separator. It checks characters only:
+// "1.2.3" passes as a number; use ToAmount to read the value.
+bool IsNotNumber(const QString& text);
+
+// Strips leading and trailing blanks and replaces every "." and "," by the decimal separator;
+// when the stripped text is empty, result keeps what the caller had in it.
+void NormalizeDecimal(const QString& text, QString& result);
+
+// The display form of an amount: rounded to two decimals (halves to even), digit groups of three
+// separated by a blank, the decimal separator, no trailing zeros.
+QString FormatMoney(double amount);
+
+// The value of a typed amount: normalised as NormalizeDecimal does, then read as one number with
+// at most one separator. Empty when the text is not such a number ("1.2.3", ",", "", "-5").
+std::optional<double> ToAmount(const QString& text);
+
+// Shortest general decimal text of a value (at most 15 significant digits) with the decimal
+// separator, as amounts are written into text fields.
+QString NumberText(double value);
+
+// Text of a file we read: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
+// dropped), Windows-1251 otherwise, so that older files keep their Cyrillic text.
+QString DecodeText(const QByteArray& bytes);
+
+} // namespace zovi

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <exception>
+
+namespace zovi {
+
+// The one error type of the table store: a readable message for the user's error box.
+class StoreError : public std::exception {
+public:
+    explicit StoreError(QString message);
+    const QString& message() const noexcept { return m_message; }
+    const char* what() const noexcept override { return m_utf8.constData(); }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+} // namespace zovi

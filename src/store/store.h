@@ -1,0 +1,69 @@
+#pragma once
+
+#include "store/table.h"
+#include "store/value.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <memory>
+#include <vector>
+
+namespace zovi {
+
+class Connection;
+class TableImage;
+class TableHandle;
+
+// The process's registry of open table files: one shared image per file, one connection per
+// database folder for the tables that commands write together, and the state of the running
+// transaction.
+class Store {
+public:
+    static Store& instance();
+
+    // The image of a table file, read on first use. Throws when the file is missing, locked or
+    // not a table of ours.
+    std::shared_ptr<TableImage> acquire(const QString& path);
+
+    void registerHandle(TableHandle* handle);
+    void unregisterHandle(TableHandle* handle);
+
+    // Transactions (see Transaction): begin/commit/rollback nest by depth.
+    void begin();
+    void commit();
+    void rollback();
+    bool inTransaction() const { return m_depth > 0; }
+
+    // Called by an image before it writes: opens the SQLite transaction on the connection when
+    // a transaction guard is alive.
+    void willWrite(const std::shared_ptr<Connection>& connection);
+    // Called by an image before it changes a row inside a transaction (after, for an insert,
+    // with aliveBefore false), so that a rollback can restore it.
+    void remember(const std::shared_ptr<TableImage>& image, const std::shared_ptr<Row>& row,
+                  bool aliveBefore);
+
+private:
+    struct UndoRecord {
+        std::shared_ptr<TableImage> image;
+        std::shared_ptr<Row> row;
+        std::vector<Value> values;
+        bool alive;
+    };
+    Store() = default;
+    std::shared_ptr<Connection> connectionFor(const QString& file);
+    void undo();
+    void clear();
+
+    QHash<QString, std::weak_ptr<TableImage>> m_images;
+    QHash<QString, std::weak_ptr<Connection>> m_folderConnections;
+    QList<TableHandle*> m_handles;
+
+    int m_depth = 0;
+    bool m_doomed = false;
+    std::vector<std::shared_ptr<Connection>> m_writing; // connections written in it
+    std::vector<UndoRecord> m_undo;
+    std::vector<std::pair<TableHandle*, TableHandle::State>> m_snapshots;
+};
+
+} // namespace zovi

@@ -1,0 +1,610 @@
+#include "store/table.h"
+
+#include "store/error.h"
+#include "store/filter.h"
+#include "store/image.h"
+#include "store/store.h"
+
+#include <QFileInfo>
+
+namespace zovi {
+
+namespace {
+
+const Value& NullValue() {
+    static const Value null;
+    return null;
+}
+
+// The value a detail row must carry to belong to the master's current row.
+struct Link {
+    int column = -1;
+    bool numeric = false;
+    double number = 0;
+    QString text;
+    bool none = false; // the master has no current row: the detail shows nothing
+
+    bool matches(const Row& row) const {
+        if (none)
+            return false;
+        const Value& v = row.values[size_t(column)];
+        if (numeric) {
+            if (const auto* i = std::get_if<qint64>(&v))
+                return double(*i) == number;
+            if (const auto* d = std::get_if<double>(&v))
+                return *d == number;
+            if (const auto* s = std::get_if<QString>(&v)) {
+                bool ok = false;
+                const double d = s->trimmed().toDouble(&ok);
+                return ok && d == number;
+            }
+            return false;
+        }
+        if (const auto* s = std::get_if<QString>(&v))
+            return *s == text;
+        return false;
+    }
+};
+
+Link MakeLink(const Value* masterValue, int column) {
+    Link link;
+    link.column = column;
+    if (!masterValue) {
+        link.none = true;
+    } else if (const auto* s = std::get_if<QString>(masterValue)) {
+        link.text = *s;
+    } else if (const auto* i = std::get_if<qint64>(masterValue)) {
+        link.numeric = true;
+        link.number = double(*i);
+    } else {
+        link.numeric = true;
+        link.number = std::get<double>(*masterValue);
+    }
+    return link;
+}
+
+} // namespace
+
+// ---- FieldRef ----
+
+QString FieldRef::name() const { return m_handle->fieldName(m_column); }
+FieldType FieldRef::type() const { return m_handle->fieldType(m_column); }
+bool FieldRef::isNull() const { return IsNull(m_handle->valueAt(m_column)); }
+QString FieldRef::text() const { return ValueText(m_handle->valueAt(m_column), type()); }
+double FieldRef::toDouble() const { return ValueDouble(m_handle->valueAt(m_column), type(), name()); }
+qint64 FieldRef::toInt() const { return ValueInteger(m_handle->valueAt(m_column), type(), name()); }
+QDate FieldRef::toDate() const { return ValueDate(m_handle->valueAt(m_column), type(), name()); }
+bool FieldRef::toBool() const { return ValueBool(m_handle->valueAt(m_column), type(), name()); }
+QVariant FieldRef::toVariant() const { return ValueVariant(m_handle->valueAt(m_column), type()); }
+
+void FieldRef::setText(const QString& text) const {
+    m_handle->setValue(m_column, ValueFromText(text, type(), name()));
+}
+void FieldRef::setDouble(double value) const {
+    m_handle->setValue(m_column, ValueFromDouble(value, type(), name()));
+}
+void FieldRef::setInt(qint64 value) const {
+    m_handle->setValue(m_column, ValueFromInteger(value, type(), name()));
+}
+void FieldRef::setDate(const QDate& date) const {
+    m_handle->setValue(m_column, ValueFromDate(date, type(), name()));
+}
+void FieldRef::setBool(bool value) const {
+    m_handle->setValue(m_column, ValueFromBool(value, type(), name()));
+}
+void FieldRef::setVariant(const QVariant& value) const {
+    m_handle->setValue(m_column, ValueFromVariant(value, type(), name()));
+}
+void FieldRef::clear() const { m_handle->setValue(m_column, Value()); }
+
+// ---- TableHandle: binding ----
+
+TableHandle::TableHandle(const QString& name, QObject* parent) : QObject(parent) {
+    setObjectName(name);
+    Store::instance().registerHandle(this);
+}
+
+TableHandle::~TableHandle() {
+    for (TableHandle* d : std::as_const(m_details))
+        d->m_master = nullptr;
+    if (m_master)
+        m_master->m_details.removeAll(this);
+    Store::instance().unregisterHandle(this);
+}
+
+void TableHandle::requireOpen(const char* operation) const {
+    if (!m_image)
+        throw StoreError(QStringLiteral("%1: the table %2 is not open (%3).")
+                             .arg(objectName().isEmpty() ? QStringLiteral("Table") : objectName(),
+                                  QFileInfo(m_path).fileName(), QLatin1String(operation)));
+}
+
+void TableHandle::setPath(const QString& path) {
+    if (m_image)
+        throw StoreError(
+            QStringLiteral("%1: the table must be closed to bind it to another file.").arg(objectName()));
+    m_path = path;
+}
+
+void TableHandle::open() {
+    if (m_image)
+        return;
+    if (m_path.isEmpty())
+        throw StoreError(QStringLiteral("%1: no table file is bound.").arg(objectName()));
+    auto image = Store::instance().acquire(m_path);
+    std::shared_ptr<const CompiledFilter> compiled;
+    if (!m_filterText.trimmed().isEmpty())
+        compiled = image->filter(m_filterText); // a bad filter leaves the handle closed
+    m_image = std::move(image);
+    m_compiledFilter = std::move(compiled);
+    m_mode = Mode::Browse;
+    m_buffer.clear();
+    m_editedRow.reset();
+    rebuildView(false);
+    first();
+    Q_EMIT viewChanged();
+}
+
+void TableHandle::close() {
+    if (!m_image)
+        return;
+    m_mode = Mode::Browse;
+    m_buffer.clear();
+    m_editedRow.reset();
+    m_view.clear();
+    m_pos = -1;
+    m_eof = m_bof = true;
+    m_compiledFilter.reset();
+    m_image.reset();
+    notifyDetails();
+    Q_EMIT viewChanged();
+}
+
+// ---- the view ----
+
+const Value* TableHandle::masterValue() const {
+    if (!m_master->isOpen() || m_master->isEmpty() || m_master->mode() == Mode::Insert)
+        return nullptr;
+    const Value& v = m_master->valueAt(m_master->fieldIndex(m_masterField));
+    return IsNull(v) ? nullptr : &v;
+}
+
+bool TableHandle::admits(const Row& row) const {
+    if (!row.alive)
+        return false;
+    if (masterAttached() && !MakeLink(masterValue(), fieldIndex(m_detailField)).matches(row))
+        return false;
+    return !(m_filtered && m_compiledFilter && !m_compiledFilter->matches(row, m_caseInsensitive));
+}
+
+void TableHandle::rebuildView(bool keepCurrent) {
+    std::shared_ptr<Row> current;
+    if (keepCurrent && m_pos >= 0 && m_pos < m_view.size())
+        current = m_view[m_pos];
+    m_image->compact();
+
+    const bool linked = masterAttached();
+    const Link link = linked ? MakeLink(masterValue(), fieldIndex(m_detailField)) : Link();
+    const CompiledFilter* filter =
+        m_filtered && m_compiledFilter && !m_compiledFilter->admitsAll() ? m_compiledFilter.get()
+                                                                         : nullptr;
+    const bool folded = m_caseInsensitive;
+
+    QList<std::shared_ptr<Row>> view;
+    view.reserve(qsizetype(m_image->liveCount()));
+    for (const auto& row : m_image->rows()) {
+        if (!row->alive)
+            continue;
+        if (linked && !link.matches(*row))
+            continue;
+        if (filter && !filter->matches(*row, folded))
+            continue;
+        view.push_back(row);
+    }
+    m_view = std::move(view);
+
+    m_pos = -1;
+    if (current) {
+        const qsizetype at = m_view.indexOf(current);
+        if (at >= 0)
+            m_pos = int(at);
+    }
+    if (m_pos < 0 && !m_view.isEmpty())
+        m_pos = 0;
+    m_eof = m_bof = m_view.isEmpty();
+}
+
+void TableHandle::setCurrent(int index) {
+    const bool moved = index != m_pos;
+    m_pos = index;
+    if (moved)
+        notifyDetails();
+}
+
+void TableHandle::notifyDetails() {
+    for (TableHandle* d : std::as_const(m_details)) {
+        if (d->masterAttached() && d->isOpen())
+            d->masterMoved();
+    }
+}
+
+void TableHandle::masterMoved() {
+    if (m_mode != Mode::Browse)
+        post();
+    rebuildView(false);
+    first();
+    Q_EMIT viewChanged();
+}
+
+void TableHandle::refresh() {
+    requireOpen("refresh");
+    requireBrowseForMove();
+    const int before = m_pos;
+    const std::shared_ptr<Row> current = before >= 0 ? m_view[before] : nullptr;
+    rebuildView(true);
+    if (current == nullptr || m_pos < 0 || m_view[m_pos] != current)
+        notifyDetails();
+    Q_EMIT viewChanged();
+}
+
+// ---- navigation ----
+
+void TableHandle::requireBrowseForMove() {
+    if (m_mode != Mode::Browse)
+        post();
+}
+
+void TableHandle::first() {
+    requireOpen("first");
+    requireBrowseForMove();
+    m_bof = true;
+    m_eof = m_view.isEmpty();
+    if (!m_view.isEmpty())
+        setCurrent(0);
+}
+
+void TableHandle::next() {
+    requireOpen("next");
+    requireBrowseForMove();
+    if (m_pos + 1 < m_view.size()) {
+        setCurrent(m_pos + 1);
+        m_eof = m_bof = false;
+    } else {
+        m_eof = true;
+    }
+}
+
+void TableHandle::prior() {
+    requireOpen("prior");
+    requireBrowseForMove();
+    if (m_pos > 0) {
+        setCurrent(m_pos - 1);
+        m_eof = m_bof = false;
+    } else {
+        m_bof = true;
+    }
+}
+
+void TableHandle::last() {
+    requireOpen("last");
+    requireBrowseForMove();
+    m_eof = true;
+    m_bof = m_view.isEmpty();
+    if (!m_view.isEmpty())
+        setCurrent(int(m_view.size()) - 1);
+}
+
+int TableHandle::recNo() const { return m_view.isEmpty() ? 0 : m_pos + 1; }
+
+void TableHandle::setRecNo(int recNo) {
+    requireOpen("set record number");
+    requireBrowseForMove();
+    if (m_view.isEmpty())
+        return;
+    setCurrent(std::clamp(recNo, 1, int(m_view.size())) - 1);
+    m_eof = m_bof = false;
+}
+
+// ---- editing ----
+
+void TableHandle::append() {
+    requireOpen("append");
+    requireBrowseForMove();
+    m_buffer.assign(m_image->columns().size(), Value());
+    if (masterAttached() && m_master->isOpen() && !m_master->isEmpty()) {
+        const int column = fieldIndex(m_detailField);
+        const Value& mv = m_master->valueAt(m_master->fieldIndex(m_masterField));
+        m_buffer[size_t(column)] =
+            ValueFromText(ValueText(mv, m_master->fieldType(m_master->fieldIndex(m_masterField))),
+                          fieldType(column), m_detailField);
+    }
+    m_editedRow.reset();
+    m_mode = Mode::Insert;
+}
+
+void TableHandle::edit() {
+    requireOpen("edit");
+    if (m_mode != Mode::Browse)
+        return;
+    if (m_view.isEmpty())
+        throw StoreError(QStringLiteral("%1: there is no row to edit.").arg(objectName()));
+    const auto& row = m_view[m_pos];
+    if (!row->alive)
+        throw StoreError(QStringLiteral("%1: the row was deleted in the meantime.").arg(objectName()));
+    m_editedRow = row;
+    m_buffer = row->values;
+    m_mode = Mode::Edit;
+}
+
+void TableHandle::post() {
+    if (m_mode == Mode::Browse)
+        return;
+    requireOpen("post");
+    if (m_mode == Mode::Insert) {
+        // The write comes first; a failure leaves the handle appending, the row not lost.
+        auto row = m_image->insert(m_buffer);
+        m_mode = Mode::Browse;
+        m_buffer.clear();
+        if (admits(*row)) {
+            // Rows are in ascending rowid order and a new row has the greatest rowid.
+            m_view.push_back(row);
+            m_pos = -2; // force the details to follow
+            setCurrent(int(m_view.size()) - 1);
+            m_eof = m_bof = false;
+        } else if (m_pos >= m_view.size()) {
+            m_pos = int(m_view.size()) - 1;
+        }
+    } else {
+        auto row = m_editedRow;
+        m_image->update(row, m_buffer);
+        m_mode = Mode::Browse;
+        m_buffer.clear();
+        m_editedRow.reset();
+        // A row that no longer matches the filter leaves the view; the cursor stays on the
+        // row that followed it.
+        if (!admits(*row)) {
+            const qsizetype at = m_view.indexOf(row);
+            if (at >= 0) {
+                m_view.removeAt(at);
+                m_pos = -2;
+                setCurrent(m_view.isEmpty() ? -1 : int(std::min<qsizetype>(at, m_view.size() - 1)));
+                m_eof = m_bof = m_view.isEmpty();
+            }
+        } else {
+            notifyDetails();
+        }
+    }
+    Q_EMIT viewChanged();
+}
+
+void TableHandle::cancel() {
+    m_mode = Mode::Browse;
+    m_buffer.clear();
+    m_editedRow.reset();
+}
+
+void TableHandle::remove() {
+    requireOpen("delete");
+    if (m_mode == Mode::Insert) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (m_view.isEmpty())
+        throw StoreError(QStringLiteral("%1: there is no row to delete.").arg(objectName()));
+    const auto row = m_view[m_pos];
+    m_image->remove(row);
+    m_view.removeAt(m_pos);
+    const int next = m_view.isEmpty() ? -1 : std::min(m_pos, int(m_view.size()) - 1);
+    m_pos = -2;
+    setCurrent(next);
+    m_eof = m_view.isEmpty();
+    m_bof = m_view.isEmpty();
+    Q_EMIT viewChanged();
+}
+
+// ---- fields ----
+
+int TableHandle::fieldCount() const {
+    requireOpen("fields");
+    return int(m_image->columns().size());
+}
+
+QString TableHandle::fieldName(int column) const {
+    requireOpen("fields");
+    return m_image->columns().at(size_t(column)).name;
+}
+
+FieldType TableHandle::fieldType(int column) const {
+    requireOpen("fields");
+    return m_image->columns().at(size_t(column)).type;
+}
+
+int TableHandle::fieldIndex(const QString& name) const {
+    requireOpen("fields");
+    const int column = m_image->columnIndex(name);
+    if (column < 0)
+        throw StoreError(QStringLiteral("The table %1 has no field \"%2\".")
+                             .arg(QFileInfo(m_path).fileName(), name));
+    return column;
+}
+
+bool TableHandle::hasField(const QString& name) const {
+    return m_image && m_image->columnIndex(name) >= 0;
+}
+
+const Value& TableHandle::valueAt(int column) const {
+    requireOpen("read field");
+    if (m_mode != Mode::Browse)
+        return m_buffer.at(size_t(column));
+    if (m_pos < 0 || m_pos >= m_view.size())
+        return NullValue();
+    return m_view[m_pos]->values.at(size_t(column));
+}
+
+void TableHandle::setValue(int column, Value value) {
+    requireOpen("write field");
+    if (m_mode == Mode::Browse)
+        throw StoreError(QStringLiteral("%1: a field can be written only while editing or "
+                                        "appending a row.")
+                             .arg(objectName()));
+    if (column == m_image->autoIncColumn())
+        throw StoreError(QStringLiteral("%1: the field %2 is assigned by the table and cannot be "
+                                        "written.")
+                             .arg(objectName(), fieldName(column)));
+    m_buffer.at(size_t(column)) = std::move(value);
+}
+
+QString TableHandle::textAt(int row, int column) const {
+    requireOpen("read field");
+    return ValueText(m_view.at(row)->values.at(size_t(column)), fieldType(column));
+}
+
+// ---- search ----
+
+bool TableHandle::locate(const QString& field, const QVariant& value) {
+    requireOpen("locate");
+    const int column = fieldIndex(field);
+    const FieldType type = fieldType(column);
+    const Value target = ValueFromVariant(value, type, field);
+    for (qsizetype i = 0; i < m_view.size(); ++i) {
+        if (ValuesEqual(m_view[i]->values[size_t(column)], target, type)) {
+            requireBrowseForMove();
+            setCurrent(int(i));
+            m_eof = m_bof = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant TableHandle::lookup(const QString& keyField, const QVariant& value,
+                             const QString& resultField) {
+    requireOpen("lookup");
+    const int key = fieldIndex(keyField);
+    const int result = fieldIndex(resultField);
+    const FieldType type = fieldType(key);
+    const Value target = ValueFromVariant(value, type, keyField);
+    for (const auto& row : std::as_const(m_view)) {
+        if (ValuesEqual(row->values[size_t(key)], target, type))
+            return ValueVariant(row->values[size_t(result)], fieldType(result));
+    }
+    return QVariant();
+}
+
+// ---- filtering ----
+
+std::shared_ptr<const CompiledFilter> TableHandle::compile(const QString& text) const {
+    if (text.trimmed().isEmpty())
+        return nullptr;
+    return m_image->filter(text);
+}
+
+void TableHandle::setFilter(const QString& filter) {
+    if (filter == m_filterText)
+        return;
+    if (!m_image) {
+        m_filterText = filter;
+        return;
+    }
+    auto compiled = compile(filter); // throws before anything changes
+    requireBrowseForMove();
+    m_filterText = filter;
+    m_compiledFilter = std::move(compiled);
+    if (m_filtered) {
+        rebuildView(false);
+        notifyDetails();
+        Q_EMIT viewChanged();
+    }
+}
+
+void TableHandle::setFiltered(bool filtered) {
+    if (filtered == m_filtered)
+        return;
+    if (!m_image) {
+        m_filtered = filtered;
+        return;
+    }
+    requireBrowseForMove();
+    m_filtered = filtered;
+    rebuildView(false);
+    notifyDetails();
+    Q_EMIT viewChanged();
+}
+
+void TableHandle::setCaseInsensitive(bool caseInsensitive) {
+    if (caseInsensitive == m_caseInsensitive)
+        return;
+    m_caseInsensitive = caseInsensitive;
+    if (m_image && m_filtered) {
+        requireBrowseForMove();
+        rebuildView(false);
+        notifyDetails();
+        Q_EMIT viewChanged();
+    }
+}
+
+// ---- master-detail ----
+
+void TableHandle::setMaster(TableHandle* master, const QString& detailField,
+                            const QString& masterField) {
+    if (m_master)
+        m_master->m_details.removeAll(this);
+    m_master = master;
+    m_detailField = detailField;
+    m_masterField = masterField;
+    m_masterAttached = true;
+    if (m_master)
+        m_master->m_details.append(this);
+    if (m_image) {
+        rebuildView(false);
+        Q_EMIT viewChanged();
+    }
+}
+
+void TableHandle::detachMaster() {
+    if (!m_masterAttached)
+        return;
+    requireBrowseForMove();
+    m_masterAttached = false;
+    if (m_image) {
+        rebuildView(false);
+        notifyDetails();
+        Q_EMIT viewChanged();
+    }
+}
+
+void TableHandle::attachMaster() {
+    if (m_masterAttached)
+        return;
+    requireBrowseForMove();
+    m_masterAttached = true;
+    if (m_image) {
+        rebuildView(false);
+        notifyDetails();
+        Q_EMIT viewChanged();
+    }
+}
+
+// ---- rollback ----
+
+TableHandle::State TableHandle::saveState() const {
+    return State{m_view, m_pos, m_eof, m_bof, m_mode, m_buffer, m_editedRow, m_image};
+}
+
+void TableHandle::restoreState(const State& state) {
+    m_view = state.view;
+    m_pos = state.pos;
+    m_eof = state.eof;
+    m_bof = state.bof;
+    m_mode = state.mode;
+    m_buffer = state.buffer;
+    m_editedRow = state.editedRow;
+    if (m_image != state.image) {
+        m_image = state.image;
+        m_compiledFilter = m_image ? compile(m_filterText) : nullptr;
+    }
+    Q_EMIT viewChanged();
+}
+
+} // namespace zovi

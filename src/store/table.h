@@ -1,0 +1,190 @@
+#pragma once
+
+#include "store/schema.h"
+#include "store/value.h"
+
+#include <QDate>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariant>
+#include <memory>
+#include <vector>
+
+namespace zovi {
+
+class TableImage;
+class CompiledFilter;
+class TableHandle;
+
+// A field of a handle's current row (or of the row being edited or appended), read and written
+// in the forms the logic uses. Writing requires the handle to be in edit or append mode.
+class FieldRef {
+public:
+    FieldRef(TableHandle* handle, int column) : m_handle(handle), m_column(column) {}
+
+    QString name() const;
+    FieldType type() const;
+    bool isNull() const;
+
+    QString text() const;
+    double toDouble() const;
+    qint64 toInt() const;
+    QDate toDate() const;
+    bool toBool() const;
+    QVariant toVariant() const;
+
+    void setText(const QString& text) const;
+    void setDouble(double value) const;
+    void setInt(qint64 value) const;
+    void setDate(const QDate& date) const;
+    void setBool(bool value) const;
+    void setVariant(const QVariant& value) const;
+    void clear() const;
+
+private:
+    TableHandle* m_handle;
+    int m_column;
+};
+
+// A cursor over one table file: the ordered rows its filter and master-detail binding admit,
+// and a current row. Every handle on the same file shares one in-memory image of its rows;
+// reads come from the image, writes go through SQLite first and reach the image only when they
+// succeeded. Other handles see a posted row after their refresh().
+class TableHandle : public QObject {
+    Q_OBJECT
+
+public:
+    enum class Mode { Browse, Edit, Insert };
+
+    explicit TableHandle(const QString& name = QString(), QObject* parent = nullptr);
+    ~TableHandle() override;
+
+    // Binding (while closed), opening and closing. Opening a file that does not exist, a locked
+    // file or a file that is not one of our tables throws; the handle stays closed.
+    void setPath(const QString& path);
+    QString path() const { return m_path; }
+    void open();
+    void close();
+    bool isOpen() const { return m_image != nullptr; }
+
+    // Navigation over the view. Moving while editing posts the edit first.
+    void first();
+    void next();
+    void prior();
+    void last();
+    bool eof() const { return m_eof; }
+    bool bof() const { return m_bof; }
+    bool isEmpty() const { return m_view.isEmpty(); }
+    int recordCount() const { return int(m_view.size()); }
+    int recNo() const; // 1-based position of the current row; 0 when empty
+    void setRecNo(int recNo);
+
+    // Editing. append() starts a new row (fields null, a detail's link field set from its
+    // master); post() writes it, and its autoincrement ID is readable at once. remove() deletes
+    // the current row and leaves the cursor on the following row, or on the new last row.
+    void append();
+    void edit();
+    void post();
+    void cancel();
+    void remove();
+    Mode mode() const { return m_mode; }
+
+    // Fields, by name without regard to letter case. An unknown name throws.
+    int fieldCount() const;
+    QString fieldName(int column) const;
+    FieldType fieldType(int column) const;
+    int fieldIndex(const QString& name) const;
+    bool hasField(const QString& name) const;
+    FieldRef field(const QString& name) { return FieldRef(this, fieldIndex(name)); }
+    FieldRef field(int column) { return FieldRef(this, column); }
+
+    // The text of a field of the view's row at index (0-based), as FieldRef::text gives it.
+    QString textAt(int row, int column) const;
+
+    // locate moves to the first row of the view whose field equals value exactly (letter case
+    // counts) and reports whether there was one. lookup returns the result field of that row
+    // without moving, or a null QVariant.
+    bool locate(const QString& field, const QVariant& value);
+    QVariant lookup(const QString& keyField, const QVariant& value, const QString& resultField);
+
+    // Filtering. A bad filter text (unknown field, bad literal, bad syntax) throws and leaves
+    // the handle as it was.
+    void setFilter(const QString& filter);
+    QString filter() const { return m_filterText; }
+    void setFiltered(bool filtered);
+    bool filtered() const { return m_filtered; }
+    void setCaseInsensitive(bool caseInsensitive);
+    bool caseInsensitive() const { return m_caseInsensitive; }
+
+    // Master-detail: the view holds only the rows whose detailField equals the master's current
+    // masterField, and follows the master's current row. detachMaster() shows every row (as the
+    // filter allows) until attachMaster().
+    void setMaster(TableHandle* master, const QString& detailField, const QString& masterField);
+    void detachMaster();
+    void attachMaster();
+    TableHandle* master() const { return m_master; }
+    bool masterAttached() const { return m_master != nullptr && m_masterAttached; }
+
+    // Recomputes the view from the shared image, picking up rows posted through other handles;
+    // the cursor stays on the same row when it is still visible.
+    void refresh();
+
+Q_SIGNALS:
+    // The set or order of visible rows changed (open, close, refresh, filter, post, remove).
+    void viewChanged();
+
+private:
+    friend class FieldRef;
+    friend class Store;
+
+    // What a rollback gives back to a handle: its view, cursor and editing state.
+    struct State {
+        QList<std::shared_ptr<Row>> view;
+        int pos;
+        bool eof, bof;
+        Mode mode;
+        std::vector<Value> buffer;
+        std::shared_ptr<Row> editedRow;
+        std::shared_ptr<TableImage> image;
+    };
+
+    void requireOpen(const char* operation) const;
+    void requireBrowseForMove();
+    const Value& valueAt(int column) const;
+    void setValue(int column, Value value);
+    void rebuildView(bool keepCurrent);
+    bool admits(const Row& row) const;
+    const Value* masterValue() const;
+    void setCurrent(int index);
+    void notifyDetails();
+    void masterMoved();
+    std::shared_ptr<const CompiledFilter> compile(const QString& text) const;
+    State saveState() const;
+    void restoreState(const State& state);
+
+    QString m_path;
+    std::shared_ptr<TableImage> m_image;
+
+    QList<std::shared_ptr<Row>> m_view;
+    int m_pos = -1;
+    bool m_eof = true;
+    bool m_bof = true;
+
+    Mode m_mode = Mode::Browse;
+    std::vector<Value> m_buffer;       // the row being edited or appended
+    std::shared_ptr<Row> m_editedRow; // the row being edited
+
+    QString m_filterText;
+    std::shared_ptr<const CompiledFilter> m_compiledFilter;
+    bool m_filtered = false;
+    bool m_caseInsensitive = false;
+
+    TableHandle* m_master = nullptr;
+    QString m_detailField;
+    QString m_masterField;
+    bool m_masterAttached = true;
+    QList<TableHandle*> m_details;
+};
+
+} // namespace zovi

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "store/schema.h"
+
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <variant>
+#include <vector>
+
+namespace zovi {
+
+// A stored value: null, an integer (also dates as Julian days and booleans as 0/1), a float or
+// a text. The column's FieldType says how an integer is meant.
+using Value = std::variant<std::monostate, qint64, double, QString>;
+
+inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+
+// Conversions between a column's value and the forms the logic reads and writes. Text forms use
+// the program's decimal separator and short date format. Conversions that cannot succeed throw
+// StoreError naming the field.
+QString ValueText(const Value& v, FieldType type);
+double ValueDouble(const Value& v, FieldType type, const QString& field);
+qint64 ValueInteger(const Value& v, FieldType type, const QString& field);
+QDate ValueDate(const Value& v, FieldType type, const QString& field);
+bool ValueBool(const Value& v, FieldType type, const QString& field);
+QVariant ValueVariant(const Value& v, FieldType type);
+
+Value ValueFromText(const QString& text, FieldType type, const QString& field);
+Value ValueFromDouble(double d, FieldType type, const QString& field);
+Value ValueFromInteger(qint64 i, FieldType type, const QString& field);
+Value ValueFromDate(const QDate& date, FieldType type, const QString& field);
+Value ValueFromBool(bool b, FieldType type, const QString& field);
+Value ValueFromVariant(const QVariant& v, FieldType type, const QString& field);
+
+// Exact comparison used by locate and lookup: letter case counts, numbers compare as numbers.
+bool ValuesEqual(const Value& a, const Value& b, FieldType type);
+
+// One row of a table image. Rows are shared between the image and the views of every handle on
+// the table; a deleted row stays readable by a view that still holds it, but is no longer alive.
+struct Row {
+    std::vector<Value> values;
+    qint64 rowid = 0;
+    bool alive = true;
+};
+
+} // namespace zovi
