@@ -22,17 +22,17 @@ TCDdata::TCDdata() {
 }
 
 QList<TableHandle*> BindingOrder(Tdata& d, TCDdata& cd) {
-    return {&d.tbData,       &d.tbData2,  &d.tbData3,   &d.tbGr1,         &d.tbGrR,
-            &d.tbGrR2,       &d.tbGrD2,   &d.tbGrD,     &d.tbReport,      &d.tbKurs,
-            &d.tbDRM,        &d.tbValuta, &d.tbUserChart, &d.tbReportData, &d.tbTopData,
-            &cd.tbCredit,    &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2};
+    return {&d.tbData,    &d.tbData2,    &d.tbData3,         &d.tbGr1,           &d.tbGrR,
+            &d.tbGrR2,    &d.tbGrD2,     &d.tbGrD,           &d.tbReport,        &d.tbKurs,
+            &d.tbDRM,     &d.tbValuta,   &d.tbUserChart,     &d.tbReportData,    &d.tbTopData,
+            &cd.tbCredit, &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2};
 }
 
 QList<TableHandle*> OpeningOrder(Tdata& d, TCDdata& cd) {
-    return {&d.tbData,       &d.tbData2,  &d.tbData3,   &d.tbGr1,         &d.tbGrR,
-            &d.tbGrR2,       &d.tbGrD,    &d.tbGrD2,    &d.tbReport,      &d.tbKurs,
-            &d.tbDRM,        &d.tbValuta, &d.tbUserChart, &d.tbReportData, &d.tbTopData,
-            &cd.tbCredit,    &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2};
+    return {&d.tbData,    &d.tbData2,    &d.tbData3,         &d.tbGr1,           &d.tbGrR,
+            &d.tbGrR2,    &d.tbGrD,      &d.tbGrD2,          &d.tbReport,        &d.tbKurs,
+            &d.tbDRM,     &d.tbValuta,   &d.tbUserChart,     &d.tbReportData,    &d.tbTopData,
+            &cd.tbCredit, &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2};
 }
 
 QString FindFile(const QString& folder, const QString& name) {
@@ -60,10 +60,18 @@ void BindDatabase(Tdata& d, TCDdata& cd, const QString& folder, const QString& p
     };
     using namespace schemas;
     const QList<std::pair<TableHandle*, const TableSchema*>> order = {
-        {&d.tbData, &Data()},       {&d.tbData2, &Data()},      {&d.tbData3, &Data()},
-        {&d.tbGr1, &Gr1()},         {&d.tbGrR, &GrR()},         {&d.tbGrR2, &GrR2()},
-        {&d.tbGrD2, &GrD2()},       {&d.tbGrD, &GrD()},         {&d.tbReport, &Report()},
-        {&d.tbKurs, &Kurs()},       {&d.tbDRM, &DRM()},         {&d.tbValuta, &Valuta()},
+        {&d.tbData, &Data()},
+        {&d.tbData2, &Data()},
+        {&d.tbData3, &Data()},
+        {&d.tbGr1, &Gr1()},
+        {&d.tbGrR, &GrR()},
+        {&d.tbGrR2, &GrR2()},
+        {&d.tbGrD2, &GrD2()},
+        {&d.tbGrD, &GrD()},
+        {&d.tbReport, &Report()},
+        {&d.tbKurs, &Kurs()},
+        {&d.tbDRM, &DRM()},
+        {&d.tbValuta, &Valuta()},
         {&d.tbUserChart, &UserChart()}};
     for (const auto& [handle, schema] : order)
         bind(*handle, folder, *schema);

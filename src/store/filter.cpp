@@ -17,7 +17,9 @@ struct Token {
     int pos = 0;
 };
 
-QString Quote(const QString& s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+QString Quote(const QString& s) {
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
 
 } // namespace
 
@@ -145,7 +147,9 @@ private:
         return add(std::move(node));
     }
 
-    int parseOr() { return parseChain(CompiledFilter::Node::Kind::Or, "OR", &FilterParser::parseAnd); }
+    int parseOr() {
+        return parseChain(CompiledFilter::Node::Kind::Or, "OR", &FilterParser::parseAnd);
+    }
     int parseAnd() {
         return parseChain(CompiledFilter::Node::Kind::And, "AND", &FilterParser::parseTerm);
     }
@@ -195,10 +199,10 @@ private:
                   : op.text == QLatin1String(">=") ? CompiledFilter::Op::Ge
                   : op.text == QLatin1String("<=") ? CompiledFilter::Op::Le
                   : op.text == QLatin1String(">")  ? CompiledFilter::Op::Gt
-                  : op.text == QLatin1String("<")  ? CompiledFilter::Op::Lt
-                                                   : (fail(QStringLiteral("unknown operator %1.")
-                                                               .arg(Quote(op.text))),
-                                                      CompiledFilter::Op::Eq);
+                  : op.text == QLatin1String("<")
+                      ? CompiledFilter::Op::Lt
+                      : (fail(QStringLiteral("unknown operator %1.").arg(Quote(op.text))),
+                         CompiledFilter::Op::Eq);
         bindLiteral(node, literal, it->name);
         return add(std::move(node));
     }
@@ -235,7 +239,8 @@ private:
         }
         case FieldType::Boolean: {
             const QString t = v.trimmed();
-            if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 || t == QLatin1String("1"))
+            if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0 ||
+                t == QLatin1String("1"))
                 node.number = 1;
             else if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0 ||
                      t == QLatin1String("0"))
@@ -295,9 +300,9 @@ bool CompareText(const QString& value, const QString& literal, CompiledFilter::O
                  bool caseInsensitive) {
     if (op == CompiledFilter::Op::Eq || op == CompiledFilter::Op::Ne) {
         // Simple case folding keeps the length, so texts of different lengths never match.
-        const bool equal = value.size() == literal.size() &&
-                           value.compare(literal, caseInsensitive ? Qt::CaseInsensitive
-                                                                  : Qt::CaseSensitive) == 0;
+        const bool equal =
+            value.size() == literal.size() &&
+            value.compare(literal, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0;
         return op == CompiledFilter::Op::Eq ? equal : !equal;
     }
     const int c = value.compare(literal, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);

@@ -30,9 +30,9 @@ public:
         int column = -1;
         FieldType type = FieldType::Text;
         Op op = Op::Eq;
-        double number = 0;  // numeric and boolean literals
-        qint64 day = 0;     // date literals
-        QString text;       // text literals
+        double number = 0; // numeric and boolean literals
+        qint64 day = 0;    // date literals
+        QString text;      // text literals
     };
 
 private:

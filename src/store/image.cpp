@@ -97,6 +97,9 @@ TableImage::TableImage(QString path, std::shared_ptr<Connection> connection, QSt
 TableImage::~TableImage() = default;
 
 int TableImage::columnIndex(const QString& name) const {
+    const auto exact = m_columnByExact.constFind(name);
+    if (exact != m_columnByExact.constEnd())
+        return exact.value();
     return m_columnByName.value(name.toLower(), -1);
 }
 
@@ -128,7 +131,8 @@ void TableImage::load() {
         throw StoreError(QStringLiteral("The file %1 holds no table of this program.").arg(m_path));
 
     {
-        Statement info(db, QStringLiteral("PRAGMA %1.table_info(%2)").arg(alias, QuoteIdent(m_table)));
+        Statement info(db,
+                       QStringLiteral("PRAGMA %1.table_info(%2)").arg(alias, QuoteIdent(m_table)));
         int pkCount = 0;
         int pkColumn = -1;
         QString pkType;
@@ -146,6 +150,7 @@ void TableImage::load() {
                 pkType = declared;
             }
             m_columnByName.insert(c.name.toLower(), int(m_columns.size()));
+            m_columnByExact.insert(c.name, int(m_columns.size()));
             m_columns.push_back(c);
         }
         if (pkCount == 1 && pkType.compare(QLatin1String("INTEGER"), Qt::CaseInsensitive) == 0) {
@@ -170,7 +175,8 @@ void TableImage::load() {
             m_rows.push_back(std::move(row));
         }
     } catch (const StoreError& e) {
-        throw StoreError(QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
+        throw StoreError(
+            QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
     }
 }
 
@@ -190,8 +196,7 @@ void TableImage::bindRow(Statement& st, const std::vector<Value>& values) {
             sqlite3_bind_double(s, param, *d);
         } else if (const auto* n = std::get_if<qint64>(&v)) {
             if (m_columns[i].type == FieldType::Date) {
-                const QByteArray iso =
-                    QDate::fromJulianDay(*n).toString(Qt::ISODate).toLatin1();
+                const QByteArray iso = QDate::fromJulianDay(*n).toString(Qt::ISODate).toLatin1();
                 sqlite3_bind_text(s, param, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
             } else {
                 sqlite3_bind_int64(s, param, *n);
@@ -213,10 +218,10 @@ Statement& TableImage::insertStatement() {
         const QString target = QuoteIdent(m_alias) + QLatin1Char('.') + QuoteIdent(m_table);
         m_insert = std::make_unique<Statement>(
             m_connection->db(),
-            names.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target)
-                            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                  .arg(target, names.join(QLatin1Char(',')),
-                                       marks.join(QLatin1Char(','))));
+            names.isEmpty()
+                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target)
+                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                      .arg(target, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     }
     return *m_insert;
 }
@@ -229,18 +234,18 @@ Statement& TableImage::updateStatement() {
                 sets << QuoteIdent(m_columns[i].name) + QStringLiteral("=?");
         }
         m_update = std::make_unique<Statement>(
-            m_connection->db(), QStringLiteral("UPDATE %1.%2 SET %3 WHERE rowid=?")
-                                    .arg(QuoteIdent(m_alias), QuoteIdent(m_table),
-                                         sets.join(QLatin1Char(','))));
+            m_connection->db(),
+            QStringLiteral("UPDATE %1.%2 SET %3 WHERE rowid=?")
+                .arg(QuoteIdent(m_alias), QuoteIdent(m_table), sets.join(QLatin1Char(','))));
     }
     return *m_update;
 }
 
 Statement& TableImage::deleteStatement() {
     if (!m_delete) {
-        m_delete = std::make_unique<Statement>(
-            m_connection->db(), QStringLiteral("DELETE FROM %1.%2 WHERE rowid=?")
-                                    .arg(QuoteIdent(m_alias), QuoteIdent(m_table)));
+        m_delete = std::make_unique<Statement>(m_connection->db(),
+                                               QStringLiteral("DELETE FROM %1.%2 WHERE rowid=?")
+                                                   .arg(QuoteIdent(m_alias), QuoteIdent(m_table)));
     }
     return *m_delete;
 }
@@ -253,7 +258,9 @@ void RunWrite(Statement& st, const QString& path) {
         st.step();
     } catch (const StoreError& e) {
         st.reset();
-        throw StoreError(QStringLiteral("Cannot write to the table file %1: %2").arg(path, e.message()));
+        Store::instance().writeFailed();
+        throw StoreError(
+            QStringLiteral("Cannot write to the table file %1: %2").arg(path, e.message()));
     }
     st.reset();
 }
@@ -292,9 +299,10 @@ void TableImage::update(const std::shared_ptr<Row>& row, std::vector<Value> valu
         last += int(i) != m_autoInc ? 1 : 0;
     sqlite3_bind_int64(st.get(), last, row->rowid);
     RunWrite(st, m_path);
-    if (sqlite3_changes(m_connection->db()) != 1)
-        throw StoreError(
-            QStringLiteral("The row is no longer in the table file %1.").arg(m_path));
+    if (sqlite3_changes(m_connection->db()) != 1) {
+        store.writeFailed();
+        throw StoreError(QStringLiteral("The row is no longer in the table file %1.").arg(m_path));
+    }
     store.remember(shared_from_this(), row, true);
     row->values = std::move(values);
 }

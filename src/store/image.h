@@ -62,7 +62,8 @@ private:
     QString m_alias; // schema name on the connection: "main" or the attach alias
     QString m_table;
     std::vector<Column> m_columns;
-    QHash<QString, int> m_columnByName; // lower-case name -> index
+    QHash<QString, int> m_columnByName;  // lower-case name -> index
+    QHash<QString, int> m_columnByExact; // name as stored -> index, found without a copy
     int m_autoInc = -1;
     std::vector<std::shared_ptr<Row>> m_rows;
     size_t m_dead = 0;

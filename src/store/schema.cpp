@@ -23,7 +23,9 @@ QString SqlType(FieldType type) {
     return QStringLiteral("TEXT");
 }
 
-QString Quoted(const QString& name) { return QLatin1Char('"') + name + QLatin1Char('"'); }
+QString Quoted(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
 
 FieldDef F(const char* name, FieldType type, int width = 0) {
     return FieldDef{QString::fromLatin1(name), type, width};
@@ -80,18 +82,17 @@ namespace schemas {
 
 const TableSchema& Data() {
     static const TableSchema s =
-        Make("Data.db", "Data",
-             {F("ID", T::AutoInc),          F("Date", T::Date),
-              F("Name", T::Text, 60),       F("Gr1", T::Text, 30),
-              F("Gr2", T::Text, 30),        F("Type", T::Text, 2),
-              F("Dohod", T::Text, 30),      F("Rashod", T::Text, 30),
-              F("NameRashod", T::Text, 30), F("InDol", T::Float),
-              F("Value", T::Float),         F("ValueDohod", T::Float),
-              F("ValueRashod", T::Float),   F("Valuta", T::Text, 60),
-              F("ValutaDohod", T::Text, 60), F("ValutaRashod", T::Text, 60),
-              F("Kurs", T::Float),          F("IDsecond", T::Float),
-              F("IDgrA", T::Float),         F("IDgrB", T::Float),
-              F("GrA", T::Text, 60),        F("GrB", T::Text, 60)},
+        Make("Data.db", "Data", {F("ID", T::AutoInc),           F("Date", T::Date),
+                                 F("Name", T::Text, 60),        F("Gr1", T::Text, 30),
+                                 F("Gr2", T::Text, 30),         F("Type", T::Text, 2),
+                                 F("Dohod", T::Text, 30),       F("Rashod", T::Text, 30),
+                                 F("NameRashod", T::Text, 30),  F("InDol", T::Float),
+                                 F("Value", T::Float),          F("ValueDohod", T::Float),
+                                 F("ValueRashod", T::Float),    F("Valuta", T::Text, 60),
+                                 F("ValutaDohod", T::Text, 60), F("ValutaRashod", T::Text, 60),
+                                 F("Kurs", T::Float),           F("IDsecond", T::Float),
+                                 F("IDgrA", T::Float),          F("IDgrB", T::Float),
+                                 F("GrA", T::Text, 60),         F("GrB", T::Text, 60)},
              {Index("indName", "Date", true)});
     return s;
 }
@@ -158,24 +159,22 @@ const TableSchema& UserChart() {
 }
 
 const TableSchema& Credit() {
-    static const TableSchema s =
-        Make("Credit.db", "Credit",
-             {F("ID", T::AutoInc), F("Date", T::Date), F("Name", T::Text, 60),
-              F("User", T::Text, 30), F("Valuta", T::Text, 60), F("Kurs", T::Float),
-              F("CD", T::Text, 1), F("Type", T::Text, 1), F("Procent", T::Float),
-              F("Days", T::Integer), F("ValueBegin", T::Float), F("Value", T::Float),
-              F("ValueBeginSTR", T::Text, 30), F("ValueSTR", T::Text, 30),
-              F("IDdata", T::Integer)});
+    static const TableSchema s = Make(
+        "Credit.db", "Credit",
+        {F("ID", T::AutoInc), F("Date", T::Date), F("Name", T::Text, 60), F("User", T::Text, 30),
+         F("Valuta", T::Text, 60), F("Kurs", T::Float), F("CD", T::Text, 1), F("Type", T::Text, 1),
+         F("Procent", T::Float), F("Days", T::Integer), F("ValueBegin", T::Float),
+         F("Value", T::Float), F("ValueBeginSTR", T::Text, 30), F("ValueSTR", T::Text, 30),
+         F("IDdata", T::Integer)});
     return s;
 }
 
 const TableSchema& OplataCredit() {
-    static const TableSchema s =
-        Make("OplataCredit.db", "OplataCredit",
-             {F("ID", T::AutoInc), F("IDcredit", T::Integer), F("Date", T::Date),
-              F("Value", T::Float), F("ValueSTR", T::Text, 30), F("Comment", T::Text, 60),
-              F("IDdata", T::Integer)},
-             {Index("forCredit", "IDcredit")});
+    static const TableSchema s = Make(
+        "OplataCredit.db", "OplataCredit",
+        {F("ID", T::AutoInc), F("IDcredit", T::Integer), F("Date", T::Date), F("Value", T::Float),
+         F("ValueSTR", T::Text, 30), F("Comment", T::Text, 60), F("IDdata", T::Integer)},
+        {Index("forCredit", "IDcredit")});
     return s;
 }
 
@@ -196,8 +195,7 @@ const TableSchema& ReportData() {
 const TableSchema& TopData() {
     static const TableSchema s =
         Make("topdata.db", "topdata",
-             {F("DateTOP", T::Text, 60), F("AccountTOP", T::Text, 60),
-              F("ValueTOP", T::Text, 60)});
+             {F("DateTOP", T::Text, 60), F("AccountTOP", T::Text, 60), F("ValueTOP", T::Text, 60)});
     return s;
 }
 
@@ -205,14 +203,14 @@ const TableSchema& TopData() {
 
 QList<const TableSchema*> DatabaseTables() {
     using namespace schemas;
-    return {&Data(),   &Gr1(),    &GrR(),       &GrR2(),   &GrD2(),   &GrD(),         &Report(),
-            &Kurs(),   &DRM(),    &Valuta(),    &UserChart(), &Credit(), &OplataCredit()};
+    return {&Data(), &Gr1(), &GrR(),    &GrR2(),      &GrD2(),   &GrD(),         &Report(),
+            &Kurs(), &DRM(), &Valuta(), &UserChart(), &Credit(), &OplataCredit()};
 }
 
 QList<const TableSchema*> LinkedTables() {
     using namespace schemas;
-    return {&Data(), &Gr1(), &GrR(), &GrR2(), &GrD(), &GrD2(), &Valuta(), &Credit(),
-            &OplataCredit()};
+    return {&Data(), &Gr1(),    &GrR(),    &GrR2(),        &GrD(),
+            &GrD2(), &Valuta(), &Credit(), &OplataCredit()};
 }
 
 const TableSchema* SchemaForFile(const QString& fileName) {

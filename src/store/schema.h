@@ -52,7 +52,7 @@ const TableSchema& DRM();
 const TableSchema& UserChart();
 const TableSchema& Credit();
 const TableSchema& OplataCredit();
-const TableSchema& Password(); // data.un
+const TableSchema& Password();   // data.un
 const TableSchema& ReportData(); // Report/data.db in the program folder
 const TableSchema& TopData();    // Report/topdata.db in the program folder
 } // namespace schemas

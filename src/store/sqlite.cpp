@@ -15,7 +15,9 @@ QByteArray FileUri(const QString& file) {
     return QUrl::fromLocalFile(file).toEncoded() + "?mode=rw";
 }
 
-QString Message(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString Message(sqlite3* db) {
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
 } // namespace
 
@@ -30,10 +32,13 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
     const int rc = sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()),
                                       SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
     if (rc != SQLITE_OK)
-        throw StoreError(QStringLiteral("The table store cannot run \"%1\": %2").arg(sql, Message(db)));
+        throw StoreError(
+            QStringLiteral("The table store cannot run \"%1\": %2").arg(sql, Message(db)));
 }
 
-Statement::~Statement() { sqlite3_finalize(m_stmt); }
+Statement::~Statement() {
+    sqlite3_finalize(m_stmt);
+}
 
 bool Statement::step() {
     const int rc = sqlite3_step(m_stmt);
@@ -58,7 +63,8 @@ Connection::Connection(const QString& mainFile) : m_mainFile(mainFile) {
         const QString message = m_db ? Message(m_db) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw StoreError(QStringLiteral("Cannot open the table file %1: %2").arg(mainFile, message));
+        throw StoreError(
+            QStringLiteral("Cannot open the table file %1: %2").arg(mainFile, message));
     }
     sqlite3_extended_result_codes(m_db, 1);
     // A file another program holds locked is reported after a short wait, not at once.
@@ -87,7 +93,8 @@ void Connection::attach(const QString& file, const QString& alias) {
     try {
         st.step();
     } catch (const StoreError& e) {
-        throw StoreError(QStringLiteral("Cannot open the table file %1: %2").arg(file, e.message()));
+        throw StoreError(
+            QStringLiteral("Cannot open the table file %1: %2").arg(file, e.message()));
     }
     prepareSchema(alias, file);
 }
@@ -103,7 +110,8 @@ void Connection::prepareSchema(const QString& alias, const QString& file) {
             result = QString::fromUtf8(
                 reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)));
     } catch (const StoreError& e) {
-        throw StoreError(QStringLiteral("Cannot open the table file %1: %2").arg(file, e.message()));
+        throw StoreError(
+            QStringLiteral("Cannot open the table file %1: %2").arg(file, e.message()));
     }
     if (result.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0)
         throw StoreError(
@@ -128,6 +136,8 @@ void Connection::check(int rc, const QString& what) const {
     throw StoreError(QStringLiteral("%1: %2").arg(what, Message(m_db)));
 }
 
-bool Connection::inTransaction() const { return m_db && !sqlite3_get_autocommit(m_db); }
+bool Connection::inTransaction() const {
+    return m_db && !sqlite3_get_autocommit(m_db);
+}
 
 } // namespace zovi

@@ -14,7 +14,9 @@ namespace zovi {
 namespace {
 
 // The alias under which a linked table is attached to its folder's connection.
-QString AliasOf(const TableSchema& schema) { return schema.tableName.toLower(); }
+QString AliasOf(const TableSchema& schema) {
+    return schema.tableName.toLower();
+}
 
 const TableSchema* LinkedSchema(const QString& fileName) {
     for (const TableSchema* s : LinkedTables()) {
@@ -121,10 +123,22 @@ void Store::willWrite(const std::shared_ptr<Connection>& connection) {
         return;
     if (m_doomed)
         throw StoreError(QStringLiteral("The command was cancelled by an earlier error."));
-    if (std::find(m_writing.begin(), m_writing.end(), connection) != m_writing.end())
+    if (std::find(m_writing.begin(), m_writing.end(), connection) != m_writing.end()) {
+        // SQLite rolls a transaction back on its own after some failures (an I/O error, a full
+        // disk); a write now would be saved at once, outside the command.
+        if (!connection->inTransaction()) {
+            m_doomed = true;
+            throw StoreError(QStringLiteral("The command was cancelled by an earlier error."));
+        }
         return;
+    }
     connection->exec(QStringLiteral("BEGIN IMMEDIATE"));
     m_writing.push_back(connection);
+}
+
+void Store::writeFailed() {
+    if (m_depth > 0)
+        m_doomed = true;
 }
 
 void Store::remember(const std::shared_ptr<TableImage>& image, const std::shared_ptr<Row>& row,

@@ -38,6 +38,9 @@ public:
     // Called by an image before it writes: opens the SQLite transaction on the connection when
     // a transaction guard is alive.
     void willWrite(const std::shared_ptr<Connection>& connection);
+    // Called by an image when a write failed: the command can no longer be whole, so every
+    // later write and the commit are refused and the guard rolls everything back.
+    void writeFailed();
     // Called by an image before it changes a row inside a transaction (after, for an insert,
     // with aliveBefore false), so that a rollback can restore it.
     void remember(const std::shared_ptr<TableImage>& image, const std::shared_ptr<Row>& row,

@@ -67,15 +67,33 @@ Link MakeLink(const Value* masterValue, int column) {
 
 // ---- FieldRef ----
 
-QString FieldRef::name() const { return m_handle->fieldName(m_column); }
-FieldType FieldRef::type() const { return m_handle->fieldType(m_column); }
-bool FieldRef::isNull() const { return IsNull(m_handle->valueAt(m_column)); }
-QString FieldRef::text() const { return ValueText(m_handle->valueAt(m_column), type()); }
-double FieldRef::toDouble() const { return ValueDouble(m_handle->valueAt(m_column), type(), name()); }
-qint64 FieldRef::toInt() const { return ValueInteger(m_handle->valueAt(m_column), type(), name()); }
-QDate FieldRef::toDate() const { return ValueDate(m_handle->valueAt(m_column), type(), name()); }
-bool FieldRef::toBool() const { return ValueBool(m_handle->valueAt(m_column), type(), name()); }
-QVariant FieldRef::toVariant() const { return ValueVariant(m_handle->valueAt(m_column), type()); }
+QString FieldRef::name() const {
+    return m_handle->fieldName(m_column);
+}
+FieldType FieldRef::type() const {
+    return m_handle->fieldType(m_column);
+}
+bool FieldRef::isNull() const {
+    return IsNull(m_handle->valueAt(m_column));
+}
+QString FieldRef::text() const {
+    return ValueText(m_handle->valueAt(m_column), type());
+}
+double FieldRef::toDouble() const {
+    return ValueDouble(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+qint64 FieldRef::toInt() const {
+    return ValueInteger(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+QDate FieldRef::toDate() const {
+    return ValueDate(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+bool FieldRef::toBool() const {
+    return ValueBool(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+QVariant FieldRef::toVariant() const {
+    return ValueVariant(m_handle->valueAt(m_column), type());
+}
 
 void FieldRef::setText(const QString& text) const {
     m_handle->setValue(m_column, ValueFromText(text, type(), name()));
@@ -95,7 +113,9 @@ void FieldRef::setBool(bool value) const {
 void FieldRef::setVariant(const QVariant& value) const {
     m_handle->setValue(m_column, ValueFromVariant(value, type(), name()));
 }
-void FieldRef::clear() const { m_handle->setValue(m_column, Value()); }
+void FieldRef::clear() const {
+    m_handle->setValue(m_column, Value());
+}
 
 // ---- TableHandle: binding ----
 
@@ -121,8 +141,8 @@ void TableHandle::requireOpen(const char* operation) const {
 
 void TableHandle::setPath(const QString& path) {
     if (m_image)
-        throw StoreError(
-            QStringLiteral("%1: the table must be closed to bind it to another file.").arg(objectName()));
+        throw StoreError(QStringLiteral("%1: the table must be closed to bind it to another file.")
+                             .arg(objectName()));
     m_path = path;
 }
 
@@ -185,9 +205,9 @@ void TableHandle::rebuildView(bool keepCurrent) {
 
     const bool linked = masterAttached();
     const Link link = linked ? MakeLink(masterValue(), fieldIndex(m_detailField)) : Link();
-    const CompiledFilter* filter =
-        m_filtered && m_compiledFilter && !m_compiledFilter->admitsAll() ? m_compiledFilter.get()
-                                                                         : nullptr;
+    const CompiledFilter* filter = m_filtered && m_compiledFilter && !m_compiledFilter->admitsAll()
+                                       ? m_compiledFilter.get()
+                                       : nullptr;
     const bool folded = m_caseInsensitive;
 
     QList<std::shared_ptr<Row>> view;
@@ -294,7 +314,9 @@ void TableHandle::last() {
         setCurrent(int(m_view.size()) - 1);
 }
 
-int TableHandle::recNo() const { return m_view.isEmpty() ? 0 : m_pos + 1; }
+int TableHandle::recNo() const {
+    return m_view.isEmpty() ? 0 : m_pos + 1;
+}
 
 void TableHandle::setRecNo(int recNo) {
     requireOpen("set record number");
@@ -330,7 +352,8 @@ void TableHandle::edit() {
         throw StoreError(QStringLiteral("%1: there is no row to edit.").arg(objectName()));
     const auto& row = m_view[m_pos];
     if (!row->alive)
-        throw StoreError(QStringLiteral("%1: the row was deleted in the meantime.").arg(objectName()));
+        throw StoreError(
+            QStringLiteral("%1: the row was deleted in the meantime.").arg(objectName()));
     m_editedRow = row;
     m_buffer = row->values;
     m_mode = Mode::Edit;
@@ -427,6 +450,11 @@ int TableHandle::fieldIndex(const QString& name) const {
         throw StoreError(QStringLiteral("The table %1 has no field \"%2\".")
                              .arg(QFileInfo(m_path).fileName(), name));
     return column;
+}
+
+const QString& TableHandle::columnName(int column) const {
+    requireOpen("fields");
+    return m_image->columns().at(size_t(column)).name;
 }
 
 bool TableHandle::hasField(const QString& name) const {

@@ -152,6 +152,7 @@ private:
     void requireOpen(const char* operation) const;
     void requireBrowseForMove();
     const Value& valueAt(int column) const;
+    const QString& columnName(int column) const;
     void setValue(int column, Value value);
     void rebuildView(bool keepCurrent);
     bool admits(const Row& row) const;
@@ -172,7 +173,7 @@ private:
     bool m_bof = true;
 
     Mode m_mode = Mode::Browse;
-    std::vector<Value> m_buffer;       // the row being edited or appended
+    std::vector<Value> m_buffer;      // the row being edited or appended
     std::shared_ptr<Row> m_editedRow; // the row being edited
 
     QString m_filterText;

@@ -35,13 +35,13 @@ void CreateTableFile(const TableSchema& schema, const QString& path) {
         const QString message = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString();
         sqlite3_close(db);
         QFile::remove(path);
-        throw StoreError(QStringLiteral("Cannot create the table file %1 (%2): %3")
-                             .arg(path, what, message));
+        throw StoreError(
+            QStringLiteral("Cannot create the table file %1 (%2): %3").arg(path, what, message));
     };
     if (rc != SQLITE_OK)
         fail(QStringLiteral("open"));
-    const QByteArray sql = (QStringLiteral("PRAGMA journal_mode=DELETE; BEGIN; ") + schema.createSql() +
-                            QStringLiteral(" COMMIT;"))
+    const QByteArray sql = (QStringLiteral("PRAGMA journal_mode=DELETE; BEGIN; ") +
+                            schema.createSql() + QStringLiteral(" COMMIT;"))
                                .toUtf8();
     if (sqlite3_exec(db, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
         fail(QStringLiteral("schema"));

@@ -4,7 +4,9 @@
 
 namespace zovi {
 
-Transaction::Transaction() { Store::instance().begin(); }
+Transaction::Transaction() {
+    Store::instance().begin();
+}
 
 Transaction::~Transaction() {
     if (!m_done)
@@ -18,6 +20,8 @@ void Transaction::commit() {
     Store::instance().commit();
 }
 
-bool Transaction::active() { return Store::instance().inTransaction(); }
+bool Transaction::active() {
+    return Store::instance().inTransaction();
+}
 
 } // namespace zovi

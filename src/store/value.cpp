@@ -268,12 +268,12 @@ bool ValuesEqual(const Value& a, const Value& b, FieldType type) {
     if (IsNull(a) || IsNull(b))
         return IsNull(a) && IsNull(b);
     if (IsNumeric(type) || type == FieldType::Boolean) {
-        const double x = std::holds_alternative<double>(a) ? std::get<double>(a)
+        const double x = std::holds_alternative<double>(a)   ? std::get<double>(a)
                          : std::holds_alternative<qint64>(a) ? double(std::get<qint64>(a))
-                                                              : std::nan("");
-        const double y = std::holds_alternative<double>(b) ? std::get<double>(b)
+                                                             : std::nan("");
+        const double y = std::holds_alternative<double>(b)   ? std::get<double>(b)
                          : std::holds_alternative<qint64>(b) ? double(std::get<qint64>(b))
-                                                              : std::nan("");
+                                                             : std::nan("");
         return x == y;
     }
     return a == b;

@@ -14,7 +14,9 @@ namespace zovi {
 // a text. The column's FieldType says how an integer is meant.
 using Value = std::variant<std::monostate, qint64, double, QString>;
 
-inline bool IsNull(const Value& v) { return std::holds_alternative<std::monostate>(v); }
+inline bool IsNull(const Value& v) {
+    return std::holds_alternative<std::monostate>(v);
+}
 
 // Conversions between a column's value and the forms the logic reads and writes. Text forms use
 // the program's decimal separator and short date format. Conversions that cannot succeed throw

@@ -6,5 +6,7 @@
 namespace zovi::test {
 QObject* NewStoreTest();
 QObject* NewCrashTest();
-inline QList<QObject*> StoreTests() { return {NewStoreTest(), NewCrashTest()}; }
+inline QList<QObject*> StoreTests() {
+    return {NewStoreTest(), NewCrashTest()};
+}
 } // namespace zovi::test
