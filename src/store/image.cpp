@@ -8,6 +8,9 @@
 
 #include <QStringList>
 #include <sqlite3.h>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace zovi {
 
@@ -54,13 +57,47 @@ qint64 ParseStoredDate(const char* s, int n, bool* ok) {
     return date.toJulianDay();
 }
 
-Value ReadValue(sqlite3_stmt* st, int col, FieldType type) {
+// Texts of a column that repeat (accounts, kinds, groups, currencies) are read into one shared
+// string each: a large ledger then holds a few hundred texts instead of a million copies, and
+// the filters compare texts that stay in the cache. A column whose texts are mostly different
+// (names) stops being pooled once it has shown too many distinct texts.
+class TextPool {
+public:
+    QString take(const char* utf8, int size) {
+        if (!m_enabled)
+            return QString::fromUtf8(utf8, size);
+        const std::string_view key(utf8, size_t(size));
+        const auto it = m_texts.find(key);
+        if (it != m_texts.end())
+            return it->second;
+        QString text = QString::fromUtf8(utf8, size);
+        if (m_texts.size() >= kMaxTexts) {
+            m_enabled = false;
+            m_texts.clear();
+        } else {
+            m_texts.emplace(std::string(key), text);
+        }
+        return text;
+    }
+
+private:
+    static constexpr size_t kMaxTexts = 2048;
+    struct Hash {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
+    bool m_enabled = true;
+};
+
+Value ReadValue(sqlite3_stmt* st, int col, FieldType type, TextPool& pool) {
     const int stored = sqlite3_column_type(st, col);
     if (stored == SQLITE_NULL)
         return Value();
     switch (type) {
     case FieldType::Text:
-        return ColumnText(st, col);
+        return pool.take(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                         sqlite3_column_bytes(st, col));
     case FieldType::Float:
         if (stored == SQLITE_TEXT) {
             bool ok = false;
@@ -165,13 +202,15 @@ void TableImage::load() {
     Statement select(db, QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
                              .arg(names.join(QLatin1Char(',')), alias, QuoteIdent(m_table)));
     const int n = int(m_columns.size());
+    std::vector<TextPool> pools(static_cast<size_t>(n));
     try {
         while (select.step()) {
             auto row = std::make_shared<Row>();
             row->rowid = sqlite3_column_int64(select.get(), 0);
             row->values.reserve(size_t(n));
             for (int i = 0; i < n; ++i)
-                row->values.push_back(ReadValue(select.get(), i + 1, m_columns[size_t(i)].type));
+                row->values.push_back(
+                    ReadValue(select.get(), i + 1, m_columns[size_t(i)].type, pools[size_t(i)]));
             m_rows.push_back(std::move(row));
         }
     } catch (const StoreError& e) {
@@ -180,29 +219,30 @@ void TableImage::load() {
     }
 }
 
+void TableImage::bindValue(Statement& st, int param, const Value& v, FieldType type) {
+    sqlite3_stmt* s = st.get();
+    if (IsNull(v)) {
+        sqlite3_bind_null(s, param);
+    } else if (const auto* text = std::get_if<QString>(&v)) {
+        const QByteArray utf8 = text->toUtf8();
+        sqlite3_bind_text(s, param, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+    } else if (const auto* d = std::get_if<double>(&v)) {
+        sqlite3_bind_double(s, param, *d);
+    } else if (const auto* n = std::get_if<qint64>(&v)) {
+        if (type == FieldType::Date) {
+            const QByteArray iso = QDate::fromJulianDay(*n).toString(Qt::ISODate).toLatin1();
+            sqlite3_bind_text(s, param, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+        } else {
+            sqlite3_bind_int64(s, param, *n);
+        }
+    }
+}
+
 void TableImage::bindRow(Statement& st, const std::vector<Value>& values) {
     int param = 1;
     for (size_t i = 0; i < m_columns.size(); ++i) {
-        if (int(i) == m_autoInc)
-            continue;
-        const Value& v = values[i];
-        sqlite3_stmt* s = st.get();
-        if (IsNull(v)) {
-            sqlite3_bind_null(s, param);
-        } else if (const auto* text = std::get_if<QString>(&v)) {
-            const QByteArray utf8 = text->toUtf8();
-            sqlite3_bind_text(s, param, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-        } else if (const auto* d = std::get_if<double>(&v)) {
-            sqlite3_bind_double(s, param, *d);
-        } else if (const auto* n = std::get_if<qint64>(&v)) {
-            if (m_columns[i].type == FieldType::Date) {
-                const QByteArray iso = QDate::fromJulianDay(*n).toString(Qt::ISODate).toLatin1();
-                sqlite3_bind_text(s, param, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
-            } else {
-                sqlite3_bind_int64(s, param, *n);
-            }
-        }
-        ++param;
+        if (int(i) != m_autoInc)
+            bindValue(st, param++, values[i], m_columns[i].type);
     }
 }
 
@@ -226,19 +266,21 @@ Statement& TableImage::insertStatement() {
     return *m_insert;
 }
 
-Statement& TableImage::updateStatement() {
-    if (!m_update) {
+Statement& TableImage::updateStatement(const std::vector<int>& columns) {
+    QByteArray key;
+    for (int c : columns)
+        key += QByteArray::number(c) + ',';
+    auto& slot = m_updates[key];
+    if (!slot) {
         QStringList sets;
-        for (size_t i = 0; i < m_columns.size(); ++i) {
-            if (int(i) != m_autoInc)
-                sets << QuoteIdent(m_columns[i].name) + QStringLiteral("=?");
-        }
-        m_update = std::make_unique<Statement>(
+        for (int c : columns)
+            sets << QuoteIdent(m_columns[size_t(c)].name) + QStringLiteral("=?");
+        slot = std::make_unique<Statement>(
             m_connection->db(),
             QStringLiteral("UPDATE %1.%2 SET %3 WHERE rowid=?")
                 .arg(QuoteIdent(m_alias), QuoteIdent(m_table), sets.join(QLatin1Char(','))));
     }
-    return *m_update;
+    return *slot;
 }
 
 Statement& TableImage::deleteStatement() {
@@ -290,14 +332,22 @@ void TableImage::update(const std::shared_ptr<Row>& row, std::vector<Value> valu
     values.resize(m_columns.size());
     if (m_autoInc >= 0)
         values[size_t(m_autoInc)] = row->values[size_t(m_autoInc)];
+    // Only the fields that changed are written: a pass that rewrites one field of every row
+    // (the amounts in the main currency) then costs one small update per row.
+    std::vector<int> changed;
+    for (size_t i = 0; i < m_columns.size(); ++i) {
+        if (values[i] != row->values[i])
+            changed.push_back(int(i));
+    }
+    if (changed.empty())
+        return;
     Store& store = Store::instance();
     store.willWrite(m_connection);
-    Statement& st = updateStatement();
-    bindRow(st, values);
-    int last = 1;
-    for (size_t i = 0; i < m_columns.size(); ++i)
-        last += int(i) != m_autoInc ? 1 : 0;
-    sqlite3_bind_int64(st.get(), last, row->rowid);
+    Statement& st = updateStatement(changed);
+    int param = 1;
+    for (int c : changed)
+        bindValue(st, param++, values[size_t(c)], m_columns[size_t(c)].type);
+    sqlite3_bind_int64(st.get(), param, row->rowid);
     RunWrite(st, m_path);
     if (sqlite3_changes(m_connection->db()) != 1) {
         store.writeFailed();

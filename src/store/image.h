@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -52,9 +53,10 @@ public:
 
 private:
     void load();
+    void bindValue(Statement& st, int param, const Value& v, FieldType type);
     void bindRow(Statement& st, const std::vector<Value>& values);
     Statement& insertStatement();
-    Statement& updateStatement();
+    Statement& updateStatement(const std::vector<int>& columns);
     Statement& deleteStatement();
 
     QString m_path;
@@ -67,7 +69,8 @@ private:
     int m_autoInc = -1;
     std::vector<std::shared_ptr<Row>> m_rows;
     size_t m_dead = 0;
-    std::unique_ptr<Statement> m_insert, m_update, m_delete;
+    std::unique_ptr<Statement> m_insert, m_delete;
+    std::map<QByteArray, std::unique_ptr<Statement>> m_updates; // by the columns they write
     QHash<QString, std::shared_ptr<const CompiledFilter>> m_filters;
 };
 
