@@ -6,7 +6,8 @@
 namespace zovi::test {
 QObject* NewStoreTest();
 QObject* NewCrashTest();
+QObject* NewCatalogueTest();
 inline QList<QObject*> StoreTests() {
-    return {NewStoreTest(), NewCrashTest()};
+    return {NewStoreTest(), NewCatalogueTest(), NewCrashTest()};
 }
 } // namespace zovi::test

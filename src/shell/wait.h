@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace zovi {
+
+// The small wait window: "Please, wait..." and a gauge (maximum 40), centred on the screen.
+class Twait : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit Twait(QWidget* parent = nullptr);
+
+    QProgressBar* gauge() const { return m_gauge; }
+    // Translates the label (key "wait") and shows the window without blocking, painted at once.
+    void showNow();
+    void step();
+
+private:
+    QLabel* m_label;
+    QProgressBar* m_gauge;
+};
+
+// Shows the busy cursor for its lifetime, so that an error never leaves it on.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Shows a wait window for its lifetime (not modal).
+class WaitGuard {
+public:
+    explicit WaitGuard(Twait* wait);
+    ~WaitGuard();
+    WaitGuard(const WaitGuard&) = delete;
+    WaitGuard& operator=(const WaitGuard&) = delete;
+
+private:
+    Twait* m_wait;
+    bool m_wasVisible;
+};
+
+} // namespace zovi

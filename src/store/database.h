@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace zovi {
+
+// Checks, reads and makes database folders: the checks the chooser runs before it touches any
+// handle, the password table, and the copy of the template folder into a new database.
+class DatabaseFolder {
+public:
+    enum class Check {
+        Ok,
+        NoPassword,   // the folder is empty, missing, or holds no data.un ("err019")
+        MissingTable, // one of the thirteen table files is missing ("err020")
+    };
+    // Files are found without regard to letter case.
+    static Check check(const QString& folder, QString* missingFile = nullptr);
+
+    // The stored password of the database (empty for none). Throws StoreError when data.un
+    // cannot be read.
+    static QString password(const QString& folder);
+    // Stores the password into data.un, editing its row or adding one to an empty table.
+    static void setPassword(const QString& folder, const QString& password);
+
+    // True when the folder holds data.un.
+    static bool exists(const QString& folder);
+
+    // Copies the files that Template/copy.txt lists from templateFolder into folder (which must
+    // exist), replacing files of the same name; listed files missing from the template are
+    // skipped. step runs once per line of copy.txt. Returns the number of lines of copy2.txt
+    // (the gauge's length). Throws StoreError when a file cannot be written.
+    static void copyTemplate(const QString& templateFolder, const QString& folder,
+                             const std::function<void()>& step = {});
+    static int templateLength(const QString& templateFolder);
+
+    // The names listed in the folder's copy.txt, in order (empty when it is missing).
+    static QStringList listedFiles(const QString& folder);
+};
+
+// Copies of a database's files for the backup window and the copy into RCopy/ at close. Table
+// files are copied through SQLite's backup API, so a copy is consistent even while this process
+// holds a connection on the file; other files are copied plainly. Each copy is written beside
+// its target and renamed over it, so an older copy is never half-overwritten.
+class BackupCopy {
+public:
+    // Copies every file listed in folder's copy.txt into target (which must exist). step runs
+    // once per listed file. Returns the names that could not be copied (a missing source, a
+    // missing target folder, no access, a full disk).
+    static QStringList copyListed(const QString& folder, const QString& target,
+                                  const std::function<void()>& step = {});
+
+    // Copies one file; false (with a reason) when it could not.
+    static bool copyFile(const QString& source, const QString& target, QString* reason = nullptr);
+};
+
+} // namespace zovi

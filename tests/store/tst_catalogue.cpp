@@ -1,0 +1,5 @@
+#include "store/tests.h"
+
+#include <QObject>
+
+QObject* zovi::test::NewCatalogueTest() { return new QObject; }
