@@ -9,8 +9,12 @@ QDate& Fixed() {
 }
 } // namespace
 
-QDate Clock::today() { return Fixed().isValid() ? Fixed() : QDate::currentDate(); }
+QDate Clock::today() {
+    return Fixed().isValid() ? Fixed() : QDate::currentDate();
+}
 
-void Clock::setToday(const QDate& date) { Fixed() = date; }
+void Clock::setToday(const QDate& date) {
+    Fixed() = date;
+}
 
 } // namespace zovi

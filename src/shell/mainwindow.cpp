@@ -1,0 +1,483 @@
+#include "shell/mainwindow.h"
+
+#include "shell/clock.h"
+#include "shell/lang.h"
+#include "shell/messages.h"
+#include "shell/paths.h"
+#include "shell/settings.h"
+#include "shell/systemmenu.h"
+#include "shell/wait.h"
+#include "store/chooseshell.h"
+#include "store/database.h"
+#include "store/datamodules.h"
+#include "store/dbeditor.h"
+#include "store/dbselect.h"
+#include "store/editdata.h"
+#include "store/error.h"
+#include "store/passwordcheck.h"
+#include "store/reservcopy.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStandardItemModel>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace zovi {
+
+namespace {
+
+QString S(const char* text) {
+    return QString::fromUtf8(text);
+}
+
+// Rounds to the nearest integer, halves to the even neighbour.
+int RoundEven(double v) {
+    return int(std::nearbyint(v));
+}
+
+} // namespace
+
+Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
+    : QMainWindow(parent), m_data(data), m_cd(cd) {
+    m_exit = [] {
+        QCoreApplication::exit(0);
+    };
+    buildLayout();
+
+    m_wait = new Twait(this);
+    m_password = new TfPasswordCheck(this);
+    m_chooseShell = new TfChooseShell(this);
+    m_editData = new TfEditData(m_chooseShell, this);
+    m_dbEditor = new TDBSel2(m_password, m_editData, this);
+    m_chooser = new TDBSelLite(m_data, m_cd, m_password, m_dbEditor, m_wait, this);
+    m_reservCopy = new TReservCopy(this);
+    m_systemMenu = new TfSystemMenu(m_data, this);
+
+    connectCommands();
+}
+
+Tstart_form::~Tstart_form() = default;
+
+void Tstart_form::connectCommands() {
+    connect(Timer1, &QTimer::timeout, this, &Tstart_form::Timer1Tick);
+    connect(Timer3, &QTimer::timeout, this, &Tstart_form::Timer3Tick);
+    connect(TimerExit, &QTimer::timeout, this, [this] {
+        TimerExit->stop();
+        m_exit();
+    });
+    connect(RefreshAllDataTimer, &QTimer::timeout, this, &Tstart_form::RefreshAllDataTimerTick);
+    connect(Page, &QTabWidget::currentChanged, this, &Tstart_form::PageChange);
+
+    connect(m_buttons.value(QStringLiteral("tb8")), &QToolButton::clicked, this, &QWidget::close);
+    connect(m_actions.value(QStringLiteral("SaveData")), &QAction::triggered, this,
+            &Tstart_form::SaveData);
+    connect(m_actions.value(QStringLiteral("Help")), &QAction::triggered, this, &Tstart_form::Help);
+    connect(m_actions.value(QStringLiteral("About")), &QAction::triggered, this,
+            &Tstart_form::About);
+    connect(m_actions.value(QStringLiteral("Calendar")), &QAction::triggered, this,
+            &Tstart_form::Calendar);
+    connect(m_actions.value(QStringLiteral("SystemMenu")), &QAction::triggered, this, [this] {
+        Timer1->stop();
+        Timer3->stop();
+        m_systemMenu->exec();
+    });
+    connect(TabControl1, &QTabBar::currentChanged, this, [this] {
+        BusyCursor busy;
+        SelFilter();
+    });
+    connect(Grid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { PopupMenu1->popup(Grid1->viewport()->mapToGlobal(pos)); });
+    connect(Grid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && m_data.tbData.isOpen())
+                    m_data.tbData.setRecNo(current.row() + 1);
+            });
+    connect(CheckBox7, &QCheckBox::toggled, this, [this](bool on) { Button17->setVisible(!on); });
+    connect(Button17, &QPushButton::clicked, this, &Tstart_form::SelFilter);
+}
+
+// ---- start-up ----
+
+void Tstart_form::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    // The chooser is shown once the window is on the screen, from the message loop.
+    QMetaObject::invokeMethod(this, &Tstart_form::FormShow, Qt::QueuedConnection);
+}
+
+void Tstart_form::writeFirstStartDefaults() {
+    if (Settings::contains(QStringLiteral("initialized")))
+        return;
+    const QString current = QDir::currentPath();
+    Settings::writeInt(QStringLiteral("accounts"), 0);
+    Settings::writeBool(QStringLiteral("flat_panel"), true);
+    Settings::writeBool(QStringLiteral("flat_button"), true);
+    Settings::writeString(QStringLiteral("reservcopy"), current);
+    Settings::writeBool(QStringLiteral("showcopy"), true);
+    Settings::writeBool(QStringLiteral("alphablend"), true);
+    Settings::writeString(QStringLiteral("skin"), current + QStringLiteral("/Skins/Longhorn.sui"));
+    Settings::writeInt(QStringLiteral("initialized"), 1);
+}
+
+void Tstart_form::FormShow() {
+    Settings::writeString(QStringLiteral("curdir"), QDir::currentPath());
+    writeFirstStartDefaults();
+    if (m_chooser->exec() != QDialog::Accepted) {
+        TimerExit->setInterval(1);
+        TimerExit->start();
+        return;
+    }
+    m_databaseChosen = true;
+    Timer1->setInterval(10);
+    Timer1->start();
+    Timer3->setInterval(1);
+    Timer3->start();
+    Startup();
+}
+
+void Tstart_form::Startup() {
+    AddCategory();
+    Lang();
+    SelFilter();
+    m_wait->showNow();
+    REVALUE();
+    ReValuta();
+    LoadFace();
+    N15();
+    RefreshGrid();
+}
+
+void Tstart_form::Timer3Tick() {
+    Timer3->stop();
+    ComboBox3->setCurrentIndex(0);
+    showMaximized();
+    SizeLoad();
+    m_wait->hide();
+}
+
+// ---- the timers ----
+
+void Tstart_form::Timer1Tick() {
+    const bool entries = m_data.tbData.isOpen() && !m_data.tbData.isEmpty();
+    m_buttons.value(QStringLiteral("tb2"))->setEnabled(entries);
+    m_buttons.value(QStringLiteral("tb3"))->setEnabled(entries);
+    m_actions.value(QStringLiteral("PopupEdit"))->setEnabled(entries);
+    const bool debts = m_cd.tbCredit.isOpen() && !m_cd.tbCredit.isEmpty();
+    m_buttons.value(QStringLiteral("DeleteCredit_bt"))->setEnabled(debts);
+    m_buttons.value(QStringLiteral("EditCredit_bt"))->setEnabled(debts);
+}
+
+void Tstart_form::RequestFullRefresh() {
+    RefreshAllDataTimer->setInterval(1);
+    RefreshAllDataTimer->start();
+}
+
+void Tstart_form::RefreshAllDataTimerTick() {
+    if (RefreshAllDataTimer->interval() == 1) {
+        // The next tick arrives inside the modal wait window: the user sees it for exactly
+        // the time of the refresh.
+        RefreshAllDataTimer->setInterval(2);
+        QString text = S("Please, wait...");
+        LangString(QStringLiteral("wait"), text);
+        m_wait->exec();
+        return;
+    }
+    RefreshAllDataTimer->stop();
+    RefreshAllDataTimer->setInterval(0);
+    ++m_fullRefreshCount;
+    try {
+        RefreshGrid();
+        REVALUE();
+        ReValuta();
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
+    m_wait->accept();
+}
+
+// ---- pages ----
+
+void Tstart_form::PageChange(int index) {
+    for (const char* name : {"NewRec", "bperevod", "NewObmen", "DeleteRec", "EditRec", "MoveRec"})
+        m_actions.value(QString::fromLatin1(name))->setEnabled(index == 0);
+    menuBar()->findChild<QMenu*>(QStringLiteral("N2"))->setEnabled(index == 0);
+    for (const char* name : {"NewCredit", "DeleteCredit", "EditCredit"})
+        m_actions.value(QString::fromLatin1(name))->setEnabled(index == 1);
+    for (const char* name : {"ChartSaveAs", "ChartPrint"})
+        m_actions.value(QString::fromLatin1(name))->setEnabled(index == 2);
+    if (index == 0 && m_databaseChosen) {
+        REVALUE();
+        ReValuta();
+        RefreshGrid();
+        if (m_gridModel->rowCount() > 0)
+            Grid1->selectRow(m_gridModel->rowCount() - 1);
+    }
+}
+
+// ---- the ledger ----
+
+void Tstart_form::AddCategory() {
+    const QSignalBlocker block(TabControl1);
+    while (TabControl1->count() > 0)
+        TabControl1->removeTab(0);
+    TableHandle& accounts = m_data.tbGr1;
+    if (accounts.isOpen()) {
+        for (accounts.first(); !accounts.eof(); accounts.next())
+            TabControl1->addTab(accounts.field(QStringLiteral("Name")).text());
+    }
+    TabControl1->addTab(QStringLiteral("[...]"));
+}
+
+void Tstart_form::SelFilter() {
+    if (!m_data.tbData.isOpen())
+        return;
+    WaitGuard wait(m_wait);
+    m_data.tbData.last();
+    REVALUE();
+    RefreshGrid();
+    if (m_gridModel->rowCount() > 0)
+        Grid1->selectRow(m_gridModel->rowCount() - 1);
+}
+
+void Tstart_form::RefreshGrid() {
+    const QSignalBlocker block(Grid1->selectionModel());
+    m_gridModel->removeRows(0, m_gridModel->rowCount());
+    TableHandle& ledger = m_data.tbData;
+    if (!ledger.isOpen())
+        return;
+    static const char* const fields[] = {"Date", "Name",       "Dohod", "Rashod",
+                                         "Gr2",  "NameRashod", "Gr1"};
+    m_gridModel->setRowCount(ledger.recordCount());
+    int row = 0;
+    for (ledger.first(); !ledger.eof(); ledger.next(), ++row) {
+        for (int c = 0; c < 7; ++c) {
+            m_gridModel->setItem(
+                row, c + 1, new QStandardItem(ledger.field(QString::fromLatin1(fields[c])).text()));
+        }
+    }
+}
+
+void Tstart_form::REVALUE() {}
+
+void Tstart_form::ReValuta() {}
+
+void Tstart_form::N15() {
+    const QDate today = Clock::today();
+    const QDate first(today.year(), today.month(), 1);
+    {
+        const QSignalBlocker b1(DateTimePicker1);
+        const QSignalBlocker b2(DateTimePicker2);
+        DateTimePicker1->setDate(first);
+        DateTimePicker2->setDate(first.addMonths(1).addDays(-1));
+    }
+    if (CheckBox7->isChecked() && Filter->isChecked())
+        SelFilter();
+}
+
+void Tstart_form::SaveData() {
+    try {
+        const QList<TableHandle*> handles = OpeningOrder(m_data, m_cd);
+        for (auto it = handles.rbegin(); it != handles.rend(); ++it)
+            (*it)->close();
+        OpenDatabase(m_data, m_cd);
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
+    RefreshGrid();
+}
+
+// ---- appearance ----
+
+void Tstart_form::LoadFace() {
+    const int accounts = Settings::readInt(QStringLiteral("accounts"), 0);
+    if (accounts >= 0 && accounts <= 2) {
+        static const char* const styles[] = {
+            "",
+            "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px; margin: 1px; "
+            "padding: 3px 8px; }",
+            "QTabBar::tab { border: none; margin: 1px; padding: 3px 8px; } "
+            "QTabBar::tab:selected { border: 1px solid palette(mid); }"};
+        TabControl1->setStyleSheet(QString::fromLatin1(styles[accounts]));
+        TabControl1->setDrawBase(accounts == 0);
+        TabControl1->setProperty("accountsStyle", accounts);
+    }
+
+    const bool transparent = Settings::readBool(QStringLiteral("flat_panel"), true);
+    const bool flat = Settings::readBool(QStringLiteral("flat_button"), false);
+    for (QToolBar* bar : {ToolBar1, ToolBar2}) {
+        bar->setStyleSheet(
+            transparent ? QStringLiteral("QToolBar { background: transparent; border: none; }")
+                        : QString());
+        bar->setProperty("transparent", transparent);
+        for (QToolButton* b : bar->findChildren<QToolButton*>())
+            b->setAutoRaise(flat);
+    }
+
+    QString skin = Settings::readString(QStringLiteral("skin"));
+    const QString fallback = ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui"));
+    if (skin.isEmpty())
+        skin = fallback;
+    if (skin != m_loadedSkin) {
+        auto load = [](const QString& path) {
+            QFile file(path);
+            if (!file.open(QIODevice::ReadOnly))
+                return false;
+            qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
+            return true;
+        };
+        if (load(skin))
+            m_loadedSkin = skin;
+        else if (load(fallback))
+            m_loadedSkin = fallback;
+    }
+
+    if (Settings::contains(QStringLiteral("alphablend")))
+        m_alphaBlend = Settings::readBool(QStringLiteral("alphablend"), false);
+
+    for (const char* name : {"msPage", "msFilter", "msValue"}) {
+        if (!Settings::contains(QString::fromLatin1(name)))
+            Settings::writeBool(QString::fromLatin1(name), true);
+    }
+    const bool pageLeft = Settings::readBool(QStringLiteral("msPage"), true);
+    Page->setTabPosition(pageLeft ? QTabWidget::West : QTabWidget::North);
+    const int tabWidth = pageLeft ? 130 : 230;
+    Page->tabBar()->setStyleSheet(
+        QStringLiteral("QTabBar::tab { %1: %2px; }")
+            .arg(pageLeft ? QStringLiteral("min-height") : QStringLiteral("min-width"))
+            .arg(tabWidth));
+    Page->setProperty("tabWidth", tabWidth);
+    PageControl2->setTabPosition(Settings::readBool(QStringLiteral("msFilter"), true)
+                                     ? QTabWidget::South
+                                     : QTabWidget::North);
+    Panel6->setFixedHeight(Settings::readBool(QStringLiteral("msValue"), true) ? 27 : 138);
+}
+
+void Tstart_form::SizeLoad() {
+    const double w = width();
+    const int computed[] = {RoundEven(0.1 * w) - 25, RoundEven(0.3 * w),  RoundEven(0.1 * w),
+                            RoundEven(0.1 * w),      RoundEven(0.15 * w), RoundEven(0.15 * w),
+                            RoundEven(0.1 * w) - 15};
+    auto apply = [](QTableView* grid, int column, int widthValue) {
+        grid->setColumnHidden(column, widthValue < 0);
+        if (widthValue >= 0)
+            grid->setColumnWidth(column, widthValue);
+    };
+    for (int n = 1; n <= 7; ++n) {
+        const QString name = QStringLiteral("size%1").arg(n);
+        apply(Grid1, n,
+              Settings::contains(name) ? Settings::readInt(name, 0) : computed[n - 1] - 2);
+    }
+    const double wd = width() - Panel4->width();
+    const int debts[] = {RoundEven(0.13 * wd) - 25, RoundEven(0.4 * wd),  RoundEven(0.15 * wd),
+                         RoundEven(0.15 * wd),      RoundEven(0.03 * wd), RoundEven(0.14 * wd)};
+    for (int n = 1; n <= 6; ++n) {
+        const QString name = QStringLiteral("sizeCD%1").arg(n);
+        apply(GridD, n, Settings::contains(name) ? Settings::readInt(name, 0) : debts[n - 1] - 2);
+    }
+    GridD->setColumnHidden(0, true);
+}
+
+void Tstart_form::SizeSave() {
+    for (int n = 1; n <= 7; ++n) {
+        Settings::writeInt(QStringLiteral("size%1").arg(n),
+                           Grid1->isColumnHidden(n) ? -1 : Grid1->columnWidth(n));
+    }
+}
+
+// ---- small windows ----
+
+void Tstart_form::Help() {
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(ProgramFolder::file(QStringLiteral("Help.html"))));
+}
+
+void Tstart_form::About() {
+    QString caption = S("About");
+    LangString(QStringLiteral("about"), caption);
+    QMessageBox::about(this, caption,
+                       S("Zovi 6\n\nThe money records of a person, a household or a small "
+                         "business."));
+}
+
+void Tstart_form::Calendar() {
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("TCalendar"));
+    QString caption = S("Calendar");
+    LangString(QStringLiteral("calendar"), caption);
+    dialog.setWindowTitle(caption);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* calendar = new QCalendarWidget(&dialog);
+    calendar->setSelectedDate(Clock::today());
+    layout->addWidget(calendar);
+    dialog.exec();
+}
+
+// ---- shutdown ----
+
+QString Tstart_form::databaseFolder() const {
+    const QString path = m_data.tbData.path();
+    return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
+}
+
+void Tstart_form::copyToRCopy() {
+    const QString folder = databaseFolder();
+    if (folder.isEmpty())
+        return;
+    // The automatic copy stays silent: files that cannot be copied are skipped.
+    BackupCopy::copyListed(folder, QDir(folder).filePath(QStringLiteral("RCopy")));
+}
+
+void Tstart_form::closeEvent(QCloseEvent* event) {
+    if (!m_databaseChosen) {
+        event->accept();
+        return;
+    }
+    QString question;
+    if (LangString(QStringLiteral("err024"), question) && !Messages::confirm(this, question)) {
+        event->ignore();
+        return;
+    }
+    Timer1->stop();
+    SizeSave();
+    if (Settings::readBool(QStringLiteral("showcopy"), true)) {
+        m_reservCopy->setDatabaseFolder(databaseFolder());
+        m_reservCopy->exec();
+    }
+    copyToRCopy();
+    CloseDatabase(m_data, m_cd);
+    m_databaseChosen = false;
+    event->accept();
+}
+
+} // namespace zovi

@@ -61,8 +61,12 @@ void Messages::setTestMode(bool on) {
     State().on = on;
 }
 
-bool Messages::testMode() { return State().on; }
-void Messages::queueAnswer(bool yes) { State().answers.enqueue(yes); }
+bool Messages::testMode() {
+    return State().on;
+}
+void Messages::queueAnswer(bool yes) {
+    State().answers.enqueue(yes);
+}
 
 QStringList Messages::takeShown() {
     QStringList shown = State().shown;
@@ -70,7 +74,9 @@ QStringList Messages::takeShown() {
     return shown;
 }
 
-int Messages::beeps() { return State().beeps; }
+int Messages::beeps() {
+    return State().beeps;
+}
 
 namespace {
 bool TakeChoice(QString* path) {
@@ -104,6 +110,8 @@ QString FileChooser::folder(QWidget* parent, const QString& caption, const QStri
     return QFileDialog::getExistingDirectory(parent, caption, start);
 }
 
-void FileChooser::queueChoice(const QString& path) { State().choices.enqueue(path); }
+void FileChooser::queueChoice(const QString& path) {
+    State().choices.enqueue(path);
+}
 
 } // namespace zovi

@@ -31,8 +31,9 @@ void Twait::showNow() {
     m_label->setText(text);
     show();
     raise();
+    // Painted at once, without running the message loop: no timer may fire in the middle of
+    // the work the window announces.
     repaint();
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void Twait::step() {
@@ -40,8 +41,12 @@ void Twait::step() {
         m_gauge->setValue(m_gauge->value() + 1);
 }
 
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+BusyCursor::BusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+BusyCursor::~BusyCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
 WaitGuard::WaitGuard(Twait* wait) : m_wait(wait), m_wasVisible(wait && wait->isVisible()) {
     if (m_wait && !m_wasVisible)

@@ -1,0 +1,39 @@
+#pragma once
+
+// TfPasswordCheck: the small window that asks for the password of a database.
+// Controls: GroupBox1 (" Password "), Edit1 (the masked password field), Button1 ("OK", default),
+// Button2 ("Cancel").
+
+#include <QDialog>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+
+namespace zovi {
+
+class TfPasswordCheck : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfPasswordCheck(QWidget* parent = nullptr);
+
+    // The password check against the stored password: passes at once when the field already
+    // holds exactly that text (a password typed earlier in the run is remembered); otherwise
+    // the window is shown with an empty field until the typed text matches exactly (letter case
+    // counts) or the user cancels, which fails the check.
+    bool check(const QString& stored);
+
+    QLineEdit* passwordField() const { return Edit1; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QGroupBox* GroupBox1;
+    QLineEdit* Edit1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+};
+
+} // namespace zovi
