@@ -39,6 +39,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSplitter>
 #include <QStandardItemModel>
 #include <QTabBar>
 #include <QTabWidget>
@@ -182,6 +183,10 @@ void Tstart_form::Timer3Tick() {
     Timer3->stop();
     ComboBox3->setCurrentIndex(0);
     showMaximized();
+    // The grid takes the room the bottom panel does not need.
+    QWidget* bottom = Splitter1->widget(1);
+    Splitter1->setSizes({std::max(100, Splitter1->height() - bottom->sizeHint().height()),
+                         bottom->sizeHint().height()});
     SizeLoad();
     m_wait->hide();
 }

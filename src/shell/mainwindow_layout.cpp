@@ -140,7 +140,11 @@ void Tstart_form::buildEditorPage(QWidget* page) {
     buildBottomPanel(bottom);
     Splitter1->addWidget(upper);
     Splitter1->addWidget(bottom);
+    // The grid takes the room; the bottom panel keeps the height its controls need.
+    bottom->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     Splitter1->setStretchFactor(0, 1);
+    Splitter1->setStretchFactor(1, 0);
+    Splitter1->setCollapsible(0, false);
     layout->addWidget(Splitter1, 1);
 }
 
@@ -188,6 +192,7 @@ void Tstart_form::buildBottomPanel(QWidget* bottom) {
 
     PageControl2 = Named(new QTabWidget(panel), "PageControl2");
     PageControl2->setTabPosition(QTabWidget::South);
+    PageControl2->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Maximum);
 
     auto* fast = Named(new QWidget(PageControl2), "TabSheetFast");
     auto* fastLayout = new QGridLayout(fast);
