@@ -1,0 +1,329 @@
+#include "ledger/currency.h"
+
+#include "shell/lang.h"
+#include "shell/textutil.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
+
+#include <QVariant>
+#include <cmath>
+#include <vector>
+
+namespace zovi {
+
+namespace {
+
+const QString kDef = QStringLiteral("Def");
+const QString kName = QStringLiteral("Name");
+const QString kZnak = QStringLiteral("Znak");
+const QString kKurs = QStringLiteral("Kurs");
+const QString kMore = QStringLiteral("More");
+const QString kOldValue = QStringLiteral("OldValue");
+const QString kValue = QStringLiteral("Value");
+const QString kValueSTR = QStringLiteral("ValueSTR");
+
+bool UsableRate(double rate) {
+    return std::isfinite(rate) && rate != 0;
+}
+
+void RequireCurrent(TableHandle& valuta) {
+    if (!valuta.isOpen() || valuta.isEmpty())
+        throw StoreError(QStringLiteral("There is no currency to work on."));
+}
+
+// Every field of the current row, in column order.
+std::vector<QVariant> RowValues(TableHandle& t) {
+    std::vector<QVariant> values;
+    for (int c = 0; c < t.fieldCount(); ++c)
+        values.push_back(t.field(c).toVariant());
+    return values;
+}
+
+void WriteRow(TableHandle& t, const std::vector<QVariant>& values) {
+    t.edit();
+    for (int c = 0; c < t.fieldCount(); ++c)
+        t.field(c).setVariant(values[size_t(c)]);
+    t.post();
+}
+
+// A money text that ends with the old sign gets the new one; other texts stay as they are.
+QString WithSign(const QString& text, const QString& oldSign, const QString& newSign) {
+    const QString suffix = QLatin1Char(' ') + oldSign;
+    if (oldSign.isEmpty() || !text.endsWith(suffix))
+        return text;
+    return text.left(text.size() - suffix.size()) + QLatin1Char(' ') + newSign;
+}
+
+// Switches a ledger handle's filter off for a walk over every row, and on leaving (also by an
+// error) drops an unfinished edit and gives the handle its filter and position back. Declared
+// after the command's Transaction, it runs before a rollback restores the views.
+class UnfilteredWalk {
+public:
+    explicit UnfilteredWalk(TableHandle& t) : m_t(t), m_filtered(t.filtered()), m_at(t.recNo()) {
+        m_t.setFiltered(false);
+    }
+    ~UnfilteredWalk() {
+        try {
+            if (m_t.mode() != TableHandle::Mode::Browse)
+                m_t.cancel();
+            m_t.setFiltered(m_filtered);
+            if (m_at > 0)
+                m_t.setRecNo(m_at);
+        } catch (const StoreError&) {
+            // The filter compiled before, so it compiles again; nothing is left to undo.
+        }
+    }
+    UnfilteredWalk(const UnfilteredWalk&) = delete;
+    UnfilteredWalk& operator=(const UnfilteredWalk&) = delete;
+
+private:
+    TableHandle& m_t;
+    bool m_filtered;
+    int m_at;
+};
+
+} // namespace
+
+Currency ReadCurrency(TableHandle& valuta) {
+    Currency c;
+    c.Def = valuta.field(kDef).toBool();
+    c.Name = valuta.field(kName).text();
+    c.Znak = valuta.field(kZnak).text();
+    c.Kurs = valuta.field(kKurs).toDouble();
+    c.More = valuta.field(kMore).toBool();
+    c.OldValue = valuta.field(kOldValue).text();
+    c.Value = valuta.field(kValue).toDouble();
+    c.ValueSTR = valuta.field(kValueSTR).text();
+    return c;
+}
+
+QList<Currency> ReadCurrencies(TableHandle& valuta) {
+    QList<Currency> list;
+    if (!valuta.isOpen())
+        return list;
+    const int at = valuta.recNo();
+    for (valuta.first(); !valuta.eof(); valuta.next())
+        list.append(ReadCurrency(valuta));
+    if (at > 0)
+        valuta.setRecNo(at);
+    return list;
+}
+
+std::optional<double> ToMainCurrencyAt(double amount, double rate, bool more) {
+    if (!UsableRate(rate))
+        return std::nullopt;
+    return more ? amount * rate : amount / rate;
+}
+
+std::optional<double> FromMainCurrencyAt(double amount, double rate, bool more) {
+    if (!UsableRate(rate))
+        return std::nullopt;
+    return more ? amount / rate : amount * rate;
+}
+
+std::optional<double> ToMainCurrency(double amount, const Currency& currency) {
+    if (currency.Def)
+        return amount;
+    return ToMainCurrencyAt(amount, currency.Kurs, currency.More);
+}
+
+std::optional<double> FromMainCurrency(double amount, const Currency& currency) {
+    if (currency.Def)
+        return amount;
+    return FromMainCurrencyAt(amount, currency.Kurs, currency.More);
+}
+
+std::optional<double> ConvertCurrency(double amount, const Currency& from, const Currency& to) {
+    const auto main = ToMainCurrency(amount, from);
+    if (!main)
+        return std::nullopt;
+    return FromMainCurrency(*main, to);
+}
+
+std::optional<double> OpeningBalance(const QString& text) {
+    QString t = text.trimmed();
+    if (t.isEmpty())
+        return 0.0;
+    bool negative = false;
+    if (t.startsWith(QLatin1Char('-'))) {
+        negative = true;
+        t = t.mid(1);
+    }
+    const auto value = ToAmount(t);
+    if (!value)
+        return std::nullopt;
+    return negative ? -*value : *value;
+}
+
+void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency) {
+    if (!mainCurrency) {
+        const auto rate = ToAmount(input.rate);
+        if (!rate || !(*rate > 0))
+            throw StoreError(
+                QStringLiteral("The rate \"%1\" is not a positive number.").arg(input.rate));
+    }
+    if (input.oldValue.trimmed().isEmpty() || !OpeningBalance(input.oldValue))
+        throw StoreError(
+            QStringLiteral("The opening balance \"%1\" is not a number.").arg(input.oldValue));
+}
+
+void AddCurrency(Tdata& data, const CurrencyInput& input) {
+    CheckCurrencyInput(input, false);
+    TableHandle& v = data.tbValuta;
+    Transaction t;
+    v.append();
+    v.field(kDef).setBool(false);
+    v.field(kName).setText(input.name);
+    v.field(kZnak).setText(input.sign);
+    v.field(kKurs).setDouble(*ToAmount(input.rate));
+    v.field(kMore).setBool(input.more);
+    v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
+    v.post();
+    t.commit();
+    v.first();
+}
+
+void EditCurrency(Tdata& data, const CurrencyInput& input) {
+    TableHandle& v = data.tbValuta;
+    RequireCurrent(v);
+    const Currency old = ReadCurrency(v);
+    CheckCurrencyInput(input, old.Def);
+    const int at = v.recNo();
+
+    Transaction t;
+    {
+        // Every ledger row, also those the grid's filter hides, follows the new name and sign.
+        UnfilteredWalk walk(data.tbData);
+        TableHandle& d = data.tbData;
+        const int cType = d.fieldIndex(QStringLiteral("Type"));
+        const int cValuta = d.fieldIndex(QStringLiteral("Valuta"));
+        const int cValutaDohod = d.fieldIndex(QStringLiteral("ValutaDohod"));
+        const int cValutaRashod = d.fieldIndex(QStringLiteral("ValutaRashod"));
+        const int cDohod = d.fieldIndex(QStringLiteral("Dohod"));
+        const int cRashod = d.fieldIndex(QStringLiteral("Rashod"));
+        const int cValue = d.fieldIndex(kValue);
+        for (d.first(); !d.eof(); d.next()) {
+            if (d.field(cType).text() == QLatin1String("O")) {
+                // An exchange names its two currencies apart; each side whose currency is
+                // renamed gets the new name, and its money text the new sign.
+                const bool received = d.field(cValutaDohod).text() == old.Name;
+                const bool given = d.field(cValutaRashod).text() == old.Name;
+                if (!received && !given)
+                    continue;
+                d.edit();
+                if (received) {
+                    d.field(cValutaDohod).setText(input.name);
+                    d.field(cDohod).setText(WithSign(d.field(cDohod).text(), old.Znak, input.sign));
+                }
+                if (given) {
+                    d.field(cValutaRashod).setText(input.name);
+                    d.field(cRashod).setText(
+                        WithSign(d.field(cRashod).text(), old.Znak, input.sign));
+                }
+                d.post();
+                continue;
+            }
+            if (d.field(cValuta).text() != old.Name)
+                continue;
+            const double value = d.field(cValue).toDouble();
+            d.edit();
+            d.field(cValuta).setText(input.name);
+            if (value >= 0)
+                d.field(cDohod).setText(NumberText(value) + QLatin1Char(' ') + input.sign);
+            else
+                d.field(cRashod).setText(NumberText(-value) + QLatin1Char(' ') + input.sign);
+            d.post();
+        }
+    }
+
+    v.setRecNo(at);
+    v.edit();
+    v.field(kName).setText(input.name);
+    v.field(kZnak).setText(input.sign);
+    if (!old.Def) {
+        // The main currency's rate and direction cannot be edited: they stay as stored.
+        v.field(kKurs).setDouble(*ToAmount(input.rate));
+        v.field(kMore).setBool(input.more);
+    }
+    v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
+    v.post();
+    t.commit();
+
+    for (TableHandle* h : {&data.tbData, &data.tbData2, &data.tbData3}) {
+        if (h->isOpen())
+            h->refresh();
+    }
+    v.setRecNo(at);
+}
+
+std::optional<QString> CurrencyDeleteRefusal(Tdata& data) {
+    TableHandle& v = data.tbValuta;
+    RequireCurrent(v);
+    const Currency c = ReadCurrency(v);
+    if (c.Def)
+        return LangText(QStringLiteral("err013"), QStringLiteral("error #13"));
+    const QString used = LangText(QStringLiteral("err012"), QStringLiteral("error #12"));
+    // Entries the balance view filters out still use the currency.
+    UnfilteredWalk walk(data.tbData2);
+    TableHandle& d = data.tbData2;
+    const int columns[] = {d.fieldIndex(QStringLiteral("Valuta")),
+                           d.fieldIndex(QStringLiteral("ValutaDohod")),
+                           d.fieldIndex(QStringLiteral("ValutaRashod"))};
+    const int count = d.recordCount();
+    for (int row = 0; row < count; ++row) {
+        for (int column : columns) {
+            if (d.textAt(row, column) == c.Name)
+                return used;
+        }
+    }
+    return std::nullopt;
+}
+
+void DeleteCurrency(Tdata& data) {
+    if (const auto refusal = CurrencyDeleteRefusal(data))
+        throw StoreError(*refusal);
+    Transaction t;
+    data.tbValuta.remove();
+    t.commit();
+    data.tbValuta.first();
+}
+
+void SetMainCurrency(Tdata& data) {
+    TableHandle& v = data.tbValuta;
+    RequireCurrent(v);
+    const int at = v.recNo();
+    Transaction t;
+    int row = 1;
+    for (v.first(); !v.eof(); v.next(), ++row) {
+        v.edit();
+        v.field(kDef).setBool(row == at);
+        if (row == at)
+            v.field(kKurs).setDouble(1);
+        v.post();
+    }
+    t.commit();
+    v.setRecNo(at);
+}
+
+bool MoveCurrency(Tdata& data, bool up) {
+    TableHandle& v = data.tbValuta;
+    if (!v.isOpen() || v.isEmpty())
+        return false;
+    const int at = v.recNo();
+    const int other = up ? at - 1 : at + 1;
+    if (other < 1 || other > v.recordCount())
+        return false;
+    Transaction t;
+    const std::vector<QVariant> moving = RowValues(v);
+    v.setRecNo(other);
+    const std::vector<QVariant> neighbour = RowValues(v);
+    WriteRow(v, moving);
+    v.setRecNo(at);
+    WriteRow(v, neighbour);
+    t.commit();
+    v.setRecNo(other);
+    return true;
+}
+
+} // namespace zovi

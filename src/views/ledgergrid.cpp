@@ -1,0 +1,169 @@
+#include "views/ledgergrid.h"
+
+#include "ledger/entrykinds.h"
+#include "shell/locale.h"
+#include "shell/textutil.h"
+#include "store/table.h"
+#include "views/sortorder.h"
+
+#include <cmath>
+
+namespace zovi {
+
+namespace {
+
+QString MoneyPart(const DisplayCurrency& currency, double value, const QString& valuta) {
+    if (currency.name.isEmpty() || !currency.convert)
+        return QString();
+    const auto converted = currency.convert(value, valuta);
+    if (!converted)
+        return QString();
+    return FormatMoney(std::fabs(*converted)) + QLatin1Char(' ') + currency.sign;
+}
+
+} // namespace
+
+std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOptions& options) {
+    std::vector<LedgerRow> rows;
+    if (!ledger.isOpen())
+        return rows;
+    rows.reserve(size_t(ledger.recordCount()));
+    const int fDate = ledger.fieldIndex(QStringLiteral("Date"));
+    const int fName = ledger.fieldIndex(QStringLiteral("Name"));
+    const int fGr1 = ledger.fieldIndex(QStringLiteral("Gr1"));
+    const int fGr2 = ledger.fieldIndex(QStringLiteral("Gr2"));
+    const int fType = ledger.fieldIndex(QStringLiteral("Type"));
+    const int fDohod = ledger.fieldIndex(QStringLiteral("Dohod"));
+    const int fRashod = ledger.fieldIndex(QStringLiteral("Rashod"));
+    const int fSub = ledger.fieldIndex(QStringLiteral("NameRashod"));
+    const int fValue = ledger.fieldIndex(QStringLiteral("Value"));
+    const int fValuta = ledger.fieldIndex(QStringLiteral("Valuta"));
+    const int fId = ledger.fieldIndex(QStringLiteral("ID"));
+    const QString todayText = AppLocale::formatDate(options.today);
+
+    for (ledger.first(); !ledger.eof(); ledger.next()) {
+        LedgerRow row;
+        const QString type = ledger.field(fType).text();
+        row.date = ledger.field(fDate).toDate();
+        row.mark = SignMark(type);
+        if (row.date.isValid()) {
+            // "T" compares the date texts, "D" and "P" the date values.
+            if (AppLocale::formatDate(row.date) == todayText)
+                row.mark += QLatin1Char('T');
+            else if (row.date < options.today)
+                row.mark += QLatin1Char('D');
+            else if (row.date > options.today)
+                row.mark += QLatin1Char('P');
+        }
+        row.name = ledger.field(fName).text();
+        row.subGroup = ledger.field(fSub).text();
+        row.account = ledger.field(fGr1).text();
+        row.id = ledger.field(fId).toInt();
+        const auto kind = KindOf(type);
+        if (kind == EntryKind::Income || kind == EntryKind::Charge) {
+            const double value = ledger.field(fValue).toDouble();
+            const QString valuta = ledger.field(fValuta).text();
+            QString cell = options.first.name.isEmpty()
+                               ? ledger.field(kind == EntryKind::Income ? fDohod : fRashod).text()
+                               : MoneyPart(options.first, value, valuta);
+            if (!options.second.name.isEmpty())
+                cell += QStringLiteral(" / ") + MoneyPart(options.second, value, valuta);
+            (kind == EntryKind::Income ? row.income : row.charge) = cell;
+            row.group = ledger.field(fGr2).text();
+        } else {
+            row.income = ledger.field(fDohod).text();
+            row.charge = ledger.field(fRashod).text();
+            row.group = options.kindLabel && kind ? options.kindLabel(type) : QString();
+        }
+        rows.push_back(std::move(row));
+    }
+
+    // Texts compare byte by byte in their stored code, so capitals come first.
+    std::vector<int> order;
+    if (options.sortIndex <= 0 || options.sortIndex > 4) {
+        std::vector<qint64> keys;
+        keys.reserve(rows.size());
+        for (const LedgerRow& r : rows)
+            keys.push_back(r.date.isValid() ? r.date.toJulianDay() : 0);
+        order = ExchangeSortOrder(keys);
+    } else {
+        QList<QByteArray> keys;
+        keys.reserve(qsizetype(rows.size()));
+        for (const LedgerRow& r : rows) {
+            const QString& t = options.sortIndex == 1   ? r.name
+                               : options.sortIndex == 2 ? r.group
+                               : options.sortIndex == 3 ? r.subGroup
+                                                        : r.account;
+            keys.push_back(t.toUtf8());
+        }
+        order = ExchangeSortOrder(keys);
+    }
+    std::vector<LedgerRow> sorted;
+    sorted.reserve(rows.size());
+    for (int i : order)
+        sorted.push_back(std::move(rows[size_t(i)]));
+    return sorted;
+}
+
+LedgerGridModel::LedgerGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void LedgerGridModel::setRows(std::vector<LedgerRow> rows) {
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void LedgerGridModel::setHeaders(const QStringList& headers) {
+    m_headers = headers;
+    Q_EMIT headerDataChanged(Qt::Horizontal, 1, 7);
+}
+
+int LedgerGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int LedgerGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 9;
+}
+
+QVariant LedgerGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= int(m_rows.size()))
+        return QVariant();
+    const LedgerRow& r = m_rows[size_t(index.row())];
+    if (role == MarkRole)
+        return r.mark;
+    if (role == IdRole)
+        return r.id;
+    if (role != Qt::DisplayRole)
+        return QVariant();
+    switch (index.column()) {
+    case 0:
+        return r.mark;
+    case 1:
+        return AppLocale::formatDate(r.date);
+    case 2:
+        return r.name;
+    case 3:
+        return r.income;
+    case 4:
+        return r.charge;
+    case 5:
+        return r.group;
+    case 6:
+        return r.subGroup;
+    case 7:
+        return r.account;
+    case 8:
+        return QString::number(r.id);
+    default:
+        return QVariant();
+    }
+}
+
+QVariant LedgerGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 1 && section <= 7)
+        return m_headers.value(section - 1);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+} // namespace zovi

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QDate>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace zovi {
+
+class TableHandle;
+
+// One row of the ledger grid, built from an entry of the filtered ledger view.
+struct LedgerRow {
+    QString mark; // sign ("+", "-", " ") and day flag ("T" today, "D" before, "P" after)
+    QDate date;
+    QString name;
+    QString income; // the income cell
+    QString charge; // the charge cell
+    QString group;  // Gr2 for incomes and charges, else the kind's label
+    QString subGroup;
+    QString account;
+    qint64 id = 0;
+};
+
+// What the money cells show besides the stored texts: up to two display currencies, each with
+// its sign and a conversion of an entry's amount into it (empty when it cannot be converted).
+struct DisplayCurrency {
+    QString name; // empty for none ("-/-")
+    QString sign;
+    std::function<std::optional<double>(double value, const QString& currency)> convert;
+};
+
+struct LedgerGridOptions {
+    int sortIndex = 0; // 0 date (or none), 1 name, 2 group, 3 sub-group, 4 account
+    QDate today;
+    DisplayCurrency first;
+    DisplayCurrency second;
+    std::function<QString(const QString& type)> kindLabel; // the translated label of a kind
+};
+
+// Builds the grid's rows from the ledger view: one row per entry in table order, then ordered
+// by the chosen key exactly as the program's exchange sort orders them.
+std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOptions& options);
+
+// The grid's model: columns 0 (mark, hidden) to 8 (ID, hidden) as the grid shows them. The
+// mark is offered under MarkRole so that the delegate can colour and embolden the row.
+class LedgerGridModel : public QAbstractTableModel {
+    Q_OBJECT
+
+public:
+    enum Roles { MarkRole = Qt::UserRole + 1, IdRole };
+    explicit LedgerGridModel(QObject* parent = nullptr);
+
+    void setRows(std::vector<LedgerRow> rows);
+    const std::vector<LedgerRow>& rows() const { return m_rows; }
+    void setHeaders(const QStringList& headers); // texts of columns 1 to 7
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    std::vector<LedgerRow> m_rows;
+    QStringList m_headers;
+};
+
+} // namespace zovi
