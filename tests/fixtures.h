@@ -1,11 +1,13 @@
 #pragma once
 
 #include "shell/paths.h"
+#include "store/datamodules.h"
 #include "store/template.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace zovi::test {
 
@@ -30,5 +32,16 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Fresh data modules with every handle bound to the database and opened.
+inline void OpenHandles(const TempDatabase& db, std::unique_ptr<Tdata>& data,
+                        std::unique_ptr<TCDdata>& cd) {
+    cd.reset();
+    data.reset();
+    data = std::make_unique<Tdata>();
+    cd = std::make_unique<TCDdata>();
+    BindDatabase(*data, *cd, db.folder(), db.programFolder());
+    OpenDatabase(*data, *cd);
+}
 
 } // namespace zovi::test

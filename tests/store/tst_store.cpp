@@ -85,12 +85,7 @@ class TestStore : public QObject {
     std::unique_ptr<Tdata> m_data;
     std::unique_ptr<TCDdata> m_cd;
 
-    void openDatabase() {
-        m_data = std::make_unique<Tdata>();
-        m_cd = std::make_unique<TCDdata>();
-        BindDatabase(*m_data, *m_cd, m_db->folder(), m_db->programFolder());
-        OpenDatabase(*m_data, *m_cd);
-    }
+    void openDatabase() { zovi::test::OpenHandles(*m_db, m_data, m_cd); }
 
     void fillLedger() {
         Transaction t;

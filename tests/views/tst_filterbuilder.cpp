@@ -136,10 +136,7 @@ class TestFilterBuilder : public QObject {
 private Q_SLOTS:
     void init() {
         m_db = std::make_unique<TempDatabase>();
-        m_data = std::make_unique<Tdata>();
-        m_cd = std::make_unique<TCDdata>();
-        BindDatabase(*m_data, *m_cd, m_db->folder(), m_db->programFolder());
-        OpenDatabase(*m_data, *m_cd);
+        zovi::test::OpenHandles(*m_db, m_data, m_cd);
         Transaction t;
         for (const Entry& e : kLedger)
             addEntry(e);
