@@ -14,6 +14,5 @@ fi
 scripts/build.sh "$@"
 
 export QT_QPA_PLATFORM=offscreen
-export QTEST_FUNCTION_TIMEOUT=120000
 cd "$dir"
-ctest --output-on-failure --timeout 600
+ctest --output-on-failure --timeout 1800

@@ -1,5 +1,7 @@
 #include "shell/mainwindow.h"
 
+#include "ledger/currency.h"
+#include "ledger/revalue.h"
 #include "shell/clock.h"
 #include "shell/lang.h"
 #include "shell/messages.h"
@@ -16,6 +18,8 @@
 #include "store/error.h"
 #include "store/passwordcheck.h"
 #include "store/reservcopy.h"
+#include "views/filterbuilder.h"
+#include "views/ledgergrid.h"
 
 #include <QAction>
 #include <QApplication>
@@ -119,9 +123,12 @@ void Tstart_form::connectCommands() {
             [this](const QPoint& pos) { PopupMenu1->popup(Grid1->viewport()->mapToGlobal(pos)); });
     connect(Grid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
+                // The grid is sorted apart from the table: the row's ID finds the entry.
                 if (current.isValid() && m_data.tbData.isOpen())
-                    m_data.tbData.setRecNo(current.row() + 1);
+                    m_data.tbData.locate(QStringLiteral("ID"),
+                                         m_gridModel->data(current, LedgerGridModel::IdRole));
             });
+    connectFilterHandlers();
     connect(CheckBox7, &QCheckBox::toggled, this, [this](bool on) { Button17->setVisible(!on); });
     connect(Button17, &QPushButton::clicked, this, &Tstart_form::SelFilter);
 }
@@ -245,8 +252,7 @@ void Tstart_form::PageChange(int index) {
         REVALUE();
         ReValuta();
         RefreshGrid();
-        if (m_gridModel->rowCount() > 0)
-            Grid1->selectRow(m_gridModel->rowCount() - 1);
+        selectLastRow();
     }
 }
 
@@ -264,38 +270,200 @@ void Tstart_form::AddCategory() {
     TabControl1->addTab(QStringLiteral("[...]"));
 }
 
+FilterState Tstart_form::readFilterState() const {
+    FilterState state;
+    state.hasTabs = TabControl1->count() > 0;
+    state.tabText = TabControl1->tabText(TabControl1->currentIndex());
+    state.lastTabSelected = TabControl1->currentIndex() == TabControl1->count() - 1;
+    state.filterPage = PageControl2->currentIndex();
+    state.editorPageActive = Page->currentIndex() == 0;
+    state.fastView = Settings::readBool(QStringLiteral("fastview"), false);
+    state.dateChecked = Filter->isChecked();
+    state.fromChecked = CheckBox4->isChecked();
+    state.fromDate = DateTimePicker1->date();
+    state.toChecked = CheckBox5->isChecked();
+    state.toDate = DateTimePicker2->date();
+    state.kind = rIncomes->isChecked()   ? EntryKindFilter::Incomes
+                 : rCharges->isChecked() ? EntryKindFilter::Charges
+                                         : EntryKindFilter::All;
+    state.showPlan = CheckBox10->isChecked();
+    state.groupsChecked = CheckBox3->isChecked();
+    state.groupCategory = ComboBox2->currentIndex();
+    state.groupValue = ComboBox1->currentText();
+    state.searchText = EditSearch->text();
+    state.today = Clock::today();
+    return state;
+}
+
 void Tstart_form::SelFilter() {
     if (!m_data.tbData.isOpen())
         return;
     WaitGuard wait(m_wait);
+    try {
+        m_data.tbData.setFiltered(false);
+        m_data.tbData2.setFiltered(false);
+        if (m_data.tbData2.isEmpty()) {
+            // An empty ledger stays unfiltered; only the balances are computed.
+            REVALUE();
+            RefreshGrid();
+            return;
+        }
+        ApplyFilters(BuildFilters(readFilterState()), m_data.tbData, m_data.tbData2);
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
+    BusyCursor busy;
+    Page->setEnabled(false);
     m_data.tbData.last();
     REVALUE();
     RefreshGrid();
+    selectLastRow();
+    Page->setEnabled(true);
+}
+
+void Tstart_form::selectLastRow() {
     if (m_gridModel->rowCount() > 0)
         Grid1->selectRow(m_gridModel->rowCount() - 1);
 }
 
-void Tstart_form::RefreshGrid() {
-    const QSignalBlocker block(Grid1->selectionModel());
-    m_gridModel->removeRows(0, m_gridModel->rowCount());
-    TableHandle& ledger = m_data.tbData;
-    if (!ledger.isOpen())
+void Tstart_form::SelVid() {
+    const auto names = SelVidNames(m_data, ComboBox2->currentIndex());
+    if (!names)
         return;
-    static const char* const fields[] = {"Date", "Name",       "Dohod", "Rashod",
-                                         "Gr2",  "NameRashod", "Gr1"};
-    m_gridModel->setRowCount(ledger.recordCount());
-    int row = 0;
-    for (ledger.first(); !ledger.eof(); ledger.next(), ++row) {
-        for (int c = 0; c < 7; ++c) {
-            m_gridModel->setItem(
-                row, c + 1, new QStandardItem(ledger.field(QString::fromLatin1(fields[c])).text()));
+    const QSignalBlocker block(ComboBox1);
+    QStringList sorted = *names;
+    sorted.sort(Qt::CaseInsensitive);
+    ComboBox1->clear();
+    ComboBox1->addItems(sorted);
+}
+
+void Tstart_form::RefreshGrid() {
+    BusyCursor busy;
+    QStringList headers;
+    for (const char* key : {"date", "name", "income", "charge", "group", "sub-group", "account"}) {
+        QString text = m_gridModel->headerData(int(headers.size()) + 1, Qt::Horizontal).toString();
+        LangString(QString::fromLatin1(key), text);
+        headers << text;
+    }
+    m_gridModel->setHeaders(headers);
+
+    LedgerGridOptions options;
+    options.sortIndex = ComboBox3->currentIndex();
+    options.today = Clock::today();
+    options.kindLabel = [](const QString& type) {
+        return LangText(QStringLiteral("type") + type, QString());
+    };
+    if (m_data.tbValuta.isOpen()) {
+        const QList<Currency> currencies = ReadCurrencies(m_data.tbValuta);
+        auto display = [&currencies](const QString& setting) {
+            DisplayCurrency display;
+            const QString name = Settings::readString(setting, QStringLiteral("-/-"));
+            for (const Currency& c : currencies) {
+                if (c.Name != name)
+                    continue;
+                display.name = c.Name;
+                display.sign = c.Znak;
+                display.convert = [currencies, target = c](
+                                      double value, const QString& from) -> std::optional<double> {
+                    for (const Currency& source : currencies) {
+                        if (source.Name == from)
+                            return ConvertCurrency(value, source, target);
+                    }
+                    return std::nullopt;
+                };
+                break;
+            }
+            return display;
+        };
+        options.first = display(QStringLiteral("currency1"));
+        options.second = display(QStringLiteral("currency2"));
+    }
+    const QSignalBlocker block(Grid1->selectionModel());
+    m_gridModel->setRows(BuildLedgerRows(m_data.tbData, options));
+    Grid1->setColumnHidden(0, true);
+    Grid1->setColumnHidden(8, true);
+}
+
+void Tstart_form::REVALUE() {
+    if (!m_data.tbData2.isOpen() || !m_data.tbValuta.isOpen())
+        return;
+    try {
+        const RevalueResult result =
+            Revalue(m_data, OpeningBalancesCount(TabControl1->currentIndex(), TabControl1->count()),
+                    ComboBoxV->currentText());
+        LabelV->setText(result.labelText);
+        LabelV->setToolTip(result.labelHint);
+        GridValutaV->setRowCount(int(result.lines.size()));
+        for (int i = 0; i < result.lines.size(); ++i) {
+            GridValutaV->setItem(i, 0, new QTableWidgetItem(result.lines[i].name));
+            GridValutaV->setItem(i, 1, new QTableWidgetItem(result.lines[i].balance));
         }
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
     }
 }
 
-void Tstart_form::REVALUE() {}
+void Tstart_form::ReValuta() {
+    if (!m_data.tbValuta.isOpen())
+        return;
+    const QString chosen = ComboBoxV->currentText();
+    const QSignalBlocker block(ComboBoxV);
+    ComboBoxV->clear();
+    for (const Currency& c : ReadCurrencies(m_data.tbValuta))
+        ComboBoxV->addItem(c.Znak);
+    const int at = ComboBoxV->findText(chosen);
+    ComboBoxV->setCurrentIndex(at >= 0 ? at : 0);
+}
 
-void Tstart_form::ReValuta() {}
+void Tstart_form::connectFilterHandlers() {
+    auto autoRefresh = [this] {
+        return CheckBox7->isChecked();
+    };
+    connect(Filter, &QCheckBox::clicked, this, [=, this] {
+        if (autoRefresh() && CheckBox4->isChecked())
+            SelFilter();
+    });
+    for (QCheckBox* end : {CheckBox4, CheckBox5}) {
+        connect(end, &QCheckBox::clicked, this, [=, this] {
+            if (autoRefresh() && Filter->isChecked())
+                SelFilter();
+        });
+    }
+    connect(DateTimePicker1, &QDateEdit::dateChanged, this, [=, this] {
+        if (autoRefresh() && CheckBox4->isChecked() && Filter->isChecked())
+            SelFilter();
+    });
+    connect(DateTimePicker2, &QDateEdit::dateChanged, this, [=, this] {
+        if (autoRefresh() && CheckBox5->isChecked() && Filter->isChecked())
+            SelFilter();
+    });
+    connect(CheckBox3, &QCheckBox::clicked, this, [=, this] {
+        if (autoRefresh())
+            SelFilter();
+    });
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [=, this] {
+        if (autoRefresh() && CheckBox3->isChecked())
+            SelFilter();
+    });
+    connect(ComboBox2, &QComboBox::currentIndexChanged, this, [=, this] {
+        if (autoRefresh() && CheckBox3->isChecked())
+            SelFilter();
+        SelVid();
+    });
+    for (QRadioButton* kind : {rAll, rIncomes, rCharges}) {
+        connect(kind, &QRadioButton::clicked, this, &Tstart_form::SelFilter);
+    }
+    connect(ButtonSearch1, &QPushButton::clicked, this, [this] {
+        if (PageControl2->currentIndex() == 2)
+            SelFilter();
+    });
+    connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
+        Panel2->setVisible(index == 1);
+        SelFilter();
+    });
+    connect(ComboBox3, &QComboBox::currentIndexChanged, this, &Tstart_form::RefreshGrid);
+    connect(ComboBoxV, &QComboBox::currentIndexChanged, this, &Tstart_form::REVALUE);
+}
 
 void Tstart_form::N15() {
     const QDate today = Clock::today();

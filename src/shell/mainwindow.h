@@ -39,6 +39,8 @@ class TfEditData;
 class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
+class LedgerGridModel;
+struct FilterState;
 
 // The main window: three pages (ledger editor, debts, diagrams), the menus, toolbars and the
 // bottom panel of the ledger, the timers that keep commands in step with the data, the
@@ -93,6 +95,10 @@ private:
     void buildMenus();
     void buildTimers();
     void connectCommands();
+    void connectFilterHandlers();
+    FilterState readFilterState() const;
+    void SelVid();
+    void selectLastRow();
 
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});
     QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text,
@@ -132,7 +138,7 @@ private:
     QComboBox* ComboBox3 = nullptr;
     QLabel* LabelSort = nullptr;
     QTableView* Grid1 = nullptr;
-    QStandardItemModel* m_gridModel = nullptr;
+    LedgerGridModel* m_gridModel = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QWidget* Panel2 = nullptr;
     QSplitter* Splitter1 = nullptr;

@@ -2,6 +2,8 @@
 // timers, each named as the rest of the program refers to it.
 #include "shell/mainwindow.h"
 
+#include "views/ledgergrid.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
@@ -122,11 +124,10 @@ void Tstart_form::buildEditorPage(QWidget* page) {
     Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     Grid1->verticalHeader()->hide();
     Grid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_gridModel = new QStandardItemModel(0, 8, this);
-    m_gridModel->setHorizontalHeaderLabels({QString(), S("Date"), S("Name"), S("Income"),
-                                            S("Charge"), S("Group"), S("Sub-group"), S("Account")});
+    m_gridModel = new LedgerGridModel(this);
     Grid1->setModel(m_gridModel);
     Grid1->setColumnHidden(0, true);
+    Grid1->setColumnHidden(8, true);
     upperLayout->addWidget(Grid1, 1);
     Panel2 = Named(new QWidget(upper), "Panel2");
     auto* frame = Named(new QWidget(Panel2), "FrameStat1");

@@ -14,7 +14,9 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
@@ -321,6 +323,62 @@ private Q_SLOTS:
         QCOMPARE(Settings::readBool(QStringLiteral("msValue"), false),
                  true); // written when missing
         QCOMPARE(m_window->findChild<QWidget*>(QStringLiteral("Panel6"))->height(), 27);
+    }
+
+    void filterNarrowsTheGrid() {
+        {
+            Tdata setup;
+            TCDdata cd;
+            BindDatabase(setup, cd, m_db->folder(), m_db->programFolder());
+            OpenDatabase(setup, cd);
+            for (const char* name : {"Wallet", "Bank"}) {
+                setup.tbGr1.append();
+                setup.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
+                setup.tbGr1.post();
+            }
+            struct Row {
+                const char* name;
+                const char* account;
+                const char* type;
+            };
+            for (const Row& r : {Row{"bread", "Wallet", "R"}, Row{"salary", "Bank", "D"},
+                                 Row{"O'Brien", "Wallet", "D"}, Row{"shared", "[...]", "R"}}) {
+                setup.tbData2.append();
+                setup.tbData2.field(QStringLiteral("Date")).setDate(QDate(2005, 3, 1));
+                setup.tbData2.field(QStringLiteral("Name")).setText(QString::fromLatin1(r.name));
+                setup.tbData2.field(QStringLiteral("Gr1")).setText(QString::fromLatin1(r.account));
+                setup.tbData2.field(QStringLiteral("Type")).setText(QString::fromLatin1(r.type));
+                setup.tbData2.post();
+            }
+        }
+        start();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        auto names = [grid] {
+            QStringList list;
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                list << grid->model()->index(r, 2).data().toString();
+            return list;
+        };
+        // The first tab: the entries of Wallet and those stored under "[...]".
+        QCOMPARE(names(), (QStringList{QStringLiteral("bread"), QStringLiteral("O'Brien"),
+                                       QStringLiteral("shared")}));
+        auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
+        tabs->setCurrentIndex(2); // "[...]": every entry
+        QCOMPARE(grid->model()->rowCount(), 4);
+        m_window->findChild<QRadioButton*>(QStringLiteral("rIncomes"))->click();
+        QCOMPARE(names(), (QStringList{QStringLiteral("salary"), QStringLiteral("O'Brien")}));
+        // Selecting a row makes its entry the current one of the ledger view.
+        grid->selectRow(1);
+        QCOMPARE(m_data->tbData.field(QStringLiteral("Name")).text(), QStringLiteral("O'Brien"));
+        // A name with a quote is searched for without breaking the filter.
+        m_window->findChild<QRadioButton*>(QStringLiteral("rAll"))->click();
+        auto* pages = m_window->findChild<QTabWidget*>(QStringLiteral("PageControl2"));
+        pages->setCurrentIndex(2);
+        m_window->findChild<QLineEdit*>(QStringLiteral("EditSearch"))
+            ->setText(QStringLiteral("o'brien"));
+        m_window->findChild<QPushButton*>(QStringLiteral("ButtonSearch1"))->click();
+        QCOMPARE(names(), QStringList{QStringLiteral("O'Brien")});
+        QVERIFY(Messages::takeShown().isEmpty());
     }
 
     void accountTabsFollowTheAccounts() {
