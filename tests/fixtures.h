@@ -5,6 +5,7 @@
 #include "store/template.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -32,6 +33,18 @@ public:
 private:
     QTemporaryDir m_dir;
 };
+
+// Writes and reads whole files of a test folder.
+inline void WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    file.write(bytes);
+}
+
+inline QByteArray ReadBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 // Fresh data modules with every handle bound to the database and opened.
 inline void OpenHandles(const TempDatabase& db, std::unique_ptr<Tdata>& data,

@@ -31,12 +31,6 @@ using zovi::test::TempDatabase;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-}
-
 QPushButton* ButtonWithText(QWidget* window, const QString& text) {
     for (QPushButton* b : window->findChildren<QPushButton*>()) {
         if (b->text() == text)
@@ -120,8 +114,8 @@ private Q_SLOTS:
         m_settings = std::make_unique<QTemporaryDir>();
         Settings::setTestPath(m_settings->path());
         m_db = std::make_unique<TempDatabase>();
-        WriteFile(m_db->programFolder() + QStringLiteral("/bases.ini"),
-                  "Test*" + QFile::encodeName(m_db->folder()) + "/\n");
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/bases.ini"),
+                               "Test*" + QFile::encodeName(m_db->folder()) + "/\n");
         m_data = std::make_unique<Tdata>();
         m_cd = std::make_unique<TCDdata>();
         m_exits = 0;
@@ -245,7 +239,8 @@ private Q_SLOTS:
         m_data = std::make_unique<Tdata>();
         m_cd = std::make_unique<TCDdata>();
         m_window.reset();
-        WriteFile(m_db->programFolder() + QStringLiteral("/lang.ini"), "err024=Leave Zovi?\n");
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               "err024=Leave Zovi?\n");
         start();
         Messages::queueAnswer(false);
         QVERIFY(!m_window->close());
@@ -275,10 +270,10 @@ private Q_SLOTS:
     }
 
     void langAppliesKeysInOrder() {
-        WriteFile(m_db->programFolder() + QStringLiteral("/lang.ini"),
-                  "delete=Remove\nhint002=Remove this entry\nsystem001=My money\n"
-                  "calculating value to=Value to\nsave as=Keep as\nstat2=Lists\n"
-                  "button01=Add\n");
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               "delete=Remove\nhint002=Remove this entry\nsystem001=My money\n"
+                               "calculating value to=Value to\nsave as=Keep as\nstat2=Lists\n"
+                               "button01=Add\n");
         start();
         QCOMPARE(m_window->windowTitle(), QStringLiteral("My money"));
         QCOMPARE(action("DeleteRec")->text(), QStringLiteral("Remove"));
@@ -327,10 +322,10 @@ private Q_SLOTS:
 
     void filterNarrowsTheGrid() {
         {
-            Tdata setup;
-            TCDdata cd;
-            BindDatabase(setup, cd, m_db->folder(), m_db->programFolder());
-            OpenDatabase(setup, cd);
+            std::unique_ptr<Tdata> setupData;
+            std::unique_ptr<TCDdata> setupCd;
+            zovi::test::OpenHandles(*m_db, setupData, setupCd);
+            Tdata& setup = *setupData;
             for (const char* name : {"Wallet", "Bank"}) {
                 setup.tbGr1.append();
                 setup.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
@@ -383,10 +378,10 @@ private Q_SLOTS:
 
     void accountTabsFollowTheAccounts() {
         {
-            Tdata setup;
-            TCDdata cd;
-            BindDatabase(setup, cd, m_db->folder(), m_db->programFolder());
-            OpenDatabase(setup, cd);
+            std::unique_ptr<Tdata> setupData;
+            std::unique_ptr<TCDdata> setupCd;
+            zovi::test::OpenHandles(*m_db, setupData, setupCd);
+            Tdata& setup = *setupData;
             for (const char* name : {"Wallet", "Bank"}) {
                 setup.tbGr1.append();
                 setup.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));

@@ -18,18 +18,10 @@ using namespace zovi;
 using namespace Qt::StringLiterals;
 using zovi::test::TempDatabase;
 
+using zovi::test::ReadBytes;
+using zovi::test::WriteBytes;
+
 namespace {
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList Texts(std::initializer_list<const char*> items) {
     QStringList texts;

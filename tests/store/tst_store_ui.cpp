@@ -38,6 +38,9 @@ using namespace zovi;
 using namespace Qt::StringLiterals;
 using zovi::test::TempDatabase;
 
+using zovi::test::ReadBytes;
+using zovi::test::WriteBytes;
+
 namespace {
 
 template <class T> T* Child(QWidget* window, const char* name) {
@@ -99,17 +102,6 @@ int Run(QDialog* dialog, std::function<void()> action, bool closesItself = false
     if (hung)
         QTest::qFail("a dialog blocked the test", __FILE__, __LINE__);
     return result;
-}
-
-void WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList Rows(QTableWidget* grid) {
