@@ -2,6 +2,7 @@
 // timers, each named as the rest of the program refers to it.
 #include "shell/mainwindow.h"
 
+#include "views/ledgerdelegate.h"
 #include "views/ledgergrid.h"
 
 #include <QAction>
@@ -126,6 +127,10 @@ void Tstart_form::buildEditorPage(QWidget* page) {
     Grid1->setContextMenuPolicy(Qt::CustomContextMenu);
     m_gridModel = new LedgerGridModel(this);
     Grid1->setModel(m_gridModel);
+    Grid1->setItemDelegate(new LedgerDelegate(Grid1));
+    Grid1->setShowGrid(false);
+    Grid1->horizontalHeader()->setSectionsMovable(true);
+    LedgerDelegate::styleHeader(Grid1->horizontalHeader());
     Grid1->setColumnHidden(0, true);
     Grid1->setColumnHidden(8, true);
     upperLayout->addWidget(Grid1, 1);

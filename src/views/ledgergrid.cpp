@@ -105,6 +105,23 @@ std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOpti
     return sorted;
 }
 
+LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected) {
+    const QChar flag = mark.size() > 1 ? mark.at(1) : QChar();
+    const bool today = flag == QLatin1Char('T');
+    if (selected)
+        return {0x3F5BBC, 0xFFFFFF, today, true};
+    const quint32 background = record % 2 == 0 ? 0xEFF0F1 : 0xFFFFFF;
+    quint32 text = 0x000000;
+    const QChar sign = mark.isEmpty() ? QChar() : mark.at(0);
+    if (sign == QLatin1Char('+'))
+        text = 0x0B5100;
+    else if (sign == QLatin1Char('-'))
+        text = 0x880000;
+    if (flag == QLatin1Char('P'))
+        text = 0x808080;
+    return {background, text, today, false};
+}
+
 LedgerGridModel::LedgerGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 void LedgerGridModel::setRows(std::vector<LedgerRow> rows) {

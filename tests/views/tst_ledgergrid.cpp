@@ -170,6 +170,44 @@ private Q_SLOTS:
                                       QStringLiteral("b"), QStringLiteral("c")}));
     }
 
+    void cellStyles_data() {
+        QTest::addColumn<QString>("mark");
+        QTest::addColumn<int>("record");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<uint>("background");
+        QTest::addColumn<uint>("text");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("income, past, first record")
+            << QStringLiteral("+D") << 0 << false << 0xEFF0F1u << 0x0B5100u << false;
+        QTest::newRow("charge, second record")
+            << QStringLiteral("-D") << 1 << false << 0xFFFFFFu << 0x880000u << false;
+        QTest::newRow("planned charge is grey")
+            << QStringLiteral("-P") << 2 << false << 0xEFF0F1u << 0x808080u << false;
+        QTest::newRow("today is bold")
+            << QStringLiteral("+T") << 3 << false << 0xFFFFFFu << 0x0B5100u << true;
+        QTest::newRow("exchange is black")
+            << QStringLiteral(" D") << 0 << false << 0xEFF0F1u << 0x000000u << false;
+        QTest::newRow("no mark") << QString() << 0 << false << 0xEFF0F1u << 0x000000u << false;
+        QTest::newRow("selected") << QStringLiteral("-D") << 0 << true << 0x3F5BBCu << 0xFFFFFFu
+                                  << false;
+        QTest::newRow("selected today")
+            << QStringLiteral("-T") << 0 << true << 0x3F5BBCu << 0xFFFFFFu << true;
+    }
+
+    void cellStyles() {
+        QFETCH(QString, mark);
+        QFETCH(int, record);
+        QFETCH(bool, selected);
+        QFETCH(uint, background);
+        QFETCH(uint, text);
+        QFETCH(bool, bold);
+        const LedgerCellStyle style = CellStyleFor(mark, record, selected);
+        QCOMPARE(uint(style.background), background);
+        QCOMPARE(uint(style.text), text);
+        QCOMPARE(style.bold, bold);
+        QCOMPARE(style.lines, selected);
+    }
+
     void modelOffersColumnsAndMark() {
         fill({{"14.03.2005", "past", "R", "Food", -5, "", "5 $"}});
         LedgerGridModel model;
