@@ -1,5 +1,7 @@
 #include "store/chooseshell.h"
 
+#include "shell/layouts.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
@@ -38,9 +40,7 @@ TfChooseShell::TfChooseShell(QWidget* parent) : QDialog(parent) {
     Button1->setDefault(true);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
+    QHBoxLayout* buttons = ButtonRow({Button1});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(TreeView1);
     layout->addLayout(buttons);

@@ -1,6 +1,7 @@
 #include "store/editdata.h"
 
 #include "shell/lang.h"
+#include "shell/layouts.h"
 #include "shell/messages.h"
 #include "shell/paths.h"
 #include "store/chooseshell.h"
@@ -100,10 +101,7 @@ TfEditData::TfEditData(TfChooseShell* chooser, QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &TfEditData::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    QHBoxLayout* buttons = ButtonRow({Button1, Button2});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Gauge1);
     layout->addWidget(GroupBox1);

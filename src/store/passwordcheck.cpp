@@ -1,6 +1,7 @@
 #include "store/passwordcheck.h"
 
 #include "shell/lang.h"
+#include "shell/layouts.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,10 +34,7 @@ TfPasswordCheck::TfPasswordCheck(QWidget* parent) : QDialog(parent, Qt::Tool) {
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    QHBoxLayout* buttons = ButtonRow({Button1, Button2});
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addLayout(buttons);

@@ -95,6 +95,15 @@ class TestMainWindow : public QObject {
         start();
     }
 
+    // Two accounts, Wallet and Bank, in this order.
+    static void addAccounts(Tdata& data) {
+        for (const char* name : {"Wallet", "Bank"}) {
+            data.tbGr1.append();
+            data.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
+            data.tbGr1.post();
+        }
+    }
+
     QToolButton* toolButton(const char* name) {
         return m_window->findChild<QToolButton*>(QString::fromLatin1(name));
     }
@@ -326,11 +335,7 @@ private Q_SLOTS:
             std::unique_ptr<TCDdata> setupCd;
             zovi::test::OpenHandles(*m_db, setupData, setupCd);
             Tdata& setup = *setupData;
-            for (const char* name : {"Wallet", "Bank"}) {
-                setup.tbGr1.append();
-                setup.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
-                setup.tbGr1.post();
-            }
+            addAccounts(setup);
             struct Row {
                 const char* name;
                 const char* account;
@@ -381,12 +386,7 @@ private Q_SLOTS:
             std::unique_ptr<Tdata> setupData;
             std::unique_ptr<TCDdata> setupCd;
             zovi::test::OpenHandles(*m_db, setupData, setupCd);
-            Tdata& setup = *setupData;
-            for (const char* name : {"Wallet", "Bank"}) {
-                setup.tbGr1.append();
-                setup.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
-                setup.tbGr1.post();
-            }
+            addAccounts(*setupData);
         }
         start();
         auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
