@@ -5,6 +5,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
+#include "store/unfiltered.h"
 
 #include <QVariant>
 #include <cmath>
@@ -55,33 +56,6 @@ QString WithSign(const QString& text, const QString& oldSign, const QString& new
     return text.left(text.size() - suffix.size()) + QLatin1Char(' ') + newSign;
 }
 
-// Switches a ledger handle's filter off for a walk over every row, and on leaving (also by an
-// error) drops an unfinished edit and gives the handle its filter and position back. Declared
-// after the command's Transaction, it runs before a rollback restores the views.
-class UnfilteredWalk {
-public:
-    explicit UnfilteredWalk(TableHandle& t) : m_t(t), m_filtered(t.filtered()), m_at(t.recNo()) {
-        m_t.setFiltered(false);
-    }
-    ~UnfilteredWalk() {
-        try {
-            if (m_t.mode() != TableHandle::Mode::Browse)
-                m_t.cancel();
-            m_t.setFiltered(m_filtered);
-            if (m_at > 0)
-                m_t.setRecNo(m_at);
-        } catch (const StoreError&) {
-            // The filter compiled before, so it compiles again; nothing is left to undo.
-        }
-    }
-    UnfilteredWalk(const UnfilteredWalk&) = delete;
-    UnfilteredWalk& operator=(const UnfilteredWalk&) = delete;
-
-private:
-    TableHandle& m_t;
-    bool m_filtered;
-    int m_at;
-};
 
 } // namespace
 
@@ -194,7 +168,7 @@ void EditCurrency(Tdata& data, const CurrencyInput& input) {
     Transaction t;
     {
         // Every ledger row, also those the grid's filter hides, follows the new name and sign.
-        UnfilteredWalk walk(data.tbData);
+        UnfilteredView walk(data.tbData);
         TableHandle& d = data.tbData;
         const int cType = d.fieldIndex(QStringLiteral("Type"));
         const int cValuta = d.fieldIndex(QStringLiteral("Valuta"));
@@ -265,7 +239,7 @@ std::optional<QString> CurrencyDeleteRefusal(Tdata& data) {
         return LangText(QStringLiteral("err013"), QStringLiteral("error #13"));
     const QString used = LangText(QStringLiteral("err012"), QStringLiteral("error #12"));
     // Entries the balance view filters out still use the currency.
-    UnfilteredWalk walk(data.tbData2);
+    UnfilteredView walk(data.tbData2);
     TableHandle& d = data.tbData2;
     const int columns[] = {d.fieldIndex(QStringLiteral("Valuta")),
                            d.fieldIndex(QStringLiteral("ValutaDohod")),

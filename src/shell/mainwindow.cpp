@@ -321,6 +321,16 @@ void Tstart_form::SelFilter() {
     Page->setEnabled(true);
 }
 
+void Tstart_form::RefreshAfterChange() {
+    WaitGuard wait(m_wait);
+    BusyCursor busy;
+    // The balance pass stores InDol into rows the grid shows, so the grid is built after it;
+    // building it before as well would show the same rows twice over.
+    REVALUE();
+    RefreshGrid();
+    ReValuta();
+}
+
 void Tstart_form::selectLastRow() {
     if (m_gridModel->rowCount() > 0)
         Grid1->selectRow(m_gridModel->rowCount() - 1);

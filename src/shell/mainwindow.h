@@ -67,6 +67,9 @@ public:
     void RefreshGrid();
     void REVALUE();
     void ReValuta();
+    // After an entry was stored or deleted: grid, balances and currency list again, inside the
+    // wait window; the filter is not rebuilt.
+    void RefreshAfterChange();
     void SaveData();
     // Asks for the deferred full refresh: several requests within one command give one
     // refresh, run two timer ticks later inside the modal wait window.

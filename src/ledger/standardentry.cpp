@@ -1,0 +1,142 @@
+#include "ledger/standardentry.h"
+
+#include "ledger/entrykinds.h"
+#include "shell/lang.h"
+#include "shell/textutil.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
+#include "store/unfiltered.h"
+
+#include <cmath>
+
+namespace zovi {
+
+namespace {
+
+const QString kName = QStringLiteral("Name");
+const QString kZnak = QStringLiteral("Znak");
+
+std::optional<QString> LookupCurrency(TableHandle& valuta, const QString& key,
+                                      const QString& value, const QString& result) {
+    if (!valuta.isOpen())
+        return std::nullopt;
+    const int keyColumn = valuta.fieldIndex(key);
+    const int resultColumn = valuta.fieldIndex(result);
+    for (int row = 0; row < valuta.recordCount(); ++row) {
+        if (valuta.textAt(row, keyColumn) == value)
+            return valuta.textAt(row, resultColumn);
+    }
+    return std::nullopt;
+}
+
+// The checked values of an entry about to be written.
+struct Checked {
+    double amount;
+    QString currency;
+};
+
+Checked Check(Tdata& data, const StandardEntry& entry) {
+    const auto amount = ToAmount(entry.amount);
+    if (!amount)
+        throw StoreError(LangText(QStringLiteral("err004"), QString()));
+    const auto currency = CurrencyNameForSign(data.tbValuta, entry.currencySign);
+    if (!currency) {
+        throw StoreError(entry.currencySign.isEmpty()
+                             ? QStringLiteral("There is no currency to store the entry in. "
+                                              "Add a currency first (menu \"Currency\").")
+                             : QStringLiteral("No currency has the sign \"%1\" any more; "
+                                              "the entry was not stored. Choose the currency "
+                                              "again.")
+                                   .arg(entry.currencySign));
+    }
+    return {*amount, *currency};
+}
+
+// Writes every field of an income or charge into the row being edited or appended.
+void WriteFields(TableHandle& d, const StandardEntry& entry, const Checked& checked,
+                 const QString& account) {
+    const EntryKind kind = entry.income ? EntryKind::Income : EntryKind::Charge;
+    const QString text = AmountText(entry.amount, entry.currencySign);
+    d.field(QStringLiteral("Date")).setDate(entry.date);
+    d.field(kName).setText(entry.name);
+    d.field(QStringLiteral("Value")).setDouble(Info(kind).sign * checked.amount);
+    d.field(entry.income ? QStringLiteral("Dohod") : QStringLiteral("Rashod")).setText(text);
+    d.field(QStringLiteral("Gr1")).setText(account);
+    d.field(QStringLiteral("Gr2")).setText(entry.group);
+    d.field(QStringLiteral("NameRashod")).setText(entry.subGroup);
+    d.field(QStringLiteral("Valuta")).setText(checked.currency);
+    d.field(QStringLiteral("Type")).setText(TypeCode(kind));
+}
+
+} // namespace
+
+std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign) {
+    return LookupCurrency(valuta, kZnak, sign, kName);
+}
+
+std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name) {
+    return LookupCurrency(valuta, kName, name, kZnak);
+}
+
+QString EditableAmount(double value) {
+    return NumberText(std::fabs(value));
+}
+
+StandardEntry ReadStandardEntry(Tdata& data) {
+    TableHandle& d = data.tbData;
+    StandardEntry entry;
+    entry.income = d.field(QStringLiteral("Type")).text() == TypeCode(EntryKind::Income);
+    entry.date = d.field(QStringLiteral("Date")).toDate();
+    entry.name = d.field(kName).text();
+    entry.amount = EditableAmount(d.field(QStringLiteral("Value")).toDouble());
+    entry.currencySign =
+        CurrencySignForName(data.tbValuta, d.field(QStringLiteral("Valuta")).text())
+            .value_or(QString());
+    entry.group = d.field(QStringLiteral("Gr2")).text();
+    entry.subGroup = d.field(QStringLiteral("NameRashod")).text();
+    return entry;
+}
+
+void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
+    const Checked checked = Check(data, entry);
+    TableHandle& d = data.tbData;
+    Transaction t;
+    d.append();
+    try {
+        WriteFields(d, entry, checked, account);
+        d.post();
+    } catch (...) {
+        d.cancel();
+        throw;
+    }
+    t.commit();
+}
+
+void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
+    TableHandle& d = data.tbData;
+    if (!d.isOpen() || d.isEmpty())
+        throw StoreError(QStringLiteral("There is no entry to change."));
+    const Checked checked = Check(data, entry);
+    const qint64 id = d.field(QStringLiteral("ID")).toInt();
+    Transaction t;
+    {
+        // Clearing the kind may take the row out of the filtered view between the two writes.
+        UnfilteredView all(d);
+        all.forgetPosition();
+        if (!d.locate(QStringLiteral("ID"), id))
+            throw StoreError(QStringLiteral("The entry disappeared while it was being changed."));
+        d.edit();
+        for (const char* field : {"Dohod", "Rashod", "Valuta", "Type"})
+            d.field(QString::fromLatin1(field)).clear();
+        d.post();
+        d.edit();
+        WriteFields(d, entry, checked, account);
+        d.post();
+    }
+    t.commit();
+    // The cursor stays on the entry while the filter still admits it.
+    d.locate(QStringLiteral("ID"), id);
+}
+
+} // namespace zovi

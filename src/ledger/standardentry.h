@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+namespace zovi {
+
+class TableHandle;
+class Tdata;
+
+// What the income and charge dialog hands back: the side, the date, the texts as typed (the
+// amount already normalised, without sign), the chosen currency sign, group and sub-group.
+struct StandardEntry {
+    bool income = false;
+    QDate date;
+    QString name;
+    QString amount;
+    QString currencySign;
+    QString group;
+    QString subGroup;
+};
+
+// The Name of the first currency of Valuta.db whose Znak is sign; empty when none has it. The
+// handle's cursor stays where it was.
+std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign);
+// The Znak of the first currency named name; empty when none is.
+std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name);
+
+// The amount of an entry as its edit dialog shows it: the absolute value as general decimal
+// text with up to 15 significant digits and the decimal separator.
+QString EditableAmount(double value);
+
+// The current row of data.tbData as its dialog starts: side by Type (anything but "D" is a
+// charge), date, name, amount, the sign of its currency (empty when its currency is gone),
+// group and sub-group.
+StandardEntry ReadStandardEntry(Tdata& data);
+
+// Appends an income or charge to data.tbData under account and leaves the cursor on it. Throws
+// StoreError and writes nothing when the amount is not a number or no currency has the sign
+// any more (the currency table changed while the dialog was open).
+void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account);
+
+// Rewrites the current row of data.tbData from the dialog: first its money texts, currency and
+// kind are cleared, then every field is written as for a new entry, so the side may change and
+// only the display text of the new side stays filled. Both writes are one Transaction; the same
+// refusals as AppendStandardEntry apply.
+void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account);
+
+} // namespace zovi
