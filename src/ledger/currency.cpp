@@ -56,7 +56,6 @@ QString WithSign(const QString& text, const QString& oldSign, const QString& new
     return text.left(text.size() - suffix.size()) + QLatin1Char(' ') + newSign;
 }
 
-
 } // namespace
 
 Currency ReadCurrency(TableHandle& valuta) {

@@ -17,8 +17,8 @@ namespace {
 const QString kName = QStringLiteral("Name");
 const QString kZnak = QStringLiteral("Znak");
 
-std::optional<QString> LookupCurrency(TableHandle& valuta, const QString& key,
-                                      const QString& value, const QString& result) {
+std::optional<QString> LookupCurrency(TableHandle& valuta, const QString& key, const QString& value,
+                                      const QString& result) {
     if (!valuta.isOpen())
         return std::nullopt;
     const int keyColumn = valuta.fieldIndex(key);

@@ -1,7 +1,10 @@
 #include "shell/mainwindow.h"
 
 #include "ledger/currency.h"
+#include "ledger/editrecord.h"
+#include "ledger/entrykinds.h"
 #include "ledger/revalue.h"
+#include "ledger/standardentry.h"
 #include "shell/clock.h"
 #include "shell/lang.h"
 #include "shell/messages.h"
@@ -86,6 +89,7 @@ Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
     m_chooser = new TDBSelLite(m_data, m_cd, m_password, m_dbEditor, m_wait, this);
     m_reservCopy = new TReservCopy(this);
     m_systemMenu = new TfSystemMenu(m_data, this);
+    m_editRecord = new TFormEditRecord(m_data, this);
 
     connectCommands();
 }
@@ -129,6 +133,21 @@ void Tstart_form::connectCommands() {
                                          m_gridModel->data(current, LedgerGridModel::IdRole));
             });
     connectFilterHandlers();
+    connect(Splitter1, &QSplitter::splitterMoved, this, &Tstart_form::bottomSplitterMoved);
+    connect(m_buttons.value(QStringLiteral("tb1")), &QToolButton::clicked, this,
+            &Tstart_form::NewRec);
+    connect(m_actions.value(QStringLiteral("NewRec")), &QAction::triggered, this,
+            &Tstart_form::NewRec);
+    connect(m_buttons.value(QStringLiteral("tb3")), &QToolButton::clicked, this, [this] {
+        EditRec();
+        if (m_data.tbData.isOpen())
+            m_data.tbData.refresh();
+    });
+    for (const char* name : {"EditRec", "PopupEdit"}) {
+        connect(m_actions.value(QString::fromLatin1(name)), &QAction::triggered, this,
+                &Tstart_form::EditRec);
+    }
+    connect(Grid1, &QTableView::doubleClicked, this, &Tstart_form::EditRec);
     connect(CheckBox7, &QCheckBox::toggled, this, [this](bool on) { Button17->setVisible(!on); });
     connect(Button17, &QPushButton::clicked, this, &Tstart_form::SelFilter);
 }
@@ -191,9 +210,7 @@ void Tstart_form::Timer3Tick() {
     ComboBox3->setCurrentIndex(0);
     showMaximized();
     // The grid takes the room the bottom panel does not need.
-    QWidget* bottom = Splitter1->widget(1);
-    Splitter1->setSizes({std::max(100, Splitter1->height() - bottom->sizeHint().height()),
-                         bottom->sizeHint().height()});
+    setBottomPanelExtended(m_bottomExtended);
     SizeLoad();
     m_wait->hide();
 }
@@ -331,6 +348,94 @@ void Tstart_form::RefreshAfterChange() {
     ReValuta();
 }
 
+QString Tstart_form::currentEntryAccount() const {
+    QStringList tabs;
+    for (int i = 0; i < TabControl1->count(); ++i)
+        tabs << TabControl1->tabText(i);
+    return EntryAccount(tabs, TabControl1->currentIndex());
+}
+
+void Tstart_form::NewRec() {
+    if (!m_data.tbData.isOpen())
+        return;
+    if (m_data.tbValuta.isEmpty()) {
+        Messages::error(this, QStringLiteral("An entry needs a currency, and this database has "
+                                             "none yet. Add one in the \"Currency\" window "
+                                             "first."));
+        return;
+    }
+    m_editRecord->prepareNew();
+    m_editRecord->setFading(m_alphaBlend);
+    // A refused save opens the dialog again with everything the user typed.
+    while (m_editRecord->exec() == QDialog::Accepted) {
+        try {
+            AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
+        } catch (const StoreError& e) {
+            Messages::error(this, e.message());
+            m_editRecord->ReCurrency();
+            continue;
+        }
+        RefreshAfterChange();
+        selectLastRow();
+        return;
+    }
+}
+
+void Tstart_form::EditRec() {
+    TableHandle& d = m_data.tbData;
+    if (!d.isOpen() || d.isEmpty())
+        return;
+    switch (EditActionFor(d.field(QStringLiteral("Type")).text())) {
+    case EditAction::Standard:
+        EditStandartRecord();
+        break;
+    case EditAction::Refused:
+        Messages::error(this, LangText(QStringLiteral("err025"), QString()));
+        break;
+    case EditAction::Transfer:
+    case EditAction::Exchange:
+    case EditAction::None:
+        break;
+    }
+}
+
+void Tstart_form::EditStandartRecord() {
+    TableHandle& d = m_data.tbData;
+    if (!d.isOpen() || d.isEmpty())
+        return;
+    m_editRecord->prepareEdit(ReadStandardEntry(m_data));
+    m_editRecord->setFading(m_alphaBlend);
+    while (m_editRecord->exec() == QDialog::Accepted) {
+        try {
+            RewriteStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
+        } catch (const StoreError& e) {
+            Messages::error(this, e.message());
+            m_editRecord->ReCurrency();
+            continue;
+        }
+        RefreshAfterChange();
+        return;
+    }
+}
+
+void Tstart_form::setBottomPanelExtended(bool extended) {
+    m_bottomExtended = extended;
+    const int height = extended ? 138 : 27;
+    PanelLower->setVisible(extended);
+    // The panel may be dragged anywhere between its two heights and then snaps to one; the
+    // splitter sits just above it.
+    Panel6->setMinimumHeight(27);
+    Panel6->setMaximumHeight(138);
+    const QSignalBlocker block(Splitter1);
+    const int total = std::max(Splitter1->height(), height + 100);
+    Splitter1->setSizes({total - height, height});
+}
+
+void Tstart_form::bottomSplitterMoved() {
+    // A requested height of 100 or less collapses the panel, anything more extends it.
+    setBottomPanelExtended(Splitter1->sizes().value(1) > 100);
+}
+
 void Tstart_form::selectLastRow() {
     if (m_gridModel->rowCount() > 0)
         Grid1->selectRow(m_gridModel->rowCount() - 1);
@@ -403,10 +508,17 @@ void Tstart_form::REVALUE() {
                     ComboBoxV->currentText());
         LabelV->setText(result.labelText);
         LabelV->setToolTip(result.labelHint);
-        GridValutaV->setRowCount(int(result.lines.size()));
+        // One row per currency; the shown balances fill the rows from the top.
+        GridValutaV->clearContents();
+        GridValutaV->setRowCount(int(result.currencies.size()));
+        const int width = GridValutaV->viewport()->width();
+        GridValutaV->setColumnWidth(1, qRound(width * 0.6));
+        GridValutaV->setColumnWidth(2, qRound(width * 0.4));
         for (int i = 0; i < result.lines.size(); ++i) {
-            GridValutaV->setItem(i, 0, new QTableWidgetItem(result.lines[i].name));
-            GridValutaV->setItem(i, 1, new QTableWidgetItem(result.lines[i].balance));
+            const BalanceLine& line = result.lines[i];
+            GridValutaV->setItem(i, 0, new QTableWidgetItem(line.mark));
+            GridValutaV->setItem(i, 1, new QTableWidgetItem(line.name));
+            GridValutaV->setItem(i, 2, new QTableWidgetItem(line.balance));
         }
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
@@ -563,7 +675,7 @@ void Tstart_form::LoadFace() {
     PageControl2->setTabPosition(Settings::readBool(QStringLiteral("msFilter"), true)
                                      ? QTabWidget::South
                                      : QTabWidget::North);
-    Panel6->setFixedHeight(Settings::readBool(QStringLiteral("msValue"), true) ? 27 : 138);
+    setBottomPanelExtended(!Settings::readBool(QStringLiteral("msValue"), true));
 }
 
 void Tstart_form::SizeLoad() {

@@ -39,6 +39,7 @@ class TfEditData;
 class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
+class TFormEditRecord;
 class LedgerGridModel;
 struct FilterState;
 
@@ -70,6 +71,14 @@ public:
     // After an entry was stored or deleted: grid, balances and currency list again, inside the
     // wait window; the filter is not rebuilt.
     void RefreshAfterChange();
+    // Entry commands: a new income or charge, and the edit of the current entry by its kind.
+    void NewRec();
+    void EditRec();
+    void EditStandartRecord();
+    // The bottom panel's two heights: compact shows the total only, extended adds the filter
+    // controls and the balance list.
+    void setBottomPanelExtended(bool extended);
+    bool bottomPanelExtended() const { return m_bottomExtended; }
     void SaveData();
     // Asks for the deferred full refresh: several requests within one command give one
     // refresh, run two timer ticks later inside the modal wait window.
@@ -102,6 +111,8 @@ private:
     FilterState readFilterState() const;
     void SelVid();
     void selectLastRow();
+    QString currentEntryAccount() const;
+    void bottomSplitterMoved();
 
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});
     QToolButton* toolButton(QToolBar* bar, const char* name, const QString& text,
@@ -132,6 +143,7 @@ private:
     TDBSelLite* m_chooser = nullptr;
     TReservCopy* m_reservCopy = nullptr;
     TfSystemMenu* m_systemMenu = nullptr;
+    TFormEditRecord* m_editRecord = nullptr;
 
     // Layout.
     QTabWidget* Page = nullptr;
@@ -146,6 +158,7 @@ private:
     QWidget* Panel2 = nullptr;
     QSplitter* Splitter1 = nullptr;
     QWidget* Panel6 = nullptr;
+    QWidget* PanelLower = nullptr;
     QLabel* LabelV = nullptr;
     QTableWidget* GridValutaV = nullptr;
     QComboBox* ComboBoxV = nullptr;
@@ -188,6 +201,7 @@ private:
     bool m_alphaBlend = false;
     bool m_shown = false;
     bool m_databaseChosen = false;
+    bool m_bottomExtended = false;
     int m_fullRefreshCount = 0;
     std::function<void()> m_exit;
 };

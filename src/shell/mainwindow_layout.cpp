@@ -142,12 +142,10 @@ void Tstart_form::buildEditorPage(QWidget* page) {
 
     PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
 
-    auto* bottom = Named(new QWidget(Splitter1), "PanelBottom");
-    buildBottomPanel(bottom);
+    Panel6 = Named(new QWidget(Splitter1), "Panel6");
+    buildBottomPanel(Panel6);
     Splitter1->addWidget(upper);
-    Splitter1->addWidget(bottom);
-    // The grid takes the room; the bottom panel keeps the height its controls need.
-    bottom->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    Splitter1->addWidget(Panel6);
     Splitter1->setStretchFactor(0, 1);
     Splitter1->setStretchFactor(1, 0);
     Splitter1->setCollapsible(0, false);
@@ -155,29 +153,43 @@ void Tstart_form::buildEditorPage(QWidget* page) {
 }
 
 void Tstart_form::buildBottomPanel(QWidget* bottom) {
-    // The value panel (total, currency choice, balances) keeps the height the settings give it,
-    // compact or extended; the filter controls sit below it.
+    // The bottom panel is compact (the total and its currency only) or extended (the filter
+    // controls and the balance list below them); see setBottomPanelExtended.
     auto* outer = new QVBoxLayout(bottom);
     outer->setContentsMargins(0, 0, 0, 0);
-    Panel6 = Named(new QWidget(bottom), "Panel6");
-    auto* values = new QHBoxLayout(Panel6);
-    values->setContentsMargins(2, 2, 2, 2);
-    LabelV = Named(new QLabel(Panel6), "LabelV");
+    outer->setSpacing(0);
+    auto* values = new QHBoxLayout;
+    values->setContentsMargins(2, 1, 2, 1);
+    LabelV = Named(new QLabel(bottom), "LabelV");
     LabelV->setToolTip(S("your money"));
-    ComboBoxV = Named(new QComboBox(Panel6), "ComboBoxV");
-    GridValutaV = Named(new QTableWidget(0, 2, Panel6), "GridValutaV");
+    LabelV->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont big = LabelV->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    LabelV->setFont(big);
+    ComboBoxV = Named(new QComboBox(bottom), "ComboBoxV");
+    ComboBoxV->setToolTip(S("currency"));
+    values->addWidget(LabelV, 1);
+    values->addWidget(ComboBoxV);
+    outer->addLayout(values);
+
+    PanelLower = Named(new QWidget(bottom), "PanelLower");
+    auto* lower = new QHBoxLayout(PanelLower);
+    lower->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(PanelLower, 1);
+
+    auto* panel = Named(new QWidget(PanelLower), "PanelFilter");
+    auto* layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(2, 2, 2, 2);
+    lower->addWidget(panel, 1);
+    GridValutaV = Named(new QTableWidget(0, 3, PanelLower), "GridValutaV");
     GridValutaV->horizontalHeader()->hide();
     GridValutaV->verticalHeader()->hide();
     GridValutaV->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    values->addWidget(LabelV, 1);
-    values->addWidget(GridValutaV, 1);
-    values->addWidget(ComboBoxV, 0, Qt::AlignTop);
-    outer->addWidget(Panel6);
-
-    auto* panel = Named(new QWidget(bottom), "PanelFilter");
-    auto* layout = new QHBoxLayout(panel);
-    layout->setContentsMargins(2, 2, 2, 2);
-    outer->addWidget(panel, 1);
+    GridValutaV->setSelectionMode(QAbstractItemView::NoSelection);
+    GridValutaV->setColumnHidden(0, true);
+    GridValutaV->setFixedWidth(260);
+    lower->addWidget(GridValutaV);
 
     auto* kinds = new QVBoxLayout;
     CheckBox7 = Named(new QCheckBox(S("Auto refresh"), panel), "CheckBox7");

@@ -1,5 +1,7 @@
 #include "store/dbeditor.h"
 
+#include "shell/translate.h"
+
 #include "shell/lang.h"
 #include "shell/messages.h"
 #include "store/database.h"
@@ -19,22 +21,6 @@
 using namespace Qt::StringLiterals;
 
 namespace zovi {
-
-namespace {
-
-void Translate(QLabel* label, const QString& key) {
-    QString text;
-    if (LangString(key, text))
-        label->setText(text);
-}
-
-void Translate(QPushButton* button, const QString& key) {
-    QString text;
-    if (LangString(key, text))
-        button->setText(text);
-}
-
-} // namespace
 
 TDBSel2::TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* parent)
     : QDialog(parent), m_password(password), m_editData(editData) {

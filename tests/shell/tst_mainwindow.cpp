@@ -1,4 +1,4 @@
-#include "fixtures.h"
+#include "mainwindowsession.h"
 #include "shell/lang.h"
 #include "shell/locale.h"
 #include "shell/mainwindow.h"
@@ -29,119 +29,17 @@
 using namespace zovi;
 using zovi::test::TempDatabase;
 
-namespace {
-
-QPushButton* ButtonWithText(QWidget* window, const QString& text) {
-    for (QPushButton* b : window->findChildren<QPushButton*>()) {
-        if (b->text() == text)
-            return b;
-    }
-    return nullptr;
-}
-
-} // namespace
-
-class TestMainWindow : public QObject {
+class TestMainWindow : public zovi::test::MainWindowSession {
     Q_OBJECT
-
-    std::unique_ptr<QTemporaryDir> m_settings;
-    std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
-    std::unique_ptr<Tstart_form> m_window;
-    QTimer m_answerer;
-    bool m_choose = true;
-    int m_exits = 0;
-    int m_backupWindows = 0;
-
-    // Answers the modal windows of start-up and shutdown as a user would: picks the database
-    // in the chooser (or closes it), and leaves the backup window with "Don't".
-    void answerWindows() {
-        if (!m_window)
-            return;
-        TDBSelLite* chooser = m_window->chooser();
-        if (chooser->isVisible()) {
-            if (m_choose)
-                chooser->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
-            else
-                chooser->reject();
-        }
-        TReservCopy* backup = m_window->backupWindow();
-        if (backup->isVisible()) {
-            ++m_backupWindows;
-            QString dont = QStringLiteral("Don't");
-            LangString(QStringLiteral("copyno"), dont);
-            ButtonWithText(backup, dont)->click();
-        }
-    }
-
-    void start(bool choose = true) {
-        m_choose = choose;
-        m_window = std::make_unique<Tstart_form>(*m_data, *m_cd);
-        m_window->setExitHandler([this] { ++m_exits; });
-        m_window->show();
-        if (choose)
-            QTRY_VERIFY(m_window->databaseChosen());
-        else
-            QTRY_COMPARE(m_exits, 1);
-    }
-
-    // Ends a session as closing the main window does, and starts a fresh one.
-    void restart() {
-        QVERIFY(m_window->close());
-        m_window.reset();
-        m_cd = std::make_unique<TCDdata>();
-        m_data = std::make_unique<Tdata>();
-        start();
-    }
-
-    // Two accounts, Wallet and Bank, in this order.
-    static void addAccounts(Tdata& data) {
-        for (const char* name : {"Wallet", "Bank"}) {
-            data.tbGr1.append();
-            data.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
-            data.tbGr1.post();
-        }
-    }
-
-    QToolButton* toolButton(const char* name) {
-        return m_window->findChild<QToolButton*>(QString::fromLatin1(name));
-    }
-    QAction* action(const char* name) {
-        return m_window->findChild<QAction*>(QString::fromLatin1(name));
-    }
 
 private Q_SLOTS:
     void initTestCase() {
         AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
         Messages::setTestMode(true);
-        connect(&m_answerer, &QTimer::timeout, this, &TestMainWindow::answerWindows);
-        m_answerer.start(5);
     }
 
-    void init() {
-        m_settings = std::make_unique<QTemporaryDir>();
-        Settings::setTestPath(m_settings->path());
-        m_db = std::make_unique<TempDatabase>();
-        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/bases.ini"),
-                               "Test*" + QFile::encodeName(m_db->folder()) + "/\n");
-        m_data = std::make_unique<Tdata>();
-        m_cd = std::make_unique<TCDdata>();
-        m_exits = 0;
-        m_backupWindows = 0;
-        Messages::setTestMode(true);
-    }
-
-    void cleanup() {
-        if (m_window && m_window->databaseChosen()) {
-            Settings::writeBool(QStringLiteral("showcopy"), false);
-            m_window->close();
-        }
-        m_window.reset();
-        m_cd.reset();
-        m_data.reset();
-        m_db.reset();
-    }
+    void init() { sessionInit(); }
+    void cleanup() { sessionCleanup(); }
 
     void firstStartWritesDefaultsOnce() {
         start();

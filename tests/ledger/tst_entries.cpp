@@ -1,0 +1,370 @@
+#include "ledger/editrecord.h"
+#include "mainwindowsession.h"
+#include "shell/clock.h"
+#include "shell/locale.h"
+#include "shell/textutil.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QTabBar>
+#include <QTableView>
+#include <QTableWidget>
+
+using namespace zovi;
+
+namespace {
+
+const QDate kToday(2026, 3, 10);
+
+// A database with two accounts, a main currency (Dollar, "$") and a "Less" one (Rouble,
+// "R" at 30 for one dollar), charge groups Food (sub-groups Milk and Bread) and car, and the
+// income group Salary.
+void FillClassifiers(Tdata& data) {
+    test::MainWindowSession::addAccounts(data);
+    struct C {
+        const char* name;
+        const char* sign;
+        double rate;
+        bool main;
+    };
+    for (const C& c : {C{"Dollar", "$", 1, true}, C{"Rouble", "R", 30, false}}) {
+        TableHandle& v = data.tbValuta;
+        v.append();
+        v.field(QStringLiteral("Name")).setText(QString::fromLatin1(c.name));
+        v.field(QStringLiteral("Znak")).setText(QString::fromLatin1(c.sign));
+        v.field(QStringLiteral("Kurs")).setDouble(c.rate);
+        v.field(QStringLiteral("More")).setBool(false);
+        v.field(QStringLiteral("Def")).setBool(c.main);
+        v.field(QStringLiteral("OldValue")).setText(QStringLiteral("0"));
+        v.post();
+    }
+    auto group = [](TableHandle& groups, TableHandle& subGroups, const char* name,
+                    QStringList subs) {
+        groups.append();
+        groups.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
+        groups.post();
+        for (const QString& sub : subs) {
+            subGroups.append();
+            subGroups.field(QStringLiteral("Name")).setText(sub);
+            subGroups.post();
+        }
+    };
+    group(data.tbGrR, data.tbGrR2, "Food", {QStringLiteral("Milk"), QStringLiteral("Bread")});
+    group(data.tbGrR, data.tbGrR2, "car", {});
+    group(data.tbGrD, data.tbGrD2, "Salary", {});
+}
+
+void AddEntry(Tdata& data, const QString& name, const QString& type, double value,
+              const QString& group, const QString& account = QStringLiteral("Wallet")) {
+    TableHandle& d = data.tbData2;
+    d.append();
+    d.field(QStringLiteral("Date")).setDate(QDate(2026, 3, 1));
+    d.field(QStringLiteral("Name")).setText(name);
+    d.field(QStringLiteral("Type")).setText(type);
+    d.field(QStringLiteral("Value")).setDouble(value);
+    d.field(value < 0 ? QStringLiteral("Rashod") : QStringLiteral("Dohod"))
+        .setText(NumberText(std::abs(value)) + QStringLiteral(" $"));
+    d.field(QStringLiteral("Valuta")).setText(QStringLiteral("Dollar"));
+    d.field(QStringLiteral("Gr1")).setText(account);
+    d.field(QStringLiteral("Gr2")).setText(group);
+    d.post();
+}
+
+template <typename W> W* Child(QWidget* parent, const char* name) {
+    W* w = parent->findChild<W*>(QString::fromLatin1(name));
+    if (!w)
+        qWarning("no control %s", name);
+    return w;
+}
+
+void Choose(QComboBox* list, const QString& text) {
+    const int at = list->findText(text);
+    list->setCurrentIndex(at);
+    Q_EMIT list->activated(at);
+}
+
+QStringList Items(QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    return items;
+}
+
+} // namespace
+
+class TestEntries : public test::MainWindowSession {
+    Q_OBJECT
+
+    // Runs script on the entry dialog as soon as it is shown, from inside its modal loop; a
+    // script that fails half-way leaves the dialog to be cancelled, so no test hangs.
+    void onEntryDialog(std::function<void(TFormEditRecord*)> script) {
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll, script] {
+            auto* dialog = m_window->findChild<TFormEditRecord*>();
+            // A dialog that is fading out is disabled: it is closing, not shown again.
+            if (!dialog || !dialog->isVisible() || !dialog->isEnabled())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            script(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        poll->start(5);
+    }
+
+    TableHandle& ledger() { return m_data->tbData; }
+
+    // The stored row of an entry, read from the file through a handle of its own.
+    static QVariantMap StoredRow(Tdata& data, const QString& name) {
+        QVariantMap row;
+        TableHandle& d = data.tbData3;
+        d.refresh();
+        if (!d.locate(QStringLiteral("Name"), name))
+            return row;
+        for (int c = 0; c < d.fieldCount(); ++c)
+            row[d.fieldName(c)] = d.field(c).text();
+        return row;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
+        Clock::setToday(kToday);
+    }
+
+    void init() {
+        sessionInit();
+        // Distinct texts for the messages the dialog may show.
+        test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                         "err001=E1\nerr002=E2\nerr004=E4\nerr025=E25\n"
+                         "caption004=New entry\ncaption005=Edit entry\nincome=In\n");
+    }
+    void cleanup() { sessionCleanup(); }
+
+    void newChargeIsCheckedAndStored() {
+        prepare(FillClassifiers);
+        start();
+        onEntryDialog([](TFormEditRecord* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("New entry"));
+            QCOMPARE(Child<QToolButton>(dialog, "SpeedButton1")->text(), QStringLiteral("In"));
+            QVERIFY(Child<QToolButton>(dialog, "SpeedButton2")->isChecked());
+            QCOMPARE(Child<QDateEdit>(dialog, "DateRecord")->date(), kToday);
+            auto* name = Child<QLineEdit>(dialog, "NameRecord");
+            auto* value = Child<QLineEdit>(dialog, "Value");
+            auto* list1 = Child<QComboBox>(dialog, "list1");
+            auto* list2 = Child<QComboBox>(dialog, "list2");
+            QVERIFY(name->text().isEmpty() && value->text().isEmpty());
+            QCOMPARE(Child<QComboBox>(dialog, "Currency")->currentText(), QStringLiteral("$"));
+            QCOMPARE(list1->currentIndex(), -1);
+            // Groups are listed ignoring letter case.
+            QCOMPARE(Items(list1), (QStringList{QStringLiteral("car"), QStringLiteral("Food")}));
+            auto* ok = Child<QPushButton>(dialog, "Button1");
+            struct Step {
+                const char* name;
+                const char* amount;
+                const char* message;
+            };
+            for (const Step& s :
+                 {Step{"", "", "E1"}, Step{"Lunch", "-5", "E4"}, Step{"Lunch", "1.2.3", "E4"},
+                  Step{"Lunch", ",", "E4"}, Step{"Lunch", "", "E4"}, Step{"Lunch", "12.5", "E2"}}) {
+                name->setText(QString::fromLatin1(s.name));
+                value->setText(QString::fromLatin1(s.amount));
+                ok->click();
+                QCOMPARE(Messages::takeShown(), QStringList{QString::fromLatin1(s.message)});
+                QVERIFY(dialog->isVisible());
+            }
+            // The amount stays normalised to the user's separator.
+            QCOMPARE(value->text(), QStringLiteral("12,5"));
+            Choose(list1, QStringLiteral("Food"));
+            QCOMPARE(Items(list2), (QStringList{QStringLiteral("Bread"), QStringLiteral("Milk")}));
+            Choose(list2, QStringLiteral("Milk"));
+            Child<QToolButton>(dialog, "SpeedButton9")->click();
+            QCOMPARE(name->text(), QStringLiteral("Food: Milk"));
+            Child<QToolButton>(dialog, "SpeedButton3")->click();
+            ok->click();
+            QVERIFY(!dialog->isVisible());
+        });
+        toolButton("tb1")->click();
+        QVERIFY(Messages::takeShown().isEmpty());
+
+        const QVariantMap row = StoredRow(*m_data, QStringLiteral("Food: Milk"));
+        QCOMPARE(row.value(QStringLiteral("Value")).toString(), QStringLiteral("-12,5"));
+        QCOMPARE(row.value(QStringLiteral("Rashod")).toString(), QStringLiteral("12,5 $"));
+        QCOMPARE(row.value(QStringLiteral("Dohod")).toString(), QString());
+        QCOMPARE(row.value(QStringLiteral("Gr1")).toString(), QStringLiteral("Wallet"));
+        QCOMPARE(row.value(QStringLiteral("Gr2")).toString(), QStringLiteral("Food"));
+        QCOMPARE(row.value(QStringLiteral("NameRashod")).toString(), QStringLiteral("Milk"));
+        QCOMPARE(row.value(QStringLiteral("Valuta")).toString(), QStringLiteral("Dollar"));
+        QCOMPARE(row.value(QStringLiteral("Type")).toString(), QStringLiteral("R"));
+        QCOMPARE(row.value(QStringLiteral("Date")).toString(), QStringLiteral("09.03.2026"));
+
+        // The grid shows the entry selected on its last row, and the balances follow.
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(grid->currentIndex().row(), 0);
+        QCOMPARE(m_window->findChild<QLabel*>(QStringLiteral("LabelV"))->text(),
+                 QStringLiteral(" -12,5")); // a blank before each third character
+        auto* balances = m_window->findChild<QTableWidget*>(QStringLiteral("GridValutaV"));
+        QCOMPARE(balances->item(0, 2)->text(), QStringLiteral("-12,5 $"));
+    }
+
+    void editMovesSideAndAccount() {
+        prepare([](Tdata& data) {
+            FillClassifiers(data);
+            AddEntry(data, QStringLiteral("Lunch"), QStringLiteral("R"), -12.5,
+                     QStringLiteral("Food"));
+        });
+        start();
+        // With "[...]" selected, the edited entry is stored under "[...]".
+        m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(2);
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        grid->selectRow(0);
+        onEntryDialog([](TFormEditRecord* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit entry"));
+            QVERIFY(Child<QToolButton>(dialog, "SpeedButton2")->isChecked());
+            QCOMPARE(Child<QLineEdit>(dialog, "Value")->text(), QStringLiteral("12,5"));
+            auto* list1 = Child<QComboBox>(dialog, "list1");
+            QCOMPARE(list1->currentText(), QStringLiteral("Food"));
+            // The other side lists its own groups, none chosen.
+            Child<QToolButton>(dialog, "SpeedButton1")->click();
+            QCOMPARE(Items(list1), QStringList{QStringLiteral("Salary")});
+            QCOMPARE(list1->currentIndex(), -1);
+            Child<QPushButton>(dialog, "Button1")->click();
+            QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("E2")});
+            Choose(list1, QStringLiteral("Salary"));
+            Child<QPushButton>(dialog, "Button1")->click();
+        });
+        toolButton("tb3")->click();
+        const QVariantMap row = StoredRow(*m_data, QStringLiteral("Lunch"));
+        QCOMPARE(row.value(QStringLiteral("Value")).toString(), QStringLiteral("12,5"));
+        QCOMPARE(row.value(QStringLiteral("Dohod")).toString(), QStringLiteral("12,5 $"));
+        QCOMPARE(row.value(QStringLiteral("Rashod")).toString(), QString());
+        QCOMPARE(row.value(QStringLiteral("Type")).toString(), QStringLiteral("D"));
+        QCOMPARE(row.value(QStringLiteral("Gr2")).toString(), QStringLiteral("Salary"));
+        QCOMPARE(row.value(QStringLiteral("Gr1")).toString(), QStringLiteral("[...]"));
+        QCOMPARE(m_data->tbData3.recordCount(), 1);
+    }
+
+    void editedEntryLeavesAFilteredView() {
+        prepare([](Tdata& data) {
+            FillClassifiers(data);
+            AddEntry(data, QStringLiteral("Lunch"), QStringLiteral("R"), -3,
+                     QStringLiteral("Food"));
+        });
+        start();
+        // Only charges are shown; turning the charge into an income takes it out of the view.
+        m_window->findChild<QRadioButton*>(QStringLiteral("rCharges"))->click();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        QCOMPARE(grid->model()->rowCount(), 1);
+        grid->selectRow(0);
+        onEntryDialog([](TFormEditRecord* dialog) {
+            Child<QToolButton>(dialog, "SpeedButton1")->click();
+            Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("Salary"));
+            Child<QPushButton>(dialog, "Button1")->click();
+        });
+        action("EditRec")->trigger();
+        QCOMPARE(grid->model()->rowCount(), 0);
+        QCOMPARE(StoredRow(*m_data, QStringLiteral("Lunch")).value(QStringLiteral("Type")),
+                 QVariant(QStringLiteral("D")));
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
+
+    void editDispatchByKind() {
+        prepare([](Tdata& data) {
+            FillClassifiers(data);
+            AddEntry(data, QStringLiteral("loan"), QStringLiteral("CR"), 100,
+                     QStringLiteral("(DEBT TO YOU)"));
+            AddEntry(data, QStringLiteral("odd"), QStringLiteral("r"), -1, QString());
+            AddEntry(data, QStringLiteral("old group"), QStringLiteral("R"), -1,
+                     QStringLiteral("Gone"));
+        });
+        start();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        QCOMPARE(grid->model()->rowCount(), 3);
+        // A debt row is refused; a row of an unknown kind is left alone.
+        grid->selectRow(0);
+        action("EditRec")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("E25")});
+        grid->selectRow(1);
+        action("PopupEdit")->trigger();
+        QVERIFY(Messages::takeShown().isEmpty());
+        // An entry whose group is gone opens with no group chosen and needs one.
+        grid->selectRow(2);
+        bool checked = false;
+        onEntryDialog([&checked](TFormEditRecord* dialog) {
+            QCOMPARE(Child<QComboBox>(dialog, "list1")->currentIndex(), -1);
+            Child<QPushButton>(dialog, "Button1")->click();
+            QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("E2")});
+            checked = true;
+        });
+        action("EditRec")->trigger();
+        QVERIFY(checked);
+        QCOMPARE(StoredRow(*m_data, QStringLiteral("old group")).value(QStringLiteral("Gr2")),
+                 QVariant(QStringLiteral("Gone")));
+    }
+
+    void noEntryWithoutCurrency() {
+        prepare([](Tdata& data) { test::MainWindowSession::addAccounts(data); });
+        start();
+        toolButton("tb1")->click();
+        const QStringList shown = Messages::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.first().contains(QStringLiteral("currency")));
+        QVERIFY(!m_window->findChild<TFormEditRecord*>()->isVisible());
+        QCOMPARE(m_data->tbData.recordCount(), 0);
+    }
+
+    void vanishedCurrencyIsRefused() {
+        prepare(FillClassifiers);
+        start();
+        int openings = 0;
+        std::function<void(TFormEditRecord*)> script = [&](TFormEditRecord* dialog) {
+            ++openings;
+            if (openings > 1)
+                return; // reopened after the refusal: the user gives up
+            Child<QLineEdit>(dialog, "NameRecord")->setText(QStringLiteral("Tea"));
+            Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("2"));
+            Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("car"));
+            // The currency table changes while the dialog is open.
+            m_data->tbValuta.first();
+            m_data->tbValuta.remove();
+            m_data->tbValuta.first();
+            m_data->tbValuta.remove();
+            onEntryDialog(script);
+            Child<QPushButton>(dialog, "Button1")->click();
+        };
+        onEntryDialog(script);
+        action("NewRec")->trigger();
+        QCOMPARE(openings, 2);
+        const QStringList shown = Messages::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown.first().contains(QStringLiteral("$")));
+        QCOMPARE(m_data->tbData3.recordCount(), 0);
+    }
+
+    void bottomPanelHasTwoHeights() {
+        start();
+        auto* splitter = m_window->findChild<QSplitter*>(QStringLiteral("Splitter1"));
+        auto* panel = m_window->findChild<QWidget*>(QStringLiteral("Panel6"));
+        auto* balances = m_window->findChild<QTableWidget*>(QStringLiteral("GridValutaV"));
+        QTRY_COMPARE(panel->height(), 27);
+        QVERIFY(!balances->isVisible());
+        // Dragging the splitter: up to 100 pixels collapses, more extends.
+        for (const auto& [requested, height] :
+             {std::pair{120, 138}, std::pair{90, 27}, std::pair{101, 138}, std::pair{30, 27}}) {
+            const int total = splitter->sizes().value(0) + splitter->sizes().value(1);
+            splitter->setSizes({total - requested, requested});
+            Q_EMIT splitter->splitterMoved(total - requested, 1);
+            QTRY_COMPARE(panel->height(), height);
+            QCOMPARE(balances->isVisible(), height == 138);
+        }
+    }
+};
+
+QTEST_MAIN(TestEntries)
+#include "tst_entries.moc"

@@ -1,0 +1,140 @@
+#pragma once
+
+#include "fixtures.h"
+#include "shell/lang.h"
+#include "shell/mainwindow.h"
+#include "shell/messages.h"
+#include "shell/settings.h"
+#include "store/datamodules.h"
+#include "store/dbselect.h"
+#include "store/reservcopy.h"
+
+#include <QAction>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+namespace zovi::test {
+
+// The main window over a fresh test database, started as a user starts it: a polling timer
+// picks the database in the chooser and leaves the backup window with "Don't", so that no test
+// waits on those modal windows. Test classes derive from it and call sessionInit() and
+// sessionCleanup() from their init() and cleanup().
+class MainWindowSession : public QObject {
+public:
+    // Two accounts, Wallet and Bank, in this order.
+    static void addAccounts(Tdata& data) {
+        for (const char* name : {"Wallet", "Bank"}) {
+            data.tbGr1.append();
+            data.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
+            data.tbGr1.post();
+        }
+    }
+
+protected:
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<TempDatabase> m_db;
+    std::unique_ptr<Tdata> m_data;
+    std::unique_ptr<TCDdata> m_cd;
+    std::unique_ptr<Tstart_form> m_window;
+    QTimer m_answerer;
+    bool m_choose = true;
+    int m_exits = 0;
+    int m_backupWindows = 0;
+
+    MainWindowSession() {
+        connect(&m_answerer, &QTimer::timeout, this, &MainWindowSession::answerWindows);
+        m_answerer.start(5);
+    }
+
+    static QPushButton* ButtonWithText(QWidget* window, const QString& text) {
+        for (QPushButton* b : window->findChildren<QPushButton*>()) {
+            if (b->text() == text)
+                return b;
+        }
+        return nullptr;
+    }
+
+    void answerWindows() {
+        if (!m_window)
+            return;
+        TDBSelLite* chooser = m_window->chooser();
+        if (chooser->isVisible()) {
+            if (m_choose)
+                chooser->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+            else
+                chooser->reject();
+        }
+        TReservCopy* backup = m_window->backupWindow();
+        if (backup->isVisible()) {
+            ++m_backupWindows;
+            QString dont = QStringLiteral("Don't");
+            LangString(QStringLiteral("copyno"), dont);
+            ButtonWithText(backup, dont)->click();
+        }
+    }
+
+    void sessionInit() {
+        m_settings = std::make_unique<QTemporaryDir>();
+        Settings::setTestPath(m_settings->path());
+        m_db = std::make_unique<TempDatabase>();
+        WriteBytes(m_db->programFolder() + QStringLiteral("/bases.ini"),
+                   "Test*" + QFile::encodeName(m_db->folder()) + "/\n");
+        m_data = std::make_unique<Tdata>();
+        m_cd = std::make_unique<TCDdata>();
+        m_exits = 0;
+        m_backupWindows = 0;
+        Messages::setTestMode(true);
+    }
+
+    void sessionCleanup() {
+        if (m_window && m_window->databaseChosen()) {
+            Settings::writeBool(QStringLiteral("showcopy"), false);
+            m_window->close();
+        }
+        m_window.reset();
+        m_cd.reset();
+        m_data.reset();
+        m_db.reset();
+    }
+
+    void start(bool choose = true) {
+        m_choose = choose;
+        m_window = std::make_unique<Tstart_form>(*m_data, *m_cd);
+        m_window->setExitHandler([this] { ++m_exits; });
+        m_window->show();
+        if (choose)
+            QTRY_VERIFY(m_window->databaseChosen());
+        else
+            QTRY_COMPARE(m_exits, 1);
+    }
+
+    // Ends a session as closing the main window does, and starts a fresh one.
+    void restart() {
+        QVERIFY(m_window->close());
+        m_window.reset();
+        m_cd = std::make_unique<TCDdata>();
+        m_data = std::make_unique<Tdata>();
+        start();
+    }
+
+    // Writes rows into the test database through handles of its own, before the window starts.
+    void prepare(const std::function<void(Tdata&)>& fill) {
+        std::unique_ptr<Tdata> data;
+        std::unique_ptr<TCDdata> cd;
+        OpenHandles(*m_db, data, cd);
+        fill(*data);
+    }
+
+    QToolButton* toolButton(const char* name) {
+        return m_window->findChild<QToolButton*>(QString::fromLatin1(name));
+    }
+    QAction* action(const char* name) {
+        return m_window->findChild<QAction*>(QString::fromLatin1(name));
+    }
+};
+
+} // namespace zovi::test
