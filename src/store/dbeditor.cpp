@@ -2,6 +2,7 @@
 
 #include "shell/lang.h"
 #include "shell/messages.h"
+#include "shell/translate.h"
 #include "store/database.h"
 #include "store/editdata.h"
 #include "store/error.h"
@@ -19,22 +20,6 @@
 using namespace Qt::StringLiterals;
 
 namespace zovi {
-
-namespace {
-
-void Translate(QLabel* label, const QString& key) {
-    QString text;
-    if (LangString(key, text))
-        label->setText(text);
-}
-
-void Translate(QPushButton* button, const QString& key) {
-    QString text;
-    if (LangString(key, text))
-        button->setText(text);
-}
-
-} // namespace
 
 TDBSel2::TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* parent)
     : QDialog(parent), m_password(password), m_editData(editData) {

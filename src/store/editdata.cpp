@@ -4,6 +4,7 @@
 #include "shell/layouts.h"
 #include "shell/messages.h"
 #include "shell/paths.h"
+#include "shell/translate.h"
 #include "store/chooseshell.h"
 #include "store/database.h"
 #include "store/error.h"
@@ -25,17 +26,6 @@ using namespace Qt::StringLiterals;
 namespace zovi {
 
 namespace {
-
-// A caption replaced only when its key is found; box captions keep a blank on either side.
-void Translate(QWidget* widget, const QString& key) {
-    QString text;
-    if (!LangString(key, text))
-        return;
-    if (auto* box = qobject_cast<QGroupBox*>(widget))
-        box->setTitle(u' ' + text + u' ');
-    else if (auto* button = qobject_cast<QAbstractButton*>(widget))
-        button->setText(text);
-}
 
 QString WithSeparator(const QString& folder) {
     return folder.endsWith(u'/') ? folder : folder + u'/';
