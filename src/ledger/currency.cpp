@@ -83,6 +83,36 @@ QList<Currency> ReadCurrencies(TableHandle& valuta) {
     return list;
 }
 
+QList<CurrencyListRow> CurrencyListRows(const QList<Currency>& currencies) {
+    QString mainSign;
+    for (const Currency& c : currencies) {
+        if (c.Def) {
+            mainSign = c.Znak;
+            break;
+        }
+    }
+    const QString forText = LangText(QStringLiteral("currencyfor"), QStringLiteral("for"));
+    const QString mainText = LangText(QStringLiteral("currencygen"), QStringLiteral("MAIN"));
+    const QString oneUnit = QLatin1Char(' ') + forText + QStringLiteral(" 1 ");
+    QList<CurrencyListRow> rows;
+    for (const Currency& c : currencies) {
+        CurrencyListRow row;
+        row.main = c.Def;
+        row.mark = c.Def ? QStringLiteral("+") : QStringLiteral("-");
+        row.name = c.Name + QStringLiteral(" (") + c.Znak + QLatin1Char(')');
+        row.oldValue = c.OldValue + QLatin1Char(' ') + c.Znak;
+        const QString rate = NumberText(c.Kurs) + QLatin1Char(' ');
+        if (c.Def)
+            row.rate = mainText;
+        else if (c.More)
+            row.rate = rate + mainSign + oneUnit + c.Znak;
+        else
+            row.rate = rate + c.Znak + oneUnit + mainSign;
+        rows.append(row);
+    }
+    return rows;
+}
+
 std::optional<double> ToMainCurrencyAt(double amount, double rate, bool more) {
     if (!UsableRate(rate))
         return std::nullopt;

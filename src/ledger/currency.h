@@ -27,6 +27,19 @@ Currency ReadCurrency(TableHandle& valuta);
 // Every currency in table order; the handle's cursor is returned to the row it was on.
 QList<Currency> ReadCurrencies(TableHandle& valuta);
 
+// One row of the currency window's list, in table order: the hidden mark ("+" for the main
+// currency, "-" for the others), "Name (Znak)", "OldValue Znak", and the rate read against the
+// main currency M: the translation of "currencygen" ("MAIN") for the main currency, "Kurs M for
+// 1 Znak" for a More currency, "Kurs Znak for 1 M" for a Less one ("for" from "currencyfor").
+struct CurrencyListRow {
+    bool main = false;
+    QString mark;
+    QString name;
+    QString oldValue;
+    QString rate;
+};
+QList<CurrencyListRow> CurrencyListRows(const QList<Currency>& currencies);
+
 // The conversion rule. Empty when the amount cannot be converted: a currency other than the
 // main one whose rate is 0 (or not finite), which older files may hold. Callers leave such a
 // currency out of their sums instead of dividing by zero. The main currency converts to

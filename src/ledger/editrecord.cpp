@@ -24,11 +24,6 @@ namespace zovi {
 
 namespace {
 
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = Named(new QToolButton(parent), name);
     button->setText(text);

@@ -15,4 +15,13 @@ inline QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons) {
     return row;
 }
 
+// A control with its object name, the name by which the program and the tests find it.
+template <class W> W* Named(W* control, const QString& name) {
+    control->setObjectName(name);
+    return control;
+}
+template <class W> W* Named(W* control, const char* name) {
+    return Named(control, QString::fromLatin1(name));
+}
+
 } // namespace zovi

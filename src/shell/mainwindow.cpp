@@ -3,6 +3,7 @@
 #include "ledger/currency.h"
 #include "ledger/editrecord.h"
 #include "ledger/entrykinds.h"
+#include "ledger/nastr.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "shell/clock.h"
@@ -21,6 +22,7 @@
 #include "store/error.h"
 #include "store/passwordcheck.h"
 #include "store/reservcopy.h"
+#include "tools/kalkulator.h"
 #include "views/filterbuilder.h"
 #include "views/ledgergrid.h"
 
@@ -90,6 +92,10 @@ Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
     m_reservCopy = new TReservCopy(this);
     m_systemMenu = new TfSystemMenu(m_data, this);
     m_editRecord = new TFormEditRecord(m_data, this);
+    m_nastr = new TNastr(m_data, this);
+    m_calculator = new Tkalkulator(this);
+    m_editRecord->setCalculator(
+        [this](QString& amount) { return m_calculator->calculate(amount); });
 
     connectCommands();
 }
@@ -133,6 +139,12 @@ void Tstart_form::connectCommands() {
                                          m_gridModel->data(current, LedgerGridModel::IdRole));
             });
     connectFilterHandlers();
+    connect(m_actions.value(QStringLiteral("Currency")), &QAction::triggered, this, [this] {
+        m_nastr->exec();
+        RequestFullRefresh();
+    });
+    connect(m_actions.value(QStringLiteral("Calculator")), &QAction::triggered, m_calculator,
+            &Tkalkulator::openEmpty);
     connect(Splitter1, &QSplitter::splitterMoved, this, &Tstart_form::bottomSplitterMoved);
     connect(m_buttons.value(QStringLiteral("tb1")), &QToolButton::clicked, this,
             &Tstart_form::NewRec);

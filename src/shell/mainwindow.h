@@ -40,6 +40,8 @@ class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
+class TNastr;
+class Tkalkulator;
 class LedgerGridModel;
 struct FilterState;
 
@@ -144,6 +146,8 @@ private:
     TReservCopy* m_reservCopy = nullptr;
     TfSystemMenu* m_systemMenu = nullptr;
     TFormEditRecord* m_editRecord = nullptr;
+    TNastr* m_nastr = nullptr;
+    Tkalkulator* m_calculator = nullptr;
 
     // Layout.
     QTabWidget* Page = nullptr;

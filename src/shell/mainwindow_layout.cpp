@@ -1,5 +1,6 @@
 // The widgets of the main window: pages, toolbars, menus, the ledger's bottom panel and the
 // timers, each named as the rest of the program refers to it.
+#include "shell/layouts.h"
 #include "shell/mainwindow.h"
 
 #include "views/ledgerdelegate.h"
@@ -34,11 +35,6 @@
 namespace zovi {
 
 namespace {
-
-template <typename W> W* Named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QString S(const char* text) {
     return QString::fromUtf8(text);

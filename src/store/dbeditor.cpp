@@ -4,6 +4,7 @@
 
 #include "shell/lang.h"
 #include "shell/messages.h"
+#include "shell/translate.h"
 #include "store/database.h"
 #include "store/editdata.h"
 #include "store/error.h"

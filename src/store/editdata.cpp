@@ -6,6 +6,7 @@
 #include "shell/layouts.h"
 #include "shell/messages.h"
 #include "shell/paths.h"
+#include "shell/translate.h"
 #include "store/chooseshell.h"
 #include "store/database.h"
 #include "store/error.h"

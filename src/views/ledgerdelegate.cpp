@@ -24,9 +24,10 @@ void LedgerDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
     font.setBold(style.bold);
     painter->setFont(font);
     painter->setPen(QColor::fromRgb(style.text));
+    const bool centred = index.column() == m_centredColumn;
     const Qt::Alignment align =
-        index.column() == 1 ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop;
-    const QRect textRect = index.column() == 1 ? r.adjusted(0, 1, 0, 0) : r.adjusted(2, 1, 0, 0);
+        centred ? Qt::AlignHCenter | Qt::AlignTop : Qt::AlignLeft | Qt::AlignTop;
+    const QRect textRect = centred ? r.adjusted(0, 1, 0, 0) : r.adjusted(2, 1, 0, 0);
     painter->drawText(
         textRect, int(align | Qt::TextSingleLine),
         option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, textRect.width()));

@@ -7,7 +7,8 @@ class QHeaderView;
 namespace zovi {
 
 // Draws every cell of the ledger grid: tinted odd rows, colours by the entry's sign, grey for
-// planned entries, bold for today's, the selected row with its lines, dates centred.
+// planned entries, bold for today's, the selected row with its lines, dates centred. Other lists
+// drawn like the ledger (the currency list) offer a mark under LedgerGridModel::MarkRole too.
 class LedgerDelegate : public QStyledItemDelegate {
     Q_OBJECT
 
@@ -18,6 +19,12 @@ public:
 
     // The header row: dark blue, a light line along its bottom edge, white bold centred text.
     static void styleHeader(QHeaderView* header);
+
+    // The column whose text is centred (the ledger's date column); -1 for none.
+    void setCentredColumn(int column) { m_centredColumn = column; }
+
+private:
+    int m_centredColumn = 1;
 };
 
 } // namespace zovi

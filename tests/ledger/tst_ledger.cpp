@@ -255,6 +255,24 @@ private Q_SLOTS:
         QVERIFY(!ConvertCurrency(1, usd, Make("Old", 0, true)));
     }
 
+    void currencyListRows() {
+        fillCurrencies();
+        const auto texts = [](const QList<CurrencyListRow>& rows) {
+            QStringList list;
+            for (const CurrencyListRow& r : rows)
+                list << QStringList{r.mark, r.name, r.oldValue, r.rate}.join(QLatin1Char('|'));
+            return list;
+        };
+        QList<Currency> currencies = ReadCurrencies(m_data->tbValuta);
+        QCOMPARE(
+            texts(CurrencyListRows(currencies)),
+            (QStringList{S("+|RUB (R)|100 R|MAIN"), S("-|USD ($)|10 $|30 R for 1 $"),
+                         S("-|EUR (€)|0 €|0,5 € for 1 R"), S("-|GBP (£)|0,003 £|1000 R for 1 £")}));
+        // Without a main currency its sign is left out.
+        currencies.removeFirst();
+        QCOMPARE(texts(CurrencyListRows(currencies)).first(), S("-|USD ($)|10 $|30  for 1 $"));
+    }
+
     void rateZeroNeverDivides_data() {
         QTest::addColumn<bool>("more");
         QTest::newRow("More") << true;

@@ -1,3 +1,4 @@
+#include "dialogs.h"
 #include "fixtures.h"
 #include "shell/locale.h"
 #include "shell/messages.h"
@@ -38,71 +39,16 @@ using namespace zovi;
 using namespace Qt::StringLiterals;
 using zovi::test::TempDatabase;
 
+using zovi::test::Child;
+using zovi::test::Click;
+using zovi::test::Run;
+using zovi::test::Type;
+using zovi::test::WhenShown;
+
 using zovi::test::ReadBytes;
 using zovi::test::WriteBytes;
 
 namespace {
-
-template <class T> T* Child(QWidget* window, const char* name) {
-    T* child = window->findChild<T*>(QString::fromLatin1(name));
-    if (!child)
-        qFatal("%s has no control %s", qPrintable(window->objectName()), name);
-    return child;
-}
-
-void Click(QWidget* window, const char* name) {
-    auto* button = Child<QAbstractButton>(window, name);
-    // A check box or radio button reacts on its indicator and text, not on the whole width.
-    const bool indicator = qobject_cast<QCheckBox*>(button) || qobject_cast<QRadioButton*>(button);
-    QTest::mouseClick(button, Qt::LeftButton, {},
-                      indicator ? QPoint(6, button->height() / 2) : QPoint());
-}
-
-void Type(QWidget* window, const char* name, const QString& text) {
-    auto* edit = Child<QLineEdit>(window, name);
-    edit->clear();
-    QTest::keyClicks(edit, text);
-}
-
-// Runs action once window is on the screen, from whichever event loop runs then; gives up after
-// a few seconds (the watchdog of Run then closes what is left).
-void WhenShown(QWidget* window, std::function<void()> action) {
-    auto* poll = new QTimer(window);
-    const QDeadlineTimer deadline(5000);
-    QObject::connect(poll, &QTimer::timeout, window, [=] {
-        if (window->isVisible() || deadline.hasExpired()) {
-            poll->stop();
-            poll->deleteLater();
-            if (window->isVisible())
-                action();
-        }
-    });
-    poll->start(5);
-}
-
-// exec() of a dialog with action run once it is shown; a dialog the action leaves open is closed
-// afterwards unless it closes itself, and a watchdog closes every dialog when something blocks.
-int Run(QDialog* dialog, std::function<void()> action, bool closesItself = false) {
-    WhenShown(dialog, [=] {
-        action();
-        if (!closesItself && dialog->isVisible())
-            dialog->reject();
-    });
-    bool hung = false;
-    QTimer watchdog;
-    watchdog.setSingleShot(true);
-    QObject::connect(&watchdog, &QTimer::timeout, [&] {
-        hung = true;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* open = qobject_cast<QDialog*>(widget); open && open->isVisible())
-                open->reject();
-    });
-    watchdog.start(20000);
-    const int result = dialog->exec();
-    if (hung)
-        QTest::qFail("a dialog blocked the test", __FILE__, __LINE__);
-    return result;
-}
 
 QStringList Rows(QTableWidget* grid) {
     QStringList rows;
@@ -139,12 +85,7 @@ private Q_SLOTS:
         Settings::setTestPath(m_settings.path());
     }
     void init() { Messages::setTestMode(true); }
-    void cleanup() {
-        // Nothing may stay open for the next test.
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            if (auto* dialog = qobject_cast<QDialog*>(widget); dialog && dialog->isVisible())
-                dialog->reject();
-    }
+    void cleanup() { zovi::test::CloseDialogs(); }
 
     void chooserCreatesDefaultCatalogue() {
         TempDatabase db;

@@ -1,0 +1,67 @@
+#pragma once
+
+// TEditValuta: the currency editor, for a new currency or the one selected in the currency
+// window. It only collects and checks the input; the window stores it.
+// Controls: NameLabel ("Name"), Name, ZnakLabel ("Mark"), Znak, KursLabel ("Rate"), Kurs,
+// OldValueLabel ("Old Value"), OldValue, RatioGroup (" Ratio to main currency ") with the
+// choices More ("More") and Less ("Less") and a small button beside each that also selects it
+// (MoreButton, LessButton), MainLabel ("Main currency", shown only for the main currency),
+// OkButton ("OK", default) and CancelButton ("Cancel").
+
+#include "ledger/currency.h"
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace zovi {
+
+class TEditValuta : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TEditValuta(QWidget* parent = nullptr);
+
+    // A new currency: caption "caption002", empty name and sign, rate "1", opening balance "0",
+    // "Less" chosen, the rate controls enabled.
+    void setAddMode();
+    // The given currency with its stored values: caption "caption003"; for the main currency
+    // the rate and the ratio choice are disabled and "Main currency" is shown.
+    void setEditMode(const Currency& currency);
+
+    // The input as typed; after an accepted showing it has passed CheckCurrencyInput.
+    CurrencyInput input() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setMainCurrency(bool main);
+    void OkClick();
+
+    bool m_main = false;
+
+    QLabel* NameLabel;
+    QLineEdit* Name;
+    QLabel* ZnakLabel;
+    QLineEdit* Znak;
+    QLabel* KursLabel;
+    QLineEdit* Kurs;
+    QLabel* OldValueLabel;
+    QLineEdit* OldValue;
+    QGroupBox* RatioGroup;
+    QRadioButton* More;
+    QToolButton* MoreButton;
+    QRadioButton* Less;
+    QToolButton* LessButton;
+    QLabel* MainLabel;
+    QPushButton* OkButton;
+    QPushButton* CancelButton;
+};
+
+} // namespace zovi

@@ -1,0 +1,62 @@
+#pragma once
+
+// TNastr: the currency window, listing the currencies of the open database and adding,
+// editing, deleting, reordering them and choosing the main one. Every command works through
+// the currency logic on data.tbValuta, whose current row is the list's selected row.
+// Controls: ValutaList (the list: column 0 the hidden mark, then name and sign, opening
+// balance, rate), UpButton and DownButton (the arrows beside the list), AddButton ("Add"),
+// EditButton ("Edit"), DeleteButton ("Delete"), MainButton ("Setup as main").
+// The main window creates it once, shows it with exec() and refreshes the grid, the balances
+// and its currency list afterwards.
+
+#include <QDialog>
+
+class QPushButton;
+class QStandardItemModel;
+class QTableView;
+class QToolButton;
+
+namespace zovi {
+
+class Tdata;
+class TEditValuta;
+
+class TNastr : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TNastr(Tdata& data, QWidget* parent = nullptr);
+
+    // The currency editor the window opens for Add and Edit.
+    TEditValuta* editor() const { return m_editor; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // Rebuilds the list from the currencies and selects row (0-based), or none when empty.
+    void fillList(int row);
+    int selectedRow() const;
+    void rowSelected(int row);
+    void updateButtons();
+
+    void ValutaAdd();
+    void ValutaEdit();
+    void ValutaDelete();
+    void SetMain();
+    void Move(bool up);
+
+    Tdata& m_data;
+    TEditValuta* m_editor;
+    QStandardItemModel* m_model;
+
+    QTableView* ValutaList;
+    QToolButton* UpButton;
+    QToolButton* DownButton;
+    QPushButton* AddButton;
+    QPushButton* EditButton;
+    QPushButton* DeleteButton;
+    QPushButton* MainButton;
+};
+
+} // namespace zovi
