@@ -53,18 +53,18 @@ struct Item {
     double high;
 };
 
-struct SubGroupSpec {
+struct SubGroupPlan {
     const char* name;
     std::vector<Item> items;
 };
 
-struct GroupSpec {
+struct GroupPlan {
     const char* name;
     int weight; // how often its entries occur
-    std::vector<SubGroupSpec> subGroups;
+    std::vector<SubGroupPlan> subGroups;
 };
 
-const std::vector<GroupSpec> kChargeGroups = {
+const std::vector<GroupPlan> kChargeGroups = {
     {"Food",
      40,
      {{"Bread", {{"Bread", 1.2, 3}, {"Baguette", 1.5, 3.5}, {"Buns", 2, 5}}},
@@ -108,7 +108,7 @@ const std::vector<GroupSpec> kChargeGroups = {
     {"Gifts", 3, {{"Presents", {{"Birthday present", 20, 100}, {"Flowers", 10, 40}}}}},
 };
 
-const std::vector<GroupSpec> kIncomeGroups = {
+const std::vector<GroupPlan> kIncomeGroups = {
     {"Salary",
      60,
      {{"Main job", {{"Salary", 1800, 2400}, {"Advance", 700, 1000}}},
@@ -126,7 +126,7 @@ const QStringList kAccounts = {QStringLiteral("Wallet"), QStringLiteral("Bank ca
 const std::vector<int> kChargeAccounts = {50, 38, 12, 0};
 const std::vector<int> kIncomeAccounts = {20, 70, 0, 10};
 
-struct CurrencySpec {
+struct CurrencyPlan {
     CurrencyInput input;
     int weight; // how often charges are in this currency; incomes are in the main one
     int decimals;
@@ -134,7 +134,7 @@ struct CurrencySpec {
 
 // The main currency first (its rate is 1), then one counted in main units per unit ("More")
 // and one counted in units per main unit ("Less").
-const std::vector<CurrencySpec> kCurrencies = {
+const std::vector<CurrencyPlan> kCurrencies = {
     {{QStringLiteral("Dollar"), QStringLiteral("$"), QStringLiteral("1"), QStringLiteral("1500"),
       true},
      90,
@@ -156,9 +156,9 @@ struct KindShare {
 };
 const std::vector<KindShare> kKinds = {{EntryKind::Charge, 92}, {EntryKind::Income, 8}};
 
-std::vector<int> Weights(const std::vector<GroupSpec>& groups) {
+std::vector<int> Weights(const std::vector<GroupPlan>& groups) {
     std::vector<int> weights;
-    for (const GroupSpec& g : groups)
+    for (const GroupPlan& g : groups)
         weights.push_back(g.weight);
     return weights;
 }
@@ -200,7 +200,7 @@ private:
     }
 
     void writeCurrencies() {
-        for (const CurrencySpec& c : kCurrencies) {
+        for (const CurrencyPlan& c : kCurrencies) {
             AddCurrency(m_data, Typed(c.input));
             m_result.currencies << c.input.name;
             m_currencyWeights.push_back(c.weight);
@@ -210,16 +210,16 @@ private:
     }
 
     // Writes the groups and their sub-groups; returns how many rows that made.
-    static int writeGroups(const std::vector<GroupSpec>& specs, TableHandle& groups,
+    static int writeGroups(const std::vector<GroupPlan>& specs, TableHandle& groups,
                            TableHandle& subGroups) {
         int rows = 0;
-        for (const GroupSpec& g : specs) {
+        for (const GroupPlan& g : specs) {
             groups.append();
             groups.field(QStringLiteral("Name")).setText(QString::fromUtf8(g.name));
             groups.post();
             const qint64 id = groups.field(QStringLiteral("ID")).toInt();
             ++rows;
-            for (const SubGroupSpec& s : g.subGroups) {
+            for (const SubGroupPlan& s : g.subGroups) {
                 subGroups.append();
                 subGroups.field(QStringLiteral("IDsecond")).setInt(id);
                 subGroups.field(QStringLiteral("Name")).setText(QString::fromUtf8(s.name));
@@ -270,13 +270,13 @@ private:
 
     // An income or a charge as the entry dialog hands it over.
     void writeStandard(const QDate& date, bool income) {
-        const std::vector<GroupSpec>& groups = income ? kIncomeGroups : kChargeGroups;
-        const GroupSpec& group =
+        const std::vector<GroupPlan>& groups = income ? kIncomeGroups : kChargeGroups;
+        const GroupPlan& group =
             groups[size_t(m_random.weighted(income ? m_incomeGroupWeights : m_chargeGroupWeights))];
-        const SubGroupSpec& sub =
+        const SubGroupPlan& sub =
             group.subGroups[size_t(m_random.below(int(group.subGroups.size())))];
         const Item& item = sub.items[size_t(m_random.below(int(sub.items.size())))];
-        const CurrencySpec& currency =
+        const CurrencyPlan& currency =
             income ? kCurrencies.front()
                    : kCurrencies[size_t(m_random.weighted(m_currencyWeights))];
         const QString account =
