@@ -210,10 +210,10 @@ private:
     }
 
     // Writes the groups and their sub-groups; returns how many rows that made.
-    static int writeGroups(const std::vector<GroupPlan>& specs, TableHandle& groups,
+    static int writeGroups(const std::vector<GroupPlan>& plans, TableHandle& groups,
                            TableHandle& subGroups) {
         int rows = 0;
-        for (const GroupPlan& g : specs) {
+        for (const GroupPlan& g : plans) {
             groups.append();
             groups.field(QStringLiteral("Name")).setText(QString::fromUtf8(g.name));
             groups.post();
