@@ -11,6 +11,7 @@
 #include "shell/wait.h"
 #include "store/datamodules.h"
 #include "store/dbselect.h"
+#include "timing.h"
 
 #include <QApplication>
 #include <QDir>
@@ -20,7 +21,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <vector>
@@ -105,12 +105,8 @@ int main(int argc, char** argv) {
         }
         runs.push_back(QString::fromUtf8(child.readAllStandardOutput()).trimmed().toDouble());
     }
-    std::vector<double> sorted = runs;
-    std::sort(sorted.begin(), sorted.end());
-    std::printf("start-up to the filled main window on %s: median %.0f ms (runs:",
-                qPrintable(QDir::toNativeSeparators(folder)), sorted[sorted.size() / 2]);
-    for (double r : runs)
-        std::printf(" %.0f", r);
-    std::printf(")\n");
+    zovi::bench::Report(QStringLiteral("start-up to the filled main window on %1")
+                            .arg(QDir::toNativeSeparators(folder)),
+                        runs);
     return 0;
 }

@@ -10,21 +10,21 @@
 #include "store/error.h"
 #include "store/template.h"
 #include "store/transaction.h"
+#include "timing.h"
 
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <random>
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using zovi::bench::MillisecondsOf;
+using zovi::bench::Report;
 
 namespace {
 
@@ -80,30 +80,6 @@ const QStringList kIncomeGroups = {u"Salary"_s, u"Bonus"_s, u"Interest"_s, u"Sal
                                    u"Refunds"_s};
 
 const QStringList kSubGroupWords = {u"daily"_s, u"monthly"_s, u"yearly"_s, u"extra"_s};
-
-using Clock = std::chrono::steady_clock;
-
-double MillisecondsOf(const std::function<void()>& work) {
-    const auto start = Clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-void Report(const QString& what, const std::vector<double>& runs) {
-    QStringList texts;
-    for (double r : runs) {
-        texts << QString::number(r, 'f', 1);
-    }
-    std::printf("%s: median %.1f ms (runs: %s)\n", qPrintable(what), Median(runs),
-                qPrintable(texts.join(u", "_s)));
-    std::fflush(stdout);
-}
 
 // An amount as the ledger writes it: "12,50 $".
 QString MoneyText(double amount, const Currency& currency) {

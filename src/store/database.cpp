@@ -355,6 +355,27 @@ void DatabaseFolder::copyTemplate(const QString& templateFolder, const QString& 
     }
 }
 
+bool DatabaseFolder::createFromTemplate(const QString& templateFolder, const QString& folder,
+                                        const std::function<void(const QString&)>& fill) {
+    if (QFileInfo::exists(folder))
+        return false;
+    const QString staging = folder + u".new"_s;
+    QDir(staging).removeRecursively();
+    if (!QDir().mkpath(staging + u"/RCopy"_s))
+        throw StoreError(u"The folder %1 cannot be created."_s.arg(Native(staging)));
+    try {
+        copyTemplate(templateFolder, staging);
+        if (fill)
+            fill(staging);
+    } catch (...) {
+        QDir(staging).removeRecursively();
+        throw;
+    }
+    if (!QDir().rename(staging, folder))
+        throw StoreError(u"The folder %1 cannot be created."_s.arg(Native(folder)));
+    return true;
+}
+
 QStringList DatabaseFolder::listedFiles(const QString& folder) {
     return ListLines(FileIn(folder, kCopyList));
 }

@@ -35,6 +35,15 @@ public:
                              const std::function<void()>& step = {});
     static int templateLength(const QString& templateFolder);
 
+    // Makes folder (with its RCopy/ sub-folder) as a copy of the template when it does not
+    // exist yet; returns false and touches nothing when it does, since it holds a user's data.
+    // fill, when given, writes into the new folder while it still lies beside its final place
+    // under another name, and must close what it opened there; the folder is renamed into place
+    // only afterwards, so a reader never sees half a database. Throws StoreError when the folder
+    // cannot be made or fill throws (the half-made folder is removed).
+    static bool createFromTemplate(const QString& templateFolder, const QString& folder,
+                                   const std::function<void(const QString& staging)>& fill = {});
+
     // The names listed in the folder's copy.txt, in order (empty when it is missing).
     static QStringList listedFiles(const QString& folder);
 };

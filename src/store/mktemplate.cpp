@@ -1,41 +1,15 @@
 // Writes the program folder's files that are tables: the template database (Template/) and the
-// print tables (Report/) from the table schemas of the store; with --databases, the default
-// and example databases (Databases/Default/, Databases/Example/), made from the template only
-// when they are missing, since they hold the user's data.
+// print tables (Report/) from the table schemas of the store; with --databases, the empty
+// default database (Databases/Default/), made from the template only when it is missing, since
+// it holds the user's data. The example database is filled by zovi_generate.
+#include "store/database.h"
 #include "store/error.h"
 #include "store/template.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTextStream>
 #include <clocale>
-
-namespace {
-
-void MakeDatabase(const QString& templateFolder, const QString& folder) {
-    if (QFileInfo::exists(folder))
-        return;
-    const QString staging = folder + QStringLiteral(".new");
-    QDir(staging).removeRecursively();
-    if (!QDir().mkpath(staging + QStringLiteral("/RCopy")))
-        throw zovi::StoreError(QStringLiteral("Cannot create the folder %1.").arg(staging));
-    QFile list(QDir(templateFolder).filePath(QStringLiteral("copy.txt")));
-    if (!list.open(QIODevice::ReadOnly))
-        throw zovi::StoreError(QStringLiteral("Cannot read %1.").arg(list.fileName()));
-    for (const QByteArray& raw : list.readAll().split('\n')) {
-        const QString name = QString::fromUtf8(raw).trimmed();
-        if (name.isEmpty())
-            continue;
-        if (!QFile::copy(QDir(templateFolder).filePath(name), QDir(staging).filePath(name)))
-            throw zovi::StoreError(QStringLiteral("Cannot copy %1 into %2.").arg(name, staging));
-    }
-    if (!QDir().rename(staging, folder))
-        throw zovi::StoreError(QStringLiteral("Cannot create the folder %1.").arg(folder));
-}
-
-} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -51,8 +25,8 @@ int main(int argc, char** argv) {
     try {
         if (databases) {
             const QString templateFolder = program.filePath(QStringLiteral("Template"));
-            MakeDatabase(templateFolder, program.filePath(QStringLiteral("Databases/Default")));
-            MakeDatabase(templateFolder, program.filePath(QStringLiteral("Databases/Example")));
+            zovi::DatabaseFolder::createFromTemplate(
+                templateFolder, program.filePath(QStringLiteral("Databases/Default")));
         } else {
             zovi::WriteTemplateFolder(program.filePath(QStringLiteral("Template")));
             zovi::WritePrintTables(program.path());

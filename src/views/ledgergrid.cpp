@@ -6,6 +6,7 @@
 #include "store/table.h"
 #include "views/sortorder.h"
 
+#include <QHash>
 #include <cmath>
 
 namespace zovi {
@@ -19,6 +20,18 @@ QString MoneyPart(const DisplayCurrency& currency, double value, const QString& 
     if (!converted)
         return QString();
     return FormatMoney(std::fabs(*converted)) + QLatin1Char(' ') + currency.sign;
+}
+
+// The day flag of the mark: "T" when the date's text is today's, else "D" before today and "P"
+// after it (the texts are compared for "T", the dates for the others).
+QChar DayFlag(const QDate& date, const QDate& today, const QString& todayText) {
+    if (AppLocale::formatDate(date) == todayText)
+        return QLatin1Char('T');
+    if (date < today)
+        return QLatin1Char('D');
+    if (date > today)
+        return QLatin1Char('P');
+    return QChar();
 }
 
 } // namespace
@@ -40,6 +53,8 @@ std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOpti
     const int fValuta = ledger.fieldIndex(QStringLiteral("Valuta"));
     const int fId = ledger.fieldIndex(QStringLiteral("ID"));
     const QString todayText = AppLocale::formatDate(options.today);
+    // Many entries share a day, and formatting a date costs more than the rest of a row.
+    QHash<qint64, QChar> dayFlags;
 
     for (ledger.first(); !ledger.eof(); ledger.next()) {
         LedgerRow row;
@@ -47,13 +62,12 @@ std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOpti
         row.date = ledger.field(fDate).toDate();
         row.mark = SignMark(type);
         if (row.date.isValid()) {
-            // "T" compares the date texts, "D" and "P" the date values.
-            if (AppLocale::formatDate(row.date) == todayText)
-                row.mark += QLatin1Char('T');
-            else if (row.date < options.today)
-                row.mark += QLatin1Char('D');
-            else if (row.date > options.today)
-                row.mark += QLatin1Char('P');
+            auto flag = dayFlags.constFind(row.date.toJulianDay());
+            if (flag == dayFlags.cend())
+                flag = dayFlags.insert(row.date.toJulianDay(),
+                                       DayFlag(row.date, options.today, todayText));
+            if (!flag->isNull())
+                row.mark += *flag;
         }
         row.name = ledger.field(fName).text();
         row.subGroup = ledger.field(fSub).text();

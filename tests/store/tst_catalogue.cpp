@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <fcntl.h>
 #include <sqlite3.h>
@@ -270,6 +271,36 @@ private Q_SLOTS:
         } catch (const StoreError& e) {
             QVERIFY2(e.message().contains(u"Gr1.db"_s), e.what());
         }
+    }
+
+    void createFromTemplateKeepsAnExistingFolder() {
+        const QString templ = m_db->programFolder() + u"/Template"_s;
+        WriteTemplateFolder(templ);
+        const QString target = m_db->root() + u"/made"_s;
+        QString filled;
+        QVERIFY(DatabaseFolder::createFromTemplate(templ, target, [&](const QString& staging) {
+            filled = staging;
+            QCOMPARE(int(DatabaseFolder::check(staging)), int(DatabaseFolder::Check::Ok));
+            QVERIFY(!QFileInfo::exists(target)); // no reader sees it half made
+        }));
+        QVERIFY(!filled.isEmpty() && !QFileInfo::exists(filled));
+        QCOMPARE(int(DatabaseFolder::check(target)), int(DatabaseFolder::Check::Ok));
+        QVERIFY(QFileInfo(target + u"/RCopy"_s).isDir());
+
+        WriteBytes(target + u"/mine.txt"_s, "kept");
+        bool called = false;
+        QVERIFY(!DatabaseFolder::createFromTemplate(templ, target,
+                                                    [&](const QString&) { called = true; }));
+        QVERIFY(!called);
+        QCOMPARE(ReadBytes(target + u"/mine.txt"_s), QByteArray("kept"));
+
+        // A fill that fails leaves no folder behind.
+        const QString failed = m_db->root() + u"/failed"_s;
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError, DatabaseFolder::createFromTemplate(
+                            templ, failed, [](const QString&) { throw StoreError(u"no"_s); }));
+        QVERIFY(!QFileInfo::exists(failed));
+        QVERIFY(!QFileInfo::exists(failed + u".new"_s));
     }
 
     void backupWhileOpen() {

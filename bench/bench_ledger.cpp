@@ -1,0 +1,278 @@
+// Timings of what a user waits for in the ledger editor, on generated ledgers: the start-up to
+// the first filled grid, a change of the account tab (the whole filter refresh), the grid
+// refilled in another order, and a new charge saved until grid and balances show it; then the
+// same work taken apart into the logic steps it is made of. Runs the real main window headless
+// over a database opened without the chooser, and prints medians of several runs. It checks
+// nothing and is not a test.
+//
+// Usage: bench_ledger [entries...]   (10000 and 100000 when omitted; each size runs in a
+// process of its own)
+#include "generator.h"
+#include "timing.h"
+
+#include "ledger/revalue.h"
+#include "ledger/standardentry.h"
+#include "shell/clock.h"
+#include "shell/lang.h"
+#include "shell/locale.h"
+#include "shell/mainwindow.h"
+#include "shell/messages.h"
+#include "shell/paths.h"
+#include "shell/settings.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/template.h"
+#include "views/filterbuilder.h"
+#include "views/ledgergrid.h"
+#include "views/sortorder.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QProcess>
+#include <QSignalBlocker>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using zovi::bench::MillisecondsOf;
+using zovi::bench::Report;
+using zovi::bench::TimeRuns;
+
+namespace {
+
+constexpr int kRuns = 5;
+
+// An opened database with the main window filled over it, as after the chooser.
+struct Session {
+    std::unique_ptr<zovi::Tdata> data = std::make_unique<zovi::Tdata>();
+    std::unique_ptr<zovi::TCDdata> cd = std::make_unique<zovi::TCDdata>();
+    std::unique_ptr<zovi::Tstart_form> window;
+
+    ~Session() {
+        window.reset();
+        zovi::CloseDatabase(*data, *cd);
+    }
+};
+
+// Generates the ledger once into folder; prints how long the generator took.
+void Generate(const QString& folder, const QString& program, int entries) {
+    zovi::WriteTemplateFolder(folder);
+    zovi::Tdata data;
+    zovi::TCDdata cd;
+    zovi::BindDatabase(data, cd, folder, program);
+    zovi::OpenDatabase(data, cd);
+    zovi::GeneratorOptions options;
+    options.entries = entries;
+    options.years = 2;
+    options.firstDate = zovi::Clock::today().addYears(-2).addDays(1);
+    zovi::GeneratedLedger made;
+    const double ms = MillisecondsOf([&] { made = zovi::GenerateLedger(data, options); });
+    Report(u"generate %1 charges and %2 incomes (one transaction)"_s.arg(made.charges)
+               .arg(made.incomes),
+           {ms});
+    zovi::CloseDatabase(data, cd);
+}
+
+// Start-up without the chooser: the tables read, the window made, Startup() run. Returns the
+// session of the last run, left open for the other figures.
+std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) {
+    std::vector<double> open, construct, startup, total;
+    std::unique_ptr<Session> session;
+    for (int run = 0; run < kRuns; ++run) {
+        session.reset();
+        session = std::make_unique<Session>();
+        Session& s = *session;
+        open.push_back(MillisecondsOf([&] {
+            zovi::BindDatabase(*s.data, *s.cd, folder, program);
+            zovi::OpenDatabase(*s.data, *s.cd);
+        }));
+        construct.push_back(MillisecondsOf(
+            [&] { s.window = std::make_unique<zovi::Tstart_form>(*s.data, *s.cd); }));
+        startup.push_back(MillisecondsOf([&] { s.window->Startup(); }));
+        total.push_back(open.back() + construct.back() + startup.back());
+    }
+    Report(u"start-up to the first filled grid"_s, total);
+    Report(u"  of which: open the tables (read the files)"_s, open);
+    Report(u"  of which: construct Tstart_form"_s, construct);
+    Report(u"  of which: Startup() (tabs, SelFilter, REVALUE, ReValuta, RefreshGrid)"_s, startup);
+    return session;
+}
+
+void WindowFigures(Session& s) {
+    zovi::Tstart_form& window = *s.window;
+    auto* tabs = window.findChild<QTabBar*>(u"TabControl1"_s);
+    auto* sort = window.findChild<QComboBox*>(u"ComboBox3"_s);
+    const int allTab = tabs->count() - 1;
+    const QString account = tabs->tabText(0);
+
+    // A click on a tab runs SelFilter: the filters, the balances and the grid.
+    std::vector<double> toAccount, toAll;
+    for (int run = 0; run < kRuns; ++run) {
+        toAll.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(allTab); }));
+        toAccount.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(0); }));
+    }
+    Report(u"SelFilter, account tab \"%1\" (%2 entries shown)"_s.arg(account).arg(
+               s.data->tbData.recordCount()),
+           toAccount);
+    tabs->setCurrentIndex(allTab);
+    Report(u"SelFilter, tab \"[...]\" (%1 entries shown)"_s.arg(s.data->tbData.recordCount()),
+           toAll);
+
+    for (int index : {0, 1}) {
+        {
+            const QSignalBlocker block(sort);
+            sort->setCurrentIndex(index);
+        }
+        Report(u"RefreshGrid on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
+               TimeRuns(kRuns, [&] { window.RefreshGrid(); }));
+    }
+    {
+        const QSignalBlocker block(sort);
+        sort->setCurrentIndex(0);
+    }
+
+    // A new charge on the account tab, stored and shown with the balances.
+    tabs->setCurrentIndex(0);
+    zovi::StandardEntry entry;
+    entry.date = zovi::Clock::today();
+    entry.name = u"Bread"_s;
+    entry.amount = u"2"_s;
+    entry.currencySign = u"$"_s;
+    entry.group = u"Food"_s;
+    entry.subGroup = u"Bread"_s;
+    std::vector<double> append, refresh, total;
+    for (int run = 0; run < kRuns; ++run) {
+        append.push_back(
+            MillisecondsOf([&] { zovi::AppendStandardEntry(*s.data, entry, account); }));
+        refresh.push_back(MillisecondsOf([&] { window.RefreshAfterChange(); }));
+        total.push_back(append.back() + refresh.back());
+    }
+    Report(u"save a new charge until grid and balances are refreshed"_s, total);
+    Report(u"  of which: AppendStandardEntry"_s, append);
+    Report(u"  of which: RefreshAfterChange (REVALUE, RefreshGrid, ReValuta)"_s, refresh);
+}
+
+// The logic steps on their own, without any window.
+void LogicFigures(Session& s, const QString& account) {
+    zovi::Tdata& data = *s.data;
+    zovi::FilterState accountState;
+    accountState.tabText = account;
+    accountState.lastTabSelected = false;
+    accountState.today = zovi::Clock::today();
+    zovi::FilterState allState;
+    allState.today = accountState.today;
+
+    zovi::LedgerGridOptions grid;
+    grid.today = accountState.today;
+    grid.kindLabel = [](const QString& type) {
+        return zovi::LangText(u"type"_s + type, {});
+    };
+
+    for (const auto& [label, state] :
+         {std::pair{account, accountState}, std::pair{u"[...]"_s, allState}}) {
+        const zovi::FilterTexts texts = zovi::BuildFilters(state);
+        Report(u"  %1: BuildFilters"_s.arg(label),
+               TimeRuns(kRuns, [&] { zovi::BuildFilters(state); }));
+        Report(u"  %1: ApplyFilters (tbData and tbData2)"_s.arg(label),
+               TimeRuns(kRuns, [&] { zovi::ApplyFilters(texts, data.tbData, data.tbData2); }));
+        Report(u"  %1: Revalue (%2 entries)"_s.arg(label).arg(data.tbData2.recordCount()),
+               TimeRuns(kRuns, [&] { zovi::Revalue(data, true, QString()); }));
+        std::vector<zovi::LedgerRow> rows;
+        for (int index : {0, 1}) {
+            grid.sortIndex = index;
+            Report(u"  %1: BuildLedgerRows sorted by %2 (%3 rows)"_s.arg(label)
+                       .arg(index == 0 ? u"date"_s : u"name"_s)
+                       .arg(data.tbData.recordCount()),
+                   TimeRuns(kRuns, [&] { rows = zovi::BuildLedgerRows(data.tbData, grid); }));
+        }
+        std::vector<qint64> dates;
+        QList<QByteArray> names;
+        for (const zovi::LedgerRow& r : rows) {
+            dates.push_back(r.date.toJulianDay());
+            names.push_back(r.name.toUtf8());
+        }
+        Report(u"  %1: of which the sort order by date"_s.arg(label),
+               TimeRuns(kRuns, [&] { zovi::ExchangeSortOrder(dates); }));
+        Report(u"  %1: of which the sort order by name"_s.arg(label),
+               TimeRuns(kRuns, [&] { zovi::ExchangeSortOrder(names); }));
+    }
+
+    // After a change of tab the balances differ, so the pass also stores them: one commit.
+    const zovi::FilterTexts accountTexts = zovi::BuildFilters(accountState);
+    const zovi::FilterTexts allTexts = zovi::BuildFilters(allState);
+    std::vector<double> stored;
+    for (int run = 0; run < kRuns; ++run) {
+        zovi::ApplyFilters(run % 2 ? accountTexts : allTexts, data.tbData, data.tbData2);
+        stored.push_back(MillisecondsOf([&] { zovi::Revalue(data, true, QString()); }));
+    }
+    Report(u"  Revalue after the other tab, the changed balances stored"_s, stored);
+}
+
+int Run(int entries) {
+    QTemporaryDir root;
+    const QString program = root.filePath(u"program"_s);
+    const QString folder = root.filePath(u"db"_s);
+    zovi::WritePrintTables(program);
+    zovi::ProgramFolder::set(program);
+    QTemporaryDir settings;
+    zovi::Settings::setTestPath(settings.path());
+
+    std::printf("\n== ledger of %d generated entries ==\n", entries);
+    Generate(folder, program, entries);
+    std::unique_ptr<Session> session = StartUp(folder, program);
+    const QString account = session->window->findChild<QTabBar*>(u"TabControl1"_s)->tabText(0);
+    WindowFigures(*session);
+    std::printf("where the time goes:\n");
+    LogicFigures(*session, account);
+    const QStringList shown = zovi::Messages::takeShown();
+    if (!shown.isEmpty()) {
+        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setlocale(LC_NUMERIC, "C");
+    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
+    zovi::Messages::setTestMode(true);
+    QList<int> sizes;
+    for (const QString& arg : app.arguments().mid(1)) {
+        bool ok = false;
+        sizes << arg.toInt(&ok);
+        if (!ok || sizes.last() <= 0) {
+            std::fprintf(stderr, "usage: bench_ledger [entries...]\n");
+            return 2;
+        }
+    }
+    if (sizes.isEmpty())
+        sizes = {10000, 100000};
+    if (sizes.size() > 1) {
+        // Each size in a process of its own: a ledger measured after another one in the same
+        // process ran up to three times slower here, on the memory the first one left behind.
+        for (int entries : sizes) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(QCoreApplication::applicationFilePath(), {QString::number(entries)});
+            if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
+                child.exitCode() != 0)
+                return 1;
+        }
+        return 0;
+    }
+    try {
+        return Run(sizes.first());
+    } catch (const zovi::StoreError& e) {
+        std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace zovi {
+
+class Tdata;
+
+// What to generate: how many ledger entries, spread over which days, and the seed that makes
+// the same options give the same database.
+struct GeneratorOptions {
+    int entries = 300;
+    QDate firstDate = QDate(2023, 1, 1);
+    int years = 2; // the entries fall on firstDate up to the day before firstDate + years
+    quint32 seed = 1;
+};
+
+// What was written, for the caller's report.
+struct GeneratedLedger {
+    QStringList accounts;
+    QStringList currencies; // names, the main one first
+    int chargeGroups = 0;   // groups and sub-groups written
+    int incomeGroups = 0;
+    int charges = 0; // entries written per kind
+    int incomes = 0;
+    QDate firstDate; // the dates the entries span
+    QDate lastDate;
+};
+
+// Fills the open database of data (made from the template, its ledger and classifiers empty)
+// with a household's money records through the program's own commands: accounts, a main
+// currency and two others with rates of both directions and opening balances, two-level groups
+// of charges and incomes, and entries on days spread evenly over the period, stored in date
+// order, mostly charges and some incomes, in the accounts and currencies people use most. Then
+// the balances are computed as the main window does. Everything is one transaction. The same
+// options always give the same rows. Throws StoreError when a write fails (nothing is stored).
+GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options);
+
+} // namespace zovi

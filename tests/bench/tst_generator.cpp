@@ -1,0 +1,142 @@
+#include "fixtures.h"
+#include "generator.h"
+
+#include "shell/locale.h"
+#include "store/datamodules.h"
+
+#include <QSet>
+#include <QTest>
+
+using namespace zovi;
+using namespace Qt::StringLiterals;
+using zovi::test::OpenHandles;
+using zovi::test::TempDatabase;
+
+namespace {
+
+QStringList Column(TableHandle& t, const QString& field) {
+    QStringList values;
+    for (t.first(); !t.eof(); t.next())
+        values << t.field(field).text();
+    return values;
+}
+
+// Every ledger row as one text, in ID order.
+QStringList Rows(TableHandle& t) {
+    QStringList rows;
+    for (t.first(); !t.eof(); t.next()) {
+        QStringList fields;
+        for (int c = 0; c < t.fieldCount(); ++c)
+            fields << t.field(c).text();
+        rows << fields.join(u'|');
+    }
+    return rows;
+}
+
+// The sub-group names of every group of a side, by group name.
+QHash<QString, QSet<QString>> SubGroups(TableHandle& groups, TableHandle& subGroups) {
+    QHash<QString, QSet<QString>> result;
+    subGroups.detachMaster();
+    QHash<qint64, QString> names;
+    for (groups.first(); !groups.eof(); groups.next())
+        names.insert(groups.field(u"ID"_s).toInt(), groups.field(u"Name"_s).text());
+    for (subGroups.first(); !subGroups.eof(); subGroups.next()) {
+        const qint64 owner = subGroups.field(u"IDsecond"_s).toInt();
+        if (names.contains(owner))
+            result[names.value(owner)].insert(subGroups.field(u"Name"_s).text());
+    }
+    for (const QString& group : names)
+        result[group]; // a group without sub-groups is listed too
+    subGroups.attachMaster();
+    return result;
+}
+
+GeneratorOptions Options(int entries, quint32 seed) {
+    GeneratorOptions options;
+    options.entries = entries;
+    options.firstDate = QDate(2022, 3, 1);
+    options.years = 2;
+    options.seed = seed;
+    return options;
+}
+
+} // namespace
+
+class TestGenerator : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { AppLocale::set(QLatin1Char(','), u"dd.MM.yyyy"_s); }
+
+    void entriesReferToExistingClassifiers() {
+        TempDatabase db;
+        std::unique_ptr<Tdata> data;
+        std::unique_ptr<TCDdata> cd;
+        OpenHandles(db, data, cd);
+        const GeneratedLedger made = GenerateLedger(*data, Options(600, 7));
+        QCOMPARE(made.charges + made.incomes, 600);
+        QVERIFY(made.incomes > 0 && made.charges > made.incomes * 5);
+        QCOMPARE(made.lastDate, QDate(2024, 2, 29));
+
+        // Reopened, so that what was read is what the files hold.
+        OpenHandles(db, data, cd);
+        const QStringList accounts = Column(data->tbGr1, u"Name"_s);
+        QCOMPARE(accounts, made.accounts);
+        const QStringList currencies = Column(data->tbValuta, u"Name"_s);
+        QCOMPARE(currencies, made.currencies);
+        QCOMPARE(Column(data->tbValuta, u"Def"_s).count(u"True"_s), 1);
+        QCOMPARE(Column(data->tbValuta, u"More"_s).count(u"False"_s), 1); // one "Less" rate
+        const auto charges = SubGroups(data->tbGrR, data->tbGrR2);
+        const auto incomes = SubGroups(data->tbGrD, data->tbGrD2);
+        QVERIFY(charges.contains(u"Food"_s) && charges.value(u"Food"_s).contains(u"Bread"_s));
+        QVERIFY(incomes.contains(u"Salary"_s));
+
+        TableHandle& d = data->tbData;
+        QCOMPARE(d.recordCount(), 600);
+        QSet<QString> usedCurrencies;
+        QDate previous;
+        for (d.first(); !d.eof(); d.next()) {
+            const QString type = d.field(u"Type"_s).text();
+            QVERIFY2(type == u"R"_s || type == u"D"_s, qPrintable(type));
+            const auto& groups = type == u"D"_s ? incomes : charges;
+            const QString group = d.field(u"Gr2"_s).text();
+            QVERIFY2(groups.contains(group), qPrintable(group));
+            QVERIFY(groups.value(group).contains(d.field(u"NameRashod"_s).text()));
+            QVERIFY(accounts.contains(d.field(u"Gr1"_s).text()));
+            const QString currency = d.field(u"Valuta"_s).text();
+            QVERIFY(currencies.contains(currency));
+            usedCurrencies.insert(currency);
+            const double value = d.field(u"Value"_s).toDouble();
+            QVERIFY(type == u"D"_s ? value > 0 : value < 0);
+            QVERIFY(!d.field(type == u"D"_s ? u"Dohod"_s : u"Rashod"_s).text().isEmpty());
+            const QDate date = d.field(u"Date"_s).toDate();
+            QVERIFY(date >= made.firstDate && date <= made.lastDate);
+            QVERIFY(!previous.isValid() || date >= previous); // stored day by day
+            previous = date;
+        }
+        QCOMPARE(usedCurrencies.size(), currencies.size());
+    }
+
+    void theSeedDecidesTheRows() {
+        TempDatabase first;
+        TempDatabase second;
+        std::unique_ptr<Tdata> a, b;
+        std::unique_ptr<TCDdata> acd, bcd;
+        OpenHandles(first, a, acd);
+        OpenHandles(second, b, bcd);
+        GenerateLedger(*a, Options(200, 42));
+        GenerateLedger(*b, Options(200, 42));
+        QCOMPARE(Rows(a->tbData), Rows(b->tbData));
+        QCOMPARE(Rows(a->tbValuta), Rows(b->tbValuta));
+
+        TempDatabase other;
+        std::unique_ptr<Tdata> c;
+        std::unique_ptr<TCDdata> ccd;
+        OpenHandles(other, c, ccd);
+        GenerateLedger(*c, Options(200, 43));
+        QVERIFY(Rows(a->tbData) != Rows(c->tbData));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGenerator)
+#include "tst_generator.moc"
