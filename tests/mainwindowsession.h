@@ -122,11 +122,14 @@ protected:
     }
 
     // Writes rows into the test database through handles of its own, before the window starts.
-    void prepare(const std::function<void(Tdata&)>& fill) {
+    void prepare(const std::function<void(Tdata&, TCDdata&)>& fill) {
         std::unique_ptr<Tdata> data;
         std::unique_ptr<TCDdata> cd;
         OpenHandles(*m_db, data, cd);
-        fill(*data);
+        fill(*data, *cd);
+    }
+    void prepare(const std::function<void(Tdata&)>& fill) {
+        prepare([&fill](Tdata& data, TCDdata&) { fill(data); });
     }
 
     QToolButton* toolButton(const char* name) {

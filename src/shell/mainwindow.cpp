@@ -1,8 +1,10 @@
 #include "shell/mainwindow.h"
 
 #include "ledger/currency.h"
+#include "ledger/deleteentry.h"
 #include "ledger/editrecord.h"
 #include "ledger/entrykinds.h"
+#include "ledger/move.h"
 #include "ledger/nastr.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
@@ -93,6 +95,7 @@ Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
     m_systemMenu = new TfSystemMenu(m_data, this);
     m_editRecord = new TFormEditRecord(m_data, this);
     m_nastr = new TNastr(m_data, this);
+    m_move = new TfMove(m_data, this);
     m_calculator = new Tkalkulator(this);
     m_editRecord->setCalculator(
         [this](QString& amount) { return m_calculator->calculate(amount); });
@@ -143,6 +146,14 @@ void Tstart_form::connectCommands() {
         m_nastr->exec();
         RequestFullRefresh();
     });
+    connect(m_buttons.value(QStringLiteral("tb2")), &QToolButton::clicked, this,
+            &Tstart_form::DeleteRec);
+    for (const char* name : {"DeleteRec", "PopupDelete"}) {
+        connect(m_actions.value(QString::fromLatin1(name)), &QAction::triggered, this,
+                &Tstart_form::DeleteRec);
+    }
+    connect(m_actions.value(QStringLiteral("MoveRec")), &QAction::triggered, this,
+            &Tstart_form::MoveRec);
     connect(m_actions.value(QStringLiteral("Calculator")), &QAction::triggered, m_calculator,
             &Tkalkulator::openEmpty);
     connect(Splitter1, &QSplitter::splitterMoved, this, &Tstart_form::bottomSplitterMoved);
@@ -428,6 +439,67 @@ void Tstart_form::EditStandartRecord() {
         RefreshAfterChange();
         return;
     }
+}
+
+void Tstart_form::DeleteRec() {
+    TableHandle& d = m_data.tbData;
+    if (!d.isOpen() || d.isEmpty())
+        return;
+    const QString question =
+        LangText(QStringLiteral("err011"), QStringLiteral("Do you want delete?"));
+    const QString debts =
+        LangText(QStringLiteral("err014"),
+                 QStringLiteral("For delete of debts you must open window \"Debts\""));
+    switch (DeleteActionFor(d.field(QStringLiteral("Type")).text())) {
+    case DeleteAction::Nothing:
+        return;
+    case DeleteAction::Refused:
+        Messages::error(this, debts);
+        return;
+    case DeleteAction::Transfer:
+    case DeleteAction::Single:
+    case DeleteAction::Repayment:
+        if (!Messages::confirm(this, question))
+            return;
+        break;
+    }
+    try {
+        DeleteEntry(m_data, m_cd);
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+        return;
+    }
+    RefreshAfterChange();
+    selectLastRow();
+}
+
+void Tstart_form::MoveRec() {
+    TableHandle& d = m_data.tbData;
+    if (!d.isOpen() || d.isEmpty())
+        return;
+    if (m_move->exec() != QDialog::Accepted)
+        return;
+    const qint64 id = d.field(QStringLiteral("ID")).toInt();
+    try {
+        MoveEntry(m_data, m_move->account());
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+        return;
+    }
+    // The balances are not recomputed: a move changes no amount.
+    RefreshGrid();
+    selectEntryRow(id);
+}
+
+void Tstart_form::selectEntryRow(qint64 id) {
+    const auto& rows = m_gridModel->rows();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (rows[i].id == id) {
+            Grid1->selectRow(int(i));
+            return;
+        }
+    }
+    selectLastRow();
 }
 
 void Tstart_form::setBottomPanelExtended(bool extended) {

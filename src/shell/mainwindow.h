@@ -41,6 +41,7 @@ class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
 class TNastr;
+class TfMove;
 class Tkalkulator;
 class LedgerGridModel;
 struct FilterState;
@@ -77,6 +78,8 @@ public:
     void NewRec();
     void EditRec();
     void EditStandartRecord();
+    void DeleteRec();
+    void MoveRec();
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
     // controls and the balance list.
     void setBottomPanelExtended(bool extended);
@@ -113,6 +116,8 @@ private:
     FilterState readFilterState() const;
     void SelVid();
     void selectLastRow();
+    // Selects the grid row of the entry with this ID, or the last row when it is not shown.
+    void selectEntryRow(qint64 id);
     QString currentEntryAccount() const;
     void bottomSplitterMoved();
 
@@ -147,6 +152,7 @@ private:
     TfSystemMenu* m_systemMenu = nullptr;
     TFormEditRecord* m_editRecord = nullptr;
     TNastr* m_nastr = nullptr;
+    TfMove* m_move = nullptr;
     Tkalkulator* m_calculator = nullptr;
 
     // Layout.

@@ -74,6 +74,15 @@ void AddEntry(Tdata& data, const QString& name, const QString& type, double valu
     d.post();
 }
 
+// A ledger row of any kind with its link, for the delete and move commands.
+void AddLinked(Tdata& data, const QString& name, const QString& type, qint64 link,
+               const QString& account = QStringLiteral("Wallet")) {
+    AddEntry(data, name, type, type == QStringLiteral("P1") ? -10 : 10, QString(), account);
+    data.tbData2.edit();
+    data.tbData2.field(QStringLiteral("IDsecond")).setInt(link);
+    data.tbData2.post();
+}
+
 template <typename W> W* Child(QWidget* parent, const char* name) {
     W* w = parent->findChild<W*>(QString::fromLatin1(name));
     if (!w)
@@ -345,6 +354,160 @@ private Q_SLOTS:
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown.first().contains(QStringLiteral("$")));
         QCOMPARE(m_data->tbData3.recordCount(), 0);
+    }
+
+    QStringList storedNames() {
+        QStringList names;
+        TableHandle& all = m_data->tbData3;
+        all.setFiltered(false);
+        for (all.first(); !all.eof(); all.next())
+            names << all.field(QStringLiteral("Name")).text();
+        return names;
+    }
+
+    // Makes the entry named name the current one through the grid, on the "[...]" tab.
+    void selectEntry(const QString& name) {
+        m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(2);
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        for (int r = 0; r < grid->model()->rowCount(); ++r) {
+            if (grid->model()->index(r, 2).data().toString() == name)
+                grid->selectRow(r);
+        }
+        QCOMPARE(m_data->tbData.field(QStringLiteral("Name")).text(), name);
+    }
+
+    void deleteRemovesTransfersWithTheirPartnerOnly() {
+        prepare([](Tdata& data) {
+            FillClassifiers(data);
+            AddLinked(data, QStringLiteral("out"), QStringLiteral("P1"), 2);     // 1
+            AddLinked(data, QStringLiteral("in"), QStringLiteral("P2"), 1);      // 2
+            AddLinked(data, QStringLiteral("far out"), QStringLiteral("P1"), 5); // 3
+            AddEntry(data, QStringLiteral("neighbour"), QStringLiteral("P2"), 10,
+                     QString()); // 4: next to 3, but linked to nothing
+            AddLinked(data, QStringLiteral("far in"), QStringLiteral("P2"), 3);  // 5
+            AddLinked(data, QStringLiteral("orphan"), QStringLiteral("P2"), 99); // 6
+        });
+        start();
+        // "No" keeps everything.
+        selectEntry(QStringLiteral("in"));
+        Messages::queueAnswer(false);
+        toolButton("tb2")->click();
+        QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("Do you want delete?")});
+        QCOMPARE(storedNames().size(), 6);
+        struct Case {
+            const char* chosen;
+            const char* left; // the names left, separated by "|"
+        };
+        for (const Case& c : {Case{"in", "far out|neighbour|far in|orphan"},
+                              Case{"far out", "neighbour|orphan"}, Case{"orphan", "neighbour"}}) {
+            selectEntry(QString::fromLatin1(c.chosen));
+            Messages::queueAnswer(true);
+            action("DeleteRec")->trigger();
+            QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("Do you want delete?")});
+            QCOMPARE(storedNames(), QString::fromLatin1(c.left).split(QLatin1Char('|')));
+        }
+        QCOMPARE(m_window->findChild<QTableView*>(QStringLiteral("Grid1"))->model()->rowCount(), 1);
+    }
+
+    void deleteByKind() {
+        prepare([](Tdata& data, TCDdata& cd) {
+            FillClassifiers(data);
+            AddLinked(data, QStringLiteral("loan"), QStringLiteral("CR"), 1);
+            AddLinked(data, QStringLiteral("repaid"), QStringLiteral("PD"), 2);
+            AddEntry(data, QStringLiteral("salary"), QStringLiteral("D"), 50,
+                     QStringLiteral("Salary"));
+            AddEntry(data, QStringLiteral("lunch"), QStringLiteral("R"), -5,
+                     QStringLiteral("Food"));
+            AddEntry(data, QStringLiteral("odd"), QStringLiteral("x"), -5, QString());
+            // Two repayments of the debt; the ledger row names the second.
+            for (int i = 0; i < 2; ++i) {
+                cd.tbOplataCredit2.append();
+                cd.tbOplataCredit2.field(QStringLiteral("IDcredit")).setInt(1);
+                cd.tbOplataCredit2.field(QStringLiteral("Value")).setDouble(10);
+                cd.tbOplataCredit2.post();
+            }
+        });
+        start();
+        // Debt rows are deleted on the debts page only.
+        selectEntry(QStringLiteral("loan"));
+        action("PopupDelete")->trigger();
+        QCOMPARE(Messages::takeShown(),
+                 QStringList{QStringLiteral("For delete of debts you must open window \"Debts\"")});
+        // Rows of unknown kinds are left alone without a question.
+        selectEntry(QStringLiteral("odd"));
+        action("DeleteRec")->trigger();
+        QVERIFY(Messages::takeShown().isEmpty());
+        // A repayment row takes its repayment record along.
+        selectEntry(QStringLiteral("repaid"));
+        Messages::queueAnswer(true);
+        action("DeleteRec")->trigger();
+        TableHandle& repayments = m_cd->tbOplataCredit2;
+        repayments.setFiltered(false);
+        QCOMPARE(repayments.recordCount(), 1);
+        QCOMPARE(repayments.field(QStringLiteral("ID")).toInt(), 1);
+        // Deleting an income of a filtered view keeps the filter.
+        m_window->findChild<QRadioButton*>(QStringLiteral("rIncomes"))->click();
+        selectEntry(QStringLiteral("salary"));
+        Messages::queueAnswer(true);
+        action("DeleteRec")->trigger();
+        QVERIFY(m_data->tbData.filtered());
+        QVERIFY(m_data->tbData.filter().contains(QStringLiteral("D")));
+        QCOMPARE(storedNames(), (QStringList{QStringLiteral("loan"), QStringLiteral("lunch"),
+                                             QStringLiteral("odd")}));
+        Messages::takeShown();
+    }
+
+    void moveAssignsTheCurrentRowOnly() {
+        prepare([](Tdata& data) {
+            FillClassifiers(data);
+            AddLinked(data, QStringLiteral("out"), QStringLiteral("P1"), 2);
+            AddLinked(data, QStringLiteral("in"), QStringLiteral("P2"), 1, QStringLiteral("Bank"));
+        });
+        start();
+        auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        auto moveTo = [this](const QString& account, bool ok) {
+            auto* poll = new QTimer(this);
+            connect(poll, &QTimer::timeout, this, [this, poll, account, ok] {
+                auto* dialog = m_window->findChild<QDialog*>(QStringLiteral("TfMove"));
+                if (!dialog->isVisible())
+                    return;
+                poll->deleteLater();
+                auto* list = Child<QComboBox>(dialog, "ComboBox1");
+                QCOMPARE(Items(list), (QStringList{QStringLiteral("Wallet"), QStringLiteral("Bank"),
+                                                   QStringLiteral("[...]")}));
+                QCOMPARE(list->currentIndex(), 0);
+                list->setCurrentIndex(list->findText(account));
+                Child<QPushButton>(dialog, ok ? "Button1" : "Button2")->click();
+            });
+            poll->start(5);
+            action("MoveRec")->trigger();
+        };
+        selectEntry(QStringLiteral("out"));
+        moveTo(QStringLiteral("Bank"), false);
+        QCOMPARE(m_data->tbData.field(QStringLiteral("Gr1")).text(), QStringLiteral("Wallet"));
+        // The leaving row moves to the destination; its partner stays where it was.
+        moveTo(QStringLiteral("Bank"), true);
+        tabs->setCurrentIndex(1);
+        QCOMPARE(grid->model()->rowCount(), 2);
+        // Under "[...]" an entry shows on every account tab, and stays current after the move.
+        tabs->setCurrentIndex(2);
+        selectEntry(QStringLiteral("in"));
+        moveTo(QStringLiteral("[...]"), true);
+        QCOMPARE(m_data->tbData.field(QStringLiteral("Name")).text(), QStringLiteral("in"));
+        tabs->setCurrentIndex(0);
+        QCOMPARE(grid->model()->rowCount(), 1);
+        QCOMPARE(grid->model()->index(0, 2).data().toString(), QStringLiteral("in"));
+    }
+
+    void emptyViewIgnoresDeleteAndMove() {
+        prepare(FillClassifiers);
+        start();
+        action("DeleteRec")->trigger();
+        action("MoveRec")->trigger();
+        action("EditRec")->trigger();
+        QVERIFY(Messages::takeShown().isEmpty());
+        QVERIFY(!m_window->findChild<QDialog*>(QStringLiteral("TfMove"))->isVisible());
     }
 
     void bottomPanelHasTwoHeights() {

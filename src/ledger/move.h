@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace zovi {
+
+class Tdata;
+
+// The small borderless window that assigns the current entry to another account: the accounts
+// in table order followed by "[...]", the first one chosen when it is shown.
+class TfMove : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TfMove(Tdata& data, QWidget* parent = nullptr);
+
+    // The chosen account name or "[...]".
+    QString account() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    Tdata& m_data;
+    QLabel* Label1;
+    QComboBox* ComboBox1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+};
+
+} // namespace zovi
