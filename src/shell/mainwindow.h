@@ -40,6 +40,7 @@ class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
+class Tperevod_form;
 class TNastr;
 class Tkalkulator;
 class LedgerGridModel;
@@ -77,6 +78,9 @@ public:
     void NewRec();
     void EditRec();
     void EditStandartRecord();
+    // Transfers between accounts: a new one, and the edit of the transfer of the current row.
+    void bperevod();
+    void editperevod();
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
     // controls and the balance list.
     void setBottomPanelExtended(bool extended);
@@ -113,7 +117,7 @@ private:
     FilterState readFilterState() const;
     void SelVid();
     void selectLastRow();
-    QString currentEntryAccount() const;
+    QString currentEntryAccount(bool trim = false) const;
     void bottomSplitterMoved();
 
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});
@@ -146,6 +150,7 @@ private:
     TReservCopy* m_reservCopy = nullptr;
     TfSystemMenu* m_systemMenu = nullptr;
     TFormEditRecord* m_editRecord = nullptr;
+    Tperevod_form* m_perevod = nullptr;
     TNastr* m_nastr = nullptr;
     Tkalkulator* m_calculator = nullptr;
 
