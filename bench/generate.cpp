@@ -3,10 +3,11 @@
 // ledger, accounts and currencies are empty, and with --if-missing it is left alone. The build
 // makes the program folder's example database with it.
 //
-// Usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] [--if-missing]
-//                      DATABASE_FOLDER ENTRIES [YEARS]
+// Usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] [--transfers PERCENT]
+//                      [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]
 // The program folder defaults to the one of the program (ZOVI_PROGRAM_DIR); the entries end
-// today unless --first says where they begin; YEARS defaults to 2.
+// today unless --first says where they begin; YEARS defaults to 2; PERCENT of the entries are
+// transfers between accounts (kTransfersPercent unless given).
 #include "generator.h"
 
 #include "shell/clock.h"
@@ -27,6 +28,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// The share of transfers in the databases the tool makes, the example database among them.
+constexpr int kTransfersPercent = 5;
+
 struct Arguments {
     QString program;
     QString folder;
@@ -38,6 +42,7 @@ struct Arguments {
 std::optional<Arguments> Parse(QStringList args) {
     Arguments a;
     a.program = zovi::ProgramFolder::path();
+    a.options.transfersPercent = kTransfersPercent;
     QStringList positional;
     while (!args.isEmpty()) {
         const QString arg = args.takeFirst();
@@ -49,6 +54,9 @@ std::optional<Arguments> Parse(QStringList args) {
             a.program = args.takeFirst();
         } else if (arg == u"--seed"_s && hasValue) {
             a.options.seed = args.takeFirst().toUInt(&ok);
+        } else if (arg == u"--transfers"_s && hasValue) {
+            a.options.transfersPercent = args.takeFirst().toInt(&ok);
+            ok = ok && a.options.transfersPercent >= 0 && a.options.transfersPercent <= 100;
         } else if (arg == u"--first"_s && hasValue) {
             a.first = QDate::fromString(args.takeFirst(), Qt::ISODate);
             ok = a.first->isValid();
@@ -105,7 +113,7 @@ int main(int argc, char** argv) {
     const auto args = Parse(app.arguments().mid(1));
     if (!args) {
         err << "usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] "
-               "[--if-missing] DATABASE_FOLDER ENTRIES [YEARS]\n";
+               "[--transfers PERCENT] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]\n";
         return 2;
     }
     try {
@@ -121,9 +129,10 @@ int main(int argc, char** argv) {
             zovi::DatabaseFolder::createFromTemplate(QDir(args->program).filePath(u"Template"_s),
                                                      args->folder, fill);
         }
-        out << "wrote " << made.charges << " charges and " << made.incomes << " incomes from "
-            << made.firstDate.toString(Qt::ISODate) << " to " << made.lastDate.toString(Qt::ISODate)
-            << " into " << QDir::toNativeSeparators(args->folder) << '\n';
+        out << "wrote " << made.charges << " charges, " << made.incomes << " incomes and "
+            << made.transfers << " transfers from " << made.firstDate.toString(Qt::ISODate)
+            << " to " << made.lastDate.toString(Qt::ISODate) << " into "
+            << QDir::toNativeSeparators(args->folder) << '\n';
     } catch (const zovi::StoreError& e) {
         err << e.message() << '\n';
         return 1;

@@ -4,6 +4,7 @@
 #include "ledger/entrykinds.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
+#include "ledger/transfer.h"
 #include "shell/textutil.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
@@ -126,6 +127,23 @@ const QStringList kAccounts = {QStringLiteral("Wallet"), QStringLiteral("Bank ca
 const std::vector<int> kChargeAccounts = {50, 38, 12, 0};
 const std::vector<int> kIncomeAccounts = {20, 70, 0, 10};
 
+// Money moved between two accounts of kAccounts, in the main currency.
+struct TransferPlan {
+    int from;
+    int to;
+    const char* nameOut; // the leaving row
+    const char* nameIn;  // the arriving row
+    double low;
+    double high;
+    int weight;
+};
+const std::vector<TransferPlan> kTransfers = {
+    {1, 0, "Cash withdrawal", "Cash from the bank card", 20, 300, 50},
+    {1, 3, "Put aside", "From the bank card", 100, 800, 20},
+    {1, 2, "Credit card repayment", "Repayment from the bank card", 50, 600, 20},
+    {3, 1, "Savings withdrawn", "From savings", 100, 1000, 10},
+};
+
 struct CurrencyPlan {
     CurrencyInput input;
     int weight; // how often charges are in this currency; incomes are in the main one
@@ -156,10 +174,11 @@ struct KindShare {
 };
 const std::vector<KindShare> kKinds = {{EntryKind::Charge, 92}, {EntryKind::Income, 8}};
 
-std::vector<int> Weights(const std::vector<GroupPlan>& groups) {
+// The weights of a table of plans, in its order.
+template <class Plan> std::vector<int> Weights(const std::vector<Plan>& plans) {
     std::vector<int> weights;
-    for (const GroupPlan& g : groups)
-        weights.push_back(g.weight);
+    for (const Plan& p : plans)
+        weights.push_back(p.weight);
     return weights;
 }
 
@@ -255,6 +274,12 @@ private:
         for (const KindShare& k : kKinds)
             weights.push_back(k.weight);
         for (const QDate& date : entryDates()) {
+            // Without transfers no number is drawn for them, so older ledgers stay the same.
+            if (m_options.transfersPercent > 0 &&
+                m_random.below(100) < m_options.transfersPercent) {
+                writeTransfer(date);
+                continue;
+            }
             switch (kKinds[size_t(m_random.weighted(weights))].kind) {
             case EntryKind::Income:
                 writeStandard(date, true);
@@ -303,6 +328,21 @@ private:
         ++(income ? m_result.incomes : m_result.charges);
     }
 
+    // A transfer as the transfer dialog hands it over, in the main currency.
+    void writeTransfer(const QDate& date) {
+        const TransferPlan& plan = kTransfers[size_t(m_random.weighted(m_transferWeights))];
+        Transfer t;
+        t.date = date;
+        t.amount = NumberText(std::round(m_random.between(plan.low, plan.high)));
+        t.currencySign = kCurrencies.front().input.sign;
+        t.from = kAccounts.at(plan.from);
+        t.to = kAccounts.at(plan.to);
+        t.nameOut = QString::fromUtf8(plan.nameOut);
+        t.nameIn = QString::fromUtf8(plan.nameIn);
+        AppendTransfer(m_data, t);
+        ++m_result.transfers;
+    }
+
     Tdata& m_data;
     const GeneratorOptions m_options;
     Random m_random;
@@ -310,6 +350,7 @@ private:
     std::vector<int> m_currencyWeights;
     const std::vector<int> m_chargeGroupWeights = Weights(kChargeGroups);
     const std::vector<int> m_incomeGroupWeights = Weights(kIncomeGroups);
+    const std::vector<int> m_transferWeights = Weights(kTransfers);
 };
 
 } // namespace

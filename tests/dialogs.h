@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QLineEdit>
@@ -35,6 +36,20 @@ inline void Type(QWidget* window, const char* name, const QString& text) {
     auto* edit = Child<QLineEdit>(window, name);
     edit->clear();
     QTest::keyClicks(edit, text);
+}
+
+// Picks the item with this text as a user does, so that the list's handlers run.
+inline void Choose(QComboBox* list, const QString& text) {
+    const int at = list->findText(text);
+    list->setCurrentIndex(at);
+    Q_EMIT list->activated(at);
+}
+
+inline QStringList Items(QComboBox* list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->itemText(i);
+    return items;
 }
 
 // Runs action once window is on the screen, from whichever event loop runs then; gives up after

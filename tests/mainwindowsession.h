@@ -34,6 +34,27 @@ public:
         }
     }
 
+    // A main currency, Dollar "$", and a "Less" one, Rouble "R" at 30 for one dollar.
+    static void addCurrencies(Tdata& data) {
+        struct C {
+            const char* name;
+            const char* sign;
+            double rate;
+            bool main;
+        };
+        for (const C& c : {C{"Dollar", "$", 1, true}, C{"Rouble", "R", 30, false}}) {
+            TableHandle& v = data.tbValuta;
+            v.append();
+            v.field(QStringLiteral("Name")).setText(QString::fromLatin1(c.name));
+            v.field(QStringLiteral("Znak")).setText(QString::fromLatin1(c.sign));
+            v.field(QStringLiteral("Kurs")).setDouble(c.rate);
+            v.field(QStringLiteral("More")).setBool(false);
+            v.field(QStringLiteral("Def")).setBool(c.main);
+            v.field(QStringLiteral("OldValue")).setText(QStringLiteral("0"));
+            v.post();
+        }
+    }
+
 protected:
     std::unique_ptr<QTemporaryDir> m_settings;
     std::unique_ptr<TempDatabase> m_db;
@@ -130,6 +151,56 @@ protected:
     }
     void prepare(const std::function<void(Tdata&)>& fill) {
         prepare([&fill](Tdata& data, TCDdata&) { fill(data); });
+    }
+
+    // Runs script on the main window's dialog D as soon as it is shown, from inside its modal
+    // loop; a script that fails half-way leaves the dialog to be cancelled, so no test hangs.
+    template <class D> void onDialog(std::function<void(D*)> script) {
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll, script] {
+            auto* dialog = m_window->findChild<D*>();
+            // A dialog that is fading out is disabled: it is closing, not shown again.
+            if (!dialog || !dialog->isVisible() || !dialog->isEnabled())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            script(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        poll->start(5);
+    }
+
+    // Runs command; the user fills its dialog D with fill and presses OK once. The save is
+    // expected to be refused, which opens the dialog again, where the user gives up. shown
+    // receives the messages shown meanwhile.
+    template <class D>
+    void saveRefusedOnce(const char* command, std::function<void(D*)> fill, QStringList& shown) {
+        int openings = 0;
+        std::function<void(D*)> script = [&](D* dialog) {
+            if (++openings > 1)
+                return;
+            fill(dialog);
+            onDialog<D>(script);
+            dialog->template findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        };
+        onDialog<D>(script);
+        action(command)->trigger();
+        QCOMPARE(openings, 2);
+        shown = Messages::takeShown();
+    }
+
+    // The first stored ledger row whose field holds value, read from the file through a handle
+    // of its own; empty when there is none.
+    static QVariantMap StoredRow(Tdata& data, const QString& field, const QVariant& value) {
+        QVariantMap row;
+        TableHandle& d = data.tbData3;
+        d.refresh();
+        if (!d.locate(field, value))
+            return row;
+        for (int c = 0; c < d.fieldCount(); ++c)
+            row[d.fieldName(c)] = d.field(c).text();
+        return row;
     }
 
     QToolButton* toolButton(const char* name) {

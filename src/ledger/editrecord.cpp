@@ -1,5 +1,6 @@
 #include "ledger/editrecord.h"
 
+#include "ledger/entrycontrols.h"
 #include "shell/clock.h"
 #include "shell/lang.h"
 #include "shell/layouts.h"
@@ -24,38 +25,14 @@ namespace zovi {
 
 namespace {
 
-QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = Named(new QToolButton(parent), name);
-    button->setText(text);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QGroupBox* Frame(QWidget* parent, const QString& caption, std::initializer_list<QWidget*> row) {
-    auto* frame = new QGroupBox(caption, parent);
-    auto* layout = new QHBoxLayout(frame);
-    for (QWidget* w : row)
-        layout->addWidget(w, qobject_cast<QToolButton*>(w) ? 0 : 1);
-    return frame;
-}
-
 // The names of a table's view, first to last, sorted ignoring letter case (equal names keep
 // their table order).
 QStringList SortedNames(TableHandle& t) {
-    QStringList names;
-    if (!t.isOpen())
-        return names;
-    const int column = t.fieldIndex(QStringLiteral("Name"));
-    for (int row = 0; row < t.recordCount(); ++row)
-        names << t.textAt(row, column);
+    QStringList names = Names(t);
     std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
     return names;
-}
-
-void Select(QComboBox* list, const QString& text) {
-    list->setCurrentIndex(list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 } // namespace
@@ -118,12 +95,10 @@ TFormEditRecord::TFormEditRecord(Tdata& data, QWidget* parent)
     connect(SpeedButton1, &QToolButton::clicked, this, &TFormEditRecord::ReGroups);
     connect(SpeedButton2, &QToolButton::clicked, this, &TFormEditRecord::ReGroups);
     connect(list1, &QComboBox::activated, this, &TFormEditRecord::ReSubGroups);
-    connect(SpeedButton3, &QToolButton::clicked, this,
-            [this] { DateRecord->setDate(DateRecord->date().addDays(-1)); });
-    connect(SpeedButton4, &QToolButton::clicked, this,
-            [this] { DateRecord->setDate(DateRecord->date().addDays(1)); });
+    ConnectDateSteps(SpeedButton3, SpeedButton4, DateRecord);
     connect(SpeedButton9, &QToolButton::clicked, this, &TFormEditRecord::proposeName);
-    connect(SpeedButton6, &QToolButton::clicked, this, &TFormEditRecord::openCalculator);
+    connect(SpeedButton6, &QToolButton::clicked, this,
+            [this] { CalculateInto(m_calculator, Value); });
     for (QToolButton* editor : {SpeedButton7, SpeedButton8}) {
         connect(editor, &QToolButton::clicked, this, [this] {
             if (m_groupEditor)
@@ -183,14 +158,7 @@ StandardEntry TFormEditRecord::entry() const {
 }
 
 void TFormEditRecord::ReCurrency() {
-    Currency->clear();
-    TableHandle& v = m_data.tbValuta;
-    if (v.isOpen()) {
-        const int column = v.fieldIndex(QStringLiteral("Znak"));
-        for (int row = 0; row < v.recordCount(); ++row)
-            Currency->addItem(v.textAt(row, column));
-    }
-    Currency->setCurrentIndex(Currency->count() > 0 ? 0 : -1);
+    FillCurrencySigns(Currency, m_data.tbValuta);
 }
 
 void TFormEditRecord::ReGroups() {
@@ -216,16 +184,6 @@ void TFormEditRecord::proposeName() {
     if (!list2->currentText().isEmpty())
         name += QStringLiteral(": ") + list2->currentText();
     NameRecord->setText(name);
-}
-
-void TFormEditRecord::openCalculator() {
-    if (!m_calculator)
-        return;
-    QString amount;
-    if (!IsNotNumber(Value->text()))
-        NormalizeDecimal(Value->text(), amount);
-    if (m_calculator(amount))
-        Value->setText(amount);
 }
 
 void TFormEditRecord::check() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ledger/entrycontrols.h"
 #include "ledger/standardentry.h"
 #include "shell/fading.h"
 
@@ -44,9 +45,7 @@ public:
 
     // What the calculator button does with the amount: returns true and replaces the text
     // when the calculator was closed with OK.
-    void setCalculator(std::function<bool(QString& amount)> calculator) {
-        m_calculator = std::move(calculator);
-    }
+    void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
     // What the "+/-" buttons open: the group window of incomes (true) or charges.
     void setGroupEditor(std::function<void(bool incomes)> editor) {
         m_groupEditor = std::move(editor);
@@ -59,12 +58,11 @@ private:
     void setSide(bool income);
     bool income() const;
     void proposeName();
-    void openCalculator();
     void check();
     void translate();
 
     Tdata& m_data;
-    std::function<bool(QString&)> m_calculator;
+    AmountCalculator m_calculator;
     std::function<void(bool)> m_groupEditor;
     QString m_captionKey;
 

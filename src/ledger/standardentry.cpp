@@ -30,46 +30,50 @@ std::optional<QString> LookupCurrency(TableHandle& valuta, const QString& key, c
     return std::nullopt;
 }
 
-// The checked values of an entry about to be written.
-struct Checked {
-    double amount;
-    QString currency;
-};
+// Writes every field of an income or charge into the row being edited or appended.
+void WriteFields(TableHandle& d, const StandardEntry& entry, const CheckedAmount& checked,
+                 const QString& account) {
+    const EntryKind kind = entry.income ? EntryKind::Income : EntryKind::Charge;
+    WriteEntryFields(
+        d, {kind, entry.date, entry.name, account, entry.group, entry.amount, entry.currencySign},
+        checked);
+    d.field(QStringLiteral("NameRashod")).setText(entry.subGroup);
+}
 
-Checked Check(Tdata& data, const StandardEntry& entry) {
-    const auto amount = ToAmount(entry.amount);
-    if (!amount)
+} // namespace
+
+CheckedAmount CheckAmountAndCurrency(Tdata& data, const QString& amount,
+                                     const QString& currencySign) {
+    const auto value = ToAmount(amount);
+    if (!value)
         throw StoreError(LangText(QStringLiteral("err004"), QString()));
-    const auto currency = CurrencyNameForSign(data.tbValuta, entry.currencySign);
+    const auto currency = CurrencyNameForSign(data.tbValuta, currencySign);
     if (!currency) {
-        throw StoreError(entry.currencySign.isEmpty()
+        throw StoreError(currencySign.isEmpty()
                              ? QStringLiteral("There is no currency to store the entry in. "
                                               "Add a currency first (menu \"Currency\").")
                              : QStringLiteral("No currency has the sign \"%1\" any more; "
                                               "the entry was not stored. Choose the currency "
                                               "again.")
-                                   .arg(entry.currencySign));
+                                   .arg(currencySign));
     }
-    return {*amount, *currency};
+    return {*value, *currency};
 }
 
-// Writes every field of an income or charge into the row being edited or appended.
-void WriteFields(TableHandle& d, const StandardEntry& entry, const Checked& checked,
-                 const QString& account) {
-    const EntryKind kind = entry.income ? EntryKind::Income : EntryKind::Charge;
-    const QString text = AmountText(entry.amount, entry.currencySign);
-    d.field(QStringLiteral("Date")).setDate(entry.date);
-    d.field(kName).setText(entry.name);
-    d.field(QStringLiteral("Value")).setDouble(Info(kind).sign * checked.amount);
-    d.field(entry.income ? QStringLiteral("Dohod") : QStringLiteral("Rashod")).setText(text);
-    d.field(QStringLiteral("Gr1")).setText(account);
-    d.field(QStringLiteral("Gr2")).setText(entry.group);
-    d.field(QStringLiteral("NameRashod")).setText(entry.subGroup);
+void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAmount& checked) {
+    const EntryKindInfo& info = Info(fields.kind);
+    const bool income = info.side == AmountSide::Income;
+    d.field(QStringLiteral("Date")).setDate(fields.date);
+    d.field(kName).setText(fields.name);
+    d.field(QStringLiteral("Value")).setDouble(info.sign * checked.amount);
+    d.field(income ? QStringLiteral("Dohod") : QStringLiteral("Rashod"))
+        .setText(AmountText(fields.amount, fields.currencySign));
+    d.field(income ? QStringLiteral("Rashod") : QStringLiteral("Dohod")).clear();
+    d.field(QStringLiteral("Gr1")).setText(fields.account);
+    d.field(QStringLiteral("Gr2")).setText(fields.group);
     d.field(QStringLiteral("Valuta")).setText(checked.currency);
-    d.field(QStringLiteral("Type")).setText(TypeCode(kind));
+    d.field(QStringLiteral("Type")).setText(TypeCode(fields.kind));
 }
-
-} // namespace
 
 std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign) {
     return LookupCurrency(valuta, kZnak, sign, kName);
@@ -99,7 +103,7 @@ StandardEntry ReadStandardEntry(Tdata& data) {
 }
 
 void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
-    const Checked checked = Check(data, entry);
+    const CheckedAmount checked = CheckAmountAndCurrency(data, entry.amount, entry.currencySign);
     TableHandle& d = data.tbData;
     Transaction t;
     d.append();
@@ -117,7 +121,7 @@ void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString
     TableHandle& d = data.tbData;
     if (!d.isOpen() || d.isEmpty())
         throw StoreError(QStringLiteral("There is no entry to change."));
-    const Checked checked = Check(data, entry);
+    const CheckedAmount checked = CheckAmountAndCurrency(data, entry.amount, entry.currencySign);
     const qint64 id = d.field(QStringLiteral("ID")).toInt();
     Transaction t;
     {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ledger/entrykinds.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -26,6 +28,31 @@ struct StandardEntry {
 std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign);
 // The Znak of the first currency named name; empty when none is.
 std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name);
+
+// The amount and currency of an entry about to be written: the typed amount read as a number
+// and the Name of the currency of the chosen sign.
+struct CheckedAmount {
+    double amount;
+    QString currency;
+};
+// Throws StoreError, before anything is written, when the amount is not a number ("1.2.3")
+// or no currency has the sign (the currency table changed while the dialog was open).
+CheckedAmount CheckAmountAndCurrency(Tdata& data, const QString& amount,
+                                     const QString& currencySign);
+
+// The fields an income, charge or transfer row is written with.
+struct EntryFields {
+    EntryKind kind;
+    QDate date;
+    QString name;
+    QString account;      // Gr1
+    QString group;        // Gr2: the group, or the kind's marker
+    QString amount;       // normalised, without sign
+    QString currencySign; // the sign shown in the display text
+};
+// Writes Date, Name, Value with the kind's sign, the display text of the kind's side (emptying
+// the other one), Gr1, Gr2, Valuta and Type into the row being appended or edited.
+void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAmount& checked);
 
 // The amount of an entry as its edit dialog shows it: the absolute value as general decimal
 // text with up to 15 significant digits and the decimal separator.

@@ -6,6 +6,7 @@
 #include "ledger/entrykinds.h"
 #include "ledger/move.h"
 #include "ledger/nastr.h"
+#include "ledger/perevod.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "shell/clock.h"
@@ -99,6 +100,8 @@ Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
     m_calculator = new Tkalkulator(this);
     m_editRecord->setCalculator(
         [this](QString& amount) { return m_calculator->calculate(amount); });
+    m_perevod = new Tperevod_form(m_data, this);
+    m_perevod->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
     connectCommands();
 }
@@ -161,6 +164,10 @@ void Tstart_form::connectCommands() {
             &Tstart_form::NewRec);
     connect(m_actions.value(QStringLiteral("NewRec")), &QAction::triggered, this,
             &Tstart_form::NewRec);
+    connect(m_buttons.value(QStringLiteral("tb4")), &QToolButton::clicked, this,
+            &Tstart_form::bperevod);
+    connect(m_actions.value(QStringLiteral("bperevod")), &QAction::triggered, this,
+            &Tstart_form::bperevod);
     connect(m_buttons.value(QStringLiteral("tb3")), &QToolButton::clicked, this, [this] {
         EditRec();
         if (m_data.tbData.isOpen())
@@ -371,11 +378,11 @@ void Tstart_form::RefreshAfterChange() {
     ReValuta();
 }
 
-QString Tstart_form::currentEntryAccount() const {
+QString Tstart_form::currentEntryAccount(bool trim) const {
     QStringList tabs;
     for (int i = 0; i < TabControl1->count(); ++i)
         tabs << TabControl1->tabText(i);
-    return EntryAccount(tabs, TabControl1->currentIndex());
+    return EntryAccount(tabs, TabControl1->currentIndex(), trim);
 }
 
 void Tstart_form::NewRec() {
@@ -416,6 +423,8 @@ void Tstart_form::EditRec() {
         Messages::error(this, LangText(QStringLiteral("err025"), QString()));
         break;
     case EditAction::Transfer:
+        editperevod();
+        break;
     case EditAction::Exchange:
     case EditAction::None:
         break;

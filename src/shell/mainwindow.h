@@ -40,6 +40,7 @@ class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
+class Tperevod_form;
 class TNastr;
 class TfMove;
 class Tkalkulator;
@@ -80,6 +81,9 @@ public:
     void EditStandartRecord();
     void DeleteRec();
     void MoveRec();
+    // Transfers between accounts: a new one, and the edit of the transfer of the current row.
+    void bperevod();
+    void editperevod();
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
     // controls and the balance list.
     void setBottomPanelExtended(bool extended);
@@ -118,7 +122,7 @@ private:
     void selectLastRow();
     // Selects the grid row of the entry with this ID, or the last row when it is not shown.
     void selectEntryRow(qint64 id);
-    QString currentEntryAccount() const;
+    QString currentEntryAccount(bool trim = false) const;
     void bottomSplitterMoved();
 
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});
@@ -151,6 +155,7 @@ private:
     TReservCopy* m_reservCopy = nullptr;
     TfSystemMenu* m_systemMenu = nullptr;
     TFormEditRecord* m_editRecord = nullptr;
+    Tperevod_form* m_perevod = nullptr;
     TNastr* m_nastr = nullptr;
     TfMove* m_move = nullptr;
     Tkalkulator* m_calculator = nullptr;

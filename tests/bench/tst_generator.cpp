@@ -117,6 +117,57 @@ private Q_SLOTS:
         QCOMPARE(usedCurrencies.size(), currencies.size());
     }
 
+    void transfersAreConsecutiveLinkedPairs() {
+        TempDatabase db;
+        std::unique_ptr<Tdata> data;
+        std::unique_ptr<TCDdata> cd;
+        OpenHandles(db, data, cd);
+        GeneratorOptions options = Options(400, 11);
+        options.transfersPercent = 20;
+        const GeneratedLedger made = GenerateLedger(*data, options);
+        QCOMPARE(made.charges + made.incomes + made.transfers, 400);
+        QVERIFY(made.transfers > 40 && made.transfers < 120);
+
+        OpenHandles(db, data, cd);
+        const QStringList accounts = Column(data->tbGr1, u"Name"_s);
+        TableHandle& d = data->tbData;
+        QCOMPARE(d.recordCount(), 400 + made.transfers);
+        int pairs = 0;
+        QDate previous;
+        for (d.first(); !d.eof(); d.next()) {
+            const QDate date = d.field(u"Date"_s).toDate();
+            QVERIFY(!previous.isValid() || date >= previous); // still day by day
+            previous = date;
+            const QString type = d.field(u"Type"_s).text();
+            QVERIFY2(type != u"P2"_s, "an arriving row without its leaving row before it");
+            if (type != u"P1"_s)
+                continue;
+            const qint64 out = d.field(u"ID"_s).toInt();
+            const QString from = d.field(u"Gr1"_s).text();
+            const QString currency = d.field(u"Valuta"_s).text();
+            const double value = d.field(u"Value"_s).toDouble();
+            const QString text = d.field(u"Rashod"_s).text();
+            QCOMPARE(d.field(u"Gr2"_s).text(), u"(TRANSFER->)"_s);
+            QCOMPARE(d.field(u"IDsecond"_s).toInt(), out + 1);
+            QVERIFY(value < 0 && !text.isEmpty() && d.field(u"Dohod"_s).text().isEmpty());
+
+            d.next();
+            QVERIFY(!d.eof());
+            QCOMPARE(d.field(u"ID"_s).toInt(), out + 1);
+            QCOMPARE(d.field(u"Type"_s).text(), u"P2"_s);
+            QCOMPARE(d.field(u"Gr2"_s).text(), u"(->TRANSFER)"_s);
+            QCOMPARE(d.field(u"IDsecond"_s).toInt(), out);
+            QCOMPARE(d.field(u"Date"_s).toDate(), date);
+            QCOMPARE(d.field(u"Valuta"_s).text(), currency);
+            QCOMPARE(d.field(u"Value"_s).toDouble(), -value);
+            QCOMPARE(d.field(u"Dohod"_s).text(), text);
+            const QString to = d.field(u"Gr1"_s).text();
+            QVERIFY(accounts.contains(from) && accounts.contains(to) && from != to);
+            ++pairs;
+        }
+        QCOMPARE(pairs, made.transfers);
+    }
+
     void theSeedDecidesTheRows() {
         TempDatabase first;
         TempDatabase second;

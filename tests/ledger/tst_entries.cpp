@@ -1,3 +1,4 @@
+#include "dialogs.h"
 #include "ledger/editrecord.h"
 #include "mainwindowsession.h"
 #include "shell/clock.h"
@@ -25,23 +26,7 @@ const QDate kToday(2026, 3, 10);
 // income group Salary.
 void FillClassifiers(Tdata& data) {
     test::MainWindowSession::addAccounts(data);
-    struct C {
-        const char* name;
-        const char* sign;
-        double rate;
-        bool main;
-    };
-    for (const C& c : {C{"Dollar", "$", 1, true}, C{"Rouble", "R", 30, false}}) {
-        TableHandle& v = data.tbValuta;
-        v.append();
-        v.field(QStringLiteral("Name")).setText(QString::fromLatin1(c.name));
-        v.field(QStringLiteral("Znak")).setText(QString::fromLatin1(c.sign));
-        v.field(QStringLiteral("Kurs")).setDouble(c.rate);
-        v.field(QStringLiteral("More")).setBool(false);
-        v.field(QStringLiteral("Def")).setBool(c.main);
-        v.field(QStringLiteral("OldValue")).setText(QStringLiteral("0"));
-        v.post();
-    }
+    test::MainWindowSession::addCurrencies(data);
     auto group = [](TableHandle& groups, TableHandle& subGroups, const char* name,
                     QStringList subs) {
         groups.append();
@@ -90,54 +75,23 @@ template <typename W> W* Child(QWidget* parent, const char* name) {
     return w;
 }
 
-void Choose(QComboBox* list, const QString& text) {
-    const int at = list->findText(text);
-    list->setCurrentIndex(at);
-    Q_EMIT list->activated(at);
-}
-
-QStringList Items(QComboBox* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items << list->itemText(i);
-    return items;
-}
-
 } // namespace
+
+using test::Choose;
+using test::Items;
 
 class TestEntries : public test::MainWindowSession {
     Q_OBJECT
 
-    // Runs script on the entry dialog as soon as it is shown, from inside its modal loop; a
-    // script that fails half-way leaves the dialog to be cancelled, so no test hangs.
     void onEntryDialog(std::function<void(TFormEditRecord*)> script) {
-        auto* poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll, script] {
-            auto* dialog = m_window->findChild<TFormEditRecord*>();
-            // A dialog that is fading out is disabled: it is closing, not shown again.
-            if (!dialog || !dialog->isVisible() || !dialog->isEnabled())
-                return;
-            poll->stop();
-            poll->deleteLater();
-            script(dialog);
-            if (dialog->isVisible())
-                dialog->reject();
-        });
-        poll->start(5);
+        onDialog<TFormEditRecord>(std::move(script));
     }
 
     TableHandle& ledger() { return m_data->tbData; }
 
     // The stored row of an entry, read from the file through a handle of its own.
     static QVariantMap StoredRow(Tdata& data, const QString& name) {
-        QVariantMap row;
-        TableHandle& d = data.tbData3;
-        d.refresh();
-        if (!d.locate(QStringLiteral("Name"), name))
-            return row;
-        for (int c = 0; c < d.fieldCount(); ++c)
-            row[d.fieldName(c)] = d.field(c).text();
-        return row;
+        return MainWindowSession::StoredRow(data, QStringLiteral("Name"), name);
     }
 
 private Q_SLOTS:
@@ -331,26 +285,20 @@ private Q_SLOTS:
     void vanishedCurrencyIsRefused() {
         prepare(FillClassifiers);
         start();
-        int openings = 0;
-        std::function<void(TFormEditRecord*)> script = [&](TFormEditRecord* dialog) {
-            ++openings;
-            if (openings > 1)
-                return; // reopened after the refusal: the user gives up
-            Child<QLineEdit>(dialog, "NameRecord")->setText(QStringLiteral("Tea"));
-            Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("2"));
-            Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("car"));
-            // The currency table changes while the dialog is open.
-            m_data->tbValuta.first();
-            m_data->tbValuta.remove();
-            m_data->tbValuta.first();
-            m_data->tbValuta.remove();
-            onEntryDialog(script);
-            Child<QPushButton>(dialog, "Button1")->click();
-        };
-        onEntryDialog(script);
-        action("NewRec")->trigger();
-        QCOMPARE(openings, 2);
-        const QStringList shown = Messages::takeShown();
+        QStringList shown;
+        saveRefusedOnce<TFormEditRecord>(
+            "NewRec",
+            [this](TFormEditRecord* dialog) {
+                Child<QLineEdit>(dialog, "NameRecord")->setText(QStringLiteral("Tea"));
+                Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("2"));
+                Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("car"));
+                // The currency table changes while the dialog is open.
+                m_data->tbValuta.first();
+                m_data->tbValuta.remove();
+                m_data->tbValuta.first();
+                m_data->tbValuta.remove();
+            },
+            shown);
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown.first().contains(QStringLiteral("$")));
         QCOMPARE(m_data->tbData3.recordCount(), 0);

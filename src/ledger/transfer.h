@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace zovi {
+
+class Tdata;
+
+// What the transfer dialog hands back: the date, the amount already normalised (without sign),
+// the chosen currency sign, the two accounts and the names of the two rows.
+struct Transfer {
+    QDate date;
+    QString amount;
+    QString currencySign;
+    QString from;    // account of the leaving row ("P1")
+    QString to;      // account of the arriving row ("P2")
+    QString nameOut; // Name of the leaving row
+    QString nameIn;  // Name of the arriving row
+};
+
+// The IDs of the two rows of a transfer; 0 stands for a row that could not be found.
+struct TransferRows {
+    qint64 out = 0;
+    qint64 in = 0;
+};
+
+// A stored transfer as its edit dialog starts, and the rows it was read from.
+struct StoredTransfer {
+    Transfer transfer;
+    TransferRows rows;
+};
+
+// Appends the leaving and then the arriving row to data.tbData whatever its filter, and links
+// each to the other through IDsecond; the two rows and their links are one Transaction, so a
+// failure stores neither. Throws StoreError, with nothing written, when the amount is not a
+// number or no currency has the sign any more. Returns the IDs of the two rows.
+TransferRows AppendTransfer(Tdata& data, const Transfer& transfer);
+
+// The transfer of the current row of data.tbData, which is of kind "P1" or "P2". Its partner is
+// the row whose ID the current row's IDsecond names, when that row has the opposite kind and
+// links back; otherwise the partner counts as missing (ID 0) and its side of the transfer
+// stays empty. The date comes from the leaving row and the amount from the arriving row, each
+// from the other row when that one is missing. The cursor and filter stay as they were.
+StoredTransfer ReadTransfer(Tdata& data);
+
+// Rewrites in place the rows of a transfer read by ReadTransfer, in one Transaction; IDs and
+// links stay as they are. A row that is missing (or no longer has its kind) is not written, and
+// no other row is written instead. The same refusals as AppendTransfer apply.
+void RewriteTransfer(Tdata& data, const Transfer& transfer, const TransferRows& rows);
+
+} // namespace zovi
