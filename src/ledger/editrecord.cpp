@@ -24,21 +24,6 @@ namespace zovi {
 
 namespace {
 
-QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = Named(new QToolButton(parent), name);
-    button->setText(text);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
-
-QGroupBox* Frame(QWidget* parent, const QString& caption, std::initializer_list<QWidget*> row) {
-    auto* frame = new QGroupBox(caption, parent);
-    auto* layout = new QHBoxLayout(frame);
-    for (QWidget* w : row)
-        layout->addWidget(w, qobject_cast<QToolButton*>(w) ? 0 : 1);
-    return frame;
-}
-
 // The names of a table's view, first to last, sorted ignoring letter case (equal names keep
 // their table order).
 QStringList SortedNames(TableHandle& t) {
@@ -52,10 +37,6 @@ QStringList SortedNames(TableHandle& t) {
         return QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
     return names;
-}
-
-void Select(QComboBox* list, const QString& text) {
-    list->setCurrentIndex(list->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
 }
 
 } // namespace
@@ -161,13 +142,13 @@ void TFormEditRecord::prepareEdit(const StandardEntry& entry) {
     NameRecord->setText(entry.name);
     Value->setText(entry.amount);
     if (!entry.currencySign.isEmpty())
-        Select(Currency, entry.currencySign);
+        SelectText(Currency, entry.currencySign);
     if (Currency->currentIndex() < 0 && Currency->count() > 0)
         Currency->setCurrentIndex(0);
     ReGroups();
-    Select(list1, entry.group);
+    SelectText(list1, entry.group);
     ReSubGroups();
-    Select(list2, entry.subGroup);
+    SelectText(list2, entry.subGroup);
 }
 
 StandardEntry TFormEditRecord::entry() const {
@@ -184,12 +165,7 @@ StandardEntry TFormEditRecord::entry() const {
 
 void TFormEditRecord::ReCurrency() {
     Currency->clear();
-    TableHandle& v = m_data.tbValuta;
-    if (v.isOpen()) {
-        const int column = v.fieldIndex(QStringLiteral("Znak"));
-        for (int row = 0; row < v.recordCount(); ++row)
-            Currency->addItem(v.textAt(row, column));
-    }
+    Currency->addItems(CurrencySigns(m_data.tbValuta));
     Currency->setCurrentIndex(Currency->count() > 0 ? 0 : -1);
 }
 

@@ -40,17 +40,7 @@ Checked Check(Tdata& data, const StandardEntry& entry) {
     const auto amount = ToAmount(entry.amount);
     if (!amount)
         throw StoreError(LangText(QStringLiteral("err004"), QString()));
-    const auto currency = CurrencyNameForSign(data.tbValuta, entry.currencySign);
-    if (!currency) {
-        throw StoreError(entry.currencySign.isEmpty()
-                             ? QStringLiteral("There is no currency to store the entry in. "
-                                              "Add a currency first (menu \"Currency\").")
-                             : QStringLiteral("No currency has the sign \"%1\" any more; "
-                                              "the entry was not stored. Choose the currency "
-                                              "again.")
-                                   .arg(entry.currencySign));
-    }
-    return {*amount, *currency};
+    return {*amount, RequireCurrencyName(data.tbValuta, entry.currencySign)};
 }
 
 // Writes every field of an income or charge into the row being edited or appended.
@@ -71,12 +61,52 @@ void WriteFields(TableHandle& d, const StandardEntry& entry, const Checked& chec
 
 } // namespace
 
+QStringList CurrencySigns(TableHandle& valuta) {
+    QStringList signs;
+    if (valuta.isOpen()) {
+        const int column = valuta.fieldIndex(kZnak);
+        for (int row = 0; row < valuta.recordCount(); ++row)
+            signs << valuta.textAt(row, column);
+    }
+    return signs;
+}
+
 std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign) {
     return LookupCurrency(valuta, kZnak, sign, kName);
 }
 
 std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name) {
     return LookupCurrency(valuta, kName, name, kZnak);
+}
+
+QString RequireCurrencyName(TableHandle& valuta, const QString& sign) {
+    const auto currency = CurrencyNameForSign(valuta, sign);
+    if (!currency) {
+        throw StoreError(sign.isEmpty()
+                             ? QStringLiteral("There is no currency to store the entry in. "
+                                              "Add a currency first (menu \"Currency\").")
+                             : QStringLiteral("No currency has the sign \"%1\" any more; "
+                                              "the entry was not stored. Choose the currency "
+                                              "again.")
+                                   .arg(sign));
+    }
+    return *currency;
+}
+
+void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write) {
+    Transaction t;
+    if (append)
+        d.append();
+    else
+        d.edit();
+    try {
+        write(d);
+        d.post();
+    } catch (...) {
+        d.cancel();
+        throw;
+    }
+    t.commit();
 }
 
 QString EditableAmount(double value) {
@@ -100,17 +130,7 @@ StandardEntry ReadStandardEntry(Tdata& data) {
 
 void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
-    TableHandle& d = data.tbData;
-    Transaction t;
-    d.append();
-    try {
-        WriteFields(d, entry, checked, account);
-        d.post();
-    } catch (...) {
-        d.cancel();
-        throw;
-    }
-    t.commit();
+    StoreRow(data.tbData, true, [&](TableHandle& d) { WriteFields(d, entry, checked, account); });
 }
 
 void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {

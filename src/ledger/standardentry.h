@@ -2,6 +2,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace zovi {
@@ -21,11 +23,24 @@ struct StandardEntry {
     QString subGroup;
 };
 
+// The signs (Znak) of every currency in table order, as the entry dialogs list them.
+QStringList CurrencySigns(TableHandle& valuta);
+
 // The Name of the first currency of Valuta.db whose Znak is sign; empty when none has it. The
 // handle's cursor stays where it was.
 std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign);
 // The Znak of the first currency named name; empty when none is.
 std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name);
+
+// The Name of the currency an entry is saved in, found by the sign its dialog showed. Throws
+// StoreError with a readable message when no currency has that sign (none at all, or the
+// currency table changed while the dialog was open), so that nothing is stored.
+QString RequireCurrencyName(TableHandle& valuta, const QString& sign);
+
+// Appends a row to d (append) or puts its current row in edit mode, lets write fill the fields
+// and posts, all in one Transaction; when anything throws, the row is cancelled and nothing is
+// stored.
+void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write);
 
 // The amount of an entry as its edit dialog shows it: the absolute value as general decimal
 // text with up to 15 significant digits and the decimal separator.
