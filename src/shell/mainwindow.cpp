@@ -4,6 +4,7 @@
 #include "ledger/editrecord.h"
 #include "ledger/entrykinds.h"
 #include "ledger/nastr.h"
+#include "ledger/obmen.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "shell/clock.h"
@@ -96,6 +97,8 @@ Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
     m_calculator = new Tkalkulator(this);
     m_editRecord->setCalculator(
         [this](QString& amount) { return m_calculator->calculate(amount); });
+    m_obmen = new TObmen(m_data, this);
+    m_obmen->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
     connectCommands();
 }
@@ -150,6 +153,10 @@ void Tstart_form::connectCommands() {
             &Tstart_form::NewRec);
     connect(m_actions.value(QStringLiteral("NewRec")), &QAction::triggered, this,
             &Tstart_form::NewRec);
+    connect(m_buttons.value(QStringLiteral("tb5")), &QToolButton::clicked, this,
+            &Tstart_form::NewObmen);
+    connect(m_actions.value(QStringLiteral("NewObmen")), &QAction::triggered, this,
+            &Tstart_form::NewObmen);
     connect(m_buttons.value(QStringLiteral("tb3")), &QToolButton::clicked, this, [this] {
         EditRec();
         if (m_data.tbData.isOpen())
@@ -360,11 +367,11 @@ void Tstart_form::RefreshAfterChange() {
     ReValuta();
 }
 
-QString Tstart_form::currentEntryAccount() const {
+QString Tstart_form::currentEntryAccount(bool trim) const {
     QStringList tabs;
     for (int i = 0; i < TabControl1->count(); ++i)
         tabs << TabControl1->tabText(i);
-    return EntryAccount(tabs, TabControl1->currentIndex());
+    return EntryAccount(tabs, TabControl1->currentIndex(), trim);
 }
 
 void Tstart_form::NewRec() {
@@ -404,8 +411,10 @@ void Tstart_form::EditRec() {
     case EditAction::Refused:
         Messages::error(this, LangText(QStringLiteral("err025"), QString()));
         break;
-    case EditAction::Transfer:
     case EditAction::Exchange:
+        editobmen();
+        break;
+    case EditAction::Transfer:
     case EditAction::None:
         break;
     }

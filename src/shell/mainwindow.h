@@ -40,6 +40,7 @@ class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
+class TObmen;
 class TNastr;
 class Tkalkulator;
 class LedgerGridModel;
@@ -77,6 +78,9 @@ public:
     void NewRec();
     void EditRec();
     void EditStandartRecord();
+    // Currency exchanges: a new one, and the edit of the current one (kind "O").
+    void NewObmen();
+    void editobmen();
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
     // controls and the balance list.
     void setBottomPanelExtended(bool extended);
@@ -113,7 +117,7 @@ private:
     FilterState readFilterState() const;
     void SelVid();
     void selectLastRow();
-    QString currentEntryAccount() const;
+    QString currentEntryAccount(bool trim = false) const;
     void bottomSplitterMoved();
 
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});
@@ -146,6 +150,7 @@ private:
     TReservCopy* m_reservCopy = nullptr;
     TfSystemMenu* m_systemMenu = nullptr;
     TFormEditRecord* m_editRecord = nullptr;
+    TObmen* m_obmen = nullptr;
     TNastr* m_nastr = nullptr;
     Tkalkulator* m_calculator = nullptr;
 
