@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDeadlineTimer>
 #include <QDialog>
 #include <QLineEdit>
@@ -35,6 +36,13 @@ inline void Type(QWidget* window, const char* name, const QString& text) {
     auto* edit = Child<QLineEdit>(window, name);
     edit->clear();
     QTest::keyClicks(edit, text);
+}
+
+// Chooses an item of a list as the user does: selected and activated.
+inline void Choose(QComboBox* list, const QString& text) {
+    const int at = list->findText(text);
+    list->setCurrentIndex(at);
+    Q_EMIT list->activated(at);
 }
 
 // Runs action once window is on the screen, from whichever event loop runs then; gives up after

@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QVariantMap>
 #include <functional>
 #include <memory>
 
@@ -77,7 +78,9 @@ protected:
         }
     }
 
-    void sessionInit() {
+    // A fresh settings path and test database; langIni, when given, becomes the lang.ini of
+    // the program folder.
+    void sessionInit(const QByteArray& langIni = {}) {
         m_settings = std::make_unique<QTemporaryDir>();
         Settings::setTestPath(m_settings->path());
         m_db = std::make_unique<TempDatabase>();
@@ -88,6 +91,8 @@ protected:
         m_exits = 0;
         m_backupWindows = 0;
         Messages::setTestMode(true);
+        if (!langIni.isEmpty())
+            WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"), langIni);
     }
 
     void sessionCleanup() {
@@ -127,6 +132,38 @@ protected:
         std::unique_ptr<TCDdata> cd;
         OpenHandles(*m_db, data, cd);
         fill(*data);
+    }
+
+    // Runs script on the main window's dialog of class D as soon as it is shown, from inside its
+    // modal loop; a script that fails half-way leaves the dialog to be cancelled, so no test
+    // hangs.
+    template <class D> void onDialog(std::function<void(D*)> script) {
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [this, poll, script] {
+            auto* dialog = m_window->findChild<D*>();
+            // A dialog that is fading out is disabled: it is closing, not shown again.
+            if (!dialog || !dialog->isVisible() || !dialog->isEnabled())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            script(dialog);
+            if (dialog->isVisible())
+                dialog->reject();
+        });
+        poll->start(5);
+    }
+
+    // The stored row of an entry found by its name, read from the file through the working
+    // handle: field name to text.
+    static QVariantMap StoredRow(Tdata& data, const QString& name) {
+        QVariantMap row;
+        TableHandle& d = data.tbData3;
+        d.refresh();
+        if (!d.locate(QStringLiteral("Name"), name))
+            return row;
+        for (int c = 0; c < d.fieldCount(); ++c)
+            row[d.fieldName(c)] = d.field(c).text();
+        return row;
     }
 
     QToolButton* toolButton(const char* name) {

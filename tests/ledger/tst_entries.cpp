@@ -1,3 +1,4 @@
+#include "dialogs.h"
 #include "ledger/editrecord.h"
 #include "mainwindowsession.h"
 #include "shell/clock.h"
@@ -15,6 +16,7 @@
 #include <QTableWidget>
 
 using namespace zovi;
+using zovi::test::Choose;
 
 namespace {
 
@@ -81,12 +83,6 @@ template <typename W> W* Child(QWidget* parent, const char* name) {
     return w;
 }
 
-void Choose(QComboBox* list, const QString& text) {
-    const int at = list->findText(text);
-    list->setCurrentIndex(at);
-    Q_EMIT list->activated(at);
-}
-
 QStringList Items(QComboBox* list) {
     QStringList items;
     for (int i = 0; i < list->count(); ++i)
@@ -99,37 +95,11 @@ QStringList Items(QComboBox* list) {
 class TestEntries : public test::MainWindowSession {
     Q_OBJECT
 
-    // Runs script on the entry dialog as soon as it is shown, from inside its modal loop; a
-    // script that fails half-way leaves the dialog to be cancelled, so no test hangs.
     void onEntryDialog(std::function<void(TFormEditRecord*)> script) {
-        auto* poll = new QTimer(this);
-        connect(poll, &QTimer::timeout, this, [this, poll, script] {
-            auto* dialog = m_window->findChild<TFormEditRecord*>();
-            // A dialog that is fading out is disabled: it is closing, not shown again.
-            if (!dialog || !dialog->isVisible() || !dialog->isEnabled())
-                return;
-            poll->stop();
-            poll->deleteLater();
-            script(dialog);
-            if (dialog->isVisible())
-                dialog->reject();
-        });
-        poll->start(5);
+        onDialog(std::move(script));
     }
 
     TableHandle& ledger() { return m_data->tbData; }
-
-    // The stored row of an entry, read from the file through a handle of its own.
-    static QVariantMap StoredRow(Tdata& data, const QString& name) {
-        QVariantMap row;
-        TableHandle& d = data.tbData3;
-        d.refresh();
-        if (!d.locate(QStringLiteral("Name"), name))
-            return row;
-        for (int c = 0; c < d.fieldCount(); ++c)
-            row[d.fieldName(c)] = d.field(c).text();
-        return row;
-    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -138,11 +108,9 @@ private Q_SLOTS:
     }
 
     void init() {
-        sessionInit();
         // Distinct texts for the messages the dialog may show.
-        test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
-                         "err001=E1\nerr002=E2\nerr004=E4\nerr025=E25\n"
-                         "caption004=New entry\ncaption005=Edit entry\nincome=In\n");
+        sessionInit("err001=E1\nerr002=E2\nerr004=E4\nerr025=E25\n"
+                    "caption004=New entry\ncaption005=Edit entry\nincome=In\n");
     }
     void cleanup() { sessionCleanup(); }
 
