@@ -121,9 +121,10 @@ int main(int argc, char** argv) {
             zovi::DatabaseFolder::createFromTemplate(QDir(args->program).filePath(u"Template"_s),
                                                      args->folder, fill);
         }
-        out << "wrote " << made.charges << " charges and " << made.incomes << " incomes from "
-            << made.firstDate.toString(Qt::ISODate) << " to " << made.lastDate.toString(Qt::ISODate)
-            << " into " << QDir::toNativeSeparators(args->folder) << '\n';
+        out << "wrote " << made.charges << " charges and " << made.incomes << " incomes and "
+            << made.exchanges << " exchanges from " << made.firstDate.toString(Qt::ISODate)
+            << " to " << made.lastDate.toString(Qt::ISODate) << " into "
+            << QDir::toNativeSeparators(args->folder) << '\n';
     } catch (const zovi::StoreError& e) {
         err << e.message() << '\n';
         return 1;
