@@ -71,9 +71,11 @@ void Generate(const QString& folder, const QString& program, int entries) {
     options.firstDate = zovi::Clock::today().addYears(-2).addDays(1);
     zovi::GeneratedLedger made;
     const double ms = MillisecondsOf([&] { made = zovi::GenerateLedger(data, options); });
-    Report(u"generate %1 charges, %2 incomes and %3 transfers (one transaction)"_s.arg(made.charges)
+    Report(u"generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction)"_s
+               .arg(made.charges)
                .arg(made.incomes)
-               .arg(made.transfers),
+               .arg(made.transfers)
+               .arg(made.exchanges),
            {ms});
     zovi::CloseDatabase(data, cd);
 }

@@ -129,10 +129,10 @@ int main(int argc, char** argv) {
             zovi::DatabaseFolder::createFromTemplate(QDir(args->program).filePath(u"Template"_s),
                                                      args->folder, fill);
         }
-        out << "wrote " << made.charges << " charges, " << made.incomes << " incomes and "
-            << made.transfers << " transfers from " << made.firstDate.toString(Qt::ISODate)
-            << " to " << made.lastDate.toString(Qt::ISODate) << " into "
-            << QDir::toNativeSeparators(args->folder) << '\n';
+        out << "wrote " << made.charges << " charges, " << made.incomes << " incomes, "
+            << made.transfers << " transfers and " << made.exchanges << " exchanges from "
+            << made.firstDate.toString(Qt::ISODate) << " to " << made.lastDate.toString(Qt::ISODate)
+            << " into " << QDir::toNativeSeparators(args->folder) << '\n';
     } catch (const zovi::StoreError& e) {
         err << e.message() << '\n';
         return 1;

@@ -2,6 +2,7 @@
 
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
+#include "ledger/exchange.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
@@ -172,7 +173,31 @@ struct KindShare {
     EntryKind kind;
     int weight;
 };
-const std::vector<KindShare> kKinds = {{EntryKind::Charge, 92}, {EntryKind::Income, 8}};
+const std::vector<KindShare> kKinds = {
+    {EntryKind::Charge, 90}, {EntryKind::Income, 8}, {EntryKind::Exchange, 2}};
+
+// The accounts exchanges happen in, and how often the money goes from the main currency into
+// another one rather than back.
+const std::vector<int> kExchangeAccounts = {60, 40, 0, 0};
+const int kBuyShare = 75;
+
+// A currency plan as the conversion rule reads it.
+Currency Rate(const CurrencyPlan& plan) {
+    Currency c;
+    c.Def = &plan == &kCurrencies.front();
+    c.Kurs = plan.input.rate.toDouble();
+    c.More = plan.input.more;
+    return c;
+}
+
+// An amount near inMain main units in the currency, rounded to its decimals (at least one
+// unit).
+double Amount(double inMain, const CurrencyPlan& currency) {
+    const double scale = std::pow(10.0, currency.decimals);
+    return std::max(1.0,
+                    std::round(FromMainCurrency(inMain, Rate(currency)).value_or(inMain) * scale)) /
+           scale;
+}
 
 // The weights of a table of plans, in its order.
 template <class Plan> std::vector<int> Weights(const std::vector<Plan>& plans) {
@@ -287,6 +312,9 @@ private:
             case EntryKind::Charge:
                 writeStandard(date, false);
                 break;
+            case EntryKind::Exchange:
+                writeExchange(date);
+                break;
             default:
                 Q_UNREACHABLE(); // every kind of kKinds has its writer above
             }
@@ -307,14 +335,7 @@ private:
         const QString account =
             kAccounts.at(m_random.weighted(income ? kIncomeAccounts : kChargeAccounts));
 
-        Currency rate;
-        rate.Kurs = currency.input.rate.toDouble();
-        rate.More = currency.input.more;
-        const double inMain = m_random.between(item.low, item.high);
-        const double scale = std::pow(10.0, currency.decimals);
-        const double amount =
-            std::max(1.0, std::round(FromMainCurrency(inMain, rate).value_or(inMain) * scale)) /
-            scale;
+        const double amount = Amount(m_random.between(item.low, item.high), currency);
 
         StandardEntry entry;
         entry.income = income;
@@ -341,6 +362,34 @@ private:
         t.nameIn = QString::fromUtf8(plan.nameIn);
         AppendTransfer(m_data, t);
         ++m_result.transfers;
+    }
+
+    // Money changed between the main currency and another one inside an account, mostly into
+    // the other currency, at a rate a little off the stored one. The rate is typed the way the
+    // program's rule reads it: multiplying or dividing the amount given.
+    void writeExchange(const QDate& date) {
+        const CurrencyPlan& main = kCurrencies.front();
+        const CurrencyPlan& other =
+            kCurrencies[size_t(1 + m_random.below(int(kCurrencies.size()) - 1))];
+        const bool buy = m_random.below(100) < kBuyShare;
+        const CurrencyPlan& given = buy ? main : other;
+        const CurrencyPlan& received = buy ? other : main;
+        const double amount = Amount(m_random.between(50, 600), given);
+        const double receivedPerUnit = ConvertCurrency(1, Rate(given), Rate(received)).value_or(1) *
+                                       m_random.between(0.97, 1.03);
+        const double rate =
+            RateMultiplies(Rate(given), Rate(received)) ? receivedPerUnit : 1 / receivedPerUnit;
+
+        ExchangeEntry entry;
+        entry.date = date;
+        entry.amount = NumberText(amount);
+        entry.rate = NumberText(std::round(rate * 1e6) / 1e6);
+        entry.givenSign = given.input.sign;
+        entry.receivedSign = received.input.sign;
+        entry.name = QStringLiteral("Conversion %1 %2 to %3")
+                         .arg(entry.amount, entry.givenSign, entry.receivedSign);
+        AppendExchange(m_data, entry, kAccounts.at(m_random.weighted(kExchangeAccounts)));
+        ++m_result.exchanges;
     }
 
     Tdata& m_data;

@@ -28,7 +28,8 @@ struct GeneratedLedger {
     int charges = 0; // entries written per kind
     int incomes = 0;
     int transfers = 0; // pairs of rows
-    QDate firstDate;   // the dates the entries span
+    int exchanges = 0;
+    QDate firstDate; // the dates the entries span
     QDate lastDate;
 };
 
@@ -36,11 +37,12 @@ struct GeneratedLedger {
 // with a household's money records through the program's own commands: accounts, a main
 // currency and two others with rates of both directions and opening balances, two-level groups
 // of charges and incomes, and entries on days spread evenly over the period, stored in date
-// order, mostly charges and some incomes, in the accounts and currencies people use most, and
-// the share of transfers asked for (each a linked pair of consecutive rows, as the transfer
-// command writes them: cash withdrawn, money put aside or a credit card paid off). Then
-// the balances are computed as the main window does. Everything is one transaction. The same
-// options always give the same rows. Throws StoreError when a write fails (nothing is stored).
+// order, mostly charges, some incomes and a few currency exchanges, in the accounts and
+// currencies people use most, and the share of transfers asked for (each a linked pair of
+// consecutive rows, as the transfer command writes them: cash withdrawn, money put aside or a
+// credit card paid off). Then the balances are computed as the main window does. Everything is
+// one transaction. The same options always give the same rows. Throws StoreError when a write
+// fails (nothing is stored).
 GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options);
 
 } // namespace zovi

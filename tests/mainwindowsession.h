@@ -14,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QVariantMap>
 #include <functional>
 #include <memory>
 
@@ -98,7 +99,9 @@ protected:
         }
     }
 
-    void sessionInit() {
+    // A fresh settings path and test database; langIni, when given, becomes the lang.ini of
+    // the program folder.
+    void sessionInit(const QByteArray& langIni = {}) {
         m_settings = std::make_unique<QTemporaryDir>();
         Settings::setTestPath(m_settings->path());
         m_db = std::make_unique<TempDatabase>();
@@ -109,6 +112,8 @@ protected:
         m_exits = 0;
         m_backupWindows = 0;
         Messages::setTestMode(true);
+        if (!langIni.isEmpty())
+            WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"), langIni);
     }
 
     void sessionCleanup() {
@@ -201,6 +206,12 @@ protected:
         for (int c = 0; c < d.fieldCount(); ++c)
             row[d.fieldName(c)] = d.field(c).text();
         return row;
+    }
+
+    // The stored row of an entry found by its name, read from the file through the working
+    // handle: field name to text.
+    static QVariantMap StoredRow(Tdata& data, const QString& name) {
+        return StoredRow(data, QStringLiteral("Name"), name);
     }
 
     QToolButton* toolButton(const char* name) {

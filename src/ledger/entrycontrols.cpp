@@ -1,5 +1,7 @@
 #include "ledger/entrycontrols.h"
 
+#include "ledger/standardentry.h"
+
 #include "shell/layouts.h"
 #include "shell/textutil.h"
 #include "store/table.h"
@@ -44,11 +46,7 @@ QStringList Names(TableHandle& table) {
 
 void FillCurrencySigns(QComboBox* list, TableHandle& valuta) {
     list->clear();
-    if (valuta.isOpen()) {
-        const int column = valuta.fieldIndex(QStringLiteral("Znak"));
-        for (int row = 0; row < valuta.recordCount(); ++row)
-            list->addItem(valuta.textAt(row, column));
-    }
+    list->addItems(CurrencySigns(valuta));
     list->setCurrentIndex(list->count() > 0 ? 0 : -1);
 }
 

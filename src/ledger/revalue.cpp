@@ -62,12 +62,10 @@ std::optional<double> TotalInCurrency(double totalMain, const QList<Currency>& c
 QString TotalText(double total) {
     if (!(std::fabs(total) >= 0.01))
         return QStringLiteral("0");
-    const QString text = NumberText(total);
-    qsizetype separator = text.indexOf(QLatin1Char(','));
-    if (separator < 0)
-        separator = text.indexOf(QLatin1Char('.'));
+    const QString text = CutAfterTwoDecimals(NumberText(total));
+    const qsizetype separator = DecimalSeparatorAt(text);
     const QString whole = separator < 0 ? text : text.left(separator);
-    const QString rest = separator < 0 ? QString() : text.mid(separator, 3);
+    const QString rest = separator < 0 ? QString() : text.mid(separator);
     QString grouped;
     const qsizetype n = whole.size();
     for (qsizetype i = 0; i < n; ++i) {

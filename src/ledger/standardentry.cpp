@@ -47,17 +47,7 @@ CheckedAmount CheckAmountAndCurrency(Tdata& data, const QString& amount,
     const auto value = ToAmount(amount);
     if (!value)
         throw StoreError(LangText(QStringLiteral("err004"), QString()));
-    const auto currency = CurrencyNameForSign(data.tbValuta, currencySign);
-    if (!currency) {
-        throw StoreError(currencySign.isEmpty()
-                             ? QStringLiteral("There is no currency to store the entry in. "
-                                              "Add a currency first (menu \"Currency\").")
-                             : QStringLiteral("No currency has the sign \"%1\" any more; "
-                                              "the entry was not stored. Choose the currency "
-                                              "again.")
-                                   .arg(currencySign));
-    }
-    return {*value, *currency};
+    return {*value, RequireCurrencyName(data.tbValuta, currencySign)};
 }
 
 void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAmount& checked) {
@@ -75,12 +65,52 @@ void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAm
     d.field(QStringLiteral("Type")).setText(TypeCode(fields.kind));
 }
 
+QStringList CurrencySigns(TableHandle& valuta) {
+    QStringList signs;
+    if (valuta.isOpen()) {
+        const int column = valuta.fieldIndex(kZnak);
+        for (int row = 0; row < valuta.recordCount(); ++row)
+            signs << valuta.textAt(row, column);
+    }
+    return signs;
+}
+
 std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign) {
     return LookupCurrency(valuta, kZnak, sign, kName);
 }
 
 std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name) {
     return LookupCurrency(valuta, kName, name, kZnak);
+}
+
+QString RequireCurrencyName(TableHandle& valuta, const QString& sign) {
+    const auto currency = CurrencyNameForSign(valuta, sign);
+    if (!currency) {
+        throw StoreError(sign.isEmpty()
+                             ? QStringLiteral("There is no currency to store the entry in. "
+                                              "Add a currency first (menu \"Currency\").")
+                             : QStringLiteral("No currency has the sign \"%1\" any more; "
+                                              "the entry was not stored. Choose the currency "
+                                              "again.")
+                                   .arg(sign));
+    }
+    return *currency;
+}
+
+void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write) {
+    Transaction t;
+    if (append)
+        d.append();
+    else
+        d.edit();
+    try {
+        write(d);
+        d.post();
+    } catch (...) {
+        d.cancel();
+        throw;
+    }
+    t.commit();
 }
 
 QString EditableAmount(double value) {
@@ -104,17 +134,7 @@ StandardEntry ReadStandardEntry(Tdata& data) {
 
 void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
     const CheckedAmount checked = CheckAmountAndCurrency(data, entry.amount, entry.currencySign);
-    TableHandle& d = data.tbData;
-    Transaction t;
-    d.append();
-    try {
-        WriteFields(d, entry, checked, account);
-        d.post();
-    } catch (...) {
-        d.cancel();
-        throw;
-    }
-    t.commit();
+    StoreRow(data.tbData, true, [&](TableHandle& d) { WriteFields(d, entry, checked, account); });
 }
 
 void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {

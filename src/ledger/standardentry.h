@@ -4,6 +4,8 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace zovi {
@@ -22,6 +24,9 @@ struct StandardEntry {
     QString group;
     QString subGroup;
 };
+
+// The signs (Znak) of every currency in table order, as the entry dialogs list them.
+QStringList CurrencySigns(TableHandle& valuta);
 
 // The Name of the first currency of Valuta.db whose Znak is sign; empty when none has it. The
 // handle's cursor stays where it was.
@@ -53,6 +58,16 @@ struct EntryFields {
 // Writes Date, Name, Value with the kind's sign, the display text of the kind's side (emptying
 // the other one), Gr1, Gr2, Valuta and Type into the row being appended or edited.
 void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAmount& checked);
+
+// The Name of the currency an entry is saved in, found by the sign its dialog showed. Throws
+// StoreError with a readable message when no currency has that sign (none at all, or the
+// currency table changed while the dialog was open), so that nothing is stored.
+QString RequireCurrencyName(TableHandle& valuta, const QString& sign);
+
+// Appends a row to d (append) or puts its current row in edit mode, lets write fill the fields
+// and posts, all in one Transaction; when anything throws, the row is cancelled and nothing is
+// stored.
+void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write);
 
 // The amount of an entry as its edit dialog shows it: the absolute value as general decimal
 // text with up to 15 significant digits and the decimal separator.

@@ -6,6 +6,7 @@
 #include "ledger/entrykinds.h"
 #include "ledger/move.h"
 #include "ledger/nastr.h"
+#include "ledger/obmen.h"
 #include "ledger/perevod.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
@@ -102,6 +103,8 @@ Tstart_form::Tstart_form(Tdata& data, TCDdata& cd, QWidget* parent)
         [this](QString& amount) { return m_calculator->calculate(amount); });
     m_perevod = new Tperevod_form(m_data, this);
     m_perevod->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
+    m_obmen = new TObmen(m_data, this);
+    m_obmen->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
     connectCommands();
 }
@@ -168,6 +171,10 @@ void Tstart_form::connectCommands() {
             &Tstart_form::bperevod);
     connect(m_actions.value(QStringLiteral("bperevod")), &QAction::triggered, this,
             &Tstart_form::bperevod);
+    connect(m_buttons.value(QStringLiteral("tb5")), &QToolButton::clicked, this,
+            &Tstart_form::NewObmen);
+    connect(m_actions.value(QStringLiteral("NewObmen")), &QAction::triggered, this,
+            &Tstart_form::NewObmen);
     connect(m_buttons.value(QStringLiteral("tb3")), &QToolButton::clicked, this, [this] {
         EditRec();
         if (m_data.tbData.isOpen())
@@ -426,6 +433,8 @@ void Tstart_form::EditRec() {
         editperevod();
         break;
     case EditAction::Exchange:
+        editobmen();
+        break;
     case EditAction::None:
         break;
     }

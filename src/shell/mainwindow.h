@@ -41,6 +41,7 @@ class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
 class Tperevod_form;
+class TObmen;
 class TNastr;
 class TfMove;
 class Tkalkulator;
@@ -84,6 +85,9 @@ public:
     // Transfers between accounts: a new one, and the edit of the transfer of the current row.
     void bperevod();
     void editperevod();
+    // Currency exchanges: a new one, and the edit of the current one (kind "O").
+    void NewObmen();
+    void editobmen();
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
     // controls and the balance list.
     void setBottomPanelExtended(bool extended);
@@ -156,6 +160,7 @@ private:
     TfSystemMenu* m_systemMenu = nullptr;
     TFormEditRecord* m_editRecord = nullptr;
     Tperevod_form* m_perevod = nullptr;
+    TObmen* m_obmen = nullptr;
     TNastr* m_nastr = nullptr;
     TfMove* m_move = nullptr;
     Tkalkulator* m_calculator = nullptr;

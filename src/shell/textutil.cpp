@@ -125,6 +125,16 @@ QString FormatMoney(double amount) {
     return groupThousands(integer) + rest;
 }
 
+qsizetype DecimalSeparatorAt(const QString& text) {
+    const qsizetype comma = text.indexOf(u',');
+    return comma >= 0 ? comma : text.indexOf(u'.');
+}
+
+QString CutAfterTwoDecimals(const QString& text) {
+    const qsizetype separator = DecimalSeparatorAt(text);
+    return separator < 0 ? text : text.left(separator + 3);
+}
+
 std::optional<double> ToAmount(const QString& text) {
     const QString stripped = stripBlanks(text);
     if (stripped.isEmpty() || IsNotNumber(stripped))

@@ -26,6 +26,14 @@ QString FormatMoney(double amount);
 // at most one separator. Empty when the text is not such a number ("1.2.3", ",", "", "-5").
 std::optional<double> ToAmount(const QString& text);
 
+// Where a number's text has its decimal separator: the first ",", or when there is none the
+// first "."; -1 when it has neither.
+qsizetype DecimalSeparatorAt(const QString& text);
+
+// A number's text cut (not rounded) after at most two digits following its decimal separator
+// (DecimalSeparatorAt): "33,3333" gives "33,33", "12,5" and "7" stay as they are.
+QString CutAfterTwoDecimals(const QString& text);
+
 // Shortest general decimal text of a value (at most 15 significant digits) with the decimal
 // separator, as amounts are written into text fields.
 QString NumberText(double value);

@@ -1,11 +1,13 @@
 #include "fixtures.h"
 #include "generator.h"
 
+#include "ledger/currency.h"
 #include "shell/locale.h"
 #include "store/datamodules.h"
 
 #include <QSet>
 #include <QTest>
+#include <cmath>
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
@@ -74,8 +76,9 @@ private Q_SLOTS:
         std::unique_ptr<TCDdata> cd;
         OpenHandles(db, data, cd);
         const GeneratedLedger made = GenerateLedger(*data, Options(600, 7));
-        QCOMPARE(made.charges + made.incomes, 600);
+        QCOMPARE(made.charges + made.incomes + made.exchanges, 600);
         QVERIFY(made.incomes > 0 && made.charges > made.incomes * 5);
+        QVERIFY(made.exchanges > 0 && made.incomes > made.exchanges);
         QCOMPARE(made.lastDate, QDate(2024, 2, 29));
 
         // Reopened, so that what was read is what the files hold.
@@ -95,26 +98,72 @@ private Q_SLOTS:
         QCOMPARE(d.recordCount(), 600);
         QSet<QString> usedCurrencies;
         QDate previous;
+        int exchanges = 0;
         for (d.first(); !d.eof(); d.next()) {
             const QString type = d.field(u"Type"_s).text();
+            const QDate date = d.field(u"Date"_s).toDate();
+            QVERIFY(date >= made.firstDate && date <= made.lastDate);
+            QVERIFY(!previous.isValid() || date >= previous); // stored day by day
+            previous = date;
+            QVERIFY(accounts.contains(d.field(u"Gr1"_s).text()));
+            if (type == u"O"_s) {
+                ++exchanges;
+                continue; // checked on their own below
+            }
             QVERIFY2(type == u"R"_s || type == u"D"_s, qPrintable(type));
             const auto& groups = type == u"D"_s ? incomes : charges;
             const QString group = d.field(u"Gr2"_s).text();
             QVERIFY2(groups.contains(group), qPrintable(group));
             QVERIFY(groups.value(group).contains(d.field(u"NameRashod"_s).text()));
-            QVERIFY(accounts.contains(d.field(u"Gr1"_s).text()));
             const QString currency = d.field(u"Valuta"_s).text();
             QVERIFY(currencies.contains(currency));
             usedCurrencies.insert(currency);
             const double value = d.field(u"Value"_s).toDouble();
             QVERIFY(type == u"D"_s ? value > 0 : value < 0);
             QVERIFY(!d.field(type == u"D"_s ? u"Dohod"_s : u"Rashod"_s).text().isEmpty());
-            const QDate date = d.field(u"Date"_s).toDate();
-            QVERIFY(date >= made.firstDate && date <= made.lastDate);
-            QVERIFY(!previous.isValid() || date >= previous); // stored day by day
-            previous = date;
         }
         QCOMPARE(usedCurrencies.size(), currencies.size());
+        QCOMPARE(exchanges, made.exchanges);
+    }
+
+    // Exchanges change the main currency into another one or back, inside one account, at a
+    // rate near the stored one: both sides are worth about the same in the main currency.
+    void exchangesKeepTheirWorth() {
+        TempDatabase db;
+        std::unique_ptr<Tdata> data;
+        std::unique_ptr<TCDdata> cd;
+        OpenHandles(db, data, cd);
+        const GeneratedLedger made = GenerateLedger(*data, Options(1500, 3));
+        QVERIFY(made.exchanges >= 10);
+        QHash<QString, Currency> byName;
+        for (const Currency& c : ReadCurrencies(data->tbValuta))
+            byName.insert(c.Name, c);
+        const QString main = made.currencies.first();
+
+        TableHandle& d = data->tbData;
+        QSet<QString> directions;
+        for (d.first(); !d.eof(); d.next()) {
+            if (d.field(u"Type"_s).text() != u"O"_s)
+                continue;
+            const QString given = d.field(u"ValutaRashod"_s).text();
+            const QString received = d.field(u"ValutaDohod"_s).text();
+            QVERIFY(byName.contains(given) && byName.contains(received) && given != received);
+            QVERIFY(given == main || received == main);
+            directions.insert(given + u'>' + received);
+            const double out = d.field(u"ValueRashod"_s).toDouble();
+            const double in = d.field(u"ValueDohod"_s).toDouble();
+            QVERIFY(out < 0 && in > 0);
+            const double worthOut = *ToMainCurrency(-out, byName.value(given));
+            const double worthIn = *ToMainCurrency(in, byName.value(received));
+            QVERIFY2(std::fabs(worthIn / worthOut - 1) < 0.05,
+                     qPrintable(d.field(u"Name"_s).text()));
+            QCOMPARE(d.field(u"Gr2"_s).text(), u"(EXCHANGE)"_s);
+            QVERIFY(d.field(u"Value"_s).text().isEmpty() && d.field(u"Valuta"_s).text().isEmpty());
+            QVERIFY(d.field(u"Dohod"_s).text().endsWith(byName.value(received).Znak));
+            QVERIFY(d.field(u"Rashod"_s).text().endsWith(byName.value(given).Znak));
+        }
+        // Both other currencies, bought and sold.
+        QCOMPARE(directions.size(), 4);
     }
 
     void transfersAreConsecutiveLinkedPairs() {
@@ -125,7 +174,7 @@ private Q_SLOTS:
         GeneratorOptions options = Options(400, 11);
         options.transfersPercent = 20;
         const GeneratedLedger made = GenerateLedger(*data, options);
-        QCOMPARE(made.charges + made.incomes + made.transfers, 400);
+        QCOMPARE(made.charges + made.incomes + made.exchanges + made.transfers, 400);
         QVERIFY(made.transfers > 40 && made.transfers < 120);
 
         OpenHandles(db, data, cd);

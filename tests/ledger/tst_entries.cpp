@@ -16,6 +16,7 @@
 #include <QTableWidget>
 
 using namespace zovi;
+using zovi::test::Choose;
 
 namespace {
 
@@ -89,11 +90,6 @@ class TestEntries : public test::MainWindowSession {
 
     TableHandle& ledger() { return m_data->tbData; }
 
-    // The stored row of an entry, read from the file through a handle of its own.
-    static QVariantMap StoredRow(Tdata& data, const QString& name) {
-        return MainWindowSession::StoredRow(data, QStringLiteral("Name"), name);
-    }
-
 private Q_SLOTS:
     void initTestCase() {
         AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
@@ -101,11 +97,9 @@ private Q_SLOTS:
     }
 
     void init() {
-        sessionInit();
         // Distinct texts for the messages the dialog may show.
-        test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
-                         "err001=E1\nerr002=E2\nerr004=E4\nerr025=E25\n"
-                         "caption004=New entry\ncaption005=Edit entry\nincome=In\n");
+        sessionInit("err001=E1\nerr002=E2\nerr004=E4\nerr025=E25\n"
+                    "caption004=New entry\ncaption005=Edit entry\nincome=In\n");
     }
     void cleanup() { sessionCleanup(); }
 

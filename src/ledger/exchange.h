@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+namespace zovi {
+
+struct Currency;
+class Tdata;
+
+// What the exchange dialog hands back: the date, the name, the amount given (without sign) and
+// the rate as typed and normalised, and the signs of the currency given and received.
+struct ExchangeEntry {
+    QDate date;
+    QString name;
+    QString amount;
+    QString rate;
+    QString givenSign;
+    QString receivedSign;
+};
+
+// Gr2 of an exchange once it has been edited and saved; a new one gets the kind's marker
+// "(EXCHANGE)".
+inline QString EditedExchangeMarker() {
+    return QStringLiteral("(ОБМЕН)");
+}
+
+// Whether the typed rate multiplies the amount given (true) or divides it, decided by the main
+// currency flag, the direction and the stored rate of the two currencies: given the main
+// currency, a More currency is bought by dividing; a More currency given for the main one is
+// multiplied; any other case with the main currency multiplies; a More currency against a Less
+// one divides, the other way round multiplies; between two of the same direction the stored
+// rates, rounded to whole numbers (halves to even), decide: the received one's at most the
+// given one's multiplies.
+bool RateMultiplies(const Currency& given, const Currency& received);
+
+// The amount received for amount given at rate, unrounded.
+double AmountReceived(double amount, double rate, const Currency& given, const Currency& received);
+
+// The current row of data.tbData (an exchange) as its dialog starts: the amount given is minus
+// ValueRashod as general decimal text, the rate is Kurs as text, and a currency that no longer
+// exists gives an empty sign.
+ExchangeEntry ReadExchange(Tdata& data);
+
+// Appends an exchange to data.tbData under account (Gr2 "(EXCHANGE)") and leaves the cursor on
+// it. Throws StoreError and writes nothing when the amount or the rate is not a number, the
+// rate is 0, or a sign matches no currency any more.
+void AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account);
+
+// Rewrites the current row of data.tbData, an exchange, from the dialog: the same fields as a new
+// one, Gr2 "(ОБМЕН)", the account given; the fields an exchange does not use keep what they hold.
+// The same refusals as AppendExchange apply.
+void RewriteExchange(Tdata& data, const ExchangeEntry& entry, const QString& account);
+
+} // namespace zovi
