@@ -32,8 +32,22 @@ void WriteRow(TableHandle& d, EntryKind kind, const Transfer& t, const CheckedAm
                      checked);
 }
 
+// Moves to a row of the pair just appended. New rows end the unfiltered view, so the last rows
+// are tried before a walk over the whole ledger.
+bool LocateAppended(TableHandle& d, qint64 id) {
+    d.last();
+    for (int step = 0; step < 2 && !d.isEmpty(); ++step) {
+        if (d.field(kId).toInt() == id)
+            return true;
+        d.prior();
+        if (d.bof())
+            break;
+    }
+    return d.locate(kId, id);
+}
+
 void SetLink(TableHandle& d, qint64 id, qint64 partner) {
-    if (!d.locate(kId, id))
+    if (!LocateAppended(d, id))
         throw StoreError(QStringLiteral("The transfer row %1 disappeared while it was being "
                                         "written; nothing was stored.")
                              .arg(id));

@@ -549,7 +549,8 @@ void TableHandle::setFilter(const QString& filter) {
 void TableHandle::setFiltered(bool filtered) {
     if (filtered == m_filtered)
         return;
-    if (!m_image) {
+    // Without a filter text the switch admits the same rows either way: the view stays.
+    if (!m_image || !m_compiledFilter) {
         m_filtered = filtered;
         return;
     }

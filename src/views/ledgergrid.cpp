@@ -55,6 +55,7 @@ std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOpti
     const QString todayText = AppLocale::formatDate(options.today);
     // Many entries share a day, and formatting a date costs more than the rest of a row.
     QHash<qint64, QChar> dayFlags;
+    QHash<QString, QString> kindLabels;
 
     for (ledger.first(); !ledger.eof(); ledger.next()) {
         LedgerRow row;
@@ -87,7 +88,13 @@ std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOpti
         } else {
             row.income = ledger.field(fDohod).text();
             row.charge = ledger.field(fRashod).text();
-            row.group = options.kindLabel && kind ? options.kindLabel(type) : QString();
+            if (options.kindLabel && kind) {
+                // Each kind's label is looked up once per build, not once per row.
+                auto label = kindLabels.constFind(type);
+                if (label == kindLabels.cend())
+                    label = kindLabels.insert(type, options.kindLabel(type));
+                row.group = *label;
+            }
         }
         rows.push_back(std::move(row));
     }
