@@ -1,9 +1,11 @@
 #include "dialogs.h"
 #include "ledger/editrecord.h"
+#include "ledger/nastr.h"
 #include "mainwindowsession.h"
 #include "shell/clock.h"
 #include "shell/locale.h"
 #include "shell/textutil.h"
+#include "tools/kalkulator.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -450,6 +452,46 @@ private Q_SLOTS:
         action("EditRec")->trigger();
         QVERIFY(Messages::takeShown().isEmpty());
         QVERIFY(!m_window->findChild<QDialog*>(QStringLiteral("TfMove"))->isVisible());
+    }
+
+    void calculatorFromTheAmountAndTheMenu() {
+        prepare(FillClassifiers);
+        start();
+        auto* calculator = m_window->findChild<Tkalkulator*>();
+        onEntryDialog([calculator](TFormEditRecord* dialog) {
+            auto* value = Child<QLineEdit>(dialog, "Value");
+            // An amount that is no number starts the calculator empty.
+            value->setText(QStringLiteral("abc"));
+            test::WhenShown(calculator, [calculator] {
+                QCOMPARE(Child<QLineEdit>(calculator, "Edit1")->text(), QString());
+                for (const char* key : {"SpeedButton7", "SpeedButton12", "SpeedButton5"})
+                    Child<QToolButton>(calculator, key)->click();
+                Child<QPushButton>(calculator, "Button1")->click();
+            });
+            Child<QToolButton>(dialog, "SpeedButton6")->click();
+            QCOMPARE(value->text(), QStringLiteral("7,5"));
+        });
+        toolButton("tb1")->click();
+        // The menu opens it for free use.
+        bool shown = false;
+        test::WhenShown(calculator, [calculator, &shown] {
+            shown = true;
+            Child<QPushButton>(calculator, "Button2")->click();
+        });
+        action("Calculator")->trigger();
+        QVERIFY(shown);
+    }
+
+    void currencyWindowRefreshesTheLedgerAfterClosing() {
+        prepare(FillClassifiers);
+        start();
+        const int before = m_window->fullRefreshCount();
+        auto* currencies = m_window->findChild<TNastr*>();
+        test::WhenShown(currencies, [currencies] { currencies->reject(); });
+        action("Currency")->trigger();
+        QTRY_COMPARE(m_window->fullRefreshCount(), before + 1);
+        QCOMPARE(Items(m_window->findChild<QComboBox*>(QStringLiteral("ComboBoxV"))),
+                 (QStringList{QStringLiteral("$"), QStringLiteral("R")}));
     }
 
     void bottomPanelHasTwoHeights() {
