@@ -52,6 +52,10 @@ TFormEditRecord::TFormEditRecord(Tdata& data, QWidget* parent)
         sides->addButton(side);
     }
     sides->setExclusive(true);
+    // Skins draw tool buttons flat; the chosen side must still stand out.
+    setStyleSheet(
+        QStringLiteral("QToolButton#SpeedButton1:checked, QToolButton#SpeedButton2:checked "
+                       "{ background: #3F5BBC; color: white; border-radius: 3px; }"));
 
     DateRecord = Named(new QDateEdit(this), "DateRecord");
     DateRecord->setCalendarPopup(true);
@@ -69,6 +73,8 @@ TFormEditRecord::TFormEditRecord(Tdata& data, QWidget* parent)
     SpeedButton7 = SmallButton(this, "SpeedButton7", QStringLiteral("+/-"));
     list2 = Named(new QComboBox(this), "list2");
     SpeedButton8 = SmallButton(this, "SpeedButton8", QStringLiteral("+/-"));
+    SpeedButton7->setEnabled(false);
+    SpeedButton8->setEnabled(false);
     Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
     Button1->setDefault(true);
     Button2 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
@@ -107,6 +113,12 @@ TFormEditRecord::TFormEditRecord(Tdata& data, QWidget* parent)
     }
     connect(Button1, &QPushButton::clicked, this, &TFormEditRecord::check);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TFormEditRecord::setGroupEditor(std::function<void(bool incomes)> editor) {
+    m_groupEditor = std::move(editor);
+    SpeedButton7->setEnabled(bool(m_groupEditor));
+    SpeedButton8->setEnabled(bool(m_groupEditor));
 }
 
 void TFormEditRecord::setSide(bool income) {

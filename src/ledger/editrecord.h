@@ -47,9 +47,8 @@ public:
     // when the calculator was closed with OK.
     void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
     // What the "+/-" buttons open: the group window of incomes (true) or charges.
-    void setGroupEditor(std::function<void(bool incomes)> editor) {
-        m_groupEditor = std::move(editor);
-    }
+    // The buttons stay disabled while no group window is given.
+    void setGroupEditor(std::function<void(bool incomes)> editor);
 
 protected:
     void showEvent(QShowEvent* event) override;

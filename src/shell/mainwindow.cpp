@@ -514,6 +514,7 @@ void Tstart_form::selectEntryRow(qint64 id) {
     for (size_t i = 0; i < rows.size(); ++i) {
         if (rows[i].id == id) {
             Grid1->selectRow(int(i));
+            Grid1->scrollTo(m_gridModel->index(int(i), 1));
             return;
         }
     }
@@ -539,8 +540,10 @@ void Tstart_form::bottomSplitterMoved() {
 }
 
 void Tstart_form::selectLastRow() {
-    if (m_gridModel->rowCount() > 0)
+    if (m_gridModel->rowCount() > 0) {
         Grid1->selectRow(m_gridModel->rowCount() - 1);
+        Grid1->scrollToBottom();
+    }
 }
 
 void Tstart_form::SelVid() {
