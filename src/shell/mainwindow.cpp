@@ -402,20 +402,28 @@ void Tstart_form::NewRec() {
         return;
     }
     m_editRecord->prepareNew();
-    m_editRecord->setFading(m_alphaBlend);
-    // A refused save opens the dialog again with everything the user typed.
-    while (m_editRecord->exec() == QDialog::Accepted) {
-        try {
-            AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
-        } catch (const StoreError& e) {
-            Messages::error(this, e.message());
-            m_editRecord->ReCurrency();
-            continue;
-        }
+    if (saveFromDialog(
+            m_editRecord,
+            [this] { AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount()); },
+            [this] { m_editRecord->ReCurrency(); })) {
         RefreshAfterChange();
         selectLastRow();
-        return;
     }
+}
+
+bool Tstart_form::saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
+                                 const std::function<void()>& relist) {
+    dialog->setFading(m_alphaBlend);
+    while (dialog->exec() == QDialog::Accepted) {
+        try {
+            save();
+            return true;
+        } catch (const StoreError& e) {
+            Messages::error(this, e.message());
+        }
+        relist();
+    }
+    return false;
 }
 
 void Tstart_form::EditRec() {
@@ -445,18 +453,11 @@ void Tstart_form::EditStandartRecord() {
     if (!d.isOpen() || d.isEmpty())
         return;
     m_editRecord->prepareEdit(ReadStandardEntry(m_data));
-    m_editRecord->setFading(m_alphaBlend);
-    while (m_editRecord->exec() == QDialog::Accepted) {
-        try {
-            RewriteStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
-        } catch (const StoreError& e) {
-            Messages::error(this, e.message());
-            m_editRecord->ReCurrency();
-            continue;
-        }
+    if (saveFromDialog(
+            m_editRecord,
+            [this] { RewriteStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount()); },
+            [this] { m_editRecord->ReCurrency(); }))
         RefreshAfterChange();
-        return;
-    }
 }
 
 void Tstart_form::DeleteRec() {

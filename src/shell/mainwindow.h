@@ -40,6 +40,7 @@ class TfChooseShell;
 class TReservCopy;
 class TfSystemMenu;
 class TFormEditRecord;
+class FadingDialog;
 class Tperevod_form;
 class TObmen;
 class TNastr;
@@ -127,6 +128,12 @@ private:
     // Selects the grid row of the entry with this ID, or the last row when it is not shown.
     void selectEntryRow(qint64 id);
     QString currentEntryAccount(bool trim = false) const;
+    // Shows an entry dialog until it is cancelled or save succeeds, with fading as the settings
+    // say; a refused save shows its message, runs relist (the currency table may have changed)
+    // and opens the dialog again with everything the user typed. True once saved.
+    bool saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
+                        const std::function<void()>& relist);
+    void relistExchangeCurrencies();
     void bottomSplitterMoved();
 
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});

@@ -9,41 +9,16 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 
-#include <functional>
-
 namespace zovi {
-
-namespace {
-
-// Shows the prepared dialog until it is cancelled or save succeeds; returns true when saved. A
-// refused save shows its message and opens the dialog again with everything the user typed.
-bool ExecAndSave(QWidget* parent, TObmen* dialog,
-                 const std::function<void(const ExchangeEntry&)>& save) {
-    while (dialog->exec() == QDialog::Accepted) {
-        const ExchangeEntry typed = dialog->entry();
-        try {
-            save(typed);
-            return true;
-        } catch (const StoreError& e) {
-            Messages::error(parent, e.message());
-        }
-        // The currency table may have changed: list it again, keeping the choices that remain.
-        dialog->ReValuta();
-        dialog->selectSigns(typed.givenSign, typed.receivedSign);
-    }
-    return false;
-}
-
-} // namespace
 
 void Tstart_form::NewObmen() {
     if (!m_data.tbData.isOpen())
         return;
     m_obmen->prepareNew();
-    m_obmen->setFading(m_alphaBlend);
-    if (ExecAndSave(this, m_obmen, [this](const ExchangeEntry& entry) {
-            AppendExchange(m_data, entry, currentEntryAccount(true));
-        })) {
+    if (saveFromDialog(
+            m_obmen,
+            [this] { AppendExchange(m_data, m_obmen->entry(), currentEntryAccount(true)); },
+            [this] { relistExchangeCurrencies(); })) {
         RefreshAfterChange();
         selectLastRow();
     }
@@ -54,11 +29,18 @@ void Tstart_form::editobmen() {
     if (!d.isOpen() || d.isEmpty())
         return;
     m_obmen->prepareEdit(ReadExchange(m_data));
-    m_obmen->setFading(m_alphaBlend);
-    if (ExecAndSave(this, m_obmen, [this](const ExchangeEntry& entry) {
-            RewriteExchange(m_data, entry, currentEntryAccount(true));
-        }))
+    if (saveFromDialog(
+            m_obmen,
+            [this] { RewriteExchange(m_data, m_obmen->entry(), currentEntryAccount(true)); },
+            [this] { relistExchangeCurrencies(); }))
         RefreshAfterChange();
+}
+
+void Tstart_form::relistExchangeCurrencies() {
+    // The currency table may have changed: list it again, keeping the choices that remain.
+    const ExchangeEntry typed = m_obmen->entry();
+    m_obmen->ReValuta();
+    m_obmen->selectSigns(typed.givenSign, typed.receivedSign);
 }
 
 } // namespace zovi

@@ -7,37 +7,16 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 
-#include <functional>
-
 namespace zovi {
-
-namespace {
-
-// Shows the dialog until the user cancels or the save succeeds; a refused save shows its
-// message and opens the dialog again with everything the user typed. True once saved.
-bool SaveFromDialog(Tperevod_form* dialog, QWidget* parent,
-                    const std::function<void(const Transfer&)>& save) {
-    while (dialog->exec() == QDialog::Accepted) {
-        try {
-            save(dialog->transfer());
-            return true;
-        } catch (const StoreError& e) {
-            Messages::error(parent, e.message());
-            dialog->ReValuta();
-        }
-    }
-    return false;
-}
-
-} // namespace
 
 void Tstart_form::bperevod() {
     if (!m_data.tbData.isOpen())
         return;
     // The source is the account of the selected tab, its blanks trimmed.
     m_perevod->prepareNew(currentEntryAccount(true));
-    m_perevod->setFading(m_alphaBlend);
-    if (SaveFromDialog(m_perevod, this, [this](const Transfer& t) { AppendTransfer(m_data, t); })) {
+    if (saveFromDialog(
+            m_perevod, [this] { AppendTransfer(m_data, m_perevod->transfer()); },
+            [this] { m_perevod->ReValuta(); })) {
         RefreshAfterChange();
         selectLastRow();
     }
@@ -51,10 +30,10 @@ void Tstart_form::editperevod() {
     if (stored.rows.out == 0 && stored.rows.in == 0)
         return;
     m_perevod->prepareEdit(stored.transfer);
-    m_perevod->setFading(m_alphaBlend);
-    if (SaveFromDialog(m_perevod, this, [this, &stored](const Transfer& t) {
-            RewriteTransfer(m_data, t, stored.rows);
-        })) {
+    if (saveFromDialog(
+            m_perevod,
+            [this, &stored] { RewriteTransfer(m_data, m_perevod->transfer(), stored.rows); },
+            [this] { m_perevod->ReValuta(); })) {
         d.last();
         RefreshAfterChange();
     }
