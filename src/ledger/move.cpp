@@ -1,5 +1,6 @@
 #include "ledger/move.h"
 
+#include "ledger/entrycontrols.h"
 #include "ledger/entrykinds.h"
 #include "shell/layouts.h"
 #include "shell/translate.h"
@@ -46,12 +47,7 @@ QString TfMove::account() const {
 void TfMove::showEvent(QShowEvent* event) {
     Translate(Label1, QStringLiteral("move to"));
     ComboBox1->clear();
-    TableHandle& accounts = m_data.tbGr1;
-    if (accounts.isOpen()) {
-        const int column = accounts.fieldIndex(QStringLiteral("Name"));
-        for (int row = 0; row < accounts.recordCount(); ++row)
-            ComboBox1->addItem(accounts.textAt(row, column));
-    }
+    ComboBox1->addItems(Names(m_data.tbGr1));
     ComboBox1->addItem(AllAccounts());
     ComboBox1->setCurrentIndex(0);
     QDialog::showEvent(event);
