@@ -3,14 +3,14 @@
 // headless several times in fresh processes and prints the median.
 //
 // Usage: bench_startup [database folder]   (the program folder's Databases/Example/ if omitted)
-#include "shell/locale.h"
-#include "shell/mainwindow.h"
-#include "shell/messages.h"
-#include "shell/paths.h"
-#include "shell/settings.h"
-#include "shell/wait.h"
+#include "app/mainwindow.h"
+#include "core/locale.h"
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "core/wait.h"
+#include "databases/chooserwindow.h"
 #include "store/datamodules.h"
-#include "store/dbselect.h"
 #include "timing.h"
 
 #include <QApplication>

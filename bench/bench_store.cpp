@@ -4,8 +4,8 @@
 //
 // Usage: bench_store [row count]   (100000 when omitted)
 
-#include "shell/locale.h"
-#include "shell/paths.h"
+#include "core/locale.h"
+#include "core/paths.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/template.h"

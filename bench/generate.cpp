@@ -10,10 +10,10 @@
 // transfers between accounts (kTransfersPercent unless given).
 #include "generator.h"
 
-#include "shell/clock.h"
-#include "shell/locale.h"
-#include "shell/paths.h"
-#include "store/database.h"
+#include "core/clock.h"
+#include "core/locale.h"
+#include "core/paths.h"
+#include "databases/databasefolder.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 

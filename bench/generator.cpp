@@ -1,12 +1,12 @@
 #include "generator.h"
 
+#include "core/textutil.h"
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
 #include "ledger/exchange.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
-#include "shell/textutil.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
 

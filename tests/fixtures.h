@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/paths.h"
+#include "core/paths.h"
 #include "store/datamodules.h"
 #include "store/template.h"
 

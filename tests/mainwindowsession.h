@@ -1,13 +1,13 @@
 #pragma once
 
+#include "app/mainwindow.h"
+#include "core/lang.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "databases/backupwindow.h"
+#include "databases/chooserwindow.h"
 #include "fixtures.h"
-#include "shell/lang.h"
-#include "shell/mainwindow.h"
-#include "shell/messages.h"
-#include "shell/settings.h"
 #include "store/datamodules.h"
-#include "store/dbselect.h"
-#include "store/reservcopy.h"
 
 #include <QAction>
 #include <QPushButton>

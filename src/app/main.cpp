@@ -1,5 +1,5 @@
-#include "shell/locale.h"
-#include "shell/mainwindow.h"
+#include "app/mainwindow.h"
+#include "core/locale.h"
 #include "store/datamodules.h"
 
 #include <QApplication>

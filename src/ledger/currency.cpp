@@ -1,7 +1,7 @@
 #include "ledger/currency.h"
 
-#include "shell/lang.h"
-#include "shell/textutil.h"
+#include "core/lang.h"
+#include "core/textutil.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"

@@ -2,8 +2,8 @@
 
 #include "ledger/standardentry.h"
 
-#include "shell/layouts.h"
-#include "shell/textutil.h"
+#include "core/layouts.h"
+#include "core/textutil.h"
 #include "store/table.h"
 
 #include <QComboBox>

@@ -1,10 +1,10 @@
 #include "ledger/exchange.h"
 
+#include "core/lang.h"
+#include "core/textutil.h"
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
 #include "ledger/standardentry.h"
-#include "shell/lang.h"
-#include "shell/textutil.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 

@@ -1,6 +1,6 @@
 #include "ledger/revalue.h"
 
-#include "shell/textutil.h"
+#include "core/textutil.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
 

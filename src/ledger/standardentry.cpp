@@ -1,8 +1,8 @@
 #include "ledger/standardentry.h"
 
+#include "core/lang.h"
+#include "core/textutil.h"
 #include "ledger/entrykinds.h"
-#include "shell/lang.h"
-#include "shell/textutil.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"

@@ -1,6 +1,6 @@
 #include "store/filter.h"
 
-#include "shell/locale.h"
+#include "core/locale.h"
 #include "store/error.h"
 
 #include <algorithm>

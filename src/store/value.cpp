@@ -1,7 +1,7 @@
 #include "store/value.h"
 
-#include "shell/locale.h"
-#include "shell/textutil.h"
+#include "core/locale.h"
+#include "core/textutil.h"
 #include "store/error.h"
 
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "tools/calculator.h"
 
-#include "shell/textutil.h"
+#include "core/textutil.h"
 
 #include <QLocale>
 #include <cmath>

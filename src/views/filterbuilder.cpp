@@ -1,6 +1,6 @@
 #include "views/filterbuilder.h"
 
-#include "shell/locale.h"
+#include "core/locale.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/table.h"

@@ -1,8 +1,8 @@
 #include "views/ledgergrid.h"
 
+#include "core/locale.h"
+#include "core/textutil.h"
 #include "ledger/entrykinds.h"
-#include "shell/locale.h"
-#include "shell/textutil.h"
 #include "store/table.h"
 #include "views/sortorder.h"
 

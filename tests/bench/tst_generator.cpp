@@ -1,8 +1,8 @@
 #include "fixtures.h"
 #include "generator.h"
 
+#include "core/locale.h"
 #include "ledger/currency.h"
-#include "shell/locale.h"
 #include "store/datamodules.h"
 
 #include <QSet>

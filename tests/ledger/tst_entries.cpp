@@ -1,11 +1,11 @@
+#include "core/clock.h"
+#include "core/locale.h"
+#include "core/textutil.h"
 #include "dialogs.h"
-#include "ledger/editrecord.h"
-#include "ledger/nastr.h"
+#include "ledger/currencywindow.h"
+#include "ledger/entrydialog.h"
 #include "mainwindowsession.h"
-#include "shell/clock.h"
-#include "shell/locale.h"
-#include "shell/textutil.h"
-#include "tools/kalkulator.h"
+#include "tools/calculatorwindow.h"
 
 #include <QComboBox>
 #include <QDateEdit>

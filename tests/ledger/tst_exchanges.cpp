@@ -1,12 +1,12 @@
+#include "core/clock.h"
+#include "core/locale.h"
+#include "core/textutil.h"
 #include "dialogs.h"
 #include "ledger/currency.h"
 #include "ledger/exchange.h"
-#include "ledger/obmen.h"
+#include "ledger/exchangedialog.h"
 #include "mainwindowsession.h"
-#include "shell/clock.h"
-#include "shell/locale.h"
-#include "shell/textutil.h"
-#include "tools/kalkulator.h"
+#include "tools/calculatorwindow.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,10 +1,10 @@
+#include "core/clock.h"
+#include "core/locale.h"
 #include "dialogs.h"
-#include "ledger/perevod.h"
 #include "ledger/transfer.h"
+#include "ledger/transferdialog.h"
 #include "mainwindowsession.h"
-#include "shell/clock.h"
-#include "shell/locale.h"
-#include "tools/kalkulator.h"
+#include "tools/calculatorwindow.h"
 #include "views/ledgergrid.h"
 
 #include <QComboBox>

@@ -16,8 +16,8 @@
 // Exit codes: 0 the transaction committed; 3 a StoreError ended it (the message is printed on
 // stderr); 2 bad arguments; 4 any other error.
 
-#include "shell/locale.h"
-#include "shell/paths.h"
+#include "core/locale.h"
+#include "core/paths.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"

@@ -1,6 +1,6 @@
 #include "store/tests.h"
 
-#include "shell/locale.h"
+#include "core/locale.h"
 
 #include <QCoreApplication>
 #include <QTest>

@@ -6,8 +6,7 @@
 namespace zovi::test {
 QObject* NewStoreTest();
 QObject* NewCrashTest();
-QObject* NewCatalogueTest();
 inline QList<QObject*> StoreTests() {
-    return {NewStoreTest(), NewCatalogueTest(), NewCrashTest()};
+    return {NewStoreTest(), NewCrashTest()};
 }
 } // namespace zovi::test

@@ -1,8 +1,8 @@
-#include "shell/locale.h"
-#include "shell/messages.h"
-#include "shell/paths.h"
+#include "core/locale.h"
+#include "core/messages.h"
+#include "core/paths.h"
 #include "tools/calculator.h"
-#include "tools/kalkulator.h"
+#include "tools/calculatorwindow.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "views/tests.h"
 
-#include "shell/locale.h"
+#include "core/locale.h"
 
 #include <QCoreApplication>
 #include <QTest>

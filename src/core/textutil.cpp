@@ -1,0 +1,181 @@
+#include "core/textutil.h"
+
+#include "core/locale.h"
+
+#include <QLocale>
+#include <QStringDecoder>
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace zovi {
+
+namespace {
+
+// The text without leading and trailing blanks (character 32 only).
+QString stripBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+// The text with every "." and "," (and the decimal separator) replaced by to.
+QString withSeparator(QString text, QChar to) {
+    const QChar separator = AppLocale::decimalSeparator();
+    for (QChar& c : text) {
+        if (c == u'.' || c == u',' || c == separator)
+            c = to;
+    }
+    return text;
+}
+
+// Writes integer digits (with a leading minus sign, if any) in groups of three from the right,
+// a blank before each further group. The minus sign is counted like a digit, so "-123" becomes
+// "- 123": this is how amounts have always been shown.
+QString groupThousands(const QString& integer) {
+    QString reversed;
+    reversed.reserve(integer.size() + integer.size() / 3);
+    qsizetype count = 0;
+    for (qsizetype i = integer.size() - 1; i >= 0; --i) {
+        if (count > 0 && count % 3 == 0)
+            reversed.append(u' ');
+        reversed.append(integer.at(i));
+        ++count;
+    }
+    std::reverse(reversed.begin(), reversed.end());
+    return reversed;
+}
+
+// Windows-1251 for the bytes 0x80 to 0xBF; 0xC0 to 0xFF are the Cyrillic letters U+0410 to
+// U+044F in order. 0x98 has no character.
+constexpr char16_t kCp1251High[64] = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, // 0x80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, // 0x88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 0x90
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, // 0x98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, // 0xA0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, // 0xA8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // 0xB0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // 0xB8
+};
+
+char16_t cp1251(unsigned char byte) {
+    if (byte < 0x80)
+        return byte;
+    if (byte < 0xC0)
+        return kCp1251High[byte - 0x80];
+    return static_cast<char16_t>(0x0410 + (byte - 0xC0));
+}
+
+} // namespace
+
+bool IsBlank(const QString& text) {
+    for (const QChar c : text) {
+        if (c != u' ')
+            return false;
+    }
+    return true;
+}
+
+bool IsNotNumber(const QString& text) {
+    const QString stripped = stripBlanks(text);
+    if (stripped.isEmpty())
+        return true;
+    const QChar separator = AppLocale::decimalSeparator();
+    for (const QChar c : stripped) {
+        const bool digit = c >= u'0' && c <= u'9';
+        if (!digit && c != u'.' && c != u',' && c != separator)
+            return true;
+    }
+    return false;
+}
+
+void NormalizeDecimal(const QString& text, QString& result) {
+    const QString stripped = stripBlanks(text);
+    if (stripped.isEmpty())
+        return;
+    result = withSeparator(stripped, AppLocale::decimalSeparator());
+}
+
+QString FormatMoney(double amount) {
+    if (!std::isfinite(amount))
+        return QString::number(amount);
+    // nearbyint follows the current rounding mode, which is round-half-to-even.
+    double rounded = std::nearbyint(amount * 100.0) / 100.0;
+    if (rounded == 0.0)
+        rounded = 0.0; // no "-0"
+    QString text = QString::number(rounded, 'g', 15);
+    if (text.contains(u'e')) {
+        // Beyond 15 integer digits 'g' switches to an exponent; write all the digits instead.
+        text = QString::number(rounded, 'f', 2);
+        while (text.endsWith(u'0'))
+            text.chop(1);
+        if (text.endsWith(u'.'))
+            text.chop(1);
+    }
+    const qsizetype point = text.indexOf(u'.');
+    const QString integer = point < 0 ? text : text.left(point);
+    const QString rest =
+        point < 0 ? QString() : AppLocale::decimalSeparator() + text.mid(point + 1);
+    return groupThousands(integer) + rest;
+}
+
+qsizetype DecimalSeparatorAt(const QString& text) {
+    const qsizetype comma = text.indexOf(u',');
+    return comma >= 0 ? comma : text.indexOf(u'.');
+}
+
+QString CutAfterTwoDecimals(const QString& text) {
+    const qsizetype separator = DecimalSeparatorAt(text);
+    return separator < 0 ? text : text.left(separator + 3);
+}
+
+std::optional<double> ToAmount(const QString& text) {
+    const QString stripped = stripBlanks(text);
+    if (stripped.isEmpty() || IsNotNumber(stripped))
+        return std::nullopt;
+    QString number = withSeparator(stripped, u'.');
+    if (number.count(u'.') > 1 || number.size() == number.count(u'.'))
+        return std::nullopt;
+    // "5." and ".5" are typed amounts too; give the reader whole digits on both sides.
+    if (number.startsWith(u'.'))
+        number.prepend(u'0');
+    if (number.endsWith(u'.'))
+        number.chop(1);
+    bool ok = false;
+    const double value = QLocale::c().toDouble(number, &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+QString NumberText(double value) {
+    if (value == 0.0)
+        return u"0"_s;
+    QString text = QString::number(value, 'g', 15);
+    text.replace(u'.', AppLocale::decimalSeparator());
+    return text;
+}
+
+QString DecodeText(const QByteArray& bytes) {
+    QByteArrayView data(bytes);
+    if (data.startsWith("\xEF\xBB\xBF"))
+        data = data.sliced(3);
+    // Stateless: an incomplete sequence at the end counts as an error, not as pending input.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(data);
+    if (!utf8.hasError())
+        return text;
+    text.clear();
+    text.reserve(data.size());
+    for (const char byte : data)
+        text.append(QChar(cp1251(static_cast<unsigned char>(byte))));
+    return text;
+}
+
+} // namespace zovi

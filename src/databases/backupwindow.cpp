@@ -1,0 +1,165 @@
+#include "databases/backupwindow.h"
+
+#include "core/lang.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "databases/databasefolder.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+#include <QTreeView>
+
+using namespace Qt::StringLiterals;
+
+namespace zovi {
+
+TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
+    setObjectName(u"TReservCopy"_s);
+    setWindowTitle(u"Copy"_s);
+    setModal(true);
+
+    Label1 = new QLabel(u"Reserv Copy"_s, this);
+    Label1->setObjectName(u"Label1"_s);
+    QFont font = Label1->font();
+    font.setBold(true);
+    Label1->setFont(font);
+
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    m_model->setRootPath(QDir::rootPath());
+    Shell = new QTreeView(this);
+    Shell->setObjectName(u"Shell"_s);
+    Shell->setModel(m_model);
+    Shell->setRootIndex(QModelIndex());
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        Shell->hideColumn(column);
+    Shell->header()->hide();
+    Shell->setSelectionMode(QAbstractItemView::SingleSelection);
+    Shell->expand(m_model->index(QDir::rootPath()));
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(u"Gauge1"_s);
+    Gauge1->setOrientation(Qt::Vertical);
+    Gauge1->setRange(0, 10);
+    Gauge1->setValue(0);
+    Gauge1->setTextVisible(false);
+
+    CheckBox1 = new QCheckBox(u"Don't show me again"_s, this);
+    CheckBox1->setObjectName(u"CheckBox1"_s);
+    Button1 = new QPushButton(u"Create copy"_s, this);
+    Button1->setObjectName(u"Button1"_s);
+    Button2 = new QPushButton(u"Don't"_s, this);
+    Button2->setObjectName(u"Button2"_s);
+
+    m_closeTimer = new QTimer(this);
+    m_closeTimer->setSingleShot(true);
+    m_closeTimer->setInterval(500);
+    connect(m_closeTimer, &QTimer::timeout, this, &QDialog::accept);
+    connect(Button1, &QPushButton::clicked, this, &TReservCopy::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* layout = new QGridLayout(this);
+    layout->addWidget(Label1, 0, 0, 1, 3);
+    layout->addWidget(Shell, 1, 0, 1, 2);
+    layout->addWidget(Gauge1, 1, 2);
+    layout->addWidget(CheckBox1, 2, 0, 1, 3);
+    layout->addWidget(Button1, 3, 0);
+    layout->addWidget(Button2, 3, 1);
+    resize(380, 440);
+}
+
+QString TReservCopy::selectedFolder() const {
+    const QModelIndex index = Shell->currentIndex();
+    return index.isValid() ? m_model->filePath(index) : QString();
+}
+
+bool TReservCopy::selectFolder(const QString& folder) {
+    const QModelIndex index = m_model->index(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    if (!index.isValid())
+        return false;
+    Shell->setCurrentIndex(index);
+    Shell->scrollTo(index);
+    return true;
+}
+
+void TReservCopy::showEvent(QShowEvent* event) {
+    // A window restored from the task bar is shown again by the system: nothing is re-read.
+    if (event->spontaneous()) {
+        QDialog::showEvent(event);
+        return;
+    }
+    QString text;
+    if (LangString(u"caption010"_s, text)) {
+        setWindowTitle(text);
+        Label1->setText(text);
+    }
+    text.clear();
+    if (LangString(u"dont show"_s, text))
+        CheckBox1->setText(text);
+    text.clear();
+    if (LangString(u"copyyes"_s, text))
+        Button1->setText(text);
+    text.clear();
+    if (LangString(u"copyno"_s, text))
+        Button2->setText(text);
+
+    // Every showing starts ready to copy.
+    Gauge1->setValue(0);
+    Button1->setEnabled(true);
+    Button2->setEnabled(true);
+    Shell->setEnabled(true);
+    const QString last = Settings::readString(u"reservcopy"_s);
+    if (!last.isEmpty())
+        selectFolder(last);
+    QDialog::showEvent(event);
+}
+
+void TReservCopy::Button1Click() {
+    const QString target = selectedFolder();
+    if (target.isEmpty()) {
+        Messages::error(this, LangText(u"copyfolder"_s, u"Choose the folder for the copy."_s));
+        return;
+    }
+    // A database without its list of files would give an empty backup that looks made.
+    if (DatabaseFolder::listedFiles(m_databaseFolder).isEmpty()) {
+        Messages::error(this, LangText(u"copynothing"_s,
+                                       u"The database folder %1 lists no files in copy.txt: "
+                                       u"nothing can be copied."_s)
+                                  .arg(QDir::toNativeSeparators(m_databaseFolder)));
+        return;
+    }
+    Button1->setEnabled(false);
+    Button2->setEnabled(false);
+    Shell->setEnabled(false);
+    const QStringList failed = BackupCopy::copyListed(m_databaseFolder, target, [this] {
+        if (Gauge1->value() < Gauge1->maximum())
+            Gauge1->setValue(Gauge1->value() + 1);
+    });
+    // A backup that was not made whole must never look successful.
+    if (!failed.isEmpty())
+        Messages::error(this,
+                        LangText(u"copyfailed"_s, u"These files could not be copied into %1:\n%2"_s)
+                            .arg(QDir::toNativeSeparators(target), failed.join(u'\n')));
+    m_closeTimer->start();
+}
+
+void TReservCopy::done(int result) {
+    m_closeTimer->stop();
+    // Nothing selected (the stored folder is gone) keeps the stored folder.
+    const QString folder = selectedFolder();
+    if (!folder.isEmpty())
+        Settings::writeString(u"reservcopy"_s, folder);
+    Settings::writeBool(u"showcopy"_s, !CheckBox1->isChecked());
+    QDialog::done(result);
+}
+
+} // namespace zovi

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/fading.h"
+#include "ledger/entrycontrols.h"
+#include "ledger/standardentry.h"
+
+#include <functional>
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace zovi {
+
+class Tdata;
+
+// The dialog of incomes and charges. It only collects and checks the values: the side, the
+// date, the name, the amount, the currency sign, the group and the sub-group; the caller writes
+// them through the ledger logic. It has no account control: entries take the selected account
+// tab of the main window.
+class TFormEditRecord : public FadingDialog {
+    Q_OBJECT
+
+public:
+    explicit TFormEditRecord(Tdata& data, QWidget* parent = nullptr);
+
+    // Sets every control for a new entry: a charge dated today, empty name and amount, the
+    // first currency, no group.
+    void prepareNew();
+    // Sets every control from an entry being edited. A group or sub-group that no longer
+    // exists leaves its list unselected; a currency that is gone leaves the first sign chosen.
+    void prepareEdit(const StandardEntry& entry);
+    // The values as the dialog holds them after a successful OK.
+    StandardEntry entry() const;
+
+    // Refill the lists from the tables: the currency signs in table order (the first chosen),
+    // the groups of the current side, the sub-groups of the chosen group (both sorted ignoring
+    // letter case). The group windows call the last two after every change they make.
+    void ReCurrency();
+    void ReGroups();
+    void ReSubGroups();
+
+    // What the calculator button does with the amount: returns true and replaces the text
+    // when the calculator was closed with OK.
+    void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
+    // What the "+/-" buttons open: the group window of incomes (true) or charges.
+    // The buttons stay disabled while no group window is given.
+    void setGroupEditor(std::function<void(bool incomes)> editor);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setSide(bool income);
+    bool income() const;
+    void proposeName();
+    void check();
+    void translate();
+
+    Tdata& m_data;
+    AmountCalculator m_calculator;
+    std::function<void(bool)> m_groupEditor;
+    QString m_captionKey;
+
+    QToolButton* SpeedButton1 = nullptr; // "Income"
+    QToolButton* SpeedButton2 = nullptr; // "Charge"
+    QDateEdit* DateRecord = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QLineEdit* NameRecord = nullptr;
+    QToolButton* SpeedButton9 = nullptr;
+    QLineEdit* Value = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    QComboBox* Currency = nullptr;
+    QComboBox* list1 = nullptr;
+    QToolButton* SpeedButton7 = nullptr;
+    QComboBox* list2 = nullptr;
+    QToolButton* SpeedButton8 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QGroupBox* m_typeFrame = nullptr;
+    QGroupBox* m_dateFrame = nullptr;
+    QGroupBox* m_nameFrame = nullptr;
+    QGroupBox* m_amountFrame = nullptr;
+    QGroupBox* m_groupFrame = nullptr;
+    QGroupBox* m_subGroupFrame = nullptr;
+};
+
+} // namespace zovi

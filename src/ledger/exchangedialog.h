@@ -1,0 +1,84 @@
+#pragma once
+
+#include "core/fading.h"
+#include "ledger/exchange.h"
+
+#include <functional>
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace zovi {
+
+class Tdata;
+
+// The dialog of currency exchanges. It only collects and checks the values: the date, the
+// amount given, the currencies given (ComboBox1) and received (ComboBox2) by their signs, the
+// rate and the name; the caller computes the amount received and writes the row through the
+// ledger logic. Like incomes and charges, an exchange takes the selected account tab.
+class TObmen : public FadingDialog {
+    Q_OBJECT
+
+public:
+    explicit TObmen(Tdata& data, QWidget* parent = nullptr);
+
+    // Sets every control for a new exchange: empty amount, rate and name, the first currency
+    // in both lists, today's date.
+    void prepareNew();
+    // Sets every control from an exchange being edited. A currency that no longer exists
+    // leaves its list unselected, and OK then asks for a currency.
+    void prepareEdit(const ExchangeEntry& entry);
+    // The values as the dialog holds them after a successful OK.
+    ExchangeEntry entry() const;
+
+    // Refills both currency lists with the signs of every currency in table order and
+    // selects the first in both.
+    void ReValuta();
+    // Selects the currencies given and received by their signs; an empty sign or one no
+    // currency has leaves that list unselected.
+    void selectSigns(const QString& given, const QString& received);
+
+    // What the calculator buttons do with the amount and the rate: returns true and replaces
+    // the text when the calculator was closed with OK.
+    void setCalculator(std::function<bool(QString& amount)> calculator) {
+        m_calculator = std::move(calculator);
+    }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void proposeName();
+    void openCalculator(QLineEdit* field);
+    void check();
+    void translate();
+
+    Tdata& m_data;
+    std::function<bool(QString&)> m_calculator;
+    QString m_captionKey;
+
+    QDateEdit* DateTimePicker1 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QLineEdit* Edit3 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QGroupBox* m_dateFrame = nullptr;
+    QGroupBox* m_amountFrame = nullptr;
+    QGroupBox* m_currencyFrame = nullptr;
+    QGroupBox* m_rateFrame = nullptr;
+    QGroupBox* m_nameFrame = nullptr;
+};
+
+} // namespace zovi

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "core/fading.h"
+#include "ledger/entrycontrols.h"
+#include "ledger/transfer.h"
+
+class QComboBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace zovi {
+
+class Tdata;
+
+// The dialog of transfers between accounts. It only collects and checks the values: the date,
+// the amount, the currency sign, the two accounts and the names of the leaving and the arriving
+// row; the caller writes them through the ledger logic.
+class Tperevod_form : public FadingDialog {
+    Q_OBJECT
+
+public:
+    explicit Tperevod_form(Tdata& data, QWidget* parent = nullptr);
+
+    // Sets every control for a new transfer: dated today, amount "0", the first currency, the
+    // account named tab as source (none when tab is no account, as "[...]") and the next account
+    // as destination (the first one without a source, none after the last account); the labels
+    // and both names follow the accounts.
+    void prepareNew(const QString& tab);
+    // Sets every control from a stored transfer; the names stay as stored. An account or
+    // currency that is gone leaves its list unselected (the currency: the first sign).
+    void prepareEdit(const Transfer& transfer);
+    // The values as the dialog holds them after a successful OK.
+    Transfer transfer() const;
+
+    // Refills the currency signs from the table, the first one chosen.
+    void ReValuta();
+    // The labels of the two names follow the chosen accounts, and both names are proposed
+    // again; runs whenever the user picks an account.
+    void SetUser();
+
+    void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void fillAccounts();
+    void setLabels();
+    // Proposes the name of the leaving row (Edit1) or of the arriving row (Edit2).
+    void proposeName(bool leaving);
+    void check();
+    void translate();
+
+    Tdata& m_data;
+    AmountCalculator m_calculator;
+    QString m_captionKey;
+
+    QDateEdit* DateTimePicker1 = nullptr;
+    QToolButton* SpeedButton3 = nullptr;
+    QToolButton* SpeedButton4 = nullptr;
+    QLineEdit* Value = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QLabel* Label1 = nullptr; // "From"
+    QComboBox* ComboBox1 = nullptr;
+    QLabel* Label2 = nullptr; // "To"
+    QComboBox* ComboBox2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLineEdit* Edit1 = nullptr;
+    QToolButton* SpeedButton2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* Edit2 = nullptr;
+    QToolButton* SpeedButton5 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QGroupBox* m_dateFrame = nullptr;
+    QGroupBox* m_amountFrame = nullptr;
+    QGroupBox* m_accountsFrame = nullptr;
+    QGroupBox* m_nameFrame = nullptr;
+};
+
+} // namespace zovi

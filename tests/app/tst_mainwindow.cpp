@@ -1,0 +1,299 @@
+#include "app/mainwindow.h"
+#include "core/lang.h"
+#include "core/locale.h"
+#include "core/messages.h"
+#include "core/settings.h"
+#include "core/wait.h"
+#include "databases/backupwindow.h"
+#include "databases/chooserwindow.h"
+#include "mainwindowsession.h"
+#include "store/datamodules.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
+
+using namespace zovi;
+using zovi::test::TempDatabase;
+
+class TestMainWindow : public zovi::test::MainWindowSession {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
+        Messages::setTestMode(true);
+    }
+
+    void init() { sessionInit(); }
+    void cleanup() { sessionCleanup(); }
+
+    void firstStartWritesDefaultsOnce() {
+        start();
+        const QString current = QDir::currentPath();
+        QCOMPARE(Settings::readInt(QStringLiteral("accounts"), -1), 0);
+        QCOMPARE(Settings::readBool(QStringLiteral("flat_panel"), false), true);
+        QCOMPARE(Settings::readBool(QStringLiteral("flat_button"), false), true);
+        QCOMPARE(Settings::readBool(QStringLiteral("showcopy"), false), true);
+        QCOMPARE(Settings::readBool(QStringLiteral("alphablend"), false), true);
+        QCOMPARE(Settings::readString(QStringLiteral("reservcopy")), current);
+        QCOMPARE(Settings::readString(QStringLiteral("skin")),
+                 current + QStringLiteral("/Skins/Longhorn.sui"));
+        QCOMPARE(Settings::readString(QStringLiteral("curdir")), current);
+        // Booleans are stored as integers.
+        QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tarvo"),
+                      QStringLiteral("zovi6"));
+        QCOMPARE(raw.value(QStringLiteral("flat_panel")).toString(), QStringLiteral("1"));
+
+        Settings::writeString(QStringLiteral("skin"), QStringLiteral("/elsewhere/my.sui"));
+        Settings::writeString(QStringLiteral("curdir"), QStringLiteral("/old"));
+        restart();
+        QCOMPARE(m_backupWindows, 1); // "showcopy" was true at the first close
+        QCOMPARE(Settings::readString(QStringLiteral("skin")), QStringLiteral("/elsewhere/my.sui"));
+        QCOMPARE(Settings::readString(QStringLiteral("curdir")), current);
+    }
+
+    void noRCopyFolderNoCopy() {
+        start();
+        Settings::writeBool(QStringLiteral("showcopy"), false);
+        QVERIFY(m_window->close());
+        QVERIFY(!QFileInfo::exists(m_db->folder() + QStringLiteral("/RCopy")));
+        QVERIFY(Messages::takeShown().isEmpty()); // nothing reported
+    }
+
+    void cancellingTheChooserEndsQuietly() {
+        start(false);
+        QVERIFY(!m_window->databaseChosen());
+        for (int n = 1; n <= 7; ++n)
+            QVERIFY(!Settings::contains(QStringLiteral("size%1").arg(n)));
+        QVERIFY(m_window->close());
+        QCOMPARE(m_backupWindows, 0);
+        QVERIFY(QDir(m_db->folder() + QStringLiteral("/RCopy")).isEmpty());
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
+
+    void sizeLoadComputesWidths() {
+        start();
+        m_window->showNormal();
+        m_window->resize(1000, 700);
+        QTRY_COMPARE(m_window->width(), 1000);
+        m_window->SizeLoad();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        const QList<int> expected = {73, 298, 98, 98, 148, 148, 83};
+        for (int c = 1; c <= 7; ++c)
+            QCOMPARE(grid->columnWidth(c), expected[c - 1]);
+        QVERIFY(grid->isColumnHidden(0));
+
+        // Saved widths come back unchanged, a hidden column stays hidden.
+        grid->setColumnWidth(2, 222);
+        grid->setColumnHidden(5, true);
+        m_window->SizeSave();
+        QCOMPARE(Settings::readInt(QStringLiteral("size2"), 0), 222);
+        QCOMPARE(Settings::readInt(QStringLiteral("size5"), 0), -1);
+        grid->setColumnWidth(2, 50);
+        grid->setColumnHidden(5, false);
+        m_window->SizeLoad();
+        QCOMPARE(grid->columnWidth(2), 222);
+        QVERIFY(grid->isColumnHidden(5));
+    }
+
+    void commandsFollowTheLedgerView() {
+        start();
+        QTRY_VERIFY(!toolButton("tb2")->isEnabled());
+        QVERIFY(!toolButton("tb3")->isEnabled());
+        QVERIFY(!action("PopupEdit")->isEnabled());
+        TableHandle& ledger = m_data->tbData;
+        ledger.append();
+        ledger.field(QStringLiteral("Name")).setText(QStringLiteral("first"));
+        ledger.post();
+        QTRY_VERIFY(toolButton("tb2")->isEnabled());
+        QVERIFY(toolButton("tb3")->isEnabled());
+        QVERIFY(action("PopupEdit")->isEnabled());
+    }
+
+    void deferredRefreshRunsOnce() {
+        start();
+        QTRY_VERIFY(!m_window->waitWindow()->isVisible());
+        m_window->RequestFullRefresh();
+        m_window->RequestFullRefresh();
+        m_window->RequestFullRefresh();
+        QCOMPARE(m_window->fullRefreshCount(), 0); // deferred to the message loop
+        QTRY_COMPARE(m_window->fullRefreshCount(), 1);
+        QTest::qWait(50);
+        QCOMPARE(m_window->fullRefreshCount(), 1);
+        QVERIFY(!m_window->waitWindow()->isVisible());
+    }
+
+    void closingAsksOnlyWithItsKey() {
+        start();
+        Settings::writeBool(QStringLiteral("showcopy"), false);
+        QVERIFY(m_window->close()); // no "err024" in the translation: nothing asked
+        QVERIFY(Messages::takeShown().isEmpty());
+
+        m_data = std::make_unique<Tdata>();
+        m_cd = std::make_unique<TCDdata>();
+        m_window.reset();
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               "err024=Leave Zovi?\n");
+        start();
+        Messages::queueAnswer(false);
+        QVERIFY(!m_window->close());
+        QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("Leave Zovi?")});
+        QVERIFY(m_window->databaseChosen());
+        Messages::queueAnswer(true);
+        QVERIFY(m_window->close());
+    }
+
+    void closingCopiesIntoRCopy() {
+        QVERIFY(QDir().mkpath(m_db->folder() + QStringLiteral("/RCopy")));
+        start();
+        Settings::writeBool(QStringLiteral("showcopy"), false);
+        m_data->tbData.append();
+        m_data->tbData.field(QStringLiteral("Name")).setText(QStringLiteral("kept"));
+        m_data->tbData.post();
+        QVERIFY(m_window->close());
+        QCOMPARE(m_backupWindows, 0);
+        const QDir rcopy(m_db->folder() + QStringLiteral("/RCopy"));
+        for (const char* name : {"Data.db", "Gr1.db", "data.un", "copy.txt"})
+            QVERIFY2(rcopy.exists(QString::fromLatin1(name)), name);
+        // The copy holds the posted row: it was taken from the live file consistently.
+        Tdata copy;
+        copy.tbData2.setPath(rcopy.filePath(QStringLiteral("Data.db")));
+        copy.tbData2.open();
+        QVERIFY(copy.tbData2.locate(QStringLiteral("Name"), QStringLiteral("kept")));
+    }
+
+    void langAppliesKeysInOrder() {
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               "delete=Remove\nhint002=Remove this entry\nsystem001=My money\n"
+                               "calculating value to=Value to\nsave as=Keep as\nstat2=Lists\n"
+                               "button01=Add\n");
+        start();
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("My money"));
+        QCOMPARE(action("DeleteRec")->text(), QStringLiteral("Remove"));
+        QCOMPARE(action("PopupDelete")->text(), QStringLiteral("Remove"));
+        QCOMPARE(toolButton("tb2")->toolTip(), QStringLiteral("Remove this entry"));
+        QCOMPARE(toolButton("DeleteCredit_bt")->toolTip(), QStringLiteral("Remove"));
+        QCOMPARE(toolButton("tb1")->text(), QStringLiteral("Add"));
+        QCOMPARE(action("ChartSaveAs")->text(), QStringLiteral("Keep as..."));
+        QCOMPARE(m_window->findChild<QGroupBox*>(QStringLiteral("GroupBox5"))->title(),
+                 QStringLiteral(" Value to "));
+        QCOMPARE(m_window->findChild<QTabWidget*>(QStringLiteral("PageControl2"))->tabText(1),
+                 QStringLiteral("Lists"));
+    }
+
+    void loadFaceAppliesTheStyle() {
+        Settings::writeBool(QStringLiteral("msPage"), false);
+        Settings::writeBool(QStringLiteral("msFilter"), false);
+        Settings::writeBool(QStringLiteral("msValue"), false);
+        Settings::writeInt(QStringLiteral("accounts"), 2);
+        Settings::writeInt(QStringLiteral("initialized"), 1); // not a first start
+        start();
+        auto* page = m_window->findChild<QTabWidget*>(QStringLiteral("Page"));
+        QCOMPARE(page->tabPosition(), QTabWidget::North);
+        QCOMPARE(page->property("tabWidth").toInt(), 230);
+        QCOMPARE(m_window->findChild<QTabWidget*>(QStringLiteral("PageControl2"))->tabPosition(),
+                 QTabWidget::North);
+        QCOMPARE(m_window->findChild<QWidget*>(QStringLiteral("Panel6"))->height(), 138);
+        QCOMPARE(m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))
+                     ->property("accountsStyle")
+                     .toInt(),
+                 2);
+        // A missing "flat_button" counts as raised buttons, a missing "flat_panel" as
+        // transparent toolbars.
+        Settings::remove(QStringLiteral("flat_button"));
+        Settings::remove(QStringLiteral("flat_panel"));
+        Settings::remove(QStringLiteral("msValue"));
+        m_window->LoadFace();
+        QVERIFY(!toolButton("tb1")->autoRaise());
+        QVERIFY(m_window->findChild<QToolBar*>(QStringLiteral("ToolBar1"))
+                    ->property("transparent")
+                    .toBool());
+        QCOMPARE(Settings::readBool(QStringLiteral("msValue"), false),
+                 true); // written when missing
+        QCOMPARE(m_window->findChild<QWidget*>(QStringLiteral("Panel6"))->height(), 27);
+    }
+
+    void filterNarrowsTheGrid() {
+        {
+            std::unique_ptr<Tdata> setupData;
+            std::unique_ptr<TCDdata> setupCd;
+            zovi::test::OpenHandles(*m_db, setupData, setupCd);
+            Tdata& setup = *setupData;
+            addAccounts(setup);
+            struct Row {
+                const char* name;
+                const char* account;
+                const char* type;
+            };
+            for (const Row& r : {Row{"bread", "Wallet", "R"}, Row{"salary", "Bank", "D"},
+                                 Row{"O'Brien", "Wallet", "D"}, Row{"shared", "[...]", "R"}}) {
+                setup.tbData2.append();
+                setup.tbData2.field(QStringLiteral("Date")).setDate(QDate(2005, 3, 1));
+                setup.tbData2.field(QStringLiteral("Name")).setText(QString::fromLatin1(r.name));
+                setup.tbData2.field(QStringLiteral("Gr1")).setText(QString::fromLatin1(r.account));
+                setup.tbData2.field(QStringLiteral("Type")).setText(QString::fromLatin1(r.type));
+                setup.tbData2.post();
+            }
+        }
+        start();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        auto names = [grid] {
+            QStringList list;
+            for (int r = 0; r < grid->model()->rowCount(); ++r)
+                list << grid->model()->index(r, 2).data().toString();
+            return list;
+        };
+        // The first tab: the entries of Wallet and those stored under "[...]".
+        QCOMPARE(names(), (QStringList{QStringLiteral("bread"), QStringLiteral("O'Brien"),
+                                       QStringLiteral("shared")}));
+        auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
+        tabs->setCurrentIndex(2); // "[...]": every entry
+        QCOMPARE(grid->model()->rowCount(), 4);
+        m_window->findChild<QRadioButton*>(QStringLiteral("rIncomes"))->click();
+        QCOMPARE(names(), (QStringList{QStringLiteral("salary"), QStringLiteral("O'Brien")}));
+        // Selecting a row makes its entry the current one of the ledger view.
+        grid->selectRow(1);
+        QCOMPARE(m_data->tbData.field(QStringLiteral("Name")).text(), QStringLiteral("O'Brien"));
+        // A name with a quote is searched for without breaking the filter.
+        m_window->findChild<QRadioButton*>(QStringLiteral("rAll"))->click();
+        auto* pages = m_window->findChild<QTabWidget*>(QStringLiteral("PageControl2"));
+        pages->setCurrentIndex(2);
+        m_window->findChild<QLineEdit*>(QStringLiteral("EditSearch"))
+            ->setText(QStringLiteral("o'brien"));
+        m_window->findChild<QPushButton*>(QStringLiteral("ButtonSearch1"))->click();
+        QCOMPARE(names(), QStringList{QStringLiteral("O'Brien")});
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
+
+    void accountTabsFollowTheAccounts() {
+        {
+            std::unique_ptr<Tdata> setupData;
+            std::unique_ptr<TCDdata> setupCd;
+            zovi::test::OpenHandles(*m_db, setupData, setupCd);
+            addAccounts(*setupData);
+        }
+        start();
+        auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
+        QCOMPARE(tabs->count(), 3);
+        QCOMPARE(tabs->tabText(0), QStringLiteral("Wallet"));
+        QCOMPARE(tabs->tabText(1), QStringLiteral("Bank"));
+        QCOMPARE(tabs->tabText(2), QStringLiteral("[...]"));
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

@@ -1,0 +1,373 @@
+#include "core/locale.h"
+#include "databases/catalogue.h"
+#include "databases/databasefolder.h"
+#include "fixtures.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace zovi;
+using namespace Qt::StringLiterals;
+using zovi::test::TempDatabase;
+
+using zovi::test::ReadBytes;
+using zovi::test::WriteBytes;
+
+namespace {
+
+QStringList Texts(std::initializer_list<const char*> items) {
+    QStringList texts;
+    for (const char* item : items)
+        texts << QString::fromUtf8(item);
+    return texts;
+}
+
+QStringList Pairs(const QList<TDataBaseName>& entries) {
+    QStringList pairs;
+    for (const TDataBaseName& e : entries)
+        pairs << e.name + u'|' + e.folder;
+    return pairs;
+}
+
+// The first value a query gives, read with a connection of its own as another program would.
+QString Query(const QString& file, const char* sql) {
+    sqlite3* db = nullptr;
+    QString result = u"cannot open"_s;
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        result = u"cannot query"_s;
+        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW)
+            result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+    }
+    sqlite3_finalize(st);
+    sqlite3_close(db);
+    return result;
+}
+
+// Whether another process sees a lock of this one on SQLite's lock bytes of the file. A child
+// process asks, since the system never reports a process's own locks to itself.
+bool LockedForOthers(const QString& file) {
+    const QByteArray name = QFile::encodeName(file);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int fd = open(name.constData(), O_RDONLY);
+        struct flock probe = {};
+        probe.l_type = F_WRLCK;
+        probe.l_whence = SEEK_SET;
+        probe.l_start = 0x40000000; // the pending, reserved and shared lock bytes
+        probe.l_len = 512;
+        _exit(fd >= 0 && fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void AddEntry(TableHandle& t, const QString& name) {
+    t.append();
+    t.field(u"Date"_s).setText(u"01.03.2005"_s);
+    t.field(u"Name"_s).setText(name);
+    t.post();
+}
+
+} // namespace
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDatabase> m_db;
+
+    QString bases() const { return m_db->programFolder() + u"/bases.ini"_s; }
+
+private Q_SLOTS:
+    void initTestCase() { AppLocale::set(QLatin1Char(','), u"dd.MM.yyyy"_s); }
+    void init() { m_db = std::make_unique<TempDatabase>(); }
+    void cleanup() { m_db.reset(); }
+
+    void defaultCatalogue() {
+        const QByteArray user = qgetenv("USER");
+        qputenv("USER", "tester");
+        Catalogue::ensureExists();
+        if (user.isNull())
+            qunsetenv("USER");
+        else
+            qputenv("USER", user);
+        const QString p = m_db->programFolder();
+        QCOMPARE(QString::fromUtf8(ReadBytes(bases())),
+                 u"tester*%1/Databases/Default/\nПример*%1/Databases/Example/\n"_s.arg(p));
+        WriteBytes(bases(), "Mine*/x/\n");
+        Catalogue::ensureExists();
+        QCOMPARE(ReadBytes(bases()), QByteArray("Mine*/x/\n"));
+    }
+
+    // How the start-up chooser and the catalogue editor read the same file.
+    void reading_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QStringList>("chooser");
+        QTest::addColumn<QStringList>("editor");
+        QTest::newRow("two") << QByteArray("A*/d/a/\nB*/d/b/\n") << Texts({"A|/d/a", "B|/d/b"})
+                             << Texts({"A|/d/a/", "B|/d/b/"});
+        QTest::newRow("blank lines")
+            << QByteArray("\n  \nA*/d/a/\n\n") << Texts({"A|/d/a"}) << Texts({"  |  ", "A|/d/a/"});
+        QTest::newRow("crlf, last line open")
+            << QByteArray("A*/d/a/\r\nB*/d/b/") << Texts({"A|/d/a", "B|/d/b"})
+            << Texts({"A|/d/a/", "B|/d/b/"});
+        QTest::newRow("no separator")
+            << QByteArray("A*/d/a\n") << Texts({"A|/d/"}) << Texts({"A|/d/a"});
+        QTest::newRow("star alone") << QByteArray("*\n") << Texts({"|"}) << Texts({"|"});
+        QTest::newRow("no star") << QByteArray("abc\n") << Texts({"abc|"}) << Texts({"abc|abc"});
+        QTest::newRow("second star")
+            << QByteArray("A*/d/b*c/") << Texts({"A|/d/b*c"}) << Texts({"A|/d/b*c/"});
+        QTest::newRow("windows-1251")
+            << QByteArray("\xCF\xF0\xE8\xEC\xE5\xF0*/d/\xEF"
+                          "/\n") // "Пример*/d/п/"
+            << QStringList{u"Пример|/d/п"_s} << QStringList{u"Пример|/d/п/"_s};
+        QByteArray many;
+        QStringList chooser, editor;
+        for (int i = 1; i <= 120; ++i) {
+            many += u"db%1*/d/%1/\n"_s.arg(i).toUtf8();
+            chooser << u"db%1|/d/%1"_s.arg(i);
+            editor << u"db%1|/d/%1/"_s.arg(i);
+        }
+        QTest::newRow("120 entries") << many << chooser << editor;
+    }
+    void reading() {
+        QFETCH(QByteArray, file);
+        QFETCH(QStringList, chooser);
+        QFETCH(QStringList, editor);
+        WriteBytes(bases(), file);
+        QCOMPARE(Pairs(Catalogue::readForChooser()), chooser);
+        QCOMPARE(Pairs(Catalogue::readForEditor()), editor);
+    }
+
+    void writeAndReadBack() {
+        const QList<TDataBaseName> entries = {{u"Дом"_s, u"/d/дом/"_s}, {u"Work"_s, u"/d/w/"_s}};
+        Catalogue::write(entries);
+        QCOMPARE(ReadBytes(bases()), u"Дом*/d/дом/\nWork*/d/w/\n"_s.toUtf8());
+        QCOMPARE(Pairs(Catalogue::readForEditor()), Pairs(entries));
+        Catalogue::write({{}});
+        QCOMPARE(ReadBytes(bases()), QByteArray("*\n"));
+        QCOMPARE(Pairs(Catalogue::readForChooser()), Texts({"|"}));
+    }
+
+    void writeFailsWhole() {
+        Catalogue::write({{u"A"_s, u"/d/a/"_s}});
+        QVERIFY_THROWS_EXCEPTION(StoreError, Catalogue::write({{u"A"_s, u"/a/"_s}, {u"B*"_s, {}}}));
+        QCOMPARE(ReadBytes(bases()), QByteArray("A*/d/a/\n"));
+        const QString missing = m_db->root() + u"/nowhere"_s;
+        ProgramFolder::set(missing);
+        QVERIFY_THROWS_EXCEPTION(StoreError, Catalogue::write({{u"A"_s, u"/d/a/"_s}}));
+        QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    void check_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<bool>("upperCase");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("missing");
+        const QString db = u"db"_s;
+        const int ok = int(DatabaseFolder::Check::Ok);
+        const int noPassword = int(DatabaseFolder::Check::NoPassword);
+        const int missingTable = int(DatabaseFolder::Check::MissingTable);
+        QTest::newRow("template") << db << QStringList{} << false << ok << QString();
+        QTest::newRow("upper case") << db << QStringList{} << true << ok << QString();
+        QTest::newRow("empty text")
+            << QString() << QStringList{} << false << noPassword << QString();
+        QTest::newRow("no folder")
+            << u"none"_s << QStringList{} << false << noPassword << QString();
+        QTest::newRow("no data.un") << db << Texts({"data.un"}) << false << noPassword << QString();
+        QTest::newRow("no Kurs.db")
+            << db << Texts({"Kurs.db", "DRM.db"}) << true << missingTable << u"Kurs.db"_s;
+    }
+    void check() {
+        QFETCH(QString, folder);
+        QFETCH(QStringList, removed);
+        QFETCH(bool, upperCase);
+        QFETCH(int, result);
+        QFETCH(QString, missing);
+        QDir dir(m_db->folder());
+        for (const QString& name : removed)
+            QVERIFY(dir.remove(name));
+        for (const QString& name : dir.entryList(QDir::Files)) {
+            if (upperCase)
+                QVERIFY(dir.rename(name, name.toUpper()));
+        }
+        QString named = u"stale"_s;
+        const QString path = folder.isEmpty() ? QString() : m_db->root() + u'/' + folder;
+        QCOMPARE(int(DatabaseFolder::check(path, &named)), result);
+        QCOMPARE(named, missing);
+    }
+
+    void passwordRoundTrip() {
+        const QString folder = m_db->folder();
+        const QString un = m_db->file(u"data.un"_s);
+        QCOMPARE(DatabaseFolder::password(folder), QString());
+        DatabaseFolder::setPassword(folder, u"Пароль 1"_s);
+        QCOMPARE(DatabaseFolder::password(folder), u"Пароль 1"_s);
+        QCOMPARE(Query(un, "SELECT count(*) FROM un"), u"1"_s);
+
+        sqlite3* db = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(un).constData(), &db), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(db, "DELETE FROM un", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(db);
+        QCOMPARE(DatabaseFolder::password(folder), QString());
+        DatabaseFolder::setPassword(folder, u"x"_s);
+        QCOMPARE(Query(un, "SELECT group_concat(Password) FROM un"), u"x"_s);
+
+        QVERIFY(QFile::remove(un));
+        QVERIFY_THROWS_EXCEPTION(StoreError, DatabaseFolder::password(folder));
+        QVERIFY_THROWS_EXCEPTION(StoreError, DatabaseFolder::setPassword(folder, u"x"_s));
+        QVERIFY(!DatabaseFolder::exists(folder));
+    }
+
+    void copyTemplate_data() {
+        QTest::addColumn<QString>("removed");
+        QTest::addColumn<int>("result");
+        QTest::newRow("whole") << QString() << int(DatabaseFolder::Check::Ok);
+        QTest::newRow("Kurs.db missing")
+            << u"Kurs.db"_s << int(DatabaseFolder::Check::MissingTable);
+    }
+    void copyTemplate() {
+        QFETCH(QString, removed);
+        QFETCH(int, result);
+        const QString templ = m_db->programFolder() + u"/Template"_s;
+        WriteTemplateFolder(templ);
+        if (!removed.isEmpty())
+            QVERIFY(QFile::remove(templ + u'/' + removed));
+        const QString target = m_db->root() + u"/new"_s;
+        QVERIFY(QDir().mkpath(target));
+        int steps = 0;
+        DatabaseFolder::copyTemplate(templ, target, [&] { ++steps; });
+        QCOMPARE(steps, DatabaseFolder::templateLength(templ));
+        QCOMPARE(steps, DatabaseFolder::listedFiles(templ).size());
+        QCOMPARE(int(DatabaseFolder::check(target)), result);
+        if (!removed.isEmpty())
+            return;
+        Tdata data;
+        TCDdata cd;
+        BindDatabase(data, cd, target, m_db->programFolder());
+        OpenDatabase(data, cd);
+        QVERIFY(data.tbData.isOpen() && cd.tbOplataCredit2.isOpen());
+        CloseDatabase(data, cd);
+    }
+
+    void copyTemplateReportsUnwritableFile() {
+        const QString target = m_db->root() + u"/new"_s;
+        QVERIFY(QDir().mkpath(target + u"/Gr1.db"_s)); // a folder where the file must go
+        try {
+            DatabaseFolder::copyTemplate(m_db->folder(), target);
+            QFAIL("the copy reported success");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.message().contains(u"Gr1.db"_s), e.what());
+        }
+    }
+
+    void createFromTemplateKeepsAnExistingFolder() {
+        const QString templ = m_db->programFolder() + u"/Template"_s;
+        WriteTemplateFolder(templ);
+        const QString target = m_db->root() + u"/made"_s;
+        QString filled;
+        QVERIFY(DatabaseFolder::createFromTemplate(templ, target, [&](const QString& staging) {
+            filled = staging;
+            QCOMPARE(int(DatabaseFolder::check(staging)), int(DatabaseFolder::Check::Ok));
+            QVERIFY(!QFileInfo::exists(target)); // no reader sees it half made
+        }));
+        QVERIFY(!filled.isEmpty() && !QFileInfo::exists(filled));
+        QCOMPARE(int(DatabaseFolder::check(target)), int(DatabaseFolder::Check::Ok));
+        QVERIFY(QFileInfo(target + u"/RCopy"_s).isDir());
+
+        WriteBytes(target + u"/mine.txt"_s, "kept");
+        bool called = false;
+        QVERIFY(!DatabaseFolder::createFromTemplate(templ, target,
+                                                    [&](const QString&) { called = true; }));
+        QVERIFY(!called);
+        QCOMPARE(ReadBytes(target + u"/mine.txt"_s), QByteArray("kept"));
+
+        // A fill that fails leaves no folder behind.
+        const QString failed = m_db->root() + u"/failed"_s;
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError, DatabaseFolder::createFromTemplate(
+                            templ, failed, [](const QString&) { throw StoreError(u"no"_s); }));
+        QVERIFY(!QFileInfo::exists(failed));
+        QVERIFY(!QFileInfo::exists(failed + u".new"_s));
+    }
+
+    void backupWhileOpen() {
+        Tdata data;
+        TCDdata cd;
+        BindDatabase(data, cd, m_db->folder(), m_db->programFolder());
+        OpenDatabase(data, cd);
+        const QString dataFile = m_db->file(u"Data.db"_s);
+        const QString copies = m_db->folder() + u"/RCopy"_s;
+        QVERIFY(QDir().mkpath(copies));
+        for (int round = 1; round <= 2; ++round) {
+            {
+                Transaction t;
+                AddEntry(data.tbData2, u"committed %1"_s.arg(round));
+                t.commit();
+            }
+            Transaction pending;
+            AddEntry(data.tbData2, u"pending"_s);
+            QVERIFY(LockedForOthers(dataFile));
+            int steps = 0;
+            QCOMPARE(BackupCopy::copyListed(m_db->folder(), copies, [&] { ++steps; }),
+                     QStringList());
+            QCOMPARE(steps, DatabaseFolder::listedFiles(m_db->folder()).size());
+            QVERIFY2(LockedForOthers(dataFile), "the copy dropped the store's locks");
+            pending.commit();
+            QVERIFY(!LockedForOthers(dataFile));
+
+            // The copy holds the committed rows, not the one that was still pending.
+            const QString copy = copies + u"/Data.db"_s;
+            QCOMPARE(Query(copy, "PRAGMA integrity_check"), u"ok"_s);
+            QCOMPARE(Query(copy, "PRAGMA journal_mode"), u"delete"_s);
+            QCOMPARE(Query(copy, "SELECT count(*) FROM Data"), QString::number(2 * round - 1));
+            QCOMPARE(Query(dataFile, "SELECT count(*) FROM Data"), QString::number(2 * round));
+            QCOMPARE(Query(copies + u"/OplataCredit.db"_s, "PRAGMA integrity_check"), u"ok"_s);
+            QCOMPARE(ReadBytes(copies + u"/copy.txt"_s), ReadBytes(m_db->file(u"copy.txt"_s)));
+            // Replacing an older copy leaves nothing beside the listed files.
+            QCOMPARE(QDir(copies).entryList(QDir::Files).size(),
+                     DatabaseFolder::listedFiles(m_db->folder()).size());
+        }
+        CloseDatabase(data, cd);
+    }
+
+    void backupFailures() {
+        const QStringList listed = DatabaseFolder::listedFiles(m_db->folder());
+        const QString nowhere = m_db->root() + u"/nowhere"_s;
+        int steps = 0;
+        QCOMPARE(BackupCopy::copyListed(m_db->folder(), nowhere, [&] { ++steps; }), listed);
+        QCOMPARE(steps, listed.size());
+        QVERIFY(!QFileInfo::exists(nowhere));
+
+        const QString target = m_db->root() + u"/copies"_s;
+        QVERIFY(QDir().mkpath(target));
+        QVERIFY(QFile::remove(m_db->file(u"DRM.db"_s)));
+        QCOMPARE(BackupCopy::copyListed(m_db->folder(), target), QStringList{u"DRM.db"_s});
+        QCOMPARE(QDir(target).entryList(QDir::Files).size(), listed.size() - 1);
+
+        // A damaged table fails without leaving a half copy or a temporary file.
+        WriteBytes(m_db->file(u"Bad.db"_s),
+                   QByteArray("SQLite format 3", 16) + QByteArray(300, 'x'));
+        QString reason;
+        QVERIFY(!BackupCopy::copyFile(m_db->file(u"Bad.db"_s), target + u"/Bad.db"_s, &reason));
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(QDir(target).entryList(QDir::Files).size(), listed.size() - 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+
+#include "tst_catalogue.moc"

@@ -1,0 +1,567 @@
+#include "core/locale.h"
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "core/wait.h"
+#include "databases/backupwindow.h"
+#include "databases/catalogue.h"
+#include "databases/catalogueeditor.h"
+#include "databases/chooserwindow.h"
+#include "databases/databasedialog.h"
+#include "databases/databasefolder.h"
+#include "databases/folderdialog.h"
+#include "databases/passworddialog.h"
+#include "dialogs.h"
+#include "fixtures.h"
+#include "store/datamodules.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <functional>
+#include <sqlite3.h>
+
+using namespace zovi;
+using namespace Qt::StringLiterals;
+using zovi::test::TempDatabase;
+
+using zovi::test::Child;
+using zovi::test::Click;
+using zovi::test::Run;
+using zovi::test::Type;
+using zovi::test::WhenShown;
+
+using zovi::test::ReadBytes;
+using zovi::test::WriteBytes;
+
+namespace {
+
+QStringList Rows(QTableWidget* grid) {
+    QStringList rows;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const auto text = [&](int column) {
+            return grid->item(row, column) ? grid->item(row, column)->text() : QString();
+        };
+        rows << text(0) + u'*' + text(1);
+    }
+    return rows;
+}
+
+// The windows of the catalogue as the main window wires them.
+struct Windows {
+    Tdata data;
+    TCDdata cd;
+    Twait wait;
+    TfPasswordCheck password;
+    TfChooseShell shell;
+    TfEditData editData{&shell};
+    TDBSel2 editor{&password, &editData};
+    TDBSelLite chooser{data, cd, &password, &editor, &wait};
+};
+
+} // namespace
+
+class TestDatabasesUi : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(m_settings.isValid());
+        AppLocale::set(u',', u"dd.MM.yyyy"_s);
+        Settings::setTestPath(m_settings.path());
+    }
+    void init() { Messages::setTestMode(true); }
+    void cleanup() { zovi::test::CloseDialogs(); }
+
+    void chooserCreatesDefaultCatalogue() {
+        TempDatabase db;
+        Windows w;
+        QVERIFY(!QFile::exists(Catalogue::path()));
+        w.chooser.show();
+        auto* list = Child<QComboBox>(&w.chooser, "listdata");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->itemText(0), Catalogue::userName());
+        QCOMPARE(list->itemText(1), QStringLiteral("Пример"));
+        QCOMPARE(list->currentIndex(), 0);
+        QVERIFY(Child<QPushButton>(&w.chooser, "Button1")->isEnabled());
+        QVERIFY(ReadBytes(Catalogue::path())
+                    .contains((QStringLiteral("Пример*") + db.programFolder() +
+                               u"/Databases/Example/\n"_s)
+                                  .toUtf8()));
+        w.chooser.reject();
+    }
+
+    void chooserBlankCatalogue() {
+        TempDatabase db;
+        Windows w;
+        WriteBytes(Catalogue::path(), "  \n\n \n");
+        w.chooser.show();
+        QCOMPARE(Child<QComboBox>(&w.chooser, "listdata")->count(), 0);
+        QVERIFY(!Child<QPushButton>(&w.chooser, "Button1")->isEnabled());
+        w.chooser.reject();
+    }
+
+    void chooserOpensDatabase() {
+        TempDatabase db;
+        Windows w;
+        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        const int result = Run(&w.chooser, [&] { Click(&w.chooser, "Button1"); });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(Messages::takeShown(), QStringList());
+        for (TableHandle* handle : OpeningOrder(w.data, w.cd))
+            QVERIFY2(handle->isOpen(), qPrintable(handle->path()));
+        QCOMPARE(w.chooser.openedFolder(), db.folder() + u'/');
+        QVERIFY(!w.wait.isVisible());
+        CloseDatabase(w.data, w.cd);
+    }
+
+    void chooserRefuses_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("missing");
+        QTest::addColumn<QByteArray>("lang");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("folder without data.un")
+            << u"Test*%1/empty/"_s << QString() << QByteArray() << u"err019"_s;
+        QTest::newRow("no trailing separator")
+            << u"Test*%1/db"_s << QString() << QByteArray() << u"err019"_s;
+        QTest::newRow("empty folder") << u"Test*"_s << QString() << QByteArray() << u"err019"_s;
+        QTest::newRow("missing table")
+            << u"Test*%1/db/"_s << u"Gr1.db"_s << QByteArray() << u"err020"_s;
+        QTest::newRow("translated")
+            << u"Test*%1/db/"_s << u"OplataCredit.db"_s << QByteArray("err020=Нет таблицы\n")
+            << QStringLiteral("Нет таблицы");
+    }
+    void chooserRefuses() {
+        QFETCH(QString, line);
+        QFETCH(QString, missing);
+        QFETCH(QByteArray, lang);
+        QFETCH(QString, message);
+        TempDatabase db;
+        Windows w;
+        QDir(db.root()).mkdir(u"empty"_s);
+        if (!missing.isEmpty())
+            QVERIFY(QFile::remove(db.file(missing)));
+        if (!lang.isEmpty())
+            WriteBytes(ProgramFolder::file(u"lang.ini"_s), lang);
+        WriteBytes(Catalogue::path(), (line.arg(db.root()) + u'\n').toUtf8());
+        const int beeps = Messages::beeps();
+        const int result = Run(&w.chooser, [&] {
+            Click(&w.chooser, "Button1");
+            QCOMPARE(Messages::takeShown(), QStringList{message});
+            QCOMPARE(Messages::beeps(), beeps + 1);
+            QVERIFY(Child<QPushButton>(&w.chooser, "Button1")->isEnabled());
+            QVERIFY(!Child<QComboBox>(&w.chooser, "listdata")->isEnabled());
+            QVERIFY(!w.wait.isVisible());
+            QVERIFY(w.chooser.isVisible());
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QVERIFY(w.data.tbData.path().isEmpty());
+        QVERIFY(!w.data.tbData.isOpen());
+    }
+
+    void passwordAskedOncePerRun() {
+        TempDatabase db;
+        Windows w;
+        DatabaseFolder::setPassword(db.folder(), u"Secret"_s);
+        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        int asked = 0;
+        const auto answer = [&](const QString& typed, std::function<void()> then) {
+            WhenShown(&w.password, [&, typed, then] {
+                ++asked;
+                QCOMPARE(Child<QLineEdit>(&w.password, "Edit1")->text(), QString());
+                QCOMPARE(Child<QLineEdit>(&w.password, "Edit1")->echoMode(), QLineEdit::Password);
+                Type(&w.password, "Edit1", typed);
+                Click(&w.password, "Button1");
+                if (then)
+                    then();
+            });
+        };
+        // Letter case counts: the first answer is wrong, the window comes back empty.
+        int result = Run(&w.chooser, [&] {
+            answer(u"secret"_s, [&] { answer(u"Secret"_s, {}); });
+            Click(&w.chooser, "Button1");
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(asked, 2);
+        QVERIFY(w.data.tbData.isOpen());
+
+        CloseDatabase(w.data, w.cd);
+        result = Run(&w.chooser, [&] { Click(&w.chooser, "Button1"); });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(asked, 2);
+        QCOMPARE(Messages::takeShown(), QStringList());
+        CloseDatabase(w.data, w.cd);
+    }
+
+    void passwordCancelKeepsChooser() {
+        TempDatabase db;
+        Windows w;
+        DatabaseFolder::setPassword(db.folder(), u"pw"_s);
+        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        const int result = Run(&w.chooser, [&] {
+            WhenShown(&w.password, [&] {
+                Type(&w.password, "Edit1", u"pw"_s);
+                Click(&w.password, "Button2");
+            });
+            Click(&w.chooser, "Button1");
+            QVERIFY(w.chooser.isVisible());
+            QVERIFY(Child<QPushButton>(&w.chooser, "Button1")->isEnabled());
+            QVERIFY(!w.data.tbData.isOpen());
+            QCOMPARE(Messages::takeShown(), QStringList());
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+    }
+
+    void chooserEnabledAfterEditor() {
+        TempDatabase db;
+        Windows w;
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        WriteBytes(Catalogue::path(), "\n\n");
+        const int result = Run(&w.chooser, [&] {
+            auto* list = Child<QComboBox>(&w.chooser, "listdata");
+            auto* ok = Child<QPushButton>(&w.chooser, "Button1");
+            QCOMPARE(list->count(), 0);
+            QVERIFY(!ok->isEnabled());
+            // The empty catalogue leads the editor straight into adding a database.
+            WhenShown(&w.editData, [&] {
+                Type(&w.editData, "Edit1", u"Home"_s);
+                Click(&w.editData, "Button1");
+                WhenShown(&w.editor, [&] { Click(&w.editor, "Button4"); });
+            });
+            Q_EMIT Child<QLabel>(&w.chooser, "Label2")->linkActivated(u"editor"_s);
+            QCOMPARE(Messages::takeShown(), QStringList{QString()});
+            QCOMPARE(list->count(), 1);
+            QCOMPARE(list->itemText(0), u"Home"_s);
+            QVERIFY(ok->isEnabled());
+            Click(&w.chooser, "Button1");
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(w.chooser.openedFolder(), ProgramFolder::file(u"Databases/Home/"_s));
+        CloseDatabase(w.data, w.cd);
+    }
+
+    void editorDeletesOnlyEntry() {
+        TempDatabase db;
+        Windows w;
+        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        Run(&w.editor, [&] {
+            auto* grid = Child<QTableWidget>(&w.editor, "Grid1");
+            QVERIFY(grid->isColumnHidden(1));
+            QVERIFY(Child<QPushButton>(&w.editor, "Button2")->isEnabled());
+            Click(&w.editor, "Button2"); // not confirmed
+            QCOMPARE(Messages::takeShown(), QStringList{u"Do you want delete?"_s});
+            QCOMPARE(Rows(grid), QStringList{u"Test*"_s + db.folder() + u'/'});
+            Messages::queueAnswer(true);
+            Click(&w.editor, "Button2");
+            QCOMPARE(Rows(grid), QStringList{u"*"_s});
+            QVERIFY(!Child<QPushButton>(&w.editor, "Button2")->isEnabled());
+            QVERIFY(!Child<QPushButton>(&w.editor, "Button3")->isEnabled());
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("*\n"));
+        QVERIFY(DatabaseFolder::exists(db.folder())); // the files stay
+        Messages::takeShown();
+
+        // The chooser lists the one nameless entry and refuses to open it.
+        Run(&w.chooser, [&] {
+            QCOMPARE(Child<QComboBox>(&w.chooser, "listdata")->count(), 1);
+            Click(&w.chooser, "Button1");
+            QCOMPARE(Messages::takeShown(), QStringList{u"err019"_s});
+        });
+    }
+
+    void editorSkipsEmptyLines() {
+        TempDatabase db;
+        Windows w;
+        WriteBytes(Catalogue::path(), "\nA*/x/a/\n\nB*/x/b/\n\n");
+        Run(&w.editor, [&] {
+            QCOMPARE(Rows(Child<QTableWidget>(&w.editor, "Grid1")),
+                     (QStringList{u"A*/x/a/"_s, u"B*/x/b/"_s}));
+            w.editor.close(); // the close box writes as well
+        });
+        QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("A*/x/a/\nB*/x/b/\n"));
+    }
+
+    void editorRenamesProtectedEntry() {
+        TempDatabase db;
+        Windows w;
+        DatabaseFolder::setPassword(db.folder(), u"pw"_s);
+        const QString folder = db.folder() + u'/';
+        Catalogue::write({{u"Old"_s, folder}});
+        Run(&w.editor, [&] {
+            // A cancelled password stops the deletion before any question.
+            WhenShown(&w.password, [&] { Click(&w.password, "Button2"); });
+            Click(&w.editor, "Button2");
+            QCOMPARE(Messages::takeShown(), QStringList());
+            QCOMPARE(Child<QTableWidget>(&w.editor, "Grid1")->rowCount(), 1);
+
+            WhenShown(&w.password, [&] {
+                Type(&w.password, "Edit1", u"pw"_s);
+                Click(&w.password, "Button1");
+            });
+            WhenShown(&w.editData, [&] {
+                QCOMPARE(Child<QLineEdit>(&w.editData, "Edit1")->text(), u"Old"_s);
+                QCOMPARE(Child<QLineEdit>(&w.editData, "Edit2")->text(), u"pw"_s);
+                QCOMPARE(Child<QLineEdit>(&w.editData, "Edit3")->text(), folder);
+                QVERIFY(Child<QLineEdit>(&w.editData, "Edit3")->isReadOnly());
+                QVERIFY(!Child<QRadioButton>(&w.editData, "RadioButton1")->isVisible());
+                QVERIFY(!Child<QCheckBox>(&w.editData, "CheckBox1")->isEnabled());
+                QVERIFY(!Child<QCheckBox>(&w.editData, "CheckBox1")->isChecked());
+                Type(&w.editData, "Edit1", u"New"_s);
+                Type(&w.editData, "Edit2", u"other"_s);
+                Click(&w.editData, "Button1");
+            });
+            Click(&w.editor, "Button3");
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(ReadBytes(Catalogue::path()), (u"New*"_s + folder + u'\n').toUtf8());
+        QCOMPARE(DatabaseFolder::password(db.folder()), u"pw"_s); // only the name is taken
+    }
+
+    void addDefaultCreatesDatabase() {
+        TempDatabase db;
+        Windows w;
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        const int length = DatabaseFolder::templateLength(ProgramFolder::file(u"Template/"_s));
+        QVERIFY(length > 0);
+        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        const QString databases = ProgramFolder::file(u"Databases/"_s);
+        QVERIFY(!QFile::exists(databases));
+        const auto add = [&](const QString& name, const QString& password) {
+            WhenShown(&w.editData, [&, name, password] {
+                QVERIFY(Child<QRadioButton>(&w.editData, "RadioButton1")->isChecked());
+                QVERIFY(!Child<QLineEdit>(&w.editData, "Edit3")->isEnabled());
+                QVERIFY(!Child<QPushButton>(&w.editData, "Button3")->isVisible());
+                QVERIFY(Child<QCheckBox>(&w.editData, "CheckBox1")->isChecked());
+                Type(&w.editData, "Edit1", name);
+                Type(&w.editData, "Edit2", password);
+                Click(&w.editData, "Button1");
+            });
+            Click(&w.editor, "Button1");
+        };
+        Run(&w.editor, [&] {
+            add(u" Home "_s, u"pw"_s);
+            add(u"Work"_s, QString());
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(Messages::takeShown(), QStringList());
+        const QString home = databases + u"Home/"_s;
+        const QString work = databases + u"Work/"_s;
+        QCOMPARE(ReadBytes(Catalogue::path()),
+                 (u"Test*%1/\nHome*%2\nWork*%3\n"_s.arg(db.folder(), home, work)).toUtf8());
+        QCOMPARE(DatabaseFolder::check(home), DatabaseFolder::Check::Ok);
+        QVERIFY(QFileInfo(home + u"RCopy"_s).isDir());
+        QCOMPARE(DatabaseFolder::password(home), u"pw"_s);
+        QCOMPARE(DatabaseFolder::password(work), QString());
+        // The gauge accumulates over the run.
+        auto* gauge = Child<QProgressBar>(&w.editData, "Gauge1");
+        QCOMPARE(gauge->maximum(), 2 * length);
+        QCOMPARE(gauge->value(), 2 * length);
+    }
+
+    void addOtherFolderWithoutSeparator() {
+        TempDatabase db;
+        Windows w;
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        const QString typed = db.root() + u"/other"_s;
+        w.editData.setAddMode();
+        const int result = Run(&w.editData, [&] {
+            auto* folder = Child<QLineEdit>(&w.editData, "Edit3");
+            Click(&w.editData, "RadioButton2");
+            QVERIFY(folder->isEnabled());
+            QVERIFY(Child<QPushButton>(&w.editData, "Button3")->isVisible());
+            Type(&w.editData, "Edit1", u"Other"_s);
+            Type(&w.editData, "Edit3", typed);
+            Click(&w.editData, "Button1");
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(w.editData.folder(), typed + u'/');
+        QCOMPARE(DatabaseFolder::check(typed), DatabaseFolder::Check::Ok);
+        QVERIFY(QFileInfo(typed + u"/RCopy"_s).isDir());
+        QVERIFY(!QFile::exists(typed + u"RCopy"_s));
+        QVERIFY(!QFile::exists(typed + u"data.un"_s));
+    }
+
+    void browseFolder() {
+        TempDatabase db;
+        Windows w;
+        w.editData.setAddMode();
+        Run(&w.editData, [&] {
+            Click(&w.editData, "RadioButton2");
+            WhenShown(&w.shell, [&] {
+                QVERIFY(w.shell.selectFolder(db.folder()));
+                Click(&w.shell, "Button1");
+            });
+            Click(&w.editData, "Button3");
+            QCOMPARE(Child<QLineEdit>(&w.editData, "Edit3")->text(), db.folder() + u'/');
+        });
+    }
+
+    void addExistingFolderRegistersAgain() {
+        TempDatabase db;
+        Windows w;
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        DatabaseFolder::setPassword(db.folder(), u"old"_s);
+        const QString folder = db.folder() + u'/';
+        Catalogue::write({{u"Test"_s, folder}});
+        Run(&w.editor, [&] {
+            WhenShown(&w.editData, [&] {
+                Click(&w.editData, "RadioButton2");
+                Type(&w.editData, "Edit1", u"Again"_s);
+                Type(&w.editData, "Edit2", u"new"_s);
+                Type(&w.editData, "Edit3", folder);
+                Click(&w.editData, "Button1");
+                QVERIFY(!w.editData.isVisible());
+            });
+            Click(&w.editor, "Button1");
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(Messages::takeShown(), QStringList{u"Database already is exist"_s});
+        QCOMPARE(ReadBytes(Catalogue::path()), (u"Test*%1\nAgain*%1\n"_s.arg(folder)).toUtf8());
+        QCOMPARE(DatabaseFolder::password(db.folder()), u"old"_s);
+    }
+
+    void addRefusesBadInput_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("other");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("blank") << u"   "_s << false;
+        QTest::newRow("dot") << u"."_s << false;
+        QTest::newRow("dot dot") << u".."_s << false;
+        QTest::newRow("slash") << u"a/b"_s << false;
+        QTest::newRow("backslash") << u"a\\b"_s << false;
+        QTest::newRow("star") << u"a*b"_s << false;
+        QTest::newRow("other without folder") << u"Name"_s << true;
+    }
+    void addRefusesBadInput() {
+        QFETCH(QString, name);
+        QFETCH(bool, other);
+        TempDatabase db;
+        Windows w;
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        const QStringList before = QDir(db.programFolder()).entryList(QDir::AllEntries);
+        w.editData.setAddMode();
+        const int result = Run(&w.editData, [&] {
+            if (other)
+                Click(&w.editData, "RadioButton2");
+            Type(&w.editData, "Edit1", name);
+            Click(&w.editData, "Button1");
+            QVERIFY(w.editData.isVisible());
+            const QStringList shown = Messages::takeShown();
+            QCOMPARE(shown.size(), 1);
+            QVERIFY(!shown.first().isEmpty());
+            Click(&w.editData, "Button2");
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(QDir(db.programFolder()).entryList(QDir::AllEntries), before);
+        QVERIFY(!QFile::exists(db.root() + u"/a"_s));
+    }
+
+    void backupDontStoresChoice_data() {
+        QTest::addColumn<bool>("dontShow");
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("don't show again") << true << false;
+        QTest::newRow("another folder") << false << false;
+        QTest::newRow("close box") << false << true;
+    }
+    void backupDontStoresChoice() {
+        QFETCH(bool, dontShow);
+        QFETCH(bool, closeBox);
+        TempDatabase db;
+        QTemporaryDir first;
+        QTemporaryDir second;
+        Settings::writeString(u"reservcopy"_s, first.path());
+        Settings::writeBool(u"showcopy"_s, true);
+        TReservCopy window;
+        window.setDatabaseFolder(db.folder());
+        const int result = Run(&window, [&] {
+            QCOMPARE(window.selectedFolder(), first.path());
+            QVERIFY(!Child<QCheckBox>(&window, "CheckBox1")->isChecked());
+            QCOMPARE(Child<QProgressBar>(&window, "Gauge1")->maximum(), 10);
+            if (dontShow)
+                Click(&window, "CheckBox1");
+            QVERIFY(window.selectFolder(second.path()));
+            if (closeBox)
+                window.close();
+            else
+                Click(&window, "Button2");
+        });
+        QCOMPARE(result, int(QDialog::Rejected));
+        QCOMPARE(Settings::readBool(u"showcopy"_s, dontShow), !dontShow);
+        QCOMPARE(Settings::readString(u"reservcopy"_s), second.path());
+        QVERIFY(QDir(second.path()).isEmpty());
+    }
+
+    void backupCopiesListedFiles() {
+        TempDatabase db;
+        QTemporaryDir target;
+        DatabaseFolder::setPassword(db.folder(), u"pw"_s);
+        Settings::writeString(u"reservcopy"_s, target.path());
+        TReservCopy window;
+        window.setDatabaseFolder(db.folder());
+        QElapsedTimer clock;
+        const int result = Run(
+            &window,
+            [&] {
+                clock.start();
+                Click(&window, "Button1");
+                QVERIFY(!Child<QPushButton>(&window, "Button1")->isEnabled());
+                QVERIFY(!Child<QPushButton>(&window, "Button2")->isEnabled());
+                QVERIFY(!Child<QTreeView>(&window, "Shell")->isEnabled());
+                QVERIFY(window.isVisible()); // closes itself a moment later
+            },
+            true);
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(clock.elapsed() >= 400);
+        QCOMPARE(Messages::takeShown(), QStringList());
+        const QStringList listed = DatabaseFolder::listedFiles(db.folder());
+        QVERIFY(listed.size() > 1);
+        for (const QString& name : listed)
+            QVERIFY2(QFile::exists(target.filePath(name)), qPrintable(name));
+        QCOMPARE(DatabaseFolder::check(target.path()), DatabaseFolder::Check::Ok);
+        QCOMPARE(DatabaseFolder::password(target.path()), u"pw"_s);
+        QCOMPARE(Child<QProgressBar>(&window, "Gauge1")->value(), qMin(10, int(listed.size())));
+    }
+
+    void backupReportsFailedCopy() {
+        TempDatabase db;
+        QTemporaryDir root;
+        const QString target = root.filePath(u"gone"_s);
+        QVERIFY(QDir().mkpath(target));
+        TReservCopy window;
+        window.setDatabaseFolder(db.folder());
+        const int result = Run(
+            &window,
+            [&] {
+                QVERIFY(window.selectFolder(target));
+                QVERIFY(QDir(target).removeRecursively());
+                Click(&window, "Button1");
+            },
+            true);
+        QCOMPARE(result, int(QDialog::Accepted));
+        const QStringList shown = Messages::takeShown();
+        QCOMPARE(shown.size(), 1);
+        for (const QString& name : DatabaseFolder::listedFiles(db.folder()))
+            QVERIFY2(shown.first().contains(name), qPrintable(name));
+    }
+
+private:
+    QTemporaryDir m_settings;
+};
+
+QTEST_MAIN(TestDatabasesUi)
+#include "tst_databases_ui.moc"
