@@ -17,6 +17,7 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "ledger/ledgerpage.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "store/datamodules.h"
@@ -131,7 +132,7 @@ void WindowFigures(Session& s) {
             sort->setCurrentIndex(index);
         }
         Report(u"RefreshGrid on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
-               TimeRuns(kRuns, [&] { window.RefreshGrid(); }));
+               TimeRuns(kRuns, [&] { window.ledgerPage()->RefreshGrid(); }));
     }
     {
         const QSignalBlocker block(sort);
@@ -151,7 +152,7 @@ void WindowFigures(Session& s) {
     for (int run = 0; run < kRuns; ++run) {
         append.push_back(
             MillisecondsOf([&] { zovi::AppendStandardEntry(*s.data, entry, account); }));
-        refresh.push_back(MillisecondsOf([&] { window.RefreshAfterChange(); }));
+        refresh.push_back(MillisecondsOf([&] { window.ledgerPage()->RefreshAfterChange(); }));
         total.push_back(append.back() + refresh.back());
     }
     Report(u"save a new charge until grid and balances are refreshed"_s, total);

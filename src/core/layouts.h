@@ -1,10 +1,28 @@
 #pragma once
 
+#include "core/settings.h"
+
+#include <QTableView>
+#include <vector>
+
 #include <QHBoxLayout>
 #include <QWidget>
 #include <initializer_list>
 
 namespace zovi {
+
+// The widths of a grid's columns 1..n: the stored width of column c under key(c), -1 hiding the
+// column, or without a stored width the computed one.
+inline void LoadColumnWidths(QTableView* grid, const std::vector<int>& computed,
+                             QString (*key)(int)) {
+    for (int c = 1; c <= int(computed.size()); ++c) {
+        const int width =
+            Settings::contains(key(c)) ? Settings::readInt(key(c), 0) : computed[size_t(c - 1)];
+        grid->setColumnHidden(c, width < 0);
+        if (width >= 0)
+            grid->setColumnWidth(c, width);
+    }
+}
 
 // The row of a dialog's buttons: pushed to the right edge, in the given order.
 inline QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons) {

@@ -2,6 +2,7 @@
 
 #include "core/locale.h"
 #include "core/textutil.h"
+#include "ledger/currency.h"
 #include "ledger/entrykinds.h"
 #include "store/table.h"
 #include "views/sortorder.h"
@@ -35,6 +36,26 @@ QChar DayFlag(const QDate& date, const QDate& today, const QString& todayText) {
 }
 
 } // namespace
+
+DisplayCurrency DisplayCurrencyFor(const QList<Currency>& currencies, const QString& name) {
+    DisplayCurrency display;
+    for (const Currency& c : currencies) {
+        if (c.Name != name)
+            continue;
+        display.name = c.Name;
+        display.sign = c.Znak;
+        display.convert = [currencies, target = c](double value,
+                                                   const QString& from) -> std::optional<double> {
+            for (const Currency& source : currencies) {
+                if (source.Name == from)
+                    return ConvertCurrency(value, source, target);
+            }
+            return std::nullopt;
+        };
+        break;
+    }
+    return display;
+}
 
 std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOptions& options) {
     std::vector<LedgerRow> rows;

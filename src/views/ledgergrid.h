@@ -2,12 +2,15 @@
 
 #include <QAbstractTableModel>
 #include <QDate>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
 #include <vector>
 
 namespace zovi {
+
+struct Currency;
 
 class TableHandle;
 
@@ -31,6 +34,10 @@ struct DisplayCurrency {
     QString sign;
     std::function<std::optional<double>(double value, const QString& currency)> convert;
 };
+
+// The display currency named name among currencies, converting from any of them; none (empty
+// name) when no currency has that name, as for "-/-".
+DisplayCurrency DisplayCurrencyFor(const QList<Currency>& currencies, const QString& name);
 
 struct LedgerGridOptions {
     int sortIndex = 0; // 0 date (or none), 1 name, 2 group, 3 sub-group, 4 account

@@ -212,13 +212,13 @@ private Q_SLOTS:
                      ->property("accountsStyle")
                      .toInt(),
                  2);
-        // A missing "flat_button" counts as raised buttons, a missing "flat_panel" as
-        // transparent toolbars.
+        // A missing "flat_button" counts as flat buttons and a missing "flat_panel" as
+        // transparent toolbars, the values a first start writes.
         Settings::remove(QStringLiteral("flat_button"));
         Settings::remove(QStringLiteral("flat_panel"));
         Settings::remove(QStringLiteral("msValue"));
         m_window->LoadFace();
-        QVERIFY(!toolButton("tb1")->autoRaise());
+        QVERIFY(toolButton("tb1")->autoRaise());
         QVERIFY(m_window->findChild<QToolBar*>(QStringLiteral("ToolBar1"))
                     ->property("transparent")
                     .toBool());

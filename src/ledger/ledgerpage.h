@@ -1,0 +1,186 @@
+#pragma once
+
+#include "core/translate.h"
+
+#include <QWidget>
+#include <functional>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QTabBar;
+class QTabWidget;
+class QTableView;
+class QTableWidget;
+class QToolBar;
+class QToolButton;
+
+namespace zovi {
+
+class Tdata;
+class TCDdata;
+class Twait;
+class FadingDialog;
+class TFormEditRecord;
+class Tperevod_form;
+class TObmen;
+class TfMove;
+class LedgerGridModel;
+struct FilterState;
+
+// The ledger page of the main window: the account tabs, the toolbar of entry commands, the grid
+// of entries, and the bottom panel with the total, the balances and the filter pages. The grid's
+// selected row is the one current entry: every command acts on the entry whose ID that row holds,
+// and the commands that need an entry are enabled exactly while a row is selected.
+class LedgerPage : public QWidget {
+    Q_OBJECT
+
+public:
+    LedgerPage(Tdata& tables, TCDdata& cd, Twait* wait, QWidget* parent = nullptr);
+    ~LedgerPage() override;
+
+    // The calculator the entry dialogs open from their amount fields.
+    void setCalculator(const std::function<bool(QString&)>& calculate);
+    // Whether the ledger page is the page shown (the quick view applies only there).
+    void setActive(bool active) { m_active = active; }
+    // Whether the entry dialogs fade in and out.
+    void setFading(bool fading) { m_fading = fading; }
+
+    // The account tabs from the accounts table, followed by "[...]".
+    void AddCategory();
+    // Builds the filters from the controls, applies them, and shows the balances and the grid.
+    void SelFilter();
+    void RefreshGrid();
+    // The balances of the filtered entries in the currency of the value panel.
+    void REVALUE();
+    // The value panel's list of currency signs, keeping the chosen one.
+    void ReValuta();
+    // After entries were stored or deleted: balances, grid and currency list again, inside the
+    // wait window; the filter is not rebuilt.
+    void RefreshAfterChange();
+    // Sets the quick filter's dates to the current month.
+    void N15();
+
+    // Entry commands.
+    void NewRec();
+    void EditRec();
+    void DeleteRec();
+    void MoveRec();
+    void bperevod();
+    void NewObmen();
+
+    // The ID of the entry of the selected grid row; 0 while no row is selected.
+    qint64 selectedEntryId() const { return m_selectedId; }
+    // Selects the row of the entry with this ID, or the last row when it is not shown.
+    void selectEntry(qint64 id);
+
+    // The bottom panel's two heights: compact shows the total only, extended adds the filter
+    // controls and the balance list.
+    void setBottomPanelExtended(bool extended);
+    bool bottomPanelExtended() const { return m_bottomExtended; }
+
+    // The appearance the settings choose: account tabs, toolbar and filter tab positions.
+    void applyFace(int accountTabsStyle, bool transparentToolbars, bool flatButtons,
+                   bool filterTabsBelow);
+    // Column widths of the grid: saved ones, or computed from the window width.
+    void loadColumnWidths(int windowWidth);
+    void saveColumnWidths();
+
+    // The keys of the translation table that reach this page's controls, in table order.
+    TranslationKeys translationKeys();
+
+    QToolButton* toolButton(const QString& name) const;
+    QToolBar* toolBar() const { return ToolBar1; }
+
+Q_SIGNALS:
+    // A row was selected or the selection went away: entryChosen is whether an entry is current.
+    void entrySelectionChanged(bool entryChosen);
+    // The exit button of the toolbar.
+    void exitRequested();
+
+private:
+    void buildLayout();
+    void buildBottomPanel(QWidget* panel);
+    void connectControls();
+    void connectFilterHandlers();
+    FilterState readFilterState() const;
+    void SelVid();
+    void bottomSplitterMoved();
+    void selectLastRow();
+    void selectionMoved();
+    void ledgerViewChanged();
+    QString currentEntryAccount(bool trim = false) const;
+    // Shows an entry dialog until it is cancelled or save succeeds, with fading as the settings
+    // say; a refused save shows its message, runs relist (the currency table may have changed)
+    // and opens the dialog again with everything the user typed. True once saved.
+    bool saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
+                        const std::function<void()>& relist);
+    void EditStandartRecord(qint64 id);
+    void editperevod(qint64 id);
+    void editobmen(qint64 id);
+    void relistExchangeCurrencies();
+    QToolButton* addToolButton(const char* name, const QString& text, const QString& hint);
+    QAction* addPopupAction(const char* name, const QString& text);
+
+    Tdata& m_data;
+    TCDdata& m_cd;
+    Twait* m_wait;
+
+    TFormEditRecord* m_editRecord = nullptr;
+    Tperevod_form* m_perevod = nullptr;
+    TObmen* m_obmen = nullptr;
+    TfMove* m_move = nullptr;
+
+    QTabBar* TabControl1 = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QLabel* LabelSort = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QTableView* Grid1 = nullptr;
+    LedgerGridModel* m_gridModel = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QWidget* Panel2 = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QWidget* Panel6 = nullptr;
+    QWidget* PanelLower = nullptr;
+    QLabel* LabelV = nullptr;
+    QTableWidget* GridValutaV = nullptr;
+    QComboBox* ComboBoxV = nullptr;
+    QCheckBox* CheckBox7 = nullptr;
+    QPushButton* Button17 = nullptr;
+    QRadioButton* rAll = nullptr;
+    QRadioButton* rIncomes = nullptr;
+    QRadioButton* rCharges = nullptr;
+    QCheckBox* CheckBox10 = nullptr;
+    QTabWidget* PageControl2 = nullptr;
+    QCheckBox* Filter = nullptr;
+    QCheckBox* CheckBox4 = nullptr;
+    QCheckBox* CheckBox5 = nullptr;
+    QDateEdit* DateTimePicker1 = nullptr;
+    QDateEdit* DateTimePicker2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QComboBox* ComboBox2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QListWidget* ListPresets = nullptr;
+    QLineEdit* EditSearch = nullptr;
+    QLabel* LabelSearch = nullptr;
+    QPushButton* ButtonSearch1 = nullptr;
+    QMenu* PopupDate = nullptr;
+    QAction* PopupDelete = nullptr;
+    QAction* PopupEdit = nullptr;
+
+    qint64 m_selectedId = 0;
+    bool m_gridStale = false;
+    bool m_fading = true;
+    bool m_active = true;
+    bool m_bottomExtended = false;
+};
+
+} // namespace zovi
