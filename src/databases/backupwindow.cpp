@@ -3,20 +3,16 @@
 #include "core/lang.h"
 #include "core/messages.h"
 #include "core/settings.h"
-#include "databases/databasefolder.h"
+#include "databases/databasecommands.h"
+#include "databases/folderdialog.h"
 
 #include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QFileSystemModel>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
-#include <QTreeView>
 
 using namespace Qt::StringLiterals;
 
@@ -33,18 +29,8 @@ TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
     font.setBold(true);
     Label1->setFont(font);
 
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
-    m_model->setRootPath(QDir::rootPath());
-    Shell = new QTreeView(this);
+    Shell = new FolderTree(this);
     Shell->setObjectName(u"Shell"_s);
-    Shell->setModel(m_model);
-    Shell->setRootIndex(QModelIndex());
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        Shell->hideColumn(column);
-    Shell->header()->hide();
-    Shell->setSelectionMode(QAbstractItemView::SingleSelection);
-    Shell->expand(m_model->index(QDir::rootPath()));
 
     Gauge1 = new QProgressBar(this);
     Gauge1->setObjectName(u"Gauge1"_s);
@@ -78,17 +64,11 @@ TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
 }
 
 QString TReservCopy::selectedFolder() const {
-    const QModelIndex index = Shell->currentIndex();
-    return index.isValid() ? m_model->filePath(index) : QString();
+    return Shell->chosenFolder();
 }
 
 bool TReservCopy::selectFolder(const QString& folder) {
-    const QModelIndex index = m_model->index(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
-    if (!index.isValid())
-        return false;
-    Shell->setCurrentIndex(index);
-    Shell->scrollTo(index);
-    return true;
+    return Shell->selectFolder(folder);
 }
 
 void TReservCopy::showEvent(QShowEvent* event) {
@@ -124,32 +104,23 @@ void TReservCopy::showEvent(QShowEvent* event) {
 }
 
 void TReservCopy::Button1Click() {
-    const QString target = selectedFolder();
-    if (target.isEmpty()) {
-        Messages::error(this, LangText(u"copyfolder"_s, u"Choose the folder for the copy."_s));
-        return;
-    }
-    // A database without its list of files would give an empty backup that looks made.
-    if (DatabaseFolder::listedFiles(m_databaseFolder).isEmpty()) {
-        Messages::error(this, LangText(u"copynothing"_s,
-                                       u"The database folder %1 lists no files in copy.txt: "
-                                       u"nothing can be copied."_s)
-                                  .arg(QDir::toNativeSeparators(m_databaseFolder)));
-        return;
-    }
-    Button1->setEnabled(false);
-    Button2->setEnabled(false);
-    Shell->setEnabled(false);
-    const QStringList failed = BackupCopy::copyListed(m_databaseFolder, target, [this] {
+    const auto setReady = [this](bool ready) {
+        Button1->setEnabled(ready);
+        Button2->setEnabled(ready);
+        Shell->setEnabled(ready);
+    };
+    setReady(false);
+    const BackupOutcome outcome = MakeBackup(m_databaseFolder, selectedFolder(), [this] {
         if (Gauge1->value() < Gauge1->maximum())
             Gauge1->setValue(Gauge1->value() + 1);
     });
-    // A backup that was not made whole must never look successful.
-    if (!failed.isEmpty())
-        Messages::error(this,
-                        LangText(u"copyfailed"_s, u"These files could not be copied into %1:\n%2"_s)
-                            .arg(QDir::toNativeSeparators(target), failed.join(u'\n')));
-    m_closeTimer->start();
+    // Nothing copied: the window stays ready for another folder.
+    if (!outcome.copied)
+        setReady(true);
+    if (!outcome.message.isEmpty())
+        Messages::error(this, outcome.message);
+    if (outcome.copied)
+        m_closeTimer->start();
 }
 
 void TReservCopy::done(int result) {

@@ -8,14 +8,14 @@
 #include <QDialog>
 
 class QCheckBox;
-class QFileSystemModel;
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-class QTreeView;
 
 namespace zovi {
+
+class FolderTree;
 
 class TReservCopy : public QDialog {
     Q_OBJECT
@@ -38,14 +38,14 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Makes the copy through MakeBackup into the selected folder.
     void Button1Click();
 
     QString m_databaseFolder;
-    QFileSystemModel* m_model;
     QTimer* m_closeTimer;
 
     QLabel* Label1;
-    QTreeView* Shell;
+    FolderTree* Shell;
     QProgressBar* Gauge1;
     QCheckBox* CheckBox1;
     QPushButton* Button1;

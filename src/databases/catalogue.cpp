@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -29,14 +30,15 @@ QStringList ReadLines(const QString& path) {
 
 // A name or folder that would change the catalogue's lines when written back: a line break
 // would split the entry, a "*" in the name would move the split between name and folder.
+bool BreaksLine(const QString& text) {
+    return text.contains(u'\n') || text.contains(u'\r');
+}
+
 void RequireWritable(const TDataBaseName& entry) {
-    const auto breaksLine = [](const QString& text) {
-        return text.contains(u'\n') || text.contains(u'\r');
-    };
-    if (breaksLine(entry.name) || breaksLine(entry.folder))
+    if (BreaksLine(entry.name) || BreaksLine(entry.folder))
         throw StoreError(u"The database catalogue cannot hold a line break (entry \"%1\")."_s.arg(
             entry.name.simplified()));
-    if (entry.name.contains(u'*'))
+    if (!Catalogue::canHoldName(entry.name))
         throw StoreError(
             u"A database name cannot hold the character \"*\" (\"%1\")."_s.arg(entry.name));
 }
@@ -112,6 +114,55 @@ void Catalogue::write(const QList<TDataBaseName>& entries) {
     if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
         throw StoreError(u"The database catalogue %1 cannot be written: %2"_s.arg(
             QDir::toNativeSeparators(file), out.errorString()));
+}
+
+bool Catalogue::canHoldName(const QString& name) {
+    return !name.contains(u'*') && !BreaksLine(name);
+}
+
+QString Catalogue::withSeparator(const QString& folder) {
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+CatalogueDraft::CatalogueDraft(QList<TDataBaseName> entries) : m_entries(std::move(entries)) {
+    if (m_entries.isEmpty())
+        m_entries.append(TDataBaseName());
+}
+
+CatalogueDraft CatalogueDraft::read() {
+    return CatalogueDraft(Catalogue::readForEditor());
+}
+
+bool CatalogueDraft::hasDatabase() const {
+    return !m_entries.constFirst().folder.isEmpty();
+}
+
+int CatalogueDraft::add(const TDataBaseName& entry) {
+    const TDataBaseName& first = m_entries.constFirst();
+    if (m_entries.size() == 1 && first.name.isEmpty() && first.folder.isEmpty()) {
+        m_entries.first() = entry;
+        return 0;
+    }
+    m_entries.append(entry);
+    return int(m_entries.size() - 1);
+}
+
+int CatalogueDraft::remove(int row) {
+    if (row < 0 || row >= m_entries.size())
+        return 0;
+    m_entries.removeAt(row);
+    if (m_entries.isEmpty())
+        m_entries.append(TDataBaseName());
+    return qMin(row, int(m_entries.size() - 1));
+}
+
+void CatalogueDraft::rename(int row, const QString& name) {
+    if (row >= 0 && row < m_entries.size())
+        m_entries[row].name = name;
+}
+
+void CatalogueDraft::write() const {
+    Catalogue::write(m_entries);
 }
 
 } // namespace zovi

@@ -36,6 +36,38 @@ public:
 
     // The name of the current user account, for the first default line.
     static QString userName();
+
+    // Whether a display name keeps its line whole when written: the catalogue holds one entry
+    // per line and splits it at the first "*", so a name holds neither "*" nor a line break.
+    static bool canHoldName(const QString& name);
+    // A folder as a catalogue line stores it, ending with "/".
+    static QString withSeparator(const QString& folder);
+};
+
+// The catalogue as its editor changes it: the entries in memory, written whole when the editor
+// closes. It always keeps one entry, as an empty catalogue shows one empty line: that entry is
+// the one the first added database fills, and written back it gives the line "*".
+class CatalogueDraft {
+public:
+    // The catalogue as the editor reads it.
+    static CatalogueDraft read();
+    explicit CatalogueDraft(QList<TDataBaseName> entries = {});
+
+    const QList<TDataBaseName>& entries() const { return m_entries; }
+    // True when the first entry names a database folder (the empty entry does not).
+    bool hasDatabase() const;
+
+    // Fills the empty entry, or appends after the last one; returns the entry's row.
+    int add(const TDataBaseName& entry);
+    // Removes the entry of row; returns the row to select next.
+    int remove(int row);
+    void rename(int row, const QString& name);
+
+    // Rewrites bases.ini from the entries (see Catalogue::write).
+    void write() const;
+
+private:
+    QList<TDataBaseName> m_entries;
 };
 
 } // namespace zovi

@@ -1,12 +1,10 @@
 #include "databases/catalogueeditor.h"
 
-#include "core/translate.h"
-
 #include "core/lang.h"
 #include "core/messages.h"
 #include "core/translate.h"
+#include "databases/databasecommands.h"
 #include "databases/databasedialog.h"
-#include "databases/databasefolder.h"
 #include "databases/passworddialog.h"
 #include "store/error.h"
 
@@ -72,48 +70,30 @@ TDBSel2::TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* paren
     layout->addWidget(Label1);
     layout->addLayout(body);
     resize(420, 300);
-    updateButtons();
-}
-
-QString TDBSel2::cell(int row, int column) const {
-    const QTableWidgetItem* item = Grid1->item(row, column);
-    return item ? item->text() : QString();
-}
-
-void TDBSel2::setRow(int row, const TDataBaseName& entry) {
-    Grid1->setItem(row, 0, new QTableWidgetItem(entry.name));
-    Grid1->setItem(row, 1, new QTableWidgetItem(entry.folder));
+    showDraft(0);
 }
 
 QList<TDataBaseName> TDBSel2::entries() const {
-    QList<TDataBaseName> list;
-    for (int row = 0; row < Grid1->rowCount(); ++row)
-        list.append({cell(row, 0), cell(row, 1)});
-    return list;
+    return m_draft.entries();
 }
 
-// The grid always keeps one row, as an empty catalogue shows one empty line: it is the row the
-// first added entry fills, and written back it gives the line "*".
-void TDBSel2::fillGrid(const QList<TDataBaseName>& list) {
+void TDBSel2::showDraft(int current) {
+    const QList<TDataBaseName>& list = m_draft.entries();
     Grid1->clearContents();
-    Grid1->setRowCount(int(qMax<qsizetype>(1, list.size())));
-    for (int row = 0; row < list.size(); ++row)
-        setRow(row, list.at(row));
-    if (list.isEmpty())
-        setRow(0, {});
-    Grid1->setCurrentCell(0, 0);
-    updateButtons();
+    Grid1->setRowCount(int(list.size()));
+    for (int row = 0; row < list.size(); ++row) {
+        Grid1->setItem(row, 0, new QTableWidgetItem(list.at(row).name));
+        Grid1->setItem(row, 1, new QTableWidgetItem(list.at(row).folder));
+    }
+    Grid1->setCurrentCell(current, 0);
+    const bool hasEntry = m_draft.hasDatabase();
+    Button2->setEnabled(hasEntry);
+    Button3->setEnabled(hasEntry);
 }
 
 int TDBSel2::currentRow() const {
     const int row = Grid1->currentRow();
     return row >= 0 && row < Grid1->rowCount() ? row : 0;
-}
-
-void TDBSel2::updateButtons() {
-    const bool hasEntry = Grid1->rowCount() > 0 && !cell(0, 1).isEmpty();
-    Button2->setEnabled(hasEntry);
-    Button3->setEnabled(hasEntry);
 }
 
 void TDBSel2::showEvent(QShowEvent* event) {
@@ -129,11 +109,12 @@ void TDBSel2::showEvent(QShowEvent* event) {
     Translate(Button1, u"add"_s);
     Translate(Button2, u"delete"_s);
     Translate(Button3, u"edit"_s);
-    fillGrid(Catalogue::readForEditor());
+    m_draft = CatalogueDraft::read();
+    showDraft(0);
     m_filled = true;
     QDialog::showEvent(event);
     // An empty catalogue leads straight to adding the first database, once the window is up.
-    if (Grid1->rowCount() == 0 || cell(0, 1).isEmpty())
+    if (!m_draft.hasDatabase())
         QTimer::singleShot(0, this, &TDBSel2::offerFirstEntry);
 }
 
@@ -145,16 +126,12 @@ void TDBSel2::offerFirstEntry() {
 }
 
 bool TDBSel2::passwordPasses(const QString& folder, QString* password) {
-    password->clear();
-    if (!DatabaseFolder::exists(folder))
-        return true;
-    try {
-        *password = DatabaseFolder::password(folder);
-    } catch (const StoreError& e) {
-        Messages::error(this, e.message());
-        return false;
-    }
-    return password->isEmpty() || (m_password && m_password->check(*password));
+    const PasswordCheck check = CheckPassword(
+        folder, [this](const QString& stored) { return AskPassword(m_password, stored); });
+    if (!check.error.isEmpty())
+        Messages::error(this, check.error);
+    *password = check.password;
+    return check.passed;
 }
 
 void TDBSel2::AddClick() {
@@ -163,56 +140,40 @@ void TDBSel2::AddClick() {
     m_editData->setAddMode();
     if (m_editData->exec() != QDialog::Accepted)
         return;
-    const TDataBaseName entry{m_editData->name(), m_editData->folder()};
-    int row = Grid1->rowCount();
-    if (row == 1 && cell(0, 0).isEmpty() && cell(0, 1).isEmpty())
-        row = 0;
-    else
-        Grid1->insertRow(row);
-    setRow(row, entry);
-    Grid1->setCurrentCell(row, 0);
-    updateButtons();
+    showDraft(m_draft.add(m_editData->entry()));
 }
 
 void TDBSel2::DeleteClick() {
-    if (Grid1->rowCount() == 0)
-        return;
     const int row = currentRow();
     QString password;
-    if (!passwordPasses(cell(row, 1), &password))
+    if (!passwordPasses(m_draft.entries().at(row).folder, &password))
         return;
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
-    Grid1->removeRow(row);
-    if (Grid1->rowCount() == 0) {
-        Grid1->insertRow(0);
-        setRow(0, {});
-    }
-    Grid1->setCurrentCell(qMin(row, Grid1->rowCount() - 1), 0);
-    updateButtons();
+    showDraft(m_draft.remove(row));
 }
 
 void TDBSel2::EditClick() {
-    if (Grid1->rowCount() == 0 || !m_editData)
+    if (!m_editData)
         return;
     const int row = currentRow();
-    const QString folder = cell(row, 1);
+    const TDataBaseName entry = m_draft.entries().at(row);
     QString password;
-    if (!passwordPasses(folder, &password))
+    if (!passwordPasses(entry.folder, &password))
         return;
-    m_editData->setEditMode(cell(row, 0), password, folder);
+    m_editData->setEditMode(entry.name, password, entry.folder);
     if (m_editData->exec() != QDialog::Accepted)
         return;
-    Grid1->setItem(row, 0, new QTableWidgetItem(m_editData->name()));
-    updateButtons();
+    m_draft.rename(row, m_editData->name());
+    showDraft(row);
 }
 
 void TDBSel2::done(int result) {
-    // Only a grid read from bases.ini in this showing may replace it.
+    // Only a draft read from bases.ini in this showing may replace it.
     if (m_filled) {
         m_filled = false;
         try {
-            Catalogue::write(entries());
+            m_draft.write();
         } catch (const StoreError& e) {
             Messages::error(this, e.message());
         }

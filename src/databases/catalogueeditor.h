@@ -33,14 +33,12 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void fillGrid(const QList<TDataBaseName>& list);
-    void setRow(int row, const TDataBaseName& entry);
-    QString cell(int row, int column) const;
+    // Shows the draft in the grid with row current.
+    void showDraft(int current);
     int currentRow() const;
-    void updateButtons();
     void offerFirstEntry();
-    // The password check for the database of folder: passes when it has no password or the
-    // user gives it. password receives the stored password.
+    // The password check for the database of folder (see CheckPassword); a stored password
+    // that cannot be read is shown and fails the check. password receives the stored password.
     bool passwordPasses(const QString& folder, QString* password);
     void AddClick();
     void DeleteClick();
@@ -48,6 +46,7 @@ private:
 
     TfPasswordCheck* m_password;
     TfEditData* m_editData;
+    CatalogueDraft m_draft;
     bool m_filled = false;
 
     QLabel* Label1;

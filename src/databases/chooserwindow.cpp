@@ -5,7 +5,7 @@
 #include "core/paths.h"
 #include "core/wait.h"
 #include "databases/catalogueeditor.h"
-#include "databases/databasefolder.h"
+#include "databases/databasecommands.h"
 #include "databases/passworddialog.h"
 #include "store/datamodules.h"
 #include "store/error.h"
@@ -131,47 +131,25 @@ void TDBSelLite::Button1Click() {
     const int index = listdata->currentIndex();
     const QString folder =
         index >= 0 && index < m_entries.size() ? m_entries.at(index).folder : QString();
-
-    // The checks come before any handle is touched, so a refused folder changes nothing.
-    const DatabaseFolder::Check check =
-        folder.isEmpty() ? DatabaseFolder::Check::NoPassword : DatabaseFolder::check(folder);
-    if (check != DatabaseFolder::Check::Ok) {
-        const QString key = check == DatabaseFolder::Check::NoPassword ? u"err019"_s : u"err020"_s;
+    // The wait window steps aside while the password is asked.
+    const auto confirm = [&](const QString& stored) {
         wait.reset();
-        refuse(LangText(key, key), true);
-        return;
-    }
-
-    QString password;
-    try {
-        password = DatabaseFolder::password(folder);
-    } catch (const StoreError& e) {
-        wait.reset();
-        refuse(e.message(), false);
-        return;
-    }
-    if (!password.isEmpty()) {
-        wait.reset();
-        if (!m_password || !m_password->check(password)) {
-            refuse(QString(), false);
-            return;
-        }
-        wait.emplace(m_wait);
-    }
-
+        const bool given = AskPassword(m_password, stored);
+        if (given)
+            wait.emplace(m_wait);
+        return given;
+    };
     const auto step = [this] {
         if (m_wait)
             m_wait->step();
     };
-    try {
-        BindDatabase(m_data, m_cd, folder, ProgramFolder::path(), step);
-        OpenDatabase(m_data, m_cd, step);
-    } catch (const StoreError& e) {
+    const OpenOutcome outcome = OpenChosenDatabase(m_data, m_cd, folder, confirm, step);
+    if (!outcome.opened) {
         wait.reset();
-        refuse(e.message(), false);
+        refuse(outcome.refusal, outcome.beep);
         return;
     }
-    m_openedFolder = folder.endsWith(u'/') ? folder : folder + u'/';
+    m_openedFolder = outcome.folder;
     if (m_wait)
         m_wait->gauge()->setValue(m_wait->gauge()->maximum());
     wait.reset();

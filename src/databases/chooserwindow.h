@@ -1,7 +1,7 @@
 #pragma once
 
 // TDBSelLite: the start-up chooser; the user picks a database of the catalogue, gives its
-// password, and the chooser binds and opens every table handle on its folder.
+// password, and the chooser opens it into the table handles (see OpenChosenDatabase).
 // Controls: Image1 (the picture of welcome.bmp), Label1 ("Databases:"), listdata (the display
 // names), Button1 ("OK", default), Label2 (the link "Database Editor").
 

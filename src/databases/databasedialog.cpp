@@ -1,15 +1,11 @@
 #include "databases/databasedialog.h"
 
-#include "core/translate.h"
-
 #include "core/lang.h"
 #include "core/layouts.h"
 #include "core/messages.h"
-#include "core/paths.h"
 #include "core/translate.h"
-#include "databases/databasefolder.h"
+#include "databases/databasecommands.h"
 #include "databases/folderdialog.h"
-#include "store/error.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -26,14 +22,6 @@
 using namespace Qt::StringLiterals;
 
 namespace zovi {
-
-namespace {
-
-QString WithSeparator(const QString& folder) {
-    return folder.endsWith(u'/') ? folder : folder + u'/';
-}
-
-} // namespace
 
 TfEditData::TfEditData(TfChooseShell* chooser, QWidget* parent)
     : QDialog(parent, Qt::Tool), m_chooser(chooser) {
@@ -139,6 +127,9 @@ QString TfEditData::name() const {
 QString TfEditData::folder() const {
     return Edit3->text();
 }
+TDataBaseName TfEditData::entry() const {
+    return {name(), folder()};
+}
 
 void TfEditData::showEvent(QShowEvent* event) {
     Translate(GroupBox1, u"name"_s);
@@ -168,46 +159,7 @@ void TfEditData::chooseFolder() {
         return;
     const QString chosen = m_chooser->chosenFolder();
     if (!chosen.isEmpty())
-        Edit3->setText(WithSeparator(chosen));
-}
-
-bool TfEditData::checkName(const QString& name) {
-    // The catalogue keeps one entry per line and splits it at the first "*".
-    if (name.contains(u'*') || name.contains(u'\n') || name.contains(u'\r')) {
-        Messages::error(this, LangText(u"namestar"_s,
-                                       u"A database name cannot hold the character \"*\" or a "
-                                       u"line break."_s));
-        return false;
-    }
-    return true;
-}
-
-QString TfEditData::targetFolder() {
-    if (RadioButton1->isChecked()) {
-        // The name becomes a folder under Databases/: it must be one plain folder name.
-        const QString name = Edit1->text();
-        if (name.isEmpty()) {
-            Messages::error(this, LangText(u"nameempty"_s,
-                                           u"Enter the name of the new database: it becomes the "
-                                           u"name of its folder."_s));
-            return QString();
-        }
-        if (name == u"."_s || name == u".."_s || name.contains(u'/') || name.contains(u'\\')) {
-            Messages::error(this, LangText(u"namefolder"_s,
-                                           u"The name \"%1\" cannot be the name of a folder: it "
-                                           u"must not be \".\" or \"..\" nor hold \"/\" or "
-                                           u"\"\\\"."_s)
-                                      .arg(name));
-            return QString();
-        }
-        return ProgramFolder::file(u"Databases/"_s) + name + u'/';
-    }
-    if (Edit3->text().trimmed().isEmpty()) {
-        Messages::error(
-            this, LangText(u"folderempty"_s, u"Enter or choose the folder of the new database."_s));
-        return QString();
-    }
-    return WithSeparator(QFileInfo(Edit3->text()).absoluteFilePath());
+        Edit3->setText(Catalogue::withSeparator(chosen));
 }
 
 void TfEditData::addToGauge(int length) {
@@ -223,45 +175,30 @@ void TfEditData::stepGauge() {
 
 void TfEditData::Button1Click() {
     Edit1->setText(Edit1->text().trimmed());
-    if (!checkName(Edit1->text()))
+    if (!Catalogue::canHoldName(Edit1->text())) {
+        Messages::error(this, LangText(u"namestar"_s,
+                                       u"A database name cannot hold the character \"*\" or a "
+                                       u"line break."_s));
         return;
+    }
     if (m_editMode) {
         accept();
         return;
     }
-    if (!CheckBox1->isChecked()) {
-        // An existing folder is registered as it is; its line needs the trailing separator.
-        if (RadioButton2->isChecked() && !Edit3->text().trimmed().isEmpty())
-            Edit3->setText(WithSeparator(Edit3->text()));
+    NewDatabase request;
+    request.name = Edit1->text();
+    request.password = Edit2->text();
+    request.create = CheckBox1->isChecked();
+    request.inDatabases = RadioButton1->isChecked();
+    request.folder = Edit3->text();
+    const NewDatabaseOutcome outcome = AddDatabase(
+        request, [this](int length) { addToGauge(length); }, [this] { stepGauge(); });
+    if (!outcome.entry.folder.isEmpty() || !request.create)
+        Edit3->setText(outcome.entry.folder);
+    if (!outcome.message.isEmpty())
+        Messages::error(this, outcome.message);
+    if (outcome.added)
         accept();
-        return;
-    }
-
-    const QString source = ProgramFolder::file(u"Template/"_s);
-    const QString target = targetFolder();
-    if (target.isEmpty())
-        return;
-    if (!QDir().mkpath(target + u"RCopy"_s)) {
-        Messages::error(this, LangText(u"foldercreate"_s, u"The folder %1 cannot be created."_s)
-                                  .arg(QDir::toNativeSeparators(target + u"RCopy"_s)));
-        return;
-    }
-    Edit3->setText(target);
-    if (DatabaseFolder::exists(target)) {
-        // The existing database is registered under the new name; none of its files change.
-        Messages::error(this, LangText(u"err015"_s, u"Database already is exist"_s));
-        accept();
-        return;
-    }
-    try {
-        addToGauge(DatabaseFolder::templateLength(source));
-        DatabaseFolder::copyTemplate(source, target, [this] { stepGauge(); });
-        DatabaseFolder::setPassword(target, Edit2->text());
-    } catch (const StoreError& e) {
-        Messages::error(this, e.message());
-        return;
-    }
-    accept();
 }
 
 } // namespace zovi

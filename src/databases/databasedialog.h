@@ -8,6 +8,8 @@
 // Button3 ("..."), CheckBox1 ("Create new database"), Button1 ("OK", default), Button2
 // ("Cancel").
 
+#include "databases/catalogue.h"
+
 #include <QDialog>
 
 class QCheckBox;
@@ -37,6 +39,7 @@ public:
     // The name and the folder as accepted by OK (the folder ends with "/" unless empty).
     QString name() const;
     QString folder() const;
+    TDataBaseName entry() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -44,10 +47,8 @@ protected:
 private:
     void applyRoute();
     void chooseFolder();
+    // Checks the name, then adds the database through AddDatabase; stays open on a refusal.
     void Button1Click();
-    // The folder of the new database, or an empty text after refusing the input with a message.
-    QString targetFolder();
-    bool checkName(const QString& name);
     void addToGauge(int length);
     void stepGauge();
 

@@ -8,32 +8,46 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
 
 namespace zovi {
 
+FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
+    m_model = new QFileSystemModel(this);
+    m_model->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
+    m_model->setRootPath(QDir::rootPath());
+    setModel(m_model);
+    setRootIndex(QModelIndex());
+    for (int column = 1; column < m_model->columnCount(); ++column)
+        hideColumn(column);
+    header()->hide();
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    expand(m_model->index(QDir::rootPath()));
+}
+
+QString FolderTree::chosenFolder() const {
+    const QModelIndex index = currentIndex();
+    return index.isValid() ? m_model->filePath(index) : QString();
+}
+
+bool FolderTree::selectFolder(const QString& folder) {
+    const QModelIndex index = m_model->index(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
+    if (!index.isValid())
+        return false;
+    setCurrentIndex(index);
+    scrollTo(index);
+    return true;
+}
+
 TfChooseShell::TfChooseShell(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TfChooseShell"_s);
     setWindowTitle(u"Choose a folder"_s);
     setModal(true);
 
-    m_model = new QFileSystemModel(this);
-    m_model->setFilter(QDir::Dirs | QDir::Drives | QDir::NoDotAndDotDot);
-    m_model->setRootPath(QDir::rootPath());
-
-    TreeView1 = new QTreeView(this);
+    TreeView1 = new FolderTree(this);
     TreeView1->setObjectName(u"TreeView1"_s);
-    TreeView1->setModel(m_model);
-    // The root folder itself is the top item, as the drives are on other systems.
-    TreeView1->setRootIndex(QModelIndex());
-    for (int column = 1; column < m_model->columnCount(); ++column)
-        TreeView1->hideColumn(column);
-    TreeView1->header()->hide();
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->expand(m_model->index(QDir::rootPath()));
 
     Button1 = new QPushButton(u"Ok"_s, this);
     Button1->setObjectName(u"Button1"_s);
@@ -48,17 +62,11 @@ TfChooseShell::TfChooseShell(QWidget* parent) : QDialog(parent) {
 }
 
 QString TfChooseShell::chosenFolder() const {
-    const QModelIndex index = TreeView1->currentIndex();
-    return index.isValid() ? m_model->filePath(index) : QString();
+    return TreeView1->chosenFolder();
 }
 
 bool TfChooseShell::selectFolder(const QString& folder) {
-    const QModelIndex index = m_model->index(QDir::cleanPath(QFileInfo(folder).absoluteFilePath()));
-    if (!index.isValid())
-        return false;
-    TreeView1->setCurrentIndex(index);
-    TreeView1->scrollTo(index);
-    return true;
+    return TreeView1->selectFolder(folder);
 }
 
 } // namespace zovi

@@ -59,4 +59,8 @@ bool TfPasswordCheck::check(const QString& stored) {
     }
 }
 
+bool AskPassword(TfPasswordCheck* window, const QString& stored) {
+    return window && window->check(stored);
+}
+
 } // namespace zovi

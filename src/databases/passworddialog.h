@@ -36,4 +36,7 @@ private:
     QPushButton* Button2;
 };
 
+// The password check of window for a stored password; fails when there is no window to ask.
+bool AskPassword(TfPasswordCheck* window, const QString& stored);
+
 } // namespace zovi

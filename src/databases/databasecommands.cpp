@@ -1,0 +1,215 @@
+#include "databases/databasecommands.h"
+
+#include "core/lang.h"
+#include "core/paths.h"
+#include "databases/databasefolder.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace zovi {
+
+namespace {
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+// The folder a new database is made in, or an empty text with the refusal of the input.
+QString TargetFolder(const NewDatabase& request, QString* refusal) {
+    if (request.inDatabases) {
+        // The name becomes a folder under Databases/: it must be one plain folder name.
+        const QString& name = request.name;
+        if (name.isEmpty()) {
+            *refusal = LangText(u"nameempty"_s, u"Enter the name of the new database: it becomes "
+                                                u"the name of its folder."_s);
+            return QString();
+        }
+        if (name == u"."_s || name == u".."_s || name.contains(u'/') || name.contains(u'\\')) {
+            *refusal = LangText(u"namefolder"_s,
+                                u"The name \"%1\" cannot be the name of a folder: it must not be "
+                                u"\".\" or \"..\" nor hold \"/\" or \"\\\"."_s)
+                           .arg(name);
+            return QString();
+        }
+        return ProgramFolder::file(u"Databases/"_s) + name + u'/';
+    }
+    if (request.folder.trimmed().isEmpty()) {
+        *refusal = LangText(u"folderempty"_s, u"Enter or choose the folder of the new database."_s);
+        return QString();
+    }
+    return Catalogue::withSeparator(QFileInfo(request.folder).absoluteFilePath());
+}
+
+// The outermost folder of path that does not exist yet; empty when path exists.
+QString OutermostMissing(const QString& path) {
+    QString missing;
+    QString current = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    while (!QFileInfo::exists(current)) {
+        missing = current;
+        const QString parent = QFileInfo(current).absolutePath();
+        if (parent == current)
+            break;
+        current = parent;
+    }
+    return missing;
+}
+
+const QDir::Filters kEverything =
+    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+// Takes back what making a database added: the folders it made, or, in a folder that existed
+// before, every file and folder that was not there.
+class CreationUndo {
+public:
+    explicit CreationUndo(const QString& folder)
+        : m_folder(folder), m_missing(OutermostMissing(folder)) {
+        if (m_missing.isEmpty())
+            m_before = QDir(folder).entryList(kEverything);
+    }
+
+    void undo() const {
+        if (!m_missing.isEmpty()) {
+            QDir(m_missing).removeRecursively();
+            return;
+        }
+        const QDir dir(m_folder);
+        for (const QString& name : dir.entryList(kEverything)) {
+            if (m_before.contains(name))
+                continue;
+            const QString path = dir.filePath(name);
+            if (QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
+                QDir(path).removeRecursively();
+            else
+                QFile::remove(path);
+        }
+    }
+
+private:
+    QString m_folder;
+    QString m_missing;
+    QStringList m_before;
+};
+
+} // namespace
+
+PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confirm) {
+    PasswordCheck result;
+    if (!DatabaseFolder::exists(folder)) {
+        result.passed = true;
+        return result;
+    }
+    try {
+        result.password = DatabaseFolder::password(folder);
+    } catch (const StoreError& e) {
+        result.error = e.message();
+        return result;
+    }
+    result.passed = result.password.isEmpty() || (confirm && confirm(result.password));
+    return result;
+}
+
+OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
+                               const PasswordConfirm& confirm, const std::function<void()>& step) {
+    OpenOutcome result;
+    // The checks come before any handle is touched, so a refused folder changes nothing.
+    const DatabaseFolder::Check check = DatabaseFolder::check(folder);
+    if (check != DatabaseFolder::Check::Ok) {
+        const QString key = check == DatabaseFolder::Check::NoPassword ? u"err019"_s : u"err020"_s;
+        result.refusal = LangText(key, key);
+        result.beep = true;
+        return result;
+    }
+    const PasswordCheck password = CheckPassword(folder, confirm);
+    if (!password.passed) {
+        result.refusal = password.error;
+        return result;
+    }
+    try {
+        BindDatabase(data, cd, folder, ProgramFolder::path(), step);
+        OpenDatabase(data, cd, step);
+    } catch (const StoreError& e) {
+        CloseDatabase(data, cd);
+        result.refusal = e.message();
+        return result;
+    }
+    result.opened = true;
+    result.folder = Catalogue::withSeparator(folder);
+    return result;
+}
+
+NewDatabaseOutcome AddDatabase(const NewDatabase& request,
+                               const std::function<void(int length)>& length,
+                               const std::function<void()>& step) {
+    NewDatabaseOutcome result;
+    result.entry.name = request.name;
+    if (!request.create) {
+        // An existing folder is registered as it is; its line needs the trailing separator.
+        const bool typed = !request.inDatabases && !request.folder.trimmed().isEmpty();
+        result.entry.folder = typed ? Catalogue::withSeparator(request.folder) : request.folder;
+        result.added = true;
+        return result;
+    }
+
+    const QString target = TargetFolder(request, &result.message);
+    if (target.isEmpty())
+        return result;
+    const CreationUndo undo(target);
+    if (!QDir().mkpath(target + u"RCopy"_s)) {
+        undo.undo();
+        result.message = LangText(u"foldercreate"_s, u"The folder %1 cannot be created."_s)
+                             .arg(Native(target + u"RCopy"_s));
+        return result;
+    }
+    result.entry.folder = target;
+    if (DatabaseFolder::exists(target)) {
+        // The existing database is registered under the new name; none of its files change.
+        result.message = LangText(u"err015"_s, u"Database already is exist"_s);
+        result.added = true;
+        return result;
+    }
+    const QString source = ProgramFolder::file(u"Template/"_s);
+    try {
+        if (length)
+            length(DatabaseFolder::templateLength(source));
+        DatabaseFolder::copyTemplate(source, target, step);
+        DatabaseFolder::setPassword(target, request.password);
+    } catch (const StoreError& e) {
+        undo.undo();
+        result.message = e.message();
+        return result;
+    }
+    result.added = true;
+    return result;
+}
+
+BackupOutcome MakeBackup(const QString& folder, const QString& target,
+                         const std::function<void()>& step) {
+    BackupOutcome result;
+    if (target.isEmpty()) {
+        result.message = LangText(u"copyfolder"_s, u"Choose the folder for the copy."_s);
+        return result;
+    }
+    // A database without its list of files would give an empty backup that looks made.
+    if (DatabaseFolder::listedFiles(folder).isEmpty()) {
+        result.message = LangText(u"copynothing"_s,
+                                  u"The database folder %1 lists no files in copy.txt: nothing "
+                                  u"can be copied."_s)
+                             .arg(Native(folder));
+        return result;
+    }
+    const QStringList failed = BackupCopy::copyListed(folder, target, step);
+    result.copied = true;
+    if (!failed.isEmpty())
+        result.message =
+            LangText(u"copyfailed"_s, u"These files could not be copied into %1:\n%2"_s)
+                .arg(Native(target), failed.join(u'\n'));
+    return result;
+}
+
+} // namespace zovi

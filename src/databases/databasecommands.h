@@ -1,0 +1,87 @@
+#pragma once
+
+// What the database windows do once the user has chosen: open a database of the catalogue, add
+// a database (made from the template or an existing folder), make a backup copy. The windows
+// collect the choice and show the outcome; the doing lives here, so that it runs without any
+// window.
+
+#include "databases/catalogue.h"
+
+#include <QString>
+#include <functional>
+
+namespace zovi {
+
+class TCDdata;
+class Tdata;
+
+// Asks the user for the stored password of a database; true when the user gave it.
+using PasswordConfirm = std::function<bool(const QString& stored)>;
+
+// The password step before a database is opened or its catalogue entry changed.
+struct PasswordCheck {
+    bool passed = false;
+    QString password; // the stored password (empty for none)
+    QString error;    // why data.un could not be read; empty when it was read
+};
+
+// Passes when the folder holds no database (there is nothing to protect), the database has no
+// password, or confirm accepts the stored one; confirm is asked only for a password that is set.
+PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confirm);
+
+// The outcome of opening the database of a catalogue entry.
+struct OpenOutcome {
+    bool opened = false;
+    QString folder;    // the opened folder, ending with "/"
+    QString refusal;   // why it was not opened; empty when the user declined the password
+    bool beep = false; // the folder holds no database: the refusal comes with a beep
+};
+
+// Opens the database of folder into the handles of both modules. The folder is checked before
+// any handle is touched (no data.un: "err019", a missing table: "err020"), then the stored
+// password is confirmed, then every handle is bound and opened; step runs once per handle bound
+// and once per handle opened. Refused, no handle is left open.
+OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
+                               const PasswordConfirm& confirm,
+                               const std::function<void()>& step = {});
+
+// A database the user adds to the catalogue, as the entry dialog collected it.
+struct NewDatabase {
+    QString name;            // the display name, trimmed
+    QString password;        // stored into a database made from the template
+    bool create = true;      // make the database from the template; otherwise register the folder
+    bool inDatabases = true; // the folder is Databases/<name>/ of the program folder
+    QString folder;          // the folder typed or chosen otherwise
+};
+
+// The outcome of adding a database.
+struct NewDatabaseOutcome {
+    bool added = false; // the entry may go into the catalogue
+    // The catalogue entry; its folder is set once the folder is known to exist, even when the
+    // copy of the template then failed.
+    TDataBaseName entry;
+    QString message; // the refusal, or a note to show before adding (the database existed)
+};
+
+// Adds a database: registers an existing folder as it is, or makes the database from the
+// program folder's Template/ with its password. A folder that already holds a database keeps
+// every file and is registered under the new name. length receives the number of steps the
+// copy will take, step runs once per copied file. A failed copy leaves nothing behind: neither
+// the folders it made nor the files it added to a folder that already existed.
+NewDatabaseOutcome AddDatabase(const NewDatabase& request,
+                               const std::function<void(int length)>& length = {},
+                               const std::function<void()>& step = {});
+
+// The outcome of a backup copy.
+struct BackupOutcome {
+    bool copied = false; // false: nothing was copied, message says why
+    QString message;     // the refusal, or the files that could not be copied; empty when whole
+};
+
+// Copies the files listed in the copy.txt of folder into target; step runs once per listed
+// file. A backup that was not made whole never looks successful: the message names every file
+// that failed.
+BackupOutcome MakeBackup(const QString& folder, const QString& target,
+                         const std::function<void()>& step = {});
+
+} // namespace zovi

@@ -1,0 +1,288 @@
+#include "core/locale.h"
+#include "core/paths.h"
+#include "databases/catalogue.h"
+#include "databases/databasecommands.h"
+#include "databases/databasefolder.h"
+#include "fixtures.h"
+#include "store/datamodules.h"
+#include "store/template.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace zovi;
+using namespace Qt::StringLiterals;
+using zovi::test::ReadBytes;
+using zovi::test::TempDatabase;
+using zovi::test::WriteBytes;
+
+namespace {
+
+// Every file and folder under root, relative to it, sorted.
+QStringList Tree(const QString& root) {
+    QStringList names;
+    const QDir base(root);
+    QStringList pending{root};
+    while (!pending.isEmpty()) {
+        const QDir dir(pending.takeFirst());
+        for (const QFileInfo& info :
+             dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)) {
+            names << base.relativeFilePath(info.filePath());
+            if (info.isDir())
+                pending << info.filePath();
+        }
+    }
+    names.sort();
+    return names;
+}
+
+} // namespace
+
+class TestDatabaseCommands : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDatabase> m_db;
+
+private Q_SLOTS:
+    void initTestCase() { AppLocale::set(u',', u"dd.MM.yyyy"_s); }
+    void init() { m_db = std::make_unique<TempDatabase>(); }
+    void cleanup() { m_db.reset(); }
+
+    // Every refusal leaves the handles closed; a refusal before the binding leaves them unbound.
+    void openRefuses_data() {
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QString>("removed");
+        QTest::addColumn<QString>("damaged");
+        QTest::addColumn<QByteArray>("lang");
+        QTest::addColumn<bool>("given");      // the user gives the password when asked
+        QTest::addColumn<bool>("asked");      // the password is asked
+        QTest::addColumn<bool>("bound");      // the handles were bound before the refusal
+        QTest::addColumn<QString>("refusal"); // the whole refusal, or a text it holds
+        QTest::addColumn<bool>("beep");
+        const QByteArray none;
+        QTest::newRow("missing folder") << u"/gone"_s << QString() << QString() << none << true
+                                        << false << false << u"err019"_s << true;
+        QTest::newRow("empty folder text") << QString() << QString() << QString() << none << true
+                                           << false << false << u"err019"_s << true;
+        QTest::newRow("no data.un") << u"/db/"_s << u"data.un"_s << QString() << none << true
+                                    << false << false << u"err019"_s << true;
+        QTest::newRow("missing table") << u"/db/"_s << u"GrD2.db"_s << QString() << none << true
+                                       << false << false << u"err020"_s << true;
+        QTest::newRow("translated")
+            << u"/db"_s << u"Valuta.db"_s << QString() << QByteArray("err020=Нет таблицы\n") << true
+            << false << false << QStringLiteral("Нет таблицы") << true;
+        QTest::newRow("wrong password") << u"/db/"_s << QString() << QString() << none << false
+                                        << true << false << QString() << false;
+        QTest::newRow("unreadable password") << u"/db/"_s << QString() << u"data.un"_s << none
+                                             << true << false << false << u"data.un"_s << false;
+        QTest::newRow("damaged table") << u"/db/"_s << QString() << u"Gr1.db"_s << none << true
+                                       << true << true << u"Gr1.db"_s << false;
+    }
+    void openRefuses() {
+        QFETCH(QString, folder);
+        QFETCH(QString, removed);
+        QFETCH(QString, damaged);
+        QFETCH(QByteArray, lang);
+        QFETCH(bool, given);
+        QFETCH(bool, asked);
+        QFETCH(bool, bound);
+        QFETCH(QString, refusal);
+        QFETCH(bool, beep);
+        DatabaseFolder::setPassword(m_db->folder(), u"Secret"_s);
+        if (!removed.isEmpty())
+            QVERIFY(QFile::remove(m_db->file(removed)));
+        if (!damaged.isEmpty())
+            WriteBytes(m_db->file(damaged), QByteArray(4096, 'x'));
+        if (!lang.isEmpty())
+            WriteBytes(ProgramFolder::file(u"lang.ini"_s), lang);
+        Tdata data;
+        TCDdata cd;
+        QStringList askedFor;
+        const OpenOutcome outcome =
+            OpenChosenDatabase(data, cd, folder.isEmpty() ? QString() : m_db->root() + folder,
+                               [&](const QString& stored) {
+                                   askedFor << stored;
+                                   return given;
+                               });
+        QVERIFY(!outcome.opened);
+        QVERIFY(outcome.folder.isEmpty());
+        // The fixed refusals are whole; the store's name the file they could not read.
+        if (refusal.isEmpty() || beep)
+            QCOMPARE(outcome.refusal, refusal);
+        else
+            QVERIFY2(outcome.refusal.contains(refusal), qPrintable(outcome.refusal));
+        QCOMPARE(outcome.beep, beep);
+        QCOMPARE(askedFor, asked ? QStringList{u"Secret"_s} : QStringList());
+        for (TableHandle* handle : OpeningOrder(data, cd))
+            QVERIFY2(!handle->isOpen(), qPrintable(handle->path()));
+        QCOMPARE(!data.tbData.path().isEmpty(), bound);
+    }
+
+    void openOpens_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("no password") << QString() << u"/db"_s;
+        QTest::newRow("password given") << u"Пароль"_s << u"/db/"_s;
+    }
+    void openOpens() {
+        QFETCH(QString, password);
+        QFETCH(QString, folder);
+        DatabaseFolder::setPassword(m_db->folder(), password);
+        Tdata data;
+        TCDdata cd;
+        QStringList asked;
+        int steps = 0;
+        const OpenOutcome outcome = OpenChosenDatabase(
+            data, cd, m_db->root() + folder,
+            [&](const QString& stored) {
+                asked << stored;
+                return true;
+            },
+            [&] { ++steps; });
+        QVERIFY2(outcome.opened, qPrintable(outcome.refusal));
+        QCOMPARE(outcome.refusal, QString());
+        QCOMPARE(outcome.folder, m_db->folder() + u'/');
+        QCOMPARE(asked, password.isEmpty() ? QStringList() : QStringList{password});
+        const QList<TableHandle*> handles = OpeningOrder(data, cd);
+        for (TableHandle* handle : handles)
+            QVERIFY2(handle->isOpen(), qPrintable(handle->path()));
+        QCOMPARE(steps, BindingOrder(data, cd).size() + handles.size());
+        CloseDatabase(data, cd);
+    }
+
+    // A folder without a database has nothing to protect; an unreadable password fails.
+    void checkPassword() {
+        bool asked = false;
+        const auto confirm = [&](const QString&) {
+            return asked = true;
+        };
+        const PasswordCheck none = CheckPassword(m_db->root() + u"/gone"_s, confirm);
+        QVERIFY(none.passed && none.password.isEmpty() && none.error.isEmpty() && !asked);
+        WriteBytes(m_db->file(u"data.un"_s), "not a table");
+        const PasswordCheck broken = CheckPassword(m_db->folder(), confirm);
+        QVERIFY(!broken.passed && !asked);
+        QVERIFY2(broken.error.contains(u"data.un"_s), qPrintable(broken.error));
+    }
+
+    // A database made from the template, then its catalogue line written as the editor does.
+    void addCreatesAndRegisters() {
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        Catalogue::write({}); // an empty catalogue: the editor shows one empty entry
+        NewDatabase request;
+        request.name = u"Дом"_s;
+        request.password = u"pw"_s;
+        int length = -1;
+        int steps = 0;
+        const NewDatabaseOutcome outcome = AddDatabase(
+            request, [&](int n) { length = n; }, [&] { ++steps; });
+        const QString folder = ProgramFolder::file(u"Databases/Дом/"_s);
+        QVERIFY(outcome.added);
+        QCOMPARE(outcome.message, QString());
+        QCOMPARE(outcome.entry.name, u"Дом"_s);
+        QCOMPARE(outcome.entry.folder, folder);
+        QCOMPARE(length, DatabaseFolder::templateLength(ProgramFolder::file(u"Template/"_s)));
+        QCOMPARE(steps, length);
+        QCOMPARE(DatabaseFolder::check(folder), DatabaseFolder::Check::Ok);
+        QVERIFY(QFileInfo(folder + u"RCopy"_s).isDir());
+        QCOMPARE(DatabaseFolder::password(folder), u"pw"_s);
+
+        CatalogueDraft draft = CatalogueDraft::read();
+        QVERIFY(!draft.hasDatabase());
+        QCOMPARE(draft.add(outcome.entry), 0);
+        QVERIFY(draft.hasDatabase());
+        draft.write();
+        QCOMPARE(ReadBytes(Catalogue::path()), (u"Дом*"_s + folder + u'\n').toUtf8());
+        QCOMPARE(Catalogue::readForChooser().size(), 1);
+
+        // Registering it again keeps its files and its password.
+        request.password = u"other"_s;
+        const NewDatabaseOutcome again = AddDatabase(request);
+        QVERIFY(again.added);
+        QCOMPARE(again.message, u"Database already is exist"_s);
+        QCOMPARE(again.entry.folder, folder);
+        QCOMPARE(DatabaseFolder::password(folder), u"pw"_s);
+        QCOMPARE(draft.add(again.entry), 1);
+        QCOMPARE(draft.remove(1), 0);
+        QCOMPARE(draft.remove(0), 0);
+        QVERIFY(!draft.hasDatabase());
+        draft.write();
+        QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("*\n"));
+    }
+
+    // A refused or failed addition leaves the file system as it was.
+    void addLeavesNothingOnFailure_data() {
+        QTest::addColumn<QString>("folder"); // empty: Databases/<name>/
+        QTest::addColumn<QString>("prepare");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("parent is a file")
+            << u"/file/new"_s << u"file"_s << u"The folder %1/file/new/RCopy cannot be created."_s;
+        QTest::newRow("template without copy.txt") << QString() << u"no list"_s << u"copy.txt"_s;
+        QTest::newRow("existing folder, table cannot be written")
+            << u"/mine"_s << u"blocked"_s << u"Gr1.db"_s;
+        QTest::newRow("name cannot be a folder") << QString() << u"dot dot"_s << u"\"..\""_s;
+    }
+    void addLeavesNothingOnFailure() {
+        QFETCH(QString, folder);
+        QFETCH(QString, prepare);
+        QFETCH(QString, message);
+        const QString templ = ProgramFolder::file(u"Template"_s);
+        WriteTemplateFolder(templ);
+        NewDatabase request;
+        request.name = prepare == u"dot dot"_s ? u".."_s : u"New"_s;
+        request.inDatabases = folder.isEmpty();
+        request.folder = m_db->root() + folder;
+        if (prepare == u"file"_s)
+            WriteBytes(m_db->root() + u"/file"_s, "a file");
+        if (prepare == u"no list"_s)
+            QVERIFY(QFile::remove(templ + u"/copy.txt"_s));
+        if (prepare == u"blocked"_s) {
+            QVERIFY(QDir().mkpath(request.folder + u"/Gr1.db"_s)); // a folder where a file goes
+            WriteBytes(request.folder + u"/notes.txt"_s, "mine");
+        }
+        const QStringList before = Tree(m_db->root());
+        const NewDatabaseOutcome outcome = AddDatabase(request);
+        QVERIFY(!outcome.added);
+        QVERIFY2(outcome.message.contains(message.arg(QDir::toNativeSeparators(m_db->root()))),
+                 qPrintable(outcome.message));
+        QCOMPARE(Tree(m_db->root()), before);
+    }
+
+    void backup_data() {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<bool>("copied");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("whole") << u"/copies"_s << true << true << QString();
+        QTest::newRow("no folder chosen")
+            << QString() << true << false << u"Choose the folder for the copy."_s;
+        QTest::newRow("nothing listed") << u"/copies"_s << false << false << u"copy.txt"_s;
+        QTest::newRow("folder gone") << u"/gone"_s << true << true << u"Data.db"_s;
+    }
+    void backup() {
+        QFETCH(QString, target);
+        QFETCH(bool, listed);
+        QFETCH(bool, copied);
+        QFETCH(QString, message);
+        QVERIFY(QDir().mkpath(m_db->root() + u"/copies"_s));
+        if (!listed)
+            WriteBytes(m_db->file(u"copy.txt"_s), "\n");
+        int steps = 0;
+        const BackupOutcome outcome = MakeBackup(
+            m_db->folder(), target.isEmpty() ? QString() : m_db->root() + target, [&] { ++steps; });
+        QCOMPARE(outcome.copied, copied);
+        if (message.isEmpty())
+            QCOMPARE(outcome.message, QString());
+        else
+            QVERIFY2(outcome.message.contains(message), qPrintable(outcome.message));
+        QCOMPARE(steps, copied ? DatabaseFolder::listedFiles(m_db->folder()).size() : 0);
+        const bool whole = copied && message.isEmpty();
+        QCOMPARE(DatabaseFolder::check(m_db->root() + u"/copies"_s) == DatabaseFolder::Check::Ok,
+                 whole);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabaseCommands)
+
+#include "tst_databasecommands.moc"
