@@ -452,10 +452,13 @@ void Tstart_form::EditStandartRecord() {
     TableHandle& d = m_data.tbData;
     if (!d.isOpen() || d.isEmpty())
         return;
-    m_editRecord->prepareEdit(ReadStandardEntry(m_data));
+    m_editRecord->prepareEdit(
+        ReadStandardEntry(m_data, m_data.tbData.field(QStringLiteral("ID")).toInt()));
     if (saveFromDialog(
             m_editRecord,
-            [this] { RewriteStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount()); },
+            [this, id = m_data.tbData.field(QStringLiteral("ID")).toInt()] {
+                RewriteStandardEntry(m_data, id, m_editRecord->entry(), currentEntryAccount());
+            },
             [this] { m_editRecord->ReCurrency(); }))
         RefreshAfterChange();
 }
@@ -483,7 +486,7 @@ void Tstart_form::DeleteRec() {
         break;
     }
     try {
-        DeleteEntry(m_data, m_cd);
+        DeleteEntry(m_data, m_cd, m_data.tbData.field(QStringLiteral("ID")).toInt());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;
@@ -500,7 +503,7 @@ void Tstart_form::MoveRec() {
         return;
     const qint64 id = d.field(QStringLiteral("ID")).toInt();
     try {
-        MoveEntry(m_data, m_move->account());
+        MoveEntry(m_data, id, m_move->account());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;

@@ -28,10 +28,12 @@ void Tstart_form::editobmen() {
     TableHandle& d = m_data.tbData;
     if (!d.isOpen() || d.isEmpty())
         return;
-    m_obmen->prepareEdit(ReadExchange(m_data));
+    m_obmen->prepareEdit(ReadExchange(m_data, m_data.tbData.field(QStringLiteral("ID")).toInt()));
     if (saveFromDialog(
             m_obmen,
-            [this] { RewriteExchange(m_data, m_obmen->entry(), currentEntryAccount(true)); },
+            [this, id = m_data.tbData.field(QStringLiteral("ID")).toInt()] {
+                RewriteExchange(m_data, id, m_obmen->entry(), currentEntryAccount(true));
+            },
             [this] { relistExchangeCurrencies(); }))
         RefreshAfterChange();
 }

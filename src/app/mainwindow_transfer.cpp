@@ -26,7 +26,8 @@ void Tstart_form::editperevod() {
     TableHandle& d = m_data.tbData;
     if (!d.isOpen() || d.isEmpty())
         return;
-    const StoredTransfer stored = ReadTransfer(m_data);
+    const StoredTransfer stored =
+        ReadTransfer(m_data, m_data.tbData.field(QStringLiteral("ID")).toInt());
     if (stored.rows.out == 0 && stored.rows.in == 0)
         return;
     m_perevod->prepareEdit(stored.transfer);
