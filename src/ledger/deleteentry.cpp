@@ -1,6 +1,7 @@
 #include "ledger/deleteentry.h"
 
 #include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -14,26 +15,21 @@ const QString kID = QStringLiteral("ID");
 const QString kType = QStringLiteral("Type");
 const QString kIDsecond = QStringLiteral("IDsecond");
 
-// The kind and link of the ledger row with this ID, read through an unfiltered view.
+// The kind and link of the ledger row with this ID.
 struct LinkedRow {
     bool found = false;
     QString type;
     qint64 link = 0;
 };
 
-LinkedRow RowById(TableHandle& all, qint64 id) {
+LinkedRow RowById(EntryById& all, qint64 id) {
     LinkedRow row;
-    if (!all.locate(kID, id))
+    if (!all.moveTo(id))
         return row;
     row.found = true;
-    row.type = all.field(kType).text();
-    row.link = all.field(kIDsecond).toInt();
+    row.type = all.row().field(kType).text();
+    row.link = all.row().field(kIDsecond).toInt();
     return row;
-}
-
-void RemoveById(TableHandle& all, qint64 id) {
-    if (all.locate(kID, id))
-        all.remove();
 }
 
 } // namespace
@@ -60,81 +56,82 @@ DeleteAction DeleteActionFor(const QString& type) {
     return DeleteAction::Nothing;
 }
 
-QList<qint64> TransferRowsToDelete(Tdata& data) {
-    TableHandle& d = data.tbData;
-    const qint64 id = d.field(kID).toInt();
-    const QString type = d.field(kType).text();
+QString EntryType(Tdata& data, qint64 id) {
+    EntryById entry(data, id);
+    return entry.found() ? entry.row().field(kType).text() : QString();
+}
+
+QList<qint64> TransferRowsToDelete(Tdata& data, qint64 id) {
+    EntryById entry(data, id);
+    if (!entry.found())
+        return {};
+    TableHandle& all = entry.row();
+    const QString type = all.field(kType).text();
+    const qint64 link = all.field(kIDsecond).toInt();
     const QString out = TypeCode(EntryKind::TransferOut);
     const QString in = TypeCode(EntryKind::TransferIn);
-    const qint64 link = d.field(kIDsecond).toInt();
 
-    TableHandle& all = data.tbData2;
-    UnfilteredView unfiltered(all);
     // The pair as it is always written: the leaving row n, the arriving row n + 1.
     const qint64 n = type == out ? id : id - 1;
-    const LinkedRow first = RowById(all, n);
-    const LinkedRow second = RowById(all, n + 1);
+    const LinkedRow first = RowById(entry, n);
+    const LinkedRow second = RowById(entry, n + 1);
     if (first.found && second.found && first.type == out && second.type == in &&
         first.link == n + 1 && second.link == n)
         return {n, n + 1};
     // Rows brought in from elsewhere: the partner its link names, when it is the other leg.
-    const LinkedRow partner = RowById(all, link);
+    const LinkedRow partner = RowById(entry, link);
     if (link != id && partner.found && partner.type == (type == out ? in : out))
         return {id, link};
     return {id};
 }
 
-int DeleteEntry(Tdata& data, TCDdata& cd) {
-    TableHandle& d = data.tbData;
-    if (!d.isOpen() || d.isEmpty())
-        return 0;
-    const QString type = d.field(kType).text();
-    const qint64 id = d.field(kID).toInt();
+int DeleteEntry(Tdata& data, TCDdata& cd, qint64 id) {
+    QString type;
+    qint64 repayment = 0;
+    {
+        EntryById entry(data, id);
+        TableHandle& row = entry.require(id);
+        type = row.field(kType).text();
+        repayment = row.field(kIDsecond).toInt();
+    }
     const DeleteAction action = DeleteActionFor(type);
     if (action == DeleteAction::Nothing || action == DeleteAction::Refused)
         return 0;
 
-    QList<qint64> rows{id};
-    if (action == DeleteAction::Transfer)
-        rows = TransferRowsToDelete(data);
+    const QList<qint64> rows =
+        action == DeleteAction::Transfer ? TransferRowsToDelete(data, id) : QList<qint64>{id};
     Transaction t;
     if (action == DeleteAction::Repayment) {
         TableHandle& repayments = cd.tbOplataCredit2;
         UnfilteredView allRepayments(repayments);
         allRepayments.forgetPosition();
-        RemoveById(repayments, d.field(kIDsecond).toInt());
+        if (repayments.locate(kID, repayment))
+            repayments.remove();
     }
     {
-        TableHandle& all = data.tbData2;
-        UnfilteredView unfiltered(all);
-        unfiltered.forgetPosition();
-        for (qint64 row : rows)
-            RemoveById(all, row);
+        EntryById all(data, id);
+        for (qint64 row : rows) {
+            if (all.moveTo(row))
+                all.row().remove();
+        }
     }
     t.commit();
-    for (TableHandle* view : {&data.tbData, &data.tbData2, &data.tbData3})
-        view->refresh();
+    RefreshLedgerViews(data);
     return int(rows.size());
 }
 
-void MoveEntry(Tdata& data, const QString& account) {
-    TableHandle& d = data.tbData;
-    if (!d.isOpen() || d.isEmpty())
-        return;
-    const qint64 id = d.field(kID).toInt();
+void MoveEntry(Tdata& data, qint64 id, const QString& account) {
     Transaction t;
-    try {
+    {
+        EntryById entry(data, id);
+        TableHandle& d = entry.require(id);
+        // An unfinished edit is dropped when the view is left by an error.
         d.edit();
         d.field(QStringLiteral("Gr1")).setText(account);
         d.post();
-    } catch (...) {
-        d.cancel();
-        throw;
     }
     t.commit();
-    d.refresh();
-    data.tbData2.refresh();
-    d.locate(kID, id);
+    RefreshLedgerViews(data);
 }
 
 } // namespace zovi

@@ -9,9 +9,9 @@ namespace zovi {
 class Tdata;
 class TCDdata;
 
-// What deleting the current ledger entry does, by its kind.
+// What deleting a ledger entry does, by its kind.
 enum class DeleteAction {
-    Nothing,   // an empty view or a kind the ledger does not know
+    Nothing,   // a kind the ledger does not know
     Refused,   // a debt row: debts are deleted on the debts page
     Transfer,  // the row and its partner
     Single,    // an income, a charge or an exchange
@@ -20,19 +20,25 @@ enum class DeleteAction {
 
 DeleteAction DeleteActionFor(const QString& type);
 
-// The IDs of the ledger rows that deleting the current transfer row removes: the pair n, n + 1
-// when those rows are a leaving and an arriving row linked to each other (n is the leaving
-// row's ID), otherwise the row and the partner its IDsecond names with the other transfer kind,
-// otherwise the row alone. Never a row that is not the partner.
-QList<qint64> TransferRowsToDelete(Tdata& data);
+// The Type of the entry with this ID, found whatever the filters; empty when no entry has it.
+// The window decides the edit and delete actions of the selected entry by it.
+QString EntryType(Tdata& data, qint64 id);
 
-// Deletes the current entry of data.tbData with the rows that belong to it, by its kind, in one
-// Transaction; every row is looked for among all entries, whatever the filters. Returns the
-// number of ledger rows removed (0 for the kinds that delete nothing).
-int DeleteEntry(Tdata& data, TCDdata& cd);
+// The IDs of the ledger rows that deleting the transfer row with this ID removes: the pair n,
+// n + 1 when those rows are a leaving and an arriving row linked to each other (n is the
+// leaving row's ID), otherwise the row and the partner its IDsecond names with the other
+// transfer kind, otherwise the row alone. Never a row that is not the partner; none when no
+// entry has the ID.
+QList<qint64> TransferRowsToDelete(Tdata& data, qint64 id);
 
-// Assigns the current entry of data.tbData (and only that row) to account, an account name or
-// "[...]", and refreshes the ledger views. The cursor stays on the entry while it is visible.
-void MoveEntry(Tdata& data, const QString& account);
+// Deletes the entry with this ID with the rows that belong to it, by its kind, in one
+// Transaction; every row is looked for among all entries, whatever the filters, and the ledger
+// views are refreshed after. Returns the number of ledger rows removed (0 for the kinds that
+// delete nothing). Throws StoreError, deleting nothing, when no entry has the ID.
+int DeleteEntry(Tdata& data, TCDdata& cd, qint64 id);
+
+// Assigns the entry with this ID (and only that row) to account, an account name or "[...]",
+// and refreshes the ledger views. Throws StoreError, changing nothing, when no entry has the ID.
+void MoveEntry(Tdata& data, qint64 id, const QString& account);
 
 } // namespace zovi

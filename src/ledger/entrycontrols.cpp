@@ -3,7 +3,9 @@
 #include "ledger/standardentry.h"
 
 #include "core/layouts.h"
+#include "core/messages.h"
 #include "core/textutil.h"
+#include "core/translate.h"
 #include "store/table.h"
 
 #include <QComboBox>
@@ -11,7 +13,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 namespace zovi {
 
@@ -66,6 +71,54 @@ void CalculateInto(const AmountCalculator& calculator, QLineEdit* field) {
         NormalizeDecimal(field->text(), amount);
     if (calculator(amount))
         field->setText(amount);
+}
+
+EntryDialog::EntryDialog(Tdata& tables, const char* name, QWidget* parent)
+    : FadingDialog(parent), m_data(tables) {
+    setObjectName(QString::fromLatin1(name));
+    setModal(true);
+}
+
+QGroupBox* EntryDialog::makeDateRow(const char* dateName) {
+    m_date = Named(new QDateEdit(this), dateName);
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    SpeedButton3 = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
+    SpeedButton4 = SmallButton(this, "SpeedButton4", QStringLiteral(">"));
+    ConnectDateSteps(SpeedButton3, SpeedButton4, m_date);
+    m_dateFrame = Frame(this, QStringLiteral(" Date "), {SpeedButton3, m_date, SpeedButton4});
+    return m_dateFrame;
+}
+
+void EntryDialog::layOut(std::initializer_list<QGroupBox*> frames) {
+    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    Button1->setDefault(true);
+    Button2 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
+    auto* layout = new QVBoxLayout(this);
+    for (QGroupBox* frame : frames)
+        layout->addWidget(frame);
+    layout->addLayout(ButtonRow({Button1, Button2}));
+    setMinimumWidth(360);
+    connect(Button1, &QPushButton::clicked, this, &EntryDialog::ok);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void EntryDialog::ok() {
+    if (const auto refusal = checkInput()) {
+        Messages::error(this, refusal->message());
+        if (QWidget* field = control(refusal->input))
+            field->setFocus();
+        return;
+    }
+    accept();
+}
+
+void EntryDialog::showEvent(QShowEvent* event) {
+    if (m_dateFrame)
+        Translate(m_dateFrame, QStringLiteral("date"));
+    translateFrames();
+    Translate(this, m_captionKey);
+    FadingDialog::showEvent(event);
 }
 
 } // namespace zovi

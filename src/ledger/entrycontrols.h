@@ -1,20 +1,26 @@
 #pragma once
 
+#include "core/fading.h"
+#include "ledger/entrycheck.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
 #include <initializer_list>
+#include <optional>
 
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLineEdit;
+class QPushButton;
 class QToolButton;
 class QWidget;
 
 namespace zovi {
 
 class TableHandle;
+class Tdata;
 
 // The pieces the entry dialogs share: their small buttons, framed rows, lists and the
 // calculator beside an amount.
@@ -44,5 +50,53 @@ using AmountCalculator = std::function<bool(QString& amount)>;
 
 // Opens the calculator on the amount in field; on OK its result replaces the text.
 void CalculateInto(const AmountCalculator& calculator, QLineEdit* field);
+
+// The base of the three entry dialogs. It holds what they share: the tables they list from, the
+// date row ("<" SpeedButton3, the date, ">" SpeedButton4), OK (Button1, the default) and Cancel
+// (Button2), the calculator, the caption translated when the dialog is shown, and OK itself:
+// the dialog's check runs, a refusal is shown in an error box with the focus put on the control
+// it concerns, and only an entry that passes closes the dialog as accepted. The dialogs only
+// collect and check; the caller writes the entry through the ledger logic.
+class EntryDialog : public FadingDialog {
+    Q_OBJECT
+
+public:
+    // What the calculator buttons open on an amount or a rate.
+    void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
+
+protected:
+    EntryDialog(Tdata& tables, const char* name, QWidget* parent);
+
+    // Makes the date row with the date control named dateName; the date is the first control
+    // of the focus chain, so each dialog makes it before its other controls.
+    QGroupBox* makeDateRow(const char* dateName);
+    // Makes OK and Cancel, last in the focus chain, and lays the frames out above them.
+    void layOut(std::initializer_list<QGroupBox*> frames);
+    // Opens the calculator on the amount or rate in field.
+    void calculate(QLineEdit* field) { CalculateInto(m_calculator, field); }
+
+    // The check of OK, with the dialog's fields set to the normalised values the check gave
+    // back; a refusal keeps the dialog open.
+    virtual std::optional<EntryRefusal> checkInput() = 0;
+    // The control holding an input of the entry, focused after a refusal of it.
+    virtual QWidget* control(EntryInput input) const = 0;
+    // Sets the built-in captions of the dialog's frames from the translation.
+    virtual void translateFrames() = 0;
+
+    void showEvent(QShowEvent* event) override;
+
+    Tdata& m_data;
+    AmountCalculator m_calculator;
+    QString m_captionKey;
+    QDateEdit* m_date = nullptr;
+    QToolButton* SpeedButton3 = nullptr; // a day back
+    QToolButton* SpeedButton4 = nullptr; // a day forward
+    QGroupBox* m_dateFrame = nullptr;
+    QPushButton* Button1 = nullptr; // OK
+    QPushButton* Button2 = nullptr; // Cancel
+
+private:
+    void ok();
+};
 
 } // namespace zovi

@@ -1,10 +1,7 @@
 #include "ledger/entrydialog.h"
 
 #include "core/clock.h"
-#include "core/lang.h"
 #include "core/layouts.h"
-#include "core/messages.h"
-#include "core/textutil.h"
 #include "core/translate.h"
 #include "ledger/entrycontrols.h"
 #include "store/datamodules.h"
@@ -15,8 +12,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QLocale>
-#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -38,10 +33,7 @@ QStringList SortedNames(TableHandle& t) {
 } // namespace
 
 TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
-    : FadingDialog(parent), m_data(tables) {
-    setObjectName(QStringLiteral("TFormEditRecord"));
-    setModal(true);
-
+    : EntryDialog(tables, "TFormEditRecord", parent) {
     SpeedButton1 = SmallButton(this, "SpeedButton1", QStringLiteral("Income"));
     SpeedButton2 = SmallButton(this, "SpeedButton2", QStringLiteral("Charge"));
     auto* sides = new QButtonGroup(this);
@@ -57,11 +49,8 @@ TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
         QStringLiteral("QToolButton#SpeedButton1:checked, QToolButton#SpeedButton2:checked "
                        "{ background: #3F5BBC; color: white; border-radius: 3px; }"));
 
-    DateRecord = Named(new QDateEdit(this), "DateRecord");
-    DateRecord->setCalendarPopup(true);
-    DateRecord->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    SpeedButton3 = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
-    SpeedButton4 = SmallButton(this, "SpeedButton4", QStringLiteral(">"));
+    makeDateRow("DateRecord");
+    DateRecord = m_date;
     NameRecord = Named(new QLineEdit(this), "NameRecord");
     SpeedButton9 = SmallButton(this, "SpeedButton9", QStringLiteral("..."));
     SpeedButton9->setToolTip(QStringLiteral("Name from the group and sub-group"));
@@ -75,9 +64,6 @@ TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
     SpeedButton8 = SmallButton(this, "SpeedButton8", QStringLiteral("+/-"));
     SpeedButton7->setEnabled(false);
     SpeedButton8->setEnabled(false);
-    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    Button1->setDefault(true);
-    Button2 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
 
     auto* sideRow = new QWidget(this);
     auto* sideLayout = new QHBoxLayout(sideRow);
@@ -85,34 +71,24 @@ TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
     sideLayout->addWidget(SpeedButton1);
     sideLayout->addWidget(SpeedButton2);
     m_typeFrame = Frame(this, QStringLiteral(" Type "), {sideRow});
-    m_dateFrame = Frame(this, QStringLiteral(" Date "), {SpeedButton3, DateRecord, SpeedButton4});
     m_nameFrame = Frame(this, QStringLiteral(" Name "), {NameRecord, SpeedButton9});
     m_amountFrame = Frame(this, QStringLiteral(" Amount "), {Value, SpeedButton6, Currency});
     m_groupFrame = Frame(this, QStringLiteral(" Group "), {list1, SpeedButton7});
     m_subGroupFrame = Frame(this, QStringLiteral(" Sub-group "), {list2, SpeedButton8});
 
-    auto* layout = new QVBoxLayout(this);
-    for (QGroupBox* frame :
-         {m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame, m_subGroupFrame})
-        layout->addWidget(frame);
-    layout->addLayout(ButtonRow({Button1, Button2}));
-    setMinimumWidth(360);
+    layOut({m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame, m_subGroupFrame});
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TFormEditRecord::ReGroups);
     connect(SpeedButton2, &QToolButton::clicked, this, &TFormEditRecord::ReGroups);
     connect(list1, &QComboBox::activated, this, &TFormEditRecord::ReSubGroups);
-    ConnectDateSteps(SpeedButton3, SpeedButton4, DateRecord);
     connect(SpeedButton9, &QToolButton::clicked, this, &TFormEditRecord::proposeName);
-    connect(SpeedButton6, &QToolButton::clicked, this,
-            [this] { CalculateInto(m_calculator, Value); });
+    connect(SpeedButton6, &QToolButton::clicked, this, [this] { calculate(Value); });
     for (QToolButton* editor : {SpeedButton7, SpeedButton8}) {
         connect(editor, &QToolButton::clicked, this, [this] {
             if (m_groupEditor)
                 m_groupEditor(income());
         });
     }
-    connect(Button1, &QPushButton::clicked, this, &TFormEditRecord::check);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void TFormEditRecord::setGroupEditor(std::function<void(bool incomes)> editor) {
@@ -198,45 +174,35 @@ void TFormEditRecord::proposeName() {
     NameRecord->setText(name);
 }
 
-void TFormEditRecord::check() {
-    if (IsBlank(NameRecord->text())) {
-        Messages::error(this, LangText(QStringLiteral("err001"), QString()));
-        return;
-    }
-    if (IsNotNumber(Value->text())) {
-        Messages::error(this, LangText(QStringLiteral("err004"), QString()));
-        return;
-    }
-    QString amount = Value->text();
-    NormalizeDecimal(Value->text(), amount);
-    Value->setText(amount);
-    // "1.2.3" or a lone separator pass the character check but are no number.
-    if (!ToAmount(amount)) {
-        Messages::error(this, LangText(QStringLiteral("err004"), QString()));
-        return;
-    }
-    if (list1->currentIndex() < 0) {
-        Messages::error(this, LangText(QStringLiteral("err002"), QString()));
-        return;
-    }
-    accept();
+std::optional<EntryRefusal> TFormEditRecord::checkInput() {
+    const auto check = CheckStandardEntry(m_data, entry());
+    // The amount shows normalised once it passed the character check, refused or not.
+    if (Value->text() != check.entry.amount)
+        Value->setText(check.entry.amount);
+    return check.refusal;
 }
 
-void TFormEditRecord::translate() {
+QWidget* TFormEditRecord::control(EntryInput input) const {
+    switch (input) {
+    case EntryInput::Name:
+        return NameRecord;
+    case EntryInput::Amount:
+        return Value;
+    case EntryInput::Group:
+        return list1;
+    default:
+        return nullptr;
+    }
+}
+
+void TFormEditRecord::translateFrames() {
     Translate(SpeedButton1, QStringLiteral("income"));
     Translate(SpeedButton2, QStringLiteral("charge"));
-    Translate(m_dateFrame, QStringLiteral("date"));
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_groupFrame, QStringLiteral("group"));
     Translate(m_subGroupFrame, QStringLiteral("sub-group"));
     Translate(m_typeFrame, QStringLiteral("type"));
-    Translate(this, m_captionKey);
-}
-
-void TFormEditRecord::showEvent(QShowEvent* event) {
-    translate();
-    FadingDialog::showEvent(event);
 }
 
 } // namespace zovi

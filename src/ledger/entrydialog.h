@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/fading.h"
 #include "ledger/entrycontrols.h"
 #include "ledger/standardentry.h"
 
@@ -10,7 +9,6 @@ class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 namespace zovi {
@@ -21,7 +19,7 @@ class Tdata;
 // date, the name, the amount, the currency sign, the group and the sub-group; the caller writes
 // them through the ledger logic. It has no account control: entries take the selected account
 // tab of the main window.
-class TFormEditRecord : public FadingDialog {
+class TFormEditRecord : public EntryDialog {
     Q_OBJECT
 
 public:
@@ -43,33 +41,23 @@ public:
     void ReGroups();
     void ReSubGroups();
 
-    // What the calculator button does with the amount: returns true and replaces the text
-    // when the calculator was closed with OK.
-    void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
     // What the "+/-" buttons open: the group window of incomes (true) or charges.
     // The buttons stay disabled while no group window is given.
     void setGroupEditor(std::function<void(bool incomes)> editor);
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     void setSide(bool income);
     bool income() const;
     void proposeName();
-    void check();
-    void translate();
+    std::optional<EntryRefusal> checkInput() override;
+    QWidget* control(EntryInput input) const override;
+    void translateFrames() override;
 
-    Tdata& m_data;
-    AmountCalculator m_calculator;
     std::function<void(bool)> m_groupEditor;
-    QString m_captionKey;
 
     QToolButton* SpeedButton1 = nullptr; // "Income"
     QToolButton* SpeedButton2 = nullptr; // "Charge"
     QDateEdit* DateRecord = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
     QLineEdit* NameRecord = nullptr;
     QToolButton* SpeedButton9 = nullptr;
     QLineEdit* Value = nullptr;
@@ -79,10 +67,7 @@ private:
     QToolButton* SpeedButton7 = nullptr;
     QComboBox* list2 = nullptr;
     QToolButton* SpeedButton8 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
     QGroupBox* m_typeFrame = nullptr;
-    QGroupBox* m_dateFrame = nullptr;
     QGroupBox* m_nameFrame = nullptr;
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_groupFrame = nullptr;

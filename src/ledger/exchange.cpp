@@ -4,9 +4,11 @@
 #include "core/textutil.h"
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
 #include "ledger/standardentry.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/transaction.h"
 
 #include <cmath>
 
@@ -33,18 +35,12 @@ Currency CurrencyWithSign(const QList<Currency>& currencies, const QString& sign
 }
 
 Checked Check(Tdata& data, const ExchangeEntry& entry) {
-    const auto amount = ToAmount(entry.amount);
-    if (!amount)
-        throw StoreError(LangText(QStringLiteral("err004"), QStringLiteral("Error #004")));
-    // A rate of 0 would divide by zero or give nothing for the money given.
-    const auto rate = ToAmount(entry.rate);
-    if (!rate || *rate == 0)
-        throw StoreError(LangText(QStringLiteral("err005"), QStringLiteral("Error #005")));
-    Checked checked{*amount, *rate, RequireCurrencyName(data.tbValuta, entry.givenSign),
+    const auto check = CheckExchange(data, entry).require();
+    Checked checked{check.amount, check.rate, RequireCurrencyName(data.tbValuta, entry.givenSign),
                     RequireCurrencyName(data.tbValuta, entry.receivedSign), 0};
     const QList<Currency> currencies = ReadCurrencies(data.tbValuta);
     checked.amountReceived =
-        AmountReceived(*amount, *rate, CurrencyWithSign(currencies, entry.givenSign),
+        AmountReceived(check.amount, check.rate, CurrencyWithSign(currencies, entry.givenSign),
                        CurrencyWithSign(currencies, entry.receivedSign));
     return checked;
 }
@@ -95,8 +91,40 @@ double AmountReceived(double amount, double rate, const Currency& given, const C
     return RateMultiplies(given, received) ? amount * rate : amount / rate;
 }
 
-ExchangeEntry ReadExchange(Tdata& data) {
-    TableHandle& d = data.tbData;
+EntryCheck<ExchangeEntry> CheckExchange(Tdata& /*data*/, const ExchangeEntry& entry) {
+    EntryCheck<ExchangeEntry> check{entry, std::nullopt};
+    const auto refuse = [&check](const char* key, const char* builtIn, EntryInput input) {
+        check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn), input};
+        return check;
+    };
+    // ToAmount refuses what IsNotNumber refuses, and also what passes that character check
+    // without being one number ("1.2.3").
+    const auto amount = ToAmount(entry.amount);
+    if (!amount)
+        return refuse("err004", "Error #004", EntryInput::Amount);
+    if (IsBlank(entry.name))
+        return refuse("err001", "Error #001", EntryInput::Name);
+    // A rate of 0 would make the amount received a division by zero.
+    const auto rate = ToAmount(entry.rate);
+    if (!rate || *rate == 0)
+        return refuse("err005", "Error #005", EntryInput::Rate);
+    if (entry.givenSign.isEmpty() || entry.receivedSign.isEmpty()) {
+        return refuse("", "Choose the currency given and the currency received.",
+                      entry.givenSign.isEmpty() ? EntryInput::Currency
+                                                : EntryInput::SecondCurrency);
+    }
+    if (entry.givenSign == entry.receivedSign)
+        return refuse("err006", "Error #006", EntryInput::SecondCurrency);
+    NormalizeDecimal(entry.rate, check.entry.rate);
+    NormalizeDecimal(entry.amount, check.entry.amount);
+    check.amount = *amount;
+    check.rate = *rate;
+    return check;
+}
+
+ExchangeEntry ReadExchange(Tdata& data, qint64 id) {
+    EntryById row(data, id);
+    TableHandle& d = row.require(id);
     ExchangeEntry entry;
     entry.date = d.field(QStringLiteral("Date")).toDate();
     entry.name = d.field(QStringLiteral("Name")).text();
@@ -111,21 +139,26 @@ ExchangeEntry ReadExchange(Tdata& data) {
     return entry;
 }
 
-void AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account) {
+qint64 AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
     const QString marker = QString::fromLatin1(Info(EntryKind::Exchange).marker);
-    StoreRow(data.tbData, true,
-             [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
+    return StoreRow(data.tbData, true,
+                    [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
 }
 
-void RewriteExchange(Tdata& data, const ExchangeEntry& entry, const QString& account) {
-    TableHandle& d = data.tbData;
-    if (!d.isOpen() || d.isEmpty())
-        throw StoreError(QStringLiteral("There is no entry to change."));
+void RewriteExchange(Tdata& data, qint64 id, const ExchangeEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
-    StoreRow(d, false, [&](TableHandle& row) {
-        WriteFields(row, entry, checked, account, EditedExchangeMarker());
-    });
+    Transaction t;
+    {
+        EntryById row(data, id);
+        TableHandle& d = row.require(id);
+        // An unfinished edit is dropped when the view is left by an error.
+        d.edit();
+        WriteFields(d, entry, checked, account, EditedExchangeMarker());
+        d.post();
+    }
+    t.commit();
+    RefreshLedgerViews(data);
 }
 
 } // namespace zovi

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ledger/entrycheck.h"
+
 #include <QDate>
 #include <QString>
 
@@ -37,19 +39,28 @@ bool RateMultiplies(const Currency& given, const Currency& received);
 // The amount received for amount given at rate, unrounded.
 double AmountReceived(double amount, double rate, const Currency& given, const Currency& received);
 
-// The current row of data.tbData (an exchange) as its dialog starts: the amount given is minus
-// ValueRashod as general decimal text, the rate is Kurs as text, and a currency that no longer
-// exists gives an empty sign.
-ExchangeEntry ReadExchange(Tdata& data);
+// Checks an exchange as its dialog's OK does, in this order: an amount that is no number
+// ("err004", "Error #004"), a blank name ("err001", "Error #001"), a rate that is no number or
+// 0, which would divide by zero or give nothing for the money given ("err005", "Error #005"), a
+// currency not chosen on either side (a fixed text), the same currency on both sides ("err006",
+// "Error #006"); the rate and the amount are normalised only when every check passed. Whether
+// the currencies still exist is looked up only when the exchange is written.
+EntryCheck<ExchangeEntry> CheckExchange(Tdata& data, const ExchangeEntry& entry);
 
-// Appends an exchange to data.tbData under account (Gr2 "(EXCHANGE)") and leaves the cursor on
-// it. Throws StoreError and writes nothing when the amount or the rate is not a number, the
-// rate is 0, or a sign matches no currency any more.
-void AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account);
+// The exchange with this ID (found whatever the filters) as its dialog starts: the amount given
+// is minus ValueRashod as general decimal text, the rate is Kurs as text, and a currency that no
+// longer exists gives an empty sign. Throws StoreError when no entry has the ID.
+ExchangeEntry ReadExchange(Tdata& data, qint64 id);
 
-// Rewrites the current row of data.tbData, an exchange, from the dialog: the same fields as a new
-// one, Gr2 "(ОБМЕН)", the account given; the fields an exchange does not use keep what they hold.
-// The same refusals as AppendExchange apply.
-void RewriteExchange(Tdata& data, const ExchangeEntry& entry, const QString& account);
+// Appends an exchange to data.tbData under account (Gr2 "(EXCHANGE)") and returns its ID. Throws
+// StoreError and writes nothing when CheckExchange refuses it or a sign matches no currency any
+// more.
+qint64 AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account);
+
+// Rewrites the exchange with this ID (found whatever the filters) from the dialog: the same
+// fields as a new one, Gr2 "(ОБМЕН)", the account given; the fields an exchange does not use
+// keep what they hold. The ledger views are refreshed after. The same refusals as AppendExchange
+// apply, and an ID that names no entry throws StoreError; either way nothing is written.
+void RewriteExchange(Tdata& data, qint64 id, const ExchangeEntry& entry, const QString& account);
 
 } // namespace zovi

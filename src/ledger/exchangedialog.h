@@ -1,15 +1,12 @@
 #pragma once
 
-#include "core/fading.h"
+#include "ledger/entrycontrols.h"
 #include "ledger/exchange.h"
-
-#include <functional>
 
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 namespace zovi {
@@ -20,7 +17,7 @@ class Tdata;
 // amount given, the currencies given (ComboBox1) and received (ComboBox2) by their signs, the
 // rate and the name; the caller computes the amount received and writes the row through the
 // ledger logic. Like incomes and charges, an exchange takes the selected account tab.
-class TObmen : public FadingDialog {
+class TObmen : public EntryDialog {
     Q_OBJECT
 
 public:
@@ -42,28 +39,13 @@ public:
     // currency has leaves that list unselected.
     void selectSigns(const QString& given, const QString& received);
 
-    // What the calculator buttons do with the amount and the rate: returns true and replaces
-    // the text when the calculator was closed with OK.
-    void setCalculator(std::function<bool(QString& amount)> calculator) {
-        m_calculator = std::move(calculator);
-    }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void proposeName();
-    void openCalculator(QLineEdit* field);
-    void check();
-    void translate();
-
-    Tdata& m_data;
-    std::function<bool(QString&)> m_calculator;
-    QString m_captionKey;
+    std::optional<EntryRefusal> checkInput() override;
+    QWidget* control(EntryInput input) const override;
+    void translateFrames() override;
 
     QDateEdit* DateTimePicker1 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
     QLineEdit* Edit1 = nullptr;
     QToolButton* SpeedButton1 = nullptr;
     QComboBox* ComboBox1 = nullptr;
@@ -72,9 +54,6 @@ private:
     QToolButton* SpeedButton5 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QToolButton* SpeedButton2 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QGroupBox* m_dateFrame = nullptr;
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_currencyFrame = nullptr;
     QGroupBox* m_rateFrame = nullptr;

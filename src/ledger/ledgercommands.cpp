@@ -17,16 +17,6 @@
 
 namespace zovi {
 
-namespace {
-
-// Puts the ledger view's cursor on the entry with this ID; false when the view does not show
-// it (the entry was deleted meanwhile).
-bool LocateEntry(Tdata& data, qint64 id) {
-    return id != 0 && data.tbData.isOpen() && data.tbData.locate(QStringLiteral("ID"), id);
-}
-
-} // namespace
-
 bool LedgerPage::saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
                                 const std::function<void()>& relist) {
     dialog->setFading(m_fading);
@@ -56,8 +46,7 @@ void LedgerPage::NewRec() {
     if (saveFromDialog(
             m_editRecord,
             [this, &id] {
-                AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
-                id = m_data.tbData.field(QStringLiteral("ID")).toInt();
+                id = AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
             },
             [this] { m_editRecord->ReCurrency(); })) {
         m_selectedId = id;
@@ -67,36 +56,37 @@ void LedgerPage::NewRec() {
 
 void LedgerPage::EditRec() {
     const qint64 id = m_selectedId;
-    if (!LocateEntry(m_data, id))
+    if (id == 0)
         return;
-    switch (EditActionFor(m_data.tbData.field(QStringLiteral("Type")).text())) {
-    case EditAction::Standard:
-        EditStandartRecord(id);
-        break;
-    case EditAction::Refused:
-        Messages::error(this, LangText(QStringLiteral("err025"), QString()));
-        break;
-    case EditAction::Transfer:
-        editperevod(id);
-        break;
-    case EditAction::Exchange:
-        editobmen(id);
-        break;
-    case EditAction::None:
-        break;
+    try {
+        switch (EditActionFor(EntryType(m_data, id))) {
+        case EditAction::Standard:
+            EditStandartRecord(id);
+            break;
+        case EditAction::Refused:
+            Messages::error(this, LangText(QStringLiteral("err025"), QString()));
+            break;
+        case EditAction::Transfer:
+            editperevod(id);
+            break;
+        case EditAction::Exchange:
+            editobmen(id);
+            break;
+        case EditAction::None:
+            break;
+        }
+    } catch (const StoreError& e) {
+        // The entry could not be read (it went away meanwhile): nothing was changed.
+        Messages::error(this, e.message());
     }
 }
 
 void LedgerPage::EditStandartRecord(qint64 id) {
-    if (!LocateEntry(m_data, id))
-        return;
-    m_editRecord->prepareEdit(ReadStandardEntry(m_data));
+    m_editRecord->prepareEdit(ReadStandardEntry(m_data, id));
     if (saveFromDialog(
             m_editRecord,
             [this, id] {
-                if (!LocateEntry(m_data, id))
-                    throw StoreError(QStringLiteral("The entry was deleted meanwhile."));
-                RewriteStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
+                RewriteStandardEntry(m_data, id, m_editRecord->entry(), currentEntryAccount());
             },
             [this] { m_editRecord->ReCurrency(); }))
         RefreshAfterChange();
@@ -104,14 +94,14 @@ void LedgerPage::EditStandartRecord(qint64 id) {
 
 void LedgerPage::DeleteRec() {
     const qint64 id = m_selectedId;
-    if (!LocateEntry(m_data, id))
+    if (id == 0)
         return;
     const QString question =
         LangText(QStringLiteral("err011"), QStringLiteral("Do you want delete?"));
     const QString debts =
         LangText(QStringLiteral("err014"),
                  QStringLiteral("For delete of debts you must open window \"Debts\""));
-    switch (DeleteActionFor(m_data.tbData.field(QStringLiteral("Type")).text())) {
+    switch (DeleteActionFor(EntryType(m_data, id))) {
     case DeleteAction::Nothing:
         return;
     case DeleteAction::Refused:
@@ -125,9 +115,7 @@ void LedgerPage::DeleteRec() {
         break;
     }
     try {
-        if (!LocateEntry(m_data, id))
-            return;
-        DeleteEntry(m_data, m_cd);
+        DeleteEntry(m_data, m_cd, id);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;
@@ -137,14 +125,10 @@ void LedgerPage::DeleteRec() {
 
 void LedgerPage::MoveRec() {
     const qint64 id = m_selectedId;
-    if (!LocateEntry(m_data, id))
-        return;
-    if (m_move->exec() != QDialog::Accepted)
+    if (id == 0 || m_move->exec() != QDialog::Accepted)
         return;
     try {
-        if (!LocateEntry(m_data, id))
-            return;
-        MoveEntry(m_data, m_move->account());
+        MoveEntry(m_data, id, m_move->account());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;
@@ -168,9 +152,7 @@ void LedgerPage::bperevod() {
 }
 
 void LedgerPage::editperevod(qint64 id) {
-    if (!LocateEntry(m_data, id))
-        return;
-    const StoredTransfer stored = ReadTransfer(m_data);
+    const StoredTransfer stored = ReadTransfer(m_data, id);
     if (stored.rows.out == 0 && stored.rows.in == 0)
         return;
     m_perevod->prepareEdit(stored.transfer);
@@ -189,8 +171,7 @@ void LedgerPage::NewObmen() {
     if (saveFromDialog(
             m_obmen,
             [this, &id] {
-                AppendExchange(m_data, m_obmen->entry(), currentEntryAccount(true));
-                id = m_data.tbData.field(QStringLiteral("ID")).toInt();
+                id = AppendExchange(m_data, m_obmen->entry(), currentEntryAccount(true));
             },
             [this] { relistExchangeCurrencies(); })) {
         m_selectedId = id;
@@ -199,15 +180,11 @@ void LedgerPage::NewObmen() {
 }
 
 void LedgerPage::editobmen(qint64 id) {
-    if (!LocateEntry(m_data, id))
-        return;
-    m_obmen->prepareEdit(ReadExchange(m_data));
+    m_obmen->prepareEdit(ReadExchange(m_data, id));
     if (saveFromDialog(
             m_obmen,
             [this, id] {
-                if (!LocateEntry(m_data, id))
-                    throw StoreError(QStringLiteral("The entry was deleted meanwhile."));
-                RewriteExchange(m_data, m_obmen->entry(), currentEntryAccount(true));
+                RewriteExchange(m_data, id, m_obmen->entry(), currentEntryAccount(true));
             },
             [this] { relistExchangeCurrencies(); }))
         RefreshAfterChange();

@@ -3,10 +3,10 @@
 #include "core/lang.h"
 #include "core/textutil.h"
 #include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
-#include "store/unfiltered.h"
 
 #include <cmath>
 
@@ -42,12 +42,25 @@ void WriteFields(TableHandle& d, const StandardEntry& entry, const CheckedAmount
 
 } // namespace
 
-CheckedAmount CheckAmountAndCurrency(Tdata& data, const QString& amount,
-                                     const QString& currencySign) {
-    const auto value = ToAmount(amount);
-    if (!value)
-        throw StoreError(LangText(QStringLiteral("err004"), QString()));
-    return {*value, RequireCurrencyName(data.tbValuta, currencySign)};
+EntryCheck<StandardEntry> CheckStandardEntry(Tdata& /*data*/, const StandardEntry& entry) {
+    EntryCheck<StandardEntry> check{entry, std::nullopt};
+    const auto refuse = [&check](const char* key, EntryInput input) {
+        check.refusal = EntryRefusal{QString::fromLatin1(key), QString(), input};
+        return check;
+    };
+    if (IsBlank(entry.name))
+        return refuse("err001", EntryInput::Name);
+    if (IsNotNumber(entry.amount))
+        return refuse("err004", EntryInput::Amount);
+    NormalizeDecimal(entry.amount, check.entry.amount);
+    // "1.2.3" or a lone separator pass the character check but are no number.
+    const auto amount = ToAmount(check.entry.amount);
+    if (!amount)
+        return refuse("err004", EntryInput::Amount);
+    if (entry.group.isEmpty())
+        return refuse("err002", EntryInput::Group);
+    check.amount = *amount;
+    return check;
 }
 
 void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAmount& checked) {
@@ -97,7 +110,7 @@ QString RequireCurrencyName(TableHandle& valuta, const QString& sign) {
     return *currency;
 }
 
-void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write) {
+qint64 StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write) {
     Transaction t;
     if (append)
         d.append();
@@ -111,56 +124,56 @@ void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&
         throw;
     }
     t.commit();
+    return append ? d.lastInsertedRowid() : d.field(QStringLiteral("ID")).toInt();
 }
 
 QString EditableAmount(double value) {
     return NumberText(std::fabs(value));
 }
 
-StandardEntry ReadStandardEntry(Tdata& data) {
-    TableHandle& d = data.tbData;
-    StandardEntry entry;
-    entry.income = d.field(QStringLiteral("Type")).text() == TypeCode(EntryKind::Income);
-    entry.date = d.field(QStringLiteral("Date")).toDate();
-    entry.name = d.field(kName).text();
-    entry.amount = EditableAmount(d.field(QStringLiteral("Value")).toDouble());
-    entry.currencySign =
-        CurrencySignForName(data.tbValuta, d.field(QStringLiteral("Valuta")).text())
-            .value_or(QString());
-    entry.group = d.field(QStringLiteral("Gr2")).text();
-    entry.subGroup = d.field(QStringLiteral("NameRashod")).text();
-    return entry;
+StandardEntry ReadStandardEntry(Tdata& data, qint64 id) {
+    EntryById entry(data, id);
+    TableHandle& d = entry.require(id);
+    StandardEntry read;
+    read.income = d.field(QStringLiteral("Type")).text() == TypeCode(EntryKind::Income);
+    read.date = d.field(QStringLiteral("Date")).toDate();
+    read.name = d.field(kName).text();
+    read.amount = EditableAmount(d.field(QStringLiteral("Value")).toDouble());
+    read.currencySign = CurrencySignForName(data.tbValuta, d.field(QStringLiteral("Valuta")).text())
+                            .value_or(QString());
+    read.group = d.field(QStringLiteral("Gr2")).text();
+    read.subGroup = d.field(QStringLiteral("NameRashod")).text();
+    return read;
 }
 
-void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
-    const CheckedAmount checked = CheckAmountAndCurrency(data, entry.amount, entry.currencySign);
-    StoreRow(data.tbData, true, [&](TableHandle& d) { WriteFields(d, entry, checked, account); });
+qint64 AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
+    const auto check = CheckStandardEntry(data, entry).require();
+    const CheckedAmount checked{check.amount,
+                                RequireCurrencyName(data.tbValuta, entry.currencySign)};
+    return StoreRow(data.tbData, true,
+                    [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
 }
 
-void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
-    TableHandle& d = data.tbData;
-    if (!d.isOpen() || d.isEmpty())
-        throw StoreError(QStringLiteral("There is no entry to change."));
-    const CheckedAmount checked = CheckAmountAndCurrency(data, entry.amount, entry.currencySign);
-    const qint64 id = d.field(QStringLiteral("ID")).toInt();
+void RewriteStandardEntry(Tdata& data, qint64 id, const StandardEntry& entry,
+                          const QString& account) {
+    const auto check = CheckStandardEntry(data, entry).require();
+    const CheckedAmount checked{check.amount,
+                                RequireCurrencyName(data.tbValuta, entry.currencySign)};
     Transaction t;
     {
-        // Clearing the kind may take the row out of the filtered view between the two writes.
-        UnfilteredView all(d);
-        all.forgetPosition();
-        if (!d.locate(QStringLiteral("ID"), id))
-            throw StoreError(QStringLiteral("The entry disappeared while it was being changed."));
+        EntryById row(data, id);
+        TableHandle& d = row.require(id);
+        // An unfinished edit is dropped when the view is left by an error.
         d.edit();
         for (const char* field : {"Dohod", "Rashod", "Valuta", "Type"})
             d.field(QString::fromLatin1(field)).clear();
         d.post();
         d.edit();
-        WriteFields(d, entry, checked, account);
+        WriteFields(d, check.entry, checked, account);
         d.post();
     }
     t.commit();
-    // The cursor stays on the entry while the filter still admits it.
-    d.locate(QStringLiteral("ID"), id);
+    RefreshLedgerViews(data);
 }
 
 } // namespace zovi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ledger/entrycheck.h"
 #include "ledger/entrykinds.h"
 
 #include <QDate>
@@ -40,10 +41,13 @@ struct CheckedAmount {
     double amount;
     QString currency;
 };
-// Throws StoreError, before anything is written, when the amount is not a number ("1.2.3")
-// or no currency has the sign (the currency table changed while the dialog was open).
-CheckedAmount CheckAmountAndCurrency(Tdata& data, const QString& amount,
-                                     const QString& currencySign);
+
+// Checks an income or charge as its dialog's OK does, in this order: a blank name ("err001"),
+// an amount with any character but digits and separators ("err004"), then, with the amount
+// normalised, an amount that is still no number such as "1.2.3" ("err004"), and no group chosen
+// ("err002"). The messages have no built-in texts. The currency is looked up only when the entry
+// is written, since the currency table may change while the dialog is open.
+EntryCheck<StandardEntry> CheckStandardEntry(Tdata& data, const StandardEntry& entry);
 
 // The fields an income, charge or transfer row is written with.
 struct EntryFields {
@@ -66,27 +70,30 @@ QString RequireCurrencyName(TableHandle& valuta, const QString& sign);
 
 // Appends a row to d (append) or puts its current row in edit mode, lets write fill the fields
 // and posts, all in one Transaction; when anything throws, the row is cancelled and nothing is
-// stored.
-void StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write);
+// stored. Returns the ID of the row written.
+qint64 StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write);
 
 // The amount of an entry as its edit dialog shows it: the absolute value as general decimal
 // text with up to 15 significant digits and the decimal separator.
 QString EditableAmount(double value);
 
-// The current row of data.tbData as its dialog starts: side by Type (anything but "D" is a
-// charge), date, name, amount, the sign of its currency (empty when its currency is gone),
-// group and sub-group.
-StandardEntry ReadStandardEntry(Tdata& data);
+// The entry with this ID (found whatever the filters) as its dialog starts: side by Type
+// (anything but "D" is a charge), date, name, amount, the sign of its currency (empty when its
+// currency is gone), group and sub-group. Throws StoreError when no entry has the ID.
+StandardEntry ReadStandardEntry(Tdata& data, qint64 id);
 
-// Appends an income or charge to data.tbData under account and leaves the cursor on it. Throws
-// StoreError and writes nothing when the amount is not a number or no currency has the sign
+// Appends an income or charge to data.tbData under account and returns its ID. Throws
+// StoreError and writes nothing when CheckStandardEntry refuses it or no currency has the sign
 // any more (the currency table changed while the dialog was open).
-void AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account);
+qint64 AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account);
 
-// Rewrites the current row of data.tbData from the dialog: first its money texts, currency and
-// kind are cleared, then every field is written as for a new entry, so the side may change and
-// only the display text of the new side stays filled. Both writes are one Transaction; the same
-// refusals as AppendStandardEntry apply.
-void RewriteStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account);
+// Rewrites the entry with this ID (found whatever the filters) from the dialog: first its money
+// texts, currency and kind are cleared, then every field is written as for a new entry, so the
+// side may change and only the display text of the new side stays filled. Both writes are one
+// Transaction, and the ledger views are refreshed after it. The same refusals as
+// AppendStandardEntry apply, and an ID that names no entry throws StoreError; either way nothing
+// is written.
+void RewriteStandardEntry(Tdata& data, qint64 id, const StandardEntry& entry,
+                          const QString& account);
 
 } // namespace zovi

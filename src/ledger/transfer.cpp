@@ -1,6 +1,8 @@
 #include "ledger/transfer.h"
 
+#include "core/textutil.h"
 #include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
 #include "ledger/standardentry.h"
 #include "store/datamodules.h"
 #include "store/error.h"
@@ -15,12 +17,12 @@ const QString kId = QStringLiteral("ID");
 const QString kIdSecond = QStringLiteral("IDsecond");
 const QString kType = QStringLiteral("Type");
 
-// Moves the cursor to the row with this ID when it is a transfer row of this kind; with a
-// partner given, it must also link back to that row.
-bool LocateRow(TableHandle& d, qint64 id, EntryKind kind, qint64 partner = 0) {
-    if (id <= 0 || !d.locate(kId, id) || d.field(kType).text() != TypeCode(kind))
+// Moves to the row with this ID when it is a transfer row of this kind; with a partner given,
+// it must also link back to that row.
+bool LocateRow(EntryById& all, qint64 id, EntryKind kind, qint64 partner = 0) {
+    if (!all.moveTo(id) || all.row().field(kType).text() != TypeCode(kind))
         return false;
-    return partner == 0 || d.field(kIdSecond).toInt() == partner;
+    return partner == 0 || all.row().field(kIdSecond).toInt() == partner;
 }
 
 // Writes one row of a transfer into the row being appended or edited (its link apart).
@@ -58,9 +60,33 @@ void SetLink(TableHandle& d, qint64 id, qint64 partner) {
 
 } // namespace
 
+EntryCheck<Transfer> CheckTransfer(Tdata& /*data*/, const Transfer& transfer) {
+    EntryCheck<Transfer> check{transfer, std::nullopt};
+    const auto refuse = [&check](const char* key, const char* builtIn, EntryInput input) {
+        check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn), input};
+        return check;
+    };
+    // "1.2.3" passes the character check but is no number: refused before anything is stored.
+    if (IsNotNumber(transfer.amount) || !ToAmount(transfer.amount))
+        return refuse("err004", "Error #4", EntryInput::Amount);
+    // A transfer needs two different accounts: neither may be missing.
+    if (transfer.from.isEmpty())
+        return refuse("err007", "Error #7", EntryInput::Account);
+    if (transfer.to.isEmpty() || transfer.to == transfer.from)
+        return refuse("err007", "Error #7", EntryInput::SecondAccount);
+    if (IsBlank(transfer.nameOut))
+        return refuse("err001", "Error #1", EntryInput::Name);
+    if (IsBlank(transfer.nameIn))
+        return refuse("err001", "Error #1", EntryInput::SecondName);
+    NormalizeDecimal(transfer.amount, check.entry.amount);
+    check.amount = *ToAmount(check.entry.amount);
+    return check;
+}
+
 TransferRows AppendTransfer(Tdata& data, const Transfer& transfer) {
-    const CheckedAmount checked =
-        CheckAmountAndCurrency(data, transfer.amount, transfer.currencySign);
+    const auto check = CheckTransfer(data, transfer).require();
+    const CheckedAmount checked{check.amount,
+                                RequireCurrencyName(data.tbValuta, transfer.currencySign)};
     TableHandle& d = data.tbData;
     TransferRows rows;
     Transaction t;
@@ -69,7 +95,7 @@ TransferRows AppendTransfer(Tdata& data, const Transfer& transfer) {
         all.forgetPosition();
         for (const EntryKind kind : {EntryKind::TransferOut, EntryKind::TransferIn}) {
             d.append();
-            WriteRow(d, kind, transfer, checked);
+            WriteRow(d, kind, check.entry, checked);
             d.post();
             (kind == EntryKind::TransferOut ? rows.out : rows.in) = d.field(kId).toInt();
         }
@@ -80,23 +106,20 @@ TransferRows AppendTransfer(Tdata& data, const Transfer& transfer) {
     return rows;
 }
 
-StoredTransfer ReadTransfer(Tdata& data) {
-    TableHandle& d = data.tbData;
+StoredTransfer ReadTransfer(Tdata& data, qint64 id) {
     StoredTransfer stored;
-    if (!d.isOpen() || d.isEmpty())
-        return stored;
+    EntryById all(data, id);
+    TableHandle& d = all.require(id);
     const auto kind = KindOf(d.field(kType).text());
     if (kind != EntryKind::TransferOut && kind != EntryKind::TransferIn)
         return stored;
-    const qint64 current = d.field(kId).toInt();
     const qint64 partner = d.field(kIdSecond).toInt();
 
     Transfer& t = stored.transfer;
-    UnfilteredView all(d);
     // The amount of the arriving row wins, the date of the leaving row: each is read last.
     for (const EntryKind side : {EntryKind::TransferIn, EntryKind::TransferOut}) {
         const bool found =
-            side == *kind ? LocateRow(d, current, side) : LocateRow(d, partner, side, current);
+            side == *kind ? LocateRow(all, id, side) : LocateRow(all, partner, side, id);
         if (!found)
             continue;
         const bool out = side == EntryKind::TransferOut;
@@ -116,23 +139,22 @@ StoredTransfer ReadTransfer(Tdata& data) {
 }
 
 void RewriteTransfer(Tdata& data, const Transfer& transfer, const TransferRows& rows) {
-    TableHandle& d = data.tbData;
-    if (!d.isOpen())
-        throw StoreError(QStringLiteral("There is no transfer to change."));
-    const CheckedAmount checked =
-        CheckAmountAndCurrency(data, transfer.amount, transfer.currencySign);
+    const auto check = CheckTransfer(data, transfer).require();
+    const CheckedAmount checked{check.amount,
+                                RequireCurrencyName(data.tbValuta, transfer.currencySign)};
     Transaction t;
     {
-        UnfilteredView all(d);
+        EntryById all(data, rows.out);
         for (const EntryKind kind : {EntryKind::TransferOut, EntryKind::TransferIn}) {
-            if (!LocateRow(d, kind == EntryKind::TransferOut ? rows.out : rows.in, kind))
+            if (!LocateRow(all, kind == EntryKind::TransferOut ? rows.out : rows.in, kind))
                 continue;
-            d.edit();
-            WriteRow(d, kind, transfer, checked);
-            d.post();
+            all.row().edit();
+            WriteRow(all.row(), kind, check.entry, checked);
+            all.row().post();
         }
     }
     t.commit();
+    RefreshLedgerViews(data);
 }
 
 } // namespace zovi

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ledger/entrycheck.h"
+
 #include <QDate>
 #include <QString>
 
@@ -31,22 +33,31 @@ struct StoredTransfer {
     TransferRows rows;
 };
 
+// Checks a transfer as its dialog's OK does, in this order: an amount that is no number
+// ("err004", "Error #4"), a missing account or the same account on both sides ("err007",
+// "Error #7"), a blank name of either row ("err001", "Error #1"); the amount is normalised only
+// when every check passed. The currency is looked up only when the transfer is written, since
+// the currency table may change while the dialog is open.
+EntryCheck<Transfer> CheckTransfer(Tdata& data, const Transfer& transfer);
+
 // Appends the leaving and then the arriving row to data.tbData whatever its filter, and links
 // each to the other through IDsecond; the two rows and their links are one Transaction, so a
-// failure stores neither. Throws StoreError, with nothing written, when the amount is not a
-// number or no currency has the sign any more. Returns the IDs of the two rows.
+// failure stores neither. Throws StoreError, with nothing written, when CheckTransfer refuses
+// the transfer or no currency has the sign any more. Returns the IDs of the two rows.
 TransferRows AppendTransfer(Tdata& data, const Transfer& transfer);
 
-// The transfer of the current row of data.tbData, which is of kind "P1" or "P2". Its partner is
-// the row whose ID the current row's IDsecond names, when that row has the opposite kind and
-// links back; otherwise the partner counts as missing (ID 0) and its side of the transfer
-// stays empty. The date comes from the leaving row and the amount from the arriving row, each
-// from the other row when that one is missing. The cursor and filter stay as they were.
-StoredTransfer ReadTransfer(Tdata& data);
+// The transfer of the entry with this ID (found whatever the filters), which is of kind "P1"
+// or "P2"; for any other kind the result is empty (both row IDs 0). Its partner is the row
+// whose ID the entry's IDsecond names, when that row has the opposite kind and links back;
+// otherwise the partner counts as missing (ID 0) and its side of the transfer stays empty. The
+// date comes from the leaving row and the amount from the arriving row, each from the other
+// row when that one is missing. Throws StoreError when no entry has the ID.
+StoredTransfer ReadTransfer(Tdata& data, qint64 id);
 
-// Rewrites in place the rows of a transfer read by ReadTransfer, in one Transaction; IDs and
-// links stay as they are. A row that is missing (or no longer has its kind) is not written, and
-// no other row is written instead. The same refusals as AppendTransfer apply.
+// Rewrites in place the rows of a transfer read by ReadTransfer, in one Transaction, and
+// refreshes the ledger views; IDs and links stay as they are. A row that is missing (or no
+// longer has its kind) is not written, and no other row is written instead. The same refusals
+// as AppendTransfer apply.
 void RewriteTransfer(Tdata& data, const Transfer& transfer, const TransferRows& rows);
 
 } // namespace zovi

@@ -3,8 +3,6 @@
 #include "core/clock.h"
 #include "core/lang.h"
 #include "core/layouts.h"
-#include "core/messages.h"
-#include "core/textutil.h"
 #include "core/translate.h"
 #include "store/datamodules.h"
 
@@ -14,24 +12,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QPushButton>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace zovi {
 
 Tperevod_form::Tperevod_form(Tdata& tables, QWidget* parent)
-    : FadingDialog(parent), m_data(tables) {
-    setObjectName(QStringLiteral("Tperevod_form"));
-    setModal(true);
+    : EntryDialog(tables, "Tperevod_form", parent) {
     setWindowTitle(QString::fromUtf8("Перевод денег"));
 
-    DateTimePicker1 = Named(new QDateEdit(this), "DateTimePicker1");
-    DateTimePicker1->setCalendarPopup(true);
-    DateTimePicker1->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    SpeedButton3 = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
-    SpeedButton4 = SmallButton(this, "SpeedButton4", QStringLiteral(">"));
+    makeDateRow("DateTimePicker1");
+    DateTimePicker1 = m_date;
     Value = Named(new QLineEdit(QStringLiteral("0"), this), "Value");
     SpeedButton1 = SmallButton(this, "SpeedButton1", QStringLiteral("="));
     SpeedButton1->setToolTip(QStringLiteral("Calculator"));
@@ -48,12 +38,7 @@ Tperevod_form::Tperevod_form(Tdata& tables, QWidget* parent)
     Edit2 = Named(new QLineEdit(this), "Edit2");
     SpeedButton5 = SmallButton(this, "SpeedButton5", QStringLiteral("..."));
     SpeedButton5->setToolTip(QStringLiteral("Name from the source account"));
-    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    Button1->setDefault(true);
-    Button2 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
 
-    m_dateFrame =
-        Frame(this, QStringLiteral(" Date "), {SpeedButton3, DateTimePicker1, SpeedButton4});
     m_amountFrame = Frame(this, QStringLiteral(" Amount "), {Value, SpeedButton1, ComboBox3});
     m_accountsFrame = new QGroupBox(QStringLiteral(" Accounts "), this);
     auto* accounts = new QGridLayout(m_accountsFrame);
@@ -71,21 +56,13 @@ Tperevod_form::Tperevod_form(Tdata& tables, QWidget* parent)
     names->addWidget(Edit2, 3, 0);
     names->addWidget(SpeedButton5, 3, 1);
 
-    auto* layout = new QVBoxLayout(this);
-    for (QGroupBox* frame : {m_dateFrame, m_amountFrame, m_accountsFrame, m_nameFrame})
-        layout->addWidget(frame);
-    layout->addLayout(ButtonRow({Button1, Button2}));
-    setMinimumWidth(360);
+    layOut({m_dateFrame, m_amountFrame, m_accountsFrame, m_nameFrame});
 
-    ConnectDateSteps(SpeedButton3, SpeedButton4, DateTimePicker1);
-    connect(SpeedButton1, &QToolButton::clicked, this,
-            [this] { CalculateInto(m_calculator, Value); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { calculate(Value); });
     connect(ComboBox1, &QComboBox::activated, this, &Tperevod_form::SetUser);
     connect(ComboBox2, &QComboBox::activated, this, &Tperevod_form::SetUser);
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { proposeName(true); });
     connect(SpeedButton5, &QToolButton::clicked, this, [this] { proposeName(false); });
-    connect(Button1, &QPushButton::clicked, this, &Tperevod_form::check);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void Tperevod_form::prepareNew(const QString& tab) {
@@ -169,45 +146,36 @@ void Tperevod_form::proposeName(bool leaving) {
     (leaving ? Edit1 : Edit2)->setText(text);
 }
 
-void Tperevod_form::check() {
-    const auto refuse = [this](const char* key, const char* builtIn) {
-        Messages::error(this, LangText(QString::fromLatin1(key), QString::fromLatin1(builtIn)));
-    };
-    // "1.2.3" passes the character check but is no number: refused before anything is stored.
-    if (IsNotNumber(Value->text()) || !ToAmount(Value->text())) {
-        refuse("err004", "Error #4");
-        return;
-    }
-    // A transfer needs two different accounts: neither list may stay empty.
-    const int from = ComboBox1->currentIndex();
-    const int to = ComboBox2->currentIndex();
-    if (from < 0 || to < 0 || from == to || ComboBox1->currentText() == ComboBox2->currentText()) {
-        refuse("err007", "Error #7");
-        return;
-    }
-    if (IsBlank(Edit1->text()) || IsBlank(Edit2->text())) {
-        refuse("err001", "Error #1");
-        return;
-    }
-    QString amount = Value->text();
-    NormalizeDecimal(Value->text(), amount);
-    Value->setText(amount);
-    accept();
+std::optional<EntryRefusal> Tperevod_form::checkInput() {
+    const auto check = CheckTransfer(m_data, transfer());
+    if (!check.refusal)
+        Value->setText(check.entry.amount);
+    return check.refusal;
 }
 
-void Tperevod_form::translate() {
-    Translate(m_dateFrame, QStringLiteral("date"));
+QWidget* Tperevod_form::control(EntryInput input) const {
+    switch (input) {
+    case EntryInput::Amount:
+        return Value;
+    case EntryInput::Account:
+        return ComboBox1;
+    case EntryInput::SecondAccount:
+        return ComboBox2;
+    case EntryInput::Name:
+        return Edit1;
+    case EntryInput::SecondName:
+        return Edit2;
+    default:
+        return nullptr;
+    }
+}
+
+void Tperevod_form::translateFrames() {
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_accountsFrame, QStringLiteral("accounts"));
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(Label1, QStringLiteral("from"));
     Translate(Label2, QStringLiteral("to"));
-    Translate(this, m_captionKey);
-}
-
-void Tperevod_form::showEvent(QShowEvent* event) {
-    translate();
-    FadingDialog::showEvent(event);
 }
 
 } // namespace zovi

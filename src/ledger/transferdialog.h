@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/fading.h"
 #include "ledger/entrycontrols.h"
 #include "ledger/transfer.h"
 
@@ -9,7 +8,6 @@ class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QToolButton;
 
 namespace zovi {
@@ -19,7 +17,7 @@ class Tdata;
 // The dialog of transfers between accounts. It only collects and checks the values: the date,
 // the amount, the currency sign, the two accounts and the names of the leaving and the arriving
 // row; the caller writes them through the ledger logic.
-class Tperevod_form : public FadingDialog {
+class Tperevod_form : public EntryDialog {
     Q_OBJECT
 
 public:
@@ -42,26 +40,16 @@ public:
     // again; runs whenever the user picks an account.
     void SetUser();
 
-    void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
     void fillAccounts();
     void setLabels();
     // Proposes the name of the leaving row (Edit1) or of the arriving row (Edit2).
     void proposeName(bool leaving);
-    void check();
-    void translate();
-
-    Tdata& m_data;
-    AmountCalculator m_calculator;
-    QString m_captionKey;
+    std::optional<EntryRefusal> checkInput() override;
+    QWidget* control(EntryInput input) const override;
+    void translateFrames() override;
 
     QDateEdit* DateTimePicker1 = nullptr;
-    QToolButton* SpeedButton3 = nullptr;
-    QToolButton* SpeedButton4 = nullptr;
     QLineEdit* Value = nullptr;
     QToolButton* SpeedButton1 = nullptr;
     QComboBox* ComboBox3 = nullptr;
@@ -75,9 +63,6 @@ private:
     QLabel* Label4 = nullptr;
     QLineEdit* Edit2 = nullptr;
     QToolButton* SpeedButton5 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    QGroupBox* m_dateFrame = nullptr;
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_accountsFrame = nullptr;
     QGroupBox* m_nameFrame = nullptr;

@@ -366,6 +366,7 @@ void TableHandle::post() {
     if (m_mode == Mode::Insert) {
         // The write comes first; a failure leaves the handle appending, the row not lost.
         auto row = m_image->insert(m_buffer);
+        m_lastInsertedRowid = row->rowid;
         m_mode = Mode::Browse;
         m_buffer.clear();
         if (admits(*row)) {

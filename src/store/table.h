@@ -86,6 +86,9 @@ public:
     void append();
     void edit();
     void post();
+    // The rowid of the row the last post of this handle inserted (for a table keyed by an
+    // autoincrement ID, its ID), whether or not the view admits it; 0 before any insert.
+    qint64 lastInsertedRowid() const { return m_lastInsertedRowid; }
     void cancel();
     void remove();
     Mode mode() const { return m_mode; }
@@ -135,6 +138,7 @@ Q_SIGNALS:
     void viewChanged();
 
 private:
+    qint64 m_lastInsertedRowid = 0;
     friend class FieldRef;
     friend class Store;
 

@@ -2,12 +2,17 @@
 #include "core/textutil.h"
 #include "fixtures.h"
 #include "ledger/currency.h"
+#include "ledger/deleteentry.h"
+#include "ledger/exchange.h"
 #include "ledger/revalue.h"
+#include "ledger/standardentry.h"
+#include "ledger/transfer.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
 
 #include <QFile>
+#include <QMap>
 #include <QTest>
 #include <cmath>
 #include <initializer_list>
@@ -21,6 +26,8 @@ using zovi::test::TempDatabase;
 namespace {
 
 using Fields = std::initializer_list<std::pair<const char*, QVariant>>;
+// Ledger rows of the file by ID.
+using EntryRows = QMap<qint64, QString>;
 
 // Appends one row with the given fields through a handle.
 void Put(TableHandle& t, Fields fields) {
@@ -192,6 +199,67 @@ class TestLedger : public QObject {
     // Moves the currency cursor to the currency named name.
     void select(const char* name) {
         QVERIFY(m_data->tbValuta.locate(QStringLiteral("Name"), S(name)));
+    }
+
+    // Every ledger row of the file by ID, as "Name/Gr1/Gr2/Value/Dohod/Rashod".
+    QMap<qint64, QString> storedRows() {
+        QMap<qint64, QString> rows;
+        const QString all =
+            Query(dataFile(), QStringLiteral("SELECT group_concat(ID||'='||coalesce(Name,'')||'/'||"
+                                             "coalesce(Gr1,'')||'/'||coalesce(Gr2,'')||'/'||"
+                                             "coalesce(Value,'')||'/'||coalesce(Dohod,'')||'/'||"
+                                             "coalesce(Rashod,''), '|') FROM Data"));
+        for (const QString& row : all.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
+            const qsizetype at = row.indexOf(QLatin1Char('='));
+            rows.insert(row.left(at).toLongLong(), row.mid(at + 1));
+        }
+        return rows;
+    }
+
+    // The ledger of fillLedger (IDs 1 to 6) with a transfer of 2 R from Wallet to Main (the
+    // leaving row 7, the arriving row 8); the grid's view admits "salary" alone and its cursor
+    // is on it, the balance view is filtered too, so that every entry a command is given
+    // is hidden from both and none is under a cursor.
+    void fillHiddenLedger() {
+        fillCurrencies();
+        fillLedger();
+        Transfer t;
+        t.date = QDate(2026, 3, 1);
+        t.amount = S("2");
+        t.currencySign = S("R");
+        t.from = S("Wallet");
+        t.to = S("Main");
+        t.nameOut = S("to main");
+        t.nameIn = S("from wallet");
+        const TransferRows rows = AppendTransfer(*m_data, t);
+        QCOMPARE(rows.out, 7);
+        QCOMPARE(rows.in, 8);
+        refreshViews();
+        TableHandle& d = m_data->tbData;
+        d.setFilter(S("Name='salary'"));
+        d.setFiltered(true);
+        QCOMPARE(d.recordCount(), 1);
+        m_data->tbData2.setFilter(S("Gr1='Main'"));
+        m_data->tbData2.setFiltered(true);
+    }
+
+    void refreshViews() {
+        for (TableHandle* h : {&m_data->tbData, &m_data->tbData2, &m_data->tbData3})
+            h->refresh();
+    }
+
+    // The grid's and the balance view are as fillHiddenLedger left them, whatever a command
+    // did through the rows they hide.
+    void viewsUntouched() {
+        TableHandle& d = m_data->tbData;
+        QVERIFY(d.filtered());
+        QCOMPARE(d.filter(), S("Name='salary'"));
+        QCOMPARE(d.recordCount(), 1);
+        QCOMPARE(d.field(QStringLiteral("Name")).text(), S("salary"));
+        QCOMPARE(d.mode(), TableHandle::Mode::Browse);
+        QVERIFY(m_data->tbData2.filtered());
+        QCOMPARE(m_data->tbData2.filter(), S("Gr1='Main'"));
+        QVERIFY(!Transaction::active());
     }
 
 private Q_SLOTS:
@@ -748,6 +816,264 @@ private Q_SLOTS:
         }
         ValutaValueSTR(*m_data);
         QCOMPARE(ReadCurrencies(m_data->tbValuta).first().ValueSTR, text);
+    }
+
+    // ---- entry commands by ID ----
+
+    void commandActsOnTheGivenEntryOnly_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QList<qint64>>("gone");
+        QTest::addColumn<EntryRows>("changed");
+        using Rows = EntryRows;
+        QTest::newRow("delete a charge") << S("delete 2") << QList<qint64>{2} << Rows{};
+        QTest::newRow("delete the arriving leg") << S("delete 8") << QList<qint64>{7, 8} << Rows{};
+        QTest::newRow("delete the leaving leg") << S("delete 7") << QList<qint64>{7, 8} << Rows{};
+        QTest::newRow("move") << S("move 3") << QList<qint64>{}
+                              << Rows{{3, S("gift/Bank//20.0/20 €/")}};
+        QTest::newRow("rewrite a charge as an income")
+            << S("rewrite standard 2") << QList<qint64>{}
+            << Rows{{2, S("refund/Main/Food/7.5/7,5 $/")}};
+        QTest::newRow("rewrite an exchange") << S("rewrite exchange 4") << QList<qint64>{}
+                                             << Rows{{4, S("swap/Wallet/(ОБМЕН)//20 $/600 R")}};
+        QTest::newRow("rewrite a transfer read by its arriving leg")
+            << S("rewrite transfer 8") << QList<qint64>{}
+            << Rows{{7, S("to main/Wallet/(TRANSFER->)/-3.0//3 R")},
+                    {8, S("from wallet/Main/(->TRANSFER)/3.0/3 R/")}};
+    }
+
+    // With the target hidden by both filtered views and the grid's cursor on another entry, a
+    // command changes exactly the rows of the entry it is given.
+    void commandActsOnTheGivenEntryOnly() {
+        QFETCH(QString, command);
+        QFETCH(QList<qint64>, gone);
+        QFETCH(EntryRows, changed);
+        fillHiddenLedger();
+        const QMap<qint64, QString> before = storedRows();
+        const qint64 id = command.section(QLatin1Char(' '), -1).toLongLong();
+
+        if (command.startsWith(S("delete"))) {
+            QCOMPARE(DeleteEntry(*m_data, *m_cd, id), int(gone.size()));
+        } else if (command.startsWith(S("move"))) {
+            MoveEntry(*m_data, id, S("Bank"));
+        } else if (command.startsWith(S("rewrite standard"))) {
+            StandardEntry e = ReadStandardEntry(*m_data, id);
+            e.income = true;
+            e.name = S("refund");
+            e.amount = S("7.5");
+            e.group = S("Food");
+            RewriteStandardEntry(*m_data, id, e, S("Main"));
+        } else if (command.startsWith(S("rewrite exchange"))) {
+            ExchangeEntry e = ReadExchange(*m_data, id);
+            e.name = S("swap");
+            e.amount = S("600");
+            RewriteExchange(*m_data, id, e, S("Wallet"));
+        } else {
+            const StoredTransfer stored = ReadTransfer(*m_data, id);
+            Transfer t = stored.transfer;
+            t.amount = S("3");
+            RewriteTransfer(*m_data, t, stored.rows);
+        }
+
+        QMap<qint64, QString> expected = before;
+        for (qint64 row : gone)
+            expected.remove(row);
+        expected.insert(changed);
+        QCOMPARE(storedRows(), expected);
+        viewsUntouched();
+        // The views show the change at once: every row is admitted again without a filter.
+        m_data->tbData.setFiltered(false);
+        QCOMPARE(m_data->tbData.recordCount(), expected.size());
+    }
+
+    void readsTheGivenEntry_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<qint64>("id");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("income") << S("standard") << qint64(3) << S("D gift 20 € ");
+        QTest::newRow("charge") << S("standard") << qint64(2) << S("R lunch 5 $ ");
+        QTest::newRow("exchange") << S("exchange") << qint64(4) << S("exchange 300 30 R $");
+        QTest::newRow("transfer by its leaving leg")
+            << S("transfer") << qint64(7) << S("7 8 Wallet Main to main from wallet 2 R");
+        QTest::newRow("transfer by its arriving leg")
+            << S("transfer") << qint64(8) << S("7 8 Wallet Main to main from wallet 2 R");
+        QTest::newRow("no transfer") << S("transfer") << qint64(1) << S("0 0      ");
+    }
+
+    void readsTheGivenEntry() {
+        QFETCH(QString, kind);
+        QFETCH(qint64, id);
+        QFETCH(QString, read);
+        fillHiddenLedger();
+        QStringList got;
+        if (kind == S("standard")) {
+            const StandardEntry e = ReadStandardEntry(*m_data, id);
+            got << S(e.income ? "D" : "R") << e.name << e.amount << e.currencySign << e.group;
+            QCOMPARE(EntryType(*m_data, id), got.first());
+        } else if (kind == S("exchange")) {
+            const ExchangeEntry e = ReadExchange(*m_data, id);
+            got << e.name << e.amount << e.rate << e.givenSign << e.receivedSign;
+        } else {
+            const StoredTransfer s = ReadTransfer(*m_data, id);
+            const Transfer& t = s.transfer;
+            got << QString::number(s.rows.out) << QString::number(s.rows.in) << t.from << t.to
+                << t.nameOut << t.nameIn << t.amount << t.currencySign;
+        }
+        QCOMPARE(got.join(QLatin1Char(' ')), read);
+        viewsUntouched();
+    }
+
+    void unknownIdChangesNothing_data() {
+        QTest::addColumn<QString>("command");
+        for (const char* command : {"delete", "move", "rewrite standard", "rewrite exchange",
+                                    "read standard", "read exchange", "read transfer"})
+            QTest::newRow(command) << S(command);
+    }
+
+    // An ID that names no entry (here one that has just been deleted) is refused with a
+    // readable message, and nothing is written.
+    void unknownIdChangesNothing() {
+        QFETCH(QString, command);
+        fillHiddenLedger();
+        QCOMPARE(DeleteEntry(*m_data, *m_cd, 3), 1);
+        const QMap<qint64, QString> before = storedRows();
+        const qint64 id = 3;
+        StandardEntry standard;
+        standard.name = S("x");
+        standard.amount = S("1");
+        standard.currencySign = S("R");
+        standard.group = S("Food");
+        ExchangeEntry exchange{QDate(2026, 1, 1), S("x"), S("1"), S("2"), S("R"), S("$")};
+        try {
+            if (command == S("delete"))
+                DeleteEntry(*m_data, *m_cd, id);
+            else if (command == S("move"))
+                MoveEntry(*m_data, id, S("Bank"));
+            else if (command == S("rewrite standard"))
+                RewriteStandardEntry(*m_data, id, standard, S("Main"));
+            else if (command == S("rewrite exchange"))
+                RewriteExchange(*m_data, id, exchange, S("Main"));
+            else if (command == S("read standard"))
+                ReadStandardEntry(*m_data, id);
+            else if (command == S("read exchange"))
+                ReadExchange(*m_data, id);
+            else
+                ReadTransfer(*m_data, id);
+            QFAIL("an unknown ID was not refused");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.message().contains(S("ID 3")), qPrintable(e.message()));
+        }
+        QCOMPARE(storedRows(), before);
+        QCOMPARE(EntryType(*m_data, id), QString());
+        QCOMPARE(TransferRowsToDelete(*m_data, id), QList<qint64>());
+        viewsUntouched();
+    }
+
+    // ---- the checks of the entry dialogs ----
+
+    void checksRefuse_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("third"); // group, account to, or rate
+        QTest::addColumn<QString>("sign");  // currency of the entry, or the one received
+        QTest::addColumn<QString>("key");   // empty: accepted; "-": a fixed text
+        QTest::addColumn<int>("input");
+        QTest::addColumn<QString>("shown"); // the amount as the dialog shows it after OK
+        const auto row = [](const char* tag, const char* kind, const char* name, const char* amount,
+                            const char* third, const char* sign, const char* key, EntryInput input,
+                            const char* shown) {
+            QTest::newRow(tag) << S(kind) << S(name) << S(amount) << S(third) << S(sign) << S(key)
+                               << int(input) << S(shown);
+        };
+        row("standard accepted", "standard", "tea", " 12.5 ", "Food", "$", "", EntryInput::Name,
+            "12,5");
+        row("standard blank name first", "standard", "  ", "x", "", "$", "err001", EntryInput::Name,
+            "x");
+        row("standard sign", "standard", "tea", "-5", "Food", "$", "err004", EntryInput::Amount,
+            "-5");
+        row("standard two separators, shown normalised", "standard", "tea", "1.2.3", "Food", "$",
+            "err004", EntryInput::Amount, "1,2,3");
+        row("standard no group", "standard", "tea", "3.5", "", "$", "err002", EntryInput::Group,
+            "3,5");
+        row("transfer accepted", "transfer", "to bank", "2.25", "Bank", "R", "", EntryInput::Name,
+            "2,25");
+        row("transfer two separators", "transfer", "to bank", "1.2.3", "Bank", "R", "err004",
+            EntryInput::Amount, "1.2.3");
+        row("transfer same account", "transfer", "to bank", "2", "Wallet", "R", "err007",
+            EntryInput::SecondAccount, "2");
+        row("transfer no destination", "transfer", "to bank", "2", "", "R", "err007",
+            EntryInput::SecondAccount, "2");
+        row("transfer blank name", "transfer", " ", "2.5", "Bank", "R", "err001",
+            EntryInput::SecondName, "2.5");
+        row("exchange accepted", "exchange", "swap", "300.5", "30.25", "$", "", EntryInput::Name,
+            "300,5");
+        row("exchange bad amount before the name", "exchange", "", "1,5.0", "30", "$", "err004",
+            EntryInput::Amount, "1,5.0");
+        row("exchange name before the rate", "exchange", "", "3", "0", "$", "err001",
+            EntryInput::Name, "3");
+        row("exchange rate 0", "exchange", "swap", "3", "0,0", "$", "err005", EntryInput::Rate,
+            "3");
+        row("exchange rate no number", "exchange", "swap", "3", "abc", "$", "err005",
+            EntryInput::Rate, "3");
+        row("exchange no currency received", "exchange", "swap", "3", "2", "", "-",
+            EntryInput::SecondCurrency, "3");
+        row("exchange the same currency", "exchange", "swap", "3", "2", "R", "err006",
+            EntryInput::SecondCurrency, "3");
+    }
+
+    // Each check refuses with the message key and the input of the first failing check, gives
+    // the amount back as the dialog then shows it, and the command that writes the entry refuses
+    // it the same way without writing anything.
+    void checksRefuse() {
+        QFETCH(QString, kind);
+        QFETCH(QString, name);
+        QFETCH(QString, amount);
+        QFETCH(QString, third);
+        QFETCH(QString, sign);
+        QFETCH(QString, key);
+        QFETCH(int, input);
+        QFETCH(QString, shown);
+        fillCurrencies();
+        std::optional<EntryRefusal> refusal;
+        QString normalised;
+        std::function<void()> write;
+        if (kind == S("standard")) {
+            const StandardEntry e{false, QDate(2026, 1, 1), name, amount, sign, third, QString()};
+            const auto check = CheckStandardEntry(*m_data, e);
+            refusal = check.refusal;
+            normalised = check.entry.amount;
+            write = [&, e] {
+                AppendStandardEntry(*m_data, e, S("Main"));
+            };
+        } else if (kind == S("transfer")) {
+            const Transfer t{QDate(2026, 1, 1), amount, sign, S("Wallet"), third, S("out"), name};
+            const auto check = CheckTransfer(*m_data, t);
+            refusal = check.refusal;
+            normalised = check.entry.amount;
+            write = [&, t] {
+                AppendTransfer(*m_data, t);
+            };
+        } else {
+            const ExchangeEntry e{QDate(2026, 1, 1), name, amount, third, S("R"), sign};
+            const auto check = CheckExchange(*m_data, e);
+            refusal = check.refusal;
+            normalised = check.entry.amount;
+            write = [&, e] {
+                AppendExchange(*m_data, e, S("Main"));
+            };
+        }
+        QCOMPARE(normalised, shown);
+        if (key.isEmpty()) {
+            QVERIFY2(!refusal, qPrintable(refusal ? refusal->message() : QString()));
+            write();
+            QCOMPARE(storedRows().size(), kind == S("transfer") ? 2 : 1);
+            return;
+        }
+        QVERIFY(refusal);
+        QCOMPARE(refusal->key, key == S("-") ? QString() : key);
+        QCOMPARE(int(refusal->input), input);
+        QVERIFY_THROWS_EXCEPTION(StoreError, write());
+        QCOMPARE(storedRows().size(), 0);
     }
 
     // ---- failures half-way ----
