@@ -3,6 +3,8 @@
 #include "core/settings.h"
 
 #include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
 #include <vector>
 
 #include <QHBoxLayout>
@@ -31,6 +33,29 @@ inline QHBoxLayout* ButtonRow(std::initializer_list<QWidget*> buttons) {
     for (QWidget* button : buttons)
         row->addWidget(button);
     return row;
+}
+
+// A text-only tool button at the end of bar, with its object name, caption and hint.
+inline QToolButton* AddToolButton(QToolBar* bar, const char* name, const QString& text,
+                                  const QString& hint) {
+    auto* b = new QToolButton(bar);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setText(text);
+    b->setToolTip(hint);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    bar->addWidget(b);
+    return b;
+}
+
+// A toolbar as the settings want it: transparent or with its own background, with flat or
+// raised buttons.
+inline void StyleToolBar(QToolBar* bar, bool transparent, bool flatButtons) {
+    bar->setStyleSheet(transparent
+                           ? QStringLiteral("QToolBar { background: transparent; border: none; }")
+                           : QString());
+    bar->setProperty("transparent", transparent);
+    for (QToolButton* b : bar->findChildren<QToolButton*>())
+        b->setAutoRaise(flatButtons);
 }
 
 // A control with its object name, the name by which the program and the tests find it.

@@ -1,5 +1,7 @@
 #include "core/locale.h"
 
+#include "core/textutil.h"
+
 #include <QLocale>
 
 using namespace Qt::StringLiterals;
@@ -25,17 +27,6 @@ const LocaleState& loadedState() {
     if (!state().loaded)
         AppLocale::loadFromSystem();
     return state();
-}
-
-// The text without leading and trailing blanks (character 32 only).
-QString stripBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
 }
 
 } // namespace
@@ -71,7 +62,7 @@ QString AppLocale::formatDate(const QDate& date) {
 }
 
 QDate AppLocale::parseDate(const QString& text) {
-    const QString stripped = stripBlanks(text);
+    const QString stripped = StripBlanks(text);
     if (stripped.isEmpty())
         return QDate();
     return QDate::fromString(stripped, shortDateFormat());

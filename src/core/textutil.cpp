@@ -13,17 +13,6 @@ namespace zovi {
 
 namespace {
 
-// The text without leading and trailing blanks (character 32 only).
-QString stripBlanks(const QString& text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text.at(first) == u' ')
-        ++first;
-    while (last > first && text.at(last - 1) == u' ')
-        --last;
-    return text.mid(first, last - first);
-}
-
 // The text with every "." and "," (and the decimal separator) replaced by to.
 QString withSeparator(QString text, QChar to) {
     const QChar separator = AppLocale::decimalSeparator();
@@ -74,6 +63,20 @@ char16_t cp1251(unsigned char byte) {
 
 } // namespace
 
+QString StripBlanks(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == u' ')
+        ++first;
+    while (last > first && text.at(last - 1) == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+int RoundHalfEven(double value) {
+    return int(std::nearbyint(value));
+}
+
 bool IsBlank(const QString& text) {
     for (const QChar c : text) {
         if (c != u' ')
@@ -83,7 +86,7 @@ bool IsBlank(const QString& text) {
 }
 
 bool IsNotNumber(const QString& text) {
-    const QString stripped = stripBlanks(text);
+    const QString stripped = StripBlanks(text);
     if (stripped.isEmpty())
         return true;
     const QChar separator = AppLocale::decimalSeparator();
@@ -96,7 +99,7 @@ bool IsNotNumber(const QString& text) {
 }
 
 void NormalizeDecimal(const QString& text, QString& result) {
-    const QString stripped = stripBlanks(text);
+    const QString stripped = StripBlanks(text);
     if (stripped.isEmpty())
         return;
     result = withSeparator(stripped, AppLocale::decimalSeparator());
@@ -136,7 +139,7 @@ QString CutAfterTwoDecimals(const QString& text) {
 }
 
 std::optional<double> ToAmount(const QString& text) {
-    const QString stripped = stripBlanks(text);
+    const QString stripped = StripBlanks(text);
     if (stripped.isEmpty() || IsNotNumber(stripped))
         return std::nullopt;
     QString number = withSeparator(stripped, u'.');

@@ -6,6 +6,12 @@
 
 namespace zovi {
 
+// The text without leading and trailing blanks (character 32 only).
+QString StripBlanks(const QString& text);
+
+// The nearest integer, halves to the even neighbour.
+int RoundHalfEven(double value);
+
 // True when the text is empty or holds only blanks (character 32); a tab counts as content.
 bool IsBlank(const QString& text);
 

@@ -97,7 +97,7 @@ void TReservCopy::showEvent(QShowEvent* event) {
     Button1->setEnabled(true);
     Button2->setEnabled(true);
     Shell->setEnabled(true);
-    const QString last = Settings::readString(u"reservcopy"_s);
+    const QString last = settings::backupFolder.read();
     if (!last.isEmpty())
         selectFolder(last);
     QDialog::showEvent(event);
@@ -128,8 +128,8 @@ void TReservCopy::done(int result) {
     // Nothing selected (the stored folder is gone) keeps the stored folder.
     const QString folder = selectedFolder();
     if (!folder.isEmpty())
-        Settings::writeString(u"reservcopy"_s, folder);
-    Settings::writeBool(u"showcopy"_s, !CheckBox1->isChecked());
+        settings::backupFolder.write(folder);
+    settings::showBackupWindow.write(!CheckBox1->isChecked());
     QDialog::done(result);
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/layouts.h"
 #include "core/settings.h"
+#include "core/textutil.h"
 #include "store/datamodules.h"
 
 #include <QDateEdit>
@@ -14,7 +15,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace zovi {
 
@@ -24,19 +24,15 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
-int RoundEven(double v) {
-    return int(std::nearbyint(v));
-}
-
 } // namespace
 
 DebtsPage::DebtsPage(TCDdata& cd, QWidget* parent) : QWidget(parent), m_cd(cd) {
     setObjectName(QStringLiteral("TabSheet2"));
     auto* layout = new QVBoxLayout(this);
     ToolBar2 = Named(new QToolBar(this), "ToolBar2");
-    addToolButton("NewCredit_bt", S("New"));
-    addToolButton("DeleteCredit_bt", S("Delete"));
-    addToolButton("EditCredit_bt", S("Edit"));
+    AddToolButton(ToolBar2, "NewCredit_bt", S("New"), S("New"));
+    AddToolButton(ToolBar2, "DeleteCredit_bt", S("Delete"), S("Delete"));
+    AddToolButton(ToolBar2, "EditCredit_bt", S("Edit"), S("Edit"));
     layout->addWidget(ToolBar2);
     auto* body = new QHBoxLayout;
     GridD = Named(new QTableView(this), "GridD");
@@ -67,15 +63,6 @@ DebtsPage::DebtsPage(TCDdata& cd, QWidget* parent) : QWidget(parent), m_cd(cd) {
     debtsChanged();
 }
 
-QToolButton* DebtsPage::addToolButton(const char* name, const QString& text) {
-    auto* b = Named(new QToolButton(ToolBar2), name);
-    b->setText(text);
-    b->setToolTip(text);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ToolBar2->addWidget(b);
-    return b;
-}
-
 void DebtsPage::debtsChanged() {
     const bool debts = m_cd.tbCredit.isOpen() && !m_cd.tbCredit.isEmpty();
     for (const char* name : {"DeleteCredit_bt", "EditCredit_bt"})
@@ -83,19 +70,15 @@ void DebtsPage::debtsChanged() {
 }
 
 void DebtsPage::applyFace(bool transparentToolbars, bool flatButtons) {
-    ToolBar2->setStyleSheet(
-        transparentToolbars ? QStringLiteral("QToolBar { background: transparent; border: none; }")
-                            : QString());
-    ToolBar2->setProperty("transparent", transparentToolbars);
-    for (QToolButton* b : ToolBar2->findChildren<QToolButton*>())
-        b->setAutoRaise(flatButtons);
+    StyleToolBar(ToolBar2, transparentToolbars, flatButtons);
 }
 
 void DebtsPage::loadColumnWidths(int windowWidth) {
     const double w = windowWidth - Panel4->width();
     LoadColumnWidths(GridD,
-                     {RoundEven(0.13 * w) - 27, RoundEven(0.4 * w) - 2, RoundEven(0.15 * w) - 2,
-                      RoundEven(0.15 * w) - 2, RoundEven(0.03 * w) - 2, RoundEven(0.14 * w) - 2},
+                     {RoundHalfEven(0.13 * w) - 27, RoundHalfEven(0.4 * w) - 2,
+                      RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
+                      RoundHalfEven(0.03 * w) - 2, RoundHalfEven(0.14 * w) - 2},
                      settings::DebtColumnKey);
     GridD->setColumnHidden(0, true);
 }

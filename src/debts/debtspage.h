@@ -30,7 +30,6 @@ public:
     TranslationKeys translationKeys();
 
 private:
-    QToolButton* addToolButton(const char* name, const QString& text);
     void debtsChanged();
 
     TCDdata& m_cd;

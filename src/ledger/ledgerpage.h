@@ -127,7 +127,6 @@ private:
     void editperevod(qint64 id);
     void editobmen(qint64 id);
     void relistExchangeCurrencies();
-    QToolButton* addToolButton(const char* name, const QString& text, const QString& hint);
     QAction* addPopupAction(const char* name, const QString& text);
 
     Tdata& m_data;

@@ -1,6 +1,7 @@
 // The widgets of the ledger page, each named as the rest of the program refers to it, their
 // translation keys and their appearance.
 #include "core/layouts.h"
+#include "core/textutil.h"
 #include "ledger/ledgerpage.h"
 #include "views/ledgerdelegate.h"
 #include "views/ledgergrid.h"
@@ -26,7 +27,6 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <cmath>
 
 namespace zovi {
 
@@ -36,21 +36,7 @@ QString S(const char* text) {
     return QString::fromUtf8(text);
 }
 
-// Rounds to the nearest integer, halves to the even neighbour.
-int RoundEven(double v) {
-    return int(std::nearbyint(v));
-}
-
 } // namespace
-
-QToolButton* LedgerPage::addToolButton(const char* name, const QString& text, const QString& hint) {
-    auto* b = Named(new QToolButton(ToolBar1), name);
-    b->setText(text);
-    b->setToolTip(hint);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    ToolBar1->addWidget(b);
-    return b;
-}
 
 QToolButton* LedgerPage::toolButton(const QString& name) const {
     return ToolBar1->findChild<QToolButton*>(name);
@@ -72,16 +58,16 @@ void LedgerPage::buildLayout() {
 
     auto* top = new QHBoxLayout;
     ToolBar1 = Named(new QToolBar(this), "ToolBar1");
-    addToolButton("tb1", S("New record"), S("Charge/Income"));
-    addToolButton("tb2", S("Delete record"), S("Delete record"));
-    addToolButton("tb3", S("Edit record"), S("Edit record"));
+    AddToolButton(ToolBar1, "tb1", S("New record"), S("Charge/Income"));
+    AddToolButton(ToolBar1, "tb2", S("Delete record"), S("Delete record"));
+    AddToolButton(ToolBar1, "tb3", S("Edit record"), S("Edit record"));
     ToolBar1->addSeparator();
-    addToolButton("tb4", S("New transfer"), S("Transfer into account"));
-    addToolButton("tb5", S("New conversion"), S("Conversion of currency"));
+    AddToolButton(ToolBar1, "tb4", S("New transfer"), S("Transfer into account"));
+    AddToolButton(ToolBar1, "tb5", S("New conversion"), S("Conversion of currency"));
     ToolBar1->addSeparator();
-    addToolButton("tb6", S("Print data"), S("Print data"));
+    AddToolButton(ToolBar1, "tb6", S("Print data"), S("Print data"));
     ToolBar1->addSeparator();
-    addToolButton("tb8", S("Exit"), S("Exit"));
+    AddToolButton(ToolBar1, "tb8", S("Exit"), S("Exit"));
     top->addWidget(ToolBar1, 1);
     LabelSort = Named(new QLabel(S("Sorting"), this), "Label3");
     ComboBox3 = Named(new QComboBox(this), "ComboBox3");
@@ -348,12 +334,7 @@ void LedgerPage::applyFace(int accountTabsStyle, bool transparentToolbars, bool 
         TabControl1->setDrawBase(accountTabsStyle == 0);
         TabControl1->setProperty("accountsStyle", accountTabsStyle);
     }
-    ToolBar1->setStyleSheet(
-        transparentToolbars ? QStringLiteral("QToolBar { background: transparent; border: none; }")
-                            : QString());
-    ToolBar1->setProperty("transparent", transparentToolbars);
-    for (QToolButton* b : ToolBar1->findChildren<QToolButton*>())
-        b->setAutoRaise(flatButtons);
+    StyleToolBar(ToolBar1, transparentToolbars, flatButtons);
     PageControl2->setTabPosition(filterTabsBelow ? QTabWidget::South : QTabWidget::North);
 }
 
@@ -361,9 +342,10 @@ void LedgerPage::loadColumnWidths(int windowWidth) {
     const double w = windowWidth;
     // The computed widths leave two pixels of each column for the grid lines.
     LoadColumnWidths(Grid1,
-                     {RoundEven(0.1 * w) - 27, RoundEven(0.3 * w) - 2, RoundEven(0.1 * w) - 2,
-                      RoundEven(0.1 * w) - 2, RoundEven(0.15 * w) - 2, RoundEven(0.15 * w) - 2,
-                      RoundEven(0.1 * w) - 17},
+                     {RoundHalfEven(0.1 * w) - 27, RoundHalfEven(0.3 * w) - 2,
+                      RoundHalfEven(0.1 * w) - 2, RoundHalfEven(0.1 * w) - 2,
+                      RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
+                      RoundHalfEven(0.1 * w) - 17},
                      settings::LedgerColumnKey);
 }
 

@@ -1,0 +1,91 @@
+// The fields of a handle's current row read and written by type, and the search for a row.
+#include "store/error.h"
+#include "store/table.h"
+
+namespace zovi {
+
+// ---- FieldRef ----
+
+QString FieldRef::name() const {
+    return m_handle->fieldName(m_column);
+}
+FieldType FieldRef::type() const {
+    return m_handle->fieldType(m_column);
+}
+bool FieldRef::isNull() const {
+    return IsNull(m_handle->valueAt(m_column));
+}
+QString FieldRef::text() const {
+    return ValueText(m_handle->valueAt(m_column), type());
+}
+double FieldRef::toDouble() const {
+    return ValueDouble(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+qint64 FieldRef::toInt() const {
+    return ValueInteger(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+QDate FieldRef::toDate() const {
+    return ValueDate(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+bool FieldRef::toBool() const {
+    return ValueBool(m_handle->valueAt(m_column), type(), m_handle->columnName(m_column));
+}
+QVariant FieldRef::toVariant() const {
+    return ValueVariant(m_handle->valueAt(m_column), type());
+}
+
+void FieldRef::setText(const QString& text) const {
+    m_handle->setValue(m_column, ValueFromText(text, type(), name()));
+}
+void FieldRef::setDouble(double value) const {
+    m_handle->setValue(m_column, ValueFromDouble(value, type(), name()));
+}
+void FieldRef::setInt(qint64 value) const {
+    m_handle->setValue(m_column, ValueFromInteger(value, type(), name()));
+}
+void FieldRef::setDate(const QDate& date) const {
+    m_handle->setValue(m_column, ValueFromDate(date, type(), name()));
+}
+void FieldRef::setBool(bool value) const {
+    m_handle->setValue(m_column, ValueFromBool(value, type(), name()));
+}
+void FieldRef::setVariant(const QVariant& value) const {
+    m_handle->setValue(m_column, ValueFromVariant(value, type(), name()));
+}
+void FieldRef::clear() const {
+    m_handle->setValue(m_column, Value());
+}
+
+// ---- search ----
+
+bool TableHandle::locate(const QString& field, const QVariant& value) {
+    requireOpen("locate");
+    const int column = fieldIndex(field);
+    const FieldType type = fieldType(column);
+    const Value target = ValueFromVariant(value, type, field);
+    for (qsizetype i = 0; i < m_view.size(); ++i) {
+        if (ValuesEqual(m_view[i]->values[size_t(column)], target, type)) {
+            requireBrowseForMove();
+            setCurrent(int(i));
+            m_eof = m_bof = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+QVariant TableHandle::lookup(const QString& keyField, const QVariant& value,
+                             const QString& resultField) {
+    requireOpen("lookup");
+    const int key = fieldIndex(keyField);
+    const int result = fieldIndex(resultField);
+    const FieldType type = fieldType(key);
+    const Value target = ValueFromVariant(value, type, keyField);
+    for (const auto& row : std::as_const(m_view)) {
+        if (ValuesEqual(row->values[size_t(key)], target, type))
+            return ValueVariant(row->values[size_t(result)], fieldType(result));
+    }
+    return QVariant();
+}
+
+} // namespace zovi
