@@ -51,14 +51,8 @@ class TestLedger : public LedgerTest {
     void fillHiddenLedger() {
         fillCurrencies();
         fillLedger();
-        Transfer t;
-        t.date = QDate(2026, 3, 1);
-        t.amount = S("2");
-        t.currencySign = S("R");
-        t.from = S("Wallet");
-        t.to = S("Main");
-        t.nameOut = S("to main");
-        t.nameIn = S("from wallet");
+        const Transfer t{QDate(2026, 3, 1), S("2"),       S("R"),          S("Wallet"),
+                         S("Main"),         S("to main"), S("from wallet")};
         const TransferRows rows = AppendTransfer(*m_data, t);
         QCOMPARE(rows.out, 7);
         QCOMPARE(rows.in, 8);
