@@ -29,7 +29,6 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QProcess>
 #include <QSignalBlocker>
 #include <QTabBar>
 #include <QTemporaryDir>
@@ -57,29 +56,6 @@ struct Session {
         zovi::CloseDatabase(*data, *cd);
     }
 };
-
-// Generates the ledger once into folder; prints how long the generator took.
-void Generate(const QString& folder, const QString& program, int entries) {
-    zovi::WriteTemplateFolder(folder);
-    zovi::Tdata data;
-    zovi::TCDdata cd;
-    zovi::BindDatabase(data, cd, folder, program);
-    zovi::OpenDatabase(data, cd);
-    zovi::GeneratorOptions options;
-    options.entries = entries;
-    options.years = 2;
-    options.transfersPercent = 5;
-    options.firstDate = zovi::Clock::today().addYears(-2).addDays(1);
-    zovi::GeneratedLedger made;
-    const double ms = MillisecondsOf([&] { made = zovi::GenerateLedger(data, options); });
-    Report(u"generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction)"_s
-               .arg(made.charges)
-               .arg(made.incomes)
-               .arg(made.transfers)
-               .arg(made.exchanges),
-           {ms});
-    zovi::CloseDatabase(data, cd);
-}
 
 // Start-up without the chooser: the tables read, the window made, Startup() run. Returns the
 // session of the last run, left open for the other figures.
@@ -226,7 +202,7 @@ int Run(int entries) {
     zovi::Settings::setTestPath(settings.path());
 
     std::printf("\n== ledger of %d generated entries ==\n", entries);
-    Generate(folder, program, entries);
+    zovi::bench::GenerateTimed(folder, program, entries);
     std::unique_ptr<Session> session = StartUp(folder, program);
     const QString account = session->window->findChild<QTabBar*>(u"TabControl1"_s)->tabText(0);
     WindowFigures(*session);
@@ -260,19 +236,8 @@ int main(int argc, char** argv) {
     }
     if (sizes.isEmpty())
         sizes = {10000, 100000};
-    if (sizes.size() > 1) {
-        // Each size in a process of its own: a ledger measured after another one in the same
-        // process ran up to three times slower here, on the memory the first one left behind.
-        for (int entries : sizes) {
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(QCoreApplication::applicationFilePath(), {QString::number(entries)});
-            if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
-                child.exitCode() != 0)
-                return 1;
-        }
-        return 0;
-    }
+    if (sizes.size() > 1)
+        return zovi::bench::RunEachInItsOwnProcess(sizes);
     try {
         return Run(sizes.first());
     } catch (const zovi::StoreError& e) {

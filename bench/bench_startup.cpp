@@ -362,30 +362,6 @@ bool MakeProgramFolder(const QString& program, const QString& database) {
     return true;
 }
 
-// Generates the ledger into folder; prints how long the generator took.
-void Generate(const QString& folder, const QString& program, int entries) {
-    zovi::WriteTemplateFolder(folder);
-    zovi::Tdata data;
-    zovi::TCDdata cd;
-    zovi::BindDatabase(data, cd, folder, program);
-    zovi::OpenDatabase(data, cd);
-    zovi::GeneratorOptions options;
-    options.entries = entries;
-    options.years = 2;
-    options.transfersPercent = 5;
-    options.firstDate = zovi::Clock::today().addYears(-2).addDays(1);
-    zovi::GeneratedLedger made;
-    const double ms =
-        zovi::bench::MillisecondsOf([&] { made = zovi::GenerateLedger(data, options); });
-    Report(u"generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction)"_s
-               .arg(made.charges)
-               .arg(made.incomes)
-               .arg(made.transfers)
-               .arg(made.exchanges),
-           {ms});
-    zovi::CloseDatabase(data, cd);
-}
-
 // Starts the program on database once without counting it, then kRuns times, each in a fresh
 // process sharing the settings of the first, and prints the medians.
 int Measure(const QString& root, const QString& database) {
@@ -444,7 +420,7 @@ int MeasureGenerated(int entries) {
         zovi::WritePrintTables(program);
         zovi::ProgramFolder::set(program);
         zovi::Settings::setTestPath(root.filePath(u"generator-settings"_s));
-        Generate(database, program, entries);
+        zovi::bench::GenerateTimed(database, program, entries);
     }
     return Measure(root.path(), database);
 }
@@ -487,15 +463,7 @@ int main(int argc, char** argv) {
             sizes = {10000, 100000};
         if (sizes.size() == 1)
             return MeasureGenerated(sizes.first());
-        // Each size in a process of its own, as the other benchmarks do.
-        for (int entries : sizes) {
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(QCoreApplication::applicationFilePath(), {QString::number(entries)});
-            if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
-                child.exitCode() != 0)
-                return 1;
-        }
+        return zovi::bench::RunEachInItsOwnProcess(sizes);
     } catch (const zovi::StoreError& e) {
         std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
         return 1;

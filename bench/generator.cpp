@@ -1,5 +1,7 @@
 #include "generator.h"
+#include "timing.h"
 
+#include "core/clock.h"
 #include "core/textutil.h"
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
@@ -8,6 +10,7 @@
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
 #include "store/datamodules.h"
+#include "store/template.h"
 #include "store/transaction.h"
 
 #include <algorithm>
@@ -407,5 +410,32 @@ private:
 GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options) {
     return Generator(data, options).run();
 }
+
+namespace bench {
+
+void GenerateTimed(const QString& folder, const QString& program, int entries) {
+    WriteTemplateFolder(folder);
+    Tdata data;
+    TCDdata cd;
+    BindDatabase(data, cd, folder, program);
+    OpenDatabase(data, cd);
+    GeneratorOptions options;
+    options.entries = entries;
+    options.years = 2;
+    options.transfersPercent = 5;
+    options.firstDate = Clock::today().addYears(-2).addDays(1);
+    GeneratedLedger made;
+    const double ms = MillisecondsOf([&] { made = GenerateLedger(data, options); });
+    Report(QStringLiteral(
+               "generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction)")
+               .arg(made.charges)
+               .arg(made.incomes)
+               .arg(made.transfers)
+               .arg(made.exchanges),
+           {ms});
+    CloseDatabase(data, cd);
+}
+
+} // namespace bench
 
 } // namespace zovi

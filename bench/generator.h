@@ -45,4 +45,13 @@ struct GeneratedLedger {
 // fails (nothing is stored).
 GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options);
 
+namespace bench {
+
+// The database the benchmarks measure: the template written into folder (with the program
+// folder program), then entries spread over the two years up to today, five of every hundred
+// transfers. Prints how long the generating took and what it wrote.
+void GenerateTimed(const QString& folder, const QString& program, int entries);
+
+} // namespace bench
+
 } // namespace zovi

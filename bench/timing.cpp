@@ -1,5 +1,7 @@
 #include "timing.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QStringList>
 #include <algorithm>
 #include <chrono>
@@ -36,6 +38,18 @@ void Report(const QString& what, const std::vector<double>& runs) {
     std::printf("%s: median %.1f ms (runs: %s)\n", qPrintable(what), Median(runs),
                 qPrintable(texts.join(QStringLiteral(", "))));
     std::fflush(stdout);
+}
+
+int RunEachInItsOwnProcess(const QList<int>& sizes) {
+    for (int entries : sizes) {
+        QProcess child;
+        child.setProcessChannelMode(QProcess::ForwardedChannels);
+        child.start(QCoreApplication::applicationFilePath(), {QString::number(entries)});
+        if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
+            child.exitCode() != 0)
+            return 1;
+    }
+    return 0;
 }
 
 } // namespace zovi::bench

@@ -1,7 +1,6 @@
 #include "fixtures.h"
 #include "generator.h"
 
-#include "core/locale.h"
 #include "ledger/currency.h"
 #include "store/datamodules.h"
 
@@ -11,8 +10,7 @@
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
-using zovi::test::OpenHandles;
-using zovi::test::TempDatabase;
+using zovi::test::OpenedDatabase;
 
 namespace {
 
@@ -64,37 +62,34 @@ GeneratorOptions Options(int entries, quint32 seed) {
 
 } // namespace
 
-class TestGenerator : public QObject {
+class TestGenerator : public zovi::test::DatabaseTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { AppLocale::set(QLatin1Char(','), u"dd.MM.yyyy"_s); }
+    void init() { initDatabase(); }
+    void cleanup() { cleanupDatabase(); }
 
     void entriesReferToExistingClassifiers() {
-        TempDatabase db;
-        std::unique_ptr<Tdata> data;
-        std::unique_ptr<TCDdata> cd;
-        OpenHandles(db, data, cd);
-        const GeneratedLedger made = GenerateLedger(*data, Options(600, 7));
+        const GeneratedLedger made = GenerateLedger(*m_data, Options(600, 7));
         QCOMPARE(made.charges + made.incomes + made.exchanges, 600);
         QVERIFY(made.incomes > 0 && made.charges > made.incomes * 5);
         QVERIFY(made.exchanges > 0 && made.incomes > made.exchanges);
         QCOMPARE(made.lastDate, QDate(2024, 2, 29));
 
         // Reopened, so that what was read is what the files hold.
-        OpenHandles(db, data, cd);
-        const QStringList accounts = Column(data->tbGr1, u"Name"_s);
+        openDatabase();
+        const QStringList accounts = Column(m_data->tbGr1, u"Name"_s);
         QCOMPARE(accounts, made.accounts);
-        const QStringList currencies = Column(data->tbValuta, u"Name"_s);
+        const QStringList currencies = Column(m_data->tbValuta, u"Name"_s);
         QCOMPARE(currencies, made.currencies);
-        QCOMPARE(Column(data->tbValuta, u"Def"_s).count(u"True"_s), 1);
-        QCOMPARE(Column(data->tbValuta, u"More"_s).count(u"False"_s), 1); // one "Less" rate
-        const auto charges = SubGroups(data->tbGrR, data->tbGrR2);
-        const auto incomes = SubGroups(data->tbGrD, data->tbGrD2);
+        QCOMPARE(Column(m_data->tbValuta, u"Def"_s).count(u"True"_s), 1);
+        QCOMPARE(Column(m_data->tbValuta, u"More"_s).count(u"False"_s), 1); // one "Less" rate
+        const auto charges = SubGroups(m_data->tbGrR, m_data->tbGrR2);
+        const auto incomes = SubGroups(m_data->tbGrD, m_data->tbGrD2);
         QVERIFY(charges.contains(u"Food"_s) && charges.value(u"Food"_s).contains(u"Bread"_s));
         QVERIFY(incomes.contains(u"Salary"_s));
 
-        TableHandle& d = data->tbData;
+        TableHandle& d = m_data->tbData;
         QCOMPARE(d.recordCount(), 600);
         QSet<QString> usedCurrencies;
         QDate previous;
@@ -129,18 +124,14 @@ private Q_SLOTS:
     // Exchanges change the main currency into another one or back, inside one account, at a
     // rate near the stored one: both sides are worth about the same in the main currency.
     void exchangesKeepTheirWorth() {
-        TempDatabase db;
-        std::unique_ptr<Tdata> data;
-        std::unique_ptr<TCDdata> cd;
-        OpenHandles(db, data, cd);
-        const GeneratedLedger made = GenerateLedger(*data, Options(1500, 3));
+        const GeneratedLedger made = GenerateLedger(*m_data, Options(1500, 3));
         QVERIFY(made.exchanges >= 10);
         QHash<QString, Currency> byName;
-        for (const Currency& c : ReadCurrencies(data->tbValuta))
+        for (const Currency& c : ReadCurrencies(m_data->tbValuta))
             byName.insert(c.Name, c);
         const QString main = made.currencies.first();
 
-        TableHandle& d = data->tbData;
+        TableHandle& d = m_data->tbData;
         QSet<QString> directions;
         for (d.first(); !d.eof(); d.next()) {
             if (d.field(u"Type"_s).text() != u"O"_s)
@@ -167,19 +158,15 @@ private Q_SLOTS:
     }
 
     void transfersAreConsecutiveLinkedPairs() {
-        TempDatabase db;
-        std::unique_ptr<Tdata> data;
-        std::unique_ptr<TCDdata> cd;
-        OpenHandles(db, data, cd);
         GeneratorOptions options = Options(400, 11);
         options.transfersPercent = 20;
-        const GeneratedLedger made = GenerateLedger(*data, options);
+        const GeneratedLedger made = GenerateLedger(*m_data, options);
         QCOMPARE(made.charges + made.incomes + made.exchanges + made.transfers, 400);
         QVERIFY(made.transfers > 40 && made.transfers < 120);
 
-        OpenHandles(db, data, cd);
-        const QStringList accounts = Column(data->tbGr1, u"Name"_s);
-        TableHandle& d = data->tbData;
+        openDatabase();
+        const QStringList accounts = Column(m_data->tbGr1, u"Name"_s);
+        TableHandle& d = m_data->tbData;
         QCOMPARE(d.recordCount(), 400 + made.transfers);
         int pairs = 0;
         QDate previous;
@@ -218,23 +205,15 @@ private Q_SLOTS:
     }
 
     void theSeedDecidesTheRows() {
-        TempDatabase first;
-        TempDatabase second;
-        std::unique_ptr<Tdata> a, b;
-        std::unique_ptr<TCDdata> acd, bcd;
-        OpenHandles(first, a, acd);
-        OpenHandles(second, b, bcd);
-        GenerateLedger(*a, Options(200, 42));
-        GenerateLedger(*b, Options(200, 42));
-        QCOMPARE(Rows(a->tbData), Rows(b->tbData));
-        QCOMPARE(Rows(a->tbValuta), Rows(b->tbValuta));
+        OpenedDatabase second;
+        GenerateLedger(*m_data, Options(200, 42));
+        GenerateLedger(*second.data, Options(200, 42));
+        QCOMPARE(Rows(m_data->tbData), Rows(second.data->tbData));
+        QCOMPARE(Rows(m_data->tbValuta), Rows(second.data->tbValuta));
 
-        TempDatabase other;
-        std::unique_ptr<Tdata> c;
-        std::unique_ptr<TCDdata> ccd;
-        OpenHandles(other, c, ccd);
-        GenerateLedger(*c, Options(200, 43));
-        QVERIFY(Rows(a->tbData) != Rows(c->tbData));
+        OpenedDatabase other;
+        GenerateLedger(*other.data, Options(200, 43));
+        QVERIFY(Rows(m_data->tbData) != Rows(other.data->tbData));
     }
 };
 

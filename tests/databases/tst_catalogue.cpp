@@ -1,4 +1,3 @@
-#include "core/locale.h"
 #include "databases/catalogue.h"
 #include "databases/databasefolder.h"
 #include "fixtures.h"
@@ -17,8 +16,7 @@
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
-using zovi::test::TempDatabase;
-
+using zovi::test::QueryFile;
 using zovi::test::ReadBytes;
 using zovi::test::WriteBytes;
 
@@ -36,23 +34,6 @@ QStringList Pairs(const QList<TDataBaseName>& entries) {
     for (const TDataBaseName& e : entries)
         pairs << e.name + u'|' + e.folder;
     return pairs;
-}
-
-// The first value a query gives, read with a connection of its own as another program would.
-QString Query(const QString& file, const char* sql) {
-    sqlite3* db = nullptr;
-    QString result = u"cannot open"_s;
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        result = u"cannot query"_s;
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) == SQLITE_OK &&
-            sqlite3_step(st) == SQLITE_ROW)
-            result = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return result;
 }
 
 // Whether another process sees a lock of this one on SQLite's lock bytes of the file. A child
@@ -75,25 +56,19 @@ bool LockedForOthers(const QString& file) {
 }
 
 void AddEntry(TableHandle& t, const QString& name) {
-    t.append();
-    t.field(u"Date"_s).setText(u"01.03.2005"_s);
-    t.field(u"Name"_s).setText(name);
-    t.post();
+    zovi::test::Put(t, {{"Date", u"01.03.2005"_s}, {"Name", name}});
 }
 
 } // namespace
 
-class TestCatalogue : public QObject {
+class TestCatalogue : public zovi::test::DatabaseTest {
     Q_OBJECT
-
-    std::unique_ptr<TempDatabase> m_db;
 
     QString bases() const { return m_db->programFolder() + u"/bases.ini"_s; }
 
 private Q_SLOTS:
-    void initTestCase() { AppLocale::set(QLatin1Char(','), u"dd.MM.yyyy"_s); }
-    void init() { m_db = std::make_unique<TempDatabase>(); }
-    void cleanup() { m_db.reset(); }
+    void init() { initFolders(); }
+    void cleanup() { cleanupDatabase(); }
 
     void defaultCatalogue() {
         const QByteArray user = qgetenv("USER");
@@ -216,7 +191,7 @@ private Q_SLOTS:
         QCOMPARE(DatabaseFolder::password(folder), QString());
         DatabaseFolder::setPassword(folder, u"Пароль 1"_s);
         QCOMPARE(DatabaseFolder::password(folder), u"Пароль 1"_s);
-        QCOMPARE(Query(un, "SELECT count(*) FROM un"), u"1"_s);
+        QCOMPARE(QueryFile(un, u"SELECT count(*) FROM un"_s), u"1"_s);
 
         sqlite3* db = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(un).constData(), &db), SQLITE_OK);
@@ -224,7 +199,7 @@ private Q_SLOTS:
         sqlite3_close(db);
         QCOMPARE(DatabaseFolder::password(folder), QString());
         DatabaseFolder::setPassword(folder, u"x"_s);
-        QCOMPARE(Query(un, "SELECT group_concat(Password) FROM un"), u"x"_s);
+        QCOMPARE(QueryFile(un, u"SELECT group_concat(Password) FROM un"_s), u"x"_s);
 
         QVERIFY(QFile::remove(un));
         QVERIFY_THROWS_EXCEPTION(StoreError, DatabaseFolder::password(folder));
@@ -305,21 +280,18 @@ private Q_SLOTS:
     }
 
     void backupWhileOpen() {
-        Tdata data;
-        TCDdata cd;
-        BindDatabase(data, cd, m_db->folder(), m_db->programFolder());
-        OpenDatabase(data, cd);
+        openDatabase();
         const QString dataFile = m_db->file(u"Data.db"_s);
         const QString copies = m_db->folder() + u"/RCopy"_s;
         QVERIFY(QDir().mkpath(copies));
         for (int round = 1; round <= 2; ++round) {
             {
                 Transaction t;
-                AddEntry(data.tbData2, u"committed %1"_s.arg(round));
+                AddEntry(m_data->tbData2, u"committed %1"_s.arg(round));
                 t.commit();
             }
             Transaction pending;
-            AddEntry(data.tbData2, u"pending"_s);
+            AddEntry(m_data->tbData2, u"pending"_s);
             QVERIFY(LockedForOthers(dataFile));
             int steps = 0;
             QCOMPARE(BackupCopy::copyListed(m_db->folder(), copies, [&] { ++steps; }),
@@ -331,17 +303,20 @@ private Q_SLOTS:
 
             // The copy holds the committed rows, not the one that was still pending.
             const QString copy = copies + u"/Data.db"_s;
-            QCOMPARE(Query(copy, "PRAGMA integrity_check"), u"ok"_s);
-            QCOMPARE(Query(copy, "PRAGMA journal_mode"), u"delete"_s);
-            QCOMPARE(Query(copy, "SELECT count(*) FROM Data"), QString::number(2 * round - 1));
-            QCOMPARE(Query(dataFile, "SELECT count(*) FROM Data"), QString::number(2 * round));
-            QCOMPARE(Query(copies + u"/OplataCredit.db"_s, "PRAGMA integrity_check"), u"ok"_s);
+            QCOMPARE(QueryFile(copy, u"PRAGMA integrity_check"_s), u"ok"_s);
+            QCOMPARE(QueryFile(copy, u"PRAGMA journal_mode"_s), u"delete"_s);
+            QCOMPARE(QueryFile(copy, u"SELECT count(*) FROM Data"_s),
+                     QString::number(2 * round - 1));
+            QCOMPARE(QueryFile(dataFile, u"SELECT count(*) FROM Data"_s),
+                     QString::number(2 * round));
+            QCOMPARE(QueryFile(copies + u"/OplataCredit.db"_s, u"PRAGMA integrity_check"_s),
+                     u"ok"_s);
             QCOMPARE(ReadBytes(copies + u"/copy.txt"_s), ReadBytes(m_db->file(u"copy.txt"_s)));
             // Replacing an older copy leaves nothing beside the listed files.
             QCOMPARE(QDir(copies).entryList(QDir::Files).size(),
                      DatabaseFolder::listedFiles(m_db->folder()).size());
         }
-        CloseDatabase(data, cd);
+        CloseDatabase(*m_data, *m_cd);
     }
 
     void backupFailures() {

@@ -1,4 +1,3 @@
-#include "core/locale.h"
 #include "core/paths.h"
 #include "databases/catalogue.h"
 #include "databases/databasecommands.h"
@@ -15,7 +14,6 @@
 using namespace zovi;
 using namespace Qt::StringLiterals;
 using zovi::test::ReadBytes;
-using zovi::test::TempDatabase;
 using zovi::test::WriteBytes;
 
 namespace {
@@ -40,15 +38,12 @@ QStringList Tree(const QString& root) {
 
 } // namespace
 
-class TestDatabaseCommands : public QObject {
+class TestDatabaseCommands : public zovi::test::DatabaseTest {
     Q_OBJECT
 
-    std::unique_ptr<TempDatabase> m_db;
-
 private Q_SLOTS:
-    void initTestCase() { AppLocale::set(u',', u"dd.MM.yyyy"_s); }
-    void init() { m_db = std::make_unique<TempDatabase>(); }
-    void cleanup() { m_db.reset(); }
+    void init() { initFolders(); }
+    void cleanup() { cleanupDatabase(); }
 
     // Every refusal leaves the handles closed; a refusal before the binding leaves them unbound.
     void openRefuses_data() {

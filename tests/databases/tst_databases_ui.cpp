@@ -1,4 +1,3 @@
-#include "core/locale.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -37,7 +36,6 @@
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
-using zovi::test::TempDatabase;
 
 using zovi::test::Child;
 using zovi::test::Click;
@@ -75,20 +73,20 @@ struct Windows {
 
 } // namespace
 
-class TestDatabasesUi : public QObject {
+class TestDatabasesUi : public zovi::test::DatabaseTest {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() {
-        QVERIFY(m_settings.isValid());
-        AppLocale::set(u',', u"dd.MM.yyyy"_s);
-        Settings::setTestPath(m_settings.path());
+    void init() {
+        initFolders();
+        Messages::setTestMode(true);
     }
-    void init() { Messages::setTestMode(true); }
-    void cleanup() { zovi::test::CloseDialogs(); }
+    void cleanup() {
+        zovi::test::CloseDialogs();
+        cleanupDatabase();
+    }
 
     void chooserCreatesDefaultCatalogue() {
-        TempDatabase db;
         Windows w;
         QVERIFY(!QFile::exists(Catalogue::path()));
         w.chooser.show();
@@ -99,14 +97,13 @@ private Q_SLOTS:
         QCOMPARE(list->currentIndex(), 0);
         QVERIFY(Child<QPushButton>(&w.chooser, "Button1")->isEnabled());
         QVERIFY(ReadBytes(Catalogue::path())
-                    .contains((QStringLiteral("Пример*") + db.programFolder() +
+                    .contains((QStringLiteral("Пример*") + m_db->programFolder() +
                                u"/Databases/Example/\n"_s)
                                   .toUtf8()));
         w.chooser.reject();
     }
 
     void chooserBlankCatalogue() {
-        TempDatabase db;
         Windows w;
         WriteBytes(Catalogue::path(), "  \n\n \n");
         w.chooser.show();
@@ -116,15 +113,14 @@ private Q_SLOTS:
     }
 
     void chooserOpensDatabase() {
-        TempDatabase db;
         Windows w;
-        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        Catalogue::write({{u"Test"_s, m_db->folder() + u'/'}});
         const int result = Run(&w.chooser, [&] { Click(&w.chooser, "Button1"); });
         QCOMPARE(result, int(QDialog::Accepted));
         QCOMPARE(Messages::takeShown(), QStringList());
         for (TableHandle* handle : OpeningOrder(w.data, w.cd))
             QVERIFY2(handle->isOpen(), qPrintable(handle->path()));
-        QCOMPARE(w.chooser.openedFolder(), db.folder() + u'/');
+        QCOMPARE(w.chooser.openedFolder(), m_db->folder() + u'/');
         QVERIFY(!w.wait.isVisible());
         CloseDatabase(w.data, w.cd);
     }
@@ -150,14 +146,13 @@ private Q_SLOTS:
         QFETCH(QString, missing);
         QFETCH(QByteArray, lang);
         QFETCH(QString, message);
-        TempDatabase db;
         Windows w;
-        QDir(db.root()).mkdir(u"empty"_s);
+        QDir(m_db->root()).mkdir(u"empty"_s);
         if (!missing.isEmpty())
-            QVERIFY(QFile::remove(db.file(missing)));
+            QVERIFY(QFile::remove(m_db->file(missing)));
         if (!lang.isEmpty())
             WriteBytes(ProgramFolder::file(u"lang.ini"_s), lang);
-        WriteBytes(Catalogue::path(), (line.arg(db.root()) + u'\n').toUtf8());
+        WriteBytes(Catalogue::path(), (line.arg(m_db->root()) + u'\n').toUtf8());
         const int beeps = Messages::beeps();
         const int result = Run(&w.chooser, [&] {
             Click(&w.chooser, "Button1");
@@ -174,10 +169,9 @@ private Q_SLOTS:
     }
 
     void passwordAskedOncePerRun() {
-        TempDatabase db;
         Windows w;
-        DatabaseFolder::setPassword(db.folder(), u"Secret"_s);
-        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        DatabaseFolder::setPassword(m_db->folder(), u"Secret"_s);
+        Catalogue::write({{u"Test"_s, m_db->folder() + u'/'}});
         int asked = 0;
         const auto answer = [&](const QString& typed, std::function<void()> then) {
             WhenShown(&w.password, [&, typed, then] {
@@ -208,10 +202,9 @@ private Q_SLOTS:
     }
 
     void passwordCancelKeepsChooser() {
-        TempDatabase db;
         Windows w;
-        DatabaseFolder::setPassword(db.folder(), u"pw"_s);
-        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        DatabaseFolder::setPassword(m_db->folder(), u"pw"_s);
+        Catalogue::write({{u"Test"_s, m_db->folder() + u'/'}});
         const int result = Run(&w.chooser, [&] {
             WhenShown(&w.password, [&] {
                 Type(&w.password, "Edit1", u"pw"_s);
@@ -227,7 +220,6 @@ private Q_SLOTS:
     }
 
     void chooserEnabledAfterEditor() {
-        TempDatabase db;
         Windows w;
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
         WriteBytes(Catalogue::path(), "\n\n");
@@ -255,16 +247,15 @@ private Q_SLOTS:
     }
 
     void editorDeletesOnlyEntry() {
-        TempDatabase db;
         Windows w;
-        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        Catalogue::write({{u"Test"_s, m_db->folder() + u'/'}});
         Run(&w.editor, [&] {
             auto* grid = Child<QTableWidget>(&w.editor, "Grid1");
             QVERIFY(grid->isColumnHidden(1));
             QVERIFY(Child<QPushButton>(&w.editor, "Button2")->isEnabled());
             Click(&w.editor, "Button2"); // not confirmed
             QCOMPARE(Messages::takeShown(), QStringList{u"Do you want delete?"_s});
-            QCOMPARE(Rows(grid), QStringList{u"Test*"_s + db.folder() + u'/'});
+            QCOMPARE(Rows(grid), QStringList{u"Test*"_s + m_db->folder() + u'/'});
             Messages::queueAnswer(true);
             Click(&w.editor, "Button2");
             QCOMPARE(Rows(grid), QStringList{u"*"_s});
@@ -273,7 +264,7 @@ private Q_SLOTS:
             Click(&w.editor, "Button4");
         });
         QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("*\n"));
-        QVERIFY(DatabaseFolder::exists(db.folder())); // the files stay
+        QVERIFY(DatabaseFolder::exists(m_db->folder())); // the files stay
         Messages::takeShown();
 
         // The chooser lists the one nameless entry and refuses to open it.
@@ -285,7 +276,6 @@ private Q_SLOTS:
     }
 
     void editorSkipsEmptyLines() {
-        TempDatabase db;
         Windows w;
         WriteBytes(Catalogue::path(), "\nA*/x/a/\n\nB*/x/b/\n\n");
         Run(&w.editor, [&] {
@@ -297,10 +287,9 @@ private Q_SLOTS:
     }
 
     void editorRenamesProtectedEntry() {
-        TempDatabase db;
         Windows w;
-        DatabaseFolder::setPassword(db.folder(), u"pw"_s);
-        const QString folder = db.folder() + u'/';
+        DatabaseFolder::setPassword(m_db->folder(), u"pw"_s);
+        const QString folder = m_db->folder() + u'/';
         Catalogue::write({{u"Old"_s, folder}});
         Run(&w.editor, [&] {
             // A cancelled password stops the deletion before any question.
@@ -329,16 +318,15 @@ private Q_SLOTS:
             Click(&w.editor, "Button4");
         });
         QCOMPARE(ReadBytes(Catalogue::path()), (u"New*"_s + folder + u'\n').toUtf8());
-        QCOMPARE(DatabaseFolder::password(db.folder()), u"pw"_s); // only the name is taken
+        QCOMPARE(DatabaseFolder::password(m_db->folder()), u"pw"_s); // only the name is taken
     }
 
     void addDefaultCreatesDatabase() {
-        TempDatabase db;
         Windows w;
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
         const int length = DatabaseFolder::templateLength(ProgramFolder::file(u"Template/"_s));
         QVERIFY(length > 0);
-        Catalogue::write({{u"Test"_s, db.folder() + u'/'}});
+        Catalogue::write({{u"Test"_s, m_db->folder() + u'/'}});
         const QString databases = ProgramFolder::file(u"Databases/"_s);
         QVERIFY(!QFile::exists(databases));
         const auto add = [&](const QString& name, const QString& password) {
@@ -362,7 +350,7 @@ private Q_SLOTS:
         const QString home = databases + u"Home/"_s;
         const QString work = databases + u"Work/"_s;
         QCOMPARE(ReadBytes(Catalogue::path()),
-                 (u"Test*%1/\nHome*%2\nWork*%3\n"_s.arg(db.folder(), home, work)).toUtf8());
+                 (u"Test*%1/\nHome*%2\nWork*%3\n"_s.arg(m_db->folder(), home, work)).toUtf8());
         QCOMPARE(DatabaseFolder::check(home), DatabaseFolder::Check::Ok);
         QVERIFY(QFileInfo(home + u"RCopy"_s).isDir());
         QCOMPARE(DatabaseFolder::password(home), u"pw"_s);
@@ -374,10 +362,9 @@ private Q_SLOTS:
     }
 
     void addOtherFolderWithoutSeparator() {
-        TempDatabase db;
         Windows w;
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
-        const QString typed = db.root() + u"/other"_s;
+        const QString typed = m_db->root() + u"/other"_s;
         w.editData.setAddMode();
         const int result = Run(&w.editData, [&] {
             auto* folder = Child<QLineEdit>(&w.editData, "Edit3");
@@ -397,26 +384,24 @@ private Q_SLOTS:
     }
 
     void browseFolder() {
-        TempDatabase db;
         Windows w;
         w.editData.setAddMode();
         Run(&w.editData, [&] {
             Click(&w.editData, "RadioButton2");
             WhenShown(&w.shell, [&] {
-                QVERIFY(w.shell.selectFolder(db.folder()));
+                QVERIFY(w.shell.selectFolder(m_db->folder()));
                 Click(&w.shell, "Button1");
             });
             Click(&w.editData, "Button3");
-            QCOMPARE(Child<QLineEdit>(&w.editData, "Edit3")->text(), db.folder() + u'/');
+            QCOMPARE(Child<QLineEdit>(&w.editData, "Edit3")->text(), m_db->folder() + u'/');
         });
     }
 
     void addExistingFolderRegistersAgain() {
-        TempDatabase db;
         Windows w;
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
-        DatabaseFolder::setPassword(db.folder(), u"old"_s);
-        const QString folder = db.folder() + u'/';
+        DatabaseFolder::setPassword(m_db->folder(), u"old"_s);
+        const QString folder = m_db->folder() + u'/';
         Catalogue::write({{u"Test"_s, folder}});
         Run(&w.editor, [&] {
             WhenShown(&w.editData, [&] {
@@ -432,7 +417,7 @@ private Q_SLOTS:
         });
         QCOMPARE(Messages::takeShown(), QStringList{u"Database already is exist"_s});
         QCOMPARE(ReadBytes(Catalogue::path()), (u"Test*%1\nAgain*%1\n"_s.arg(folder)).toUtf8());
-        QCOMPARE(DatabaseFolder::password(db.folder()), u"old"_s);
+        QCOMPARE(DatabaseFolder::password(m_db->folder()), u"old"_s);
     }
 
     void addRefusesBadInput_data() {
@@ -450,10 +435,9 @@ private Q_SLOTS:
     void addRefusesBadInput() {
         QFETCH(QString, name);
         QFETCH(bool, other);
-        TempDatabase db;
         Windows w;
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
-        const QStringList before = QDir(db.programFolder()).entryList(QDir::AllEntries);
+        const QStringList before = QDir(m_db->programFolder()).entryList(QDir::AllEntries);
         w.editData.setAddMode();
         const int result = Run(&w.editData, [&] {
             if (other)
@@ -467,8 +451,8 @@ private Q_SLOTS:
             Click(&w.editData, "Button2");
         });
         QCOMPARE(result, int(QDialog::Rejected));
-        QCOMPARE(QDir(db.programFolder()).entryList(QDir::AllEntries), before);
-        QVERIFY(!QFile::exists(db.root() + u"/a"_s));
+        QCOMPARE(QDir(m_db->programFolder()).entryList(QDir::AllEntries), before);
+        QVERIFY(!QFile::exists(m_db->root() + u"/a"_s));
     }
 
     void backupDontStoresChoice_data() {
@@ -481,13 +465,12 @@ private Q_SLOTS:
     void backupDontStoresChoice() {
         QFETCH(bool, dontShow);
         QFETCH(bool, closeBox);
-        TempDatabase db;
         QTemporaryDir first;
         QTemporaryDir second;
         Settings::writeString(u"reservcopy"_s, first.path());
         Settings::writeBool(u"showcopy"_s, true);
         TReservCopy window;
-        window.setDatabaseFolder(db.folder());
+        window.setDatabaseFolder(m_db->folder());
         const int result = Run(&window, [&] {
             QCOMPARE(window.selectedFolder(), first.path());
             QVERIFY(!Child<QCheckBox>(&window, "CheckBox1")->isChecked());
@@ -507,12 +490,11 @@ private Q_SLOTS:
     }
 
     void backupCopiesListedFiles() {
-        TempDatabase db;
         QTemporaryDir target;
-        DatabaseFolder::setPassword(db.folder(), u"pw"_s);
+        DatabaseFolder::setPassword(m_db->folder(), u"pw"_s);
         Settings::writeString(u"reservcopy"_s, target.path());
         TReservCopy window;
-        window.setDatabaseFolder(db.folder());
+        window.setDatabaseFolder(m_db->folder());
         QElapsedTimer clock;
         const int result = Run(
             &window,
@@ -528,7 +510,7 @@ private Q_SLOTS:
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(clock.elapsed() >= 400);
         QCOMPARE(Messages::takeShown(), QStringList());
-        const QStringList listed = DatabaseFolder::listedFiles(db.folder());
+        const QStringList listed = DatabaseFolder::listedFiles(m_db->folder());
         QVERIFY(listed.size() > 1);
         for (const QString& name : listed)
             QVERIFY2(QFile::exists(target.filePath(name)), qPrintable(name));
@@ -538,12 +520,11 @@ private Q_SLOTS:
     }
 
     void backupReportsFailedCopy() {
-        TempDatabase db;
         QTemporaryDir root;
         const QString target = root.filePath(u"gone"_s);
         QVERIFY(QDir().mkpath(target));
         TReservCopy window;
-        window.setDatabaseFolder(db.folder());
+        window.setDatabaseFolder(m_db->folder());
         const int result = Run(
             &window,
             [&] {
@@ -555,12 +536,9 @@ private Q_SLOTS:
         QCOMPARE(result, int(QDialog::Accepted));
         const QStringList shown = Messages::takeShown();
         QCOMPARE(shown.size(), 1);
-        for (const QString& name : DatabaseFolder::listedFiles(db.folder()))
+        for (const QString& name : DatabaseFolder::listedFiles(m_db->folder()))
             QVERIFY2(shown.first().contains(name), qPrintable(name));
     }
-
-private:
-    QTemporaryDir m_settings;
 };
 
 QTEST_MAIN(TestDatabasesUi)

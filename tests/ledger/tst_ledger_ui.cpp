@@ -1,4 +1,3 @@
-#include "core/locale.h"
 #include "core/messages.h"
 #include "dialogs.h"
 #include "fixtures.h"
@@ -25,12 +24,9 @@ using namespace zovi;
 using namespace zovi::test;
 using namespace Qt::StringLiterals;
 
-class TestLedgerUi : public QObject {
+class TestLedgerUi : public DatabaseTest {
     Q_OBJECT
 
-    std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
     std::unique_ptr<TNastr> m_window;
 
     TEditValuta* editor() { return m_window->editor(); }
@@ -84,45 +80,22 @@ class TestLedgerUi : public QObject {
     }
 
 private Q_SLOTS:
-    void initTestCase() { AppLocale::set(u',', u"dd.MM.yyyy"_s); }
-
     // The main R, $ worth 30 R, 40 € for 1 R; one entry in $ that the grid's filter hides.
     void init() {
         Messages::setTestMode(true);
         Messages::takeShown();
-        m_db = std::make_unique<TempDatabase>();
-        OpenHandles(*m_db, m_data, m_cd);
+        initDatabase();
         Transaction t;
-        struct Row {
-            bool def;
-            const char* name;
-            const char* sign;
-            double rate;
-            bool more;
-            const char* oldValue;
-        };
-        for (const Row& r :
-             {Row{true, "RUB", "R", 1, false, "100"}, Row{false, "USD", "$", 30, true, "10"},
-              Row{false, "EUR", "€", 40, false, "0"}}) {
-            TableHandle& v = m_data->tbValuta;
-            v.append();
-            v.field(u"Def"_s).setBool(r.def);
-            v.field(u"Name"_s).setText(QString::fromUtf8(r.name));
-            v.field(u"Znak"_s).setText(QString::fromUtf8(r.sign));
-            v.field(u"Kurs"_s).setDouble(r.rate);
-            v.field(u"More"_s).setBool(r.more);
-            v.field(u"OldValue"_s).setText(QString::fromUtf8(r.oldValue));
-            v.post();
-        }
+        PutCurrencies(m_data->tbValuta, {{true, "RUB", "R", 1, false, "100"},
+                                         {false, "USD", "$", 30, true, "10"},
+                                         {false, "EUR", "€", 40, false, "0"}});
         TableHandle& d = m_data->tbData;
-        d.append();
-        d.field(u"Name"_s).setText(u"lunch"_s);
-        d.field(u"Gr1"_s).setText(u"Wallet"_s);
-        d.field(u"Type"_s).setText(u"R"_s);
-        d.field(u"Value"_s).setDouble(-5);
-        d.field(u"Valuta"_s).setText(u"USD"_s);
-        d.field(u"Rashod"_s).setText(u"5 $"_s);
-        d.post();
+        Put(d, {{"Name", u"lunch"_s},
+                {"Gr1", u"Wallet"_s},
+                {"Type", u"R"_s},
+                {"Value", -5.0},
+                {"Valuta", u"USD"_s},
+                {"Rashod", u"5 $"_s}});
         t.commit();
         for (TableHandle* h : {&m_data->tbData2, &m_data->tbData3})
             h->refresh();
@@ -134,9 +107,7 @@ private Q_SLOTS:
     void cleanup() {
         CloseDialogs();
         m_window.reset();
-        m_cd.reset();
-        m_data.reset();
-        m_db.reset();
+        cleanupDatabase();
     }
 
     void listShowsCurrencies_data() {

@@ -12,7 +12,6 @@
 #include "store/schema.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -27,6 +26,8 @@
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
+
+using zovi::test::CopyFolder;
 
 namespace {
 
@@ -164,30 +165,6 @@ FolderState InspectFolder(const QString& folder) {
         state.tables << t;
     }
     return state;
-}
-
-bool CopyFolder(const QString& from, const QString& to) {
-    if (QFileInfo::exists(to) && !QDir(to).removeRecursively()) {
-        return false;
-    }
-    if (!QDir().mkpath(to)) {
-        return false;
-    }
-    const QDir source(from);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString target = to + u'/' + source.relativeFilePath(path);
-        if (it.fileInfo().isDir()) {
-            if (!QDir().mkpath(target)) {
-                return false;
-            }
-        } else if (!QFile::copy(path, target)) {
-            return false;
-        }
-    }
-    return true;
 }
 
 QStringList ChildArguments(const QString& folder, const QString& program, const QString& mode,

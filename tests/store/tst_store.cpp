@@ -8,33 +8,18 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
-#include <sqlite3.h>
 
 using namespace zovi;
-using zovi::test::TempDatabase;
 
 namespace {
 
-// Counts the rows of a table file with a connection of its own, as another program would.
+// Counts the rows of a table file with a connection of its own, as another program would; -1
+// when the file cannot be read.
 int CountRows(const QString& file, const QString& table, const QString& where = QString()) {
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(QFile::encodeName(file).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return -1;
-    }
-    const QByteArray sql =
-        QStringLiteral("SELECT count(*) FROM \"%1\"%2")
-            .arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where)
-            .toUtf8();
-    sqlite3_stmt* st = nullptr;
-    int n = -1;
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr) == SQLITE_OK &&
-        sqlite3_step(st) == SQLITE_ROW)
-        n = sqlite3_column_int(st, 0);
-    sqlite3_finalize(st);
-    sqlite3_close(db);
-    return n;
+    const QString n = zovi::test::QueryFile(
+        file, QStringLiteral("SELECT count(*) FROM \"%1\"%2")
+                  .arg(table, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where));
+    return n.isNull() ? -1 : n.toInt();
 }
 
 struct Entry {
@@ -47,14 +32,12 @@ struct Entry {
 };
 
 void AddEntry(TableHandle& t, const Entry& e) {
-    t.append();
-    t.field(QStringLiteral("Date")).setText(QString::fromLatin1(e.date));
-    t.field(QStringLiteral("Name")).setText(QString::fromUtf8(e.name));
-    t.field(QStringLiteral("Gr1")).setText(QString::fromUtf8(e.account));
-    t.field(QStringLiteral("Gr2")).setText(QString::fromUtf8(e.group));
-    t.field(QStringLiteral("Type")).setText(QString::fromLatin1(e.type));
-    t.field(QStringLiteral("Value")).setDouble(e.value);
-    t.post();
+    zovi::test::Put(t, {{"Date", QString::fromLatin1(e.date)},
+                        {"Name", QString::fromUtf8(e.name)},
+                        {"Gr1", QString::fromUtf8(e.account)},
+                        {"Gr2", QString::fromUtf8(e.group)},
+                        {"Type", QString::fromLatin1(e.type)},
+                        {"Value", e.value}});
 }
 
 QStringList Names(TableHandle& t) {
@@ -78,35 +61,20 @@ const Entry kLedger[] = {
 
 } // namespace
 
-class TestStore : public QObject {
+class TestStore : public zovi::test::DatabaseTest {
     Q_OBJECT
-
-    std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
-
-    void openDatabase() { zovi::test::OpenHandles(*m_db, m_data, m_cd); }
 
     void fillLedger() {
         Transaction t;
         for (const Entry& e : kLedger)
             AddEntry(m_data->tbData2, e);
         t.commit();
-        m_data->tbData.refresh();
-        m_data->tbData3.refresh();
+        refreshLedger();
     }
 
 private Q_SLOTS:
-    void init() {
-        m_db = std::make_unique<TempDatabase>();
-        openDatabase();
-    }
-
-    void cleanup() {
-        m_cd.reset();
-        m_data.reset();
-        m_db.reset();
-    }
+    void init() { initDatabase(); }
+    void cleanup() { cleanupDatabase(); }
 
     void templateFolderIsComplete() {
         const QDir dir(m_db->folder());

@@ -9,7 +9,6 @@
 #include <tuple>
 
 using namespace zovi;
-using zovi::test::TempDatabase;
 
 Q_DECLARE_METATYPE(zovi::FilterState)
 
@@ -116,40 +115,29 @@ QStringList Split(const char* names) {
 
 } // namespace
 
-class TestFilterBuilder : public QObject {
+class TestFilterBuilder : public zovi::test::DatabaseTest {
     Q_OBJECT
 
-    std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
-
     void addEntry(const Entry& e) {
-        TableHandle& t = m_data->tbData3;
-        t.append();
-        const char* fields[] = {"Date", "Name", "Gr1", "Gr2", "NameRashod", "Type"};
-        const char* values[] = {e.date, e.name, e.account, e.group, e.subGroup, e.type};
-        for (int i = 0; i < 6; ++i)
-            t.field(QString::fromLatin1(fields[i])).setText(QString::fromUtf8(values[i]));
-        t.post();
+        zovi::test::Put(m_data->tbData3, {{"Date", Str(e.date)},
+                                          {"Name", Str(e.name)},
+                                          {"Gr1", Str(e.account)},
+                                          {"Gr2", Str(e.group)},
+                                          {"NameRashod", Str(e.subGroup)},
+                                          {"Type", Str(e.type)}});
     }
 
 private Q_SLOTS:
     void init() {
-        m_db = std::make_unique<TempDatabase>();
-        zovi::test::OpenHandles(*m_db, m_data, m_cd);
+        initDatabase();
         Transaction t;
         for (const Entry& e : kLedger)
             addEntry(e);
         t.commit();
-        m_data->tbData.refresh();
-        m_data->tbData2.refresh();
+        refreshLedger();
     }
 
-    void cleanup() {
-        m_cd.reset();
-        m_data.reset();
-        m_db.reset();
-    }
+    void cleanup() { cleanupDatabase(); }
 
     void texts_data() {
         QTest::addColumn<FilterState>("state");

@@ -8,7 +8,6 @@
 #include <QTest>
 
 using namespace zovi;
-using zovi::test::TempDatabase;
 
 namespace {
 
@@ -24,29 +23,22 @@ struct Entry {
 
 } // namespace
 
-class TestLedgerGrid : public QObject {
+class TestLedgerGrid : public zovi::test::DatabaseTest {
     Q_OBJECT
 
-    std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
-
+    // Entries of the Wallet account in dollars.
     void fill(std::initializer_list<Entry> entries) {
         Transaction t;
-        TableHandle& ledger = m_data->tbData2;
-        for (const Entry& e : entries) {
-            ledger.append();
-            ledger.field(QStringLiteral("Date")).setText(QString::fromLatin1(e.date));
-            ledger.field(QStringLiteral("Name")).setText(QString::fromUtf8(e.name));
-            ledger.field(QStringLiteral("Type")).setText(QString::fromLatin1(e.type));
-            ledger.field(QStringLiteral("Gr1")).setText(QStringLiteral("Wallet"));
-            ledger.field(QStringLiteral("Gr2")).setText(QString::fromUtf8(e.group));
-            ledger.field(QStringLiteral("Value")).setDouble(e.value);
-            ledger.field(QStringLiteral("Valuta")).setText(QStringLiteral("Dollar"));
-            ledger.field(QStringLiteral("Dohod")).setText(QString::fromUtf8(e.dohod));
-            ledger.field(QStringLiteral("Rashod")).setText(QString::fromUtf8(e.rashod));
-            ledger.post();
-        }
+        for (const Entry& e : entries)
+            zovi::test::Put(m_data->tbData2, {{"Date", QString::fromLatin1(e.date)},
+                                              {"Name", QString::fromUtf8(e.name)},
+                                              {"Type", QString::fromLatin1(e.type)},
+                                              {"Gr1", QStringLiteral("Wallet")},
+                                              {"Gr2", QString::fromUtf8(e.group)},
+                                              {"Value", e.value},
+                                              {"Valuta", QStringLiteral("Dollar")},
+                                              {"Dohod", QString::fromUtf8(e.dohod)},
+                                              {"Rashod", QString::fromUtf8(e.rashod)}});
         t.commit();
         m_data->tbData.refresh();
     }
@@ -62,16 +54,8 @@ class TestLedgerGrid : public QObject {
     }
 
 private Q_SLOTS:
-    void init() {
-        m_db = std::make_unique<TempDatabase>();
-        zovi::test::OpenHandles(*m_db, m_data, m_cd);
-    }
-
-    void cleanup() {
-        m_cd.reset();
-        m_data.reset();
-        m_db.reset();
-    }
+    void init() { initDatabase(); }
+    void cleanup() { cleanupDatabase(); }
 
     void kinds_data() {
         QTest::addColumn<QString>("type");

@@ -1,0 +1,429 @@
+#include "core/textutil.h"
+#include "fixtures.h"
+#include "ledger/currency.h"
+#include "ledger/ledgertest.h"
+#include "ledger/revalue.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
+
+#include <QTest>
+#include <cmath>
+
+using namespace zovi;
+using namespace zovi::test;
+
+// The conversion between currencies and the commands of the currency window, without any
+// window; a command that fails half-way leaves files, rows and views as they were.
+class TestCurrencies : public LedgerTest {
+    Q_OBJECT
+
+    // Moves the currency cursor to the currency named name.
+    void select(const char* name) {
+        QVERIFY(m_data->tbValuta.locate(QStringLiteral("Name"), S(name)));
+    }
+
+private Q_SLOTS:
+    void init() { initDatabase(); }
+    void cleanup() { cleanupDatabase(); }
+
+    // ---- the conversion rule ----
+
+    void conversion_data() {
+        QTest::addColumn<double>("amount");
+        QTest::addColumn<double>("kurs");
+        QTest::addColumn<bool>("more");
+        QTest::addColumn<bool>("isMain");
+        QTest::addColumn<double>("toMain");
+        QTest::addColumn<double>("fromMain");
+        QTest::newRow("More rate 30") << 2.0 << 30.0 << true << false << 60.0 << 2.0 / 30;
+        QTest::newRow("Less rate 40") << 80.0 << 40.0 << false << false << 2.0 << 3200.0;
+        QTest::newRow("More back") << 60.0 << 30.0 << true << false << 1800.0 << 2.0;
+        QTest::newRow("Less fraction") << 3.0 << 0.5 << false << false << 6.0 << 1.5;
+        QTest::newRow("main ignores rate") << 7.0 << 5.0 << false << true << 7.0 << 7.0;
+        QTest::newRow("main with rate 0") << 7.0 << 0.0 << true << true << 7.0 << 7.0;
+        QTest::newRow("negative") << -4.0 << 30.0 << true << false << -120.0 << -4.0 / 30;
+    }
+
+    void conversion() {
+        QFETCH(double, amount);
+        QFETCH(double, kurs);
+        QFETCH(bool, more);
+        QFETCH(bool, isMain);
+        QFETCH(double, toMain);
+        QFETCH(double, fromMain);
+        const Currency c = Make("X", kurs, more, isMain);
+        QCOMPARE(ToMainCurrency(amount, c).value_or(-1e9), toMain);
+        QCOMPARE(FromMainCurrency(amount, c).value_or(-1e9), fromMain);
+        if (!isMain) {
+            QCOMPARE(ToMainCurrencyAt(amount, kurs, more).value_or(-1e9), toMain);
+            QCOMPARE(FromMainCurrencyAt(amount, kurs, more).value_or(-1e9), fromMain);
+        }
+        // There and back gives the amount again.
+        QVERIFY(std::fabs(*FromMainCurrency(*ToMainCurrency(amount, c), c) - amount) < 1e-9);
+    }
+
+    void betweenCurrenciesGoesThroughMain() {
+        const Currency usd = Make("USD", 30, true);
+        const Currency tenge = Make("KZT", 40, false);
+        QCOMPARE(ConvertCurrency(2, usd, tenge).value_or(-1), 2400.0);
+        QCOMPARE(ConvertCurrency(2400, tenge, usd).value_or(-1), 2.0);
+        QVERIFY(!ConvertCurrency(1, Make("Old", 0, false), usd));
+        QVERIFY(!ConvertCurrency(1, usd, Make("Old", 0, true)));
+    }
+
+    void currencyListRows() {
+        fillCurrencies();
+        const auto texts = [](const QList<CurrencyListRow>& rows) {
+            QStringList list;
+            for (const CurrencyListRow& r : rows)
+                list << QStringList{r.mark, r.name, r.oldValue, r.rate}.join(QLatin1Char('|'));
+            return list;
+        };
+        QList<Currency> currencies = ReadCurrencies(m_data->tbValuta);
+        QCOMPARE(
+            texts(CurrencyListRows(currencies)),
+            (QStringList{S("+|RUB (R)|100 R|MAIN"), S("-|USD ($)|10 $|30 R for 1 $"),
+                         S("-|EUR (€)|0 €|0,5 € for 1 R"), S("-|GBP (£)|0,003 £|1000 R for 1 £")}));
+        // Without a main currency its sign is left out.
+        currencies.removeFirst();
+        QCOMPARE(texts(CurrencyListRows(currencies)).first(), S("-|USD ($)|10 $|30  for 1 $"));
+    }
+
+    void rateZeroNeverDivides_data() {
+        QTest::addColumn<bool>("more");
+        QTest::newRow("More") << true;
+        QTest::newRow("Less") << false;
+    }
+
+    void rateZeroNeverDivides() {
+        QFETCH(bool, more);
+        const Currency old = Make("Old", 0, more);
+        QVERIFY(!ToMainCurrency(5, old));
+        QVERIFY(!FromMainCurrency(5, old));
+        QVERIFY(!ToMainCurrencyAt(5, 0, more));
+        QVERIFY(!FromMainCurrencyAt(5, std::nan(""), more));
+        // A total leaves such a currency out instead of becoming infinite.
+        Currency withBalance = old;
+        withBalance.Value = 10;
+        Currency main = Make("Main", 1, false, true);
+        main.Value = 3;
+        QCOMPARE(TotalInMainCurrency({main, withBalance}), 3.0);
+        withBalance.Znak = QStringLiteral("o");
+        QVERIFY(!TotalInCurrency(3, {main, withBalance}, QStringLiteral("o")));
+    }
+
+    // ---- currency commands ----
+
+    void addStoresTypedValues() {
+        fillCurrencies();
+        AddCurrency(*m_data, {S("Yen"), S("¥"), S("1.5"), S(" -12,25 "), true});
+        QCOMPARE(CurrencyRows(m_data->tbValuta).last(), S("0 Yen ¥ 1.5 1 -12,25"));
+        QCOMPARE(m_data->tbValuta.recNo(), 1);
+        QCOMPARE(
+            QueryFile(valutaFile(), QStringLiteral("SELECT Kurs FROM Valuta WHERE Name='Yen'")),
+            QStringLiteral("1.5"));
+    }
+
+    void badInputIsRefused_data() {
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("oldValue");
+        QTest::newRow("rate not a number") << S("abc") << S("0");
+        QTest::newRow("rate zero") << S("0") << S("0");
+        QTest::newRow("rate zero with decimals") << S("0,00") << S("0");
+        QTest::newRow("rate negative") << S("-5") << S("0");
+        QTest::newRow("rate empty") << S("") << S("0");
+        QTest::newRow("rate two separators") << S("1,2.3") << S("0");
+        QTest::newRow("opening balance text") << S("1") << S("ten");
+        QTest::newRow("opening balance empty") << S("1") << S("  ");
+        QTest::newRow("opening balance two separators") << S("1") << S("1.2.3");
+        QTest::newRow("opening balance inner minus") << S("1") << S("1-2");
+    }
+
+    void badInputIsRefused() {
+        QFETCH(QString, rate);
+        QFETCH(QString, oldValue);
+        fillCurrencies();
+        const QStringList before = CurrencyRows(m_data->tbValuta);
+        const QString fileBefore =
+            QueryFile(valutaFile(), QStringLiteral("SELECT group_concat(Name||Kurs||OldValue, '|') "
+                                                   "FROM Valuta"));
+
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 AddCurrency(*m_data, {S("New"), S("N"), rate, oldValue, true}));
+        select("USD");
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 EditCurrency(*m_data, {S("New"), S("N"), rate, oldValue, true}));
+
+        QCOMPARE(CurrencyRows(m_data->tbValuta), before);
+        QCOMPARE(
+            QueryFile(valutaFile(),
+                      QStringLiteral("SELECT group_concat(Name||Kurs||OldValue, '|') FROM Valuta")),
+            fileBefore);
+        try {
+            CheckCurrencyInput({S("New"), S("N"), rate, oldValue, true}, false);
+            QFAIL("the input was accepted");
+        } catch (const StoreError& e) {
+            QVERIFY(e.message().contains(rate.isEmpty() || !ToAmount(rate) || *ToAmount(rate) <= 0
+                                             ? QStringLiteral("rate")
+                                             : QStringLiteral("opening balance")));
+        }
+    }
+
+    void renameRewritesEveryEntry() {
+        fillCurrencies();
+        fillLedger();
+        Transaction t;
+        Put(m_data->tbData, {{"Name", S("case")},
+                             {"Gr1", S("Main")},
+                             {"Type", S("D")},
+                             {"Value", 1.0},
+                             {"Valuta", S("usd")},
+                             {"Dohod", S("1 $")}});
+        Put(m_data->tbData, {{"Name", S("change back")},
+                             {"Gr1", S("Wallet")},
+                             {"Type", S("O")},
+                             {"ValueRashod", -2.5},
+                             {"ValutaRashod", S("USD")},
+                             {"ValueDohod", 75.0},
+                             {"ValutaDohod", S("RUB")},
+                             {"Rashod", S("2,5 $")},
+                             {"Dohod", S("75 R")}});
+        t.commit();
+        // The grid shows only the Wallet account: most USD entries are hidden.
+        m_data->tbData.setFilter(QStringLiteral("Gr1='Wallet'"));
+        m_data->tbData.setFiltered(true);
+        m_data->tbData.last();
+        const int shown = m_data->tbData.recordCount();
+
+        select("USD");
+        const int at = m_data->tbValuta.recNo();
+        EditCurrency(*m_data, {S("Dollar"), S("D$"), S("31"), S("12"), true});
+
+        QCOMPARE(ledgerField("lunch", "Valuta"), S("Dollar"));
+        QCOMPARE(ledgerField("lunch", "Rashod"), S("5 D$"));
+        QCOMPARE(ledgerField("zerorate", "Valuta"), S("Dollar")); // hidden by the filter
+        QCOMPARE(ledgerField("zerorate", "Dohod"), S("0 D$"));    // Value 0 counts as received
+        QCOMPARE(ledgerField("exchange", "ValutaDohod"), S("Dollar"));
+        QCOMPARE(ledgerField("exchange", "Dohod"), S("10 D$"));
+        QCOMPARE(ledgerField("exchange", "ValutaRashod"), S("RUB"));
+        QCOMPARE(ledgerField("exchange", "Rashod"), S("300 R"));
+        QCOMPARE(ledgerField("change back", "ValutaRashod"), S("Dollar"));
+        QCOMPARE(ledgerField("change back", "Rashod"), S("2,5 D$"));
+        QCOMPARE(ledgerField("case", "Valuta"), S("usd")); // names compare with letter case
+        QCOMPARE(ledgerField("case", "Dohod"), S("1 $"));
+        QCOMPARE(ledgerField("salary", "Dohod"), S("1000 R"));
+        QCOMPARE(
+            QueryFile(dataFile(), QStringLiteral("SELECT count(*) FROM Data WHERE Valuta='USD' "
+                                                 "OR ValutaDohod='USD' OR ValutaRashod='USD'")),
+            S("0"));
+
+        QCOMPARE(m_data->tbValuta.recNo(), at);
+        QCOMPARE(CurrencyRows(m_data->tbValuta).at(at - 1), S("0 Dollar D$ 31 1 12"));
+        QVERIFY(m_data->tbData.filtered());
+        QCOMPARE(m_data->tbData.filter(), QStringLiteral("Gr1='Wallet'"));
+        QCOMPARE(m_data->tbData.recordCount(), shown);
+    }
+
+    void editMainKeepsRate() {
+        fillCurrencies();
+        select("RUB");
+        EditCurrency(*m_data, {S("Ruble"), S("P"), S("77"), S("5"), true});
+        QCOMPARE(CurrencyRows(m_data->tbValuta).first(), S("1 Ruble P 1 0 5"));
+    }
+
+    void deleteChecks_data() {
+        QTest::addColumn<QString>("currency");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("main currency") << S("RUB") << S("error #13");
+        QTest::newRow("used by a shown entry") << S("EUR") << S("error #12");
+        QTest::newRow("used only by a hidden entry") << S("GBP") << S("error #12");
+        QTest::newRow("used only by a hidden exchange") << S("CHF") << S("error #12");
+        QTest::newRow("unused") << S("JPY") << QString();
+    }
+
+    void deleteChecks() {
+        QFETCH(QString, currency);
+        QFETCH(QString, refusal);
+        fillCurrencies();
+        fillLedger();
+        {
+            Transaction t;
+            Put(m_data->tbValuta, {{"Name", S("CHF")}, {"Znak", S("F")}, {"Kurs", 2.0}});
+            Put(m_data->tbValuta, {{"Name", S("JPY")}, {"Znak", S("Y")}, {"Kurs", 2.0}});
+            Put(m_data->tbData2, {{"Name", S("hidden")},
+                                  {"Gr1", S("Main")},
+                                  {"Type", S("R")},
+                                  {"Value", -1.0},
+                                  {"Valuta", S("GBP")}});
+            Put(m_data->tbData2, {{"Name", S("hidden exchange")},
+                                  {"Gr1", S("Main")},
+                                  {"Type", S("O")},
+                                  {"ValutaRashod", S("RUB")},
+                                  {"ValutaDohod", S("CHF")}});
+            t.commit();
+        }
+        TableHandle& d2 = m_data->tbData2;
+        d2.setFilter(QStringLiteral("Gr1='Wallet'"));
+        d2.setFiltered(true);
+        d2.last();
+        const int shown = d2.recordCount();
+        const int rows = m_data->tbValuta.recordCount();
+
+        select(currency.toUtf8().constData());
+        const auto found = CurrencyDeleteRefusal(*m_data);
+        QCOMPARE(found.value_or(QString()), refusal);
+        QCOMPARE(d2.recordCount(), shown);
+        QVERIFY(d2.filtered());
+        QCOMPARE(d2.recNo(), shown);
+
+        if (refusal.isEmpty()) {
+            DeleteCurrency(*m_data);
+            QCOMPARE(m_data->tbValuta.recordCount(), rows - 1);
+            QCOMPARE(m_data->tbValuta.recNo(), 1);
+        } else {
+            QVERIFY_THROWS_EXCEPTION(StoreError, DeleteCurrency(*m_data));
+            QCOMPARE(m_data->tbValuta.recordCount(), rows);
+        }
+        QCOMPARE(
+            QueryFile(valutaFile(),
+                      QStringLiteral("SELECT count(*) FROM Valuta WHERE Name='%1'").arg(currency)),
+            refusal.isEmpty() ? S("0") : S("1"));
+    }
+
+    void setMainKeepsOtherRates() {
+        fillCurrencies();
+        select("EUR");
+        SetMainCurrency(*m_data);
+        QCOMPARE(CurrencyRows(m_data->tbValuta),
+                 (QStringList{S("0 RUB R 1 0 100"), S("0 USD $ 30 1 10"), S("1 EUR € 1 0 0"),
+                              S("0 GBP £ 1000 1 0,003")}));
+        QCOMPARE(m_data->tbValuta.field(QStringLiteral("Name")).text(), S("EUR"));
+        QCOMPARE(QueryFile(valutaFile(), QStringLiteral("SELECT count(*) FROM Valuta WHERE Def=1")),
+                 S("1"));
+    }
+
+    void move_data() {
+        QTest::addColumn<QString>("currency");
+        QTest::addColumn<bool>("up");
+        QTest::addColumn<bool>("moved");
+        QTest::addColumn<QString>("order");
+        QTest::newRow("first up") << S("RUB") << true << false << S("RUB USD EUR GBP");
+        QTest::newRow("last down") << S("GBP") << false << false << S("RUB USD EUR GBP");
+        QTest::newRow("second up") << S("USD") << true << true << S("USD RUB EUR GBP");
+        QTest::newRow("first down") << S("RUB") << false << true << S("USD RUB EUR GBP");
+        QTest::newRow("last up") << S("GBP") << true << true << S("RUB USD GBP EUR");
+    }
+
+    void move() {
+        QFETCH(QString, currency);
+        QFETCH(bool, up);
+        QFETCH(bool, moved);
+        QFETCH(QString, order);
+        fillCurrencies();
+        const QStringList before = CurrencyRows(m_data->tbValuta);
+        select(currency.toUtf8().constData());
+        const int at = m_data->tbValuta.recNo();
+        QCOMPARE(MoveCurrency(*m_data, up), moved);
+
+        QStringList names;
+        for (const Currency& c : ReadCurrencies(m_data->tbValuta))
+            names << c.Name;
+        QCOMPARE(names.join(QLatin1Char(' ')), order);
+        // The whole record moves, and the cursor with it.
+        QCOMPARE(m_data->tbValuta.field(QStringLiteral("Name")).text(), currency);
+        QCOMPARE(m_data->tbValuta.recNo(), moved ? (up ? at - 1 : at + 1) : at);
+        QStringList after = CurrencyRows(m_data->tbValuta);
+        after.sort();
+        QStringList sorted = before;
+        sorted.sort();
+        QCOMPARE(after, sorted);
+        openDatabase();
+        names.clear();
+        for (const Currency& c : ReadCurrencies(m_data->tbValuta))
+            names << c.Name;
+        QCOMPARE(names.join(QLatin1Char(' ')), order);
+    }
+
+    // ---- failures half-way ----
+
+    void failureLeavesEverything_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("rename") << S("rename");
+        QTest::newRow("revalue") << S("revalue");
+        QTest::newRow("set main") << S("set main");
+    }
+
+    void failureLeavesEverything() {
+        QFETCH(QString, command);
+        fillCurrencies();
+        fillLedger();
+        // The store fails on the write of the last row the command reaches.
+        const QString trigger =
+            QStringLiteral("CREATE TRIGGER boom BEFORE UPDATE ON %1 WHEN new.Name='%2' "
+                           "BEGIN SELECT RAISE(ABORT, 'injected failure'); END");
+        if (command == S("set main"))
+            ExecFile(valutaFile(), trigger.arg(S("Valuta"), S("USD")));
+        else
+            ExecFile(dataFile(),
+                     trigger.arg(S("Data"), S(command == S("rename") ? "zerorate" : "gift")));
+        openDatabase();
+
+        TableHandle& d = m_data->tbData;
+        TableHandle& d2 = m_data->tbData2;
+        d.setFilter(QStringLiteral("Gr1='Main'"));
+        d.setFiltered(true);
+        d.setRecNo(2);
+        d2.setFilter(QStringLiteral("Type<>'O'"));
+        d2.setFiltered(true);
+        d2.setRecNo(3);
+        select("USD");
+        const QString ledger = QueryFile(
+            dataFile(), QStringLiteral("SELECT group_concat(Name||'/'||coalesce(Valuta,'')||'/'||"
+                                       "coalesce(Dohod,'')||'/'||coalesce(Rashod,'')||'/'||"
+                                       "coalesce(InDol,''), '|') FROM Data"));
+        const QString currencies =
+            QueryFile(valutaFile(),
+                      QStringLiteral("SELECT group_concat(Name||Def||Kurs||coalesce(Value,''),'|') "
+                                     "FROM Valuta"));
+        const QStringList rows = CurrencyRows(m_data->tbValuta);
+
+        if (command == S("rename"))
+            QVERIFY_THROWS_EXCEPTION(
+                StoreError, EditCurrency(*m_data, {S("Dollar"), S("D$"), S("31"), S("0"), true}));
+        else if (command == S("revalue"))
+            QVERIFY_THROWS_EXCEPTION(StoreError, Revalue(*m_data, true, S("R")));
+        else
+            QVERIFY_THROWS_EXCEPTION(StoreError, SetMainCurrency(*m_data));
+
+        QCOMPARE(
+            QueryFile(dataFile(),
+                      QStringLiteral("SELECT group_concat(Name||'/'||coalesce(Valuta,'')||'/'||"
+                                     "coalesce(Dohod,'')||'/'||coalesce(Rashod,'')||'/'||"
+                                     "coalesce(InDol,''), '|') FROM Data")),
+            ledger);
+        QCOMPARE(QueryFile(valutaFile(),
+                           QStringLiteral("SELECT group_concat(Name||Def||Kurs||coalesce(Value,''),"
+                                          "'|') FROM Valuta")),
+                 currencies);
+        QCOMPARE(CurrencyRows(m_data->tbValuta), rows);
+        QCOMPARE(m_data->tbValuta.field(QStringLiteral("Name")).text(), S("USD"));
+        QVERIFY(d.filtered());
+        QCOMPARE(d.recordCount(), 4);
+        QCOMPARE(d.recNo(), 2);
+        QCOMPARE(d.mode(), TableHandle::Mode::Browse);
+        QVERIFY(d2.filtered());
+        QCOMPARE(d2.recordCount(), 5);
+        QCOMPARE(d2.recNo(), 3);
+        QCOMPARE(d2.mode(), TableHandle::Mode::Browse);
+        QVERIFY(!Transaction::active());
+        // The in-memory rows were rolled back too.
+        d.setFiltered(false);
+        QVERIFY(d.locate(QStringLiteral("Name"), S("lunch")));
+        QCOMPARE(d.field(QStringLiteral("Valuta")).text(), S("USD"));
+        QVERIFY(d.field(QStringLiteral("InDol")).isNull());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCurrencies)
+#include "tst_currencies.moc"
