@@ -4,6 +4,7 @@
 #include "core/lang.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "core/textutil.h"
 #include "databases/backupwindow.h"
 #include "databases/chooserwindow.h"
 #include "fixtures.h"
@@ -15,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVariantMap>
+#include <cmath>
 #include <functional>
 #include <memory>
 
@@ -214,6 +216,16 @@ protected:
         return StoredRow(data, QStringLiteral("Name"), name);
     }
 
+    // The names of every stored ledger entry in table order, whatever the filters.
+    QStringList storedNames() {
+        QStringList names;
+        TableHandle& all = m_data->tbData3;
+        all.setFiltered(false);
+        for (all.first(); !all.eof(); all.next())
+            names << all.field(QStringLiteral("Name")).text();
+        return names;
+    }
+
     QToolButton* toolButton(const char* name) {
         return m_window->findChild<QToolButton*>(QString::fromLatin1(name));
     }
@@ -221,5 +233,43 @@ protected:
         return m_window->findChild<QAction*>(QString::fromLatin1(name));
     }
 };
+
+// A database with two accounts, a main currency (Dollar, "$") and a "Less" one (Rouble,
+// "R" at 30 for one dollar), charge groups Food (sub-groups Milk and Bread) and car, and the
+// income group Salary.
+inline void FillClassifiers(Tdata& data) {
+    MainWindowSession::addAccounts(data);
+    MainWindowSession::addCurrencies(data);
+    auto group = [](TableHandle& groups, TableHandle& subGroups, const char* name,
+                    QStringList subs) {
+        groups.append();
+        groups.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
+        groups.post();
+        for (const QString& sub : subs) {
+            subGroups.append();
+            subGroups.field(QStringLiteral("Name")).setText(sub);
+            subGroups.post();
+        }
+    };
+    group(data.tbGrR, data.tbGrR2, "Food", {QStringLiteral("Milk"), QStringLiteral("Bread")});
+    group(data.tbGrR, data.tbGrR2, "car", {});
+    group(data.tbGrD, data.tbGrD2, "Salary", {});
+}
+
+inline void AddEntry(Tdata& data, const QString& name, const QString& type, double value,
+                     const QString& group, const QString& account = QStringLiteral("Wallet")) {
+    TableHandle& d = data.tbData2;
+    d.append();
+    d.field(QStringLiteral("Date")).setDate(QDate(2026, 3, 1));
+    d.field(QStringLiteral("Name")).setText(name);
+    d.field(QStringLiteral("Type")).setText(type);
+    d.field(QStringLiteral("Value")).setDouble(value);
+    d.field(value < 0 ? QStringLiteral("Rashod") : QStringLiteral("Dohod"))
+        .setText(NumberText(std::abs(value)) + QStringLiteral(" $"));
+    d.field(QStringLiteral("Valuta")).setText(QStringLiteral("Dollar"));
+    d.field(QStringLiteral("Gr1")).setText(account);
+    d.field(QStringLiteral("Gr2")).setText(group);
+    d.post();
+}
 
 } // namespace zovi::test

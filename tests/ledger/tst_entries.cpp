@@ -24,43 +24,8 @@ namespace {
 
 const QDate kToday(2026, 3, 10);
 
-// A database with two accounts, a main currency (Dollar, "$") and a "Less" one (Rouble,
-// "R" at 30 for one dollar), charge groups Food (sub-groups Milk and Bread) and car, and the
-// income group Salary.
-void FillClassifiers(Tdata& data) {
-    test::MainWindowSession::addAccounts(data);
-    test::MainWindowSession::addCurrencies(data);
-    auto group = [](TableHandle& groups, TableHandle& subGroups, const char* name,
-                    QStringList subs) {
-        groups.append();
-        groups.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
-        groups.post();
-        for (const QString& sub : subs) {
-            subGroups.append();
-            subGroups.field(QStringLiteral("Name")).setText(sub);
-            subGroups.post();
-        }
-    };
-    group(data.tbGrR, data.tbGrR2, "Food", {QStringLiteral("Milk"), QStringLiteral("Bread")});
-    group(data.tbGrR, data.tbGrR2, "car", {});
-    group(data.tbGrD, data.tbGrD2, "Salary", {});
-}
-
-void AddEntry(Tdata& data, const QString& name, const QString& type, double value,
-              const QString& group, const QString& account = QStringLiteral("Wallet")) {
-    TableHandle& d = data.tbData2;
-    d.append();
-    d.field(QStringLiteral("Date")).setDate(QDate(2026, 3, 1));
-    d.field(QStringLiteral("Name")).setText(name);
-    d.field(QStringLiteral("Type")).setText(type);
-    d.field(QStringLiteral("Value")).setDouble(value);
-    d.field(value < 0 ? QStringLiteral("Rashod") : QStringLiteral("Dohod"))
-        .setText(NumberText(std::abs(value)) + QStringLiteral(" $"));
-    d.field(QStringLiteral("Valuta")).setText(QStringLiteral("Dollar"));
-    d.field(QStringLiteral("Gr1")).setText(account);
-    d.field(QStringLiteral("Gr2")).setText(group);
-    d.post();
-}
+using test::AddEntry;
+using test::FillClassifiers;
 
 // A ledger row of any kind with its link, for the delete and move commands.
 void AddLinked(Tdata& data, const QString& name, const QString& type, qint64 link,
@@ -300,15 +265,6 @@ private Q_SLOTS:
         QCOMPARE(m_data->tbData3.recordCount(), 0);
     }
 
-    QStringList storedNames() {
-        QStringList names;
-        TableHandle& all = m_data->tbData3;
-        all.setFiltered(false);
-        for (all.first(); !all.eof(); all.next())
-            names << all.field(QStringLiteral("Name")).text();
-        return names;
-    }
-
     // Makes the entry named name the current one through the grid, on the "[...]" tab.
     void selectEntry(const QString& name) {
         m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(2);
@@ -492,98 +448,6 @@ private Q_SLOTS:
         QTRY_COMPARE(m_window->fullRefreshCount(), before + 1);
         QCOMPARE(Items(m_window->findChild<QComboBox*>(QStringLiteral("ComboBoxV"))),
                  (QStringList{QStringLiteral("$"), QStringLiteral("R")}));
-    }
-
-    // The name of the entry on the highlighted grid row; empty while none is highlighted.
-    QString highlightedName() {
-        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
-        const QModelIndexList rows = grid->selectionModel()->selectedRows(2);
-        return rows.isEmpty() ? QString() : rows.first().data().toString();
-    }
-
-    void commandsActOnTheHighlightedEntry_data() {
-        QTest::addColumn<QString>("step");
-        QTest::addColumn<QString>("chosen");
-        // After start-up nobody chose: the last row in date order is highlighted.
-        QTest::newRow("start-up") << QString() << QStringLiteral("banana");
-        QTest::newRow("sort change") << QStringLiteral("sort") << QStringLiteral("apple");
-        QTest::newRow("edit") << QStringLiteral("edit") << QStringLiteral("apple");
-        QTest::newRow("currency window") << QStringLiteral("currencies") << QStringLiteral("apple");
-        QTest::newRow("filter change") << QStringLiteral("filter") << QStringLiteral("apple");
-    }
-
-    // Whatever rebuilds the grid, the highlighted row stays the entry the commands act on:
-    // deleting after it removes that entry and nothing else.
-    void commandsActOnTheHighlightedEntry() {
-        QFETCH(QString, step);
-        QFETCH(QString, chosen);
-        prepare([](Tdata& data) {
-            FillClassifiers(data);
-            // In date order cherry, apple, banana; by name the other way round.
-            int day = 1;
-            for (const char* name : {"cherry", "apple", "banana"}) {
-                AddEntry(data, QString::fromLatin1(name), QStringLiteral("R"), -day,
-                         QStringLiteral("Food"));
-                data.tbData2.edit();
-                data.tbData2.field(QStringLiteral("Date")).setDate(QDate(2026, 3, day++));
-                data.tbData2.post();
-            }
-        });
-        start();
-        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
-        if (!step.isEmpty()) {
-            for (int r = 0; r < grid->model()->rowCount(); ++r) {
-                if (grid->model()->index(r, 2).data().toString() == chosen)
-                    grid->selectRow(r);
-            }
-        }
-        QCOMPARE(highlightedName(), chosen);
-        if (step == QStringLiteral("sort")) {
-            m_window->findChild<QComboBox*>(QStringLiteral("ComboBox3"))->setCurrentIndex(1);
-        } else if (step == QStringLiteral("edit")) {
-            onEntryDialog([](TFormEditRecord* dialog) {
-                Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("7"));
-                Child<QPushButton>(dialog, "Button1")->click();
-            });
-            action("EditRec")->trigger();
-            QCOMPARE(StoredRow(*m_data, chosen).value(QStringLiteral("Value")).toString(),
-                     QStringLiteral("-7"));
-        } else if (step == QStringLiteral("currencies")) {
-            const int before = m_window->fullRefreshCount();
-            auto* currencies = m_window->findChild<TNastr*>();
-            test::WhenShown(currencies, [currencies] { currencies->reject(); });
-            action("Currency")->trigger();
-            QTRY_COMPARE(m_window->fullRefreshCount(), before + 1);
-        } else if (step == QStringLiteral("filter")) {
-            m_window->findChild<QRadioButton*>(QStringLiteral("rCharges"))->click();
-        }
-        QCOMPARE(highlightedName(), chosen);
-        Messages::queueAnswer(true);
-        action("DeleteRec")->trigger();
-        QStringList rest{QStringLiteral("cherry"), QStringLiteral("apple"),
-                         QStringLiteral("banana")};
-        rest.removeOne(chosen);
-        QCOMPARE(storedNames(), rest);
-        // Only the question was asked.
-        QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("Do you want delete?")});
-    }
-
-    void withoutHighlightedRowTheEntryCommandsAreOff() {
-        prepare([](Tdata& data) {
-            FillClassifiers(data);
-            AddEntry(data, QStringLiteral("lunch"), QStringLiteral("R"), -5,
-                     QStringLiteral("Food"));
-        });
-        start();
-        QVERIFY(action("DeleteRec")->isEnabled());
-        m_window->findChild<QTableView*>(QStringLiteral("Grid1"))->clearSelection();
-        for (const char* name : {"DeleteRec", "EditRec", "MoveRec", "PopupDelete", "PopupEdit"})
-            QVERIFY2(!action(name)->isEnabled(), name);
-        QVERIFY(!toolButton("tb2")->isEnabled());
-        QVERIFY(!toolButton("tb3")->isEnabled());
-        // The shortcut of a disabled command does nothing either.
-        action("DeleteRec")->trigger();
-        QCOMPARE(storedNames(), QStringList{QStringLiteral("lunch")});
     }
 
     void bottomPanelHasTwoHeights() {
