@@ -102,6 +102,8 @@ void Tstart_form::connectCommands() {
     connect(Page, &QTabWidget::currentChanged, this, &Tstart_form::PageChange);
     connect(m_ledger, &LedgerPage::entrySelectionChanged, this, &Tstart_form::updateEntryActions);
     connect(m_ledger, &LedgerPage::exitRequested, this, &QWidget::close);
+    connect(m_ledger, &LedgerPage::columnResizedByUser, this,
+            [this] { m_widthsFollowWindow = false; });
 
     connectAction("NewRec", &LedgerPage::NewRec);
     connectAction("bperevod", &LedgerPage::bperevod);
@@ -189,7 +191,14 @@ void Tstart_form::Timer3Tick() {
     // The grid takes the room the bottom panel does not need.
     m_ledger->setBottomPanelExtended(m_ledger->bottomPanelExtended());
     SizeLoad();
+    m_widthsFollowWindow = m_ledger->hasComputedWidths();
     m_wait->hide();
+}
+
+void Tstart_form::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (m_widthsFollowWindow)
+        SizeLoad();
 }
 
 // ---- the deferred full refresh ----

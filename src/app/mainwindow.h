@@ -65,6 +65,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void buildMenus();
@@ -112,6 +113,9 @@ private:
     QString m_loadedSkin;
     bool m_shown = false;
     bool m_databaseChosen = false;
+    // Computed column widths follow the window's width (a window manager maximises it a moment
+    // after it is shown) until the user sets a width by hand.
+    bool m_widthsFollowWindow = false;
     int m_fullRefreshCount = 0;
     std::function<void()> m_exit;
 };

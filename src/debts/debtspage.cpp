@@ -3,6 +3,7 @@
 #include "core/layouts.h"
 #include "core/settings.h"
 #include "core/textutil.h"
+#include "core/toolbaroverflow.h"
 #include "store/datamodules.h"
 
 #include <QDateEdit>
@@ -33,6 +34,7 @@ DebtsPage::DebtsPage(TCDdata& cd, QWidget* parent) : QWidget(parent), m_cd(cd) {
     AddToolButton(ToolBar2, "NewCredit_bt", S("New"), S("New"));
     AddToolButton(ToolBar2, "DeleteCredit_bt", S("Delete"), S("Delete"));
     AddToolButton(ToolBar2, "EditCredit_bt", S("Edit"), S("Edit"));
+    AddToolBarOverflow(ToolBar2);
     layout->addWidget(ToolBar2);
     auto* body = new QHBoxLayout;
     GridD = Named(new QTableView(this), "GridD");

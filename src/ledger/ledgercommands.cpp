@@ -133,8 +133,8 @@ void LedgerPage::MoveRec() {
         Messages::error(this, e.message());
         return;
     }
-    // The balances are not recomputed: a move changes no amount.
-    RefreshGrid();
+    // The balances of the accounts change with the entry's account.
+    RefreshAfterChange();
 }
 
 void LedgerPage::bperevod() {

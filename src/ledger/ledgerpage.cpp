@@ -22,11 +22,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -82,6 +84,10 @@ void LedgerPage::connectControls() {
     connect(PopupEdit, &QAction::triggered, this, &LedgerPage::EditRec);
     connect(Grid1, &QTableView::doubleClicked, this, &LedgerPage::EditRec);
     connect(Splitter1, &QSplitter::splitterMoved, this, &LedgerPage::bottomSplitterMoved);
+    connect(Grid1->horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_applyingWidths)
+            Q_EMIT columnResizedByUser();
+    });
     connect(CheckBox7, &QCheckBox::toggled, this, [this](bool on) { Button17->setVisible(!on); });
     connect(Button17, &QPushButton::clicked, this, &LedgerPage::SelFilter);
 }
@@ -117,9 +123,10 @@ void LedgerPage::connectFilterHandlers() {
             SelFilter();
     });
     connect(ComboBox2, &QComboBox::currentIndexChanged, this, [=, this] {
+        // The value list is refilled first, so that the filter uses the value it shows.
+        SelVid();
         if (autoRefresh() && CheckBox3->isChecked())
             SelFilter();
-        SelVid();
     });
     for (QRadioButton* kind : {rAll, rIncomes, rCharges}) {
         connect(kind, &QRadioButton::clicked, this, &LedgerPage::SelFilter);
@@ -293,13 +300,15 @@ void LedgerPage::RefreshGrid() {
         options.second = DisplayCurrencyFor(currencies, settings::displayCurrency2.read());
     }
     {
-        // The selection is put back below: the rebuild itself chooses nothing.
+        // The selection is put back below: the rebuild itself chooses nothing. Columns the
+        // rebuild resizes are not widths the user set.
         const QSignalBlocker block(Grid1->selectionModel());
+        const QScopedValueRollback applying(m_applyingWidths, true);
         m_gridModel->setRows(BuildLedgerRows(m_data.tbData, options));
+        Grid1->setColumnHidden(0, true);
+        Grid1->setColumnHidden(8, true);
     }
     m_gridStale = false;
-    Grid1->setColumnHidden(0, true);
-    Grid1->setColumnHidden(8, true);
     // The entry that was chosen stays chosen while it is shown; otherwise the last row is.
     selectEntry(m_selectedId);
     selectionMoved();

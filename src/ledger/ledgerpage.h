@@ -92,7 +92,11 @@ public:
                    bool filterTabsBelow);
     // Column widths of the grid: saved ones, or computed from the window width.
     void loadColumnWidths(int windowWidth);
+    // Whether some column has no saved width, so that its width is computed.
+    bool hasComputedWidths() const;
     void saveColumnWidths();
+    // The narrowest date column that shows every date of the short format whole.
+    int minimumDateWidth() const;
 
     // The keys of the translation table that reach this page's controls, in table order.
     TranslationKeys translationKeys();
@@ -105,6 +109,8 @@ Q_SIGNALS:
     void entrySelectionChanged(bool entryChosen);
     // The exit button of the toolbar.
     void exitRequested();
+    // The user dragged a column of the grid to another width.
+    void columnResizedByUser();
 
 private:
     void buildLayout();
@@ -179,6 +185,7 @@ private:
     bool m_gridStale = false;
     bool m_fading = true;
     bool m_active = true;
+    bool m_applyingWidths = false;
     bool m_bottomExtended = false;
 };
 

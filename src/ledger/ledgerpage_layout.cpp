@@ -1,7 +1,9 @@
 // The widgets of the ledger page, each named as the rest of the program refers to it, their
 // translation keys and their appearance.
 #include "core/layouts.h"
+#include "core/locale.h"
 #include "core/textutil.h"
+#include "core/toolbaroverflow.h"
 #include "ledger/ledgerpage.h"
 #include "views/ledgerdelegate.h"
 #include "views/ledgergrid.h"
@@ -19,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTabWidget>
@@ -68,6 +71,7 @@ void LedgerPage::buildLayout() {
     AddToolButton(ToolBar1, "tb6", S("Print data"), S("Print data"));
     ToolBar1->addSeparator();
     AddToolButton(ToolBar1, "tb8", S("Exit"), S("Exit"));
+    AddToolBarOverflow(ToolBar1);
     top->addWidget(ToolBar1, 1);
     LabelSort = Named(new QLabel(S("Sorting"), this), "Label3");
     ComboBox3 = Named(new QComboBox(this), "ComboBox3");
@@ -123,7 +127,8 @@ void LedgerPage::buildBottomPanel(QWidget* bottom) {
     outer->setSpacing(0);
     auto* values = new QHBoxLayout;
     values->setContentsMargins(2, 1, 2, 1);
-    LabelV = Named(new QLabel(bottom), "LabelV");
+    // The total before the first revaluation.
+    LabelV = Named(new QLabel(S("000 000 000"), bottom), "LabelV");
     LabelV->setToolTip(S("your money"));
     LabelV->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     QFont big = LabelV->font();
@@ -338,7 +343,16 @@ void LedgerPage::applyFace(int accountTabsStyle, bool transparentToolbars, bool 
     PageControl2->setTabPosition(filterTabsBelow ? QTabWidget::South : QTabWidget::North);
 }
 
+bool LedgerPage::hasComputedWidths() const {
+    for (int n = 1; n <= 7; ++n) {
+        if (!Settings::contains(settings::LedgerColumnKey(n)))
+            return true;
+    }
+    return false;
+}
+
 void LedgerPage::loadColumnWidths(int windowWidth) {
+    const QScopedValueRollback applying(m_applyingWidths, true);
     const double w = windowWidth;
     // The computed widths leave two pixels of each column for the grid lines.
     LoadColumnWidths(Grid1,
@@ -347,6 +361,26 @@ void LedgerPage::loadColumnWidths(int windowWidth) {
                       RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
                       RoundHalfEven(0.1 * w) - 17},
                      settings::LedgerColumnKey);
+    // A date is never cut: its column is at least as wide as the widest date of the short
+    // format, whatever width was saved.
+    if (!Grid1->isColumnHidden(1) && Grid1->columnWidth(1) < minimumDateWidth())
+        Grid1->setColumnWidth(1, minimumDateWidth());
+}
+
+int LedgerPage::minimumDateWidth() const {
+    QFont bold = Grid1->font();
+    bold.setBold(true);
+    const QFontMetrics normalMetrics(Grid1->font());
+    const QFontMetrics boldMetrics(bold);
+    int widest = 0;
+    // Every month, for formats that name it, with a two-digit day.
+    for (int month = 1; month <= 12; ++month) {
+        const QString text = AppLocale::formatDate(QDate(2000, month, 28));
+        widest = std::max(
+            {widest, normalMetrics.horizontalAdvance(text), boldMetrics.horizontalAdvance(text)});
+    }
+    // The cell's text starts two pixels in; a few more keep it clear of the elision.
+    return widest + 8;
 }
 
 void LedgerPage::saveColumnWidths() {

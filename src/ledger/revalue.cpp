@@ -98,7 +98,8 @@ QString BalanceHint(const QList<BalanceLine>& lines) {
     QStringList parts;
     for (const BalanceLine& line : lines)
         parts << line.name + QStringLiteral(": ") + line.balance;
-    return parts.join(QChar(13));
+    // One balance a line: a hint shows line feeds as line breaks.
+    return parts.join(QLatin1Char('\n'));
 }
 
 void ValutaValueSTR(Tdata& data) {

@@ -3,9 +3,11 @@
 #include "core/locale.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "core/toolbaroverflow.h"
 #include "core/wait.h"
 #include "databases/backupwindow.h"
 #include "databases/chooserwindow.h"
+#include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 #include "store/datamodules.h"
 
@@ -14,10 +16,13 @@
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -25,6 +30,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <memory>
 
 using namespace zovi;
 using zovi::test::TempDatabase;
@@ -92,7 +98,9 @@ private Q_SLOTS:
         QTRY_COMPARE(m_window->width(), 1000);
         m_window->SizeLoad();
         auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
-        const QList<int> expected = {73, 298, 98, 98, 148, 148, 83};
+        // The date column is never narrower than a whole date.
+        const int date = std::max(73, m_window->ledgerPage()->minimumDateWidth());
+        const QList<int> expected = {date, 298, 98, 98, 148, 148, 83};
         for (int c = 1; c <= 7; ++c)
             QCOMPARE(grid->columnWidth(c), expected[c - 1]);
         QVERIFY(grid->isColumnHidden(0));
@@ -108,6 +116,66 @@ private Q_SLOTS:
         m_window->SizeLoad();
         QCOMPARE(grid->columnWidth(2), 222);
         QVERIFY(grid->isColumnHidden(5));
+    }
+
+    // A window manager maximises the window a moment after it is shown: computed column widths
+    // follow the window's later size until the user sets a width by hand.
+    void computedWidthsFollowTheWindow() {
+        start();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        QTRY_VERIFY(!m_window->waitWindow()->isVisible()); // start-up has laid the grid out
+        m_window->showNormal();
+        m_window->resize(1000, 700);
+        QTRY_COMPARE(grid->columnWidth(2), 298); // 0.3 of 1000, less the grid lines
+        m_window->resize(1100, 700);
+        QTRY_COMPARE(grid->columnWidth(2), 328);
+        grid->horizontalHeader()->resizeSection(2, 150);
+        m_window->resize(1000, 700);
+        QTRY_COMPARE(m_window->width(), 1000);
+        QCOMPARE(grid->columnWidth(2), 150);
+    }
+
+    // A window too narrow for the toolbar hides its last buttons; its extension button lists
+    // them, each enabled as its button is, and choosing one runs that button's command.
+    void toolbarOverflowReachesHiddenButtons() {
+        start();
+        auto* bar = m_window->findChild<QToolBar*>(QStringLiteral("ToolBar1"));
+        QTRY_VERIFY(!m_window->waitWindow()->isVisible());
+        // Captions as long as a translation may make them.
+        for (const char* name : {"tb1", "tb4", "tb5"})
+            toolButton(name)->setText(toolButton(name)->text() + QStringLiteral(" (long caption)"));
+        m_window->showNormal();
+        m_window->resize(834, 700);
+        QTRY_VERIFY(!toolButton("tb8")->isVisibleTo(bar));
+        QVERIFY(toolButton("tb1")->isVisibleTo(bar));
+        auto* extension = bar->findChild<QToolButton*>(QStringLiteral("qt_toolbar_ext_button"));
+        QVERIFY(extension->isVisibleTo(bar));
+        QTest::mouseClick(extension, Qt::LeftButton);
+        QMenu* menu = nullptr;
+        QTRY_VERIFY((menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())));
+        QStringList shown;
+        for (QAction* item : menu->actions())
+            shown << item->text();
+        QVERIFY2(shown.contains(QStringLiteral("Print data")) &&
+                     shown.last() == QStringLiteral("Exit"),
+                 qPrintable(shown.join(u',')));
+        QVERIFY(!shown.contains(QStringLiteral("New record")));
+        QSignalSpy printed(toolButton("tb6"), &QToolButton::clicked);
+        menu->actions().at(shown.indexOf(QStringLiteral("Print data")))->trigger();
+        QCOMPARE(printed.count(), 1);
+        menu->close();
+        toolButton("tb3")->setEnabled(false);
+        m_window->resize(500, 700); // as narrow as the window goes
+        QTRY_VERIFY(!toolButton("tb3")->isVisibleTo(bar));
+        std::unique_ptr<QMenu> now(ToolBarOverflowMenu(bar));
+        bool editListed = false;
+        for (QAction* item : now->actions()) {
+            if (item->text() == QStringLiteral("Edit record")) {
+                editListed = true;
+                QVERIFY(!item->isEnabled());
+            }
+        }
+        QVERIFY(editListed);
     }
 
     void commandsFollowTheLedgerView() {

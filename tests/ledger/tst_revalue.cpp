@@ -51,7 +51,7 @@ private Q_SLOTS:
         QTest::addColumn<double>("total");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("hint");
-        const QString cr(QChar(13));
+        const QString cr(QLatin1Char('\n'));
         QTest::newRow("all accounts")
             << true << QString() << S("R") << S("850 15 20 0,003") << 1343.0 << 1343.0 << S("1 343")
             << S("RUB: 850 R") + cr + S("USD: 15 $") + cr + S("EUR: 20 €");
@@ -213,7 +213,7 @@ private Q_SLOTS:
         if (!line.isEmpty()) {
             const BalanceLine& l = lines.first();
             QCOMPARE(l.mark + QLatin1Char('|') + l.name + QLatin1Char('|') + l.balance, line);
-            QCOMPARE(BalanceHint(lines), S("X: ") + l.balance + QChar(13) + S("Y: 1 y"));
+            QCOMPARE(BalanceHint(lines), S("X: ") + l.balance + QLatin1Char('\n') + S("Y: 1 y"));
         }
         // Every currency counts in the total, shown or not.
         QVERIFY(std::fabs(TotalInMainCurrency({c, other}) - (isMain ? value : value * 2) - 1) <
