@@ -255,9 +255,15 @@ void Tstart_form::SaveData() {
 
 // ---- small windows ----
 
+// Without the help file, or without a program that shows HTML, the user is told where the file
+// lies instead of seeing nothing happen.
 void Tstart_form::Help() {
-    QDesktopServices::openUrl(
-        QUrl::fromLocalFile(ProgramFolder::file(QStringLiteral("Help.html"))));
+    const QString path = ProgramFolder::file(QStringLiteral("Help.html"));
+    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        Messages::error(this, LangText(QStringLiteral("helpmissing"),
+                                       QStringLiteral("The help cannot be shown. Open the file %1 "
+                                                      "with a web browser."))
+                                  .arg(QDir::toNativeSeparators(path)));
 }
 
 void Tstart_form::About() {

@@ -205,10 +205,11 @@ BackupOutcome MakeBackup(const QString& folder, const QString& target,
     }
     const QStringList failed = BackupCopy::copyListed(folder, target, step);
     result.copied = true;
+    // The list follows the text on lines of its own, since a lang.ini text is one line.
     if (!failed.isEmpty())
-        result.message =
-            LangText(u"copyfailed"_s, u"These files could not be copied into %1:\n%2"_s)
-                .arg(Native(target), failed.join(u'\n'));
+        result.message = LangText(u"copyfailed"_s, u"These files could not be copied into %1:"_s)
+                             .arg(Native(target)) +
+                         u'\n' + failed.join(u'\n');
     return result;
 }
 

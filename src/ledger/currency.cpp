@@ -1,6 +1,7 @@
 #include "ledger/currency.h"
 
 #include "core/lang.h"
+#include "core/settings.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
 #include "store/error.h"
@@ -174,12 +175,18 @@ void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency) {
 void AddCurrency(Tdata& data, const CurrencyInput& input) {
     CheckCurrencyInput(input, false);
     TableHandle& v = data.tbValuta;
+    // Rates are read against the main currency: while a database has none (no currency yet, or
+    // none marked), the currency added becomes the main one, with rate 1 as "Setup as main"
+    // gives it, so that every rate has something to be read against.
+    bool hasMain = false;
+    for (const Currency& c : ReadCurrencies(v))
+        hasMain = hasMain || c.Def;
     Transaction t;
     v.append();
-    v.field(kDef).setBool(false);
+    v.field(kDef).setBool(!hasMain);
     v.field(kName).setText(input.name);
     v.field(kZnak).setText(input.sign);
-    v.field(kKurs).setDouble(*ToAmount(input.rate));
+    v.field(kKurs).setDouble(hasMain ? *ToAmount(input.rate) : 1.0);
     v.field(kMore).setBool(input.more);
     v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
     v.post();
@@ -252,6 +259,17 @@ void EditCurrency(Tdata& data, const CurrencyInput& input) {
     v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
     v.post();
     t.commit();
+
+    // The grid's two extra money columns name their currencies: they follow the rename, or the
+    // column of a merely renamed currency would vanish. Written once the rows are committed,
+    // so that a refused rename leaves them alone.
+    if (input.name != old.Name) {
+        for (const Setting<QString>* shown :
+             {&settings::displayCurrency1, &settings::displayCurrency2}) {
+            if (shown->stored() && shown->read() == old.Name)
+                shown->write(input.name);
+        }
+    }
 
     for (TableHandle* h : {&data.tbData, &data.tbData2, &data.tbData3}) {
         if (h->isOpen())

@@ -75,14 +75,15 @@ void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency);
 // one Transaction and throws StoreError (nothing stored, handles as they were) when refused or
 // when a write fails.
 
-// Appends a currency (never the main one) and moves to the first row, as the list does after
-// adding.
+// Appends a currency and moves to the first row, as the list does after adding. The currency
+// becomes the main one (rate 1) when no currency is the main one yet; otherwise it is not.
 void AddCurrency(Tdata& data, const CurrencyInput& input);
 
 // Stores the editor's values into the current currency and rewrites every ledger row that
 // names the old name, also rows hidden by the filter of tbData: the name in Valuta (and in
 // ValutaDohod/ValutaRashod of exchanges), and the money text of the row with the new sign.
-// The current row stays selected; the ledger handles are refreshed.
+// The current row stays selected; the ledger handles are refreshed. A display currency of the
+// grid (settings::displayCurrency1/2) that named the old name names the new one.
 void EditCurrency(Tdata& data, const CurrencyInput& input);
 
 // The message that refuses deleting the current currency, or none when it may be deleted: the main

@@ -1,3 +1,4 @@
+#include "core/settings.h"
 #include "core/textutil.h"
 #include "fixtures.h"
 #include "ledger/currency.h"
@@ -125,6 +126,37 @@ private Q_SLOTS:
             QStringLiteral("1.5"));
     }
 
+    // The currency added to a database without a main currency becomes the main one, with
+    // rate 1; with a main currency present it is an ordinary one with its typed rate.
+    void addWithoutMainMakesItMain_data() {
+        QTest::addColumn<QString>("present"); // Def of the rows already there, "" for none
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("no currency") << S("") << QStringList{S("1 Yen ¥ 1 1 5")};
+        QTest::newRow("none marked main")
+            << S("00") << QStringList{S("0 A a 2 0 0"), S("0 B b 2 0 0"), S("1 Yen ¥ 1 1 5")};
+        QTest::newRow("second marked main")
+            << S("01") << QStringList{S("0 A a 2 0 0"), S("1 B b 2 0 0"), S("0 Yen ¥ 1.5 1 5")};
+    }
+
+    void addWithoutMainMakesItMain() {
+        QFETCH(QString, present);
+        QFETCH(QStringList, expected);
+        {
+            Transaction t;
+            for (int i = 0; i < present.size(); ++i)
+                PutCurrencies(m_data->tbValuta, {{present.at(i) == u'1', i ? "B" : "A",
+                                                  i ? "b" : "a", 2, false, "0"}});
+            t.commit();
+        }
+        AddCurrency(*m_data, {S("Yen"), S("¥"), S("1,5"), S("5"), true});
+        QCOMPARE(CurrencyRows(m_data->tbValuta), expected);
+        QCOMPARE(QueryFile(valutaFile(), QStringLiteral("SELECT Def FROM Valuta WHERE Name='Yen'")),
+                 expected.last().left(1));
+        // The second currency added is an ordinary one: there is a main currency now.
+        AddCurrency(*m_data, {S("Won"), S("W"), S("3"), S("0"), false});
+        QCOMPARE(CurrencyRows(m_data->tbValuta).last(), S("0 Won W 3 0 0"));
+    }
+
     void badInputIsRefused_data() {
         QTest::addColumn<QString>("rate");
         QTest::addColumn<QString>("oldValue");
@@ -223,6 +255,53 @@ private Q_SLOTS:
         QVERIFY(m_data->tbData.filtered());
         QCOMPARE(m_data->tbData.filter(), QStringLiteral("Gr1='Wallet'"));
         QCOMPARE(m_data->tbData.recordCount(), shown);
+    }
+
+    // The grid's display currencies name currencies: a rename carries the new name into the
+    // ones that named the old name and leaves the others, and "no column" stays none.
+    void renameFollowsDisplayCurrencies_data() {
+        QTest::addColumn<QString>("first"); // stored before the rename, "" for not stored
+        QTest::addColumn<QString>("second");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<QString>("firstAfter");
+        QTest::addColumn<QString>("secondAfter");
+        QTest::newRow("first column")
+            << S("USD") << S("EUR") << S("Dollar") << S("Dollar") << S("EUR");
+        QTest::newRow("second column")
+            << S("-/-") << S("USD") << S("Dollar") << S("-/-") << S("Dollar");
+        QTest::newRow("both columns")
+            << S("USD") << S("USD") << S("Dollar") << S("Dollar") << S("Dollar");
+        QTest::newRow("other currency")
+            << S("EUR") << S("GBP") << S("Dollar") << S("EUR") << S("GBP");
+        QTest::newRow("letter case counts")
+            << S("usd") << S("") << S("Dollar") << S("usd") << S("-/-");
+        QTest::newRow("same name, new sign")
+            << S("USD") << S("") << S("USD") << S("USD") << S("-/-");
+    }
+
+    void renameFollowsDisplayCurrencies() {
+        QFETCH(QString, first);
+        QFETCH(QString, second);
+        QFETCH(QString, newName);
+        QFETCH(QString, firstAfter);
+        QFETCH(QString, secondAfter);
+        fillCurrencies();
+        if (!first.isEmpty())
+            settings::displayCurrency1.write(first);
+        if (!second.isEmpty())
+            settings::displayCurrency2.write(second);
+        select("USD");
+        EditCurrency(*m_data, {newName, S("D$"), S("31"), S("12"), true});
+        QCOMPARE(settings::displayCurrency1.read(), firstAfter);
+        QCOMPARE(settings::displayCurrency2.read(), secondAfter);
+        QCOMPARE(settings::displayCurrency2.stored(), !second.isEmpty());
+
+        // A refused rename changes no setting.
+        select(qPrintable(newName));
+        QVERIFY_THROWS_EXCEPTION(StoreError,
+                                 EditCurrency(*m_data, {S("Other"), S("O"), S("0"), S("1"), true}));
+        QCOMPARE(settings::displayCurrency1.read(), firstAfter);
+        QCOMPARE(settings::displayCurrency2.read(), secondAfter);
     }
 
     void editMainKeepsRate() {

@@ -1,0 +1,20 @@
+#include "app/appsetup.h"
+
+#include "core/locale.h"
+
+#include <QCoreApplication>
+#include <clocale>
+
+namespace zovi {
+
+void SetUpApplication() {
+    // Only the name: a display name set as well would be appended to every window's title
+    // ("Выбор базы данных — Zovi"), while each window shows exactly its own caption. Message
+    // boxes are titled with the display name, which is the application name while none is set.
+    QCoreApplication::setApplicationName(QStringLiteral("Zovi"));
+    // Libraries written in C must always read and write numbers with a point.
+    setlocale(LC_NUMERIC, "C");
+    AppLocale::loadFromSystem();
+}
+
+} // namespace zovi
