@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -273,6 +274,57 @@ private Q_SLOTS:
             Click(&w.chooser, "Button1");
             QCOMPARE(Messages::takeShown(), QStringList{u"err019"_s});
         });
+    }
+
+    void editorRemovesEntryWithUnreadablePassword_data() {
+        QTest::addColumn<QByteArray>("passwordFile");
+        QTest::newRow("garbage bytes") << QByteArray("\x01\x7f garbage, not a table\n");
+        QTest::newRow("a table store without the password table") << QByteArray();
+    }
+    void editorRemovesEntryWithUnreadablePassword() {
+        QFETCH(QByteArray, passwordFile);
+        Windows w;
+        const QString damaged = m_db->file(u"data.un"_s);
+        QVERIFY(QFile::remove(damaged));
+        if (passwordFile.isEmpty()) {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(damaged.toUtf8().constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "CREATE TABLE other (x TEXT)", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        } else {
+            WriteBytes(damaged, passwordFile);
+        }
+        QHash<QString, QByteArray> before;
+        for (const QString& name : QDir(m_db->folder()).entryList(QDir::Files))
+            before.insert(name, ReadBytes(m_db->file(name)));
+        const QString folder = m_db->folder() + u'/';
+        Catalogue::write({{u"Damaged"_s, folder}, {u"Other"_s, u"/x/other/"_s}});
+
+        Run(&w.editor, [&] {
+            auto* grid = Child<QTableWidget>(&w.editor, "Grid1");
+            grid->setCurrentCell(0, 0);
+            Click(&w.editor, "Button2"); // told why, then not confirmed
+            QStringList shown = Messages::takeShown();
+            QCOMPARE(shown.size(), 2);
+            QVERIFY2(shown.at(0).contains(QDir::toNativeSeparators(damaged)),
+                     qPrintable(shown.at(0)));
+            QCOMPARE(shown.at(1), u"Do you want delete?"_s);
+            QCOMPARE(grid->rowCount(), 2);
+            QVERIFY(!w.password.isVisible());
+
+            Messages::queueAnswer(true);
+            Click(&w.editor, "Button2");
+            QCOMPARE(Messages::takeShown().size(), 2);
+            QCOMPARE(Rows(grid), QStringList{u"Other*/x/other/"_s});
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("Other*/x/other/\n"));
+        QHash<QString, QByteArray> after;
+        for (const QString& name : QDir(m_db->folder()).entryList(QDir::Files))
+            after.insert(name, ReadBytes(m_db->file(name)));
+        QCOMPARE(after.keys().size(), before.keys().size());
+        QVERIFY(after == before);
     }
 
     void editorSkipsEmptyLines() {
