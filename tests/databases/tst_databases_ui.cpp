@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileSystemModel>
 #include <QHash>
 #include <QLabel>
 #include <QLineEdit>
@@ -539,6 +540,38 @@ private Q_SLOTS:
         QCOMPARE(Settings::readBool(u"showcopy"_s, dontShow), !dontShow);
         QCOMPARE(Settings::readString(u"reservcopy"_s), second.path());
         QVERIFY(QDir(second.path()).isEmpty());
+    }
+
+    // The folder of the last copy is in view, selected, with its whole path under the tree, once
+    // the folders above it are listed (many of them, so that their rows push it down).
+    void backupOpensAtStoredFolder() {
+        QTemporaryDir root;
+        for (int i = 0; i < 80; ++i)
+            QVERIFY(QDir(root.path()).mkdir(u"a%1"_s.arg(i, 2, 10, QLatin1Char('0'))));
+        const QString chosen = root.filePath(u"zz/copies"_s);
+        QVERIFY(QDir().mkpath(chosen));
+        Settings::writeString(u"reservcopy"_s, chosen);
+        TReservCopy window;
+        window.setDatabaseFolder(m_db->folder());
+        Run(&window, [&] {
+            auto* tree = Child<QTreeView>(&window, "Shell");
+            auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+            QVERIFY(model);
+            const QModelIndex index = model->index(chosen);
+            const QModelIndex parent = model->index(root.path());
+            QCOMPARE(tree->currentIndex(), index);
+            QCOMPARE(Child<QLabel>(&window, "Label2")->text(), QDir::toNativeSeparators(chosen));
+            // Every listing above the folder has come in: its own parent's and the root's.
+            QTRY_COMPARE(model->rowCount(parent), 81);
+            QTRY_VERIFY(model->rowCount(model->index(QDir::rootPath())) > 1);
+            QTest::qWait(200);
+            QVERIFY(tree->isExpanded(index.parent()));
+            QVERIFY2(tree->viewport()->rect().contains(tree->visualRect(index)),
+                     qPrintable(u"row at %1, view %2 high"_s.arg(tree->visualRect(index).y())
+                                    .arg(tree->viewport()->height())));
+            QCOMPARE(tree->currentIndex(), index);
+            QCOMPARE(window.selectedFolder(), chosen);
+        });
     }
 
     void backupCopiesListedFiles() {
