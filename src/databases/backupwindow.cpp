@@ -7,6 +7,7 @@
 #include "databases/folderdialog.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QGridLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -31,6 +32,20 @@ TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
 
     Shell = new FolderTree(this);
     Shell->setObjectName(u"Shell"_s);
+
+    // The tree shows folder names only: the whole path says which of the folders of one name
+    // the copy goes to.
+    Label2 = new QLabel(this);
+    Label2->setObjectName(u"Label2"_s);
+    // A long path wraps at its spaces or is cut at the tree's width, never widening the window;
+    // its tool tip holds it whole.
+    Label2->setWordWrap(true);
+    Label2->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Label2->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    connect(Shell, &FolderTree::folderChosen, Label2, [this](const QString& folder) {
+        Label2->setText(QDir::toNativeSeparators(folder));
+        Label2->setToolTip(Label2->text());
+    });
 
     Gauge1 = new QProgressBar(this);
     Gauge1->setObjectName(u"Gauge1"_s);
@@ -57,9 +72,10 @@ TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
     layout->addWidget(Label1, 0, 0, 1, 3);
     layout->addWidget(Shell, 1, 0, 1, 2);
     layout->addWidget(Gauge1, 1, 2);
-    layout->addWidget(CheckBox1, 2, 0, 1, 3);
-    layout->addWidget(Button1, 3, 0);
-    layout->addWidget(Button2, 3, 1);
+    layout->addWidget(Label2, 2, 0, 1, 2);
+    layout->addWidget(CheckBox1, 3, 0, 1, 3);
+    layout->addWidget(Button1, 4, 0);
+    layout->addWidget(Button2, 4, 1);
     resize(380, 440);
 }
 

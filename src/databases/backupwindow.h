@@ -2,8 +2,9 @@
 
 // TReservCopy: the backup window shown at close, copying the database's listed files into a
 // folder of the user's choice.
-// Controls: Label1 (the title "Reserv Copy"), Shell (the tree of folders), Gauge1 (vertical,
-// maximum 10), CheckBox1 ("Don't show me again"), Button1 ("Create copy"), Button2 ("Don't").
+// Controls: Label1 (the title "Reserv Copy"), Shell (the tree of folders), Label2 (under the
+// tree, the full path of the folder selected in it), Gauge1 (vertical, maximum 10), CheckBox1
+// ("Don't show me again"), Button1 ("Create copy"), Button2 ("Don't").
 
 #include <QDialog>
 
@@ -46,6 +47,7 @@ private:
 
     QLabel* Label1;
     FolderTree* Shell;
+    QLabel* Label2;
     QProgressBar* Gauge1;
     QCheckBox* CheckBox1;
     QPushButton* Button1;

@@ -145,8 +145,13 @@ void TDBSel2::AddClick() {
 
 void TDBSel2::DeleteClick() {
     const int row = currentRow();
-    QString password;
-    if (!passwordPasses(m_draft.entries().at(row).folder, &password))
+    const EntryRemoval removal =
+        CheckEntryRemoval(m_draft.entries().at(row).folder, [this](const QString& stored) {
+            return AskPassword(m_password, stored);
+        });
+    if (!removal.notice.isEmpty())
+        Messages::error(this, removal.notice);
+    if (!removal.allowed)
         return;
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;

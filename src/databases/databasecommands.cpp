@@ -114,6 +114,19 @@ PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confir
     return result;
 }
 
+EntryRemoval CheckEntryRemoval(const QString& folder, const PasswordConfirm& confirm) {
+    const PasswordCheck check = CheckPassword(folder, confirm);
+    EntryRemoval result;
+    result.allowed = check.passed || !check.error.isEmpty();
+    if (!check.error.isEmpty())
+        result.notice =
+            LangText(u"unreadableentry"_s,
+                     u"%1\n\nThe entry can still be removed from the list of databases: only its "
+                     u"line goes, the folder and its files stay as they are."_s)
+                .arg(check.error);
+    return result;
+}
+
 OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
                                const PasswordConfirm& confirm, const std::function<void()>& step) {
     OpenOutcome result;

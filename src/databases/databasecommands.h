@@ -29,6 +29,19 @@ struct PasswordCheck {
 // password, or confirm accepts the stored one; confirm is asked only for a password that is set.
 PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confirm);
 
+// Whether a catalogue entry may leave the catalogue.
+struct EntryRemoval {
+    bool allowed = false;
+    QString notice; // shown before the removal: why no password could be asked for
+};
+
+// An entry leaves the catalogue once the stored password of its database is confirmed, as for
+// any change of a protected database's entry. When data.un cannot be read, no password can be
+// confirmed, and the user would be left with a line only a hand edit of bases.ini removes: the
+// entry may then go, after a notice naming the file. The removal takes only the catalogue line
+// and touches no file of the folder, so nothing of the database is reached without its password.
+EntryRemoval CheckEntryRemoval(const QString& folder, const PasswordConfirm& confirm);
+
 // The outcome of opening the database of a catalogue entry.
 struct OpenOutcome {
     bool opened = false;

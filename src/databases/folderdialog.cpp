@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -25,6 +27,18 @@ FolderTree::FolderTree(QWidget* parent) : QTreeView(parent) {
     header()->hide();
     setSelectionMode(QAbstractItemView::SingleSelection);
     expand(m_model->index(QDir::rootPath()));
+    // The listings come in as rows added and then sorted, after the listing's directoryLoaded
+    // at times: the folder is brought back after each of these, once the change is whole.
+    m_follow = new QTimer(this);
+    m_follow->setSingleShot(true);
+    m_follow->setInterval(0);
+    connect(m_follow, &QTimer::timeout, this, &FolderTree::scrollToFollowed);
+    connect(m_model, &QFileSystemModel::directoryLoaded, this, &FolderTree::directoryLoaded);
+    connect(m_model, &QFileSystemModel::rowsInserted, this, &FolderTree::follow);
+    connect(m_model, &QFileSystemModel::layoutChanged, this, &FolderTree::follow);
+    // A scroll by the user (wheel, bar, keys on the bar) ends the following of the folder.
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()})
+        connect(bar, &QScrollBar::actionTriggered, this, [this] { m_followed.clear(); });
 }
 
 QString FolderTree::chosenFolder() const {
@@ -37,8 +51,49 @@ bool FolderTree::selectFolder(const QString& folder) {
     if (!index.isValid())
         return false;
     setCurrentIndex(index);
-    scrollTo(index);
+    m_followed = m_model->filePath(index);
+    scrollToFollowed();
     return true;
+}
+
+void FolderTree::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTreeView::currentChanged(current, previous);
+    const QString folder = current.isValid() ? m_model->filePath(current) : QString();
+    if (folder != m_followed)
+        m_followed.clear();
+    Q_EMIT folderChosen(folder);
+}
+
+void FolderTree::mousePressEvent(QMouseEvent* event) {
+    m_followed.clear();
+    QTreeView::mousePressEvent(event);
+}
+
+void FolderTree::keyPressEvent(QKeyEvent* event) {
+    m_followed.clear();
+    QTreeView::keyPressEvent(event);
+}
+
+void FolderTree::directoryLoaded(const QString& path) {
+    if (m_followed.isEmpty())
+        return;
+    // Only a listing of the folder's own parents moves it.
+    const QString parent = path.endsWith(u'/') ? path : path + u'/';
+    if (m_followed.startsWith(parent))
+        follow();
+}
+
+void FolderTree::follow() {
+    if (!m_followed.isEmpty())
+        m_follow->start();
+}
+
+void FolderTree::scrollToFollowed() {
+    if (m_followed.isEmpty())
+        return;
+    const QModelIndex index = m_model->index(m_followed);
+    if (index.isValid())
+        scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
 TfChooseShell::TfChooseShell(QWidget* parent) : QDialog(parent) {

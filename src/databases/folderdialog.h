@@ -9,6 +9,7 @@
 
 class QFileSystemModel;
 class QPushButton;
+class QTimer;
 
 namespace zovi {
 
@@ -25,8 +26,27 @@ public:
     // Selects folder in the tree and shows it; false when the folder is not in the tree.
     bool selectFolder(const QString& folder);
 
+Q_SIGNALS:
+    // The selected folder changed, by the user or by selectFolder (empty when none is).
+    void folderChosen(const QString& folder);
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
+    // The file system model lists folders in the background: each listing that comes in above
+    // the folder selectFolder chose inserts rows that push it down, out of sight. Until the user
+    // touches the tree (a click, a key, a scroll), every such listing brings the chosen folder back
+    // into view.
+    void directoryLoaded(const QString& path);
+    void follow();
+    void scrollToFollowed();
+
     QFileSystemModel* m_model;
+    QString m_followed; // the folder kept in view; empty once the user took over
+    QTimer* m_follow;   // brings the followed folder back once the model's change is whole
 };
 
 class TfChooseShell : public QDialog {

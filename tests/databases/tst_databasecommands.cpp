@@ -161,6 +161,39 @@ private Q_SLOTS:
         QVERIFY2(broken.error.contains(u"data.un"_s), qPrintable(broken.error));
     }
 
+    // An entry leaves the catalogue only with its password given, unless data.un cannot be
+    // read: then it goes after a notice naming the file.
+    void entryRemoval_data() {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<bool>("damaged");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("no password") << QString() << false << false << true;
+        QTest::newRow("password given") << u"pw"_s << true << false << true;
+        QTest::newRow("password refused") << u"pw"_s << false << false << false;
+        QTest::newRow("data.un unreadable") << QString() << false << true << true;
+    }
+    void entryRemoval() {
+        QFETCH(QString, password);
+        QFETCH(bool, given);
+        QFETCH(bool, damaged);
+        QFETCH(bool, allowed);
+        DatabaseFolder::setPassword(m_db->folder(), password);
+        if (damaged)
+            WriteBytes(m_db->file(u"data.un"_s), "not a table");
+        QStringList asked;
+        const EntryRemoval removal = CheckEntryRemoval(m_db->folder(), [&](const QString& stored) {
+            asked << stored;
+            return given;
+        });
+        QCOMPARE(removal.allowed, allowed);
+        QCOMPARE(asked, password.isEmpty() ? QStringList() : QStringList{password});
+        QCOMPARE(removal.notice.isEmpty(), !damaged);
+        if (damaged)
+            QVERIFY2(removal.notice.contains(QDir::toNativeSeparators(m_db->file(u"data.un"_s))),
+                     qPrintable(removal.notice));
+    }
+
     // A database made from the template, then its catalogue line written as the editor does.
     void addCreatesAndRegisters() {
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));

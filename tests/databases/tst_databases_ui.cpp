@@ -21,6 +21,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileSystemModel>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -275,6 +277,57 @@ private Q_SLOTS:
         });
     }
 
+    void editorRemovesEntryWithUnreadablePassword_data() {
+        QTest::addColumn<QByteArray>("passwordFile");
+        QTest::newRow("garbage bytes") << QByteArray("\x01\x7f garbage, not a table\n");
+        QTest::newRow("a table store without the password table") << QByteArray();
+    }
+    void editorRemovesEntryWithUnreadablePassword() {
+        QFETCH(QByteArray, passwordFile);
+        Windows w;
+        const QString damaged = m_db->file(u"data.un"_s);
+        QVERIFY(QFile::remove(damaged));
+        if (passwordFile.isEmpty()) {
+            sqlite3* db = nullptr;
+            QCOMPARE(sqlite3_open(damaged.toUtf8().constData(), &db), SQLITE_OK);
+            QCOMPARE(sqlite3_exec(db, "CREATE TABLE other (x TEXT)", nullptr, nullptr, nullptr),
+                     SQLITE_OK);
+            sqlite3_close(db);
+        } else {
+            WriteBytes(damaged, passwordFile);
+        }
+        QHash<QString, QByteArray> before;
+        for (const QString& name : QDir(m_db->folder()).entryList(QDir::Files))
+            before.insert(name, ReadBytes(m_db->file(name)));
+        const QString folder = m_db->folder() + u'/';
+        Catalogue::write({{u"Damaged"_s, folder}, {u"Other"_s, u"/x/other/"_s}});
+
+        Run(&w.editor, [&] {
+            auto* grid = Child<QTableWidget>(&w.editor, "Grid1");
+            grid->setCurrentCell(0, 0);
+            Click(&w.editor, "Button2"); // told why, then not confirmed
+            QStringList shown = Messages::takeShown();
+            QCOMPARE(shown.size(), 2);
+            QVERIFY2(shown.at(0).contains(QDir::toNativeSeparators(damaged)),
+                     qPrintable(shown.at(0)));
+            QCOMPARE(shown.at(1), u"Do you want delete?"_s);
+            QCOMPARE(grid->rowCount(), 2);
+            QVERIFY(!w.password.isVisible());
+
+            Messages::queueAnswer(true);
+            Click(&w.editor, "Button2");
+            QCOMPARE(Messages::takeShown().size(), 2);
+            QCOMPARE(Rows(grid), QStringList{u"Other*/x/other/"_s});
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("Other*/x/other/\n"));
+        QHash<QString, QByteArray> after;
+        for (const QString& name : QDir(m_db->folder()).entryList(QDir::Files))
+            after.insert(name, ReadBytes(m_db->file(name)));
+        QCOMPARE(after.keys().size(), before.keys().size());
+        QVERIFY(after == before);
+    }
+
     void editorSkipsEmptyLines() {
         Windows w;
         WriteBytes(Catalogue::path(), "\nA*/x/a/\n\nB*/x/b/\n\n");
@@ -487,6 +540,38 @@ private Q_SLOTS:
         QCOMPARE(Settings::readBool(u"showcopy"_s, dontShow), !dontShow);
         QCOMPARE(Settings::readString(u"reservcopy"_s), second.path());
         QVERIFY(QDir(second.path()).isEmpty());
+    }
+
+    // The folder of the last copy is in view, selected, with its whole path under the tree, once
+    // the folders above it are listed (many of them, so that their rows push it down).
+    void backupOpensAtStoredFolder() {
+        QTemporaryDir root;
+        for (int i = 0; i < 80; ++i)
+            QVERIFY(QDir(root.path()).mkdir(u"a%1"_s.arg(i, 2, 10, QLatin1Char('0'))));
+        const QString chosen = root.filePath(u"zz/copies"_s);
+        QVERIFY(QDir().mkpath(chosen));
+        Settings::writeString(u"reservcopy"_s, chosen);
+        TReservCopy window;
+        window.setDatabaseFolder(m_db->folder());
+        Run(&window, [&] {
+            auto* tree = Child<QTreeView>(&window, "Shell");
+            auto* model = qobject_cast<QFileSystemModel*>(tree->model());
+            QVERIFY(model);
+            const QModelIndex index = model->index(chosen);
+            const QModelIndex parent = model->index(root.path());
+            QCOMPARE(tree->currentIndex(), index);
+            QCOMPARE(Child<QLabel>(&window, "Label2")->text(), QDir::toNativeSeparators(chosen));
+            // Every listing above the folder has come in: its own parent's and the root's.
+            QTRY_COMPARE(model->rowCount(parent), 81);
+            QTRY_VERIFY(model->rowCount(model->index(QDir::rootPath())) > 1);
+            QTest::qWait(200);
+            QVERIFY(tree->isExpanded(index.parent()));
+            QVERIFY2(tree->viewport()->rect().contains(tree->visualRect(index)),
+                     qPrintable(u"row at %1, view %2 high"_s.arg(tree->visualRect(index).y())
+                                    .arg(tree->viewport()->height())));
+            QCOMPARE(tree->currentIndex(), index);
+            QCOMPARE(window.selectedFolder(), chosen);
+        });
     }
 
     void backupCopiesListedFiles() {
