@@ -120,10 +120,10 @@ EntryRemoval CheckEntryRemoval(const QString& folder, const PasswordConfirm& con
     result.allowed = check.passed || !check.error.isEmpty();
     if (!check.error.isEmpty())
         result.notice =
+            check.error + u"\n\n"_s +
             LangText(u"unreadableentry"_s,
-                     u"%1\n\nThe entry can still be removed from the list of databases: only its "
-                     u"line goes, the folder and its files stay as they are."_s)
-                .arg(check.error);
+                     u"The entry can still be removed from the list of databases: only its line "
+                     u"goes, the folder and its files stay as they are."_s);
     return result;
 }
 
