@@ -105,7 +105,9 @@ private Q_SLOTS:
             QCOMPARE(grid->columnWidth(c), expected[c - 1]);
         QVERIFY(grid->isColumnHidden(0));
 
-        // Saved widths come back unchanged, a hidden column stays hidden.
+        // Saved widths come back unchanged, a hidden column stays hidden; a date column saved
+        // too narrow is widened to a whole date.
+        grid->setColumnWidth(1, 30);
         grid->setColumnWidth(2, 222);
         grid->setColumnHidden(5, true);
         m_window->SizeSave();
@@ -114,6 +116,7 @@ private Q_SLOTS:
         grid->setColumnWidth(2, 50);
         grid->setColumnHidden(5, false);
         m_window->SizeLoad();
+        QCOMPARE(grid->columnWidth(1), m_window->ledgerPage()->minimumDateWidth());
         QCOMPARE(grid->columnWidth(2), 222);
         QVERIFY(grid->isColumnHidden(5));
     }
