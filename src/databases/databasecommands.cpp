@@ -131,10 +131,14 @@ OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
                                const PasswordConfirm& confirm, const std::function<void()>& step) {
     OpenOutcome result;
     // The checks come before any handle is touched, so a refused folder changes nothing.
-    const DatabaseFolder::Check check = DatabaseFolder::check(folder);
+    QString missingFile;
+    const DatabaseFolder::Check check = DatabaseFolder::check(folder, &missingFile);
     if (check != DatabaseFolder::Check::Ok) {
         const QString key = check == DatabaseFolder::Check::NoPassword ? u"err019"_s : u"err020"_s;
         result.refusal = LangText(key, key);
+        // Which of the table files is missing follows the translated text.
+        if (check == DatabaseFolder::Check::MissingTable && !missingFile.isEmpty())
+            result.refusal += u' ' + missingFile;
         result.beep = true;
         return result;
     }

@@ -196,6 +196,9 @@ void TableImage::load() {
         }
     }
 
+    if (schema)
+        checkColumns(*schema);
+
     QStringList names;
     for (const Column& c : m_columns)
         names << QuoteIdent(c.name);
@@ -216,6 +219,24 @@ void TableImage::load() {
     } catch (const StoreError& e) {
         throw StoreError(
             QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
+    }
+}
+
+void TableImage::checkColumns(const TableSchema& schema) const {
+    // A file of ours must hold every field the program reads, and its key where the program
+    // relies on one; a file that does not fit is refused when it is opened, never found out later
+    // by the command that reads the missing field.
+    for (const FieldDef& field : schema.fields) {
+        const int column = columnIndex(field.name);
+        if (column < 0)
+            throw StoreError(
+                QStringLiteral("The table file %1 does not fit: it has no field \"%2\".")
+                    .arg(m_path, field.name));
+        if (field.type == FieldType::AutoInc && column != m_autoInc)
+            throw StoreError(
+                QStringLiteral("The table file %1 does not fit: its field \"%2\" is not "
+                               "an INTEGER PRIMARY KEY.")
+                    .arg(m_path, field.name));
     }
 }
 

@@ -53,6 +53,8 @@ public:
 
 private:
     void load();
+    // Throws StoreError naming the file when a field of schema is missing or its key is not one.
+    void checkColumns(const TableSchema& schema) const;
     void bindValue(Statement& st, int param, const Value& v, FieldType type);
     void bindRow(Statement& st, const std::vector<Value>& values);
     Statement& insertStatement();

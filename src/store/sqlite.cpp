@@ -103,9 +103,10 @@ void Connection::prepareSchema(const QString& alias, const QString& file) {
     // The journal mode of a WAL file is stored in the file: turn any file back to the rollback
     // journal, which SQLite needs to commit atomically across attached files.
     const QString q = QuoteIdent(alias);
-    Statement mode(m_db, QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(q));
     QString result;
     try {
+        // A file that is no database fails here already, when the statement is prepared.
+        Statement mode(m_db, QStringLiteral("PRAGMA %1.journal_mode=DELETE").arg(q));
         if (mode.step())
             result = QString::fromUtf8(
                 reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)));

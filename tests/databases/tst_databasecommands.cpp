@@ -13,6 +13,7 @@
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
+using zovi::test::ExecFile;
 using zovi::test::ReadBytes;
 using zovi::test::WriteBytes;
 
@@ -49,7 +50,8 @@ private Q_SLOTS:
     void openRefuses_data() {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("removed");
-        QTest::addColumn<QString>("damaged");
+        QTest::addColumn<QString>("damaged"); // garbage, or these statements run on it:
+        QTest::addColumn<QStringList>("reshaped");
         QTest::addColumn<QByteArray>("lang");
         QTest::addColumn<bool>("given");      // the user gives the password when asked
         QTest::addColumn<bool>("asked");      // the password is asked
@@ -57,28 +59,44 @@ private Q_SLOTS:
         QTest::addColumn<QString>("refusal"); // the whole refusal, or a text it holds
         QTest::addColumn<bool>("beep");
         const QByteArray none;
-        QTest::newRow("missing folder") << u"/gone"_s << QString() << QString() << none << true
-                                        << false << false << u"err019"_s << true;
-        QTest::newRow("empty folder text") << QString() << QString() << QString() << none << true
-                                           << false << false << u"err019"_s << true;
-        QTest::newRow("no data.un") << u"/db/"_s << u"data.un"_s << QString() << none << true
-                                    << false << false << u"err019"_s << true;
-        QTest::newRow("missing table") << u"/db/"_s << u"GrD2.db"_s << QString() << none << true
-                                       << false << false << u"err020"_s << true;
-        QTest::newRow("translated")
-            << u"/db"_s << u"Valuta.db"_s << QString() << QByteArray("err020=Нет таблицы\n") << true
-            << false << false << QStringLiteral("Нет таблицы") << true;
-        QTest::newRow("wrong password") << u"/db/"_s << QString() << QString() << none << false
-                                        << true << false << QString() << false;
-        QTest::newRow("unreadable password") << u"/db/"_s << QString() << u"data.un"_s << none
-                                             << true << false << false << u"data.un"_s << false;
-        QTest::newRow("damaged table") << u"/db/"_s << QString() << u"Gr1.db"_s << none << true
-                                       << true << true << u"Gr1.db"_s << false;
+        QTest::newRow("missing folder") << u"/gone"_s << QString() << QString() << QStringList()
+                                        << none << true << false << false << u"err019"_s << true;
+        QTest::newRow("empty folder text") << QString() << QString() << QString() << QStringList()
+                                           << none << true << false << false << u"err019"_s << true;
+        QTest::newRow("no data.un") << u"/db/"_s << u"data.un"_s << QString() << QStringList()
+                                    << none << true << false << false << u"err019"_s << true;
+        QTest::newRow("missing table")
+            << u"/db/"_s << u"GrD2.db"_s << QString() << QStringList() << none << true << false
+            << false << u"err020 GrD2.db"_s << true;
+        QTest::newRow("translated") << u"/db"_s << u"Valuta.db"_s << QString() << QStringList()
+                                    << QByteArray("err020=Нет таблицы\n") << true << false << false
+                                    << QStringLiteral("Нет таблицы Valuta.db") << true;
+        QTest::newRow("wrong password") << u"/db/"_s << QString() << QString() << QStringList()
+                                        << none << false << true << false << QString() << false;
+        QTest::newRow("unreadable password")
+            << u"/db/"_s << QString() << u"data.un"_s << QStringList() << none << true << false
+            << false << u"data.un"_s << false;
+        QTest::newRow("damaged table") << u"/db/"_s << QString() << u"Gr1.db"_s << QStringList()
+                                       << none << true << true << true << u"Gr1.db"_s << false;
+        // The ledger itself damaged, or of another shape: each refused naming the file.
+        QTest::newRow("damaged ledger") << u"/db/"_s << QString() << u"Data.db"_s << QStringList()
+                                        << none << true << true << true << u"Data.db"_s << false;
+        QTest::newRow("ledger without a field")
+            << u"/db/"_s << QString() << u"Data.db"_s
+            << QStringList{u"ALTER TABLE Data DROP COLUMN Valuta"_s} << none << true << true << true
+            << u"Data.db does not fit: it has no field \"Valuta\""_s << false;
+        QTest::newRow("ledger without its key")
+            << u"/db/"_s << QString() << u"Data.db"_s
+            << QStringList{u"ALTER TABLE Data RENAME TO Old"_s,
+                           u"CREATE TABLE Data AS SELECT * FROM Old"_s, u"DROP TABLE Old"_s}
+            << none << true << true << true << u"its field \"ID\" is not an INTEGER PRIMARY KEY"_s
+            << false;
     }
     void openRefuses() {
         QFETCH(QString, folder);
         QFETCH(QString, removed);
         QFETCH(QString, damaged);
+        QFETCH(QStringList, reshaped);
         QFETCH(QByteArray, lang);
         QFETCH(bool, given);
         QFETCH(bool, asked);
@@ -88,8 +106,11 @@ private Q_SLOTS:
         DatabaseFolder::setPassword(m_db->folder(), u"Secret"_s);
         if (!removed.isEmpty())
             QVERIFY(QFile::remove(m_db->file(removed)));
-        if (!damaged.isEmpty())
+        for (const QString& statement : reshaped)
+            QVERIFY(ExecFile(m_db->file(damaged), statement).isNull());
+        if (!damaged.isEmpty() && reshaped.isEmpty())
             WriteBytes(m_db->file(damaged), QByteArray(4096, 'x'));
+        const QByteArray before = damaged.isEmpty() ? QByteArray() : ReadBytes(m_db->file(damaged));
         if (!lang.isEmpty())
             WriteBytes(ProgramFolder::file(u"lang.ini"_s), lang);
         Tdata data;
@@ -113,6 +134,8 @@ private Q_SLOTS:
         for (TableHandle* handle : OpeningOrder(data, cd))
             QVERIFY2(!handle->isOpen(), qPrintable(handle->path()));
         QCOMPARE(!data.tbData.path().isEmpty(), bound);
+        if (!damaged.isEmpty())
+            QCOMPARE(ReadBytes(m_db->file(damaged)), before); // nothing written
     }
 
     void openOpens_data() {

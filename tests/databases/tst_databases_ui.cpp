@@ -138,10 +138,10 @@ private Q_SLOTS:
             << u"Test*%1/db"_s << QString() << QByteArray() << u"err019"_s;
         QTest::newRow("empty folder") << u"Test*"_s << QString() << QByteArray() << u"err019"_s;
         QTest::newRow("missing table")
-            << u"Test*%1/db/"_s << u"Gr1.db"_s << QByteArray() << u"err020"_s;
+            << u"Test*%1/db/"_s << u"Gr1.db"_s << QByteArray() << u"err020 Gr1.db"_s;
         QTest::newRow("translated")
             << u"Test*%1/db/"_s << u"OplataCredit.db"_s << QByteArray("err020=Нет таблицы\n")
-            << QStringLiteral("Нет таблицы");
+            << QStringLiteral("Нет таблицы OplataCredit.db");
     }
     void chooserRefuses() {
         QFETCH(QString, line);
