@@ -26,6 +26,7 @@ namespace {
 
 const QString kCopyList = u"copy.txt"_s;
 const QString kLengthList = u"copy2.txt"_s;
+const QString kPreviousFolder = u"previous"_s;
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -384,13 +385,33 @@ QStringList BackupCopy::copyListed(const QString& folder, const QString& target,
                                    const std::function<void()>& step) {
     QStringList failed;
     const bool targetExists = !target.isEmpty() && QFileInfo(target).isDir();
+    // The database's own folder is never a target: its files would be moved aside.
+    const bool isSource = targetExists && QFileInfo(target).canonicalFilePath() ==
+                                              QFileInfo(folder).canonicalFilePath();
+    const QString previous = QDir(target).filePath(kPreviousFolder);
     for (const QString& name : DatabaseFolder::listedFiles(folder)) {
-        if (!targetExists || !copyFile(FindFile(folder, name), FindFile(target, name)))
+        const QString source = FindFile(folder, name);
+        const QString copy = FindFile(target, name);
+        if (!targetExists || isSource || !keepPrevious(source, copy, previous) ||
+            !copyFile(source, copy))
             failed << name;
         if (step)
             step();
     }
     return failed;
+}
+
+bool BackupCopy::keepPrevious(const QString& source, const QString& copy,
+                              const QString& previousFolder) {
+    // Only a copy about to be replaced is kept: without a source nothing replaces it.
+    if (!QFileInfo(copy).isFile() || !QFileInfo(source).isFile())
+        return true;
+    if (!QDir().mkpath(previousFolder))
+        return false;
+    const QString kept = QDir(previousFolder).filePath(QFileInfo(copy).fileName());
+    if (QFileInfo::exists(kept) && !QFile::remove(kept))
+        return false;
+    return QFile::rename(copy, kept);
 }
 
 bool BackupCopy::copyFile(const QString& source, const QString& target, QString* reason) {

@@ -54,14 +54,21 @@ public:
 // its target and renamed over it, so an older copy is never half-overwritten.
 class BackupCopy {
 public:
-    // Copies every file listed in folder's copy.txt into target (which must exist). step runs
-    // once per listed file. Returns the names that could not be copied (a missing source, a
-    // missing target folder, no access, a full disk).
+    // Copies every file listed in folder's copy.txt into target (which must exist). A copy
+    // already in target is first moved into target's previous/ folder, replacing the one kept
+    // there: one generation back survives a copy of damaged data. step runs once per listed
+    // file. Returns the names that could not be copied (a missing source, a missing target
+    // folder, the database's own folder as target, no access, a full disk).
     static QStringList copyListed(const QString& folder, const QString& target,
                                   const std::function<void()>& step = {});
 
     // Copies one file; false (with a reason) when it could not.
     static bool copyFile(const QString& source, const QString& target, QString* reason = nullptr);
+
+private:
+    // Moves copy into previousFolder before source replaces it; false when it cannot be kept.
+    static bool keepPrevious(const QString& source, const QString& copy,
+                             const QString& previousFolder);
 };
 
 } // namespace zovi

@@ -14,6 +14,7 @@
 using namespace zovi;
 using namespace Qt::StringLiterals;
 using zovi::test::ExecFile;
+using zovi::test::QueryFile;
 using zovi::test::ReadBytes;
 using zovi::test::WriteBytes;
 
@@ -310,6 +311,7 @@ private Q_SLOTS:
             << QString() << true << false << u"Choose the folder for the copy."_s;
         QTest::newRow("nothing listed") << u"/copies"_s << false << false << u"copy.txt"_s;
         QTest::newRow("folder gone") << u"/gone"_s << true << true << u"Data.db"_s;
+        QTest::newRow("the database itself") << u"/db"_s << true << true << u"Data.db"_s;
     }
     void backup() {
         QFETCH(QString, target);
@@ -331,6 +333,24 @@ private Q_SLOTS:
         const bool whole = copied && message.isEmpty();
         QCOMPARE(DatabaseFolder::check(m_db->root() + u"/copies"_s) == DatabaseFolder::Check::Ok,
                  whole);
+        QCOMPARE(DatabaseFolder::check(m_db->folder()), DatabaseFolder::Check::Ok);
+        QVERIFY(!QFileInfo::exists(m_db->folder() + u"/previous"_s));
+    }
+
+    // A second copy moves the first into previous/, so that a copy of damaged data never
+    // replaces the only good one.
+    void backupKeepsThePreviousCopy() {
+        const QString copies = m_db->root() + u"/copies"_s;
+        QVERIFY(QDir().mkpath(copies));
+        QVERIFY(ExecFile(m_db->file(u"Gr1.db"_s), u"INSERT INTO Gr1 VALUES ('first')"_s).isNull());
+        QCOMPARE(MakeBackup(m_db->folder(), copies, {}).message, QString());
+        QVERIFY(!QFileInfo::exists(copies + u"/previous"_s));
+        const QByteArray first = ReadBytes(copies + u"/Gr1.db"_s);
+        QVERIFY(ExecFile(m_db->file(u"Gr1.db"_s), u"UPDATE Gr1 SET Name = 'second'"_s).isNull());
+        QCOMPARE(MakeBackup(m_db->folder(), copies, {}).message, QString());
+        QCOMPARE(ReadBytes(copies + u"/previous/Gr1.db"_s), first);
+        QCOMPARE(QueryFile(copies + u"/Gr1.db"_s, u"SELECT Name FROM Gr1"_s), u"second"_s);
+        QCOMPARE(DatabaseFolder::check(copies + u"/previous"_s), DatabaseFolder::Check::Ok);
     }
 };
 
