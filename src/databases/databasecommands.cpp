@@ -147,8 +147,16 @@ OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
         result.refusal = password.error;
         return result;
     }
+    // A second instance on the same folder would overwrite the first one's changes unseen.
+    FolderLock lock;
+    if (lock.acquire(folder) == FolderLock::Result::Busy) {
+        result.refusal =
+            LangText(u"dbinuse"_s, u"The database is already open in another window."_s);
+        return result;
+    }
     try {
         BindDatabase(data, cd, folder, ProgramFolder::path(), step);
+        data.folderLock = std::move(lock);
         OpenDatabase(data, cd, step);
     } catch (const StoreError& e) {
         CloseDatabase(data, cd);

@@ -100,6 +100,7 @@ void CloseDatabase(Tdata& d, TCDdata& cd) {
     const QList<TableHandle*> handles = OpeningOrder(d, cd);
     for (auto it = handles.rbegin(); it != handles.rend(); ++it)
         (*it)->close();
+    d.folderLock.release();
 }
 
 } // namespace zovi

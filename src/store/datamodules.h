@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/folderlock.h"
 #include "store/table.h"
 #include "store/tablemodel.h"
 
@@ -44,6 +45,10 @@ public:
     TableModel dsValuta{&tbValuta};
     TableModel dsUserChart{&tbUserChart};
     TableModel dsData3{&tbData3};
+
+    // The hold on the open database's folder, taken when the user opens it and dropped when it
+    // is closed, so that a second instance never works on the same files.
+    FolderLock folderLock;
 };
 
 // Owner of the handles on the debts and their repayments.

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
+#include <csignal>
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
@@ -137,6 +139,42 @@ private Q_SLOTS:
         QCOMPARE(!data.tbData.path().isEmpty(), bound);
         if (!damaged.isEmpty())
             QCOMPARE(ReadBytes(m_db->file(damaged)), before); // nothing written
+    }
+
+    // One database is open in one instance at a time; a killed instance leaves no lock behind.
+    void secondInstanceRefused() {
+        const QString folder = m_db->folder() + u'/';
+        const auto openHere = [&](Tdata& data, TCDdata& cd) {
+            return OpenChosenDatabase(data, cd, folder, [](const QString&) { return true; });
+        };
+        const auto otherInstance = [&](QProcess& process) {
+            process.start(QStringLiteral(ZOVI_LOCK_HOLDER), {folder});
+            return process.waitForReadyRead(10000) ? process.readLine().trimmed() : QByteArray();
+        };
+        QProcess first;
+        QCOMPARE(otherInstance(first), QByteArray("locked"));
+        {
+            Tdata data;
+            TCDdata cd;
+            const OpenOutcome refused = openHere(data, cd);
+            QVERIFY(!refused.opened);
+            QCOMPARE(refused.refusal, u"The database is already open in another window."_s);
+            QVERIFY(!data.tbData.isOpen());
+        }
+        ::kill(pid_t(first.processId()), SIGKILL);
+        QVERIFY(first.waitForFinished(10000));
+
+        Tdata data;
+        TCDdata cd;
+        QVERIFY(openHere(data, cd).opened);
+        QProcess second;
+        QCOMPARE(otherInstance(second), QByteArray("busy"));
+        second.waitForFinished(10000);
+        CloseDatabase(data, cd);
+        QProcess third;
+        QCOMPARE(otherInstance(third), QByteArray("locked"));
+        third.kill();
+        third.waitForFinished(10000);
     }
 
     void openOpens_data() {
