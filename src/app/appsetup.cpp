@@ -1,11 +1,22 @@
 #include "app/appsetup.h"
 
 #include "core/locale.h"
+#include "core/messages.h"
+#include "store/error.h"
 
 #include <QCoreApplication>
 #include <clocale>
 
 namespace zovi {
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const StoreError& e) {
+        Messages::error(activeWindow(), e.message());
+        return false;
+    }
+}
 
 void SetUpApplication() {
     // Only the name: a display name set as well would be appended to every window's title

@@ -2,10 +2,8 @@
 #include "app/mainwindow.h"
 #include "store/datamodules.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    zovi::Application app(argc, argv);
     zovi::SetUpApplication();
 
     // The main window first, then the data modules it works on; all live until the end.

@@ -1,8 +1,10 @@
 #include "app/appsetup.h"
 #include "mainwindowsession.h"
+#include "store/error.h"
 
 #include <QDir>
 #include <QGuiApplication>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 using namespace zovi;
@@ -61,7 +63,23 @@ private Q_SLOTS:
         action("Help")->trigger();
         QCOMPARE(Messages::takeShown(), QStringList{text.arg(QDir::toNativeSeparators(help))});
     }
+
+    // A store error that escapes a command is shown, and the program goes on.
+    void storeErrorReachingTheLoopIsShown() {
+        QTimer::singleShot(0, qApp, [] { throw StoreError(u"The table file x.db is damaged."_s); });
+        QStringList shown;
+        QTRY_VERIFY(!(shown += Messages::takeShown()).isEmpty());
+        QCOMPARE(shown, QStringList{u"The table file x.db is damaged."_s});
+        bool later = false;
+        QTimer::singleShot(0, qApp, [&later] { later = true; });
+        QTRY_VERIFY(later);
+    }
 };
 
-QTEST_MAIN(TestStartup)
+// The program's own application object, so that the tests see what it does with errors.
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    TestStartup test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_startup.moc"
