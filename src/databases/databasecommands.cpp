@@ -163,6 +163,10 @@ OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
         result.refusal = e.message();
         return result;
     }
+    // Every table was read, so SQLite has rolled back what a killed process left; with the folder
+    // held, nobody else is committing there.
+    if (data.folderLock.held())
+        DatabaseFolder::removeStaleJournals(folder);
     result.opened = true;
     result.folder = Catalogue::withSeparator(folder);
     return result;

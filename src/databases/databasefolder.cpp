@@ -14,6 +14,7 @@
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <sqlite3.h>
@@ -375,6 +376,26 @@ bool DatabaseFolder::createFromTemplate(const QString& templateFolder, const QSt
     if (!QDir().rename(staging, folder))
         throw StoreError(u"The folder %1 cannot be created."_s.arg(Native(folder)));
     return true;
+}
+
+int DatabaseFolder::removeStaleJournals(const QString& folder) {
+    const QDir dir(folder);
+    QList<QByteArray> journals;
+    for (const QFileInfo& journal : dir.entryInfoList({u"*-journal"_s}, QDir::Files)) {
+        QFile file(journal.filePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return 0; // a journal that cannot be read may name any of them
+        journals << file.readAll();
+    }
+    int removed = 0;
+    for (const QFileInfo& super : dir.entryInfoList({u"*-mj*"_s}, QDir::Files)) {
+        const QByteArray name = QFile::encodeName(super.fileName());
+        const bool named = std::any_of(journals.cbegin(), journals.cend(),
+                                       [&](const QByteArray& j) { return j.contains(name); });
+        if (!named && QFile::remove(super.filePath()))
+            ++removed;
+    }
+    return removed;
 }
 
 QStringList DatabaseFolder::listedFiles(const QString& folder) {

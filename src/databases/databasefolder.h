@@ -44,6 +44,12 @@ public:
     static bool createFromTemplate(const QString& templateFolder, const QString& folder,
                                    const std::function<void(const QString& staging)>& fill = {});
 
+    // Removes the super-journals (files named "…-mj…") that no journal in the folder names any
+    // more: SQLite leaves them behind when a process is killed during a commit across files,
+    // after it has rolled back what needed it. Called once the tables were read, with the folder
+    // held. Returns the number removed.
+    static int removeStaleJournals(const QString& folder);
+
     // The names listed in the folder's copy.txt, in order (empty when it is missing).
     static QStringList listedFiles(const QString& folder);
 };

@@ -177,6 +177,22 @@ private Q_SLOTS:
         third.waitForFinished(10000);
     }
 
+    // A super-journal that no journal names is left over from a killed process: opening removes
+    // it; one a journal still names stays.
+    void openRemovesStaleSuperJournals() {
+        const QString stale = m_db->file(u"Data.db-mj0A1B2C3D4"_s);
+        const QString named = m_db->file(u"Data.db-mj5E6F7A8B9"_s);
+        WriteBytes(stale, "left by a killed process");
+        WriteBytes(named, "still named");
+        WriteBytes(m_db->file(u"other-journal"_s), "... Data.db-mj5E6F7A8B9 ...");
+        Tdata data;
+        TCDdata cd;
+        QVERIFY(OpenChosenDatabase(data, cd, m_db->folder(), {}).opened);
+        QVERIFY(!QFileInfo::exists(stale));
+        QVERIFY(QFileInfo::exists(named));
+        CloseDatabase(data, cd);
+    }
+
     void openOpens_data() {
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("folder");
