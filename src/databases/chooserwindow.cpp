@@ -153,6 +153,8 @@ void TDBSelLite::Button1Click() {
     if (m_wait)
         m_wait->gauge()->setValue(m_wait->gauge()->maximum());
     wait.reset();
+    if (!outcome.notice.isEmpty())
+        Messages::info(this, outcome.notice);
     accept();
 }
 

@@ -167,6 +167,15 @@ OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
     // held, nobody else is committing there.
     if (data.folderLock.held())
         DatabaseFolder::removeStaleJournals(folder);
+    // A database the user may only read opens for browsing, said once here; every save is then
+    // refused with the same text.
+    const QString tablesFolder = QFileInfo(data.tbData.path()).absolutePath();
+    for (TableHandle* handle : OpeningOrder(data, cd)) {
+        if (handle->isReadOnly() && QFileInfo(handle->path()).absolutePath() == tablesFolder) {
+            result.notice = ReadOnlyMessage();
+            break;
+        }
+    }
     result.opened = true;
     result.folder = Catalogue::withSeparator(folder);
     return result;

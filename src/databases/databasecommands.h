@@ -48,6 +48,7 @@ struct OpenOutcome {
     QString folder;    // the opened folder, ending with "/"
     QString refusal;   // why it was not opened; empty when the user declined the password
     bool beep = false; // the folder holds no database: the refusal comes with a beep
+    QString notice;    // said once the database is open: it is read-only
 };
 
 // Opens the database of folder into the handles of both modules. The folder is checked before

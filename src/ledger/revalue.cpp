@@ -20,10 +20,14 @@ void StoreBalances(TableHandle& v, QList<Currency>& currencies) {
     const int at = v.recNo();
     const int cValue = v.fieldIndex(kValue);
     const int cValueSTR = v.fieldIndex(kValueSTR);
+    for (Currency& c : currencies)
+        c.ValueSTR = BalanceValueText(c.Value);
+    // A read-only database is browsed: its balances are shown, never stored.
+    if (v.isReadOnly())
+        return;
     qsizetype i = 0;
     for (v.first(); !v.eof() && i < currencies.size(); v.next(), ++i) {
-        Currency& c = currencies[i];
-        c.ValueSTR = BalanceValueText(c.Value);
+        const Currency& c = currencies[i];
         v.edit();
         v.field(cValue).setDouble(c.Value);
         v.field(cValueSTR).setText(c.ValueSTR);
@@ -166,7 +170,8 @@ RevalueResult Revalue(Tdata& data, bool withOpeningBalances, const QString& tota
         else if (const auto it = byName.constFind(valuta); it != byName.cend())
             more = currencies[*it].More;
         const auto inDol = more ? ToMainCurrencyAt(value, rate, *more) : std::nullopt;
-        if (inDol && (d.field(cInDol).isNull() || d.field(cInDol).toDouble() != *inDol)) {
+        if (inDol && !d.isReadOnly() &&
+            (d.field(cInDol).isNull() || d.field(cInDol).toDouble() != *inDol)) {
             const int before = d.recordCount();
             d.edit();
             d.field(cInDol).setDouble(*inDol);

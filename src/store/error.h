@@ -18,4 +18,7 @@ private:
     QByteArray m_utf8;
 };
 
+// The message with which writes to a read-only database are refused.
+QString ReadOnlyMessage();
+
 } // namespace zovi

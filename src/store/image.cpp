@@ -6,6 +6,7 @@
 #include "store/sqlite.h"
 #include "store/store.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <sqlite3.h>
 #include <string>
@@ -198,6 +199,10 @@ void TableImage::load() {
 
     if (schema)
         checkColumns(*schema);
+    // A file SQLite could open for reading only, or in a folder where no journal can be made,
+    // takes no writes: they are refused before SQLite is asked.
+    m_readOnly = sqlite3_db_readonly(db, m_alias.toUtf8().constData()) == 1 ||
+                 !QFileInfo(QFileInfo(m_path).absolutePath()).isWritable();
 
     QStringList names;
     for (const Column& c : m_columns)
@@ -220,6 +225,11 @@ void TableImage::load() {
         throw StoreError(
             QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
     }
+}
+
+void TableImage::refuseIfReadOnly() const {
+    if (m_readOnly)
+        throw StoreError(ReadOnlyMessage());
 }
 
 void TableImage::checkColumns(const TableSchema& schema) const {
@@ -333,6 +343,7 @@ void RunWrite(Statement& st, const QString& path) {
 std::shared_ptr<Row> TableImage::insert(std::vector<Value> values) {
     values.resize(m_columns.size());
     Store& store = Store::instance();
+    refuseIfReadOnly();
     store.willWrite(m_connection);
     Statement& st = insertStatement();
     bindRow(st, values);
@@ -363,6 +374,7 @@ void TableImage::update(const std::shared_ptr<Row>& row, std::vector<Value> valu
     if (changed.empty())
         return;
     Store& store = Store::instance();
+    refuseIfReadOnly();
     store.willWrite(m_connection);
     Statement& st = updateStatement(changed);
     int param = 1;
@@ -382,6 +394,7 @@ void TableImage::remove(const std::shared_ptr<Row>& row) {
     if (!row->alive)
         throw StoreError(QStringLiteral("The row was deleted in the meantime (%1).").arg(m_path));
     Store& store = Store::instance();
+    refuseIfReadOnly();
     store.willWrite(m_connection);
     Statement& st = deleteStatement();
     sqlite3_bind_int64(st.get(), 1, row->rowid);

@@ -33,6 +33,8 @@ public:
     const std::vector<Column>& columns() const { return m_columns; }
     int columnIndex(const QString& name) const; // case-insensitive; -1 when absent
     int autoIncColumn() const { return m_autoInc; }
+    // True when the file or its folder cannot be written: every write is refused.
+    bool readOnly() const { return m_readOnly; }
 
     // Rows in iteration order (ascending rowid, which is ascending ID for keyed tables); dead
     // rows may remain until the next compaction and must be skipped.
@@ -55,6 +57,7 @@ private:
     void load();
     // Throws StoreError naming the file when a field of schema is missing or its key is not one.
     void checkColumns(const TableSchema& schema) const;
+    void refuseIfReadOnly() const;
     void bindValue(Statement& st, int param, const Value& v, FieldType type);
     void bindRow(Statement& st, const std::vector<Value>& values);
     Statement& insertStatement();
@@ -69,6 +72,7 @@ private:
     QHash<QString, int> m_columnByName;  // lower-case name -> index
     QHash<QString, int> m_columnByExact; // name as stored -> index, found without a copy
     int m_autoInc = -1;
+    bool m_readOnly = false;
     std::vector<std::shared_ptr<Row>> m_rows;
     size_t m_dead = 0;
     std::unique_ptr<Statement> m_insert, m_delete;

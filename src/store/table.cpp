@@ -113,6 +113,10 @@ void TableHandle::open() {
     Q_EMIT viewChanged();
 }
 
+bool TableHandle::isReadOnly() const {
+    return m_image && m_image->readOnly();
+}
+
 void TableHandle::close() {
     if (!m_image)
         return;

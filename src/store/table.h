@@ -67,6 +67,8 @@ public:
     void open();
     void close();
     bool isOpen() const { return m_image != nullptr; }
+    // True when the open table cannot be written (its file or folder is read-only).
+    bool isReadOnly() const;
 
     // Navigation over the view. Moving while editing posts the edit first.
     void first();

@@ -10,6 +10,8 @@
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 #include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,6 +21,7 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -31,9 +34,47 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <memory>
+#include <unistd.h>
 
 using namespace zovi;
 using zovi::test::TempDatabase;
+
+// Makes a folder read-only for the test's lifetime: by its permissions, or, for root (whom
+// permissions do not stop), by a read-only bind mount of it onto itself.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& folder) : m_folder(folder) {
+        if (::geteuid() != 0) {
+            for (const QFileInfo& f : QDir(folder).entryInfoList(QDir::Files))
+                QFile::setPermissions(f.filePath(), QFile::ReadOwner | QFile::ReadUser);
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadUser |
+                                              QFile::ExeUser);
+            m_made = !QFileInfo(folder).isWritable();
+            return;
+        }
+        m_mounted = QProcess::execute(QStringLiteral("mount"),
+                                      {QStringLiteral("--bind"), folder, folder}) == 0;
+        m_made = m_mounted && QProcess::execute(QStringLiteral("mount"),
+                                                {QStringLiteral("-o"),
+                                                 QStringLiteral("remount,bind,ro"), folder}) == 0;
+    }
+    ~ReadOnlyFolder() {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_folder});
+        if (::geteuid() != 0) {
+            const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+            QFile::setPermissions(m_folder, all);
+            for (const QFileInfo& f : QDir(m_folder).entryInfoList(QDir::Files))
+                QFile::setPermissions(f.filePath(), QFile::ReadOwner | QFile::WriteOwner);
+        }
+    }
+    bool made() const { return m_made; }
+
+private:
+    QString m_folder;
+    bool m_mounted = false;
+    bool m_made = false;
+};
 
 class TestMainWindow : public zovi::test::MainWindowSession {
     Q_OBJECT
@@ -179,6 +220,30 @@ private Q_SLOTS:
             }
         }
         QVERIFY(editListed);
+    }
+
+    // A database the user may only read opens with one message, shows its balances, and
+    // refuses every save with that message.
+    void readOnlyDatabaseIsBrowsed() {
+        const ReadOnlyFolder readOnly(m_db->folder());
+        if (!readOnly.made())
+            QSKIP("no read-only folder can be made here (root without mount)");
+        start();
+        QTRY_VERIFY(!m_window->waitWindow()->isVisible());
+        QCOMPARE(Messages::takeShown(), QStringList{ReadOnlyMessage()});
+        try {
+            Transaction t;
+            m_data->tbGr1.append();
+            m_data->tbGr1.field(QStringLiteral("Name")).setText(QStringLiteral("Cash"));
+            m_data->tbGr1.post();
+            t.commit();
+            QFAIL("a read-only database took a change");
+        } catch (const StoreError& e) {
+            QCOMPARE(e.message(), ReadOnlyMessage());
+        }
+        Settings::writeBool(QStringLiteral("showcopy"), false);
+        QVERIFY(m_window->close());
+        QCOMPARE(Messages::takeShown(), QStringList());
     }
 
     void commandsFollowTheLedgerView() {
