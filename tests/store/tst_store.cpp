@@ -40,6 +40,11 @@ void AddEntry(TableHandle& t, const Entry& e) {
                         {"Value", e.value}});
 }
 
+// A condition inside depth pairs of brackets.
+QString Nested(int depth, const QString& condition) {
+    return QString(depth, QLatin1Char('(')) + condition + QString(depth, QLatin1Char(')'));
+}
+
 QStringList Names(TableHandle& t) {
     QStringList names;
     for (t.first(); !t.eof(); t.next())
@@ -138,6 +143,9 @@ private Q_SLOTS:
         QTest::newRow("field names ignore case")
             << QStringLiteral("gr1='Wallet' and TYPE='R'")
             << QStringList{QStringLiteral("bread"), QStringLiteral("O'Brien")};
+        QTest::newRow("brackets 200 deep")
+            << Nested(200, QStringLiteral("Type='D' AND Gr1='Main'"))
+            << QStringList{QStringLiteral("salary"), QStringLiteral("bonus")};
     }
 
     void filters() {
@@ -170,6 +178,13 @@ private Q_SLOTS:
             << QStringLiteral("Value='abc'") << QStringLiteral("not a number");
         QTest::newRow("dangling AND")
             << QStringLiteral("Type='R' AND") << QStringLiteral("ends too early");
+        QTest::newRow("brackets 201 deep")
+            << Nested(201, QStringLiteral("Type='R'")) << QStringLiteral("more than 200 deep");
+        QTest::newRow("brackets 10 000 deep, unclosed")
+            << QString(10000, QLatin1Char('(')) << QStringLiteral("more than 200 deep");
+        QTest::newRow("brackets 20 000 deep in a chain")
+            << QStringLiteral("Type='R' AND ") + Nested(20000, QStringLiteral("Name='a'"))
+            << QStringLiteral("more than 200 deep");
     }
 
     void badFiltersKeepTheHandle() {
