@@ -522,6 +522,47 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(m_db->file(file))); // nothing was created in its place
     }
 
+    // A float that another program stored in an integer or boolean column, too large for any
+    // integer, is refused with the file and the field named instead of read as garbage.
+    void hugeFloatInAnIntegerColumnIsRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("boolean, currencies")
+            << QStringLiteral("Valuta.db")
+            << QStringLiteral("INSERT INTO Valuta(Def, Name) VALUES (1e300, 'x')")
+            << QStringLiteral("Def");
+        QTest::newRow("integer, negative, debts")
+            << QStringLiteral("Credit.db")
+            << QStringLiteral("INSERT INTO Credit(Days, Name) VALUES (-1e300, 'x')")
+            << QStringLiteral("Days");
+        QTest::newRow("integer, infinite")
+            << QStringLiteral("Credit.db")
+            << QStringLiteral("INSERT INTO Credit(IDdata, Name) VALUES (9e999, 'x')")
+            << QStringLiteral("IDdata");
+    }
+
+    void hugeFloatInAnIntegerColumnIsRefused() {
+        QFETCH(QString, file);
+        QFETCH(QString, sql);
+        QFETCH(QString, field);
+        CloseDatabase(*m_data, *m_cd);
+        zovi::test::ExecFile(m_db->file(file), sql);
+        QCOMPARE(
+            zovi::test::QueryFile(
+                m_db->file(file),
+                QStringLiteral("SELECT typeof(%1) FROM %2").arg(field, QFileInfo(file).baseName())),
+            QStringLiteral("real"));
+        try {
+            OpenDatabase(*m_data, *m_cd);
+            QFAIL("the database opened");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.message().contains(file) && e.message().contains(field) &&
+                         e.message().contains(QStringLiteral("not an integer")),
+                     qPrintable(e.message()));
+        }
+    }
+
     void filesAreFoundWithoutRegardToCase() {
         CloseDatabase(*m_data, *m_cd);
         const QDir dir(m_db->folder());
