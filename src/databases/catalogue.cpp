@@ -1,5 +1,6 @@
 #include "databases/catalogue.h"
 
+#include "core/lang.h"
 #include "core/paths.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
@@ -9,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <optional>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -17,15 +19,58 @@ namespace zovi {
 
 namespace {
 
-// The lines of bases.ini as text, without line ends; empty when the file is missing or cannot
-// be read, so that a broken catalogue shows an empty list instead of stopping the start-up.
-QStringList ReadLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+// One line of bases.ini: its bytes as stored (without the line feed) and its text. Each line is
+// decoded on its own, UTF-8 when it is valid UTF-8 and Windows-1251 otherwise, so that a line
+// written by an older program does not garble the others.
+struct CatalogueLine {
+    QByteArray bytes;
+    QString text;
+};
+
+// The lines of bases.ini; none when the file is missing. A file that exists but cannot be read
+// throws StoreError, so that a broken catalogue is told apart from an empty one.
+QList<CatalogueLine> ReadLines(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
         return {};
-    QString text = DecodeText(file.readAll());
-    text.remove(u'\r');
-    return text.split(u'\n');
+    QFile file(path);
+    QByteArray bytes;
+    bool read = !info.isDir() && file.open(QIODevice::ReadOnly);
+    if (read) {
+        bytes = file.readAll();
+        read = file.error() == QFileDevice::NoError;
+    }
+    if (!read)
+        throw StoreError(
+            LangText(u"basesread"_s, u"The database catalogue %1 cannot be read: %2."_s)
+                .arg(QDir::toNativeSeparators(path),
+                     info.isDir() ? u"it is a folder"_s : file.errorString()));
+    QList<CatalogueLine> lines;
+    for (const QByteArray& raw : bytes.split('\n')) {
+        QString text = DecodeText(raw);
+        text.remove(u'\r');
+        lines.append({raw, text});
+    }
+    return lines;
+}
+
+// The entry of a line as the catalogue editor reads it; none for an empty line.
+std::optional<TDataBaseName> EditorEntry(const QString& line) {
+    if (line.isEmpty())
+        return std::nullopt;
+    const qsizetype star = line.indexOf(u'*');
+    if (star < 0)
+        return TDataBaseName{line, line};
+    return TDataBaseName{line.left(star), line.mid(star + 1)};
+}
+
+// Replaces bases.ini with bytes, whole or not at all.
+void WriteCatalogue(const QByteArray& bytes) {
+    const QString file = Catalogue::path();
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
+        throw StoreError(u"The database catalogue %1 cannot be written: %2"_s.arg(
+            QDir::toNativeSeparators(file), out.errorString()));
 }
 
 // A name or folder that would change the catalogue's lines when written back: a line break
@@ -72,7 +117,8 @@ void Catalogue::ensureExists() {
 
 QList<TDataBaseName> Catalogue::readForChooser() {
     QList<TDataBaseName> entries;
-    for (const QString& line : ReadLines(path())) {
+    for (const CatalogueLine& read : ReadLines(path())) {
+        const QString& line = read.text;
         if (IsBlank(line))
             continue;
         const qsizetype star = line.indexOf(u'*');
@@ -91,14 +137,9 @@ QList<TDataBaseName> Catalogue::readForChooser() {
 
 QList<TDataBaseName> Catalogue::readForEditor() {
     QList<TDataBaseName> entries;
-    for (const QString& line : ReadLines(path())) {
-        if (line.isEmpty())
-            continue;
-        const qsizetype star = line.indexOf(u'*');
-        if (star < 0)
-            entries.append({line, line});
-        else
-            entries.append({line.left(star), line.mid(star + 1)});
+    for (const CatalogueLine& line : ReadLines(path())) {
+        if (const auto entry = EditorEntry(line.text))
+            entries.append(*entry);
     }
     return entries;
 }
@@ -109,11 +150,7 @@ void Catalogue::write(const QList<TDataBaseName>& entries) {
         RequireWritable(entry);
         bytes += (entry.name + u'*' + entry.folder).toUtf8() + '\n';
     }
-    const QString file = path();
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw StoreError(u"The database catalogue %1 cannot be written: %2"_s.arg(
-            QDir::toNativeSeparators(file), out.errorString()));
+    WriteCatalogue(bytes);
 }
 
 bool Catalogue::canHoldName(const QString& name) {
@@ -127,10 +164,22 @@ QString Catalogue::withSeparator(const QString& folder) {
 CatalogueDraft::CatalogueDraft(QList<TDataBaseName> entries) : m_entries(std::move(entries)) {
     if (m_entries.isEmpty())
         m_entries.append(TDataBaseName());
+    m_lines.resize(m_entries.size());
 }
 
 CatalogueDraft CatalogueDraft::read() {
-    return CatalogueDraft(Catalogue::readForEditor());
+    QList<TDataBaseName> entries;
+    QList<ReadLine> lines;
+    for (const CatalogueLine& line : ReadLines(Catalogue::path())) {
+        if (const auto entry = EditorEntry(line.text)) {
+            entries.append(*entry);
+            lines.append({line.bytes, *entry});
+        }
+    }
+    CatalogueDraft draft(entries);
+    if (!entries.isEmpty())
+        draft.m_lines = lines;
+    return draft;
 }
 
 bool CatalogueDraft::hasDatabase() const {
@@ -141,9 +190,11 @@ int CatalogueDraft::add(const TDataBaseName& entry) {
     const TDataBaseName& first = m_entries.constFirst();
     if (m_entries.size() == 1 && first.name.isEmpty() && first.folder.isEmpty()) {
         m_entries.first() = entry;
+        m_lines.first() = ReadLine();
         return 0;
     }
     m_entries.append(entry);
+    m_lines.append(ReadLine());
     return int(m_entries.size() - 1);
 }
 
@@ -151,8 +202,11 @@ int CatalogueDraft::remove(int row) {
     if (row < 0 || row >= m_entries.size())
         return 0;
     m_entries.removeAt(row);
-    if (m_entries.isEmpty())
+    m_lines.removeAt(row);
+    if (m_entries.isEmpty()) {
         m_entries.append(TDataBaseName());
+        m_lines.append(ReadLine());
+    }
     return qMin(row, int(m_entries.size() - 1));
 }
 
@@ -162,7 +216,20 @@ void CatalogueDraft::rename(int row, const QString& name) {
 }
 
 void CatalogueDraft::write() const {
-    Catalogue::write(m_entries);
+    QByteArray bytes;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        const TDataBaseName& entry = m_entries.at(i);
+        const ReadLine& line = m_lines.at(i);
+        // An entry as it was read keeps the bytes of its line, whatever their encoding.
+        if (!line.bytes.isNull() && entry.name == line.entry.name &&
+            entry.folder == line.entry.folder) {
+            bytes += line.bytes + '\n';
+            continue;
+        }
+        RequireWritable(entry);
+        bytes += (entry.name + u'*' + entry.folder).toUtf8() + '\n';
+    }
+    WriteCatalogue(bytes);
 }
 
 } // namespace zovi

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 
@@ -23,11 +24,14 @@ public:
 
     // The entries as the start-up chooser reads them: blank lines skipped, each line split at
     // its first "*", the folder without the line's last character (its trailing separator).
-    // Any number of entries. A missing or unreadable file gives no entry.
+    // Any number of entries. A missing file gives no entry; a file that exists but cannot be
+    // read throws StoreError with a readable message. Each line is decoded on its own: UTF-8
+    // when it is valid UTF-8, Windows-1251 otherwise.
     static QList<TDataBaseName> readForChooser();
 
     // The entries as the catalogue editor reads them: empty lines skipped, the folder keeps its
-    // trailing separator, a line without "*" gives the whole line as name and folder.
+    // trailing separator, a line without "*" gives the whole line as name and folder. Missing
+    // and unreadable files as for readForChooser.
     static QList<TDataBaseName> readForEditor();
 
     // Rewrites bases.ini: one line per entry, name, "*", folder. Written whole or not at all;
@@ -49,7 +53,7 @@ public:
 // the one the first added database fills, and written back it gives the line "*".
 class CatalogueDraft {
 public:
-    // The catalogue as the editor reads it.
+    // The catalogue as the editor reads it (see Catalogue::readForEditor).
     static CatalogueDraft read();
     explicit CatalogueDraft(QList<TDataBaseName> entries = {});
 
@@ -63,11 +67,21 @@ public:
     int remove(int row);
     void rename(int row, const QString& name);
 
-    // Rewrites bases.ini from the entries (see Catalogue::write).
+    // Rewrites bases.ini from the entries (see Catalogue::write), empty lines left out. An
+    // entry still as it was read keeps the bytes of its line; only added and renamed entries
+    // are written anew, in UTF-8.
     void write() const;
 
 private:
+    // The line an entry was read from and the entry as read; a null line for an entry that was
+    // not read from bases.ini.
+    struct ReadLine {
+        QByteArray bytes;
+        TDataBaseName entry;
+    };
+
     QList<TDataBaseName> m_entries;
+    QList<ReadLine> m_lines; // one for each entry
 };
 
 } // namespace zovi

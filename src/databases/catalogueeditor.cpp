@@ -109,7 +109,17 @@ void TDBSel2::showEvent(QShowEvent* event) {
     Translate(Button1, u"add"_s);
     Translate(Button2, u"delete"_s);
     Translate(Button3, u"edit"_s);
-    m_draft = CatalogueDraft::read();
+    try {
+        m_draft = CatalogueDraft::read();
+    } catch (const StoreError& e) {
+        // A catalogue that cannot be read is never replaced: the window closes without writing.
+        m_draft = CatalogueDraft();
+        showDraft(0);
+        QDialog::showEvent(event);
+        Messages::error(this, e.message());
+        QTimer::singleShot(0, this, &QDialog::reject);
+        return;
+    }
     showDraft(0);
     m_filled = true;
     QDialog::showEvent(event);

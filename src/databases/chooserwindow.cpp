@@ -95,7 +95,12 @@ void TDBSelLite::ReDataList() {
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
-    m_entries = Catalogue::readForChooser();
+    try {
+        m_entries = Catalogue::readForChooser();
+    } catch (const StoreError& e) {
+        m_entries.clear();
+        Messages::error(this, e.message());
+    }
     listdata->clear();
     for (const TDataBaseName& entry : m_entries)
         listdata->addItem(entry.name);

@@ -157,8 +157,13 @@ private:
     int parseTerm() {
         const Token& t = peek();
         if (t.kind == Token::Kind::Open) {
+            // Each bracket costs a level of the parser's (and the evaluation's) stack; a text
+            // nested deeper than any filter a person writes is refused before it can exhaust it.
+            if (++m_depth > kMaxDepth)
+                fail(QStringLiteral("brackets are nested more than %1 deep.").arg(kMaxDepth));
             take();
             const int inner = parseOr();
+            --m_depth;
             if (peek().kind != Token::Kind::Close) {
                 if (peek().kind == Token::Kind::End)
                     fail(QStringLiteral("a bracket is not closed."));
@@ -254,11 +259,14 @@ private:
 
     static QDate AppDateFromText(const QString& text);
 
+    static constexpr int kMaxDepth = 200;
+
     const QString& m_src;
     const std::vector<Column>& m_columns;
     CompiledFilter& m_out;
     std::vector<Token> m_tokens;
     int m_index = 0;
+    int m_depth = 0;
 };
 
 QDate FilterParser::AppDateFromText(const QString& text) {

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <cmath>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -91,11 +92,11 @@ private:
     bool m_enabled = true;
 };
 
-Value ReadValue(sqlite3_stmt* st, int col, FieldType type, TextPool& pool) {
+Value ReadValue(sqlite3_stmt* st, int col, const Column& column, TextPool& pool) {
     const int stored = sqlite3_column_type(st, col);
     if (stored == SQLITE_NULL)
         return Value();
-    switch (type) {
+    switch (column.type) {
     case FieldType::Text:
         return pool.take(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
                          sqlite3_column_bytes(st, col));
@@ -109,8 +110,15 @@ Value ReadValue(sqlite3_stmt* st, int col, FieldType type, TextPool& pool) {
     case FieldType::Integer:
     case FieldType::Boolean:
     case FieldType::AutoInc:
-        if (stored == SQLITE_FLOAT)
-            return qint64(sqlite3_column_double(st, col));
+        if (stored == SQLITE_FLOAT) {
+            // Another program may have written any float here; one that no integer holds is
+            // refused rather than turned into an arbitrary number.
+            const double d = sqlite3_column_double(st, col);
+            if (!(std::fabs(d) < 9.2e18))
+                throw StoreError(QStringLiteral("the field %1 holds %2, which is not an integer.")
+                                     .arg(column.name, QString::number(d)));
+            return qint64(d);
+        }
         return qint64(sqlite3_column_int64(st, col));
     case FieldType::Date: {
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
@@ -218,7 +226,7 @@ void TableImage::load() {
             row->values.reserve(size_t(n));
             for (int i = 0; i < n; ++i)
                 row->values.push_back(
-                    ReadValue(select.get(), i + 1, m_columns[size_t(i)].type, pools[size_t(i)]));
+                    ReadValue(select.get(), i + 1, m_columns[size_t(i)], pools[size_t(i)]));
             m_rows.push_back(std::move(row));
         }
     } catch (const StoreError& e) {

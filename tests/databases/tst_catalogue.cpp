@@ -108,6 +108,11 @@ private Q_SLOTS:
             << QByteArray("\xCF\xF0\xE8\xEC\xE5\xF0*/d/\xEF"
                           "/\n") // "Пример*/d/п/"
             << QStringList{u"Пример|/d/п"_s} << QStringList{u"Пример|/d/п/"_s};
+        QTest::newRow("one windows-1251 line among UTF-8 lines")
+            << (u"Дом*/d/дом/\n"_s.toUtf8() + "\xCF\xF0\xE8\xEC\xE5\xF0*/d/\xEF/\n" +
+                u"Ёлка*/d/ё/\n"_s.toUtf8())
+            << QStringList{u"Дом|/d/дом"_s, u"Пример|/d/п"_s, u"Ёлка|/d/ё"_s}
+            << QStringList{u"Дом|/d/дом/"_s, u"Пример|/d/п/"_s, u"Ёлка|/d/ё/"_s};
         QByteArray many;
         QStringList chooser, editor;
         for (int i = 1; i <= 120; ++i) {
@@ -134,6 +139,76 @@ private Q_SLOTS:
         Catalogue::write({{}});
         QCOMPARE(ReadBytes(bases()), QByteArray("*\n"));
         QCOMPARE(Pairs(Catalogue::readForChooser()), Texts({"|"}));
+    }
+
+    // The editor's draft writes anew only the entries that were added or renamed; every other
+    // entry keeps the bytes of its line: its encoding and its line end. Empty lines go.
+    void draftKeepsUntouchedLines_data() {
+        const QByteArray home = u"Дом*/d/дом/\r"_s.toUtf8();        // UTF-8, CRLF
+        const QByteArray old = "\xCF\xF0\xE8\xEC\xE5\xF0*/d/\xEF/"; // Windows-1251
+        const QByteArray work = "Work*/d/w/";                       // the last line, open
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QByteArray>("written");
+        const QByteArray file = home + '\n' + old + "\n\n" + work;
+        QTest::newRow("nothing") << file << QString() << home + '\n' + old + '\n' + work + '\n';
+        QTest::newRow("same name again")
+            << file << u"rename 1 Пример"_s << home + '\n' + old + '\n' + work + '\n';
+        QTest::newRow("UTF-8 entry renamed")
+            << file << u"rename 0 Дача"_s
+            << u"Дача*/d/дом/\n"_s.toUtf8() + old + '\n' + work + '\n';
+        QTest::newRow("Windows-1251 entry renamed")
+            << file << u"rename 1 Архив"_s
+            << home + '\n' + u"Архив*/d/п/\n"_s.toUtf8() + work + '\n';
+        QTest::newRow("removed") << file << u"remove 0"_s << old + '\n' + work + '\n';
+        QTest::newRow("added") << file << u"add Новая"_s
+                               << home + '\n' + old + '\n' + work + '\n' +
+                                      u"Новая*/d/new/\n"_s.toUtf8();
+    }
+    void draftKeepsUntouchedLines() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, change);
+        QFETCH(QByteArray, written);
+        WriteBytes(bases(), file);
+        CatalogueDraft draft = CatalogueDraft::read();
+        const QStringList words = change.split(u' ');
+        if (words.first() == u"rename")
+            draft.rename(words.at(1).toInt(), words.at(2));
+        else if (words.first() == u"remove")
+            draft.remove(words.at(1).toInt());
+        else if (words.first() == u"add")
+            draft.add({words.at(1), u"/d/new/"_s});
+        draft.write();
+        QCOMPARE(ReadBytes(bases()), written);
+    }
+
+    // A bases.ini that exists but cannot be read is an error, not an empty catalogue.
+    void unreadableCatalogue_data() {
+        QTest::addColumn<bool>("folder");
+        QTest::newRow("a folder of that name") << true;
+        QTest::newRow("no permission to read") << false;
+    }
+    void unreadableCatalogue() {
+        QFETCH(bool, folder);
+        if (folder) {
+            QVERIFY(QDir().mkpath(bases()));
+        } else {
+            if (geteuid() == 0)
+                QSKIP("permissions do not keep the superuser from reading");
+            WriteBytes(bases(), "A*/d/a/\n");
+            QVERIFY(QFile::setPermissions(bases(), QFileDevice::WriteOwner));
+        }
+        for (const auto& read : {&Catalogue::readForChooser, &Catalogue::readForEditor}) {
+            try {
+                read();
+                QFAIL("the catalogue was read");
+            } catch (const StoreError& e) {
+                QVERIFY2(e.message().contains(u"cannot be read"_s) &&
+                             e.message().contains(u"bases.ini"_s),
+                         qPrintable(e.message()));
+            }
+        }
+        QVERIFY_THROWS_EXCEPTION(StoreError, CatalogueDraft::read());
     }
 
     void writeFailsWhole() {

@@ -339,6 +339,50 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("A*/x/a/\nB*/x/b/\n"));
     }
 
+    // Renaming one entry rewrites its line alone: the others keep their bytes, a Windows-1251
+    // line and a line ending in CR LF included.
+    void editorRenameKeepsOtherLines() {
+        Windows w;
+        const QString folder = m_db->folder() + u'/';
+        const QByteArray old = "\xCF\xF0\xE8\xEC\xE5\xF0*/x/\xEF/\n"; // Windows-1251
+        const QByteArray crlf = u"Дом*/x/дом/\r\n"_s.toUtf8();
+        WriteBytes(Catalogue::path(), old + crlf + (u"Старое*"_s + folder + u'\n').toUtf8());
+        Run(&w.editor, [&] {
+            QCOMPARE(Rows(Child<QTableWidget>(&w.editor, "Grid1")),
+                     (QStringList{u"Пример*/x/п/"_s, u"Дом*/x/дом/"_s, u"Старое*"_s + folder}));
+            Child<QTableWidget>(&w.editor, "Grid1")->setCurrentCell(2, 0);
+            WhenShown(&w.editData, [&] {
+                Type(&w.editData, "Edit1", u"Cottage"_s);
+                Click(&w.editData, "Button1");
+            });
+            Click(&w.editor, "Button3");
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(ReadBytes(Catalogue::path()),
+                 old + crlf + (u"Cottage*"_s + folder + u'\n').toUtf8());
+    }
+
+    // A bases.ini that cannot be read (here a folder of that name, which stops the superuser
+    // too) is told in a message; the editor closes without replacing it.
+    void unreadableCatalogueIsTold() {
+        Windows w;
+        QVERIFY(QDir().mkpath(Catalogue::path()));
+        w.chooser.show();
+        QCOMPARE(Child<QComboBox>(&w.chooser, "listdata")->count(), 0);
+        QVERIFY(!Child<QPushButton>(&w.chooser, "Button1")->isEnabled());
+        const QStringList shown = Messages::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown.first().contains(u"cannot be read"_s), qPrintable(shown.first()));
+        w.chooser.reject();
+
+        QCOMPARE(Run(
+                     &w.editor, [] {}, true),
+                 int(QDialog::Rejected));
+        QCOMPARE(Messages::takeShown(), shown);
+        QVERIFY(QFileInfo(Catalogue::path()).isDir());
+    }
+
     void editorRenamesProtectedEntry() {
         Windows w;
         DatabaseFolder::setPassword(m_db->folder(), u"pw"_s);

@@ -40,6 +40,11 @@ void AddEntry(TableHandle& t, const Entry& e) {
                         {"Value", e.value}});
 }
 
+// A condition inside depth pairs of brackets.
+QString Nested(int depth, const QString& condition) {
+    return QString(depth, QLatin1Char('(')) + condition + QString(depth, QLatin1Char(')'));
+}
+
 QStringList Names(TableHandle& t) {
     QStringList names;
     for (t.first(); !t.eof(); t.next())
@@ -138,6 +143,9 @@ private Q_SLOTS:
         QTest::newRow("field names ignore case")
             << QStringLiteral("gr1='Wallet' and TYPE='R'")
             << QStringList{QStringLiteral("bread"), QStringLiteral("O'Brien")};
+        QTest::newRow("brackets 200 deep")
+            << Nested(200, QStringLiteral("Type='D' AND Gr1='Main'"))
+            << QStringList{QStringLiteral("salary"), QStringLiteral("bonus")};
     }
 
     void filters() {
@@ -170,6 +178,13 @@ private Q_SLOTS:
             << QStringLiteral("Value='abc'") << QStringLiteral("not a number");
         QTest::newRow("dangling AND")
             << QStringLiteral("Type='R' AND") << QStringLiteral("ends too early");
+        QTest::newRow("brackets 201 deep")
+            << Nested(201, QStringLiteral("Type='R'")) << QStringLiteral("more than 200 deep");
+        QTest::newRow("brackets 10 000 deep, unclosed")
+            << QString(10000, QLatin1Char('(')) << QStringLiteral("more than 200 deep");
+        QTest::newRow("brackets 20 000 deep in a chain")
+            << QStringLiteral("Type='R' AND ") + Nested(20000, QStringLiteral("Name='a'"))
+            << QStringLiteral("more than 200 deep");
     }
 
     void badFiltersKeepTheHandle() {
@@ -505,6 +520,47 @@ private Q_SLOTS:
         for (TableHandle* h : OpeningOrder(*m_data, *m_cd))
             QVERIFY2(!h->isOpen(), qPrintable(h->objectName()));
         QVERIFY(!QFileInfo::exists(m_db->file(file))); // nothing was created in its place
+    }
+
+    // A float that another program stored in an integer or boolean column, too large for any
+    // integer, is refused with the file and the field named instead of read as garbage.
+    void hugeFloatInAnIntegerColumnIsRefused_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QString>("field");
+        QTest::newRow("boolean, currencies")
+            << QStringLiteral("Valuta.db")
+            << QStringLiteral("INSERT INTO Valuta(Def, Name) VALUES (1e300, 'x')")
+            << QStringLiteral("Def");
+        QTest::newRow("integer, negative, debts")
+            << QStringLiteral("Credit.db")
+            << QStringLiteral("INSERT INTO Credit(Days, Name) VALUES (-1e300, 'x')")
+            << QStringLiteral("Days");
+        QTest::newRow("integer, infinite")
+            << QStringLiteral("Credit.db")
+            << QStringLiteral("INSERT INTO Credit(IDdata, Name) VALUES (9e999, 'x')")
+            << QStringLiteral("IDdata");
+    }
+
+    void hugeFloatInAnIntegerColumnIsRefused() {
+        QFETCH(QString, file);
+        QFETCH(QString, sql);
+        QFETCH(QString, field);
+        CloseDatabase(*m_data, *m_cd);
+        zovi::test::ExecFile(m_db->file(file), sql);
+        QCOMPARE(
+            zovi::test::QueryFile(
+                m_db->file(file),
+                QStringLiteral("SELECT typeof(%1) FROM %2").arg(field, QFileInfo(file).baseName())),
+            QStringLiteral("real"));
+        try {
+            OpenDatabase(*m_data, *m_cd);
+            QFAIL("the database opened");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.message().contains(file) && e.message().contains(field) &&
+                         e.message().contains(QStringLiteral("not an integer")),
+                     qPrintable(e.message()));
+        }
     }
 
     void filesAreFoundWithoutRegardToCase() {
