@@ -111,6 +111,10 @@ void Tstart_form::connectCommands() {
     connectAction("DeleteRec", &LedgerPage::DeleteRec);
     connectAction("EditRec", &LedgerPage::EditRec);
     connectAction("MoveRec", &LedgerPage::MoveRec);
+    connectAction("Users", &LedgerPage::Users);
+    connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
+    connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
+    connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &Tstart_form::RequestFullRefresh);
     connect(act("SaveData"), &QAction::triggered, this, &Tstart_form::SaveData);
     connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
     connect(act("About"), &QAction::triggered, this, &Tstart_form::About);

@@ -2,6 +2,7 @@
 // its ID; the dialogs collect the values and the ledger logic writes them.
 #include "core/lang.h"
 #include "core/messages.h"
+#include "ledger/classifierwindows.h"
 #include "ledger/deleteentry.h"
 #include "ledger/entrydialog.h"
 #include "ledger/entrykinds.h"
@@ -195,6 +196,27 @@ void LedgerPage::relistExchangeCurrencies() {
     const ExchangeEntry typed = m_obmen->entry();
     m_obmen->ReValuta();
     m_obmen->selectSigns(typed.givenSign, typed.receivedSign);
+}
+
+// ---- classifiers ----
+
+void LedgerPage::Users() {
+    m_users->exec();
+    AddCategory();
+    SelFilter();
+}
+
+void LedgerPage::GroupsCharges() {
+    showGroups(m_vidRashod);
+}
+
+void LedgerPage::GroupsIncomes() {
+    showGroups(m_vidDohod);
+}
+
+void LedgerPage::showGroups(GroupsWindow* window) {
+    window->exec();
+    Q_EMIT fullRefreshRequested();
 }
 
 } // namespace zovi

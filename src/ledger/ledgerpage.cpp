@@ -7,6 +7,7 @@
 #include "core/messages.h"
 #include "core/settings.h"
 #include "core/wait.h"
+#include "ledger/classifierwindows.h"
 #include "ledger/currency.h"
 #include "ledger/entrydialog.h"
 #include "ledger/exchangedialog.h"
@@ -46,6 +47,22 @@ LedgerPage::LedgerPage(Tdata& tables, TCDdata& cd, Twait* wait, QWidget* parent)
     m_perevod = new Tperevod_form(m_data, this);
     m_obmen = new TObmen(m_data, this);
     m_move = new TfMove(m_data, this);
+    m_nameEditor = new TEditGrp(this);
+    m_users = new Tusers(m_data, m_cd, m_nameEditor, this);
+    m_vidRashod = new TVidRashod(m_data, m_nameEditor, this);
+    m_vidDohod = new TVidDohod(m_data, m_nameEditor, this);
+    for (GroupsWindow* groups :
+         {static_cast<GroupsWindow*>(m_vidRashod), static_cast<GroupsWindow*>(m_vidDohod)}) {
+        // The entry dialog's lists show the names as they are now.
+        groups->setChangeHandler([this] {
+            m_editRecord->ReGroups();
+            m_editRecord->ReSubGroups();
+        });
+    }
+    m_editRecord->setGroupEditor([this](bool incomes) {
+        showGroups(incomes ? static_cast<GroupsWindow*>(m_vidDohod)
+                           : static_cast<GroupsWindow*>(m_vidRashod));
+    });
     connectControls();
     selectionMoved();
 }

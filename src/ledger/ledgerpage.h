@@ -33,6 +33,11 @@ class TFormEditRecord;
 class Tperevod_form;
 class TObmen;
 class TfMove;
+class TEditGrp;
+class Tusers;
+class GroupsWindow;
+class TVidRashod;
+class TVidDohod;
 class LedgerGridModel;
 struct FilterState;
 
@@ -68,6 +73,13 @@ public:
     void RefreshAfterChange();
     // Sets the quick filter's dates to the current month.
     void N15();
+
+    // The classifier windows: the accounts window, followed by the tabs and the filter built
+    // again; the groups windows of charges and of incomes, followed by the deferred full
+    // refresh of the main window.
+    void Users();
+    void GroupsCharges();
+    void GroupsIncomes();
 
     // Entry commands.
     void NewRec();
@@ -111,6 +123,8 @@ Q_SIGNALS:
     void exitRequested();
     // The user dragged a column of the grid to another width.
     void columnResizedByUser();
+    // A groups window closed: the main window refreshes everything once the command is over.
+    void fullRefreshRequested();
 
 private:
     void buildLayout();
@@ -133,6 +147,7 @@ private:
     void editperevod(qint64 id);
     void editobmen(qint64 id);
     void relistExchangeCurrencies();
+    void showGroups(GroupsWindow* window);
     QAction* addPopupAction(const char* name, const QString& text);
 
     Tdata& m_data;
@@ -143,6 +158,10 @@ private:
     Tperevod_form* m_perevod = nullptr;
     TObmen* m_obmen = nullptr;
     TfMove* m_move = nullptr;
+    TEditGrp* m_nameEditor = nullptr;
+    Tusers* m_users = nullptr;
+    TVidRashod* m_vidRashod = nullptr;
+    TVidDohod* m_vidDohod = nullptr;
 
     QTabBar* TabControl1 = nullptr;
     QToolBar* ToolBar1 = nullptr;

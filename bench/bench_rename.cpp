@@ -1,0 +1,138 @@
+// Timings of renaming an account that half of a generated ledger is booked to, until the
+// account tabs, the grid and the balances show the new name, as the accounts window and the
+// refresh after it do; then the rename alone. Runs the real main window headless over a
+// database opened without the chooser and prints medians of several runs. It checks nothing
+// and is not a test.
+//
+// Usage: bench_rename [entries]   (100000 when omitted; half of them are booked to the account
+// renamed)
+#include "generator.h"
+#include "timing.h"
+
+#include "app/mainwindow.h"
+#include "core/locale.h"
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "ledger/classifiers.h"
+#include "ledger/ledgerpage.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/template.h"
+#include "store/transaction.h"
+#include "store/unfiltered.h"
+
+#include <QApplication>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using zovi::bench::MillisecondsOf;
+using zovi::bench::Report;
+
+namespace {
+
+constexpr int kRuns = 5;
+
+// Every second entry is booked to account, the others to other accounts: account has half of
+// the ledger.
+void BookHalfTo(zovi::Tdata& data, const QString& account, const QString& other) {
+    zovi::Transaction t;
+    {
+        zovi::UnfilteredView all(data.tbData2);
+        zovi::TableHandle& d = data.tbData2;
+        const int column = d.fieldIndex(u"Gr1"_s);
+        for (int row = 0; row < d.recordCount(); ++row) {
+            const QString now = d.textAt(row, column);
+            const QString wanted = row % 2 == 0 ? account : (now == account ? other : now);
+            if (now == wanted)
+                continue;
+            d.setRecNo(row + 1);
+            d.edit();
+            d.field(column).setText(wanted);
+            d.post();
+        }
+    }
+    t.commit();
+}
+
+int Run(int entries) {
+    QTemporaryDir root;
+    const QString program = root.filePath(u"program"_s);
+    const QString folder = root.filePath(u"db"_s);
+    zovi::WritePrintTables(program);
+    zovi::ProgramFolder::set(program);
+    QTemporaryDir settings;
+    zovi::Settings::setTestPath(settings.path());
+
+    std::printf("\n== renaming an account of %d generated entries ==\n", entries);
+    zovi::bench::GenerateTimed(folder, program, entries);
+    auto data = std::make_unique<zovi::Tdata>();
+    auto cd = std::make_unique<zovi::TCDdata>();
+    zovi::BindDatabase(*data, *cd, folder, program);
+    zovi::OpenDatabase(*data, *cd);
+    const QStringList accounts = zovi::AccountNames(*data);
+    if (accounts.size() < 2) {
+        std::fprintf(stderr, "the generated ledger has fewer than two accounts\n");
+        return 1;
+    }
+    BookHalfTo(*data, accounts.at(0), accounts.at(1));
+    auto window = std::make_unique<zovi::Tstart_form>(*data, *cd);
+    window->Startup();
+    zovi::LedgerPage& page = *window->ledgerPage();
+
+    std::vector<double> rename, refresh, total;
+    QString name = accounts.at(0);
+    for (int run = 0; run < kRuns; ++run) {
+        const QString next = run % 2 == 0 ? u"Renamed"_s : accounts.at(0);
+        rename.push_back(MillisecondsOf([&] { zovi::RenameAccount(*data, *cd, name, next); }));
+        refresh.push_back(MillisecondsOf([&] {
+            page.AddCategory();
+            page.SelFilter();
+        }));
+        total.push_back(rename.back() + refresh.back());
+        name = next;
+    }
+    Report(u"rename an account of %1 entries until tabs, grid and balances are refreshed"_s.arg(
+               entries / 2),
+           total);
+    Report(u"  of which: RenameAccount (ledger, debts and account row, one transaction)"_s, rename);
+    Report(u"  of which: AddCategory and SelFilter"_s, refresh);
+    window.reset();
+    zovi::CloseDatabase(*data, *cd);
+    const QStringList shown = zovi::Messages::takeShown();
+    if (!shown.isEmpty()) {
+        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setlocale(LC_NUMERIC, "C");
+    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
+    zovi::Messages::setTestMode(true);
+    int entries = 100000;
+    if (app.arguments().size() > 1) {
+        bool ok = false;
+        entries = app.arguments().at(1).toInt(&ok);
+        if (!ok || entries <= 0) {
+            std::fprintf(stderr, "usage: bench_rename [entries]\n");
+            return 2;
+        }
+    }
+    try {
+        return Run(entries);
+    } catch (const zovi::StoreError& e) {
+        std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+}

@@ -1,0 +1,223 @@
+#include "core/lang.h"
+#include "core/layouts.h"
+#include "core/messages.h"
+#include "core/translate.h"
+#include "ledger/classifierwindows.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace zovi {
+
+QTableView* ClassifierGrid(QWidget* parent, const char* name, TableModel* model, int column) {
+    auto* grid = Named(new QTableView(parent), name);
+    grid->setModel(model);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->hide();
+    grid->horizontalHeader()->setStretchLastSection(true);
+    auto hideOthers = [grid, model, column] {
+        for (int c = 0; c < model->columnCount(); ++c)
+            grid->setColumnHidden(c, c != column);
+    };
+    // The columns exist once the table is open; a reset may bring them.
+    QObject::connect(model, &QAbstractItemModel::modelReset, grid, hideOthers);
+    hideOthers();
+    QObject::connect(grid->selectionModel(), &QItemSelectionModel::currentRowChanged, grid,
+                     [model](const QModelIndex& current) { model->selectRow(current.row()); });
+    return grid;
+}
+
+bool RunCommand(QWidget* window, const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const StoreError& e) {
+        Messages::error(window, e.message());
+        return false;
+    }
+}
+
+// ---- TEditGrp ----
+
+TEditGrp::TEditGrp(QWidget* parent) : QDialog(parent) {
+    setObjectName(u"TEditGrp"_s);
+    setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setModal(true);
+    Edit1 = Named(new QLineEdit(this), "Edit1");
+    auto* ok = Named(new QPushButton(u"OK"_s, this), "Button1");
+    auto* cancel = Named(new QPushButton(u"Cancel"_s, this), "Button2");
+    ok->setDefault(true);
+    cancel->setAutoDefault(false);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Edit1);
+    layout->addLayout(ButtonRow({ok, cancel}));
+    resize(260, 80);
+}
+
+bool TEditGrp::ask(const QString& text, QString& typed) {
+    Edit1->setText(text);
+    if (exec() != QDialog::Accepted)
+        return false;
+    typed = Edit1->text();
+    return true;
+}
+
+void TEditGrp::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    Edit1->setFocus();
+    Edit1->selectAll();
+}
+
+// ---- Tusers ----
+
+Tusers::Tusers(Tdata& tables, TCDdata& cd, TEditGrp* editor, QWidget* parent)
+    : QDialog(parent), m_data(tables), m_cd(cd), m_editor(editor) {
+    setObjectName(u"Tusers"_s);
+    setWindowTitle(u"Accounts"_s);
+    setModal(true);
+
+    m_frame = new QGroupBox(u" Accounts "_s, this);
+    DBGrid1 = ClassifierGrid(m_frame, "DBGrid1", &m_data.dsGr1, 0);
+    auto* spin = Named(new QWidget(m_frame), "SpinButton1");
+    UpButton = Named(new QToolButton(spin), "UpButton");
+    UpButton->setArrowType(Qt::UpArrow);
+    DownButton = Named(new QToolButton(spin), "DownButton");
+    DownButton->setArrowType(Qt::DownArrow);
+    auto* arrows = new QVBoxLayout(spin);
+    arrows->setContentsMargins(0, 0, 0, 0);
+    arrows->addStretch();
+    arrows->addWidget(UpButton);
+    arrows->addWidget(DownButton);
+    arrows->addStretch();
+
+    Button2 = Named(new QPushButton(u"Add"_s, m_frame), "Button2");
+    Button3 = Named(new QPushButton(u"Delete"_s, m_frame), "Button3");
+    Button4 = Named(new QPushButton(u"Edit"_s, m_frame), "Button4");
+    Button1 = Named(new QPushButton(u"Ok"_s, this), "Button1");
+    for (QPushButton* b : {Button2, Button3, Button4})
+        b->setAutoDefault(false);
+    Button1->setDefault(true);
+
+    auto* body = new QHBoxLayout;
+    body->addWidget(DBGrid1, 1);
+    body->addWidget(spin);
+    auto* frameLayout = new QVBoxLayout(m_frame);
+    frameLayout->addLayout(body, 1);
+    frameLayout->addLayout(ButtonRow({Button2, Button3, Button4}));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_frame, 1);
+    layout->addLayout(ButtonRow({Button1}));
+    resize(320, 320);
+
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this, &Tusers::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &Tusers::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &Tusers::Button4Click);
+    connect(DBGrid1, &QTableView::doubleClicked, this, &Tusers::Button4Click);
+    connect(UpButton, &QToolButton::clicked, this, [this] { SpinButton1Click(true); });
+    connect(DownButton, &QToolButton::clicked, this, [this] { SpinButton1Click(false); });
+    updateButtons();
+}
+
+// The cancel key closes with OK too: every change is stored already.
+void Tusers::reject() {
+    accept();
+}
+
+void Tusers::showEvent(QShowEvent* event) {
+    if (!event->spontaneous()) {
+        QString caption;
+        if (LangString(u"accounts"_s, caption)) {
+            setWindowTitle(caption);
+            m_frame->setTitle(u" "_s + caption + u" "_s);
+        }
+        Translate(Button2, u"add"_s);
+        Translate(Button3, u"delete"_s);
+        Translate(Button4, u"edit"_s);
+        selectRow(0);
+    }
+    QDialog::showEvent(event);
+}
+
+int Tusers::currentRow() const {
+    const int row = DBGrid1->currentIndex().row();
+    return row >= 0 && row < m_data.dsGr1.rowCount() ? row : -1;
+}
+
+QString Tusers::currentName() const {
+    const int row = currentRow();
+    return row < 0 ? QString() : AccountNames(m_data).value(row);
+}
+
+void Tusers::selectRow(int row) {
+    const int count = m_data.dsGr1.rowCount();
+    if (count > 0)
+        DBGrid1->setCurrentIndex(m_data.dsGr1.index(qBound(0, row, count - 1), 0));
+    updateButtons();
+}
+
+void Tusers::updateButtons() {
+    const bool any = m_data.dsGr1.rowCount() > 0;
+    Button2->setEnabled(m_data.tbGr1.isOpen());
+    for (QWidget* w : {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4),
+                       static_cast<QWidget*>(UpButton), static_cast<QWidget*>(DownButton)})
+        w->setEnabled(any);
+}
+
+void Tusers::Button2Click() {
+    QString name;
+    if (!m_editor->ask(QString(), name))
+        return;
+    const int row = currentRow();
+    bool added = false;
+    RunCommand(this, [&] { added = AddAccount(m_data, name); });
+    selectRow(added ? m_data.dsGr1.rowCount() - 1 : row);
+}
+
+void Tusers::Button3Click() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
+        return;
+    const QString name = currentName();
+    RunCommand(this, [&] { DeleteAccount(m_data, name); });
+    selectRow(row);
+}
+
+void Tusers::Button4Click() {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    const QString old = currentName();
+    QString name;
+    if (!m_editor->ask(old, name))
+        return;
+    RunCommand(this, [&] { RenameAccount(m_data, m_cd, old, name); });
+    selectRow(row);
+}
+
+void Tusers::SpinButton1Click(bool up) {
+    const int row = currentRow();
+    if (row < 0)
+        return;
+    bool moved = false;
+    RunCommand(this, [&] { moved = MoveAccount(m_data, row, up); });
+    selectRow(moved ? (up ? row - 1 : row + 1) : row);
+}
+
+} // namespace zovi

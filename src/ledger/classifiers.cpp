@@ -1,0 +1,286 @@
+#include "ledger/classifiers.h"
+
+#include "core/lang.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
+#include "store/unfiltered.h"
+
+#include <QVariant>
+
+namespace zovi {
+
+namespace {
+
+const QString kName = QStringLiteral("Name");
+const QString kId = QStringLiteral("ID");
+const QString kIdSecond = QStringLiteral("IDsecond");
+
+void RequireOpen(const TableHandle& t) {
+    if (!t.isOpen())
+        throw StoreError(QStringLiteral("No database is open."));
+}
+
+void RequireName(const QString& name) {
+    if (name.trimmed().isEmpty())
+        throw StoreError(EmptyNameRefusal());
+}
+
+// Moves the group handle to the group, so that its sub-group view shows that group's
+// sub-groups; a group that is gone is refused.
+void LocateGroup(TableHandle& groups, qint64 groupId) {
+    RequireOpen(groups);
+    if (!groups.locate(kId, QVariant(groupId)))
+        throw StoreError(QStringLiteral("The group no longer exists."));
+}
+
+void LocateSubGroup(TableHandle& subGroups, const QString& name) {
+    if (!subGroups.locate(kName, name))
+        throw StoreError(QStringLiteral("The sub-group \"%1\" no longer exists.").arg(name));
+}
+
+// Writes newName into the field of every ledger row whose field is exactly oldName, whatever
+// the filter of the grid; only rows of the kinds listed, when kinds is not empty. An empty old
+// name is never carried over: it would stand for every entry without that field.
+void RenameInLedger(Tdata& data, const QString& field, const QString& oldName,
+                    const QString& newName, const QStringList& kinds = {}) {
+    if (oldName.isEmpty() || oldName == newName)
+        return;
+    TableHandle& d = data.tbData2;
+    RequireOpen(d);
+    UnfilteredView walk(d);
+    const int column = d.fieldIndex(field);
+    const int type = d.fieldIndex(QStringLiteral("Type"));
+    const int count = d.recordCount();
+    for (int row = 0; row < count; ++row) {
+        if (d.textAt(row, column) != oldName)
+            continue;
+        if (!kinds.isEmpty() && !kinds.contains(d.textAt(row, type)))
+            continue;
+        d.setRecNo(row + 1);
+        d.edit();
+        d.field(column).setText(newName);
+        d.post();
+    }
+}
+
+void RefreshLedger(Tdata& data) {
+    for (TableHandle* h : {&data.tbData, &data.tbData2, &data.tbData3}) {
+        if (h->isOpen())
+            h->refresh();
+    }
+}
+
+// The entries that have a group and a sub-group: incomes and charges.
+QStringList GroupedKinds() {
+    return {QStringLiteral("D"), QStringLiteral("R")};
+}
+
+} // namespace
+
+QString EmptyNameRefusal() {
+    return LangText(QStringLiteral("emptyname"), QStringLiteral("The name must not be empty."));
+}
+
+// ---- accounts ----
+
+QStringList AccountNames(Tdata& data) {
+    QStringList names;
+    TableHandle& a = data.tbGr1;
+    if (!a.isOpen())
+        return names;
+    const int column = a.fieldIndex(kName);
+    for (int row = 0; row < a.recordCount(); ++row)
+        names << a.textAt(row, column);
+    return names;
+}
+
+bool AddAccount(Tdata& data, const QString& text) {
+    TableHandle& a = data.tbGr1;
+    RequireOpen(a);
+    const QString name = text.trimmed();
+    if (name.isEmpty() || AccountNames(data).contains(name))
+        return false;
+    Transaction t;
+    a.append();
+    a.field(kName).setText(name);
+    a.post();
+    t.commit();
+    return true;
+}
+
+void DeleteAccount(Tdata& data, const QString& name) {
+    TableHandle& a = data.tbGr1;
+    RequireOpen(a);
+    if (!a.locate(kName, name))
+        throw StoreError(QStringLiteral("The account \"%1\" no longer exists.").arg(name));
+    Transaction t;
+    a.remove();
+    t.commit();
+}
+
+void RenameAccount(Tdata& data, TCDdata& cd, const QString& oldName, const QString& newName) {
+    RequireName(newName);
+    TableHandle& a = data.tbGr1;
+    RequireOpen(a);
+    if (!a.locate(kName, oldName))
+        throw StoreError(QStringLiteral("The account \"%1\" no longer exists.").arg(oldName));
+    if (oldName == newName)
+        return;
+    const int at = a.recNo();
+    Transaction t;
+    RenameInLedger(data, QStringLiteral("Gr1"), oldName, newName);
+    if (!oldName.isEmpty() && cd.tbCredit.isOpen()) {
+        // The debts name the account they are booked to; repayments entered later take it
+        // from there.
+        TableHandle& c = cd.tbCredit;
+        UnfilteredView walk(c);
+        const int user = c.fieldIndex(QStringLiteral("User"));
+        for (int row = 0; row < c.recordCount(); ++row) {
+            if (c.textAt(row, user) != oldName)
+                continue;
+            c.setRecNo(row + 1);
+            c.edit();
+            c.field(user).setText(newName);
+            c.post();
+        }
+    }
+    a.setRecNo(at);
+    a.edit();
+    a.field(kName).setText(newName);
+    a.post();
+    t.commit();
+    RefreshLedger(data);
+    for (TableHandle* h : {&cd.tbCredit, &cd.tbCredit2}) {
+        if (h->isOpen())
+            h->refresh();
+    }
+}
+
+bool MoveAccount(Tdata& data, int index, bool up) {
+    TableHandle& a = data.tbGr1;
+    if (!a.isOpen() || index < 0 || index >= a.recordCount())
+        return false;
+    const int other = up ? index - 1 : index + 1;
+    if (other < 0 || other >= a.recordCount())
+        return false;
+    const int column = a.fieldIndex(kName);
+    const QString moving = a.textAt(index, column);
+    const QString neighbour = a.textAt(other, column);
+    Transaction t;
+    for (const auto& [row, name] : {std::pair{other, moving}, std::pair{index, neighbour}}) {
+        a.setRecNo(row + 1);
+        a.edit();
+        a.field(column).setText(name);
+        a.post();
+    }
+    t.commit();
+    a.setRecNo(other + 1);
+    return true;
+}
+
+// ---- groups ----
+
+TableHandle& GroupTable(Tdata& data, GroupSide side) {
+    return side == GroupSide::Charges ? data.tbGrR : data.tbGrD;
+}
+
+TableHandle& SubGroupTable(Tdata& data, GroupSide side) {
+    return side == GroupSide::Charges ? data.tbGrR2 : data.tbGrD2;
+}
+
+qint64 AddGroup(Tdata& data, GroupSide side, const QString& name) {
+    RequireName(name);
+    TableHandle& g = GroupTable(data, side);
+    RequireOpen(g);
+    Transaction t;
+    g.append();
+    g.field(kName).setText(name);
+    g.post();
+    t.commit();
+    const qint64 id = g.lastInsertedRowid();
+    g.locate(kId, QVariant(id));
+    return id;
+}
+
+void AddSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& name) {
+    RequireName(name);
+    LocateGroup(GroupTable(data, side), groupId);
+    TableHandle& s = SubGroupTable(data, side);
+    RequireOpen(s);
+    Transaction t;
+    s.append();
+    s.field(kIdSecond).setInt(groupId);
+    s.field(kName).setText(name);
+    s.post();
+    t.commit();
+    s.last();
+}
+
+int DeleteGroup(Tdata& data, GroupSide side, qint64 groupId) {
+    TableHandle& g = GroupTable(data, side);
+    LocateGroup(g, groupId);
+    TableHandle& s = SubGroupTable(data, side);
+    RequireOpen(s);
+    int removed = 0;
+    Transaction t;
+    // The sub-group view follows the located group: it empties as its rows go.
+    while (!s.isEmpty()) {
+        s.first();
+        s.remove();
+        ++removed;
+    }
+    g.remove();
+    t.commit();
+    return removed + 1;
+}
+
+void DeleteSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& name) {
+    LocateGroup(GroupTable(data, side), groupId);
+    TableHandle& s = SubGroupTable(data, side);
+    RequireOpen(s);
+    LocateSubGroup(s, name);
+    Transaction t;
+    s.remove();
+    t.commit();
+}
+
+void RenameGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& newName) {
+    RequireName(newName);
+    TableHandle& g = GroupTable(data, side);
+    LocateGroup(g, groupId);
+    const QString oldName = g.field(kName).text();
+    if (oldName == newName)
+        return;
+    Transaction t;
+    RenameInLedger(data, QStringLiteral("Gr2"), oldName, newName, GroupedKinds());
+    LocateGroup(g, groupId);
+    g.edit();
+    g.field(kName).setText(newName);
+    g.post();
+    t.commit();
+    RefreshLedger(data);
+}
+
+void RenameSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& oldName,
+                    const QString& newName) {
+    RequireName(newName);
+    TableHandle& g = GroupTable(data, side);
+    LocateGroup(g, groupId);
+    TableHandle& s = SubGroupTable(data, side);
+    RequireOpen(s);
+    LocateSubGroup(s, oldName);
+    if (oldName == newName)
+        return;
+    Transaction t;
+    RenameInLedger(data, QStringLiteral("NameRashod"), oldName, newName, GroupedKinds());
+    LocateGroup(g, groupId);
+    LocateSubGroup(s, oldName);
+    s.edit();
+    s.field(kName).setText(newName);
+    s.post();
+    t.commit();
+    RefreshLedger(data);
+}
+
+} // namespace zovi

@@ -1,0 +1,160 @@
+#pragma once
+
+// The windows of the classifiers: the one-line name editor TEditGrp, the accounts window
+// Tusers, and the groups windows of charges (TVidRashod) and of incomes (TVidDohod). Every
+// command takes the row selected in the window's grid, hands its name or ID to the classifier
+// logic, and shows a refusal or a failed write in an error box.
+
+#include "ledger/classifiers.h"
+
+#include <QDialog>
+#include <functional>
+
+class QGroupBox;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QToolButton;
+
+namespace zovi {
+
+class Tdata;
+class TCDdata;
+class TableModel;
+
+// A read-only grid of one column of a classifier table, named name, whose row selection moves
+// the table's cursor.
+QTableView* ClassifierGrid(QWidget* parent, const char* name, TableModel* model, int column);
+// Runs a command of a classifier window; a refusal or a failed write is shown in an error box.
+bool RunCommand(QWidget* window, const std::function<void()>& command);
+
+// A small window without border holding one text box (Edit1), "OK" (Button1, the default) and
+// "Cancel" (Button2, also the Escape key). The text box has the focus when it is shown.
+class TEditGrp : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TEditGrp(QWidget* parent = nullptr);
+
+    // Shows the editor with text; true and the text as typed when it was closed with OK.
+    bool ask(const QString& text, QString& typed);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLineEdit* Edit1;
+};
+
+// The accounts window: the grid DBGrid1 of the accounts in the order of the tabs, "Add"
+// (Button2), "Delete" (Button3), "Edit" (Button4), the arrows of SpinButton1 (UpButton,
+// DownButton) and "Ok" (Button1, which also the Escape key gives). "Delete" and "Edit" are
+// enabled exactly while there is an account. The caller rebuilds the tabs and the filter after
+// it closed.
+class Tusers : public QDialog {
+    Q_OBJECT
+
+public:
+    Tusers(Tdata& tables, TCDdata& cd, TEditGrp* editor, QWidget* parent = nullptr);
+
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    int currentRow() const;
+    QString currentName() const;
+    void selectRow(int row);
+    void updateButtons();
+
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void SpinButton1Click(bool up);
+
+    Tdata& m_data;
+    TCDdata& m_cd;
+    TEditGrp* m_editor;
+
+    QGroupBox* m_frame;
+    QTableView* DBGrid1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QPushButton* Button4;
+    QToolButton* UpButton;
+    QToolButton* DownButton;
+};
+
+// What both groups windows share: the grid of groups DBGrid1 with its Add, Delete and Edit, the
+// grid DBGrid2 of the sub-groups of the selected group with theirs, and the OK button (also the
+// Escape key). Group Delete and Edit and sub-group Add are enabled exactly while there is a
+// group; sub-group Delete and Edit exactly while the selected group has a sub-group. After
+// every change the window runs the change handler (the entry dialog relists its groups).
+class GroupsWindow : public QDialog {
+    Q_OBJECT
+
+public:
+    void setChangeHandler(std::function<void()> changed) { m_changed = std::move(changed); }
+    GroupSide side() const { return m_side; }
+
+    void reject() override;
+
+protected:
+    // The button names of the side: group Add, Delete, Edit, sub-group Add, Delete, Edit, OK.
+    GroupsWindow(Tdata& tables, GroupSide side, TEditGrp* editor, const QStringList& buttonNames,
+                 QWidget* parent);
+    void showEvent(QShowEvent* event) override;
+
+private:
+    qint64 currentGroupId() const;
+    QString currentGroupName() const;
+    QString currentSubGroupName() const;
+    void selectGroup(int row);
+    void selectSubGroup(int row);
+    void updateButtons();
+    void changed();
+
+    void AddGroupClick();
+    void DeleteGroupClick();
+    void EditGroupClick();
+    void AddSubGroupClick();
+    void DeleteSubGroupClick();
+    void EditSubGroupClick();
+
+    Tdata& m_data;
+    GroupSide m_side;
+    TEditGrp* m_editor;
+    std::function<void()> m_changed;
+
+    QGroupBox* m_groupsFrame;
+    QGroupBox* m_subGroupsFrame;
+    QTableView* DBGrid1;
+    QTableView* DBGrid2;
+    QPushButton* m_addGroup;
+    QPushButton* m_deleteGroup;
+    QPushButton* m_editGroup;
+    QPushButton* m_addSubGroup;
+    QPushButton* m_deleteSubGroup;
+    QPushButton* m_editSubGroup;
+    QPushButton* m_ok;
+};
+
+// The groups of charges (GrR.db, GrR2.db).
+class TVidRashod : public GroupsWindow {
+    Q_OBJECT
+
+public:
+    TVidRashod(Tdata& tables, TEditGrp* editor, QWidget* parent = nullptr);
+};
+
+// The groups of incomes (GrD.db, GrD2.db).
+class TVidDohod : public GroupsWindow {
+    Q_OBJECT
+
+public:
+    TVidDohod(Tdata& tables, TEditGrp* editor, QWidget* parent = nullptr);
+};
+
+} // namespace zovi
