@@ -56,7 +56,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     m_wait = new Twait(this);
     m_ledger = new LedgerPage(m_data, m_cd, m_wait, Page);
     m_debts = new DebtsPage(m_cd, Page);
-    m_diagrams = new DiagramsPage(Page);
+    m_diagrams = new DiagramsPage(m_data, Page);
     Page->addTab(m_ledger, QStringLiteral("Editor"));
     Page->addTab(m_debts, QStringLiteral("Debts"));
     Page->addTab(m_diagrams, QStringLiteral("Diagrams"));
@@ -115,6 +115,8 @@ void Tstart_form::connectCommands() {
     connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
     connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
     connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &Tstart_form::RequestFullRefresh);
+    connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i11Click);
+    connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i12Click);
     connect(act("SaveData"), &QAction::triggered, this, &Tstart_form::SaveData);
     connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
     connect(act("About"), &QAction::triggered, this, &Tstart_form::About);
