@@ -29,25 +29,43 @@ QString MarkText(double value) {
 }
 
 // Texts placed one after another along a line or around a pie: a text is drawn only when it
-// overlaps none of those drawn before it.
+// overlaps none of those drawn before it. Along a line the texts come from left to right, so
+// that those lying wholly left of every text still to come are no longer compared.
 class TextPlacer {
 public:
-    explicit TextPlacer(QPainter& painter) : m_painter(painter) {}
+    explicit TextPlacer(QPainter& painter, bool leftToRight = true)
+        : m_painter(painter), m_leftToRight(leftToRight) {}
 
     // Draws text in rect when the place is free; flags as for QPainter::drawText.
     bool place(const QRectF& rect, int flags, const QString& text) {
         const QRectF padded = rect.adjusted(-2, 0, 2, 0);
+        m_widest = std::max(m_widest, padded.width());
+        if (m_leftToRight) {
+            // A later text's centre lies right of this one's, so its left edge lies right of
+            // this centre less half the widest text.
+            const double passed = padded.center().x() - m_widest;
+            while (!m_taken.isEmpty() && m_taken.first().right() < passed)
+                m_taken.removeFirst();
+        }
         for (const QRectF& taken : m_taken) {
             if (taken.intersects(padded))
                 return false;
         }
         m_taken.append(padded);
+        m_lastRight = padded.right();
         m_painter.drawText(rect, flags, text);
         return true;
     }
 
+    // Whether a text centred at x surely finds no room beside the last text placed, without
+    // measuring it: it would not even have room for half a digit.
+    bool crowded(double x, double halfDigit) const { return x - halfDigit < m_lastRight; }
+
 private:
     QPainter& m_painter;
+    bool m_leftToRight;
+    double m_widest = 0;
+    double m_lastRight = -1e300;
     QList<QRectF> m_taken;
 };
 
@@ -192,6 +210,7 @@ void ChartView::drawAxesAndSeries(QPainter& painter, const QRectF& area) const {
     const QFontMetricsF metrics(painter.font(), painter.device());
     const ValueScale scale = ScaleFor(points);
     const double lineHeight = metrics.height();
+    const double halfDigit = metrics.horizontalAdvance(QStringLiteral("0")) / 2;
 
     double tickWidth = 0;
     for (double v = scale.low; v <= scale.high + scale.step / 2; v += scale.step)
@@ -224,9 +243,11 @@ void ChartView::drawAxesAndSeries(QPainter& painter, const QRectF& area) const {
         painter.drawLine(plot.bottomLeft(), plot.bottomRight());
         TextPlacer labels(painter);
         for (qsizetype i = 0; i < count; ++i) {
+            const double centre = plot.left() + (double(i) + 0.5) * slot;
+            if (labels.crowded(centre, halfDigit))
+                continue;
             const QString text = m_bottomLabels ? points[i].label : QString::number(i);
             const double width = metrics.horizontalAdvance(text);
-            const double centre = plot.left() + (double(i) + 0.5) * slot;
             labels.place(QRectF(centre - width / 2, plot.bottom() + 3, width, lineHeight),
                          Qt::AlignCenter, text);
         }
@@ -234,7 +255,7 @@ void ChartView::drawAxesAndSeries(QPainter& painter, const QRectF& area) const {
     if (count == 0)
         return;
 
-    painter.setClipRect(plot.adjusted(-1, -lineHeight - 4, depth + 1, 1), Qt::IntersectClip);
+    painter.setClipRect(plot.adjusted(-left, -lineHeight - 4, depth + 8, 1), Qt::IntersectClip);
     const double zeroY = yOf(0);
     TextPlacer marks(painter);
     if (m_barsActive) {
@@ -254,11 +275,18 @@ void ChartView::drawAxesAndSeries(QPainter& painter, const QRectF& area) const {
                 painter.drawPolygon(QPolygonF{bar.topLeft(), bar.topLeft() + back,
                                               bar.topRight() + back, bar.topRight()});
             }
-            QLinearGradient fill(bar.topLeft(), bar.topRight());
-            fill.setColorAt(0, colour.lighter(170));
-            fill.setColorAt(1, colour);
-            painter.setBrush(fill);
-            painter.drawRect(bar);
+            if (width >= 3) {
+                QLinearGradient fill(bar.topLeft(), bar.topRight());
+                fill.setColorAt(0, colour.lighter(170));
+                fill.setColorAt(1, colour);
+                painter.setBrush(fill);
+                painter.drawRect(bar);
+            } else {
+                // A bar of a few pixels shows no gradient: its plain colour is drawn at once.
+                painter.fillRect(bar, colour);
+            }
+            if (marks.crowded(x + width / 2, halfDigit))
+                continue;
             const QString text = MarkText(points[i].value);
             const double textWidth = metrics.horizontalAdvance(text);
             const double markY =
@@ -290,6 +318,8 @@ void ChartView::drawAxesAndSeries(QPainter& painter, const QRectF& area) const {
         painter.setBrush(PointColour(points[i], i));
         painter.drawPolygon(QPolygonF{p + QPointF(0, -r), p + QPointF(r, 0), p + QPointF(0, r),
                                       p + QPointF(-r, 0)});
+        if (marks.crowded(p.x(), halfDigit))
+            continue;
         const QString text = MarkText(points[i].value);
         const double textWidth = metrics.horizontalAdvance(text);
         marks.place(QRectF(p.x() - textWidth / 2, p.y() - r - lineHeight, textWidth, lineHeight),
@@ -334,7 +364,7 @@ void ChartView::drawPie(QPainter& painter, const QRectF& area) const {
         painter.drawPie(circle, spans[i].first, spans[i].second);
     }
 
-    TextPlacer labels(painter);
+    TextPlacer labels(painter, false);
     const double radius = diameter / 2;
     for (qsizetype i = 0; i < points.size(); ++i) {
         const double middle = Radians((spans[i].first + spans[i].second / 2.0) / 16.0);

@@ -1,0 +1,113 @@
+// Timings of refreshing both charts of the diagrams page over a generated ledger, by month and
+// by day: the sums, the points and a painting of each chart; then the sums alone. Runs the real
+// diagrams page headless over the whole ledger and prints medians of several runs. It checks
+// nothing and is not a test.
+//
+// Usage: bench_charts [entries]   (100000 when omitted)
+#include "generator.h"
+#include "timing.h"
+
+#include "charts/chartdata.h"
+#include "charts/diagramspage.h"
+#include "core/locale.h"
+#include "core/messages.h"
+#include "core/paths.h"
+#include "core/settings.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/template.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdio>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using zovi::bench::Report;
+using zovi::bench::TimeRuns;
+
+namespace {
+
+constexpr int kRuns = 7;
+
+int Run(int entries) {
+    QTemporaryDir root;
+    const QString program = root.filePath(u"program"_s);
+    const QString folder = root.filePath(u"db"_s);
+    zovi::WritePrintTables(program);
+    zovi::ProgramFolder::set(program);
+    QTemporaryDir settings;
+    zovi::Settings::setTestPath(settings.path());
+
+    std::printf("\n== the charts over %d generated entries ==\n", entries);
+    zovi::bench::GenerateTimed(folder, program, entries);
+    auto data = std::make_unique<zovi::Tdata>();
+    auto cd = std::make_unique<zovi::TCDdata>();
+    zovi::BindDatabase(*data, *cd, folder, program);
+    zovi::OpenDatabase(*data, *cd);
+
+    zovi::DiagramsPage page(*data);
+    page.resize(1200, 800);
+    page.show();
+    QApplication::processEvents();
+    std::printf("%d periods by day, %d by month\n",
+                int(zovi::Chart1Sums(*data, zovi::PeriodLength::Days).size()),
+                int(zovi::Chart1Sums(*data, zovi::PeriodLength::Months).size()));
+
+    for (const char* length : {"RadioButton3", "RadioButton4"}) {
+        page.findChild<QRadioButton*>(QLatin1String(length))->setChecked(true);
+        const bool months = length == QByteArrayView("RadioButton3");
+        Report(u"both charts refreshed and painted, by %1"_s.arg(months ? u"month"_s : u"day"_s),
+               TimeRuns(kRuns, [&] {
+                   page.TabSheet3Show();
+                   const QImage first = page.chart1()->picture();
+                   const QImage second = page.chart2()->picture();
+                   if (first.isNull() || second.isNull())
+                       std::fprintf(stderr, "no picture\n");
+               }));
+        Report(u"  of which: the sums of the incomes and charges chart"_s, TimeRuns(kRuns, [&] {
+                   zovi::Chart1Sums(*data,
+                                    months ? zovi::PeriodLength::Months : zovi::PeriodLength::Days);
+               }));
+        Report(u"  of which: painting the incomes and charges chart"_s,
+               TimeRuns(kRuns, [&] { page.chart1()->picture(); }));
+    }
+    Report(u"the sums of the groups chart"_s,
+           TimeRuns(kRuns, [&] { zovi::Chart2Sums(*data, {}); }));
+    zovi::CloseDatabase(*data, *cd);
+    const QStringList shown = zovi::Messages::takeShown();
+    if (!shown.isEmpty()) {
+        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setlocale(LC_NUMERIC, "C");
+    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
+    zovi::Messages::setTestMode(true);
+    int entries = 100000;
+    if (app.arguments().size() > 1) {
+        bool ok = false;
+        entries = app.arguments().at(1).toInt(&ok);
+        if (!ok || entries <= 0) {
+            std::fprintf(stderr, "usage: bench_charts [entries]\n");
+            return 2;
+        }
+    }
+    try {
+        return Run(entries);
+    } catch (const zovi::StoreError& e) {
+        std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+}
