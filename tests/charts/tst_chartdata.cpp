@@ -40,13 +40,15 @@ QStringList PointTexts(const QList<ChartPoint>& points) {
 class TestChartData : public DatabaseTest {
     Q_OBJECT
 
-    // Main RUB, USD worth 30 RUB, EUR stored with rate 0, and ledger rows written as
-    // "dd.MM.yyyy Type Value Valuta Gr2 NameRashod" ("-" for an empty text).
+    // Main RUB, USD worth 30 RUB, EUR stored with rate 0, DUP twice (worth 2, then 3), and ledger
+    // rows written as "dd.MM.yyyy Type Value Valuta Gr2 NameRashod" ("-" for an empty text).
     void fill(const QStringList& rows) {
         Transaction t;
         PutCurrencies(m_data->tbValuta, {{true, "RUB", "R", 1, false, "0"},
                                          {false, "USD", "$", 30, true, "0"},
-                                         {false, "EUR", "€", 0, false, "0"}});
+                                         {false, "EUR", "€", 0, false, "0"},
+                                         {false, "DUP", "d", 2, true, "0"},
+                                         {false, "DUP", "D", 3, true, "0"}});
         for (const QString& row : rows) {
             const QStringList f = row.split(QLatin1Char(' '));
             auto text = [&](int i) {
@@ -93,11 +95,12 @@ private Q_SLOTS:
             << L({"01.04.2024 D 10 RUB", "15.03.2024 R -20 RUB", "30.04.2024 R -5 RUB"}) << month
             << false << both << L({"04.2024 10 i", "04.2024 5 c", "03.2024 0 i", "03.2024 20 c"})
             << L({"04.2024 10 i", "04.2024 5 c", "03.2024 0 i", "03.2024 20 c"});
-        QTest::newRow("missing currency at its own amount, rate 0 unconverted, USD converted")
+        QTest::newRow(
+            "missing currency at its own amount, rate 0 unconverted, the last of a name converts")
             << L({"01.04.2024 D 40 XYZ", "02.04.2024 D 7 EUR", "03.04.2024 R -2 USD",
-                  "04.04.2024 D 1 usd"})
-            << month << false << both << L({"04.2024 48 i", "04.2024 60 c"})
-            << L({"04.2024 48 i", "04.2024 60 c"});
+                  "04.04.2024 D 1 usd", "05.04.2024 D 1 DUP"})
+            << month << false << both << L({"04.2024 51 i", "04.2024 60 c"})
+            << L({"04.2024 51 i", "04.2024 60 c"});
         QTest::newRow("days") << L({"31.12.2023 D 1 RUB", "01.01.2024 D 2 RUB",
                                     "31.12.2023 R -4 RUB"})
                               << int(PeriodLength::Days) << true << both
