@@ -253,6 +253,51 @@ private Q_SLOTS:
         QCOMPARE(count("Data.db", "Data"), S("1"));
     }
 
+    // A ledger write that fails undoes the whole command: the debt tables keep what they had.
+    void commandsAreWholeOrAbsent_data() {
+        QTest::addColumn<QString>("trigger"); // makes the ledger refuse one write
+        QTest::addColumn<int>("command");     // 0 new debt, 1 repayment, 2 delete, 3 edit
+        QTest::newRow("new debt") << S("BEFORE INSERT ON Data WHEN NEW.Type='CR'") << 0;
+        QTest::newRow("repayment") << S("BEFORE INSERT ON Data WHEN NEW.Type='PC'") << 1;
+        QTest::newRow("delete") << S("BEFORE DELETE ON Data WHEN OLD.Type='CR'") << 2;
+        QTest::newRow("edit") << S("BEFORE UPDATE ON Data") << 3;
+    }
+    void commandsAreWholeOrAbsent() {
+        QFETCH(QString, trigger);
+        QFETCH(int, command);
+        const qint64 debt = AppendDebt(*m_data, *m_cd, MakeDebt(true, "bank", "100", "$"));
+        AppendRepayment(*m_data, *m_cd, debt, {QDate(2024, 2, 1), S("10"), S("p")});
+        // Another program adds the trigger; the handles open again so that the store sees it.
+        m_cd.reset();
+        m_data.reset();
+        ExecFile(
+            tableFile("Data.db"),
+            S("CREATE TRIGGER refuse %1 BEGIN SELECT RAISE(ABORT, 'refused'); END").arg(trigger));
+        openDatabase();
+        const auto act = [&] {
+            switch (command) {
+            case 0:
+                AppendDebt(*m_data, *m_cd, MakeDebt(true, "second", "5", "$"));
+                break;
+            case 1:
+                AppendRepayment(*m_data, *m_cd, debt, {QDate(2024, 3, 1), S("20"), S("q")});
+                break;
+            case 2:
+                DeleteDebt(*m_data, *m_cd, debt);
+                break;
+            default:
+                RewriteDebt(*m_data, *m_cd, debt, MakeDebt(true, "renamed", "7", "$"));
+            }
+        };
+        QVERIFY_THROWS_EXCEPTION(StoreError, act());
+        QCOMPARE(count("Credit.db", "Credit"), S("1"));
+        QCOMPARE(count("OplataCredit.db", "OplataCredit"), S("1"));
+        QCOMPARE(count("Data.db", "Data"), S("2"));
+        QCOMPARE(column("Credit.db", "Credit", "Name", debt), S("bank"));
+        QCOMPARE(m_cd->tbCredit.recordCount(), 1);
+        QCOMPARE(m_cd->tbCredit2.field(S("Name")).text(), S("bank"));
+    }
+
     // The display texts: the whole part cut toward zero and the sign.
     void displayTexts() {
         QCOMPARE(DebtValueText(1234.99, S("$")), S("1234 $"));
