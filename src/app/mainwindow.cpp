@@ -55,7 +55,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     setCentralWidget(Page);
     m_wait = new Twait(this);
     m_ledger = new LedgerPage(m_data, m_cd, m_wait, Page);
-    m_debts = new DebtsPage(m_cd, Page);
+    m_debts = new DebtsPage(m_data, m_cd, Page);
     m_diagrams = new DiagramsPage(Page);
     Page->addTab(m_ledger, QStringLiteral("Editor"));
     Page->addTab(m_debts, QStringLiteral("Debts"));
@@ -72,6 +72,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     m_nastr = new TNastr(m_data, this);
     m_calculator = new Tkalkulator(this);
     m_ledger->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
+    m_debts->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
     auto timer = [this](const char* name) {
         auto* t = new QTimer(this);
@@ -115,6 +116,16 @@ void Tstart_form::connectCommands() {
     connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
     connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
     connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &Tstart_form::RequestFullRefresh);
+    connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::NewCredit_bt);
+    connect(act("DeleteCredit"), &QAction::triggered, m_debts, &DebtsPage::DeleteCredit_bt);
+    connect(act("EditCredit"), &QAction::triggered, m_debts, &DebtsPage::EditCredit_bt);
+    connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
+        try {
+            m_ledger->RefreshAfterChange();
+        } catch (const StoreError& e) {
+            Messages::error(this, e.message());
+        }
+    });
     connect(act("SaveData"), &QAction::triggered, this, &Tstart_form::SaveData);
     connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
     connect(act("About"), &QAction::triggered, this, &Tstart_form::About);
@@ -243,6 +254,8 @@ void Tstart_form::PageChange(int index) {
     m_ledger->setActive(index == 0);
     if (index == 0 && m_databaseChosen)
         m_ledger->RefreshAfterChange();
+    if (index == 1 && m_databaseChosen)
+        m_debts->pageShown();
 }
 
 void Tstart_form::SaveData() {
