@@ -119,6 +119,7 @@ void Tstart_form::connectCommands() {
     connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::NewCredit_bt);
     connect(act("DeleteCredit"), &QAction::triggered, m_debts, &DebtsPage::DeleteCredit_bt);
     connect(act("EditCredit"), &QAction::triggered, m_debts, &DebtsPage::EditCredit_bt);
+    connect(m_debts, &DebtsPage::debtChosen, this, &Tstart_form::updateEntryActions);
     connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
         try {
             m_ledger->RefreshAfterChange();
@@ -148,6 +149,11 @@ void Tstart_form::updateEntryActions() {
         act(name)->setEnabled(ledger);
     for (const char* name : {"DeleteRec", "EditRec", "MoveRec"})
         act(name)->setEnabled(chosen);
+    // The debt commands while the debts page is shown; editing and deleting need a debt.
+    const bool debts = Page->currentIndex() == 1;
+    act("NewCredit")->setEnabled(debts);
+    for (const char* name : {"DeleteCredit", "EditCredit"})
+        act(name)->setEnabled(debts && m_debts->currentDebt() > 0);
 }
 
 // ---- start-up ----
@@ -247,8 +253,6 @@ void Tstart_form::RefreshAllDataTimerTick() {
 void Tstart_form::PageChange(int index) {
     updateEntryActions();
     menuBar()->findChild<QMenu*>(QStringLiteral("N2"))->setEnabled(index == 0);
-    for (const char* name : {"NewCredit", "DeleteCredit", "EditCredit"})
-        act(name)->setEnabled(index == 1);
     for (const char* name : {"ChartSaveAs", "ChartPrint"})
         act(name)->setEnabled(index == 2);
     m_ledger->setActive(index == 0);

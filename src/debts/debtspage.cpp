@@ -315,6 +315,7 @@ void DebtsPage::selectDebt(qint64 id) {
         DBGrid3->selectRow(0);
     repaymentChosen();
     updateCommands();
+    Q_EMIT debtChosen();
 }
 
 void DebtsPage::repaymentChosen() {

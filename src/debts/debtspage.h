@@ -66,6 +66,8 @@ public:
     QDate valuationDate() const;
 
 Q_SIGNALS:
+    // A debt, or none, was chosen (also the same one again after a refill).
+    void debtChosen();
     // Ledger rows were written or deleted: the ledger page refreshes its grid and balances.
     void ledgerChanged();
 

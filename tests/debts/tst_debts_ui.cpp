@@ -101,6 +101,7 @@ private Q_SLOTS:
         QCOMPARE(cell(0, 7), S("-"));
         QVERIFY(bold(0));
         QVERIFY(enabled("EditCredit_bt") && enabled("AddOplata"));
+        QVERIFY(action("EditCredit")->isEnabled() && action("DeleteCredit")->isEnabled());
         QVERIFY(!enabled("DeleteOplata"));
         QCOMPARE(stored("SELECT Dohod FROM Data WHERE Type='CR'"), S("1000 $"));
 
@@ -204,6 +205,8 @@ private Q_SLOTS:
         QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("0"));
         QCOMPARE(grid()->model()->rowCount(), 0);
         QVERIFY(!enabled("AddOplata") && !enabled("EditCredit_bt"));
+        QVERIFY(!action("EditCredit")->isEnabled() && !action("DeleteCredit")->isEnabled());
+        QVERIFY(action("NewCredit")->isEnabled());
     }
 
     // Showing the page sets the picker to today and values the debts to that same day.
