@@ -1,5 +1,6 @@
 #include "debtstest.h"
 
+#include "debts/debtrows.h"
 #include "debts/valuation.h"
 #include "ledger/deleteentry.h"
 #include "store/error.h"
@@ -296,6 +297,29 @@ private Q_SLOTS:
         QCOMPARE(column("Credit.db", "Credit", "Name", debt), S("bank"));
         QCOMPARE(m_cd->tbCredit.recordCount(), 1);
         QCOMPARE(m_cd->tbCredit2.field(S("Name")).text(), S("bank"));
+    }
+
+    // The grid's rows follow the exchange sort over table order: debts of one date may change
+    // places with each other.
+    void gridRowsFollowTheExchangeSort_data() {
+        QTest::addColumn<QList<int>>("days"); // of January 2024, in table order
+        QTest::addColumn<QString>("order");   // the names (table positions) as the grid lists them
+        QTest::newRow("equal dates swapped") << QList<int>{2, 2, 1} << S("2 1 0");
+        QTest::newRow("equal dates kept") << QList<int>{3, 1, 2, 1} << S("1 3 2 0");
+        QTest::newRow("none") << QList<int>{} << QString();
+    }
+    void gridRowsFollowTheExchangeSort() {
+        QFETCH(QList<int>, days);
+        QFETCH(QString, order);
+        for (int i = 0; i < days.size(); ++i) {
+            Debt debt = MakeDebt(true, "", "100", "$", "0", "M", QDate(2024, 1, days.at(i)));
+            debt.name = QString::number(i);
+            AppendDebt(*m_data, *m_cd, debt);
+        }
+        QStringList names;
+        for (const DebtRow& row : ReadDebtRows(*m_data, *m_cd))
+            names << row.name;
+        QCOMPARE(names.join(u' '), order);
     }
 
     // The display texts: the whole part cut toward zero and the sign.
