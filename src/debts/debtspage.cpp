@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLabel>
 #include <QLocale>
 #include <QPainter>
@@ -69,6 +70,23 @@ public:
             index.column() == DebtDate ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
         painter->drawText(r.adjusted(2, 0, -2, 0), int(align), opt.text);
         painter->restore();
+    }
+};
+
+// The repayment list's headers in the program's words: the date and the amount.
+class RepaymentHeaders : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        const QVariant field = QIdentityProxyModel::headerData(section, orientation, role);
+        if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+            return field;
+        if (field.toString() == QLatin1String("Date"))
+            return LangText(QStringLiteral("date"), S("Date"));
+        if (field.toString() == QLatin1String("ValueSTR"))
+            return LangText(QStringLiteral("amount"), S("Amount"));
+        return field;
     }
 };
 
@@ -160,7 +178,9 @@ void DebtsPage::buildSidePanel() {
     GroupBoxPay = Named(new QGroupBox(S(" Pay debt "), Panel4), "GroupBox6");
     auto* payLayout = new QVBoxLayout(GroupBoxPay);
     DBGrid3 = Named(new QTableView(GroupBoxPay), "DBGrid3");
-    DBGrid3->setModel(&m_cd.dsOplataCredit);
+    auto* headers = new RepaymentHeaders(DBGrid3);
+    headers->setSourceModel(&m_cd.dsOplataCredit);
+    DBGrid3->setModel(headers);
     DBGrid3->setSelectionBehavior(QAbstractItemView::SelectRows);
     DBGrid3->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid3->setEditTriggers(QAbstractItemView::NoEditTriggers);

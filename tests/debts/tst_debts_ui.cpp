@@ -118,6 +118,15 @@ private Q_SLOTS:
         QVERIFY(enabled("DeleteOplata"));
         QCOMPARE(Child<QTableView>(page(), "DBGrid3")->model()->rowCount(), 1);
         QCOMPARE(Child<QLabel>(page(), "DBText1")->text(), S("half"));
+        QAbstractItemModel* repayments = Child<QTableView>(page(), "DBGrid3")->model();
+        QStringList shown;
+        for (int c = 0; c < repayments->columnCount(); ++c) {
+            if (!Child<QTableView>(page(), "DBGrid3")->isColumnHidden(c))
+                shown << repayments->headerData(c, Qt::Horizontal).toString() + S(" ") +
+                             repayments->index(0, c).data().toString();
+        }
+        QCOMPARE(shown, (QStringList{S("Date %1").arg(AppLocale::formatDate(QDate(2024, 1, 31))),
+                                     S("Amount 500 $")}));
         QCOMPARE(cell(0, 4), S("516,45 $"));
         QCOMPARE(stored("SELECT Rashod || ' ' || Gr1 FROM Data WHERE Type='PC'"), S("500 $ Bank"));
 
