@@ -16,6 +16,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 
+#include <QAction>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -116,6 +117,18 @@ DebtsPage::DebtsPage(Tdata& tables, TCDdata& cd, QWidget* parent)
     connect(tool("DeleteCredit_bt"), &QToolButton::clicked, this, &DebtsPage::DeleteCredit_bt);
     connect(tool("EditCredit_bt"), &QToolButton::clicked, this, &DebtsPage::EditCredit_bt);
     connect(GridD, &QTableView::doubleClicked, this, &DebtsPage::EditCredit_bt);
+    // The grid's context menu offers the commands of the toolbar.
+    GridD->setContextMenuPolicy(Qt::ActionsContextMenu);
+    auto popup = [this](const char* name, const char* text, void (DebtsPage::*command)()) {
+        auto* item = new QAction(S(text), GridD);
+        item->setObjectName(QString::fromLatin1(name));
+        GridD->addAction(item);
+        connect(item, &QAction::triggered, this, command);
+        return item;
+    };
+    PopupNewCredit = popup("PopupNewCredit", "New", &DebtsPage::NewCredit_bt);
+    PopupEditCredit = popup("PopupEditCredit", "Edit", &DebtsPage::EditCredit_bt);
+    PopupDeleteCredit = popup("PopupDeleteCredit", "Delete", &DebtsPage::DeleteCredit_bt);
     connect(AddOplata, &QPushButton::clicked, this, &DebtsPage::NewOplataCredit_bt);
     connect(DeleteOplata, &QPushButton::clicked, this, &DebtsPage::DeleteOplataCredit_bt);
     auto revalue = [this] {
@@ -244,6 +257,8 @@ void DebtsPage::updateCommands() {
     const bool debts = m_cd.tbCredit.isOpen() && !m_cd.tbCredit.isEmpty();
     for (const char* name : {"DeleteCredit_bt", "EditCredit_bt"})
         ToolBar2->findChild<QToolButton*>(QString::fromLatin1(name))->setEnabled(debts);
+    PopupEditCredit->setEnabled(debts && m_current > 0);
+    PopupDeleteCredit->setEnabled(debts && m_current > 0);
     // A repayment needs a debt to belong to; deleting one needs one to delete.
     AddOplata->setEnabled(debts && m_current > 0);
     DeleteOplata->setEnabled(debts && m_current > 0 && m_cd.tbOplataCredit.isOpen() &&
@@ -464,9 +479,11 @@ TranslationKeys DebtsPage::translationKeys() {
         return ToolBar2->findChild<QToolButton*>(QString::fromLatin1(name));
     };
     TranslationKeys keys = {
-        {QStringLiteral("delete"), All({Hint(button("DeleteCredit_bt")), Text(DeleteOplata)})},
-        {QStringLiteral("edit"), Hint(button("EditCredit_bt"))},
-        {QStringLiteral("new"), All({Hint(button("NewCredit_bt")), Text(AddOplata)})},
+        {QStringLiteral("delete"),
+         All({Hint(button("DeleteCredit_bt")), Text(DeleteOplata), Text(PopupDeleteCredit)})},
+        {QStringLiteral("edit"), All({Hint(button("EditCredit_bt")), Text(PopupEditCredit)})},
+        {QStringLiteral("new"),
+         All({Hint(button("NewCredit_bt")), Text(AddOplata), Text(PopupNewCredit)})},
         {QStringLiteral("calculating value to"), Frame(GroupBoxValue)},
         {QStringLiteral("pay debt"), Frame(GroupBoxPay)},
     };

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <QWidget>
 
+class QAction;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -92,6 +93,9 @@ private:
     TEditCredit* m_editCredit = nullptr;
     TEditOplata* m_editOplata = nullptr;
     QToolBar* ToolBar2 = nullptr;
+    QAction* PopupNewCredit = nullptr;
+    QAction* PopupEditCredit = nullptr;
+    QAction* PopupDeleteCredit = nullptr;
     QTableView* GridD = nullptr;
     QStandardItemModel* m_rows = nullptr;
     QWidget* Panel4 = nullptr;

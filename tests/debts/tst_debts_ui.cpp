@@ -204,17 +204,19 @@ private Q_SLOTS:
         QCOMPARE(cell(0, 3), S("250 $"));
         for (const char* amount : {"10", "20", "30"})
             enterRepayment(amount, "part");
+        QVERIFY(page()->findChild<QAction*>(S("PopupDeleteCredit"))->isEnabled());
         QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("4"));
         Messages::queueAnswer(false);
         action("DeleteCredit")->trigger();
         QCOMPARE(storedDebt("SELECT COUNT(*) FROM Credit"), S("1"));
         Messages::queueAnswer(true);
-        action("DeleteCredit")->trigger();
+        page()->findChild<QAction*>(S("PopupDeleteCredit"))->trigger();
         QCOMPARE(storedDebt("SELECT COUNT(*) FROM Credit"), S("0"));
         QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("0"));
         QCOMPARE(grid()->model()->rowCount(), 0);
         QVERIFY(!enabled("AddOplata") && !enabled("EditCredit_bt"));
         QVERIFY(!action("EditCredit")->isEnabled() && !action("DeleteCredit")->isEnabled());
+        QVERIFY(!page()->findChild<QAction*>(S("PopupEditCredit"))->isEnabled());
         QVERIFY(action("NewCredit")->isEnabled());
     }
 
