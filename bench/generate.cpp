@@ -98,6 +98,14 @@ zovi::GeneratedLedger Fill(const Arguments& a, const QString& folder) {
                 .arg(QDir::toNativeSeparators(folder)));
     }
     const zovi::GeneratedLedger made = zovi::GenerateLedger(data, a.options);
+    // One debt for every hundred entries, repaid monthly up to the last day of the ledger.
+    zovi::DebtOptions debts;
+    debts.debts = a.options.entries / 100;
+    debts.firstDate = made.firstDate;
+    debts.lastDate = made.lastDate;
+    debts.seed = a.options.seed;
+    if (debts.debts > 0 && made.firstDate.isValid())
+        zovi::GenerateDebts(data, cd, debts);
     zovi::CloseDatabase(data, cd);
     return made;
 }

@@ -425,13 +425,21 @@ void GenerateTimed(const QString& folder, const QString& program, int entries) {
     options.transfersPercent = 5;
     options.firstDate = Clock::today().addYears(-2).addDays(1);
     GeneratedLedger made;
-    const double ms = MillisecondsOf([&] { made = GenerateLedger(data, options); });
+    DebtOptions debts;
+    debts.firstDate = options.firstDate;
+    debts.lastDate = Clock::today();
+    const double ms = MillisecondsOf([&] {
+        made = GenerateLedger(data, options);
+        GenerateDebts(data, cd, debts);
+    });
     Report(QStringLiteral(
-               "generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction)")
+               "generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction), "
+               "then %5 debts repaid monthly")
                .arg(made.charges)
                .arg(made.incomes)
                .arg(made.transfers)
-               .arg(made.exchanges),
+               .arg(made.exchanges)
+               .arg(debts.debts),
            {ms});
     CloseDatabase(data, cd);
 }

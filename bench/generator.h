@@ -8,6 +8,7 @@
 namespace zovi {
 
 class Tdata;
+class TCDdata;
 
 // What to generate: how many ledger entries, spread over which days, and the seed that makes
 // the same options give the same database.
@@ -44,6 +45,27 @@ struct GeneratedLedger {
 // one transaction. The same options always give the same rows. Throws StoreError when a write
 // fails (nothing is stored).
 GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options);
+
+// What debts to generate: how many, beginning on days between the two dates, with monthly
+// repayments up to the last date; the seed makes the same options give the same debts.
+struct DebtOptions {
+    int debts = 4;
+    QDate firstDate = QDate(2023, 1, 1);
+    QDate lastDate = QDate(2024, 12, 31);
+    quint32 seed = 1;
+};
+
+struct GeneratedDebts {
+    int debts = 0;
+    int repayments = 0;
+};
+
+// Adds debts borrowed and lent, at yearly and monthly rates, in the accounts and the first two
+// currencies of a generated ledger (run GenerateLedger first), each repaid once a month from the
+// month after it began, through the debts commands, so that every debt and repayment has its
+// ledger row. Everything is one transaction. Throws StoreError when there is no account or no
+// currency, or a write fails (nothing is stored).
+GeneratedDebts GenerateDebts(Tdata& data, TCDdata& cd, const DebtOptions& options);
 
 namespace bench {
 

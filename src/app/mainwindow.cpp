@@ -55,7 +55,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     setCentralWidget(Page);
     m_wait = new Twait(this);
     m_ledger = new LedgerPage(m_data, m_cd, m_wait, Page);
-    m_debts = new DebtsPage(m_cd, Page);
+    m_debts = new DebtsPage(m_data, m_cd, Page);
     m_diagrams = new DiagramsPage(m_data, Page);
     Page->addTab(m_ledger, QStringLiteral("Editor"));
     Page->addTab(m_debts, QStringLiteral("Debts"));
@@ -72,6 +72,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     m_nastr = new TNastr(m_data, this);
     m_calculator = new Tkalkulator(this);
     m_ledger->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
+    m_debts->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
     auto timer = [this](const char* name) {
         auto* t = new QTimer(this);
@@ -117,6 +118,17 @@ void Tstart_form::connectCommands() {
     connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &Tstart_form::RequestFullRefresh);
     connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i11Click);
     connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i12Click);
+    connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::NewCredit_bt);
+    connect(act("DeleteCredit"), &QAction::triggered, m_debts, &DebtsPage::DeleteCredit_bt);
+    connect(act("EditCredit"), &QAction::triggered, m_debts, &DebtsPage::EditCredit_bt);
+    connect(m_debts, &DebtsPage::debtChosen, this, &Tstart_form::updateEntryActions);
+    connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
+        try {
+            m_ledger->RefreshAfterChange();
+        } catch (const StoreError& e) {
+            Messages::error(this, e.message());
+        }
+    });
     connect(act("SaveData"), &QAction::triggered, this, &Tstart_form::SaveData);
     connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
     connect(act("About"), &QAction::triggered, this, &Tstart_form::About);
@@ -139,6 +151,11 @@ void Tstart_form::updateEntryActions() {
         act(name)->setEnabled(ledger);
     for (const char* name : {"DeleteRec", "EditRec", "MoveRec"})
         act(name)->setEnabled(chosen);
+    // The debt commands while the debts page is shown; editing and deleting need a debt.
+    const bool debts = Page->currentIndex() == 1;
+    act("NewCredit")->setEnabled(debts);
+    for (const char* name : {"DeleteCredit", "EditCredit"})
+        act(name)->setEnabled(debts && m_debts->currentDebt() > 0);
 }
 
 // ---- start-up ----
@@ -238,13 +255,13 @@ void Tstart_form::RefreshAllDataTimerTick() {
 void Tstart_form::PageChange(int index) {
     updateEntryActions();
     menuBar()->findChild<QMenu*>(QStringLiteral("N2"))->setEnabled(index == 0);
-    for (const char* name : {"NewCredit", "DeleteCredit", "EditCredit"})
-        act(name)->setEnabled(index == 1);
     for (const char* name : {"ChartSaveAs", "ChartPrint"})
         act(name)->setEnabled(index == 2);
     m_ledger->setActive(index == 0);
     if (index == 0 && m_databaseChosen)
         m_ledger->RefreshAfterChange();
+    if (index == 1 && m_databaseChosen)
+        m_debts->pageShown();
 }
 
 void Tstart_form::SaveData() {

@@ -3,6 +3,7 @@
 
 #include "ledger/currency.h"
 #include "store/datamodules.h"
+#include "store/unfiltered.h"
 
 #include <QSet>
 #include <QTest>
@@ -214,6 +215,41 @@ private Q_SLOTS:
         OpenedDatabase other;
         GenerateLedger(*other.data, Options(200, 43));
         QVERIFY(Rows(m_data->tbData) != Rows(other.data->tbData));
+    }
+
+    // Debts come with a repayment every month after they began, and every debt and repayment
+    // is linked to a ledger row of its kind that links back.
+    void debtsAreRepaidMonthlyWithTheirLedgerRows() {
+        const GeneratedLedger made = GenerateLedger(*m_data, Options(300, 5));
+        DebtOptions options;
+        options.debts = 3;
+        options.firstDate = made.firstDate;
+        options.lastDate = made.lastDate;
+        const GeneratedDebts debts = GenerateDebts(*m_data, *m_cd, options);
+        QCOMPARE(debts.debts, 3);
+        TableHandle& c = m_cd->tbCredit2;
+        TableHandle& r = m_cd->tbOplataCredit2;
+        r.setFiltered(false);
+        QCOMPARE(c.recordCount(), 3);
+        QCOMPARE(r.recordCount(), debts.repayments);
+        int expected = 0;
+        for (c.first(); !c.eof(); c.next()) {
+            const QDate start = c.field(u"Date"_s).toDate();
+            for (QDate d = start.addMonths(1); d <= made.lastDate; d = d.addMonths(1))
+                ++expected;
+        }
+        QCOMPARE(debts.repayments, expected);
+        TableHandle& d = m_data->tbData2;
+        UnfilteredView all(d);
+        const auto linked = [&](TableHandle& t, const QStringList& kinds) {
+            for (t.first(); !t.eof(); t.next()) {
+                QVERIFY(d.locate(u"ID"_s, t.field(u"IDdata"_s).toInt()));
+                QVERIFY(kinds.contains(d.field(u"Type"_s).text()));
+                QCOMPARE(d.field(u"IDsecond"_s).toInt(), t.field(u"ID"_s).toInt());
+            }
+        };
+        linked(c, {u"CR"_s, u"DB"_s});
+        linked(r, {u"PC"_s, u"PD"_s});
     }
 };
 

@@ -1,0 +1,64 @@
+#include "debts/debtrows.h"
+
+#include "core/locale.h"
+#include "core/textutil.h"
+#include "ledger/standardentry.h"
+#include "store/datamodules.h"
+#include "store/unfiltered.h"
+
+#include <utility>
+
+namespace zovi {
+
+std::vector<DebtRow> ReadDebtRows(Tdata& data, TCDdata& cd) {
+    std::vector<DebtRow> rows;
+    TableHandle& c = cd.tbCredit2;
+    if (!c.isOpen())
+        return rows;
+    UnfilteredView all(c);
+    const int count = c.recordCount();
+    rows.reserve(size_t(count));
+    for (int row = 1; row <= count; ++row) {
+        c.setRecNo(row);
+        DebtRow r;
+        r.id = c.field(QStringLiteral("ID")).toInt();
+        r.date = c.field(QStringLiteral("Date")).toDate();
+        r.name = c.field(QStringLiteral("Name")).text();
+        r.first = c.field(QStringLiteral("ValueBegin")).toDouble();
+        r.current = c.field(QStringLiteral("Value")).toDouble();
+        r.procent = c.field(QStringLiteral("Procent")).toDouble();
+        r.account = c.field(QStringLiteral("User")).text();
+        r.sign = CurrencySignForName(data.tbValuta, c.field(QStringLiteral("Valuta")).text())
+                     .value_or(QString());
+        rows.push_back(std::move(r));
+    }
+    ExchangeSortByDate(rows);
+    return rows;
+}
+
+void ExchangeSortByDate(std::vector<DebtRow>& rows) {
+    for (size_t i = 0; i + 1 < rows.size(); ++i) {
+        for (size_t j = i + 1; j < rows.size(); ++j) {
+            if (rows[i].date > rows[j].date)
+                std::swap(rows[i], rows[j]);
+        }
+    }
+}
+
+QStringList DebtCells(const DebtRow& row) {
+    const QString blank = QStringLiteral(" ");
+    return {QString::number(row.id),
+            AppLocale::formatDate(row.date),
+            row.name,
+            FormatMoney(row.first) + blank + row.sign,
+            FormatMoney(row.current) + blank + row.sign,
+            NumberText(row.procent),
+            row.account,
+            row.current == 0 ? QStringLiteral("+") : QStringLiteral("-")};
+}
+
+bool DrawnBold(const QStringList& cells) {
+    return cells.size() > DebtMarker && cells.at(DebtMarker).startsWith(QLatin1Char('-'));
+}
+
+} // namespace zovi

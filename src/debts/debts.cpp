@@ -1,0 +1,371 @@
+#include "debts/debts.h"
+
+#include "core/textutil.h"
+#include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
+#include "ledger/standardentry.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/transaction.h"
+#include "store/unfiltered.h"
+
+#include <cmath>
+
+namespace zovi {
+
+namespace {
+
+const QString kId = QStringLiteral("ID");
+const QString kIdData = QStringLiteral("IDdata");
+const QString kIdSecond = QStringLiteral("IDsecond");
+const QString kType = QStringLiteral("Type");
+
+void RequireOpen(const TableHandle& t) {
+    if (!t.isOpen())
+        throw StoreError(QStringLiteral("No database is open."));
+}
+
+// Moves an unfiltered handle to the row with this ID, or throws naming what is missing.
+TableHandle& Require(TableHandle& t, qint64 id, const char* what) {
+    RequireOpen(t);
+    if (id <= 0 || !t.locate(kId, id))
+        throw StoreError(QStringLiteral("There is no %1 with the ID %2 (it may have been "
+                                        "deleted); nothing was changed.")
+                             .arg(QString::fromLatin1(what))
+                             .arg(id));
+    return t;
+}
+
+// Moves the ledger view to the row a debt or a repayment names through IDdata, when that row
+// is still one of the given kinds and links back to owner; false when there is none.
+bool LocateOwnRow(EntryById& all, qint64 row, qint64 owner,
+                  std::initializer_list<EntryKind> kinds) {
+    if (!all.moveTo(row))
+        return false;
+    const QString type = all.row().field(kType).text();
+    bool kindMatches = false;
+    for (EntryKind kind : kinds)
+        kindMatches = kindMatches || type == TypeCode(kind);
+    return kindMatches && all.row().field(kIdSecond).toInt() == owner;
+}
+
+void RefreshDebtViews(Tdata& data, TCDdata& cd) {
+    for (TableHandle* h : {&cd.tbCredit, &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2})
+        if (h->isOpen())
+            h->refresh();
+    RefreshLedgerViews(data);
+}
+
+// Writes the fields of a debt that the dialog gives into the row being appended or edited.
+void WriteDebtFields(TableHandle& c, const EntryCheck<Debt>& check, const QString& currency) {
+    const Debt& debt = check.entry;
+    c.field(QStringLiteral("Date")).setDate(debt.date);
+    c.field(QStringLiteral("Name")).setText(debt.name);
+    c.field(QStringLiteral("ValueBegin")).setDouble(check.amount);
+    c.field(QStringLiteral("Valuta")).setText(currency);
+    c.field(QStringLiteral("Procent")).setDouble(check.rate);
+    c.field(QStringLiteral("User")).setText(debt.account);
+    c.field(kType).setText(debt.type);
+}
+
+// Writes the ledger row of a debt into the row being appended or edited.
+void WriteDebtRow(TableHandle& d, bool credit, const EntryCheck<Debt>& check,
+                  const QString& currency, qint64 debtId) {
+    const EntryKind kind = credit ? EntryKind::Credit : EntryKind::Debit;
+    const Debt& debt = check.entry;
+    d.field(QStringLiteral("Dohod")).clear();
+    d.field(QStringLiteral("Rashod")).clear();
+    WriteEntryFields(d,
+                     {kind, debt.date, debt.name, debt.account,
+                      QString::fromLatin1(Info(kind).marker), debt.amount, debt.currencySign},
+                     {check.amount, currency});
+    d.field(kIdSecond).setInt(debtId);
+}
+
+// Deletes the ledger row with this ID when it is the own row of owner; the number removed.
+int RemoveOwnRow(Tdata& data, qint64 row, qint64 owner, std::initializer_list<EntryKind> kinds) {
+    EntryById all(data, row);
+    if (!LocateOwnRow(all, row, owner, kinds))
+        return 0;
+    all.row().remove();
+    return 1;
+}
+
+} // namespace
+
+EntryCheck<Debt> CheckDebt(const Debt& debt) {
+    EntryCheck<Debt> check{debt, std::nullopt};
+    const auto refuse = [&check](const char* key, const char* builtIn, EntryInput input) {
+        check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn), input};
+        return check;
+    };
+    if (IsBlank(debt.name))
+        return refuse("err001", "Error #1", EntryInput::Name);
+    NormalizeDecimal(debt.rate, check.entry.rate);
+    const auto rate = IsNotNumber(debt.rate) ? std::nullopt : ToAmount(check.entry.rate);
+    if (!rate)
+        return refuse("err008", "Error #8", EntryInput::Rate);
+    NormalizeDecimal(debt.amount, check.entry.amount);
+    const auto amount = IsNotNumber(debt.amount) ? std::nullopt : ToAmount(check.entry.amount);
+    if (!amount)
+        return refuse("err004", "Error #4", EntryInput::Amount);
+    if (debt.account.isEmpty())
+        return refuse("err009", "Error #9", EntryInput::Account);
+    if (debt.currencySign.isEmpty())
+        return refuse("debtcurrency", "Choose the currency of the debt.", EntryInput::Currency);
+    check.amount = *amount;
+    check.rate = *rate;
+    return check;
+}
+
+EntryCheck<Repayment> CheckRepayment(const Repayment& repayment) {
+    EntryCheck<Repayment> check{repayment, std::nullopt};
+    NormalizeDecimal(repayment.amount, check.entry.amount);
+    const auto amount = IsNotNumber(repayment.amount) ? std::nullopt : ToAmount(check.entry.amount);
+    if (!amount) {
+        check.refusal =
+            EntryRefusal{QStringLiteral("err004"), QStringLiteral("Error #4"), EntryInput::Amount};
+        return check;
+    }
+    check.amount = *amount;
+    return check;
+}
+
+qint64 AppendDebt(Tdata& data, TCDdata& cd, const Debt& debt) {
+    const auto check = CheckDebt(debt).require();
+    const QString currency = RequireCurrencyName(data.tbValuta, debt.currencySign);
+    TableHandle& c = cd.tbCredit2;
+    RequireOpen(c);
+    Transaction t;
+    qint64 id = 0;
+    {
+        UnfilteredView debts(c);
+        debts.forgetPosition();
+        c.append();
+        WriteDebtFields(c, check, currency);
+        c.field(QStringLiteral("CD"))
+            .setText(debt.credit ? QStringLiteral("C") : QStringLiteral("D"));
+        c.post();
+        id = c.lastInsertedRowid();
+
+        qint64 row = 0;
+        {
+            EntryById all(data, 0);
+            TableHandle& d = all.row();
+            RequireOpen(d);
+            d.append();
+            WriteDebtRow(d, debt.credit, check, currency, id);
+            d.post();
+            row = d.lastInsertedRowid();
+        }
+        Require(c, id, "debt").edit();
+        c.field(kIdData).setInt(row);
+        c.post();
+    }
+    t.commit();
+    RefreshDebtViews(data, cd);
+    return id;
+}
+
+Debt ReadDebt(Tdata& data, TCDdata& cd, qint64 id) {
+    TableHandle& c = cd.tbCredit2;
+    UnfilteredView debts(c);
+    Require(c, id, "debt");
+    Debt debt;
+    debt.credit = c.field(QStringLiteral("CD")).text() == QLatin1String("C");
+    debt.date = c.field(QStringLiteral("Date")).toDate();
+    debt.name = c.field(QStringLiteral("Name")).text();
+    debt.amount = NumberText(c.field(QStringLiteral("ValueBegin")).toDouble());
+    debt.rate = NumberText(c.field(QStringLiteral("Procent")).toDouble());
+    debt.type = c.field(kType).text();
+    debt.account = c.field(QStringLiteral("User")).text();
+    debt.currencySign = CurrencySignForName(data.tbValuta, c.field(QStringLiteral("Valuta")).text())
+                            .value_or(QString());
+    return debt;
+}
+
+void RewriteDebt(Tdata& data, TCDdata& cd, qint64 id, const Debt& debt) {
+    const auto check = CheckDebt(debt).require();
+    const QString currency = RequireCurrencyName(data.tbValuta, debt.currencySign);
+    TableHandle& c = cd.tbCredit2;
+    Transaction t;
+    {
+        UnfilteredView debts(c);
+        Require(c, id, "debt").edit();
+        WriteDebtFields(c, check, currency);
+        c.post();
+        const bool credit = c.field(QStringLiteral("CD")).text() == QLatin1String("C");
+        const qint64 row = c.field(kIdData).toInt();
+        bool found = false;
+        {
+            EntryById all(data, row);
+            found = LocateOwnRow(all, row, id, {EntryKind::Credit, EntryKind::Debit});
+            if (found) {
+                TableHandle& d = all.row();
+                d.edit();
+                WriteDebtRow(d, credit, check, currency, id);
+                d.post();
+            }
+        }
+        Require(c, id, "debt").edit();
+        if (found)
+            c.field(kIdData).setInt(row);
+        else
+            c.field(kIdData).clear();
+        c.post();
+    }
+    t.commit();
+    RefreshDebtViews(data, cd);
+}
+
+int DeleteDebt(Tdata& data, TCDdata& cd, qint64 id) {
+    TableHandle& c = cd.tbCredit2;
+    TableHandle& r = cd.tbOplataCredit2;
+    RequireOpen(r);
+    int removed = 0;
+    Transaction t;
+    {
+        UnfilteredView debts(c);
+        UnfilteredView repayments(r);
+        repayments.forgetPosition();
+        Require(c, id, "debt");
+        const qint64 debtRow = c.field(kIdData).toInt();
+        while (r.locate(QStringLiteral("IDcredit"), id)) {
+            removed += RemoveOwnRow(data, r.field(kIdData).toInt(), r.field(kId).toInt(),
+                                    {EntryKind::CreditRepayment, EntryKind::DebitRepayment});
+            r.remove();
+            ++removed;
+        }
+        removed += RemoveOwnRow(data, debtRow, id, {EntryKind::Credit, EntryKind::Debit});
+        Require(c, id, "debt").remove();
+        ++removed;
+    }
+    t.commit();
+    RefreshDebtViews(data, cd);
+    return removed;
+}
+
+qint64 AppendRepayment(Tdata& data, TCDdata& cd, qint64 debtId, const Repayment& repayment) {
+    const auto check = CheckRepayment(repayment).require();
+    TableHandle& c = cd.tbCredit2;
+    TableHandle& r = cd.tbOplataCredit2;
+    RequireOpen(r);
+    Transaction t;
+    qint64 id = 0;
+    {
+        UnfilteredView debts(c);
+        Require(c, debtId, "debt");
+        const bool credit = c.field(QStringLiteral("CD")).text() == QLatin1String("C");
+        const QString account = c.field(QStringLiteral("User")).text();
+        const QString currency = c.field(QStringLiteral("Valuta")).text();
+        const QVariant kurs = c.field(QStringLiteral("Kurs")).toVariant();
+        const QString sign = CurrencySignForName(data.tbValuta, currency).value_or(QString());
+
+        UnfilteredView repayments(r);
+        repayments.forgetPosition();
+        r.append();
+        r.field(QStringLiteral("Date")).setDate(repayment.date);
+        r.field(QStringLiteral("Value")).setDouble(check.amount);
+        r.field(QStringLiteral("ValueSTR")).setText(AmountText(check.entry.amount, sign));
+        r.field(QStringLiteral("Comment")).setText(repayment.comment);
+        r.field(QStringLiteral("IDcredit")).setInt(debtId);
+        r.post();
+        id = r.lastInsertedRowid();
+
+        qint64 row = 0;
+        {
+            EntryById all(data, 0);
+            TableHandle& d = all.row();
+            RequireOpen(d);
+            d.append();
+            const EntryKind kind = credit ? EntryKind::CreditRepayment : EntryKind::DebitRepayment;
+            WriteEntryFields(d,
+                             {kind, repayment.date, repayment.comment, account,
+                              QString::fromLatin1(Info(kind).marker), check.entry.amount, sign},
+                             {check.amount, currency});
+            d.field(QStringLiteral("Kurs")).setVariant(kurs);
+            d.field(kIdSecond).setInt(id);
+            d.post();
+            row = d.lastInsertedRowid();
+        }
+        Require(r, id, "repayment").edit();
+        r.field(kIdData).setInt(row);
+        r.post();
+    }
+    t.commit();
+    RefreshDebtViews(data, cd);
+    return id;
+}
+
+int DeleteRepayment(Tdata& data, TCDdata& cd, qint64 id) {
+    TableHandle& r = cd.tbOplataCredit2;
+    int removed = 0;
+    Transaction t;
+    {
+        UnfilteredView repayments(r);
+        repayments.forgetPosition();
+        Require(r, id, "repayment");
+        removed += RemoveOwnRow(data, r.field(kIdData).toInt(), id,
+                                {EntryKind::CreditRepayment, EntryKind::DebitRepayment});
+        Require(r, id, "repayment").remove();
+        ++removed;
+    }
+    t.commit();
+    RefreshDebtViews(data, cd);
+    return removed;
+}
+
+void SelFilterOplata(TCDdata& cd, qint64 debtId) {
+    if (!cd.tbCredit.isOpen() || !cd.tbOplataCredit.isOpen() || cd.tbCredit.isEmpty())
+        return;
+    cd.tbOplataCredit.setFilter(QStringLiteral("IDcredit='%1'").arg(debtId));
+    cd.tbOplataCredit.setFiltered(true);
+}
+
+QString DebtValueText(double value, const QString& sign) {
+    double whole = std::trunc(value);
+    if (whole == 0)
+        whole = 0; // no "-0"
+    return QString::number(whole, 'f', 0) + QLatin1Char(' ') + sign;
+}
+
+void WriteDebtValue(Tdata& data, TableHandle& credits, double value) {
+    const QString sign =
+        CurrencySignForName(data.tbValuta, credits.field(QStringLiteral("Valuta")).text())
+            .value_or(QString());
+    const QString valueText = DebtValueText(value, sign);
+    const QString beginText =
+        DebtValueText(credits.field(QStringLiteral("ValueBegin")).toDouble(), sign);
+    const FieldRef stored = credits.field(QStringLiteral("Value"));
+    if (!stored.isNull() && stored.toDouble() == value &&
+        credits.field(QStringLiteral("ValueSTR")).text() == valueText &&
+        credits.field(QStringLiteral("ValueBeginSTR")).text() == beginText)
+        return;
+    credits.edit();
+    credits.field(QStringLiteral("Value")).setDouble(value);
+    credits.field(QStringLiteral("ValueSTR")).setText(valueText);
+    credits.field(QStringLiteral("ValueBeginSTR")).setText(beginText);
+    credits.post();
+}
+
+void SetStrFormatCredit(Tdata& data, TCDdata& cd) {
+    TableHandle& c = cd.tbCredit2;
+    if (!c.isOpen())
+        return;
+    Transaction t;
+    {
+        UnfilteredView debts(c);
+        for (int row = 1; row <= c.recordCount(); ++row) {
+            c.setRecNo(row);
+            const FieldRef value = c.field(QStringLiteral("Value"));
+            if (value.isNull())
+                continue; // never valued: the next valuation writes its texts
+            WriteDebtValue(data, c, value.toDouble());
+        }
+    }
+    t.commit();
+    if (cd.tbCredit.isOpen())
+        cd.tbCredit.refresh();
+}
+
+} // namespace zovi

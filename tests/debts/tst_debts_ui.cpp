@@ -1,0 +1,240 @@
+#include "core/clock.h"
+#include "core/locale.h"
+#include "debts/debtdialogs.h"
+#include "debts/debts.h"
+#include "debts/debtspage.h"
+#include "dialogs.h"
+#include "mainwindowsession.h"
+
+#include <QDateEdit>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableView>
+
+using namespace zovi;
+using namespace zovi::test;
+
+namespace {
+
+QString S(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+} // namespace
+
+// The debts page and its two dialogs, driven through the main window headless.
+class TestDebtsPage : public MainWindowSession {
+    Q_OBJECT
+
+    DebtsPage* page() { return m_window->findChild<DebtsPage*>(); }
+    QTableView* grid() { return Child<QTableView>(page(), "GridD"); }
+    QString cell(int row, int column) {
+        return grid()->model()->index(row, column).data().toString();
+    }
+    bool bold(int row) {
+        return grid()->model()->index(row, 2).data(Qt::FontRole).value<QFont>().bold();
+    }
+    bool enabled(const char* name) { return Child<QWidget>(page(), name)->isEnabled(); }
+    QString stored(const char* sql) { return QueryFile(m_db->file(S("Data.db")), S(sql)); }
+    QString storedDebt(const char* sql) { return QueryFile(m_db->file(S("Credit.db")), S(sql)); }
+
+    void showDebts() {
+        Child<QTabWidget>(m_window.get(), "Page")->setCurrentIndex(1);
+        QCOMPARE(Child<QTabWidget>(m_window.get(), "Page")->currentWidget(), page());
+    }
+
+    // The debt dialog filled as a user fills it, then OK.
+    void enterDebt(const char* command, const char* name, const char* amount, const char* rate,
+                   const char* account) {
+        onDialog<TEditCredit>([=](TEditCredit* d) {
+            Type(d, "Edit1", S(name));
+            Type(d, "Value", S(amount));
+            Type(d, "Procent", S(rate));
+            if (account)
+                Choose(Child<QComboBox>(d, "ComboBox1"), S(account));
+            Click(d, "Button1");
+        });
+        action(command)->trigger();
+    }
+
+    void enterRepayment(const char* amount, const char* comment) {
+        onDialog<TEditOplata>([=](TEditOplata* d) {
+            Type(d, "Value", S(amount));
+            Type(d, "Edit1", S(comment));
+            Click(d, "Button1");
+        });
+        Click(page(), "AddOplata");
+    }
+
+private Q_SLOTS:
+    void init() {
+        sessionInit();
+        Clock::setToday(QDate(2024, 1, 15));
+        prepare([](Tdata& data) {
+            addAccounts(data);
+            addCurrencies(data);
+        });
+        start();
+        SetTestLocale(); // the grid writes amounts with a decimal comma
+        showDebts();
+    }
+    void cleanup() {
+        sessionCleanup();
+        Clock::setToday(QDate());
+    }
+
+    // A debt and a repayment entered through the dialogs: what the grid shows, which commands
+    // are open at each step, and the rows stored.
+    void debtAndRepaymentThroughThePage() {
+        QCOMPARE(grid()->model()->rowCount(), 0);
+        for (const char* name : {"EditCredit_bt", "DeleteCredit_bt", "AddOplata", "DeleteOplata"})
+            QVERIFY2(!enabled(name), name);
+
+        enterDebt("NewCredit", "bank", "1000", "3", "Bank");
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(grid()->model()->rowCount(), 1);
+        QCOMPARE(cell(0, 1), AppLocale::formatDate(QDate(2024, 1, 15)));
+        QCOMPARE(cell(0, 3), S("1 000 $"));
+        QCOMPARE(cell(0, 4), S("1 000,97 $"));
+        QCOMPARE(cell(0, 5), S("3"));
+        QCOMPARE(cell(0, 6), S("Bank"));
+        QCOMPARE(cell(0, 7), S("-"));
+        QVERIFY(bold(0));
+        QVERIFY(enabled("EditCredit_bt") && enabled("AddOplata"));
+        QVERIFY(action("EditCredit")->isEnabled() && action("DeleteCredit")->isEnabled());
+        QVERIFY(!enabled("DeleteOplata"));
+        QCOMPARE(stored("SELECT Dohod FROM Data WHERE Type='CR'"), S("1000 $"));
+
+        // Valued to a chosen day, then to today again.
+        Clock::setToday(QDate(2024, 1, 31));
+        Click(page(), "RadioButton2");
+        Child<QDateEdit>(page(), "DateTimePicker3")->setDate(QDate(2024, 2, 10));
+        QCOMPARE(cell(0, 4), S("1 026,97 $"));
+        Click(page(), "RadioButton1");
+        QCOMPARE(cell(0, 4), S("1 016,45 $"));
+
+        enterRepayment("500", "half");
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QVERIFY(enabled("DeleteOplata"));
+        QCOMPARE(Child<QTableView>(page(), "DBGrid3")->model()->rowCount(), 1);
+        QCOMPARE(Child<QLabel>(page(), "DBText1")->text(), S("half"));
+        QAbstractItemModel* repayments = Child<QTableView>(page(), "DBGrid3")->model();
+        QStringList shown;
+        for (int c = 0; c < repayments->columnCount(); ++c) {
+            if (!Child<QTableView>(page(), "DBGrid3")->isColumnHidden(c))
+                shown << repayments->headerData(c, Qt::Horizontal).toString() + S(" ") +
+                             repayments->index(0, c).data().toString();
+        }
+        QCOMPARE(shown, (QStringList{S("Date %1").arg(AppLocale::formatDate(QDate(2024, 1, 31))),
+                                     S("Amount 500 $")}));
+        QCOMPARE(cell(0, 4), S("516,45 $"));
+        QCOMPARE(stored("SELECT Rashod || ' ' || Gr1 FROM Data WHERE Type='PC'"), S("500 $ Bank"));
+
+        // Deleting the repayment takes its ledger row along.
+        Messages::queueAnswer(true);
+        Click(page(), "DeleteOplata");
+        QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("1"));
+        QCOMPARE(Child<QTableView>(page(), "DBGrid3")->model()->rowCount(), 0);
+        QVERIFY(!enabled("DeleteOplata"));
+        QCOMPARE(cell(0, 4), S("1 016,45 $"));
+    }
+
+    // A debt repaid to exactly 0 is marked "+" and drawn in normal type.
+    void paidOffDebtIsNotBold() {
+        enterDebt("NewCredit", "friend", "100", "0", "Wallet");
+        enterRepayment("100", "all back");
+        QCOMPARE(cell(0, 4), S("0 $"));
+        QCOMPARE(cell(0, 7), S("+"));
+        QVERIFY(!bold(0));
+    }
+
+    // The dialogs refuse what is no number and what misses, and store nothing.
+    void dialogsRefuse_data() {
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<bool>("account");
+        QTest::addColumn<QString>("message"); // the built-in text: no lang.ini here
+        QTest::newRow("amount no number") << S("12x") << S("3") << true << S("Error #4");
+        QTest::newRow("empty amount") << S("") << S("3") << true << S("Error #4");
+        QTest::newRow("rate no number") << S("100") << S("3%") << true << S("Error #8");
+        QTest::newRow("no account") << S("100") << S("3") << false << S("Error #9");
+    }
+    void dialogsRefuse() {
+        QFETCH(QString, amount);
+        QFETCH(QString, rate);
+        QFETCH(bool, account);
+        QFETCH(QString, message);
+        bool keptOpen = false;
+        onDialog<TEditCredit>([&](TEditCredit* d) {
+            Type(d, "Edit1", S("bank"));
+            Type(d, "Value", amount);
+            Type(d, "Procent", rate);
+            if (account)
+                Choose(Child<QComboBox>(d, "ComboBox1"), S("Bank"));
+            Click(d, "Button1");
+            keptOpen = d->isVisible();
+        });
+        action("NewCredit")->trigger();
+        QVERIFY(keptOpen);
+        QCOMPARE(Messages::takeShown(), QStringList{message});
+        QCOMPARE(storedDebt("SELECT COUNT(*) FROM Credit"), S("0"));
+        QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("0"));
+
+        enterDebt("NewCredit", "bank", "100", "3", "Bank");
+        keptOpen = false;
+        onDialog<TEditOplata>([&](TEditOplata* d) {
+            Type(d, "Value", amount == u"100" ? S("") : amount);
+            Click(d, "Button1");
+            keptOpen = d->isVisible();
+        });
+        Click(page(), "AddOplata");
+        QVERIFY(keptOpen);
+        QCOMPARE(Messages::takeShown(), QStringList{S("Error #4")});
+        QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("1"));
+    }
+
+    // Edit keeps the ledger row and its kind; delete takes the debt, its repayments and all
+    // their ledger rows.
+    void editAndDelete() {
+        enterDebt("NewCredit", "bank", "100", "3", "Bank");
+        const QString row = storedDebt("SELECT IDdata FROM Credit");
+        enterDebt("EditCredit", "bank2", "250", "12", "Wallet");
+        QCOMPARE(storedDebt("SELECT IDdata FROM Credit"), row);
+        QCOMPARE(stored("SELECT ID || Dohod || Gr1 || Type FROM Data"), row + S("250 $WalletCR"));
+        QCOMPARE(cell(0, 3), S("250 $"));
+        for (const char* amount : {"10", "20", "30"})
+            enterRepayment(amount, "part");
+        QVERIFY(page()->findChild<QAction*>(S("PopupDeleteCredit"))->isEnabled());
+        QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("4"));
+        Messages::queueAnswer(false);
+        action("DeleteCredit")->trigger();
+        QCOMPARE(storedDebt("SELECT COUNT(*) FROM Credit"), S("1"));
+        Messages::queueAnswer(true);
+        page()->findChild<QAction*>(S("PopupDeleteCredit"))->trigger();
+        QCOMPARE(storedDebt("SELECT COUNT(*) FROM Credit"), S("0"));
+        QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("0"));
+        QCOMPARE(grid()->model()->rowCount(), 0);
+        QVERIFY(!enabled("AddOplata") && !enabled("EditCredit_bt"));
+        QVERIFY(!action("EditCredit")->isEnabled() && !action("DeleteCredit")->isEnabled());
+        QVERIFY(!page()->findChild<QAction*>(S("PopupEditCredit"))->isEnabled());
+        QVERIFY(action("NewCredit")->isEnabled());
+    }
+
+    // Showing the page sets the picker to today and values the debts to that same day.
+    void showingValuesToTheShownDay() {
+        enterDebt("NewCredit", "bank", "1000", "3", "Bank");
+        Click(page(), "RadioButton2");
+        Child<QDateEdit>(page(), "DateTimePicker3")->setDate(QDate(2024, 1, 31));
+        QCOMPARE(cell(0, 4), S("1 016,45 $"));
+        Child<QTabWidget>(m_window.get(), "Page")->setCurrentIndex(0);
+        Clock::setToday(QDate(2024, 2, 10));
+        showDebts();
+        QCOMPARE(Child<QDateEdit>(page(), "DateTimePicker3")->date(), QDate(2024, 2, 10));
+        QCOMPARE(cell(0, 4), S("1 026,97 $"));
+        QCOMPARE(Child<QRadioButton>(page(), "RadioButton1")->text(),
+                 S("Today (%1)").arg(AppLocale::formatDate(QDate(2024, 2, 10))));
+    }
+};
+
+QTEST_MAIN(TestDebtsPage)
+#include "tst_debts_ui.moc"
