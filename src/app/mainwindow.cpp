@@ -220,8 +220,12 @@ void Tstart_form::Timer3Tick() {
 
 void Tstart_form::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (m_widthsFollowWindow)
+    if (m_widthsFollowWindow) {
         SizeLoad();
+    } else if (m_databaseChosen) {
+        // The debts grid keeps no widths of its own: they always follow the window.
+        m_debts->loadColumnWidths(width());
+    }
 }
 
 // ---- the deferred full refresh ----

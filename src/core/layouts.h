@@ -1,10 +1,14 @@
 #pragma once
 
+#include "core/locale.h"
 #include "core/settings.h"
 
+#include <QDate>
+#include <QFontMetrics>
 #include <QTableView>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 #include <vector>
 
 #include <QHBoxLayout>
@@ -56,6 +60,23 @@ inline void StyleToolBar(QToolBar* bar, bool transparent, bool flatButtons) {
     bar->setProperty("transparent", transparent);
     for (QToolButton* b : bar->findChildren<QToolButton*>())
         b->setAutoRaise(flatButtons);
+}
+
+// The narrowest column that shows every date of the short format whole, in font and in its bold
+// form (the grids draw some rows bold): every month with a two-digit day, for formats that name
+// the month, plus the cell's margin and a few pixels that keep the text clear of the elision.
+inline int MinimumDateWidth(const QFont& font) {
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetrics normalMetrics(font);
+    const QFontMetrics boldMetrics(bold);
+    int widest = 0;
+    for (int month = 1; month <= 12; ++month) {
+        const QString text = AppLocale::formatDate(QDate(2000, month, 28));
+        widest = std::max(
+            {widest, normalMetrics.horizontalAdvance(text), boldMetrics.horizontalAdvance(text)});
+    }
+    return widest + 8;
 }
 
 // A control with its object name, the name by which the program and the tests find it.

@@ -471,6 +471,10 @@ void DebtsPage::loadColumnWidths(int windowWidth) {
                      settings::DebtColumnKey);
     GridD->setColumnHidden(DebtId, true);
     GridD->setColumnHidden(DebtMarker, true);
+    // A date is never cut, whatever the window's width.
+    const int date = MinimumDateWidth(GridD->font());
+    if (GridD->columnWidth(DebtDate) < date)
+        GridD->setColumnWidth(DebtDate, date);
 }
 
 TranslationKeys DebtsPage::translationKeys() {

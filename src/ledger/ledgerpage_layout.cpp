@@ -368,19 +368,7 @@ void LedgerPage::loadColumnWidths(int windowWidth) {
 }
 
 int LedgerPage::minimumDateWidth() const {
-    QFont bold = Grid1->font();
-    bold.setBold(true);
-    const QFontMetrics normalMetrics(Grid1->font());
-    const QFontMetrics boldMetrics(bold);
-    int widest = 0;
-    // Every month, for formats that name it, with a two-digit day.
-    for (int month = 1; month <= 12; ++month) {
-        const QString text = AppLocale::formatDate(QDate(2000, month, 28));
-        widest = std::max(
-            {widest, normalMetrics.horizontalAdvance(text), boldMetrics.horizontalAdvance(text)});
-    }
-    // The cell's text starts two pixels in; a few more keep it clear of the elision.
-    return widest + 8;
+    return MinimumDateWidth(Grid1->font());
 }
 
 void LedgerPage::saveColumnWidths() {

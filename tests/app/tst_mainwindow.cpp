@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/locale.h"
 #include "core/messages.h"
 #include "core/settings.h"
@@ -173,10 +174,17 @@ private Q_SLOTS:
         QTRY_COMPARE(grid->columnWidth(2), 298); // 0.3 of 1000, less the grid lines
         m_window->resize(1100, 700);
         QTRY_COMPARE(grid->columnWidth(2), 328);
+        auto* debts = m_window->findChild<QTableView*>(QStringLiteral("GridD"));
+        const int debtNameWide = debts->columnWidth(2);
         grid->horizontalHeader()->resizeSection(2, 150);
         m_window->resize(1000, 700);
         QTRY_COMPARE(m_window->width(), 1000);
         QCOMPARE(grid->columnWidth(2), 150);
+        // The debts grid keeps no widths: it follows the window still, its dates whole.
+        QVERIFY(debts->columnWidth(2) < debtNameWide);
+        m_window->resize(820, 700);
+        QTRY_COMPARE(m_window->width(), 820);
+        QVERIFY(debts->columnWidth(1) >= MinimumDateWidth(debts->font()));
     }
 
     // A window too narrow for the toolbar hides its last buttons; its extension button lists
