@@ -3,6 +3,9 @@
 #include "core/locale.h"
 #include "store/datamodules.h"
 
+#include <QLocale>
+#include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -28,17 +31,60 @@ void AddAmount(PeriodSum& sum, double amount) {
     sum.difference = sum.income - sum.charge;
 }
 
+namespace {
+
+// The short date format without the fields of the given letters, each taken out with one
+// separator beside it: "dd.MM.yyyy" without "d" is "MM.yyyy", "d MMM yyyy" is "MMM yyyy".
+QString FormatWithout(const QString& format, const QString& letters) {
+    // The format as runs: a field (one letter repeated), a quoted text, or other characters.
+    QStringList runs;
+    for (qsizetype i = 0; i < format.size();) {
+        qsizetype end = i + 1;
+        if (format.at(i) == u'\'') {
+            while (end < format.size() && format.at(end) != u'\'')
+                ++end;
+            end = std::min(end + 1, format.size());
+        } else if (format.at(i).isLetter()) {
+            while (end < format.size() && format.at(end) == format.at(i))
+                ++end;
+        } else {
+            while (end < format.size() && !format.at(end).isLetter() && format.at(end) != u'\'')
+                ++end;
+        }
+        runs << format.mid(i, end - i);
+        i = end;
+    }
+    const auto isField = [](const QString& run) {
+        return run.at(0).isLetter();
+    };
+    for (qsizetype i = 0; i < runs.size();) {
+        if (!isField(runs.at(i)) || !letters.contains(runs.at(i).at(0))) {
+            ++i;
+            continue;
+        }
+        runs.removeAt(i);
+        if (i < runs.size() && !isField(runs.at(i)))
+            runs.removeAt(i); // the separator after the field
+        else if (i > 0 && !isField(runs.at(i - 1)))
+            runs.removeAt(--i); // or, at the end, the one before it
+    }
+    return runs.join(QString());
+}
+
+} // namespace
+
+// A month or a year reads as the short date without its day (and month): right in any format.
 QString PeriodLabel(const QDate& date, PeriodLength length) {
-    const QString text = AppLocale::formatDate(date);
+    const QString format = AppLocale::shortDateFormat();
     switch (length) {
     case PeriodLength::Months:
-        return text.mid(3);
+        return QLocale::c().toString(date, FormatWithout(format, QStringLiteral("d")));
     case PeriodLength::Years:
-        return text.mid(6);
+        return QLocale::c().toString(date, FormatWithout(format, QStringLiteral("dM")));
     case PeriodLength::Days:
         break;
     }
-    return text;
+    return AppLocale::formatDate(date);
 }
 
 namespace {

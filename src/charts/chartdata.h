@@ -56,8 +56,8 @@ enum class PeriodLength { Days, Months, Years };
 // The choices of ComboBox4, in its order.
 enum class ChartKinds { ChargesAndIncomes, OnlyCharges, OnlyIncomes };
 
-// The label of a date's period: the short date text, without its first three characters for
-// months and its first six for years (dd.MM.yyyy gives MM.yyyy and yyyy).
+// The label of a date's period: the short date text, without its day for months and without its
+// day and month for years (dd.MM.yyyy gives MM.yyyy and yyyy, d MMM yyyy gives MMM yyyy).
 QString PeriodLabel(const QDate& date, PeriodLength length);
 
 // The period sums of every row the handle's view admits, in view order; each period takes the

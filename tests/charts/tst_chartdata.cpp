@@ -68,6 +68,32 @@ class TestChartData : public DatabaseTest {
 
 private Q_SLOTS:
     void init() { initDatabase(); }
+
+    // A period's label is the date without its day (and month), whatever the date format: a
+    // format with a one-digit day or the day elsewhere must not lose a letter of the month.
+    void periodLabelsInEveryFormat_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("month");
+        QTest::addColumn<QString>("year");
+        QTest::newRow("dd.MM.yyyy")
+            << QStringLiteral("dd.MM.yyyy") << QStringLiteral("04.2025") << QStringLiteral("2025");
+        QTest::newRow("d MMM yyyy")
+            << QStringLiteral("d MMM yyyy") << QStringLiteral("Apr 2025") << QStringLiteral("2025");
+        QTest::newRow("yyyy-MM-dd")
+            << QStringLiteral("yyyy-MM-dd") << QStringLiteral("2025-04") << QStringLiteral("2025");
+        QTest::newRow("MM/dd/yyyy")
+            << QStringLiteral("MM/dd/yyyy") << QStringLiteral("04/2025") << QStringLiteral("2025");
+    }
+    void periodLabelsInEveryFormat() {
+        QFETCH(QString, format);
+        QFETCH(QString, month);
+        QFETCH(QString, year);
+        AppLocale::set(QLatin1Char(','), format);
+        const QDate first(2025, 4, 1);
+        QCOMPARE(PeriodLabel(first, PeriodLength::Months), month);
+        QCOMPARE(PeriodLabel(first, PeriodLength::Years), year);
+        QCOMPARE(PeriodLabel(first, PeriodLength::Days), AppLocale::formatDate(first));
+    }
     void cleanup() { cleanupDatabase(); }
 
     void incomesAndCharges_data() {
