@@ -4,6 +4,7 @@
 // nothing and is not a test.
 //
 // Usage: bench_charts [entries]   (100000 when omitted)
+#include "benchapp.h"
 #include "generator.h"
 #include "timing.h"
 
@@ -78,23 +79,15 @@ int Run(int entries) {
     Report(u"the sums of the groups chart"_s,
            TimeRuns(kRuns, [&] { zovi::Chart2Sums(*data, {}); }));
     zovi::CloseDatabase(*data, *cd);
-    const QStringList shown = zovi::Messages::takeShown();
-    if (!shown.isEmpty()) {
-        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
-        return 1;
-    }
-    return 0;
+    return zovi::bench::ExitCodeForShownMessages();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    zovi::bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
-    setlocale(LC_NUMERIC, "C");
-    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
-    zovi::Messages::setTestMode(true);
+    zovi::bench::UseBenchConventions();
     int entries = 100000;
     if (app.arguments().size() > 1) {
         bool ok = false;

@@ -7,6 +7,7 @@
 //
 // Usage: bench_ledger [entries...]   (10000 and 100000 when omitted; each size runs in a
 // process of its own)
+#include "benchapp.h"
 #include "generator.h"
 #include "timing.h"
 
@@ -208,23 +209,15 @@ int Run(int entries) {
     WindowFigures(*session);
     std::printf("where the time goes:\n");
     LogicFigures(*session, account);
-    const QStringList shown = zovi::Messages::takeShown();
-    if (!shown.isEmpty()) {
-        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
-        return 1;
-    }
-    return 0;
+    return zovi::bench::ExitCodeForShownMessages();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    zovi::bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
-    setlocale(LC_NUMERIC, "C");
-    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
-    zovi::Messages::setTestMode(true);
+    zovi::bench::UseBenchConventions();
     QList<int> sizes;
     for (const QString& arg : app.arguments().mid(1)) {
         bool ok = false;

@@ -6,6 +6,7 @@
 //
 // Usage: bench_rename [entries]   (100000 when omitted; half of them are booked to the account
 // renamed)
+#include "benchapp.h"
 #include "generator.h"
 #include "timing.h"
 
@@ -103,23 +104,15 @@ int Run(int entries) {
     Report(u"  of which: AddCategory and SelFilter"_s, refresh);
     window.reset();
     zovi::CloseDatabase(*data, *cd);
-    const QStringList shown = zovi::Messages::takeShown();
-    if (!shown.isEmpty()) {
-        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
-        return 1;
-    }
-    return 0;
+    return zovi::bench::ExitCodeForShownMessages();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    zovi::bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
-    setlocale(LC_NUMERIC, "C");
-    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
-    zovi::Messages::setTestMode(true);
+    zovi::bench::UseBenchConventions();
     int entries = 100000;
     if (app.arguments().size() > 1) {
         bool ok = false;

@@ -22,6 +22,7 @@
 //                                       folder and measured in a process of its own
 //        bench_startup DATABASE_FOLDER  an existing database
 // With ZOVI_BENCH_TRACE=1 every start writes its pieces of work to stderr.
+#include "benchapp.h"
 #include "generator.h"
 #include "timing.h"
 
@@ -321,11 +322,8 @@ int RunOnce(int argc, char** argv, const QString& program, const QString& settin
     window.show();
     if (app.exec() != 0)
         return 1;
-    const QStringList shown = zovi::Messages::takeShown();
-    if (!shown.isEmpty()) {
-        std::fprintf(stderr, "messages shown: %s\n", qPrintable(shown.join(u" | "_s)));
+    if (zovi::bench::ExitCodeForShownMessages() != 0)
         return 1;
-    }
     const Figures& f = app.figures();
     if (f.gridFilled < 0 || f.gridPainted < 0) {
         std::fprintf(stderr, "no filled grid\n");
