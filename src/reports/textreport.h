@@ -1,0 +1,35 @@
+#pragma once
+
+#include "reports/reportcontent.h"
+
+#include <QIODevice>
+#include <functional>
+
+namespace zovi {
+
+// Called with each page number as the page is made, so that a status window can follow.
+using PageProgress = std::function<void(int page)>;
+
+// The page of a plain text report: characters per line and lines per page. The default is an A4
+// page at 10 characters and 6 lines per inch inside margins of about half an inch.
+struct TextPage {
+    int charsPerLine = 78;
+    int linesPerPage = 64;
+};
+
+// Writes the report as plain UTF-8 text: on every page the title, the heading lines, the column
+// headings and a rule, then the rows (a text wider than its column wraps inside it, a row never
+// splits across pages), and the footer on the page's last line; pages are parted by a form feed.
+// Column widths are scaled to the line. Throws ReportError when the device refuses the text.
+void WriteTextReport(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& content,
+                     const TextPage& page = {}, const PageProgress& progress = {});
+
+// Writes the report as an RTF document (A4, the template's font and size): the title and heading
+// lines in the page header, the column headings as a table heading row repeated on every page,
+// one table row per report row, and the footer with the page number and count fields. Every
+// character outside ASCII is written as a Unicode escape with a Windows-1251 fallback, so that
+// word processors read the Cyrillic text right. Throws ReportError when the device refuses it.
+void WriteRtfReport(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& content,
+                    const PageProgress& progress = {});
+
+} // namespace zovi
