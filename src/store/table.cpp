@@ -441,6 +441,12 @@ QString TableHandle::textAt(int row, int column) const {
     return ValueText(m_view.at(row)->values.at(size_t(column)), fieldType(column));
 }
 
+QDate TableHandle::dateAt(int row, int column) const {
+    requireOpen("read field");
+    return ValueDate(m_view.at(row)->values.at(size_t(column)), fieldType(column),
+                     fieldName(column));
+}
+
 // ---- filtering ----
 
 std::shared_ptr<const CompiledFilter> TableHandle::compile(const QString& text) const {

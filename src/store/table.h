@@ -106,6 +106,8 @@ public:
 
     // The text of a field of the view's row at index (0-based), as FieldRef::text gives it.
     QString textAt(int row, int column) const;
+    // The date of a field of the view's row at index; an invalid date when it is null.
+    QDate dateAt(int row, int column) const;
 
     // locate moves to the first row of the view whose field equals value exactly (letter case
     // counts) and reports whether there was one. lookup returns the result field of that row
