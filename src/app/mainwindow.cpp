@@ -18,9 +18,11 @@
 #include "debts/debtspage.h"
 #include "ledger/currencywindow.h"
 #include "ledger/ledgerpage.h"
+#include "reports/printselect.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "tools/calculatorwindow.h"
+#include "views/filterbuilder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -35,6 +37,7 @@
 #include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
+#include <QToolButton>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -71,6 +74,8 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     m_systemMenu = new TfSystemMenu(m_data, this);
     m_nastr = new TNastr(m_data, this);
     m_calculator = new Tkalkulator(this);
+    m_printSelect = new TPrintSelect(
+        m_data, [this] { return printHeadingState(); }, this);
     m_ledger->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
     m_debts->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
@@ -133,6 +138,9 @@ void Tstart_form::connectCommands() {
     connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
     connect(act("About"), &QAction::triggered, this, &Tstart_form::About);
     connect(act("Calendar"), &QAction::triggered, this, &Tstart_form::Calendar);
+    connect(act("PrintData"), &QAction::triggered, this, &Tstart_form::PrintExecute);
+    connect(m_ledger->toolButton(QStringLiteral("tb6")), &QToolButton::clicked, this,
+            &Tstart_form::PrintExecute);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
     connect(act("SystemMenu"), &QAction::triggered, this, [this] {
         Timer3->stop();
@@ -308,6 +316,26 @@ void Tstart_form::Calendar() {
     calendar->setSelectedDate(Clock::today());
     layout->addWidget(calendar);
     dialog.exec();
+}
+
+void Tstart_form::PrintExecute() {
+    m_printSelect->exec();
+}
+
+PrintHeadingState Tstart_form::printHeadingState() const {
+    const FilterState filter = m_ledger->filterState();
+    PrintHeadingState state;
+    state.filterPage = filter.filterPage;
+    state.tabText = filter.tabText;
+    state.lastTabSelected = filter.lastTabSelected;
+    state.dateChecked = filter.dateChecked;
+    state.fromChecked = filter.fromChecked;
+    state.fromDate = filter.fromDate;
+    state.toChecked = filter.toChecked;
+    state.toDate = filter.toDate;
+    state.valueFigure = m_ledger->valueFigure();
+    state.valueCurrency = m_ledger->valueCurrency();
+    return state;
 }
 
 // ---- shutdown ----

@@ -25,6 +25,8 @@ class Tkalkulator;
 class LedgerPage;
 class DebtsPage;
 class DiagramsPage;
+class TPrintSelect;
+struct PrintHeadingState;
 
 // The main window frame: the three pages (ledger, debts, diagrams), the menus and their
 // shortcuts, the start-up after the database chooser, the appearance the settings choose, and the
@@ -82,6 +84,9 @@ private:
     void Help();
     void About();
     void Calendar();
+    // The print window over the ledger's filtered view.
+    void PrintExecute();
+    PrintHeadingState printHeadingState() const;
     void writeFirstStartDefaults();
     QString databaseFolder() const;
 
@@ -99,6 +104,7 @@ private:
     TfSystemMenu* m_systemMenu = nullptr;
     TNastr* m_nastr = nullptr;
     Tkalkulator* m_calculator = nullptr;
+    TPrintSelect* m_printSelect = nullptr;
 
     QTabWidget* Page = nullptr;
     LedgerPage* m_ledger = nullptr;

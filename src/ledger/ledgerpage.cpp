@@ -250,6 +250,18 @@ FilterState LedgerPage::readFilterState() const {
     return state;
 }
 
+FilterState LedgerPage::filterState() const {
+    return readFilterState();
+}
+
+QString LedgerPage::valueFigure() const {
+    return LabelV->text();
+}
+
+QString LedgerPage::valueCurrency() const {
+    return ComboBoxV->currentText();
+}
+
 void LedgerPage::SelFilter() {
     if (!m_data.tbData.isOpen())
         return;

@@ -89,6 +89,12 @@ public:
     void bperevod();
     void NewObmen();
 
+    // The filter controls as they stand, and the value panel's figure and currency: what a
+    // printed report says it covers.
+    FilterState filterState() const;
+    QString valueFigure() const;
+    QString valueCurrency() const;
+
     // The ID of the entry of the selected grid row; 0 while no row is selected.
     qint64 selectedEntryId() const { return m_selectedId; }
     // Selects the row of the entry with this ID, or the last row when it is not shown.

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "reports/reportpages.h"
+
+#include <QDialog>
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+
+namespace zovi {
+
+// Where a report goes, as the options window collects it.
+struct ReportOutput {
+    enum class Destination { Preview, Printer, File };
+    Destination destination = Destination::Preview;
+    ReportFormat format = ReportFormat::Pdf;
+    QString fileName;
+    int copies = 1;
+    bool collate = true;
+    int duplex = 0; // 0 one-sided, 1 long edge, 2 short edge
+    QString printer;
+};
+
+// The options window shown before every report ("Опции"): preview, printer or file, with the
+// copies, collation, duplex and printer of a printout and the format and name of a file. It
+// keeps the last choices for the next report.
+class TReportOptions : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TReportOptions(QWidget* parent = nullptr);
+
+    // Shows the window; the output chosen with OK, nothing when cancelled.
+    std::optional<ReportOutput> ask();
+    ReportOutput output() const;
+
+    void accept() override;
+
+private:
+    void updateStates();
+    void chooseFile();
+    void formatChanged();
+
+    QRadioButton* RadioPreview = nullptr;
+    QRadioButton* RadioPrinter = nullptr;
+    QRadioButton* RadioFile = nullptr;
+    QComboBox* ComboPrinter = nullptr;
+    QSpinBox* SpinCopies = nullptr;
+    QCheckBox* CheckCollate = nullptr;
+    QComboBox* ComboDuplex = nullptr;
+    QComboBox* ComboFormat = nullptr;
+    QLineEdit* EditFile = nullptr;
+    QPushButton* ButtonFile = nullptr;
+};
+
+// The status window of a report being printed or written ("Статус"): one line with the page
+// being made.
+class TReportStatus : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TReportStatus(QWidget* parent = nullptr);
+    // Shows "Печатается страница %p" or "Создается страница %p" with the page number.
+    void showPage(const QString& line, int page);
+
+private:
+    QLabel* LabelStatus = nullptr;
+};
+
+// Sends the report where output says: the preview (maximised, at 100 %), the printer (job
+// "Печать отчета") or a file, with the status window while pages are made. Throws ReportError
+// when the printer or the file cannot be written.
+void RunReport(QWidget* parent, const ReportOutput& output, const ReportTemplate& tmpl,
+               const ReportContent& content);
+
+} // namespace zovi

@@ -1,0 +1,323 @@
+// Printing: the print tables filled from the ledger, the shipped templates, and the report read
+// back from the PDF a user saves, from a bare window and from the main window.
+#include "core/clock.h"
+#include "dialogs.h"
+#include "mainwindowsession.h"
+#include "reports/printselect.h"
+#include "reports/reportoptions.h"
+#include "reports/reportpages.h"
+
+#include <QProcess>
+#include <QRadioButton>
+#include <QTabBar>
+
+using namespace zovi;
+using namespace zovi::test;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Entry {
+    const char* date;
+    QString name;
+    const char* type;
+    const char* income;
+    const char* charge;
+    QString group;
+    QString account;
+    QString subGroup;
+};
+
+void AddEntries(Tdata& data, const QList<Entry>& entries) {
+    for (const Entry& e : entries) {
+        Put(data.tbData, {{"Date", QDate::fromString(QString::fromLatin1(e.date), Qt::ISODate)},
+                          {"Name", e.name},
+                          {"Type", QString::fromLatin1(e.type)},
+                          {"Dohod", QString::fromUtf8(e.income)},
+                          {"Rashod", QString::fromUtf8(e.charge)},
+                          {"Gr2", e.group},
+                          {"Gr1", e.account},
+                          {"NameRashod", e.subGroup}});
+    }
+}
+
+// A Cyrillic ledger of three days, listed out of date order.
+const QList<Entry>& Ledger() {
+    static const QList<Entry> entries = {
+        {"2026-03-05", QStringLiteral("Хлеб"), "R", "", "-1,5 р.", QStringLiteral("Еда"),
+         QStringLiteral("Кошелек"), QStringLiteral("Магазин")},
+        {"2026-03-01", QStringLiteral("Зарплата за февраль"), "D", "1 000 р.", "",
+         QStringLiteral("Работа"), QStringLiteral("Банк"), QString()},
+        {"2026-03-03", QStringLiteral("В кошелек"), "P1", "", "-200 р.", QStringLiteral("Работа"),
+         QStringLiteral("Банк"), QString()},
+    };
+    return entries;
+}
+
+// The rows of a print table file, read with SQLite itself: each row its fields joined by "|".
+QStringList FileRows(const QString& path, const char* columns) {
+    sqlite3* db = nullptr;
+    QStringList rows;
+    if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
+        SQLITE_OK) {
+        const QByteArray sql = QByteArray("SELECT ") + columns + " FROM " +
+                               QFileInfo(path).completeBaseName().toUtf8() + " ORDER BY rowid";
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
+        while (st && sqlite3_step(st) == SQLITE_ROW) {
+            QStringList fields;
+            for (int i = 0; i < sqlite3_column_count(st); ++i)
+                fields << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+            rows << fields.join(QLatin1Char('|'));
+        }
+        sqlite3_finalize(st);
+    }
+    sqlite3_close(db);
+    return rows;
+}
+
+// The text of a PDF as a reader extracts it, and its page count.
+QString PdfText(const QString& path) {
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(60000) || p.exitCode() != 0)
+        return QStringLiteral("pdftotext failed: ") + QString::fromUtf8(p.readAllStandardError());
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+ReportTemplate ShippedTemplate(const char* name) {
+    const QString folder = qEnvironmentVariable("ZOVI_PROGRAM_DIR");
+    return ReadReportTemplate(folder + QStringLiteral("/Report/") + QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TestReports : public MainWindowSession {
+    Q_OBJECT
+
+    QString printTable(const char* name) const {
+        return m_db->programFolder() + QStringLiteral("/Report/") + QString::fromLatin1(name);
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        SetTestLocale();
+        Clock::setToday(QDate(2026, 3, 10));
+    }
+    // The program folder of each test gets the shipped templates.
+    void init() {
+        sessionInit();
+        const QString shipped = qEnvironmentVariable("ZOVI_PROGRAM_DIR") + u"/Report/"_s;
+        for (const char* name : {"Data.rav", "Data2.rav", "Data3.rav"}) {
+            const QString file = QString::fromLatin1(name);
+            QVERIFY(QFile::copy(shipped + file, printTable(name)));
+        }
+    }
+    void cleanup() {
+        CloseDialogs();
+        sessionCleanup();
+    }
+
+    // The print tables hold the ledger view by date, with type labels in place of groups and
+    // every text cut to 60 characters; an empty ledger leaves one heading row; printing again
+    // replaces the rows instead of adding to them.
+    void printTables() {
+        WriteBytes(m_db->programFolder() + u"/lang.ini"_s, "typeP1=(Перевод)\n");
+        prepare([](Tdata& data) {
+            AddEntries(data, Ledger());
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+        });
+        const QString label = QStringLiteral("(Перевод)");
+        QCOMPARE(
+            FileRows(printTable("data.db"), "Date, Name, Income, Charge, \"Group\", Account, "
+                                            "SubGroup"),
+            QStringList({QStringLiteral("01.03.2026|Зарплата за февраль|1 000 р.||Работа|Банк|"),
+                         QStringLiteral("03.03.2026|В кошелек||-200 р.|") + label +
+                             QStringLiteral("|Банк|"),
+                         QStringLiteral("05.03.2026|Хлеб||-1,5 р.|Еда|Кошелек|Магазин")}));
+
+        prepare([](Tdata& data) {
+            data.tbData.setFilter(QStringLiteral("Name = 'none'"));
+            data.tbData.setFiltered(true);
+            const QString longName = QString(70, QChar(0x0416));
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+            QCOMPARE(data.tbReportData.recordCount(), 0);
+            QCOMPARE(data.tbTopData.recordCount(), 1);
+            data.tbData.setFiltered(false);
+            AddEntries(data, {{"2026-03-07", longName, "R", "", "-1 р.", QString(), QString(),
+                               QString()}});
+            data.tbData.setFilter(QStringLiteral("Date = '07.03.2026'"));
+            data.tbData.setFiltered(true);
+            const QList<PrintRow> rows = PrintRows(data.tbData);
+            QCOMPARE(rows.size(), 1);
+            QCOMPARE(rows[0].Name, QString(60, QChar(0x0416)));
+        });
+        QCOMPARE(FileRows(printTable("topdata.db"), "AccountTOP, DateTOP, ValueTOP"),
+                 QStringList(QStringLiteral("Все счета|Весь период| ")));
+    }
+
+    // What the heading row says the report covers, for each state of the filter controls.
+    void heading_data() {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<bool>("lastTab");
+        QTest::addColumn<bool>("date");
+        QTest::addColumn<bool>("from");
+        QTest::addColumn<bool>("to");
+        QTest::addColumn<QString>("summaries");
+        QTest::addColumn<QString>("accountTop");
+        QTest::addColumn<QString>("dateTop");
+        const QString all = QStringLiteral("Все счета");
+        const QString whole = QStringLiteral("Весь период");
+        const QString bank = QStringLiteral("Банк");
+        QTest::newRow("all accounts, no dates")
+            << 0 << true << false << true << true << QString() << all << whole;
+        QTest::newRow("one account, from") << 0 << false << true << true << false << QString()
+                                           << bank << QStringLiteral("с 01.03.2026");
+        QTest::newRow("from and to") << 0 << true << true << true << true << QString() << all
+                                     << QStringLiteral("с 01.03.2026 по 31.03.2026");
+        QTest::newRow("to") << 0 << true << true << false << true << QString() << all
+                            << QStringLiteral("по 31.03.2026");
+        QTest::newRow("neither") << 0 << true << true << false << false << QString() << all
+                                 << QString();
+        QTest::newRow("extended page, lists")
+            << 1 << true << true << true << true << QStringLiteral("Касса")
+            << QStringLiteral("Касса") << QStringLiteral("Касса");
+        QTest::newRow("search page, no lists")
+            << 2 << false << true << true << true << QString() << bank << whole;
+    }
+    void heading() {
+        QFETCH(int, page);
+        QFETCH(bool, lastTab);
+        QFETCH(bool, date);
+        QFETCH(bool, from);
+        QFETCH(bool, to);
+        QFETCH(QString, summaries);
+        PrintHeadingState state;
+        state.filterPage = page;
+        state.tabText = QStringLiteral("Банк");
+        state.lastTabSelected = lastTab;
+        state.dateChecked = date;
+        state.fromChecked = from;
+        state.fromDate = QDate(2026, 3, 1);
+        state.toChecked = to;
+        state.toDate = QDate(2026, 3, 31);
+        state.accountsSummary = summaries;
+        state.datesSummary = summaries;
+        state.valueFigure = QStringLiteral("1 234,5");
+        state.valueCurrency = QStringLiteral("р.");
+        const ReportHeading heading = PrintHeading(state);
+        QTEST(heading.accountTop, "accountTop");
+        QTEST(heading.dateTop, "dateTop");
+        QCOMPARE(heading.valueTop, QStringLiteral("1 234,5 р."));
+    }
+
+    // The shipped templates read; a broken one names its file and line, a missing one its path.
+    void templates() {
+        QCOMPARE(ShippedTemplate("Data.rav").columns[4].fields,
+                 QStringList({QStringLiteral("Group"), QStringLiteral("SubGroup")}));
+        QCOMPARE(ShippedTemplate("Data2.rav").columns[4].fields, QStringList(u"Group"_s));
+        QVERIFY(ShippedTemplate("Data3.rav").fontSize < ShippedTemplate("Data2.rav").fontSize);
+        try {
+            ParseReportTemplate(QStringLiteral("title = x\ncolumn = Name | Name | wide\n"),
+                                QStringLiteral("Bad.rav"));
+            QFAIL("a bad width was accepted");
+        } catch (const ReportError& e) {
+            QVERIFY2(e.message().contains(u"Bad.rav") && e.message().contains(u"2"),
+                     qPrintable(e.message()));
+        }
+        QVERIFY_THROWS_EXCEPTION(ReportError, ReadReportTemplate(m_db->root() + u"/none.rav"_s));
+    }
+
+    // A long report as PDF: every entry once, Cyrillic included, over several pages that each
+    // carry the heading and their number; a file that cannot be written is an error and an
+    // earlier file stays.
+    void pdf() {
+        const ReportTemplate tmpl = ShippedTemplate("Data.rav");
+        ReportContent content;
+        content.heading = {QStringLiteral("Все счета"), QStringLiteral("Весь период"),
+                           QStringLiteral("12,5 р.")};
+        for (int i = 0; i < 300; ++i) {
+            content.rows << QStringList{QStringLiteral("01.03.2026"),
+                                        QStringLiteral("Покупка номер %1").arg(i),
+                                        QString(),
+                                        QStringLiteral("-%1 р.").arg(i),
+                                        QStringLiteral("Еда / Магазин"),
+                                        QStringLiteral("Кошелек")};
+        }
+        // One name long enough to wrap inside its column.
+        content.rows[150][1] = QStringLiteral("Очень длинное наименование покупки, которое не "
+                                              "помещается в одну строку колонки");
+        const QString path = m_db->root() + u"/report.pdf"_s;
+        QList<int> progress;
+        WriteReportFile(ReportFormat::Pdf, path, tmpl, content,
+                        [&](int page) { progress << page; });
+        const QString text = PdfText(path);
+        const QStringList pages = text.split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+        QVERIFY2(pages.size() > 3, qPrintable(text.left(200)));
+        QCOMPARE(progress.size(), pages.size());
+        for (int i = 0; i < pages.size(); ++i) {
+            QVERIFY(pages[i].contains(u"Счет: Все счета"));
+            QVERIFY(pages[i].contains(u"Наименование"));
+            QVERIFY(pages[i].contains(
+                QStringLiteral("Страница %1 из %2").arg(i + 1).arg(pages.size())));
+        }
+        for (int i = 0; i < 300; ++i) {
+            if (i != 150)
+                QCOMPARE(text.count(QStringLiteral("Покупка номер %1 ").arg(i)), 1);
+        }
+        QVERIFY(text.contains(u"Очень длинное"));
+        QVERIFY(text.contains(u"колонки"));
+
+        const QByteArray before = ReadBytes(path);
+        QVERIFY_THROWS_EXCEPTION(
+            ReportError,
+            WriteReportFile(ReportFormat::Pdf, m_db->root() + u"/no/r.pdf"_s, tmpl, content));
+        QCOMPARE(ReadBytes(path), before);
+    }
+
+    // From the main window: Ctrl+Alt+P, the reduced report, saved as PDF through the options
+    // window; the print window stays open, and the report holds the ledger and its heading.
+    void fromMainWindow() {
+        prepare([](Tdata& data) {
+            addAccounts(data);
+            addCurrencies(data);
+            AddEntries(data, Ledger());
+        });
+        start();
+        // The last tab: every account.
+        auto* tabs = Child<QTabBar>(m_window.get(), "TabControl1");
+        tabs->setCurrentIndex(tabs->count() - 1);
+        const QString path = m_db->root() + u"/ledger.pdf"_s;
+        bool optionsShown = false;
+        onDialog<TPrintSelect>([&](TPrintSelect* print) {
+            Click(print, "RadioButton2");
+            WhenShown(print->optionsWindow(), [&, print] {
+                TReportOptions* options = print->optionsWindow();
+                optionsShown = options->windowTitle() == u"Опции";
+                Click(options, "RadioFile");
+                Type(options, "EditFile", path);
+                Click(options, "ButtonOK");
+            });
+            Click(print, "Button1");
+            QVERIFY(print->isVisible());
+        });
+        action("PrintData")->trigger();
+        QVERIFY(optionsShown);
+        QCOMPARE(Messages::takeShown(), QStringList());
+        const QString text = PdfText(path);
+        for (const Entry& e : Ledger())
+            QVERIFY2(text.contains(e.name), qPrintable(text));
+        QVERIFY(text.contains(u"Группа"));
+        QVERIFY(!text.contains(u"Группа/Подгруппа"));
+        QVERIFY(text.contains(u"Счет: Все счета"));
+        QCOMPARE(FileRows(printTable("data.db"), "Name").size(), Ledger().size());
+    }
+};
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
