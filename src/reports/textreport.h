@@ -18,9 +18,12 @@ struct TextPage {
 };
 
 // Writes the report as plain UTF-8 text: on every page the title, the heading lines, the column
-// headings and a rule, then the rows (a text wider than its column wraps inside it, a row never
-// splits across pages), and the footer on the page's last line; pages are parted by a form feed.
-// Column widths are scaled to the line. Throws ReportError when the device refuses the text.
+// headings and a rule, then the rows (a text wider than its column wraps at blanks inside it, a
+// word wider than its column breaks, a row never splits across pages unless it is taller than a
+// page), and the footer on the page's last line. Lines end with "\n" and a form feed starts every
+// page after the first. Column widths are scaled to the line with one blank between columns.
+// Progress is called with every page number before the page is written. Throws ReportError when
+// the device refuses the text, and when the page cannot hold the columns or the headings.
 void WriteTextReport(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& content,
                      const TextPage& page = {}, const PageProgress& progress = {});
 
