@@ -320,7 +320,7 @@ constexpr int kTextWidth = kPaperWidth - kMarginLeft - kMarginRight;
 
 // Appends text as RTF: "\", "{" and "}" escaped, a line break as \line, every character outside
 // ASCII as \uN (N a signed 16-bit number, a surrogate pair as two) followed by its
-// Windows-1251 byte for readers that do not know Unicode.
+// Windows-1251 byte as \'xx for readers that do not know Unicode ("?" when it has none).
 void AppendRtf(QByteArray& out, const QString& text) {
     const QByteArray fallback = EncodeCp1251(text);
     qsizetype byte = 0;
@@ -346,13 +346,11 @@ void AppendRtf(QByteArray& out, const QString& text) {
             for (int u = 0; u < units; ++u) {
                 out += "\\u";
                 out += QByteArray::number(qint16(text.at(i + u).unicode()));
+                // Even "?" as \'3f: some readers take a bare "?" and the letters after it
+                // for one word and drop them all.
                 const char f = u == 0 ? fallback.at(byte) : '?';
-                if (f == '?') {
-                    out += '?';
-                } else {
-                    out += "\\'";
-                    out += QByteArray::number(uchar(f), 16).rightJustified(2, '0');
-                }
+                out += "\\'";
+                out += QByteArray::number(uchar(f), 16).rightJustified(2, '0');
             }
             i += units - 1;
         }
