@@ -395,8 +395,9 @@ QByteArray RtfRowDefinition(const ReportTemplate& tmpl, bool heading) {
 void WriteTextReport(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& content,
                      const TextPage& page, const PageProgress& progress) {
     const TextLayout layout(tmpl, content, page);
-    // The page count is part of every page; plan with a count until the plan gives that count
+    // Every page may name the page count; plan with a count until the plan gives that count
     // (a heading that names the count may take another line once the count has more digits).
+    // Should the plans never agree, the pages say the count of the last plan but one.
     int pages = 1;
     QList<TextLayout::Start> starts = layout.paginate(pages);
     for (int attempt = 0; attempt < 8 && starts.size() != pages; ++attempt) {

@@ -31,7 +31,8 @@ void WriteTextReport(QIODevice& out, const ReportTemplate& tmpl, const ReportCon
 // lines in the page header, the column headings as a table heading row repeated on every page,
 // one table row per report row, and the footer with the page number and count fields. Every
 // character outside ASCII is written as a Unicode escape with a Windows-1251 fallback, so that
-// word processors read the Cyrillic text right. Throws ReportError when the device refuses it.
+// word processors read the Cyrillic text right. Progress is called once, with page 1: the word
+// processor decides where the pages break. Throws ReportError when the device refuses it.
 void WriteRtfReport(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& content,
                     const PageProgress& progress = {});
 
