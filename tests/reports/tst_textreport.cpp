@@ -342,9 +342,10 @@ private Q_SLOTS:
         QTest::newRow("Cyrillic entries") << QStringList{
             QStringLiteral("Продукты"), QStringLiteral("Кафе «Ёлочка» — ужин"),
             QStringLiteral("Оплата коммунальных услуг за январь по лицевому счёту 1234567")};
-        QTest::newRow("braces, backslashes and other scripts") << QStringList{
+        QTest::newRow("braces, backslashes, line breaks and other scripts") << QStringList{
             QStringLiteral("Счёт {основной}"), QStringLiteral("C:\\Документы\\выписка"),
-            QStringLiteral("Mañana € 5 № 7"), QStringLiteral("Подарок 🎁 внуку")};
+            QStringLiteral("Mañana € 5 № 7"), QStringLiteral("Подарок 🎁 внуку"),
+            QStringLiteral("Обед\nс коллегами")};
     }
     void rtfReadsBack() {
         QFETCH(QStringList, names);
