@@ -181,4 +181,27 @@ QString DecodeText(const QByteArray& bytes) {
     return text;
 }
 
+QByteArray EncodeCp1251(const QString& text) {
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        char byte = '?';
+        if (c < 0x80) {
+            byte = char(c);
+        } else if (c >= 0x0410 && c <= 0x044F) {
+            byte = char(0xC0 + (c - 0x0410));
+        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
+                   text.at(i + 1).isLowSurrogate()) {
+            ++i;
+        } else if (c != 0xFFFD) {
+            const auto* at = std::find(std::begin(kCp1251High), std::end(kCp1251High), c);
+            if (at != std::end(kCp1251High))
+                byte = char(0x80 + (at - std::begin(kCp1251High)));
+        }
+        bytes.append(byte);
+    }
+    return bytes;
+}
+
 } // namespace zovi

@@ -48,4 +48,8 @@ QString NumberText(double value);
 // dropped), Windows-1251 otherwise, so that older files keep their Cyrillic text.
 QString DecodeText(const QByteArray& bytes);
 
+// The text in Windows-1251, one byte for every character (a surrogate pair is one character);
+// a character Windows-1251 lacks becomes "?".
+QByteArray EncodeCp1251(const QString& text);
+
 } // namespace zovi

@@ -167,14 +167,8 @@ void ReportPages::paintPage(QPainter& painter, int page) const {
 
 namespace {
 
-[[noreturn]] void CannotWrite(const QString& path, const QString& why) {
-    throw ReportError(LangText(QStringLiteral("reportFileWrite"),
-                               QStringLiteral("The report cannot be written to %1: %2"))
-                          .arg(path, why));
-}
-
-void WritePdf(QIODevice& out, const QString& path, const ReportTemplate& tmpl,
-              const ReportContent& content, const PageProgress& progress) {
+void WritePdf(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& content,
+              const PageProgress& progress) {
     QPdfWriter writer(&out);
     writer.setResolution(300);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
@@ -183,7 +177,7 @@ void WritePdf(QIODevice& out, const QString& path, const ReportTemplate& tmpl,
     writer.setCreator(QStringLiteral("Zovi"));
     QPainter painter;
     if (!painter.begin(&writer))
-        CannotWrite(path, QStringLiteral("PDF"));
+        RefuseWrite(out);
     const QRectF area(QPointF(0, 0), writer.pageLayout().paintRectPixels(300).size());
     const ReportPages pages(tmpl, content, &writer, area);
     for (int page = 1; page <= pages.pageCount(); ++page) {
@@ -202,10 +196,10 @@ void WriteReportFile(ReportFormat format, const QString& path, const ReportTempl
                      const ReportContent& content, const PageProgress& progress) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        CannotWrite(path, file.errorString());
+        RefuseWrite(file);
     switch (format) {
     case ReportFormat::Pdf:
-        WritePdf(file, path, tmpl, content, progress);
+        WritePdf(file, tmpl, content, progress);
         break;
     case ReportFormat::Rtf:
         WriteRtfReport(file, tmpl, content, progress);
@@ -215,7 +209,7 @@ void WriteReportFile(ReportFormat format, const QString& path, const ReportTempl
         break;
     }
     if (!file.commit())
-        CannotWrite(path, file.errorString());
+        RefuseWrite(file);
 }
 
 bool PaintReport(QPrinter& printer, const ReportTemplate& tmpl, const ReportContent& content,
