@@ -48,4 +48,9 @@ QString NumberText(double value);
 // dropped), Windows-1251 otherwise, so that older files keep their Cyrillic text.
 QString DecodeText(const QByteArray& bytes);
 
+// Windows-1251, one byte per character: the bytes of a text, where a character that
+// Windows-1251 lacks becomes "?", and the text of such bytes.
+QByteArray EncodeCp1251(QStringView text);
+QString DecodeCp1251(QByteArrayView bytes);
+
 } // namespace zovi
