@@ -18,6 +18,8 @@
 #include "debts/debtspage.h"
 #include "ledger/currencywindow.h"
 #include "ledger/ledgerpage.h"
+#include "reports/dbaseexport.h"
+#include "reports/reporttemplate.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "tools/calculatorwindow.h"
@@ -133,6 +135,7 @@ void Tstart_form::connectCommands() {
     connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
     connect(act("About"), &QAction::triggered, this, &Tstart_form::About);
     connect(act("Calendar"), &QAction::triggered, this, &Tstart_form::Calendar);
+    connect(act("ExportDbf"), &QAction::triggered, this, &Tstart_form::it371Click);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
     connect(act("SystemMenu"), &QAction::triggered, this, [this] {
         Timer3->stop();
@@ -274,6 +277,26 @@ void Tstart_form::SaveData() {
         for (auto it = handles.rbegin(); it != handles.rend(); ++it)
             (*it)->close();
         OpenDatabase(m_data, m_cd);
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
+    m_ledger->RefreshGrid();
+}
+
+// ---- export ----
+
+// One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
+// sort by name or group does not apply).
+void Tstart_form::it371Click() {
+    const QString chosen = FileChooser::saveFile(this, QString(), ProgramFolder::path(),
+                                                 QStringLiteral("dBase (*.dbf)"));
+    if (chosen.isEmpty())
+        return;
+    try {
+        ExportLedger(m_data.tbData, ExportTemplatePath(ProgramFolder::path()),
+                     ExportFileName(chosen));
+    } catch (const ReportError& e) {
+        Messages::error(this, e.message());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }

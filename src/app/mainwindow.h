@@ -82,6 +82,8 @@ private:
     void Help();
     void About();
     void Calendar();
+    // Additional > Export > dBase: writes the entries the ledger shows into a dBase table.
+    void it371Click();
     void writeFirstStartDefaults();
     QString databaseFolder() const;
 
