@@ -71,6 +71,16 @@ int WatchedClose(SAFile file) {
     return result;
 }
 
+// shapelib seeks before every record it writes, also to where the file already stands; a seek
+// empties the stream's buffer, which made every record a write of its own. Skipping the seeks
+// that would not move lets the appended records go out in large writes. Only the export uses
+// these hooks, and it reads nothing after it has begun to write records.
+SAOffset WatchedSeek(SAFile file, SAOffset offset, int whence) {
+    if (whence == SEEK_SET && DefaultHooks().FTell(file) == offset)
+        return 0;
+    return DefaultHooks().FSeek(file, offset, whence);
+}
+
 void WatchedError(const char* message) {
     CountFailure(QString::fromLocal8Bit(message));
 }
@@ -79,6 +89,7 @@ SAHooks* WatchedHooks() {
     static SAHooks hooks = [] {
         SAHooks h = DefaultHooks();
         h.FWrite = WatchedWrite;
+        h.FSeek = WatchedSeek;
         h.FFlush = WatchedFlush;
         h.FClose = WatchedClose;
         h.Error = WatchedError;
@@ -301,6 +312,9 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
                               .arg(QDir::toNativeSeparators(source)));
     }
 
+    // shapelib writes the end-of-file mark after every appended record, which moves the file
+    // back by one byte before the next; it is written once, after the last record, at the close.
+    DBFSetWriteEndOfFileChar(dbf.get(), false);
     int record = DBFGetRecordCount(dbf.get());
     const int rows = view.recordCount();
     for (int row = 0; row < rows; ++row, ++record) {
@@ -312,6 +326,7 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
     }
     const QDate today = Clock::today();
     DBFSetLastModifiedDate(dbf.get(), today.year() - 1900, today.month(), today.day());
+    DBFSetWriteEndOfFileChar(dbf.get(), true);
     dbf.close();
     if (scope.watch().failures > 0)
         NotWritten(fileName, scope.watch().detail);

@@ -244,6 +244,12 @@ private Q_SLOTS:
         QCOMPARE(read.rows.mid(2), read.rows.mid(0, 2));
         QCOMPARE(read.rows.at(1).at(1), U("Зарплата"));
         QCOMPARE(outFiles(), QStringList{QStringLiteral("twice.dbf")});
+        // The header (32 bytes, 32 per field and its end mark), the rows (a deletion flag and
+        // the field widths) and one end-of-file mark, nothing left of the first end mark.
+        const QByteArray bytes = ReadBytes(file);
+        QCOMPARE(bytes.size(), 32 + 7 * 32 + 1 + 4 * (1 + 380) + 1);
+        QCOMPARE(bytes.count('\x1a'), 1);
+        QCOMPARE(bytes.back(), '\x1a');
     }
 
     // A missing template for a new file, or a file the export cannot append to, is refused
