@@ -293,6 +293,7 @@ void Tstart_form::it371Click() {
     if (chosen.isEmpty())
         return;
     try {
+        BusyCursor busy;
         ExportLedger(m_data.tbData, ExportTemplatePath(ProgramFolder::path()),
                      ExportFileName(chosen));
     } catch (const ReportError& e) {
