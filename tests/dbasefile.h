@@ -57,10 +57,22 @@ inline DbfContent ReadDbf(const QString& path, bool utf8 = false) {
     return content;
 }
 
-// Reads a dBase file with Python's dbfread, a reader of its own that decodes the texts by the
-// code page the header declares. Empty (not opened) when no Python with dbfread is at hand:
-// Debian's python3-dbfread lies beside /usr/bin/python3, which goes first.
-inline DbfContent ReadDbfWithDbfread(const QString& path) {
+// A Python that has dbfread, or an empty text: Debian's python3-dbfread lies beside
+// /usr/bin/python3, which goes before the one the PATH finds.
+inline QString DbfreadPython() {
+    for (const QString& python : {QStringLiteral("/usr/bin/python3"),
+                                  QStandardPaths::findExecutable(QStringLiteral("python3"))}) {
+        if (!python.isEmpty() && QFile::exists(python) &&
+            QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import dbfread")}) ==
+                0)
+            return python;
+    }
+    return QString();
+}
+
+// Reads a dBase file with dbfread, a reader of its own that decodes the texts by the code page
+// the header declares (codePage receives its name for it, such as "cp1251").
+inline DbfContent ReadDbfWithDbfread(const QString& python, const QString& path) {
     static const char* const script =
         "import dbfread, json, sys\n"
         "t = dbfread.DBF(sys.argv[1], char_decode_errors='strict')\n"
@@ -68,40 +80,22 @@ inline DbfContent ReadDbfWithDbfread(const QString& path) {
         "                  'fields': [f.name for f in t.fields],\n"
         "                  'rows': [[r[f.name] for f in t.fields] for r in t]}))\n";
     DbfContent content;
-    for (const QString& python : {QStringLiteral("/usr/bin/python3"),
-                                  QStandardPaths::findExecutable(QStringLiteral("python3"))}) {
-        if (python.isEmpty() || !QFile::exists(python))
-            continue;
-        QProcess process;
-        process.start(python, {QStringLiteral("-c"), QString::fromLatin1(script), path});
-        if (!process.waitForFinished(30000) || process.exitCode() != 0)
-            continue;
-        const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
-        content.opened = true;
-        content.codePage = json.value(QStringLiteral("encoding")).toString();
-        for (const QJsonValue& f : json.value(QStringLiteral("fields")).toArray())
-            content.fields << f.toString();
-        for (const QJsonValue& r : json.value(QStringLiteral("rows")).toArray()) {
-            QStringList row;
-            for (const QJsonValue& v : r.toArray())
-                row << v.toString();
-            content.rows << row;
-        }
+    QProcess process;
+    process.start(python, {QStringLiteral("-c"), QString::fromLatin1(script), path});
+    if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return content;
+    const QJsonObject json = QJsonDocument::fromJson(process.readAllStandardOutput()).object();
+    content.opened = true;
+    content.codePage = json.value(QStringLiteral("encoding")).toString();
+    for (const QJsonValue& f : json.value(QStringLiteral("fields")).toArray())
+        content.fields << f.toString();
+    for (const QJsonValue& r : json.value(QStringLiteral("rows")).toArray()) {
+        QStringList row;
+        for (const QJsonValue& v : r.toArray())
+            row << v.toString();
+        content.rows << row;
     }
     return content;
-}
-
-// Whether some Python with dbfread can be run.
-inline bool HaveDbfread() {
-    for (const QString& python : {QStringLiteral("/usr/bin/python3"),
-                                  QStandardPaths::findExecutable(QStringLiteral("python3"))}) {
-        if (!python.isEmpty() && QFile::exists(python) &&
-            QProcess::execute(python, {QStringLiteral("-c"), QStringLiteral("import dbfread")}) ==
-                0)
-            return true;
-    }
-    return false;
 }
 
 } // namespace zovi::test

@@ -30,6 +30,7 @@ namespace {
 struct IoWatch {
     int failures = 0;
     QString detail;
+    bool writing = false; // the last operation on a file was a write
 };
 thread_local IoWatch* t_watch = nullptr;
 
@@ -50,7 +51,15 @@ void CountFailure(const QString& detail) {
         t_watch->detail = detail;
 }
 
+SAOffset WatchedRead(void* p, SAOffset size, SAOffset count, SAFile file) {
+    if (t_watch)
+        t_watch->writing = false;
+    return DefaultHooks().FRead(p, size, count, file);
+}
+
 SAOffset WatchedWrite(void* p, SAOffset size, SAOffset count, SAFile file) {
+    if (t_watch)
+        t_watch->writing = true;
     const SAOffset written = DefaultHooks().FWrite(p, size, count, file);
     if (written != count)
         CountFailure(QString::fromLocal8Bit(strerror(errno)));
@@ -73,10 +82,10 @@ int WatchedClose(SAFile file) {
 
 // shapelib seeks before every record it writes, also to where the file already stands; a seek
 // empties the stream's buffer, which made every record a write of its own. Skipping the seeks
-// that would not move lets the appended records go out in large writes. Only the export uses
-// these hooks, and it reads nothing after it has begun to write records.
+// that would not move, between two writes, lets the appended records go out in large writes. A
+// seek after a read is always made: a stream must be positioned between a read and a write.
 SAOffset WatchedSeek(SAFile file, SAOffset offset, int whence) {
-    if (whence == SEEK_SET && DefaultHooks().FTell(file) == offset)
+    if (t_watch && t_watch->writing && whence == SEEK_SET && DefaultHooks().FTell(file) == offset)
         return 0;
     return DefaultHooks().FSeek(file, offset, whence);
 }
@@ -88,6 +97,7 @@ void WatchedError(const char* message) {
 SAHooks* WatchedHooks() {
     static SAHooks hooks = [] {
         SAHooks h = DefaultHooks();
+        h.FRead = WatchedRead;
         h.FWrite = WatchedWrite;
         h.FSeek = WatchedSeek;
         h.FFlush = WatchedFlush;

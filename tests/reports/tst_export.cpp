@@ -171,9 +171,10 @@ private Q_SLOTS:
         QCOMPARE(read.fields, kFields);
         QCOMPARE(read.rows, expected);
 
-        if (!HaveDbfread())
+        const QString python = DbfreadPython();
+        if (python.isEmpty())
             QSKIP("no Python with dbfread to read the file independently");
-        const DbfContent other = ReadDbfWithDbfread(out(QStringLiteral("ledger.dbf")));
+        const DbfContent other = ReadDbfWithDbfread(python, out(QStringLiteral("ledger.dbf")));
         QVERIFY(other.opened);
         QCOMPARE(other.codePage, QStringLiteral("cp1251"));
         QCOMPARE(other.fields, kFields);
