@@ -18,7 +18,9 @@
 #include "debts/debtspage.h"
 #include "ledger/currencywindow.h"
 #include "ledger/ledgerpage.h"
+#include "reports/dbaseexport.h"
 #include "reports/printselect.h"
+#include "reports/reporttemplate.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "tools/calculatorwindow.h"
@@ -141,6 +143,7 @@ void Tstart_form::connectCommands() {
     connect(act("PrintData"), &QAction::triggered, this, &Tstart_form::PrintExecute);
     connect(m_ledger->toolButton(QStringLiteral("tb6")), &QToolButton::clicked, this,
             &Tstart_form::PrintExecute);
+    connect(act("ExportDbf"), &QAction::triggered, this, &Tstart_form::it371Click);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
     connect(act("SystemMenu"), &QAction::triggered, this, [this] {
         Timer3->stop();
@@ -282,6 +285,27 @@ void Tstart_form::SaveData() {
         for (auto it = handles.rbegin(); it != handles.rend(); ++it)
             (*it)->close();
         OpenDatabase(m_data, m_cd);
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
+    m_ledger->RefreshGrid();
+}
+
+// ---- export ----
+
+// One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
+// sort by name or group does not apply).
+void Tstart_form::it371Click() {
+    const QString chosen = FileChooser::saveFile(this, QString(), ProgramFolder::path(),
+                                                 QStringLiteral("dBase (*.dbf)"));
+    if (chosen.isEmpty())
+        return;
+    try {
+        BusyCursor busy;
+        ExportLedger(m_data.tbData, ExportTemplatePath(ProgramFolder::path()),
+                     ExportFileName(chosen));
+    } catch (const ReportError& e) {
+        Messages::error(this, e.message());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }

@@ -87,6 +87,8 @@ private:
     // The print window over the ledger's filtered view.
     void PrintExecute();
     PrintHeadingState printHeadingState() const;
+    // Additional > Export > dBase: writes the entries the ledger shows into a dBase table.
+    void it371Click();
     void writeFirstStartDefaults();
     QString databaseFolder() const;
 

@@ -174,34 +174,38 @@ QString DecodeText(const QByteArray& bytes) {
     QString text = utf8.decode(data);
     if (!utf8.hasError())
         return text;
-    text.clear();
-    text.reserve(data.size());
-    for (const char byte : data)
-        text.append(QChar(cp1251(static_cast<unsigned char>(byte))));
-    return text;
+    return DecodeCp1251(data);
 }
 
-QByteArray EncodeCp1251(const QString& text) {
+QByteArray EncodeCp1251(QStringView text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        char byte = '?';
-        if (c < 0x80) {
-            byte = char(c);
-        } else if (c >= 0x0410 && c <= 0x044F) {
-            byte = char(0xC0 + (c - 0x0410));
-        } else if (QChar::isHighSurrogate(c) && i + 1 < text.size() &&
-                   text.at(i + 1).isLowSurrogate()) {
-            ++i;
-        } else if (c != 0xFFFD) {
-            const auto* at = std::find(std::begin(kCp1251High), std::end(kCp1251High), c);
-            if (at != std::end(kCp1251High))
-                byte = char(0x80 + (at - std::begin(kCp1251High)));
+        const char16_t u = text[i].unicode();
+        if (u < 0x80) {
+            bytes.append(char(u));
+        } else if (u >= 0x0410 && u <= 0x044F) {
+            bytes.append(char(0xC0 + (u - 0x0410)));
+        } else {
+            // The other 63 characters of 0x80 to 0xBF; 0x98 has none, so U+FFFD never matches a
+            // byte of its own.
+            const auto* end = std::end(kCp1251High);
+            const auto* found = u == 0xFFFD ? end : std::find(std::begin(kCp1251High), end, u);
+            bytes.append(found == end ? '?' : char(0x80 + (found - std::begin(kCp1251High))));
+            // A character outside the basic plane is one "?", not one per half.
+            if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                ++i;
         }
-        bytes.append(byte);
     }
     return bytes;
+}
+
+QString DecodeCp1251(QByteArrayView bytes) {
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes)
+        text.append(QChar(cp1251(static_cast<unsigned char>(byte))));
+    return text;
 }
 
 } // namespace zovi

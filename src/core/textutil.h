@@ -48,8 +48,9 @@ QString NumberText(double value);
 // dropped), Windows-1251 otherwise, so that older files keep their Cyrillic text.
 QString DecodeText(const QByteArray& bytes);
 
-// The text in Windows-1251, one byte for every character (a surrogate pair is one character);
-// a character Windows-1251 lacks becomes "?".
-QByteArray EncodeCp1251(const QString& text);
+// Windows-1251, one byte per character: the bytes of a text, where a character that
+// Windows-1251 lacks becomes "?", and the text of such bytes.
+QByteArray EncodeCp1251(QStringView text);
+QString DecodeCp1251(QByteArrayView bytes);
 
 } // namespace zovi

@@ -8,8 +8,11 @@
 #include "core/wait.h"
 #include "databases/backupwindow.h"
 #include "databases/chooserwindow.h"
+#include "dbasefile.h"
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
+#include "reports/dbaseexport.h"
+#include "reports/printselect.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -213,8 +216,11 @@ private Q_SLOTS:
                  qPrintable(shown.join(u',')));
         QVERIFY(!shown.contains(QStringLiteral("New record")));
         QSignalSpy printed(toolButton("tb6"), &QToolButton::clicked);
+        bool printWindowShown = false;
+        onDialog<TPrintSelect>([&](TPrintSelect*) { printWindowShown = true; });
         menu->actions().at(shown.indexOf(QStringLiteral("Print data")))->trigger();
         QCOMPARE(printed.count(), 1);
+        QVERIFY(printWindowShown);
         menu->close();
         toolButton("tb3")->setEnabled(false);
         m_window->resize(500, 700); // as narrow as the window goes
@@ -436,6 +442,57 @@ private Q_SLOTS:
         QCOMPARE(tabs->tabText(0), QStringLiteral("Wallet"));
         QCOMPARE(tabs->tabText(1), QStringLiteral("Bank"));
         QCOMPARE(tabs->tabText(2), QStringLiteral("[...]"));
+    }
+
+    // Additional > Export > dBase writes the entries of the shown account into the chosen file
+    // (".dbf" added); a cancelled choice writes nothing, and a missing template is reported
+    // without leaving a file.
+    void exportDbfWritesTheShownEntries_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("templateKept");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("written") << "ledger" << true << 0;
+        QTest::newRow("cancelled") << "" << true << 0;
+        QTest::newRow("template missing") << "ledger" << false << 1;
+    }
+    void exportDbfWritesTheShownEntries() {
+        QFETCH(QString, chosen);
+        QFETCH(bool, templateKept);
+        QFETCH(int, messages);
+        prepare([](Tdata& data) {
+            zovi::test::FillClassifiers(data);
+            zovi::test::AddEntry(data, QString::fromUtf8("Хлеб"), QStringLiteral("R"), -40,
+                                 QStringLiteral("Food"));
+            zovi::test::AddEntry(data, QString::fromUtf8("Зарплата"), QStringLiteral("D"), 1000,
+                                 QStringLiteral("Salary"), QStringLiteral("Bank"));
+            zovi::test::AddEntry(data, QString::fromUtf8("Молоко"), QStringLiteral("R"), -2.5,
+                                 QStringLiteral("Food"));
+        });
+        if (templateKept)
+            WriteExportTemplate(m_db->programFolder());
+        start();
+        QCOMPARE(m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))->tabText(0),
+                 QStringLiteral("Wallet"));
+        const QString file = m_db->root() + QStringLiteral("/ledger.dbf");
+        FileChooser::queueChoice(chosen.isEmpty() ? chosen : m_db->root() + u'/' + chosen);
+        action("ExportDbf")->trigger();
+
+        const QStringList shown = Messages::takeShown();
+        QCOMPARE(shown.size(), messages);
+        if (messages > 0)
+            QVERIFY2(shown.first().contains(QStringLiteral("data.dbf_t")),
+                     qPrintable(shown.first()));
+        QCOMPARE(QFileInfo::exists(file), messages == 0 && !chosen.isEmpty());
+        if (!QFileInfo::exists(file))
+            return;
+        const zovi::test::DbfContent read = zovi::test::ReadDbf(file);
+        const QList<QStringList> expected = {
+            {QStringLiteral("01.03.2026"), QString::fromUtf8("Хлеб"), QStringLiteral("40 $"),
+             QString(), QStringLiteral("Food"), QString(), QStringLiteral("Wallet")},
+            {QStringLiteral("01.03.2026"), QString::fromUtf8("Молоко"), QStringLiteral("2,5 $"),
+             QString(), QStringLiteral("Food"), QString(), QStringLiteral("Wallet")},
+        };
+        QCOMPARE(read.rows, expected);
     }
 };
 

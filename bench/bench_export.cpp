@@ -1,0 +1,96 @@
+// Timings of the dBase export of the ledger (Additional > Export > dBase) over a generated
+// ledger of 100 000 entries (or the count given): writing a new file from the template, then
+// appending to a file that already holds as many rows. Prints medians of several runs; it checks
+// nothing and is not a test.
+//
+// Usage: bench_export [entries]   (100000 when omitted)
+#include "generator.h"
+#include "timing.h"
+
+#include "core/locale.h"
+#include "core/paths.h"
+#include "reports/dbaseexport.h"
+#include "reports/reporttemplate.h"
+#include "store/datamodules.h"
+#include "store/error.h"
+#include "store/template.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <clocale>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+using zovi::bench::Report;
+using zovi::bench::TimeRuns;
+
+namespace {
+
+constexpr int kRuns = 7;
+
+int Run(int entries) {
+    QTemporaryDir root;
+    const QString program = root.filePath(u"program"_s);
+    const QString folder = root.filePath(u"db"_s);
+    zovi::WritePrintTables(program);
+    zovi::ProgramFolder::set(program);
+
+    std::printf("\n== the dBase export of %d generated entries ==\n", entries);
+    zovi::bench::GenerateTimed(folder, program, entries);
+    zovi::WriteExportTemplate(program);
+    zovi::Tdata data;
+    zovi::TCDdata cd;
+    zovi::BindDatabase(data, cd, folder, program);
+    zovi::OpenDatabase(data, cd);
+    data.tbData.setFiltered(false);
+    const QString templatePath = zovi::ExportTemplatePath(program);
+
+    int run = 0;
+    Report(u"export into a new file, %1 rows"_s.arg(data.tbData.recordCount()),
+           TimeRuns(kRuns, [&] {
+               const QString file = root.filePath(u"new%1.dbf"_s.arg(++run));
+               zovi::ExportLedger(data.tbData, templatePath, file);
+           }));
+    const QString first = root.filePath(u"new1.dbf"_s);
+    std::printf("file size: %lld bytes\n", static_cast<long long>(QFileInfo(first).size()));
+
+    // Each run appends to a fresh copy of a file that holds one export already.
+    std::vector<double> appends;
+    for (int i = 0; i < kRuns; ++i) {
+        const QString file = root.filePath(u"append%1.dbf"_s.arg(i));
+        QFile::copy(first, file);
+        appends.push_back(zovi::bench::MillisecondsOf(
+            [&] { zovi::ExportLedger(data.tbData, templatePath, file); }));
+    }
+    Report(u"export appended to a file of as many rows"_s, appends);
+    zovi::CloseDatabase(data, cd);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    setlocale(LC_NUMERIC, "C");
+    zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
+    int entries = 100000;
+    if (argc > 1) {
+        bool ok = false;
+        entries = QString::fromLocal8Bit(argv[1]).toInt(&ok);
+        if (!ok || entries <= 0) {
+            std::fprintf(stderr, "usage: bench_export [entries]\n");
+            return 2;
+        }
+    }
+    try {
+        return Run(entries);
+    } catch (const zovi::StoreError& e) {
+        std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
+        return 1;
+    } catch (const zovi::ReportError& e) {
+        std::fprintf(stderr, "export error: %s\n", qPrintable(e.message()));
+        return 1;
+    }
+}
