@@ -35,20 +35,13 @@ namespace {
 constexpr int kRuns = 7;
 
 int Run(int entries) {
-    QTemporaryDir root;
-    const QString program = root.filePath(u"program"_s);
-    const QString folder = root.filePath(u"db"_s);
-    zovi::WritePrintTables(program);
-    zovi::ProgramFolder::set(program);
-    QTemporaryDir settings;
-    zovi::Settings::setTestPath(settings.path());
+    const zovi::bench::BenchFolders dirs;
 
     std::printf("\n== the charts over %d generated entries ==\n", entries);
-    zovi::bench::GenerateTimed(folder, program, entries);
+    zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
     auto data = std::make_unique<zovi::Tdata>();
     auto cd = std::make_unique<zovi::TCDdata>();
-    zovi::BindDatabase(*data, *cd, folder, program);
-    zovi::OpenDatabase(*data, *cd);
+    dirs.open(*data, *cd);
 
     zovi::DiagramsPage page(*data);
     page.resize(1200, 800);

@@ -31,35 +31,30 @@ namespace {
 constexpr int kRuns = 7;
 
 int Run(int entries) {
-    QTemporaryDir root;
-    const QString program = root.filePath(u"program"_s);
-    const QString folder = root.filePath(u"db"_s);
-    zovi::WritePrintTables(program);
-    zovi::ProgramFolder::set(program);
+    const zovi::bench::BenchFolders dirs;
 
     std::printf("\n== the dBase export of %d generated entries ==\n", entries);
-    zovi::bench::GenerateTimed(folder, program, entries);
-    zovi::WriteExportTemplate(program);
+    zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
+    zovi::WriteExportTemplate(dirs.program());
     zovi::Tdata data;
     zovi::TCDdata cd;
-    zovi::BindDatabase(data, cd, folder, program);
-    zovi::OpenDatabase(data, cd);
+    dirs.open(data, cd);
     data.tbData.setFiltered(false);
-    const QString templatePath = zovi::ExportTemplatePath(program);
+    const QString templatePath = zovi::ExportTemplatePath(dirs.program());
 
     int run = 0;
     Report(u"export into a new file, %1 rows"_s.arg(data.tbData.recordCount()),
            TimeRuns(kRuns, [&] {
-               const QString file = root.filePath(u"new%1.dbf"_s.arg(++run));
+               const QString file = dirs.path(u"new%1.dbf"_s.arg(++run));
                zovi::ExportLedger(data.tbData, templatePath, file);
            }));
-    const QString first = root.filePath(u"new1.dbf"_s);
+    const QString first = dirs.path(u"new1.dbf"_s);
     std::printf("file size: %lld bytes\n", static_cast<long long>(QFileInfo(first).size()));
 
     // Each run appends to a fresh copy of a file that holds one export already.
     std::vector<double> appends;
     for (int i = 0; i < kRuns; ++i) {
-        const QString file = root.filePath(u"append%1.dbf"_s.arg(i));
+        const QString file = dirs.path(u"append%1.dbf"_s.arg(i));
         QFile::copy(first, file);
         appends.push_back(zovi::bench::MillisecondsOf(
             [&] { zovi::ExportLedger(data.tbData, templatePath, file); }));

@@ -194,17 +194,11 @@ void LogicFigures(Session& s, const QString& account) {
 }
 
 int Run(int entries) {
-    QTemporaryDir root;
-    const QString program = root.filePath(u"program"_s);
-    const QString folder = root.filePath(u"db"_s);
-    zovi::WritePrintTables(program);
-    zovi::ProgramFolder::set(program);
-    QTemporaryDir settings;
-    zovi::Settings::setTestPath(settings.path());
+    const zovi::bench::BenchFolders dirs;
 
     std::printf("\n== ledger of %d generated entries ==\n", entries);
-    zovi::bench::GenerateTimed(folder, program, entries);
-    std::unique_ptr<Session> session = StartUp(folder, program);
+    zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
+    std::unique_ptr<Session> session = StartUp(dirs.folder(), dirs.program());
     const QString account = session->window->findChild<QTabBar*>(u"TabControl1"_s)->tabText(0);
     WindowFigures(*session);
     std::printf("where the time goes:\n");

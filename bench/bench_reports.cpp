@@ -45,22 +45,13 @@ double StatusMiB(const char* key) {
 }
 
 int Run(int entries) {
-    QTemporaryDir root;
-    if (qEnvironmentVariableIsSet("BENCH_KEEP"))
-        root.setAutoRemove(false);
-    const QString program = root.filePath(u"program"_s);
-    const QString folder = root.filePath(u"db"_s);
-    zovi::WritePrintTables(program);
-    zovi::ProgramFolder::set(program);
-    QTemporaryDir settings;
-    zovi::Settings::setTestPath(settings.path());
+    const zovi::bench::BenchFolders dirs;
 
     std::printf("\n== printing over %d generated entries ==\n", entries);
-    zovi::bench::GenerateTimed(folder, program, entries);
+    zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
     auto data = std::make_unique<zovi::Tdata>();
     auto cd = std::make_unique<zovi::TCDdata>();
-    zovi::BindDatabase(*data, *cd, folder, program);
-    zovi::OpenDatabase(*data, *cd);
+    dirs.open(*data, *cd);
 
     zovi::PrintHeadingState state;
     state.valueFigure = u"1 234,56"_s;
@@ -77,7 +68,7 @@ int Run(int entries) {
     zovi::ReportContent content =
         zovi::ReadReportContent(data->tbReportData, data->tbTopData, tmpl);
     content.rows.resize(std::min<qsizetype>(content.rows.size(), kReportRows));
-    const QString file = root.filePath(u"report"_s);
+    const QString file = dirs.path(u"report"_s);
     int pages = 0;
     // The peak is measured from here on: writing 5 to clear_refs resets it.
     QFile clear(u"/proc/self/clear_refs"_s);

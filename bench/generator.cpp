@@ -2,6 +2,8 @@
 #include "timing.h"
 
 #include "core/clock.h"
+#include "core/paths.h"
+#include "core/settings.h"
 #include "core/textutil.h"
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
@@ -412,6 +414,17 @@ GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options) {
 }
 
 namespace bench {
+
+BenchFolders::BenchFolders() {
+    WritePrintTables(program());
+    ProgramFolder::set(program());
+    Settings::setTestPath(m_settings.path());
+}
+
+void BenchFolders::open(Tdata& data, TCDdata& cd) const {
+    BindDatabase(data, cd, folder(), program());
+    OpenDatabase(data, cd);
+}
 
 void GenerateTimed(const QString& folder, const QString& program, int entries) {
     WriteTemplateFolder(folder);

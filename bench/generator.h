@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QtGlobal>
 
 namespace zovi {
@@ -73,6 +74,24 @@ namespace bench {
 // folder program), then entries spread over the two years up to today, five of every hundred
 // transfers. Prints how long the generating took and what it wrote.
 void GenerateTimed(const QString& folder, const QString& program, int entries);
+
+// The folders a bench over a generated ledger starts from: a temporary program folder with its
+// print tables and a database folder beside it; the program folder and a settings path of their
+// own are in force from its making on.
+class BenchFolders {
+public:
+    BenchFolders();
+    QString program() const { return m_root.filePath(QStringLiteral("program")); }
+    QString folder() const { return m_root.filePath(QStringLiteral("db")); }
+    // A file of the bench's own beside the two folders.
+    QString path(const QString& name) const { return m_root.filePath(name); }
+    // Binds both data modules to the database folder and opens every handle.
+    void open(Tdata& data, TCDdata& cd) const;
+
+private:
+    QTemporaryDir m_root;
+    QTemporaryDir m_settings;
+};
 
 } // namespace bench
 
