@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGraphicsView>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -20,6 +21,7 @@
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -222,6 +224,25 @@ void TReportStatus::showPage(const QString& line, int page) {
 
 namespace {
 
+class PreviewStart : public QObject {
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Show || type == QEvent::WindowStateChange) {
+            auto* preview = watched->findChild<QPrintPreviewWidget*>();
+            auto* view = preview ? preview->findChild<QGraphicsView*>() : nullptr;
+            if (view) {
+                QTimer::singleShot(0, view, [preview, view] {
+                    preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
+                    preview->setZoomFactor(1.0);
+                    view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
+                });
+            }
+        }
+        return false;
+    }
+};
+
 void Preview(QWidget* parent, const ReportTemplate& tmpl, const ReportContent& content) {
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("Печать отчета"));
@@ -231,15 +252,11 @@ void Preview(QWidget* parent, const ReportTemplate& tmpl, const ReportContent& c
     dialog.setWindowTitle(QStringLiteral("Отчет"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&](QPrinter* target) { PaintReport(*target, tmpl, content); });
-    // 100 % from the top of the first page, once the preview has laid out its pages (it fits
-    // the width on its first showing).
-    if (auto* preview = dialog.findChild<QPrintPreviewWidget*>()) {
-        QTimer::singleShot(0, preview, [preview] {
-            preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
-            preview->setZoomFactor(1.0);
-            preview->setCurrentPage(1);
-        });
-    }
+    // 100 % from the top of the first page. The preview fits the width when it is first shown
+    // and keeps the middle of the page in view when the window manager maximises it, so the
+    // zoom and the position are set again after each of those.
+    PreviewStart start;
+    dialog.installEventFilter(&start);
     dialog.setWindowState(Qt::WindowMaximized);
     dialog.exec();
 }
