@@ -101,7 +101,6 @@ void TPrintSelect::Button1Click() {
         const auto output = m_options->ask();
         if (!output)
             return;
-        BusyCursor busy;
         RunReport(this, *output, tmpl, content);
     } catch (const ReportError& e) {
         Messages::error(this, e.message());

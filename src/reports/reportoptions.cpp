@@ -2,6 +2,7 @@
 
 #include "core/lang.h"
 #include "core/messages.h"
+#include "core/wait.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -156,8 +157,11 @@ void TReportOptions::chooseFile() {
     const QString chosen = FileChooser::saveFile(this, QStringLiteral("Файл отчета"),
                                                  QFileInfo(EditFile->text()).absolutePath(),
                                                  QString::fromUtf8(kFormats[index].label));
-    if (!chosen.isEmpty())
+    if (!chosen.isEmpty()) {
+        // The file dialog has asked already whether an existing file may be replaced.
         EditFile->setText(chosen);
+        m_replaceConfirmed = chosen;
+    }
 }
 
 ReportOutput TReportOptions::output() const {
@@ -192,6 +196,12 @@ void TReportOptions::accept() {
         if (info.isDir()) {
             Messages::error(this, LangText(QStringLiteral("reportNoFile"),
                                            QStringLiteral("Choose the file for the report.")));
+            return;
+        }
+        if (info.exists() && name != m_replaceConfirmed &&
+            !Messages::confirm(this, LangText(QStringLiteral("reportReplace"),
+                                              QStringLiteral("The file %1 exists. Replace it?"))
+                                         .arg(QDir::toNativeSeparators(info.absoluteFilePath())))) {
             return;
         }
     }
@@ -269,6 +279,7 @@ void RunReport(QWidget* parent, const ReportOutput& output, const ReportTemplate
         Preview(parent, tmpl, content);
         return;
     }
+    BusyCursor busy;
     TReportStatus status(parent);
     if (output.destination == ReportOutput::Destination::File) {
         WriteReportFile(output.format, output.fileName, tmpl, content, [&](int page) {

@@ -57,6 +57,7 @@ private:
     QComboBox* ComboFormat = nullptr;
     QLineEdit* EditFile = nullptr;
     QPushButton* ButtonFile = nullptr;
+    QString m_replaceConfirmed;
 };
 
 // The status window of a report being printed or written ("Статус"): one line with the page

@@ -280,6 +280,37 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(path), before);
     }
 
+    // The options window keeps a file report from a name that cannot be written, and from
+    // replacing a file the user did not agree to replace.
+    void optionsFile_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("replace");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("new file") << u"new.pdf"_s << false << true << 0;
+        QTest::newRow("no name") << QString() << false << false << 1;
+        QTest::newRow("no folder") << u"none/new.pdf"_s << false << false << 1;
+        QTest::newRow("a folder") << u"."_s << false << false << 1;
+        QTest::newRow("existing, kept") << u"old.pdf"_s << false << false << 1;
+        QTest::newRow("existing, replaced") << u"old.pdf"_s << true << true << 1;
+    }
+    void optionsFile() {
+        QFETCH(QString, name);
+        QFETCH(bool, replace);
+        WriteBytes(m_db->root() + u"/old.pdf"_s, "old");
+        TReportOptions options;
+        if (name == u"old.pdf")
+            Messages::queueAnswer(replace);
+        const int result = Run(&options, [&] {
+            Click(&options, "RadioFile");
+            Type(&options, "EditFile", name.isEmpty() ? name : m_db->root() + u'/' + name);
+            Click(&options, "ButtonOK");
+        });
+        QTEST(result == QDialog::Accepted, "accepted");
+        QTEST(int(Messages::takeShown().size()), "messages");
+        QCOMPARE(options.output().destination, ReportOutput::Destination::File);
+    }
+
     // From the main window: Ctrl+Alt+P, the reduced report, saved as PDF through the options
     // window; the print window stays open, and the report holds the ledger and its heading.
     void fromMainWindow() {
