@@ -1,0 +1,153 @@
+#include "views/presets.h"
+
+#include "core/paths.h"
+#include "core/textutil.h"
+#include "store/datamodules.h"
+#include "store/table.h"
+
+#include <QDir>
+#include <QSaveFile>
+#include <QScopeGuard>
+
+namespace zovi {
+
+namespace {
+
+const QString& NameField() {
+    static const QString name = QStringLiteral("Name");
+    return name;
+}
+
+// The names of a table's view, in its order; none when it is closed.
+QList<SelectionLine> NameLines(const TableHandle& table) {
+    QList<SelectionLine> lines;
+    if (!table.isOpen())
+        return lines;
+    const int column = table.fieldIndex(NameField());
+    for (int row = 0; row < table.recordCount(); ++row)
+        lines.append({table.textAt(row, column), false});
+    return lines;
+}
+
+// Each group's name as a header line followed by the names of its sub-groups; a group without
+// sub-groups is left out unless withEmptyGroups. The sub-group handle is read detached from its
+// group, so that the group handle's cursor, and with it every detail view, stays where it was.
+QList<SelectionLine> SubGroupLines(const TableHandle& groups, TableHandle& subGroups,
+                                   bool withEmptyGroups) {
+    QList<SelectionLine> lines;
+    if (!groups.isOpen() || !subGroups.isOpen())
+        return lines;
+    const bool relink = subGroups.masterAttached();
+    if (relink)
+        subGroups.detachMaster();
+    const auto relinkAgain = qScopeGuard([&] {
+        if (relink)
+            subGroups.attachMaster();
+    });
+    const int groupId = groups.fieldIndex(QStringLiteral("ID"));
+    const int groupName = groups.fieldIndex(NameField());
+    const int link = subGroups.fieldIndex(QStringLiteral("IDsecond"));
+    const int subName = subGroups.fieldIndex(NameField());
+    for (int g = 0; g < groups.recordCount(); ++g) {
+        const QString id = groups.textAt(g, groupId);
+        QList<SelectionLine> subs;
+        for (int s = 0; s < subGroups.recordCount(); ++s) {
+            if (subGroups.textAt(s, link) == id)
+                subs.append({subGroups.textAt(s, subName), false});
+        }
+        if (subs.isEmpty() && !withEmptyGroups)
+            continue;
+        lines.append({groups.textAt(g, groupName), true});
+        lines.append(subs);
+    }
+    return lines;
+}
+
+// The names of one preset line: the text up to each "&", and what follows the last one.
+QStringList LineNames(const QString& line) {
+    QStringList names = line.split(QLatin1Char('&'));
+    names.removeAll(QString());
+    return names;
+}
+
+} // namespace
+
+std::array<QList<SelectionLine>, 5> SelectionListLines(Tdata& data) {
+    return {NameLines(data.tbGrD), NameLines(data.tbGrR),
+            SubGroupLines(data.tbGrD, data.tbGrD2, false),
+            SubGroupLines(data.tbGrR, data.tbGrR2, true), NameLines(data.tbGr1)};
+}
+
+QString SummaryText(const QStringList& lines) {
+    return lines.isEmpty() ? QString() : lines.join(QStringLiteral("; ")) + QLatin1Char('.');
+}
+
+QByteArray PresetBytes(const PresetLists& lists) {
+    QString text;
+    for (size_t i = 0; i < lists.size(); ++i) {
+        for (const QString& name : lists[i])
+            text += name + QLatin1Char('&');
+        if (i + 1 < lists.size())
+            text += QStringLiteral("\r\n");
+    }
+    const QByteArray cp1251 = EncodeCp1251(text);
+    return DecodeCp1251(cp1251) == text ? cp1251 : text.toUtf8();
+}
+
+PresetLists ParsePreset(const QByteArray& bytes) {
+    PresetLists lists;
+    const QStringList lines = DecodeText(bytes).split(QLatin1Char('\n'));
+    for (size_t i = 0; i < lists.size() && qsizetype(i) < lines.size(); ++i) {
+        QString line = lines.at(qsizetype(i));
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        lists[i] = LineNames(line);
+    }
+    return lists;
+}
+
+QString PresetFolder() {
+    const QString folder = ProgramFolder::file(QStringLiteral("CFT/"));
+    QDir().mkpath(folder);
+    return folder;
+}
+
+QStringList PresetNames() {
+    const QDir folder(PresetFolder());
+    QStringList names =
+        folder.entryList({QStringLiteral("*.cft")}, QDir::Files | QDir::CaseSensitive, QDir::Name);
+    for (QString& name : names)
+        name.chop(4);
+    names.removeAll(QString());
+    return names;
+}
+
+bool IsValidPresetName(const QString& name) {
+    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
+        return false;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
+            return false;
+    }
+    return true;
+}
+
+QString PresetPath(const QString& name) {
+    return PresetFolder() + name + QStringLiteral(".cft");
+}
+
+std::optional<QString> WritePresetFile(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return reason;
+    }
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
+}
+
+} // namespace zovi
