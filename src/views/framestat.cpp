@@ -1,0 +1,166 @@
+#include "views/framestat.h"
+
+#include "core/layouts.h"
+
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace zovi {
+
+namespace {
+
+QFont WithWeight(QFont font, bool bold) {
+    font.setBold(bold);
+    return font;
+}
+
+} // namespace
+
+TFrameStat::TFrameStat(QWidget* parent) : QFrame(parent) {
+    setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    auto* boxes = new QHBoxLayout;
+    layout->addLayout(boxes);
+    static const char* const captions[kLists] = {
+        " Groups of incomes ",     " Groups of charges ", " Sub-groups of incomes ",
+        " Sub-groups of charges ", " Accounts ",          " Dates "};
+    for (int i = 0; i < kLists; ++i) {
+        const QString n = QString::number(i + 1);
+        auto* box =
+            Named(new QGroupBox(QString::fromLatin1(captions[i]), this), QStringLiteral("fp") + n);
+        auto* label = Named(new QLabel(box), QStringLiteral("fl") + n);
+        // The summary stays on one line; its hint shows it whole.
+        label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        (new QVBoxLayout(box))->addWidget(label);
+        box->installEventFilter(this);
+        label->installEventFilter(this);
+        boxes->addWidget(box, 1);
+        auto* list = Named(new QListWidget(this), QStringLiteral("List") + n);
+        layout->addWidget(list, 1);
+        m_boxes[size_t(i)] = box;
+        m_labels[size_t(i)] = label;
+        m_lists[size_t(i)] = list;
+        if (i != kDates) {
+            connect(list, &QListWidget::itemChanged, this, [this, i] { Q_EMIT lineTicked(i); });
+        }
+    }
+    ButtonAdd = Named(new QPushButton(QStringLiteral("Add"), this), "ButtonAdd");
+    ButtonDel = Named(new QPushButton(QStringLiteral("Delete"), this), "ButtonDel");
+    layout->addLayout(ButtonRow({ButtonAdd, ButtonDel}));
+    connect(ButtonAdd, &QPushButton::clicked, this, &TFrameStat::addClicked);
+    connect(ButtonDel, &QPushButton::clicked, this, &TFrameStat::deleteClicked);
+    selectBox(0);
+}
+
+void TFrameStat::setLines(int list, const QList<SelectionLine>& lines) {
+    QListWidget* widget = m_lists.at(size_t(list));
+    const QSignalBlocker block(widget);
+    widget->clear();
+    for (const SelectionLine& line : lines) {
+        auto* item = new QListWidgetItem(line.text, widget);
+        if (line.header) {
+            item->setFlags(Qt::ItemIsEnabled);
+            item->setFont(WithWeight(widget->font(), true));
+        } else {
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Unchecked);
+        }
+    }
+}
+
+QStringList TFrameStat::ticked(int list) const {
+    const QListWidget* widget = m_lists.at(size_t(list));
+    QStringList lines;
+    for (int row = 0; row < widget->count(); ++row) {
+        const QListWidgetItem* item = widget->item(row);
+        if (list == kDates || item->checkState() == Qt::Checked)
+            lines << item->text();
+    }
+    return lines;
+}
+
+void TFrameStat::setTicked(int list, const QStringList& names) {
+    QListWidget* widget = m_lists.at(size_t(list));
+    const QSignalBlocker block(widget);
+    for (int row = 0; row < widget->count(); ++row) {
+        QListWidgetItem* item = widget->item(row);
+        if (item->flags() & Qt::ItemIsUserCheckable)
+            item->setCheckState(names.contains(item->text()) ? Qt::Checked : Qt::Unchecked);
+    }
+}
+
+void TFrameStat::setPeriods(const QStringList& periods) {
+    QListWidget* widget = m_lists[kDates];
+    widget->clear();
+    widget->addItems(periods);
+}
+
+void TFrameStat::addPeriod(const QString& period) {
+    m_lists[kDates]->addItem(period);
+}
+
+bool TFrameStat::removeSelectedPeriod() {
+    const QList<QListWidgetItem*> selected = m_lists[kDates]->selectedItems();
+    if (selected.isEmpty())
+        return false;
+    delete selected.first();
+    return true;
+}
+
+void TFrameStat::updateSummary(int list) {
+    QLabel* label = m_labels.at(size_t(list));
+    const QString text = SummaryText(ticked(list));
+    label->setText(text);
+    label->setToolTip(text);
+}
+
+QString TFrameStat::summary(int list) const {
+    return m_labels.at(size_t(list))->text();
+}
+
+void TFrameStat::selectBox(int list) {
+    m_current = list;
+    for (int i = 0; i < kLists; ++i) {
+        QGroupBox* box = m_boxes[size_t(i)];
+        box->setFont(WithWeight(box->font(), i == list));
+        // The summary keeps the regular weight whatever its box's caption has.
+        m_labels[size_t(i)]->setFont(WithWeight(m_labels[size_t(i)]->font(), false));
+        m_lists[size_t(i)]->setVisible(i == list);
+    }
+    ButtonAdd->setVisible(list == kDates);
+    ButtonDel->setVisible(list == kDates);
+}
+
+bool TFrameStat::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (int i = 0; i < kLists; ++i) {
+            if (watched == m_boxes[size_t(i)] || watched == m_labels[size_t(i)]) {
+                selectBox(i);
+                break;
+            }
+        }
+    }
+    return QFrame::eventFilter(watched, event);
+}
+
+TranslationKeys TFrameStat::translationKeys() {
+    using namespace translation;
+    return {
+        {QStringLiteral("groups of incomes"), Frame(m_boxes[0])},
+        {QStringLiteral("groups of charges"), Frame(m_boxes[1])},
+        {QStringLiteral("sub-groups of incomes"), Frame(m_boxes[2])},
+        {QStringLiteral("sub-groups of charges"), Frame(m_boxes[3])},
+        {QStringLiteral("accounts"), Frame(m_boxes[4])},
+        {QStringLiteral("dates"), Frame(m_boxes[5])},
+        {QStringLiteral("add"), Text(ButtonAdd)},
+        {QStringLiteral("delete"), Text(ButtonDel)},
+    };
+}
+
+} // namespace zovi
