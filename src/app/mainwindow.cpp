@@ -357,6 +357,8 @@ PrintHeadingState Tstart_form::printHeadingState() const {
     state.fromDate = filter.fromDate;
     state.toChecked = filter.toChecked;
     state.toDate = filter.toDate;
+    state.accountsSummary = m_ledger->accountsSummary();
+    state.datesSummary = m_ledger->datesSummary();
     state.valueFigure = m_ledger->valueFigure();
     state.valueCurrency = m_ledger->valueCurrency();
     return state;

@@ -17,6 +17,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "views/filterbuilder.h"
+#include "views/framestat.h"
 #include "views/ledgergrid.h"
 
 #include <QAction>
@@ -89,6 +90,7 @@ void LedgerPage::connectControls() {
     // themselves leave nothing to do.
     connect(&m_data.tbData, &TableHandle::viewChanged, this, &LedgerPage::ledgerViewChanged);
     connectFilterHandlers();
+    connectSelectionLists();
 
     connect(toolButton(QStringLiteral("tb1")), &QToolButton::clicked, this, &LedgerPage::NewRec);
     connect(toolButton(QStringLiteral("tb2")), &QToolButton::clicked, this, &LedgerPage::DeleteRec);
@@ -152,10 +154,7 @@ void LedgerPage::connectFilterHandlers() {
         if (PageControl2->currentIndex() == 2)
             SelFilter();
     });
-    connect(PageControl2, &QTabWidget::currentChanged, this, [this](int index) {
-        Panel2->setVisible(index == 1);
-        SelFilter();
-    });
+    connect(PageControl2, &QTabWidget::currentChanged, this, &LedgerPage::filterPageChanged);
     connect(ComboBox3, &QComboBox::currentIndexChanged, this, &LedgerPage::RefreshGrid);
     connect(ComboBoxV, &QComboBox::currentIndexChanged, this, &LedgerPage::REVALUE);
 }
@@ -245,6 +244,12 @@ FilterState LedgerPage::readFilterState() const {
     state.groupsChecked = CheckBox3->isChecked();
     state.groupCategory = ComboBox2->currentIndex();
     state.groupValue = ComboBox1->currentText();
+    state.incomeGroups = FrameStat1->ticked(0);
+    state.chargeGroups = FrameStat1->ticked(1);
+    state.incomeSubGroups = FrameStat1->ticked(2);
+    state.chargeSubGroups = FrameStat1->ticked(3);
+    state.accounts = FrameStat1->ticked(4);
+    state.periods = FrameStat1->ticked(TFrameStat::kDates);
     state.searchText = EditSearch->text();
     state.today = Clock::today();
     return state;

@@ -39,6 +39,8 @@ class GroupsWindow;
 class TVidRashod;
 class TVidDohod;
 class LedgerGridModel;
+class TFrameStat;
+class TfEditPreset;
 struct FilterState;
 
 // The ledger page of the main window: the account tabs, the toolbar of entry commands, the grid
@@ -94,6 +96,9 @@ public:
     FilterState filterState() const;
     QString valueFigure() const;
     QString valueCurrency() const;
+    // The summaries of the selection lists of accounts and of dates, as their labels show them.
+    QString accountsSummary() const;
+    QString datesSummary() const;
 
     // The ID of the entry of the selected grid row; 0 while no row is selected.
     qint64 selectedEntryId() const { return m_selectedId; }
@@ -156,6 +161,18 @@ private:
     void showGroups(GroupsWindow* window);
     QAction* addPopupAction(const char* name, const QString& text);
 
+    // The selection lists and the presets of the "Extended" filter page (ledgerpage_lists.cpp).
+    void connectSelectionLists();
+    void filterPageChanged(int index);
+    void listTicked(int list);
+    void addPeriod();
+    void deletePeriod();
+    void ListPreset();
+    void Button1Click();
+    void Button7Click();
+    void Button9Click();
+    void refreshIfAuto();
+
     Tdata& m_data;
     TCDdata& m_cd;
     Twait* m_wait;
@@ -198,7 +215,12 @@ private:
     QCheckBox* CheckBox3 = nullptr;
     QComboBox* ComboBox2 = nullptr;
     QComboBox* ComboBox1 = nullptr;
-    QListWidget* ListPresets = nullptr;
+    QListWidget* ListBox1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button7 = nullptr;
+    QPushButton* Button9 = nullptr;
+    TFrameStat* FrameStat1 = nullptr;
+    TfEditPreset* m_presetName = nullptr;
     QLineEdit* EditSearch = nullptr;
     QLabel* LabelSearch = nullptr;
     QPushButton* ButtonSearch1 = nullptr;

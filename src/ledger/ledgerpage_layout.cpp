@@ -5,6 +5,7 @@
 #include "core/textutil.h"
 #include "core/toolbaroverflow.h"
 #include "ledger/ledgerpage.h"
+#include "views/framestat.h"
 #include "views/ledgerdelegate.h"
 #include "views/ledgergrid.h"
 
@@ -82,8 +83,17 @@ void LedgerPage::buildLayout() {
 
     Splitter1 = Named(new QSplitter(Qt::Vertical, this), "Splitter1");
     auto* upper = new QWidget(Splitter1);
-    auto* upperLayout = new QHBoxLayout(upper);
+    auto* upperLayout = new QVBoxLayout(upper);
     upperLayout->setContentsMargins(0, 0, 0, 0);
+    // The selection lists of the "Extended" filter page sit above the grid while it is shown.
+    Panel2 = Named(new QWidget(upper), "Panel2");
+    FrameStat1 = Named(new TFrameStat(Panel2), "FrameStat1");
+    auto* panel2Layout = new QVBoxLayout(Panel2);
+    panel2Layout->setContentsMargins(0, 0, 0, 0);
+    panel2Layout->addWidget(FrameStat1);
+    Panel2->setMaximumHeight(220);
+    Panel2->hide();
+    upperLayout->addWidget(Panel2);
     Grid1 = Named(new QTableView(upper), "Grid1");
     Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -99,11 +109,6 @@ void LedgerPage::buildLayout() {
     Grid1->setColumnHidden(0, true);
     Grid1->setColumnHidden(8, true);
     upperLayout->addWidget(Grid1, 1);
-    Panel2 = Named(new QWidget(upper), "Panel2");
-    auto* frame = Named(new QWidget(Panel2), "FrameStat1");
-    (new QVBoxLayout(Panel2))->addWidget(frame);
-    Panel2->hide();
-    upperLayout->addWidget(Panel2);
 
     PopupMenu1 = Named(new QMenu(this), "PopupMenu1");
     PopupDelete = addPopupAction("PopupDelete", S("Delete"));
@@ -214,13 +219,14 @@ void LedgerPage::buildBottomPanel(QWidget* bottom) {
 
     auto* extended = Named(new QWidget(PageControl2), "TabSheetExtended");
     auto* extLayout = new QHBoxLayout(extended);
-    ListPresets = Named(new QListWidget(extended), "ListPresets");
-    extLayout->addWidget(ListPresets, 1);
+    ListBox1 = Named(new QListWidget(extended), "ListBox1");
+    extLayout->addWidget(ListBox1, 1);
     auto* presetButtons = new QVBoxLayout;
-    for (const auto& [name, text] :
-         {std::pair{"ButtonLoad", "Load"}, std::pair{"ButtonDelete", "Delete"},
-          std::pair{"ButtonSaveAs", "Save as..."}})
-        presetButtons->addWidget(Named(new QPushButton(S(text), extended), name));
+    Button1 = Named(new QPushButton(S("Load"), extended), "Button1");
+    Button7 = Named(new QPushButton(S("Delete"), extended), "Button7");
+    Button9 = Named(new QPushButton(S("Save as..."), extended), "Button9");
+    for (QPushButton* b : {Button1, Button7, Button9})
+        presetButtons->addWidget(b);
     extLayout->addLayout(presetButtons);
 
     auto* search = Named(new QWidget(PageControl2), "TabSheetSearch");
@@ -244,9 +250,6 @@ TranslationKeys LedgerPage::translationKeys() {
     using namespace translation;
     auto button = [this](const char* name) {
         return toolButton(QString::fromLatin1(name));
-    };
-    auto push = [this](const char* name) {
-        return findChild<QPushButton*>(QString::fromLatin1(name));
     };
     TranslationKeys keys = {
         {QStringLiteral("groups"), Text(CheckBox3)},
@@ -281,8 +284,10 @@ TranslationKeys LedgerPage::translationKeys() {
         {QStringLiteral("sub-group"), Item(ComboBox3, 3)},
         {QStringLiteral("account"), Item(ComboBox3, 4)},
         {QStringLiteral("sorting"), Text(LabelSort)},
-        {QStringLiteral("load"), Text(push("ButtonLoad"))},
+        {QStringLiteral("load"), Text(Button1)},
     };
+    for (auto& key : FrameStat1->translationKeys())
+        keys.push_back(std::move(key));
     // Toolbar captions, then the numbered hints of the page's controls.
     std::vector<TranslationTarget> captions;
     for (const char* name : {"tb1", "tb2", "tb3", "tb4", "tb5", "tb6", "tb8"})
@@ -311,10 +316,10 @@ TranslationKeys LedgerPage::translationKeys() {
                     TabHint(PageControl2, 0),
                     TabHint(PageControl2, 1),
                     TabHint(PageControl2, 2),
-                    Hint(push("ButtonLoad")),
-                    Hint(push("ButtonDelete")),
-                    Hint(push("ButtonSaveAs")),
-                    Hint(ListPresets),
+                    Hint(Button1),
+                    Hint(Button7),
+                    Hint(Button9),
+                    Hint(ListBox1),
                     All({Hint(LabelSearch), Hint(EditSearch)}),
                     Hint(ButtonSearch1),
                     Hint(LabelV),
