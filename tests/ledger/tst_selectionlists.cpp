@@ -157,7 +157,7 @@ private Q_SLOTS:
     void init() {
         sessionInit("caption012=Period of dates\nerr011=Delete it?\nerr021=No periods\n"
                     "err023=Exists\nerr026=Choose one to load\npresetname=Bad name\n"
-                    "presetnotsaved=Not saved: %1\n");
+                    "presetnotsaved=Not saved: %1\ndates=Periods\naccounts=Accounts here\n");
         // The bottom panel extended, so that the buttons of the filter pages can be clicked.
         settings::valuePanelCompact.write(false);
         prepare(FillLedger);
@@ -175,6 +175,9 @@ private Q_SLOTS:
         QVERIFY(!frame()->isVisible());
         showExtended();
         QVERIFY(frame()->isVisible());
+        QCOMPARE(box(5)->title(), u" Accounts here "_s);
+        QCOMPARE(box(6)->title(), u" Periods "_s);
+        QCOMPARE(box(1)->title(), u" Groups of incomes "_s);
         QCOMPARE(lines(1), QStringList({u"Salary"_s, u"Gifts"_s}));
         QCOMPARE(lines(2), QStringList({u"Food"_s, u"car"_s, u"Farm"_s}));
         QCOMPARE(lines(3), QStringList({u"#Gifts"_s, u"Birthday"_s}));
