@@ -115,7 +115,8 @@ QString PresetFolder() {
 QStringList PresetNames() {
     const QDir folder(PresetFolder());
     QStringList names =
-        folder.entryList({QStringLiteral("*.cft")}, QDir::Files | QDir::CaseSensitive, QDir::Name);
+        folder.entryList({QStringLiteral("*.cft")}, QDir::Files | QDir::CaseSensitive,
+                         QDir::Name | QDir::IgnoreCase);
     for (QString& name : names)
         name.chop(4);
     names.removeAll(QString());

@@ -49,7 +49,8 @@ PresetLists ParsePreset(const QByteArray& bytes);
 // trailing separator.
 QString PresetFolder();
 
-// The names of the presets in the folder ("*.cft" without the extension), in name order.
+// The names of the presets in the folder ("*.cft" without the extension), in name order
+// without regard to letter case.
 QStringList PresetNames();
 
 // Whether a (trimmed) name can be a preset file in the folder: not empty, no "/" or "\", no

@@ -106,15 +106,16 @@ private Q_SLOTS:
                      QFileInfo(m_db->programFolder() + u"/CFT"_s).absoluteFilePath());
     }
 
-    // The folder is made when missing; only "*.cft" files are presets, listed by name.
+    // The folder is made when missing; only "*.cft" files are presets, listed by name
+    // whatever the letter case.
     void folderAndListing() {
         const QString folder = m_db->programFolder() + u"/CFT"_s;
         QVERIFY(!QFileInfo::exists(folder));
         QCOMPARE(PresetNames(), QStringList());
         QVERIFY(QFileInfo(folder).isDir());
-        for (const char* file : {"b.cft", "a.cft", "notes.txt", "c.cft.bak"})
+        for (const char* file : {"b.cft", "C.cft", "a.cft", "notes.txt", "c.cft.bak"})
             test::WriteBytes(folder + u'/' + QString::fromLatin1(file), "");
-        QCOMPARE(PresetNames(), QStringList({u"a"_s, u"b"_s}));
+        QCOMPARE(PresetNames(), QStringList({u"a"_s, u"b"_s, u"C"_s}));
     }
 
     // A safe write: a folder that cannot take the file gives the reason, and an existing preset
