@@ -65,6 +65,7 @@ LedgerPage::LedgerPage(Tdata& tables, TCDdata& cd, Twait* wait, QWidget* parent)
                            : static_cast<GroupsWindow*>(m_vidRashod));
     });
     connectControls();
+    buildDateMenu();
     selectionMoved();
 }
 
@@ -384,19 +385,6 @@ void LedgerPage::ReValuta() {
         ComboBoxV->addItem(c.Znak);
     const int at = ComboBoxV->findText(chosen);
     ComboBoxV->setCurrentIndex(at >= 0 ? at : 0);
-}
-
-void LedgerPage::N15() {
-    const QDate today = Clock::today();
-    const QDate first(today.year(), today.month(), 1);
-    {
-        const QSignalBlocker b1(DateTimePicker1);
-        const QSignalBlocker b2(DateTimePicker2);
-        DateTimePicker1->setDate(first);
-        DateTimePicker2->setDate(first.addMonths(1).addDays(-1));
-    }
-    if (CheckBox7->isChecked() && Filter->isChecked())
-        SelFilter();
 }
 
 QString LedgerPage::currentEntryAccount(bool trim) const {

@@ -41,6 +41,7 @@ class TVidDohod;
 class LedgerGridModel;
 class TFrameStat;
 class TfEditPreset;
+struct DatePeriod;
 struct FilterState;
 
 // The ledger page of the main window: the account tabs, the toolbar of entry commands, the grid
@@ -73,8 +74,13 @@ public:
     // After entries were stored or deleted: balances, grid and currency list again, inside the
     // wait window; the filter is not rebuilt.
     void RefreshAfterChange();
-    // Sets the quick filter's dates to the current month.
+    // The date shortcuts: the quick filter's dates become a month of the current year (the
+    // month lengths of MonthOfTable), the current year, the current month, or today. All but
+    // today refilter when "Auto refresh" and "Date" are both ticked.
+    void NM(int month);
+    void N14();
     void N15();
+    void Ct1();
 
     // The classifier windows: the accounts window, followed by the tabs and the filter built
     // again; the groups windows of charges and of incomes, followed by the deferred full
@@ -137,8 +143,13 @@ Q_SIGNALS:
     // A groups window closed: the main window refreshes everything once the command is over.
     void fullRefreshRequested();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildLayout();
+    void buildDateMenu();
+    void setQuickPeriod(const DatePeriod& period, bool refilter);
     void buildBottomPanel(QWidget* panel);
     void connectControls();
     void connectFilterHandlers();
@@ -227,6 +238,7 @@ private:
     QMenu* PopupDate = nullptr;
     QAction* PopupDelete = nullptr;
     QAction* PopupEdit = nullptr;
+    QList<QAction*> m_dateActions;
 
     qint64 m_selectedId = 0;
     bool m_gridStale = false;

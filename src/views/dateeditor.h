@@ -4,8 +4,36 @@
 #include <QDialog>
 
 class QDateEdit;
+class QListWidget;
+class QPushButton;
+class QSpinBox;
 
 namespace zovi {
+
+// The month chooser of the date-period editor: the twelve months and a year from 1900 to 2100.
+// OK is enabled once a month is chosen. The year is first the current one and afterwards the
+// last one the chooser showed, as long as the program runs.
+class TSelMonth : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TSelMonth(QWidget* parent = nullptr);
+
+    // The chosen month (1 to 12, 0 while none is chosen) and year.
+    int month() const;
+    int year() const;
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QListWidget* ListBox1 = nullptr;
+    QSpinBox* SpinEdit1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+};
 
 // The date-period editor: "Date of begin" and "Date of end" with the buttons "day", "week",
 // "month" and "..." (another month, through the month chooser). The caller sets the caption and
@@ -20,9 +48,21 @@ public:
     QDate from() const;
     QDate to() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void otherMonth();
+
     QDateEdit* DateTimePicker1 = nullptr;
     QDateEdit* DateTimePicker2 = nullptr;
+    QPushButton* SpeedButton1 = nullptr;
+    QPushButton* SpeedButton2 = nullptr;
+    QPushButton* SpeedButton3 = nullptr;
+    QPushButton* SpeedButton4 = nullptr;
+    QPushButton* Button1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    TSelMonth* m_selMonth = nullptr;
 };
 
 } // namespace zovi

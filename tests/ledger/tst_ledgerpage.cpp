@@ -4,9 +4,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDateEdit>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTableView>
 
 using namespace zovi;
@@ -27,13 +31,38 @@ class TestLedgerPage : public test::MainWindowSession {
             names << grid->model()->index(r, 2).data().toString();
         return names;
     }
+    QDate picker(const char* name) {
+        return m_window->findChild<QDateEdit*>(QString::fromLatin1(name))->date();
+    }
+    QWidget* filterControl(const char* name) {
+        return m_window->findChild<QWidget*>(QString::fromLatin1(name));
+    }
+
+    // A ledger of July 2007, 15 February and 5 March 2008, started on Monday 10 March 2008:
+    // the quick filter's dates are March 2008.
+    void startIn2008() {
+        Clock::setToday(QDate(2008, 3, 10));
+        prepare([](Tdata& data) {
+            FillClassifiers(data);
+            for (const auto& [name, date] :
+                 {std::pair{"jul", QDate(2007, 7, 1)}, std::pair{"feb", QDate(2008, 2, 15)},
+                  std::pair{"mar", QDate(2008, 3, 5)}}) {
+                AddEntry(data, QString::fromLatin1(name), QStringLiteral("R"), -1,
+                         QStringLiteral("Food"));
+                data.tbData2.edit();
+                data.tbData2.field(QStringLiteral("Date")).setDate(date);
+                data.tbData2.post();
+            }
+        });
+        start();
+    }
 
 private Q_SLOTS:
-    void initTestCase() {
-        AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
+    void initTestCase() { AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy")); }
+    void init() {
         Clock::setToday(QDate(2026, 3, 10));
+        sessionInit();
     }
-    void init() { sessionInit(); }
     void cleanup() { sessionCleanup(); }
 
     void totalBeforeTheFirstRevaluation() {
@@ -105,6 +134,117 @@ private Q_SLOTS:
         QCOMPARE(StoredRow(*m_data, QStringLiteral("salary")).value(QStringLiteral("Gr1")),
                  QVariant(QStringLiteral("Bank")));
         QCOMPARE(total()->text(), QStringLiteral("0"));
+    }
+
+    // The items of the date menu set both pickers and refilter only while "Date" and "Auto
+    // refresh" are both ticked; "Сегодня" never refilters.
+    void dateMenuItems_data() {
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<bool>("date");
+        QTest::addColumn<bool>("autoRefresh");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        QTest::addColumn<QStringList>("shown");
+        const QStringList march{QStringLiteral("mar")};
+        const QDate feb1(2008, 2, 1);
+        const QDate feb28(2008, 2, 28);
+        QTest::newRow("Февраль refilters")
+            << "NM2" << true << true << feb1 << feb28 << QStringList{QStringLiteral("feb")};
+        QTest::newRow("Февраль without auto refresh")
+            << "NM2" << true << false << feb1 << feb28 << march;
+        QTest::newRow("Февраль while Date is unticked")
+            << "NM2" << false << true << feb1 << feb28
+            << QStringList{QStringLiteral("jul"), QStringLiteral("feb"), QStringLiteral("mar")};
+        QTest::newRow("Текущий год")
+            << "N14" << true << true << QDate(2008, 1, 1) << QDate(2008, 12, 31)
+            << QStringList{QStringLiteral("feb"), QStringLiteral("mar")};
+        QTest::newRow("Сегодня does not refilter")
+            << "Ct1" << true << true << QDate(2008, 3, 10) << QDate(2008, 3, 10) << march;
+    }
+    void dateMenuItems() {
+        QFETCH(QString, item);
+        QFETCH(bool, date);
+        QFETCH(bool, autoRefresh);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        QFETCH(QStringList, shown);
+        startIn2008();
+        if (date) {
+            m_window->findChild<QCheckBox*>(QStringLiteral("Filter"))->click();
+            QCOMPARE(shownNames(), QStringList{QStringLiteral("mar")});
+        }
+        if (!autoRefresh)
+            m_window->findChild<QCheckBox*>(QStringLiteral("CheckBox7"))->click();
+        auto* menu = m_window->findChild<QMenu*>(QStringLiteral("PopupDate"));
+        QAction* a = m_window->findChild<QAction*>(item);
+        QVERIFY(menu->actions().contains(a));
+        a->trigger();
+        QCOMPARE(picker("DateTimePicker1"), from);
+        QCOMPARE(picker("DateTimePicker2"), to);
+        QCOMPARE(shownNames(), shown);
+    }
+
+    // The menu opens on the date check boxes and the pickers, in this order of items.
+    void dateMenuOpensOnTheDateControls() {
+        startIn2008();
+        auto* menu = m_window->findChild<QMenu*>(QStringLiteral("PopupDate"));
+        QStringList captions;
+        for (QAction* a : menu->actions())
+            captions << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QStringList expected;
+        for (const char* caption :
+             {"Январь", "Февраль", "Март", "Апрель", "Май", "Июнь", "Июль", "Август", "Сентябрь",
+              "Октябрь", "Ноябрь", "Декабрь", "-", "Текущий год", "Текущий месяц", "Сегодня"})
+            expected << QString::fromUtf8(caption);
+        QCOMPARE(captions, expected);
+        for (const char* name :
+             {"Filter", "CheckBox4", "CheckBox5", "DateTimePicker1", "DateTimePicker2"}) {
+            QWidget* control = filterControl(name);
+            QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                    control->mapToGlobal(QPoint(2, 2)));
+            QApplication::sendEvent(control, &click);
+            QTRY_VERIFY2(menu->isVisible(), name);
+            menu->hide();
+        }
+    }
+
+    // The keys of the date menu reach it wherever the focus is in the main window, also while
+    // another page is shown.
+    void dateKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QDate>("from");
+        QTest::addColumn<QDate>("to");
+        const int ctrlAlt = int(Qt::ControlModifier | Qt::AltModifier);
+        QTest::newRow("Shift+F2") << int(Qt::Key_F2) << int(Qt::ShiftModifier) << 0
+                                  << QDate(2008, 2, 1) << QDate(2008, 2, 28);
+        QTest::newRow("Shift+F12 on the debts page")
+            << int(Qt::Key_F12) << int(Qt::ShiftModifier) << 1 << QDate(2008, 12, 1)
+            << QDate(2008, 12, 31);
+        QTest::newRow("Ctrl+Alt+Y")
+            << int(Qt::Key_Y) << ctrlAlt << 0 << QDate(2008, 1, 1) << QDate(2008, 12, 31);
+        QTest::newRow("Ctrl+Alt+M")
+            << int(Qt::Key_M) << ctrlAlt << 0 << QDate(2008, 3, 1) << QDate(2008, 3, 31);
+        QTest::newRow("Ctrl+Alt+T")
+            << int(Qt::Key_T) << ctrlAlt << 0 << QDate(2008, 3, 10) << QDate(2008, 3, 10);
+    }
+    void dateKeys() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(int, page);
+        QFETCH(QDate, from);
+        QFETCH(QDate, to);
+        startIn2008();
+        m_window->findChild<QTabWidget*>(QStringLiteral("Page"))->setCurrentIndex(page);
+        // Away from the current month first, so that every key has something to change.
+        m_window->findChild<QAction*>(QStringLiteral("NM7"))->trigger();
+        // The wait window of the start-up and the page change may have been the active one.
+        m_window->activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), m_window.get());
+        QTest::keyClick(m_window.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(picker("DateTimePicker1"), from);
+        QCOMPARE(picker("DateTimePicker2"), to);
     }
 };
 
