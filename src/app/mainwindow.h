@@ -118,7 +118,6 @@ private:
     QTimer* TimerExit = nullptr;
     QTimer* RefreshAllDataTimer = nullptr;
 
-    QString m_loadedSkin;
     bool m_shown = false;
     bool m_databaseChosen = false;
     // Computed column widths follow the window's width (a window manager maximises it a moment

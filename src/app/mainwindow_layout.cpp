@@ -6,6 +6,7 @@
 #include "core/layouts.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "core/skin.h"
 #include "core/translate.h"
 #include "debts/debtspage.h"
 #include "ledger/ledgerpage.h"
@@ -157,25 +158,13 @@ void Tstart_form::LoadFace() {
                         settings::filterTabsBelow.read());
     m_debts->applyFace(transparent, flat);
 
-    // The skin is loaded only when it changed; one that cannot be read gives way to the
-    // program's own.
+    // The skin is loaded only when it differs from the one worn (a preview may have loaded it
+    // already); one that is not ready gives way to the program's own.
     QString skin = settings::skin.read();
-    const QString fallback = ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui"));
     if (skin.isEmpty())
-        skin = fallback;
-    if (skin != m_loadedSkin) {
-        auto load = [](const QString& path) {
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
-                return false;
-            qApp->setStyleSheet(QString::fromUtf8(file.readAll()));
-            return true;
-        };
-        if (load(skin))
-            m_loadedSkin = skin;
-        else if (load(fallback))
-            m_loadedSkin = fallback;
-    }
+        skin = ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui"));
+    if (skin != SkinEngine::loaded() && !SkinEngine::load(skin))
+        SkinEngine::load(ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui")));
     m_ledger->setFading(settings::fadeDialogs.read());
 
     for (const Setting<bool>& arrangement :
