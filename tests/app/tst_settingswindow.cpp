@@ -180,6 +180,10 @@ private Q_SLOTS:
             flag.write(!modern);
         start();
         openSettings([modern](Tsettings* w) {
+            // The stored arrangement is the other one.
+            QCOMPARE(Checked(w, "RadioButton5"), modern);
+            QCOMPARE(Checked(w, "RadioButton7"), modern);
+            QCOMPARE(Checked(w, "RadioButton9"), modern);
             Click(w, modern ? "Button5" : "Button6");
             QCOMPARE(Checked(w, "RadioButton4"), modern);
             QCOMPARE(Checked(w, "RadioButton6"), modern);
