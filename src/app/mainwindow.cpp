@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 
 #include "app/servicewindow.h"
+#include "app/settingswindow.h"
 #include "charts/diagramspage.h"
 #include "core/clock.h"
 #include "core/lang.h"
@@ -16,6 +17,7 @@
 #include "databases/folderdialog.h"
 #include "databases/passworddialog.h"
 #include "debts/debtspage.h"
+#include "ledger/currency.h"
 #include "ledger/currencywindow.h"
 #include "ledger/ledgerpage.h"
 #include "reports/dbaseexport.h"
@@ -76,6 +78,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     m_systemMenu = new TfSystemMenu(m_data, this);
     m_nastr = new TNastr(m_data, this);
     m_calculator = new Tkalkulator(this);
+    m_settingsWindow = new Tsettings(this);
     m_printSelect = new TPrintSelect(
         m_data, [this] { return printHeadingState(); }, this);
     m_ledger->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
@@ -149,6 +152,7 @@ void Tstart_form::connectCommands() {
         Timer3->stop();
         m_systemMenu->exec();
     });
+    connect(act("Interface"), &QAction::triggered, this, &Tstart_form::Interface);
     connect(act("Currency"), &QAction::triggered, this, [this] {
         m_nastr->exec();
         RequestFullRefresh();
@@ -288,6 +292,47 @@ void Tstart_form::SaveData() {
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
+    m_ledger->RefreshGrid();
+}
+
+// ---- settings ----
+
+void Tstart_form::Interface() {
+    QList<int> widths;
+    for (int column = 1; column <= 7; ++column)
+        widths << m_ledger->columnWidth(column);
+    QStringList currencies;
+    if (m_data.tbValuta.isOpen()) {
+        for (const Currency& currency : ReadCurrencies(m_data.tbValuta))
+            currencies << currency.Name;
+    }
+    m_settingsWindow->prepare(widths, currencies);
+    if (m_settingsWindow->exec() != QDialog::Accepted)
+        return;
+    const InterfaceChoice choice = m_settingsWindow->choice();
+    const QMap<int, int> changes = ColumnWidthChanges(widths, choice.columnsShown);
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it)
+        m_ledger->setColumnWidth(it.key(), it.value());
+    applyInterface(choice);
+}
+
+void Tstart_form::applyInterface(const InterfaceChoice& choice) {
+    settings::accountTabsStyle.write(choice.accountTabsStyle);
+    settings::transparentToolbars.write(choice.transparentToolbars);
+    settings::flatButtons.write(choice.flatButtons);
+    // A tree where no folder is selected keeps the backup folder as it was.
+    if (!choice.backupFolder.isEmpty())
+        settings::backupFolder.write(choice.backupFolder);
+    settings::showBackupWindow.write(choice.showBackupWindow);
+    settings::fadeDialogs.write(choice.fadeDialogs);
+    settings::quickView.write(choice.quickView);
+    settings::skin.write(choice.skin);
+    settings::displayCurrency1.write(choice.currency1);
+    settings::displayCurrency2.write(choice.currency2);
+    settings::pageTabsLeft.write(choice.pageTabsLeft);
+    settings::filterTabsBelow.write(choice.filterTabsBelow);
+    settings::valuePanelCompact.write(choice.valuePanelCompact);
+    LoadFace();
     m_ledger->RefreshGrid();
 }
 

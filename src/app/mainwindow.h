@@ -26,6 +26,8 @@ class LedgerPage;
 class DebtsPage;
 class DiagramsPage;
 class TPrintSelect;
+class Tsettings;
+struct InterfaceChoice;
 struct PrintHeadingState;
 
 // The main window frame: the three pages (ledger, debts, diagrams), the menus and their
@@ -62,6 +64,7 @@ public:
     TDBSelLite* chooser() const { return m_chooser; }
     TReservCopy* backupWindow() const { return m_reservCopy; }
     TfSystemMenu* systemMenu() const { return m_systemMenu; }
+    Tsettings* settingsWindow() const { return m_settingsWindow; }
     Twait* waitWindow() const { return m_wait; }
 
 protected:
@@ -90,6 +93,9 @@ private:
     // Additional > Export > dBase: writes the entries the ledger shows into a dBase table.
     void it371Click();
     void writeFirstStartDefaults();
+    // Accounts > Interface: the settings window, whose "Ok" stores its values and shows them.
+    void Interface();
+    void applyInterface(const InterfaceChoice& choice);
     QString databaseFolder() const;
 
     Tdata& m_data;
@@ -107,6 +113,7 @@ private:
     TNastr* m_nastr = nullptr;
     Tkalkulator* m_calculator = nullptr;
     TPrintSelect* m_printSelect = nullptr;
+    Tsettings* m_settingsWindow = nullptr;
 
     QTabWidget* Page = nullptr;
     LedgerPage* m_ledger = nullptr;

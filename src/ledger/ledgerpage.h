@@ -124,6 +124,10 @@ public:
     // Whether some column has no saved width, so that its width is computed.
     bool hasComputedWidths() const;
     void saveColumnWidths();
+    // The width of the grid's column 1..7, -1 while it is hidden.
+    int columnWidth(int column) const;
+    // Shows the column at width, or hides it for -1; the width becomes its saved one.
+    void setColumnWidth(int column, int width);
     // The narrowest date column that shows every date of the short format whole.
     int minimumDateWidth() const;
 

@@ -383,6 +383,18 @@ void LedgerPage::saveColumnWidths() {
     }
 }
 
+int LedgerPage::columnWidth(int column) const {
+    return Grid1->isColumnHidden(column) ? -1 : Grid1->columnWidth(column);
+}
+
+void LedgerPage::setColumnWidth(int column, int width) {
+    const QScopedValueRollback applying(m_applyingWidths, true);
+    Grid1->setColumnHidden(column, width < 0);
+    if (width >= 0)
+        Grid1->setColumnWidth(column, width);
+    Settings::writeInt(settings::LedgerColumnKey(column), width);
+}
+
 void LedgerPage::setBottomPanelExtended(bool extended) {
     m_bottomExtended = extended;
     const int height = extended ? 138 : 27;
