@@ -109,14 +109,10 @@ int Run(int debts) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
-    int debts = 1000;
-    if (argc > 1) {
-        bool ok = false;
-        debts = QString::fromLocal8Bit(argv[1]).toInt(&ok);
-        if (!ok || debts <= 0) {
-            std::fprintf(stderr, "usage: bench_debts [debts]\n");
-            return 2;
-        }
+    const int debts = zovi::bench::CountArgument(argc, argv, 1000);
+    if (debts <= 0) {
+        std::fprintf(stderr, "usage: bench_debts [debts]\n");
+        return 2;
     }
     try {
         return Run(debts);

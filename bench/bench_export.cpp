@@ -70,14 +70,10 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
     zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
-    int entries = 100000;
-    if (argc > 1) {
-        bool ok = false;
-        entries = QString::fromLocal8Bit(argv[1]).toInt(&ok);
-        if (!ok || entries <= 0) {
-            std::fprintf(stderr, "usage: bench_export [entries]\n");
-            return 2;
-        }
+    const int entries = zovi::bench::CountArgument(argc, argv, 100000);
+    if (entries <= 0) {
+        std::fprintf(stderr, "usage: bench_export [entries]\n");
+        return 2;
     }
     try {
         return Run(entries);

@@ -106,14 +106,10 @@ int main(int argc, char** argv) {
     zovi::bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     zovi::bench::UseBenchConventions();
-    int entries = 100000;
-    if (app.arguments().size() > 1) {
-        bool ok = false;
-        entries = app.arguments().at(1).toInt(&ok);
-        if (!ok || entries <= 0) {
-            std::fprintf(stderr, "usage: bench_rename [entries]\n");
-            return 2;
-        }
+    const int entries = zovi::bench::CountArgument(argc, argv, 100000);
+    if (entries <= 0) {
+        std::fprintf(stderr, "usage: bench_rename [entries]\n");
+        return 2;
     }
     try {
         return Run(entries);

@@ -99,9 +99,13 @@ int main(int argc, char** argv) {
     zovi::bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     zovi::bench::UseBenchConventions();
-    const int entries = argc > 1 ? QString::fromLocal8Bit(argv[1]).toInt() : 100000;
+    const int entries = zovi::bench::CountArgument(argc, argv, 100000);
+    if (entries <= 0) {
+        std::fprintf(stderr, "usage: bench_reports [entries]\n");
+        return 2;
+    }
     try {
-        return Run(entries > 0 ? entries : 100000);
+        return Run(entries);
     } catch (const zovi::StoreError& e) {
         std::fprintf(stderr, "%s\n", qPrintable(e.message()));
     } catch (const zovi::ReportError& e) {

@@ -348,14 +348,10 @@ int Run(int rows) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
-    int rows = 100000;
-    if (argc > 1) {
-        bool ok = false;
-        rows = QString::fromLocal8Bit(argv[1]).toInt(&ok);
-        if (!ok || rows <= 0) {
-            std::fprintf(stderr, "usage: bench_store [row count]\n");
-            return 2;
-        }
+    const int rows = zovi::bench::CountArgument(argc, argv, 100000);
+    if (rows <= 0) {
+        std::fprintf(stderr, "usage: bench_store [row count]\n");
+        return 2;
     }
     try {
         return Run(rows);

@@ -52,4 +52,12 @@ int RunEachInItsOwnProcess(const QList<int>& sizes) {
     return 0;
 }
 
+int CountArgument(int argc, char** argv, int fallback) {
+    if (argc < 2)
+        return fallback;
+    bool ok = false;
+    const int count = QString::fromLocal8Bit(argv[1]).toInt(&ok);
+    return ok && count > 0 ? count : 0;
+}
+
 } // namespace zovi::bench

@@ -25,4 +25,8 @@ void Report(const QString& what, const std::vector<double>& runs);
 // run ended normally with 0, else 1 at the first that did not.
 int RunEachInItsOwnProcess(const QList<int>& sizes);
 
+// The count a bench is given as its first argument, or fallback when it has none; 0 when the
+// argument is not a positive number (the bench then prints its usage).
+int CountArgument(int argc, char** argv, int fallback);
+
 } // namespace zovi::bench

@@ -4,6 +4,7 @@
 #include "core/lang.h"
 #include "core/messages.h"
 #include "core/settings.h"
+#include "core/skin.h"
 #include "core/textutil.h"
 #include "databases/backupwindow.h"
 #include "databases/chooserwindow.h"
@@ -114,6 +115,8 @@ protected:
         m_exits = 0;
         m_backupWindows = 0;
         Messages::setTestMode(true);
+        // Each session starts without a skin, as a fresh process does.
+        SkinEngine::reset();
         if (!langIni.isEmpty())
             WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"), langIni);
     }
@@ -127,6 +130,7 @@ protected:
         m_cd.reset();
         m_data.reset();
         m_db.reset();
+        SkinEngine::reset();
     }
 
     void start(bool choose = true) {

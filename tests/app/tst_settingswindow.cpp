@@ -76,14 +76,8 @@ private Q_SLOTS:
         AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
         Messages::setTestMode(true);
     }
-    void init() {
-        sessionInit();
-        SkinEngine::reset();
-    }
-    void cleanup() {
-        sessionCleanup();
-        SkinEngine::reset();
-    }
+    void init() { sessionInit(); }
+    void cleanup() { sessionCleanup(); }
 
     // The grid's columns to set: a hidden column that is wanted comes back 80 wide, whatever it
     // was before it was hidden; a shown one that is not wanted is hidden; the rest keep theirs.

@@ -39,14 +39,8 @@ private Q_SLOTS:
         AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
         Messages::setTestMode(true);
     }
-    void init() {
-        sessionInit();
-        SkinEngine::reset();
-    }
-    void cleanup() {
-        sessionCleanup();
-        SkinEngine::reset();
-    }
+    void init() { sessionInit(); }
+    void cleanup() { sessionCleanup(); }
 
     // A file that cannot be read, or is not a style sheet, is not ready and leaves the skin
     // worn before on.
