@@ -15,6 +15,7 @@
 #include "databases/databasedialog.h"
 #include "databases/databasefolder.h"
 #include "databases/folderdialog.h"
+#include "databases/importwindow.h"
 #include "databases/passworddialog.h"
 #include "debts/debtspage.h"
 #include "ledger/currency.h"
@@ -75,6 +76,7 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     m_dbEditor = new TDBSel2(m_password, m_editData, this);
     m_chooser = new TDBSelLite(m_data, m_cd, m_password, m_dbEditor, m_wait, this);
     m_reservCopy = new TReservCopy(this);
+    m_importWindow = new TfImportZovi5(m_data, m_cd, m_chooseShell, this);
     m_systemMenu = new TfSystemMenu(m_data, this);
     m_nastr = new TNastr(m_data, this);
     m_calculator = new Tkalkulator(this);
@@ -147,6 +149,7 @@ void Tstart_form::connectCommands() {
     connect(m_ledger->toolButton(QStringLiteral("tb6")), &QToolButton::clicked, this,
             &Tstart_form::PrintExecute);
     connect(act("ExportDbf"), &QAction::triggered, this, &Tstart_form::it371Click);
+    connect(act("ImportZovi5"), &QAction::triggered, this, &Tstart_form::ImportZovi5);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
     connect(act("SystemMenu"), &QAction::triggered, this, [this] {
         Timer3->stop();
@@ -355,6 +358,19 @@ void Tstart_form::it371Click() {
         Messages::error(this, e.message());
     }
     m_ledger->RefreshGrid();
+}
+
+// ---- import ----
+
+// The import changes the currencies, the ledger, the accounts, the groups and the debts: the
+// account tabs are made anew and every page shows the new data.
+void Tstart_form::ImportZovi5() {
+    if (m_importWindow->exec() != QDialog::Accepted)
+        return;
+    m_ledger->AddCategory();
+    RequestFullRefresh();
+    if (Page->currentIndex() == 1)
+        m_debts->pageShown();
 }
 
 // ---- small windows ----

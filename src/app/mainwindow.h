@@ -19,6 +19,7 @@ class TfPasswordCheck;
 class TfEditData;
 class TfChooseShell;
 class TReservCopy;
+class TfImportZovi5;
 class TfSystemMenu;
 class TNastr;
 class Tkalkulator;
@@ -63,6 +64,7 @@ public:
 
     TDBSelLite* chooser() const { return m_chooser; }
     TReservCopy* backupWindow() const { return m_reservCopy; }
+    TfImportZovi5* importWindow() const { return m_importWindow; }
     TfSystemMenu* systemMenu() const { return m_systemMenu; }
     Tsettings* settingsWindow() const { return m_settingsWindow; }
     Twait* waitWindow() const { return m_wait; }
@@ -92,6 +94,8 @@ private:
     PrintHeadingState printHeadingState() const;
     // Additional > Export > dBase: writes the entries the ledger shows into a dBase table.
     void it371Click();
+    // Additional > Import > Zovi 5: the import window; a finished import is shown at once.
+    void ImportZovi5();
     void writeFirstStartDefaults();
     // Accounts > Interface: the settings window, whose "Ok" stores its values and shows them.
     void Interface();
@@ -109,6 +113,7 @@ private:
     TDBSel2* m_dbEditor = nullptr;
     TDBSelLite* m_chooser = nullptr;
     TReservCopy* m_reservCopy = nullptr;
+    TfImportZovi5* m_importWindow = nullptr;
     TfSystemMenu* m_systemMenu = nullptr;
     TNastr* m_nastr = nullptr;
     Tkalkulator* m_calculator = nullptr;

@@ -8,6 +8,7 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <cmath>
 #include <sqlite3.h>
 #include <string>
@@ -277,32 +278,33 @@ void TableImage::bindValue(Statement& st, int param, const Value& v, FieldType t
     }
 }
 
-void TableImage::bindRow(Statement& st, const std::vector<Value>& values) {
+void TableImage::bindRow(Statement& st, const std::vector<Value>& values, bool withKey) {
     int param = 1;
     for (size_t i = 0; i < m_columns.size(); ++i) {
-        if (int(i) != m_autoInc)
+        if (int(i) != m_autoInc || withKey)
             bindValue(st, param++, values[i], m_columns[i].type);
     }
 }
 
-Statement& TableImage::insertStatement() {
-    if (!m_insert) {
+Statement& TableImage::insertStatement(bool withKey) {
+    std::unique_ptr<Statement>& slot = withKey ? m_insertKeyed : m_insert;
+    if (!slot) {
         QStringList names, marks;
         for (size_t i = 0; i < m_columns.size(); ++i) {
-            if (int(i) == m_autoInc)
+            if (int(i) == m_autoInc && !withKey)
                 continue;
             names << QuoteIdent(m_columns[i].name);
             marks << QStringLiteral("?");
         }
         const QString target = QuoteIdent(m_alias) + QLatin1Char('.') + QuoteIdent(m_table);
-        m_insert = std::make_unique<Statement>(
+        slot = std::make_unique<Statement>(
             m_connection->db(),
             names.isEmpty()
                 ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(target)
                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
                       .arg(target, names.join(QLatin1Char(',')), marks.join(QLatin1Char(','))));
     }
-    return *m_insert;
+    return *slot;
 }
 
 Statement& TableImage::updateStatement(const std::vector<int>& columns) {
@@ -353,15 +355,26 @@ std::shared_ptr<Row> TableImage::insert(std::vector<Value> values) {
     Store& store = Store::instance();
     refuseIfReadOnly();
     store.willWrite(m_connection);
-    Statement& st = insertStatement();
-    bindRow(st, values);
+    // A key given with the row is written as it is (a taken key fails in SQLite); otherwise the
+    // table assigns the next one.
+    const bool withKey = m_autoInc >= 0 && !IsNull(values[size_t(m_autoInc)]);
+    Statement& st = insertStatement(withKey);
+    bindRow(st, values, withKey);
     RunWrite(st, m_path);
     auto row = std::make_shared<Row>();
     row->rowid = sqlite3_last_insert_rowid(m_connection->db());
     if (m_autoInc >= 0)
         values[size_t(m_autoInc)] = row->rowid;
     row->values = std::move(values);
-    m_rows.push_back(row);
+    if (!m_rows.empty() && m_rows.back()->rowid > row->rowid) {
+        // Rows stay in rowid order; only a row with a given key can land before the end.
+        const auto at = std::upper_bound(
+            m_rows.begin(), m_rows.end(), row->rowid,
+            [](qint64 rowid, const std::shared_ptr<Row>& r) { return rowid < r->rowid; });
+        m_rows.insert(at, row);
+    } else {
+        m_rows.push_back(row);
+    }
     store.remember(shared_from_this(), row, false);
     return row;
 }

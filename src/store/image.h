@@ -41,6 +41,7 @@ public:
     const std::vector<std::shared_ptr<Row>>& rows() const { return m_rows; }
     size_t liveCount() const { return m_rows.size() - m_dead; }
 
+    // Inserts a row; the table assigns the key unless the row's key field holds one.
     std::shared_ptr<Row> insert(std::vector<Value> values);
     void update(const std::shared_ptr<Row>& row, std::vector<Value> values);
     void remove(const std::shared_ptr<Row>& row);
@@ -59,8 +60,8 @@ private:
     void checkColumns(const TableSchema& schema) const;
     void refuseIfReadOnly() const;
     void bindValue(Statement& st, int param, const Value& v, FieldType type);
-    void bindRow(Statement& st, const std::vector<Value>& values);
-    Statement& insertStatement();
+    void bindRow(Statement& st, const std::vector<Value>& values, bool withKey = false);
+    Statement& insertStatement(bool withKey);
     Statement& updateStatement(const std::vector<int>& columns);
     Statement& deleteStatement();
 
@@ -75,7 +76,7 @@ private:
     bool m_readOnly = false;
     std::vector<std::shared_ptr<Row>> m_rows;
     size_t m_dead = 0;
-    std::unique_ptr<Statement> m_insert, m_delete;
+    std::unique_ptr<Statement> m_insert, m_insertKeyed, m_delete;
     std::map<QByteArray, std::unique_ptr<Statement>> m_updates; // by the columns they write
     QHash<QString, std::shared_ptr<const CompiledFilter>> m_filters;
 };

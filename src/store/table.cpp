@@ -6,6 +6,7 @@
 #include "store/store.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 namespace zovi {
 
@@ -296,6 +297,15 @@ void TableHandle::append() {
     m_mode = Mode::Insert;
 }
 
+void TableHandle::setKey(qint64 key) {
+    requireOpen("set key");
+    if (m_mode != Mode::Insert || m_image->autoIncColumn() < 0)
+        throw StoreError(QStringLiteral("%1: a key can be given only to a row being appended to "
+                                        "a keyed table.")
+                             .arg(objectName()));
+    m_buffer.at(size_t(m_image->autoIncColumn())) = key;
+}
+
 void TableHandle::edit() {
     requireOpen("edit");
     if (m_mode != Mode::Browse)
@@ -322,10 +332,17 @@ void TableHandle::post() {
         m_mode = Mode::Browse;
         m_buffer.clear();
         if (admits(*row)) {
-            // Rows are in ascending rowid order and a new row has the greatest rowid.
-            m_view.push_back(row);
+            // Rows are in ascending rowid order; a new row has the greatest rowid unless it
+            // came with a key of its own.
+            auto at = m_view.end();
+            if (!m_view.isEmpty() && m_view.last()->rowid > row->rowid)
+                at = std::upper_bound(
+                    m_view.begin(), m_view.end(), row->rowid,
+                    [](qint64 rowid, const std::shared_ptr<Row>& r) { return rowid < r->rowid; });
+            const qsizetype index = at - m_view.begin();
+            m_view.insert(index, row);
             m_pos = -2; // force the details to follow
-            setCurrent(int(m_view.size()) - 1);
+            setCurrent(int(index));
             m_eof = m_bof = false;
         } else if (m_pos >= m_view.size()) {
             m_pos = int(m_view.size()) - 1;

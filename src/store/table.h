@@ -40,6 +40,8 @@ public:
     void setDate(const QDate& date) const;
     void setBool(bool value) const;
     void setVariant(const QVariant& value) const;
+    // A stored value; one held in another form is converted as the typed setters would.
+    void setValue(Value value) const;
     void clear() const;
 
 private:
@@ -93,6 +95,10 @@ public:
     qint64 lastInsertedRowid() const { return m_lastInsertedRowid; }
     void cancel();
     void remove();
+    // Gives the row being appended the key it is to keep, instead of the next one the table
+    // would assign (rows brought over from another database keep their numbers); a key the
+    // table already holds makes the post fail.
+    void setKey(qint64 key);
     Mode mode() const { return m_mode; }
 
     // Fields, by name without regard to letter case. An unknown name throws.

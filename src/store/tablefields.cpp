@@ -52,6 +52,9 @@ void FieldRef::setBool(bool value) const {
 void FieldRef::setVariant(const QVariant& value) const {
     m_handle->setValue(m_column, ValueFromVariant(value, type(), name()));
 }
+void FieldRef::setValue(Value value) const {
+    m_handle->setValue(m_column, ValueForType(value, type(), type(), name()));
+}
 void FieldRef::clear() const {
     m_handle->setValue(m_column, Value());
 }

@@ -264,6 +264,23 @@ Value ValueFromVariant(const QVariant& v, FieldType type, const QString& field) 
     }
 }
 
+Value ValueForType(const Value& v, FieldType declared, FieldType target, const QString& field) {
+    if (IsNull(v))
+        return v;
+    const bool integral = target != FieldType::Text && target != FieldType::Float;
+    FieldType held = declared;
+    if (std::holds_alternative<QString>(v))
+        held = FieldType::Text;
+    else if (std::holds_alternative<double>(v))
+        held = FieldType::Float;
+    else if (declared == FieldType::Text || declared == FieldType::Float)
+        held = FieldType::Integer;
+    if (held == target || (integral && held == FieldType::Integer && target != FieldType::Date &&
+                           target != FieldType::Boolean))
+        return v;
+    return ValueFromVariant(ValueVariant(v, held), target, field);
+}
+
 bool ValuesEqual(const Value& a, const Value& b, FieldType type) {
     if (IsNull(a) || IsNull(b))
         return IsNull(a) && IsNull(b);

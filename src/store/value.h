@@ -35,6 +35,11 @@ Value ValueFromDate(const QDate& date, FieldType type, const QString& field);
 Value ValueFromBool(bool b, FieldType type, const QString& field);
 Value ValueFromVariant(const QVariant& v, FieldType type, const QString& field);
 
+// The value in the form a field of type target holds, converted as the typed setters would
+// when it is held in another form (a text in a float column of a foreign file, say). declared
+// is the type of the column it came from, which tells what an integer means there.
+Value ValueForType(const Value& v, FieldType declared, FieldType target, const QString& field);
+
 // Exact comparison used by locate and lookup: letter case counts, numbers compare as numbers.
 bool ValuesEqual(const Value& a, const Value& b, FieldType type);
 

@@ -1,0 +1,109 @@
+#include "databases/importwindow.h"
+
+#include "core/lang.h"
+#include "core/messages.h"
+#include "core/translate.h"
+#include "core/wait.h"
+#include "databases/catalogue.h"
+#include "databases/folderdialog.h"
+#include "databases/oldimport.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace zovi {
+
+TfImportZovi5::TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser, QWidget* parent)
+    : QDialog(parent), m_data(tables), m_cd(cd), m_chooser(chooser) {
+    setObjectName(u"TfImportZovi5"_s);
+    setWindowTitle(u" Import "_s);
+    setModal(true);
+
+    GroupBox1 = new QGroupBox(u" Root "_s, this);
+    GroupBox1->setObjectName(u"GroupBox1"_s);
+    Edit1 = new QLineEdit(GroupBox1);
+    Edit1->setObjectName(u"Edit1"_s);
+    Button2 = new QPushButton(u"..."_s, GroupBox1);
+    Button2->setObjectName(u"Button2"_s);
+    Button2->setAutoDefault(false);
+    auto* root = new QHBoxLayout(GroupBox1);
+    root->addWidget(Edit1, 1);
+    root->addWidget(Button2);
+
+    Gauge1 = new QProgressBar(this);
+    Gauge1->setObjectName(u"Gauge1"_s);
+    Gauge1->setRange(0, 1000);
+    Gauge1->setValue(0);
+    Gauge1->setTextVisible(false);
+
+    Button1 = new QPushButton(u"OK"_s, this);
+    Button1->setObjectName(u"Button1"_s);
+    Button1->setDefault(true);
+
+    connect(Button2, &QPushButton::clicked, this, &TfImportZovi5::chooseFolder);
+    connect(Button1, &QPushButton::clicked, this, &TfImportZovi5::Button1Click);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(GroupBox1);
+    layout->addWidget(Gauge1);
+    layout->addLayout(buttons);
+    setMinimumWidth(420);
+}
+
+void TfImportZovi5::showEvent(QShowEvent* event) {
+    QString caption;
+    if (LangString(u"caption013"_s, caption))
+        setWindowTitle(u' ' + caption + u' ');
+    Translate(GroupBox1, u"root"_s);
+    Gauge1->setValue(0);
+    QDialog::showEvent(event);
+    Edit1->setFocus();
+}
+
+void TfImportZovi5::chooseFolder() {
+    if (!m_chooser)
+        return;
+    if (!Edit1->text().isEmpty())
+        m_chooser->selectFolder(Edit1->text());
+    if (m_chooser->exec() != QDialog::Accepted)
+        return;
+    const QString chosen = m_chooser->chosenFolder();
+    if (!chosen.isEmpty())
+        Edit1->setText(Catalogue::withSeparator(chosen));
+}
+
+void TfImportZovi5::Button1Click() {
+    Gauge1->setValue(0);
+    ImportOutcome outcome;
+    {
+        // Only the gauge is repainted while the import runs: no event is handled, so that no
+        // other command can reach the tables half-way through.
+        BusyCursor busy;
+        outcome = ImportOldDatabase(m_data, m_cd, Edit1->text(), m_reader, [this](int permille) {
+            Gauge1->setValue(permille);
+            Gauge1->repaint();
+        });
+    }
+    if (!outcome.missingFile.isEmpty()) {
+        Messages::error(this, LangText(u"err017"_s, u"File not found"_s));
+        return;
+    }
+    if (!outcome.imported) {
+        Messages::error(this, outcome.error);
+        return;
+    }
+    Gauge1->setValue(Gauge1->maximum());
+    Messages::info(this, LangText(u"completezoviimport"_s, u"Complete"_s));
+    accept();
+}
+
+} // namespace zovi

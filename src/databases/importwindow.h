@@ -1,0 +1,49 @@
+#pragma once
+
+#include "databases/oldtables.h"
+
+#include <QDialog>
+
+class QGroupBox;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace zovi {
+
+class Tdata;
+class TCDdata;
+class TfChooseShell;
+
+// TfImportZovi5: the window of Additional > Import: the folder of an old database, chosen
+// with the folder browser, and "OK", which imports it into the open database whole or not at
+// all. It closes (accepted) after a finished import; the caller then shows the new data.
+class TfImportZovi5 : public QDialog {
+    Q_OBJECT
+
+public:
+    TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser, QWidget* parent = nullptr);
+
+    // The reader of Paradox tables the import uses (tests point it elsewhere).
+    void setReader(const ParadoxReader& reader) { m_reader = reader; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void chooseFolder();
+    void Button1Click();
+
+    Tdata& m_data;
+    TCDdata& m_cd;
+    TfChooseShell* m_chooser;
+    ParadoxReader m_reader;
+
+    QGroupBox* GroupBox1;
+    QLineEdit* Edit1;
+    QPushButton* Button2;
+    QProgressBar* Gauge1;
+    QPushButton* Button1;
+};
+
+} // namespace zovi
