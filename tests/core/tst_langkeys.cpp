@@ -221,8 +221,8 @@ void AddKey(KeyScan& scan, const QString& key, const SourceFile& file, qsizetype
 }
 
 // Every key looked up under src/: the key arguments of LangString, LangText, Translate and the
-// entry checks' refuse, the keys of the translation tables (TranslationKeys) and the numbered
-// keys of AddNumbered.
+// entry checks' refuse, the keys of the translation tables (TranslationKeys, with the rows
+// pushed onto them from an array of keys) and the numbered keys of AddNumbered.
 KeyScan ScanSources(const QString& sourceFolder) {
     QList<SourceFile> files;
     QDirIterator it(sourceFolder, {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
@@ -248,6 +248,10 @@ KeyScan ScanSources(const QString& sourceFolder) {
     static const QRegularExpression tableKey(
         uR"re(\{\s*(?:QStringLiteral\(\s*"([^"]*)"\s*\)|u"([^"]*)"_s)\s*,)re"_s);
     static const QRegularExpression numbered(u"\\bAddNumbered\\s*\\("_s);
+    static const QRegularExpression pushedKey(
+        uR"re(\b(\w+)\.(?:push_back|emplace_back)\s*\(\s*\{\s*)re"
+        uR"re((?:QString::fromLatin1|QString::fromUtf8|QLatin1String|QString)\s*)re"
+        uR"re(\(\s*(\w+)\s*\[\s*\w+\s*\]\s*\)\s*,)re"_s);
 
     for (const SourceFile& file : files) {
         const QString& text = file.text;
@@ -304,6 +308,24 @@ KeyScan ScanSources(const QString& sourceFolder) {
             for (const QRegularExpressionMatch& k : tableKey.globalMatch(block))
                 AddKey(scan, k.hasCaptured(1) ? k.captured(1) : k.captured(2), file,
                        brace + k.capturedStart());
+        }
+
+        // Rows added to a translation table with their keys taken from an array of literals.
+        for (const QRegularExpressionMatch& m : pushedKey.globalMatch(text)) {
+            const QRegularExpression isTable(u"\\bTranslationKeys\\s+%1\\b"_s.arg(m.captured(1)));
+            if (!isTable.match(text.left(m.capturedStart())).hasMatch())
+                continue;
+            const QRegularExpression array(
+                u"\\b%1\\s*\\[\\s*\\d*\\s*\\]\\s*=\\s*\\{([^}]*)\\}"_s.arg(m.captured(2)));
+            QStringList keys;
+            for (const QRegularExpressionMatch& a : array.globalMatch(text.left(m.capturedStart())))
+                keys = Literals(a.captured(1));
+            if (keys.isEmpty())
+                scan.problems << u"%1:%2: the keys of the array %3 are not known"_s.arg(file.path)
+                                     .arg(LineOf(text, m.capturedStart()))
+                                     .arg(m.captured(2));
+            for (const QString& key : std::as_const(keys))
+                AddKey(scan, key, file, m.capturedStart());
         }
 
         for (const QRegularExpressionMatch& m : numbered.globalMatch(text)) {
@@ -378,6 +400,8 @@ private Q_SLOTS:
         QTest::newRow("an entry check") << u"err007"_s << u"ledger/transfer.cpp"_s;
         QTest::newRow("a translation table") << u"dbzovi5"_s << u"app/mainwindow_layout.cpp"_s;
         QTest::newRow("a returned table") << u"chart: groups"_s << u"charts/diagramspage.cpp"_s;
+        QTest::newRow("a table row from an array")
+            << u"perspective"_s << u"charts/diagramspage.cpp"_s;
         QTest::newRow("numbered from a vector")
             << u"button07"_s << u"ledger/ledgerpage_layout.cpp"_s;
         QTest::newRow("numbered from a list") << u"hint032"_s << u"ledger/ledgerpage_layout.cpp"_s;
