@@ -2,8 +2,11 @@
 #include "mainwindowsession.h"
 #include "store/error.h"
 
+#include <QAction>
+#include <QDialog>
 #include <QDir>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTimer>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +65,58 @@ private Q_SLOTS:
         Messages::takeShown();
         action("Help")->trigger();
         QCOMPARE(Messages::takeShown(), QStringList{text.arg(QDir::toNativeSeparators(help))});
+    }
+
+    // The shipped help keeps up with the program: its table of shortcuts lists exactly the keys
+    // the main window answers to, every window made at start-up has its section (an anchor
+    // named after the window's class), and every link inside the help leads somewhere.
+    void helpCoversWindowsAndShortcuts() {
+        QFile file(QStringLiteral(ZOVI_TEST_RESOURCE_DIR) + u"/Help.html"_s);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString help = QString::fromUtf8(file.readAll());
+        start();
+
+        QStringList shortcuts;
+        for (const QAction* a : m_window->findChildren<QAction*>()) {
+            for (const QKeySequence& keys : a->shortcuts())
+                shortcuts << keys.toString(QKeySequence::PortableText);
+        }
+        static const QRegularExpression table(u"<table id=\"shortcuts\">(.*?)</table>"_s,
+                                              QRegularExpression::DotMatchesEverythingOption);
+        static const QRegularExpression kbd(u"<kbd>([^<]*)</kbd>"_s);
+        const QRegularExpressionMatch listed = table.match(help);
+        QVERIFY(listed.hasMatch());
+        QStringList documented;
+        for (const QRegularExpressionMatch& m : kbd.globalMatch(listed.captured(1)))
+            documented << m.captured(1);
+        QVERIFY(shortcuts.size() >= 20);
+        QStringList undocumented;
+        for (const QString& keys : std::as_const(shortcuts)) {
+            if (!documented.contains(keys))
+                undocumented << keys;
+        }
+        QVERIFY2(undocumented.isEmpty(),
+                 qPrintable(u"not in the help: "_s + undocumented.join(u", "_s)));
+        shortcuts.sort();
+        documented.sort();
+        QCOMPARE(documented, shortcuts); // nothing invented, nothing listed twice
+
+        QStringList missing;
+        const QList<QDialog*> dialogs = m_window->findChildren<QDialog*>();
+        QVERIFY(dialogs.size() >= 15);
+        for (const QDialog* dialog : dialogs) {
+            if (!help.contains(u"id=\"%1\""_s.arg(dialog->objectName())))
+                missing << dialog->objectName();
+        }
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u", "_s)));
+
+        static const QRegularExpression link(u"href=\"#([^\"]+)\""_s);
+        QStringList broken;
+        for (const QRegularExpressionMatch& m : link.globalMatch(help)) {
+            if (!help.contains(u"id=\"%1\""_s.arg(m.captured(1))))
+                broken << m.captured(1);
+        }
+        QVERIFY2(broken.isEmpty(), qPrintable(broken.join(u", "_s)));
     }
 
     // A store error that escapes a command is shown, and the program goes on.

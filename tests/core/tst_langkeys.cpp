@@ -5,9 +5,12 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringDecoder>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 
@@ -221,8 +224,8 @@ void AddKey(KeyScan& scan, const QString& key, const SourceFile& file, qsizetype
 }
 
 // Every key looked up under src/: the key arguments of LangString, LangText, Translate and the
-// entry checks' refuse, the keys of the translation tables (TranslationKeys) and the numbered
-// keys of AddNumbered.
+// entry checks' refuse, the keys of the translation tables (TranslationKeys, with the rows
+// pushed onto them from an array of keys) and the numbered keys of AddNumbered.
 KeyScan ScanSources(const QString& sourceFolder) {
     QList<SourceFile> files;
     QDirIterator it(sourceFolder, {u"*.cpp"_s, u"*.h"_s}, QDir::Files,
@@ -248,6 +251,10 @@ KeyScan ScanSources(const QString& sourceFolder) {
     static const QRegularExpression tableKey(
         uR"re(\{\s*(?:QStringLiteral\(\s*"([^"]*)"\s*\)|u"([^"]*)"_s)\s*,)re"_s);
     static const QRegularExpression numbered(u"\\bAddNumbered\\s*\\("_s);
+    static const QRegularExpression pushedKey(
+        uR"re(\b(\w+)\.(?:push_back|emplace_back)\s*\(\s*\{\s*)re"
+        uR"re((?:QString::fromLatin1|QString::fromUtf8|QLatin1String|QString)\s*)re"
+        uR"re(\(\s*(\w+)\s*\[\s*\w+\s*\]\s*\)\s*,)re"_s);
 
     for (const SourceFile& file : files) {
         const QString& text = file.text;
@@ -306,6 +313,24 @@ KeyScan ScanSources(const QString& sourceFolder) {
                        brace + k.capturedStart());
         }
 
+        // Rows added to a translation table with their keys taken from an array of literals.
+        for (const QRegularExpressionMatch& m : pushedKey.globalMatch(text)) {
+            const QRegularExpression isTable(u"\\bTranslationKeys\\s+%1\\b"_s.arg(m.captured(1)));
+            if (!isTable.match(text.left(m.capturedStart())).hasMatch())
+                continue;
+            const QRegularExpression array(
+                u"\\b%1\\s*\\[\\s*\\d*\\s*\\]\\s*=\\s*\\{([^}]*)\\}"_s.arg(m.captured(2)));
+            QStringList keys;
+            for (const QRegularExpressionMatch& a : array.globalMatch(text.left(m.capturedStart())))
+                keys = Literals(a.captured(1));
+            if (keys.isEmpty())
+                scan.problems << u"%1:%2: the keys of the array %3 are not known"_s.arg(file.path)
+                                     .arg(LineOf(text, m.capturedStart()))
+                                     .arg(m.captured(2));
+            for (const QString& key : std::as_const(keys))
+                AddKey(scan, key, file, m.capturedStart());
+        }
+
         for (const QRegularExpressionMatch& m : numbered.globalMatch(text)) {
             const QStringList args = TopLevelParts(text, m.capturedEnd() - 1);
             if (args.size() != 5 || Literals(args.at(1)).size() != 1)
@@ -330,21 +355,87 @@ KeyScan ScanSources(const QString& sourceFolder) {
     return scan;
 }
 
+// One translation file the program ships, read line by line: its keys in file order, their
+// texts, and the lines that break the rules of the shipped files (one "key=text" a line, UTF-8,
+// no blank around the key or at the end of the text, each key once).
+struct ShippedFile {
+    QStringList keys;
+    QHash<QString, QString> texts;
+    QStringList problems;
+};
+
+ShippedFile ReadShipped(const QString& path) {
+    ShippedFile shipped;
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        shipped.problems << u"%1 cannot be read"_s.arg(path);
+        return shipped;
+    }
+    const QByteArray bytes = f.readAll();
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString content = utf8.decode(bytes);
+    if (utf8.hasError() || bytes.startsWith("\xEF\xBB\xBF") || bytes.contains('\r'))
+        shipped.problems << u"not plain UTF-8 with line feeds"_s;
+    const QStringList lines = content.split(u'\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString& line = lines.at(n);
+        if (line.isEmpty() && n == lines.size() - 1)
+            break;
+        const qsizetype equals = line.indexOf(u'=');
+        const QString key = line.left(equals);
+        const QString text = line.mid(equals + 1);
+        if (equals <= 0 || key.trimmed() != key || text.trimmed().isEmpty() ||
+            text.trimmed() != text || shipped.texts.contains(key)) {
+            shipped.problems << u"line %1: %2"_s.arg(n + 1).arg(line);
+            continue;
+        }
+        shipped.keys << key;
+        shipped.texts.insert(key, text);
+    }
+    return shipped;
+}
+
+// The %1, %2... markers of a text, which the callers fill with names and numbers.
+QStringList Markers(const QString& text) {
+    static const QRegularExpression marker(u"%\\d+"_s);
+    QStringList found;
+    for (const QRegularExpressionMatch& m : marker.globalMatch(text))
+        found << m.captured();
+    found.sort();
+    return found;
+}
+
+// Keys whose Russian text is rightly written without Cyrillic letters: the program's name.
+const QSet<QString> kSameInRussian = {u"system001"_s, u"dbzovi5"_s};
+
 QString SourceFolder() {
     return QStringLiteral(ZOVI_TEST_SOURCE_DIR);
 }
 QString ResourceFolder() {
     return QStringLiteral(ZOVI_TEST_RESOURCE_DIR);
 }
+QString BuiltProgramFolder() {
+    return QStringLiteral(ZOVI_TEST_PROGRAM_DIR);
+}
 
 } // namespace
 
-// Every translation key the program looks up has a text in the lang.ini that the build puts
-// into the program folder, so that no user reads "Error #7" or a name with a leading blank.
+// Every translation key the program looks up has a text in each translation file that the build
+// puts into the program folder (lang.ini in English, lang/ru.ini in Russian), and neither file
+// holds a key that nothing looks up, so that no user reads "Error #7", a name with a leading
+// blank or an English word in the middle of a translated window.
 class TestLangKeys : public QObject {
     Q_OBJECT
 
     KeyScan m_scan;
+    QTemporaryDir m_folder; // the program folder that a shipped file is tried in as lang.ini
+    ShippedFile m_english;
+
+    void addShippedRows() {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("English") << u"lang.ini"_s;
+        QTest::newRow("Russian") << u"lang/ru.ini"_s;
+    }
 
 private Q_SLOTS:
     void initTestCase() {
@@ -361,6 +452,9 @@ private Q_SLOTS:
             QCOMPARE(QString::fromLatin1(info.labelKey), u"type"_s + QLatin1String(info.code));
             m_scan.keys[QString::fromLatin1(info.labelKey)] << u"ledger/entrykinds.cpp"_s;
         }
+        QVERIFY(m_folder.isValid());
+        m_english = ReadShipped(ResourceFolder() + u"/lang.ini"_s);
+        QVERIFY(!m_english.keys.isEmpty());
     }
     void cleanupTestCase() { ProgramFolder::reset(); }
 
@@ -378,6 +472,8 @@ private Q_SLOTS:
         QTest::newRow("an entry check") << u"err007"_s << u"ledger/transfer.cpp"_s;
         QTest::newRow("a translation table") << u"dbzovi5"_s << u"app/mainwindow_layout.cpp"_s;
         QTest::newRow("a returned table") << u"chart: groups"_s << u"charts/diagramspage.cpp"_s;
+        QTest::newRow("a table row from an array")
+            << u"perspective"_s << u"charts/diagramspage.cpp"_s;
         QTest::newRow("numbered from a vector")
             << u"button07"_s << u"ledger/ledgerpage_layout.cpp"_s;
         QTest::newRow("numbered from a list") << u"hint032"_s << u"ledger/ledgerpage_layout.cpp"_s;
@@ -399,10 +495,16 @@ private Q_SLOTS:
         QVERIFY(!m_scan.keys.contains(u"Error #7"_s));
     }
 
-    // The shipped lang.ini gives a text to every key looked up, through the lookup itself;
-    // "err024" stays out, since its presence makes closing the program ask for confirmation.
-    void shippedLangIniHasEveryKey() {
-        ProgramFolder::set(ResourceFolder());
+    // A shipped file, put into a program folder as lang.ini (which is how a user switches the
+    // language), gives a text to every key looked up, through the lookup itself. "err024" stays
+    // out, since its presence makes closing the program ask for confirmation.
+    void shippedFileHasEveryKey_data() { addShippedRows(); }
+    void shippedFileHasEveryKey() {
+        QFETCH(QString, file);
+        const QString lang = m_folder.filePath(u"lang.ini"_s);
+        QFile::remove(lang);
+        QVERIFY(QFile::copy(ResourceFolder() + u'/' + file, lang));
+        ProgramFolder::set(m_folder.path());
         QStringList missing;
         for (auto it = m_scan.keys.cbegin(); it != m_scan.keys.cend(); ++it) {
             if (it.key() == u"err024"_s)
@@ -411,10 +513,58 @@ private Q_SLOTS:
             if (!LangString(it.key(), text) || text.trimmed().isEmpty())
                 missing << u"%1 (%2)"_s.arg(it.key(), it.value().join(u", "_s));
         }
-        QVERIFY2(missing.isEmpty(), qPrintable(u"lang.ini lacks:\n"_s + missing.join(u'\n')));
+        QVERIFY2(missing.isEmpty(), qPrintable(file + u" lacks:\n"_s + missing.join(u'\n')));
         QVERIFY(m_scan.keys.contains(u"err024"_s));
         QString confirm;
         QVERIFY(!LangString(u"err024"_s, confirm));
+    }
+
+    // A key nothing looks up is a text no user ever reads: a misspelt key, or one whose window
+    // is gone. Each line follows the rules of the shipped files, and the build puts the very
+    // same file into the program folder.
+    void shippedFileHoldsOnlyLookedUpKeys_data() { addShippedRows(); }
+    void shippedFileHoldsOnlyLookedUpKeys() {
+        QFETCH(QString, file);
+        const ShippedFile shipped = ReadShipped(ResourceFolder() + u'/' + file);
+        QVERIFY2(shipped.problems.isEmpty(), qPrintable(shipped.problems.join(u'\n')));
+        QStringList unused;
+        for (const QString& key : shipped.keys) {
+            if (!m_scan.keys.contains(key))
+                unused << key;
+        }
+        QVERIFY2(unused.isEmpty(),
+                 qPrintable(file + u" holds keys nothing looks up:\n"_s + unused.join(u'\n')));
+
+        QFile source(ResourceFolder() + u'/' + file);
+        QFile built(BuiltProgramFolder() + u'/' + file);
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QVERIFY2(built.open(QIODevice::ReadOnly), qPrintable(built.fileName()));
+        QVERIFY2(source.readAll() == built.readAll(),
+                 qPrintable(built.fileName() + u" is not the shipped file: rebuild"_s));
+    }
+
+    // The Russian file translates every English text and keeps its %1, %2... markers, which
+    // the callers fill with file names and numbers.
+    void translationKeepsMarkers() {
+        const ShippedFile russian = ReadShipped(ResourceFolder() + u"/lang/ru.ini"_s);
+        QStringList wrong;
+        for (const QString& key : std::as_const(m_english.keys)) {
+            const QString english = m_english.texts.value(key);
+            if (!russian.texts.contains(key))
+                wrong << key + u": not translated"_s;
+            else if (Markers(russian.texts.value(key)) != Markers(english))
+                wrong << u"%1: %2 against %3"_s.arg(key, russian.texts.value(key), english);
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(u'\n')));
+        QCOMPARE(russian.keys.size(), m_english.keys.size());
+        // Translated, not copied: a Russian text is written in Cyrillic letters.
+        static const QRegularExpression cyrillic(u"[\\x{0400}-\\x{04FF}]"_s);
+        QStringList english;
+        for (const QString& key : std::as_const(russian.keys)) {
+            if (!russian.texts.value(key).contains(cyrillic) && !kSameInRussian.contains(key))
+                english << key;
+        }
+        QVERIFY2(english.isEmpty(), qPrintable(english.join(u'\n')));
     }
 };
 
