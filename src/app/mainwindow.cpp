@@ -25,12 +25,13 @@
 #include "reports/reporttemplate.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "tools/aboutbox.h"
 #include "tools/calculatorwindow.h"
+#include "tools/calendarwindow.h"
 #include "views/filterbuilder.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
@@ -38,12 +39,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace zovi {
 
@@ -371,20 +370,13 @@ void Tstart_form::Help() {
 }
 
 void Tstart_form::About() {
-    QMessageBox::about(this, LangText(QStringLiteral("about"), QStringLiteral("About")),
-                       QStringLiteral("Zovi 6\n\nThe money records of a person, a household or a "
-                                      "small business."));
+    TAboutBox box(this);
+    box.exec();
 }
 
 void Tstart_form::Calendar() {
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("TCalendar"));
-    dialog.setWindowTitle(LangText(QStringLiteral("calendar"), QStringLiteral("Calendar")));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* calendar = new QCalendarWidget(&dialog);
-    calendar->setSelectedDate(Clock::today());
-    layout->addWidget(calendar);
-    dialog.exec();
+    TCalendar calendar(this);
+    calendar.exec();
 }
 
 void Tstart_form::PrintExecute() {
