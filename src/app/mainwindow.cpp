@@ -147,10 +147,7 @@ void Tstart_form::connectCommands() {
             &Tstart_form::PrintExecute);
     connect(act("ExportDbf"), &QAction::triggered, this, &Tstart_form::it371Click);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
-    connect(act("SystemMenu"), &QAction::triggered, this, [this] {
-        Timer3->stop();
-        m_systemMenu->exec();
-    });
+    connect(act("SystemMenu"), &QAction::triggered, this, &Tstart_form::SystemMenu);
     connect(act("Interface"), &QAction::triggered, this, &Tstart_form::Interface);
     connect(act("Currency"), &QAction::triggered, this, [this] {
         m_nastr->exec();
@@ -377,6 +374,25 @@ void Tstart_form::About() {
 void Tstart_form::Calendar() {
     TCalendar calendar(this);
     calendar.exec();
+}
+
+// The command enabling follows every change of the ledger and of the page as it happens, so the
+// first-layout timer is the only one left to stop. The main window cannot work without its
+// ledger handles: whatever was left closed is opened again, and the ledger shown anew.
+void Tstart_form::SystemMenu() {
+    Timer3->stop();
+    m_systemMenu->exec();
+    if (!m_databaseChosen)
+        return;
+    try {
+        for (TableHandle* handle : {&m_data.tbData, &m_data.tbData2, &m_data.tbData3}) {
+            if (!handle->isOpen())
+                handle->open();
+        }
+        m_ledger->RefreshAfterChange();
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
 }
 
 void Tstart_form::PrintExecute() {
