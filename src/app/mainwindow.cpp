@@ -337,8 +337,8 @@ void Tstart_form::applyInterface(const InterfaceChoice& choice) {
 // One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
 // sort by name or group does not apply).
 void Tstart_form::it371Click() {
-    const QString chosen = FileChooser::saveFile(this, QString(), ProgramFolder::path(),
-                                                 QStringLiteral("dBase (*.dbf)"));
+    const QString chosen =
+        FileChooser::saveFile(this, QString(), DataFolder::path(), QStringLiteral("dBase (*.dbf)"));
     if (chosen.isEmpty())
         return;
     try {
