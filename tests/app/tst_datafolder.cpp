@@ -63,9 +63,10 @@ private:
     QString home() const { return m_root.filePath(u"home"_s); }
     QString userFolder() const { return home() + u"/.local/share/Zovi"_s; }
 
-    // Runs the copied program with --data-folder in a clean environment as the user the test
+    // Runs the program with --data-folder in a clean environment as the user the test
     // stands for; returns the folder it names.
-    QString run() {
+    QString run() { return run(program() + u"/zovi"_s); }
+    QString run(const QString& executable) {
         QProcess zovi;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(u"ZOVI_PROGRAM_DIR"_s);
@@ -81,7 +82,7 @@ private:
                     ::_exit(125);
             });
         }
-        zovi.start(program() + u"/zovi"_s, {u"--data-folder"_s});
+        zovi.start(executable, {u"--data-folder"_s});
         if (!zovi.waitForFinished(30000))
             return u"(no answer) "_s + QString::fromLocal8Bit(zovi.readAllStandardError());
         if (zovi.exitCode() != 0)
@@ -138,6 +139,37 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(userFolder() + u"/Databases/Example"_s));
         QVERIFY(QFileInfo::exists(userFolder() + u"/Databases/Default/Data.db"_s));
         QVERIFY(QFileInfo::exists(userFolder() + u"/Report/topdata.db"_s));
+    }
+
+    // cmake --install lays out the program folder, a launcher that starts the program from
+    // there, the desktop entry and its icon; installed read-only, the program runs as a user.
+    void installedProgramRuns() {
+        const QString prefix = m_root.filePath(u"prefix"_s);
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(ZOVI_CMAKE_COMMAND),
+                      {u"--install"_s, QStringLiteral(ZOVI_BUILD_DIR), u"--prefix"_s, prefix});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitCode() == 0, install.readAll().constData());
+        const QString folder = prefix + u"/lib/zovi"_s;
+        for (const char* file :
+             {"zovi", "lang.ini", "Help.html", "welcome.bmp", "Skins/Longhorn.sui",
+              "Report/Data.rav", "Report/data.db", "Template/copy.txt", "Template/Data.db",
+              "ExTemplate/data.dbf_t", "Databases/Default/Data.db", "Databases/Example/Data.db"})
+            QVERIFY2(QFileInfo(folder + u'/' + QLatin1StringView(file)).isFile(), file);
+        QVERIFY(!QFileInfo::exists(folder + u"/bases.ini"_s));
+        QFile desktop(prefix + u"/share/applications/zovi.desktop"_s);
+        QVERIFY(desktop.open(QIODevice::ReadOnly));
+        const QByteArray entry = desktop.readAll();
+        QVERIFY(entry.startsWith("[Desktop Entry]\n"));
+        QVERIFY(entry.contains("\nExec=zovi\n") && entry.contains("\nIcon=zovi\n"));
+        QFile icon(prefix + u"/share/icons/hicolor/scalable/apps/zovi.svg"_s);
+        QVERIFY(icon.open(QIODevice::ReadOnly));
+        QVERIFY(icon.readAll().contains("<svg"));
+
+        SetAccess(prefix, false);
+        QCOMPARE(run(prefix + u"/bin/zovi"_s), userFolder());
+        QVERIFY(QFileInfo::exists(userFolder() + u"/Databases/Example/Data.db"_s));
     }
 };
 
