@@ -1,11 +1,12 @@
 // Where the program writes when its folder is installed read-only: a copy of the built program
 // folder, made read-only, is run as a user who may not write there ("nobody" when the test runs
 // as root, whom permissions do not stop).
+#include "fixtures.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <unistd.h>
@@ -15,20 +16,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr uid_t kNobody = 65534;
-
-// Copies the folder from into to with every file's permissions.
-bool CopyFolder(const QString& from, const QString& to) {
-    QDirIterator it(from, QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    QDir().mkpath(to);
-    while (it.hasNext()) {
-        const QString source = it.next();
-        const QString target = to + u'/' + QDir(from).relativeFilePath(source);
-        if (it.fileInfo().isDir() ? !QDir().mkpath(target) : !QFile::copy(source, target))
-            return false;
-    }
-    return true;
-}
 
 // Sets the permissions of folder and of everything below it: read and, for folders and
 // programs, execute for everyone; write for everyone only when writable.
@@ -96,10 +83,9 @@ private Q_SLOTS:
         QVERIFY(m_root.isValid());
         const QString built = qEnvironmentVariable("ZOVI_PROGRAM_DIR");
         QVERIFY2(QFileInfo::exists(built + u"/zovi"_s), qPrintable(built));
-        QDir(program()).removeRecursively();
         QDir(home()).removeRecursively();
-        QVERIFY(CopyFolder(built, program()));
-        // The program folder of a user's build may hold a catalogue and presets of its own.
+        QVERIFY(zovi::test::CopyFolder(built, program()));
+        // The program folder of a build that was run holds a catalogue of its own.
         QFile::remove(program() + u"/bases.ini"_s);
         QVERIFY(QDir().mkpath(home()));
         SetAccess(m_root.path(), true);
