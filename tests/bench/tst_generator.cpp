@@ -6,6 +6,7 @@
 #include "store/unfiltered.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QSet>
 #include <QTest>
 #include <cmath>
@@ -66,6 +67,25 @@ GeneratorOptions Options(int entries, quint32 seed) {
 
 class TestGenerator : public zovi::test::DatabaseTest {
     Q_OBJECT
+
+    // The example database as the build makes it, generated once into a folder of the test's
+    // own: the program folder's copy is never made again once it exists.
+    QString exampleFolder() {
+        if (!m_example) {
+            m_example = std::make_unique<QTemporaryDir>();
+            QProcess generate;
+            generate.setProcessChannelMode(QProcess::MergedChannels);
+            generate.start(QStringLiteral(ZOVI_GENERATE),
+                           {u"--program"_s, qEnvironmentVariable("ZOVI_PROGRAM_DIR"),
+                            m_example->filePath(u"Example"_s),
+                            QString::number(ZOVI_EXAMPLE_ENTRIES),
+                            QString::number(ZOVI_EXAMPLE_YEARS)});
+            if (!generate.waitForFinished(120000) || generate.exitCode() != 0)
+                qWarning("zovi_generate: %s", generate.readAll().constData());
+        }
+        return m_example->filePath(u"Example"_s);
+    }
+    std::unique_ptr<QTemporaryDir> m_example;
 
 private Q_SLOTS:
     void init() { initDatabase(); }
@@ -296,8 +316,7 @@ private Q_SLOTS:
         QFETCH(QString, file);
         QFETCH(QString, query);
         QFETCH(int, atLeast);
-        const QString path =
-            qEnvironmentVariable("ZOVI_PROGRAM_DIR") + u"/Databases/Example/"_s + file;
+        const QString path = exampleFolder() + u'/' + file;
         QVERIFY2(QFileInfo::exists(path), qPrintable(path));
         const QString found = zovi::test::QueryFile(path, query);
         QVERIFY2(!found.isNull(), qPrintable(query));
