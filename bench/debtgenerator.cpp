@@ -14,9 +14,9 @@ namespace zovi {
 
 namespace {
 
-const char* const kLenders[] = {"Bank loan",           "Car loan",
-                                "Loan from parents",   "Lent to a friend",
-                                "Lent to a colleague", "Mortgage"};
+// Debts taken, and debts given.
+const char* const kBorrowed[] = {"Bank loan", "Car loan", "Loan from parents", "Mortgage"};
+const char* const kLent[] = {"Lent to a friend", "Lent to a colleague", "Lent to a neighbour"};
 
 } // namespace
 
@@ -41,10 +41,11 @@ GeneratedDebts GenerateDebts(Tdata& data, TCDdata& cd, const DebtOptions& option
     Transaction t;
     for (int i = 0; i < options.debts; ++i) {
         Debt debt;
-        const int lender = below(int(std::size(kLenders)));
-        debt.credit = lender != 3 && lender != 4;
+        // Taken and given in turn, so that even two debts show both sides of the debts page.
+        debt.credit = i % 2 == 0;
+        debt.name = QString::fromLatin1(debt.credit ? kBorrowed[below(int(std::size(kBorrowed)))]
+                                                    : kLent[below(int(std::size(kLent)))]);
         debt.date = options.firstDate.addDays(below(int(std::min<qint64>(span, 1 << 30))));
-        debt.name = QString::fromLatin1(kLenders[lender]);
         const double amount = std::round(500 + below(20000));
         debt.amount = NumberText(amount);
         debt.currencySign = signs.at(below(std::min<int>(2, int(signs.size()))));

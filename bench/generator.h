@@ -61,11 +61,11 @@ struct GeneratedDebts {
     int repayments = 0;
 };
 
-// Adds debts borrowed and lent, at yearly and monthly rates, in the accounts and the first two
-// currencies of a generated ledger (run GenerateLedger first), each repaid once a month from the
-// month after it began, through the debts commands, so that every debt and repayment has its
-// ledger row. Everything is one transaction. Throws StoreError when there is no account or no
-// currency, or a write fails (nothing is stored).
+// Adds debts borrowed and lent in turn (the first one borrowed), at yearly and monthly rates, in
+// the accounts and the first two currencies of a generated ledger (run GenerateLedger first), each
+// repaid once a month from the month after it began, through the debts commands, so that every debt
+// and repayment has its ledger row. Everything is one transaction. Throws StoreError when there is
+// no account or no currency, or a write fails (nothing is stored).
 GeneratedDebts GenerateDebts(Tdata& data, TCDdata& cd, const DebtOptions& options);
 
 namespace bench {

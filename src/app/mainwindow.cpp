@@ -26,12 +26,13 @@
 #include "reports/reporttemplate.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "tools/aboutbox.h"
 #include "tools/calculatorwindow.h"
+#include "tools/calendarwindow.h"
 #include "views/filterbuilder.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCalendarWidget>
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDialog>
@@ -39,12 +40,10 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
-#include <QVBoxLayout>
 
 namespace zovi {
 
@@ -151,10 +150,7 @@ void Tstart_form::connectCommands() {
     connect(act("ExportDbf"), &QAction::triggered, this, &Tstart_form::it371Click);
     connect(act("ImportZovi5"), &QAction::triggered, this, &Tstart_form::ImportZovi5);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
-    connect(act("SystemMenu"), &QAction::triggered, this, [this] {
-        Timer3->stop();
-        m_systemMenu->exec();
-    });
+    connect(act("SystemMenu"), &QAction::triggered, this, &Tstart_form::SystemMenu);
     connect(act("Interface"), &QAction::triggered, this, &Tstart_form::Interface);
     connect(act("Currency"), &QAction::triggered, this, [this] {
         m_nastr->exec();
@@ -344,8 +340,8 @@ void Tstart_form::applyInterface(const InterfaceChoice& choice) {
 // One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
 // sort by name or group does not apply).
 void Tstart_form::it371Click() {
-    const QString chosen = FileChooser::saveFile(this, QString(), ProgramFolder::path(),
-                                                 QStringLiteral("dBase (*.dbf)"));
+    const QString chosen =
+        FileChooser::saveFile(this, QString(), DataFolder::path(), QStringLiteral("dBase (*.dbf)"));
     if (chosen.isEmpty())
         return;
     try {
@@ -387,20 +383,32 @@ void Tstart_form::Help() {
 }
 
 void Tstart_form::About() {
-    QMessageBox::about(this, LangText(QStringLiteral("about"), QStringLiteral("About")),
-                       QStringLiteral("Zovi 6\n\nThe money records of a person, a household or a "
-                                      "small business."));
+    TAboutBox box(this);
+    box.exec();
 }
 
 void Tstart_form::Calendar() {
-    QDialog dialog(this);
-    dialog.setObjectName(QStringLiteral("TCalendar"));
-    dialog.setWindowTitle(LangText(QStringLiteral("calendar"), QStringLiteral("Calendar")));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* calendar = new QCalendarWidget(&dialog);
-    calendar->setSelectedDate(Clock::today());
-    layout->addWidget(calendar);
-    dialog.exec();
+    TCalendar calendar(this);
+    calendar.exec();
+}
+
+// The command enabling follows every change of the ledger and of the page as it happens, so the
+// first-layout timer is the only one left to stop. The main window cannot work without its
+// ledger handles: whatever was left closed is opened again, and the ledger shown anew.
+void Tstart_form::SystemMenu() {
+    Timer3->stop();
+    m_systemMenu->exec();
+    if (!m_databaseChosen)
+        return;
+    try {
+        for (TableHandle* handle : {&m_data.tbData, &m_data.tbData2, &m_data.tbData3}) {
+            if (!handle->isOpen())
+                handle->open();
+        }
+        m_ledger->RefreshAfterChange();
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
 }
 
 void Tstart_form::PrintExecute() {

@@ -89,6 +89,7 @@ private:
     void Help();
     void About();
     void Calendar();
+    void SystemMenu();
     // The print window over the ledger's filtered view.
     void PrintExecute();
     PrintHeadingState printHeadingState() const;

@@ -4,9 +4,9 @@
 
 namespace zovi {
 
-// The program folder: the folder of the executable, where lang.ini, bases.ini, Template/,
-// Report/ and the other program files lie. Tests point it at a temporary folder; the
-// environment variable ZOVI_PROGRAM_DIR does the same for a whole process.
+// The program folder: the folder of the executable, where lang.ini, Template/, Skins/, the
+// report templates and the other files shipped with the program lie. Tests point it at a
+// temporary folder; the environment variable ZOVI_PROGRAM_DIR does the same for a whole process.
 class ProgramFolder {
 public:
     // The folder without a trailing separator.
@@ -16,6 +16,25 @@ public:
     static void set(const QString& folder);
     // Forgets a folder set by set() and falls back to the environment or the executable's folder.
     static void reset();
+};
+
+// The data folder: where the files the program writes lie, the catalogue bases.ini, the
+// databases made in Databases/, the saved filter presets in CFT/ and the print tables in Report/.
+// It is the program folder itself while the user may write there (a program folder unpacked or
+// built by the user). When the program folder is read-only (installed for every user), it is
+// the user's own application data folder (~/.local/share/Zovi on Linux): on its first use the
+// program folder's databases (Databases/Default/, Databases/Example/) are copied there, and any
+// print table missing there is copied from the program folder's Report/.
+class DataFolder {
+public:
+    // The folder without a trailing separator; made and seeded when needed.
+    static QString path();
+    // The folder followed by name ("bases.ini", "Databases/").
+    static QString file(const QString& name);
+    // Whether the program folder is where the program writes.
+    static bool isProgramFolder();
+    // Whether the user may create files in folder.
+    static bool isWritable(const QString& folder);
 };
 
 } // namespace zovi

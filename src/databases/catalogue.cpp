@@ -91,7 +91,7 @@ void RequireWritable(const TDataBaseName& entry) {
 } // namespace
 
 QString Catalogue::path() {
-    return FindFile(ProgramFolder::path(), u"bases.ini"_s);
+    return FindFile(DataFolder::path(), u"bases.ini"_s);
 }
 
 QString Catalogue::userName() {
@@ -110,7 +110,7 @@ QString Catalogue::userName() {
 void Catalogue::ensureExists() {
     if (QFileInfo::exists(path()))
         return;
-    const QString databases = ProgramFolder::file(u"Databases/"_s);
+    const QString databases = DataFolder::file(u"Databases/"_s);
     write({{userName(), databases + u"Default/"_s},
            {QStringLiteral("Пример"), databases + u"Example/"_s}});
 }

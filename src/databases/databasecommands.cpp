@@ -37,7 +37,7 @@ QString TargetFolder(const NewDatabase& request, QString* refusal) {
                            .arg(name);
             return QString();
         }
-        return ProgramFolder::file(u"Databases/"_s) + name + u'/';
+        return DataFolder::file(u"Databases/"_s) + name + u'/';
     }
     if (request.folder.trimmed().isEmpty()) {
         *refusal = LangText(u"folderempty"_s, u"Enter or choose the folder of the new database."_s);
@@ -155,7 +155,7 @@ OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
         return result;
     }
     try {
-        BindDatabase(data, cd, folder, ProgramFolder::path(), step);
+        BindDatabase(data, cd, folder, DataFolder::path(), step);
         data.folderLock = std::move(lock);
         OpenDatabase(data, cd, step);
     } catch (const StoreError& e) {

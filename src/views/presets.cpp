@@ -107,7 +107,7 @@ PresetLists ParsePreset(const QByteArray& bytes) {
 }
 
 QString PresetFolder() {
-    const QString folder = ProgramFolder::file(QStringLiteral("CFT/"));
+    const QString folder = DataFolder::file(QStringLiteral("CFT/"));
     QDir().mkpath(folder);
     return folder;
 }

@@ -1,4 +1,5 @@
 #include "app/mainwindow.h"
+#include "app/servicewindow.h"
 #include "core/lang.h"
 #include "core/layouts.h"
 #include "core/locale.h"
@@ -23,6 +24,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
@@ -493,6 +495,54 @@ private Q_SLOTS:
              QString(), QStringLiteral("Food"), QString(), QStringLiteral("Wallet")},
         };
         QCOMPARE(read.rows, expected);
+    }
+
+    // Ctrl+Alt+Z: the service window stops the first-layout timer, shows each ledger handle's
+    // state in the captions of lang.ini and closes and opens a handle; whatever it leaves closed
+    // the main window opens again, since it cannot work without.
+    void serviceWindowWorksTheLedgerHandles() {
+        prepare([](Tdata& data) {
+            zovi::test::FillClassifiers(data);
+            zovi::test::AddEntry(data, QStringLiteral("Bread"), QStringLiteral("R"), -4,
+                                 QStringLiteral("Food"));
+            zovi::test::AddEntry(data, QStringLiteral("Pay"), QStringLiteral("D"), 100,
+                                 QStringLiteral("Salary"));
+        });
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               "service=Обслуживание\nclose=Закрыть\nhandleclosed=закрыта\n");
+        start();
+        auto* timer3 = m_window->findChild<QTimer*>(QStringLiteral("Timer3"));
+        timer3->start(60000); // as if the window had not been laid out yet
+        bool worked = false;
+        onDialog<TfSystemMenu>([&](TfSystemMenu* service) {
+            QVERIFY(!timer3->isActive());
+            QCOMPARE(service->windowTitle(), QString::fromUtf8("Обслуживание"));
+            auto* state = service->findChild<QLabel*>(QStringLiteral("tbDataState"));
+            QCOMPARE(state->text(),
+                     QStringLiteral("open, %1 rows").arg(m_data->tbData.recordCount()));
+            QCOMPARE(m_data->tbData.recordCount(), 2);
+            auto* close = service->findChild<QPushButton*>(QStringLiteral("tbData3Close"));
+            auto* open = service->findChild<QPushButton*>(QStringLiteral("tbData3Open"));
+            QCOMPARE(close->text(), QString::fromUtf8("Закрыть"));
+            QVERIFY(!open->isEnabled());
+            QTest::mouseClick(close, Qt::LeftButton);
+            QVERIFY(!m_data->tbData3.isOpen());
+            QCOMPARE(service->findChild<QLabel*>(QStringLiteral("tbData3State"))->text(),
+                     QString::fromUtf8("закрыта"));
+            QVERIFY(open->isEnabled() && !close->isEnabled());
+            QVERIFY(
+                !service->findChild<QPushButton*>(QStringLiteral("tbData3Refresh"))->isEnabled());
+            QTest::mouseClick(open, Qt::LeftButton);
+            QVERIFY(m_data->tbData3.isOpen() && close->isEnabled());
+            QTest::mouseClick(close, Qt::LeftButton);
+            worked = true;
+            QTest::mouseClick(service->findChild<QPushButton*>(QStringLiteral("ButtonClose")),
+                              Qt::LeftButton);
+        });
+        action("SystemMenu")->trigger();
+        QVERIFY(worked);
+        QVERIFY(m_data->tbData3.isOpen());
+        QVERIFY(Messages::takeShown().isEmpty());
     }
 };
 

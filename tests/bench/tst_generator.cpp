@@ -5,6 +5,8 @@
 #include "store/datamodules.h"
 #include "store/unfiltered.h"
 
+#include <QFileInfo>
+#include <QProcess>
 #include <QSet>
 #include <QTest>
 #include <cmath>
@@ -65,6 +67,25 @@ GeneratorOptions Options(int entries, quint32 seed) {
 
 class TestGenerator : public zovi::test::DatabaseTest {
     Q_OBJECT
+
+    // The example database as the build makes it, generated once into a folder of the test's
+    // own: the program folder's copy is never made again once it exists.
+    QString exampleFolder() {
+        if (!m_example) {
+            m_example = std::make_unique<QTemporaryDir>();
+            QProcess generate;
+            generate.setProcessChannelMode(QProcess::MergedChannels);
+            generate.start(QStringLiteral(ZOVI_GENERATE),
+                           {u"--program"_s, qEnvironmentVariable("ZOVI_PROGRAM_DIR"),
+                            m_example->filePath(u"Example"_s),
+                            QString::number(ZOVI_EXAMPLE_ENTRIES),
+                            QString::number(ZOVI_EXAMPLE_YEARS)});
+            if (!generate.waitForFinished(120000) || generate.exitCode() != 0)
+                qWarning("zovi_generate: %s", generate.readAll().constData());
+        }
+        return m_example->filePath(u"Example"_s);
+    }
+    std::unique_ptr<QTemporaryDir> m_example;
 
 private Q_SLOTS:
     void init() { initDatabase(); }
@@ -250,6 +271,56 @@ private Q_SLOTS:
         };
         linked(c, {u"CR"_s, u"DB"_s});
         linked(r, {u"PC"_s, u"PD"_s});
+        // Taken and given in turn.
+        QCOMPARE(Column(c, u"CD"_s), (QStringList{u"C"_s, u"D"_s, u"C"_s}));
+    }
+
+    // The example database the build puts into the program folder holds every kind of entry,
+    // so that each page and chart has something to show on a first start.
+    void exampleDatabaseHoldsEveryKind_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<int>("atLeast");
+        const auto row = [](const char* name, const char* file, const char* query, int atLeast) {
+            QTest::newRow(name) << QString::fromLatin1(file) << QString::fromLatin1(query)
+                                << atLeast;
+        };
+        row("accounts", "Gr1.db", "SELECT count(*) FROM Gr1", 3);
+        row("currencies", "Valuta.db", "SELECT count(*) FROM Valuta", 3);
+        row("groups of charges", "GrR.db", "SELECT count(*) FROM GrR", 5);
+        row("sub-groups of charges", "GrR2.db", "SELECT count(DISTINCT IDsecond) FROM GrR2", 5);
+        row("groups of incomes", "GrD.db", "SELECT count(*) FROM GrD", 2);
+        row("sub-groups of incomes", "GrD2.db", "SELECT count(DISTINCT IDsecond) FROM GrD2", 2);
+        row("charges", "Data.db", "SELECT count(*) FROM Data WHERE Type = 'R'", 100);
+        row("incomes", "Data.db", "SELECT count(*) FROM Data WHERE Type = 'D'", 10);
+        row("charges in sub-groups", "Data.db",
+            "SELECT count(DISTINCT NameRashod) FROM Data WHERE Type = 'R'", 10);
+        row("charges in other currencies", "Data.db",
+            "SELECT count(DISTINCT Valuta) FROM Data WHERE Type = 'R'", 2);
+        row("transfers out", "Data.db", "SELECT count(*) FROM Data WHERE Type = 'P1'", 2);
+        row("transfers in", "Data.db", "SELECT count(*) FROM Data WHERE Type = 'P2'", 2);
+        row("exchanges", "Data.db", "SELECT count(*) FROM Data WHERE Type = 'O'", 2);
+        row("days spanned", "Data.db",
+            "SELECT julianday(max(Date)) - julianday(min(Date)) FROM Data", 700);
+        row("months with charges", "Data.db",
+            "SELECT count(DISTINCT substr(Date, 1, 7)) FROM Data WHERE Type = 'R'", 24);
+        row("debts taken", "Credit.db", "SELECT count(*) FROM Credit WHERE CD = 'C'", 1);
+        row("debts given", "Credit.db", "SELECT count(*) FROM Credit WHERE CD = 'D'", 1);
+        row("repayments", "OplataCredit.db", "SELECT count(*) FROM OplataCredit", 4);
+        row("debt rows in the ledger", "Data.db",
+            "SELECT count(*) FROM Data WHERE Type IN ('CR', 'DB')", 2);
+        row("repayment rows in the ledger", "Data.db",
+            "SELECT count(*) FROM Data WHERE Type IN ('PC', 'PD')", 4);
+    }
+    void exampleDatabaseHoldsEveryKind() {
+        QFETCH(QString, file);
+        QFETCH(QString, query);
+        QFETCH(int, atLeast);
+        const QString path = exampleFolder() + u'/' + file;
+        QVERIFY2(QFileInfo::exists(path), qPrintable(path));
+        const QString found = zovi::test::QueryFile(path, query);
+        QVERIFY2(!found.isNull(), qPrintable(query));
+        QVERIFY2(found.toDouble() >= atLeast, qPrintable(found));
     }
 };
 

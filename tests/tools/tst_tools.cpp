@@ -1,17 +1,25 @@
+#include "core/clock.h"
 #include "core/locale.h"
 #include "core/messages.h"
 #include "core/paths.h"
+#include "tools/aboutbox.h"
 #include "tools/calculator.h"
 #include "tools/calculatorwindow.h"
+#include "tools/calendarwindow.h"
 
+#include <QCalendarWidget>
 #include <QFile>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -317,6 +325,65 @@ private Q_SLOTS:
         whenShown([&] { title = m_window->windowTitle(); });
         m_window->openEmpty();
         QCOMPARE(title, u"Калькулятор"_s);
+    }
+
+    // Every showing turns to today's month, selects today and marks it alone in bold, also when
+    // the program has run past midnight since the last showing.
+    void calendarShowsToday() {
+        TCalendar calendar;
+        auto* month = calendar.findChild<QCalendarWidget*>(u"Calendar1"_s);
+        QVERIFY(month);
+        const auto bold = [month](const QDate& day) {
+            return month->dateTextFormat(day).fontWeight() == QFont::Bold;
+        };
+        const QDate first(2025, 2, 14);
+        const QDate next(2025, 3, 1);
+        for (const QDate& today : {first, next}) {
+            Clock::setToday(today);
+            month->setCurrentPage(2019, 7); // leafed elsewhere at the last showing
+            calendar.show();
+            QCOMPARE(month->selectedDate(), today);
+            QCOMPARE(month->yearShown(), today.year());
+            QCOMPARE(month->monthShown(), today.month());
+            QVERIFY(bold(today));
+            calendar.hide();
+        }
+        QVERIFY(!bold(first));
+        Clock::setToday(QDate());
+        QCOMPARE(calendar.windowTitle(), u"Calendar"_s);
+    }
+
+    void aboutBoxNamesEveryLibrary_data() {
+        QTest::addColumn<QString>("library");
+        QTest::addColumn<QString>("licence");
+        QTest::newRow("Qt") << u"Qt %1"_s.arg(QString::fromLatin1(qVersion())) << u"LGPLv3"_s;
+        QTest::newRow("SQLite") << u"SQLite 3."_s << u"public domain"_s;
+        QTest::newRow("shapelib") << u"shapelib"_s << u"MIT or LGPL"_s;
+        QTest::newRow("pxlib") << u"pxlib"_s << u"GPL-2"_s;
+        QTest::newRow("DejaVu") << u"DejaVu fonts"_s << u"Bitstream Vera"_s;
+    }
+
+    // The box lists each library with its licence on one line, and its captions follow lang.ini.
+    void aboutBoxNamesEveryLibrary() {
+        QFETCH(QString, library);
+        QFETCH(QString, licence);
+        QFile lang(ProgramFolder::file(u"lang.ini"_s));
+        QVERIFY(lang.open(QIODevice::WriteOnly));
+        lang.write(u"about=О программе\nversion=Версия\nlibraries=Библиотеки\n"_s.toUtf8());
+        lang.close();
+        TAboutBox box;
+        box.show();
+        QCOMPARE(box.windowTitle(), u"О программе"_s);
+        QCOMPARE(box.findChild<QLabel*>(u"Label2"_s)->text(), u"Версия "_s + TAboutBox::version());
+        QVERIFY(QRegularExpression(u"^\\d+\\.\\d+"_s).match(TAboutBox::version()).hasMatch());
+        QCOMPARE(box.findChild<QGroupBox*>(u"GroupBox1"_s)->title(), u" Библиотеки "_s);
+        const QStringList lines =
+            box.findChild<QPlainTextEdit*>(u"Memo1"_s)->toPlainText().split(u'\n');
+        const auto line = std::find_if(lines.begin(), lines.end(),
+                                       [&](const QString& l) { return l.startsWith(library); });
+        QVERIFY2(line != lines.end(), qPrintable(lines.join(u" / "_s)));
+        QVERIFY2(line->contains(licence), qPrintable(*line));
+        QVERIFY(box.findChild<QPushButton*>(u"Button1"_s)->isDefault());
     }
 };
 

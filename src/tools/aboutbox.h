@@ -1,0 +1,40 @@
+#pragma once
+
+// TAboutBox: the about box of "Help" > "About". Controls: Label1, the program's name; Label2, its
+// version; GroupBox1 " Libraries " holding Memo1, a read-only list of the libraries the program
+// uses with their licences; Button1 ("&Ok", default and cancel key).
+
+#include <QDialog>
+#include <QStringList>
+
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace zovi {
+
+class TAboutBox : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TAboutBox(QWidget* parent = nullptr);
+
+    // The program's version as the build gives it ("6.0").
+    static QString version();
+    // One line per library the program ships with or links: its name, the version in use where
+    // the library tells it, and its licence.
+    static QStringList libraries();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QLabel* Label1;
+    QLabel* Label2;
+    QGroupBox* GroupBox1;
+    QPlainTextEdit* Memo1;
+    QPushButton* Button1;
+};
+
+} // namespace zovi

@@ -1,0 +1,31 @@
+#pragma once
+
+// TCalendar: a month calendar opened from "Additional" > "Calendar". Controls: Calendar1, the
+// month grid, and Button1 ("&Ok", default and cancel key). Every showing turns to the month of
+// today (Clock::today()), selects today and marks it in bold; the user may then leaf through the
+// months freely.
+
+#include <QDate>
+#include <QDialog>
+
+class QCalendarWidget;
+class QPushButton;
+
+namespace zovi {
+
+class TCalendar : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit TCalendar(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QCalendarWidget* Calendar1;
+    QPushButton* Button1;
+    QDate m_marked; // the day shown in bold, today at the last showing
+};
+
+} // namespace zovi
