@@ -94,7 +94,9 @@ void TfImportZovi5::Button1Click() {
         });
     }
     if (!outcome.missingFile.isEmpty()) {
-        Messages::error(this, LangText(u"err017"_s, u"File not found"_s));
+        // The box names the table that is missing, so that the user knows what to look for.
+        Messages::error(this, LangText(u"err017"_s, u"File not found"_s) + u"\n"_s +
+                                  outcome.missingFile);
         return;
     }
     if (!outcome.imported) {

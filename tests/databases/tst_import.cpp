@@ -378,7 +378,7 @@ private Q_SLOTS:
         auto* ok = window.findChild<QPushButton*>(u"Button1"_s);
         edit->setText(m_old);
         ok->click();
-        QCOMPARE(Messages::takeShown(), QStringList{u"File not found"_s});
+        QCOMPARE(Messages::takeShown(), QStringList{u"File not found\nvaluta.db"_s});
         QVERIFY(window.isVisible());
 
         writeOld(true);
