@@ -363,8 +363,11 @@ void Tstart_form::it371Click() {
 void Tstart_form::ImportZovi5() {
     if (m_importWindow->exec() != QDialog::Accepted)
         return;
+    // As at start-up: the account tabs, the currencies of the value panel, then the ledger
+    // filtered for the tab now chosen, with its balances.
     m_ledger->AddCategory();
-    RequestFullRefresh();
+    m_ledger->ReValuta();
+    m_ledger->SelFilter();
     if (Page->currentIndex() == 1)
         m_debts->pageShown();
 }

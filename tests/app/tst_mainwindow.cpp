@@ -9,7 +9,9 @@
 #include "core/wait.h"
 #include "databases/backupwindow.h"
 #include "databases/chooserwindow.h"
+#include "databases/importwindow.h"
 #include "dbasefile.h"
+#include "dialogs.h"
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 #include "reports/dbaseexport.h"
@@ -495,6 +497,41 @@ private Q_SLOTS:
              QString(), QStringLiteral("Food"), QString(), QStringLiteral("Wallet")},
         };
         QCOMPARE(read.rows, expected);
+    }
+
+    // Additional > Import over an old database in our own table layout (a copy of this one):
+    // the new accounts get their tabs, and the ledger shows the chosen tab's entries only.
+    void importShowsTheImportedLedger() {
+        prepare([](Tdata& data) {
+            zovi::test::FillClassifiers(data);
+            zovi::test::AddEntry(data, QStringLiteral("Bread"), QStringLiteral("R"), -4,
+                                 QStringLiteral("Food"));
+            zovi::test::AddEntry(data, QStringLiteral("Pay"), QStringLiteral("D"), 100,
+                                 QStringLiteral("Salary"), QStringLiteral("Bank"));
+        });
+        const QString old = m_db->root() + QStringLiteral("/old");
+        QVERIFY(zovi::test::CopyFolder(m_db->folder(), old));
+        const int accounts = zovi::test::QueryFile(old + QStringLiteral("/Gr1.db"),
+                                                   QStringLiteral("SELECT count(*) FROM Gr1"))
+                                 .toInt();
+        start();
+        // All accounts shown before: the import rebuilds the tabs, and the first is chosen.
+        auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
+        tabs->setCurrentIndex(tabs->count() - 1);
+        QCOMPARE(m_data->tbData.recordCount(), 2);
+        onDialog<TfImportZovi5>([&](TfImportZovi5* window) {
+            zovi::test::Type(window, "Edit1", old);
+            zovi::test::Click(window, "Button1");
+        });
+        action("ImportZovi5")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("Complete")});
+        QCOMPARE(tabs->count(), 2 * accounts + 1);
+        const QString account = tabs->tabText(tabs->currentIndex());
+        QCOMPARE(account, QStringLiteral("Wallet"));
+        TableHandle& shown = m_data->tbData;
+        QCOMPARE(shown.recordCount(), 2); // Bread, once from each copy
+        for (shown.first(); !shown.eof(); shown.next())
+            QCOMPARE(shown.field(QStringLiteral("Gr1")).text(), account);
     }
 
     // Ctrl+Alt+Z: the service window stops the first-layout timer, shows each ledger handle's
