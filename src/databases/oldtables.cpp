@@ -325,10 +325,12 @@ OldTable ReadParadoxTable(const QString& path, const ParadoxReader& reader,
                                     "may be damaged."));
     if (process.exitCode() != 0 || !output.complete()) {
         errors += process.readAllStandardError();
-        const QString said =
-            QString::fromLocal8Bit(errors).trimmed().section(QLatin1Char('\n'), -1);
-        Refuse(path, said.isEmpty() ? QStringLiteral("it is not a readable Paradox table.")
-                                    : said + QLatin1Char('.'));
+        QString said = QString::fromLocal8Bit(errors).trimmed().section(QLatin1Char('\n'), -1);
+        while (said.endsWith(QLatin1Char('.')))
+            said.chop(1);
+        Refuse(path, said.isEmpty()
+                         ? QStringLiteral("it is damaged or not a Paradox table.")
+                         : QStringLiteral("it is damaged or not a Paradox table (%1).").arg(said));
     }
     OldTable table = output.result();
     if (progress)

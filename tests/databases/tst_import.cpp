@@ -309,10 +309,11 @@ private Q_SLOTS:
             << QStringList{u"VALUTA.DB"_s} << QString() << u"data.db"_s << QString();
         QTest::newRow("no accounts")
             << QStringList{u"VALUTA.DB"_s, u"data.db"_s} << QString() << u"gr1.db"_s << QString();
-        QTest::newRow("garbage ledger")
-            << QStringList() << u"garbage"_s << QString() << u"data.db: "_s;
-        QTest::newRow("cut ledger") << QStringList() << u"cut"_s << QString()
-                                    << u"data.db: the table's header is damaged"_s;
+        QTest::newRow("garbage ledger") << QStringList() << u"garbage"_s << QString()
+                                        << u"data.db: it is damaged or not a Paradox table ("_s;
+        QTest::newRow("cut ledger")
+            << QStringList() << u"cut"_s << QString()
+            << u"data.db: it is damaged or not a Paradox table (the table's header is damaged)."_s;
         QTest::newRow("text outside the code page")
             << QStringList() << u"undecodable"_s << QString()
             << u"the text of the field Name in row 2 cannot be read in the table's code page "
