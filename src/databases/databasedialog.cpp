@@ -151,15 +151,8 @@ void TfEditData::applyRoute() {
 }
 
 void TfEditData::chooseFolder() {
-    if (!m_chooser)
-        return;
-    if (!Edit3->text().isEmpty())
-        m_chooser->selectFolder(Edit3->text());
-    if (m_chooser->exec() != QDialog::Accepted)
-        return;
-    const QString chosen = m_chooser->chosenFolder();
-    if (!chosen.isEmpty())
-        Edit3->setText(Catalogue::withSeparator(chosen));
+    if (m_chooser)
+        m_chooser->chooseInto(Edit3);
 }
 
 void TfEditData::addToGauge(int length) {

@@ -1,12 +1,14 @@
 #include "databases/folderdialog.h"
 
 #include "core/layouts.h"
+#include "databases/catalogue.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemModel>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -122,6 +124,16 @@ QString TfChooseShell::chosenFolder() const {
 
 bool TfChooseShell::selectFolder(const QString& folder) {
     return TreeView1->selectFolder(folder);
+}
+
+void TfChooseShell::chooseInto(QLineEdit* field) {
+    if (!field->text().isEmpty())
+        selectFolder(field->text());
+    if (exec() != QDialog::Accepted)
+        return;
+    const QString chosen = chosenFolder();
+    if (!chosen.isEmpty())
+        field->setText(Catalogue::withSeparator(chosen));
 }
 
 } // namespace zovi

@@ -11,6 +11,8 @@ class QFileSystemModel;
 class QPushButton;
 class QTimer;
 
+class QLineEdit;
+
 namespace zovi {
 
 // The tree of the file system's folders, rooted at its root (the top item, as the drives are on
@@ -25,6 +27,9 @@ public:
     QString chosenFolder() const;
     // Selects folder in the tree and shows it; false when the folder is not in the tree.
     bool selectFolder(const QString& folder);
+    // The browser for a folder field: opens on the field's folder, and a folder chosen with OK
+    // replaces the field's text (ending with "/").
+    void chooseInto(QLineEdit* field);
 
 Q_SIGNALS:
     // The selected folder changed, by the user or by selectFolder (empty when none is).
@@ -59,6 +64,9 @@ public:
     QString chosenFolder() const;
     // Selects folder in the tree and shows it; false when the folder is not in the tree.
     bool selectFolder(const QString& folder);
+    // The browser for a folder field: opens on the field's folder, and a folder chosen with OK
+    // replaces the field's text (ending with "/").
+    void chooseInto(QLineEdit* field);
 
 private:
     FolderTree* TreeView1;

@@ -70,15 +70,8 @@ void TfImportZovi5::showEvent(QShowEvent* event) {
 }
 
 void TfImportZovi5::chooseFolder() {
-    if (!m_chooser)
-        return;
-    if (!Edit1->text().isEmpty())
-        m_chooser->selectFolder(Edit1->text());
-    if (m_chooser->exec() != QDialog::Accepted)
-        return;
-    const QString chosen = m_chooser->chosenFolder();
-    if (!chosen.isEmpty())
-        Edit1->setText(Catalogue::withSeparator(chosen));
+    if (m_chooser)
+        m_chooser->chooseInto(Edit1);
 }
 
 void TfImportZovi5::Button1Click() {
@@ -95,8 +88,8 @@ void TfImportZovi5::Button1Click() {
     }
     if (!outcome.missingFile.isEmpty()) {
         // The box names the table that is missing, so that the user knows what to look for.
-        Messages::error(this, LangText(u"err017"_s, u"File not found"_s) + u"\n"_s +
-                                  outcome.missingFile);
+        Messages::error(this,
+                        LangText(u"err017"_s, u"File not found"_s) + u"\n"_s + outcome.missingFile);
         return;
     }
     if (!outcome.imported) {

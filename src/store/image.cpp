@@ -19,20 +19,6 @@ namespace zovi {
 
 namespace {
 
-FieldType TypeFromDeclaration(const QString& declared) {
-    const QString d = declared.toUpper();
-    if (d.contains(QLatin1String("INT")))
-        return FieldType::Integer;
-    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
-        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")))
-        return FieldType::Float;
-    if (d.contains(QLatin1String("DATE")))
-        return FieldType::Date;
-    if (d.contains(QLatin1String("BOOL")))
-        return FieldType::Boolean;
-    return FieldType::Text;
-}
-
 QString ColumnText(sqlite3_stmt* st, int col) {
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
     return QString::fromUtf8(text, sqlite3_column_bytes(st, col));
@@ -188,7 +174,7 @@ void TableImage::load() {
             c.name = ColumnText(info.get(), 1);
             const QString declared = ColumnText(info.get(), 2);
             const int field = schema ? schema->fieldIndex(c.name) : -1;
-            c.type = field >= 0 ? schema->fields[field].type : TypeFromDeclaration(declared);
+            c.type = field >= 0 ? schema->fields[field].type : FieldTypeOfDeclaration(declared);
             if (c.type == FieldType::AutoInc)
                 c.type = FieldType::Integer; // made AutoInc below only when the file agrees
             if (sqlite3_column_int(info.get(), 5) > 0) {

@@ -16,18 +16,6 @@ QString Text(sqlite3_stmt* st, int column) {
                              sqlite3_column_bytes(st, column));
 }
 
-// The type a column declares; dates and booleans are declared as text and integer, and are read
-// in those forms by the conversion to a field of ours.
-FieldType DeclaredType(const QString& declared) {
-    const QString d = declared.toUpper();
-    if (d.contains(QLatin1String("INT")))
-        return FieldType::Integer;
-    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
-        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")))
-        return FieldType::Float;
-    return FieldType::Text;
-}
-
 // The read-only connection on one file, closed when it goes.
 class ReadOnlyFile {
 public:
@@ -105,7 +93,7 @@ OldTable ReadSqliteTable(const QString& path, const ReadProgress& progress) {
             while (info.step()) {
                 OldTable::Field f;
                 f.name = Text(info.get(), 1);
-                f.type = DeclaredType(Text(info.get(), 2));
+                f.type = FieldTypeOfDeclaration(Text(info.get(), 2));
                 table.fields.push_back(f);
             }
         }

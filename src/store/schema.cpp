@@ -56,6 +56,20 @@ TableSchema SubGroupTable(const char* file, const char* table) {
 
 } // namespace
 
+FieldType FieldTypeOfDeclaration(const QString& declared) {
+    const QString d = declared.toUpper();
+    if (d.contains(QLatin1String("INT")))
+        return FieldType::Integer;
+    if (d.contains(QLatin1String("REAL")) || d.contains(QLatin1String("FLOA")) ||
+        d.contains(QLatin1String("DOUB")) || d.contains(QLatin1String("NUM")))
+        return FieldType::Float;
+    if (d.contains(QLatin1String("DATE")))
+        return FieldType::Date;
+    if (d.contains(QLatin1String("BOOL")))
+        return FieldType::Boolean;
+    return FieldType::Text;
+}
+
 int TableSchema::fieldIndex(const QString& name) const {
     for (int i = 0; i < fields.size(); ++i) {
         if (fields[i].name.compare(name, Qt::CaseInsensitive) == 0)

@@ -15,6 +15,10 @@ enum class FieldType {
     AutoInc, // INTEGER PRIMARY KEY AUTOINCREMENT: assigned on insert, read-only
 };
 
+// The type a column of a file made elsewhere declares ("INTEGER", "REAL", "DATE", "BOOLEAN",
+// ...), as SQLite reads declarations; text for anything else.
+FieldType FieldTypeOfDeclaration(const QString& declared);
+
 struct FieldDef {
     QString name;
     FieldType type = FieldType::Text;
