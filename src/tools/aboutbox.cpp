@@ -36,7 +36,7 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Memo1 = new QPlainTextEdit(GroupBox1);
     Memo1->setObjectName(u"Memo1"_s);
     Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setPlainText(libraries().join(u'\n'));
     frame->addWidget(Memo1);
     layout->addWidget(GroupBox1);
