@@ -2,8 +2,8 @@
 // database with a password made through the chooser and the catalogue editor, its currencies,
 // accounts and groups, incomes and charges, a transfer, an exchange, a debt with a repayment,
 // the filter, both charts, a printed report, a dBase export, the close with a backup, and the
-// next start with the password, where everything is as it was left. The test functions are the
-// steps of that one session, each building on the ones before.
+// next start with the password, where everything is as it was left and the work goes on. The
+// test functions are the steps of that one session, each building on the ones before.
 #include "charts/chartview.h"
 #include "core/clock.h"
 #include "core/wait.h"
@@ -385,14 +385,24 @@ private Q_SLOTS:
         QCOMPARE(Messages::takeShown(), QStringList());
     }
 
-    // The months' incomes and charges, and the charges by group, in dollars.
+    // The months' incomes and charges, and the charges by group, in dollars, of the entries the
+    // ledger shows: every kind counts in the first chart (the transfer on both sides, the debt
+    // and its repayment), only charges in the second.
     void charts() {
         showPage(2);
         QCOMPARE(
             Bars(child<ChartView>("Chart1")),
             (QStringList{u"02.2026 1000"_s, u"02.2026 0"_s, u"03.2026 300"_s, u"03.2026 252.5"_s}));
         QCOMPARE(Bars(child<ChartView>("Chart2")), (QStringList{u"Food 2.5"_s, u"Car 10"_s}));
+        // Only the bank's entries.
         showPage(0);
+        showAccount(u"Bank"_s);
+        showPage(2);
+        QCOMPARE(Bars(child<ChartView>("Chart1")), (QStringList{u"02.2026 1000"_s, u"02.2026 0"_s,
+                                                                u"03.2026 0"_s, u"03.2026 200"_s}));
+        QCOMPARE(Bars(child<ChartView>("Chart2")), QStringList());
+        showPage(0);
+        showAccount(u"[...]"_s);
     }
 
     void printToPdf() {
@@ -490,6 +500,13 @@ private Q_SLOTS:
         QCOMPARE(Rows(debtsGrid()), m_debtsAtClose);
         showPage(2);
         QCOMPARE(Bars(child<ChartView>("Chart2")), (QStringList{u"Food 2.5"_s, u"Car 10"_s}));
+        // The work goes on: a new entry takes a number of its own.
+        showPage(0);
+        showAccount(u"Wallet"_s);
+        enterEntry(false, QDate(2026, 3, 10), u"Bread"_s, u"1"_s, u"$"_s, u"Food"_s);
+        QCOMPARE(stored("Data.db", u"SELECT COUNT(DISTINCT ID) || ' ' || COUNT(*) FROM Data"_s),
+                 u"9 9"_s);
+        QCOMPARE(Rows(child<QTableWidget>("GridValutaV")).first(), u"+M|Dollar|244,5 $"_s);
     }
 };
 
