@@ -8,6 +8,7 @@
 #include "core/textutil.h"
 #include "databases/backupwindow.h"
 #include "databases/chooserwindow.h"
+#include "dialogs.h"
 #include "fixtures.h"
 #include "store/datamodules.h"
 
@@ -69,6 +70,9 @@ protected:
     bool m_choose = true;
     int m_exits = 0;
     int m_backupWindows = 0;
+    // Set by a test that works the chooser and the backup window itself, as a user does: the
+    // polling timer leaves both alone.
+    bool m_byHand = false;
 
     MainWindowSession() {
         connect(&m_answerer, &QTimer::timeout, this, &MainWindowSession::answerWindows);
@@ -84,7 +88,7 @@ protected:
     }
 
     void answerWindows() {
-        if (!m_window)
+        if (!m_window || m_byHand)
             return;
         TDBSelLite* chooser = m_window->chooser();
         if (chooser->isVisible()) {
@@ -133,10 +137,17 @@ protected:
         SkinEngine::reset();
     }
 
-    void start(bool choose = true) {
+    // Starts the main window; choosing, when given, is what the user does in the chooser once it
+    // is shown, instead of the polling timer opening the first database.
+    void start(bool choose = true, std::function<void(TDBSelLite*)> choosing = {}) {
         m_choose = choose;
+        m_byHand = bool(choosing);
         m_window = std::make_unique<Tstart_form>(*m_data, *m_cd);
         m_window->setExitHandler([this] { ++m_exits; });
+        if (choosing) {
+            TDBSelLite* chooser = m_window->chooser();
+            WhenShown(chooser, [chooser, choosing] { choosing(chooser); });
+        }
         m_window->show();
         if (choose)
             QTRY_VERIFY(m_window->databaseChosen());

@@ -3,11 +3,11 @@
 #include "core/clock.h"
 #include "dialogs.h"
 #include "mainwindowsession.h"
+#include "pdftext.h"
 #include "reports/printselect.h"
 #include "reports/reportoptions.h"
 #include "reports/reportpages.h"
 
-#include <QProcess>
 #include <QRadioButton>
 #include <QTabBar>
 
@@ -75,15 +75,6 @@ QStringList FileRows(const QString& path, const char* columns) {
     }
     sqlite3_close(db);
     return rows;
-}
-
-// The text of a PDF as a reader extracts it, and its page count.
-QString PdfText(const QString& path) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    if (!p.waitForFinished(60000) || p.exitCode() != 0)
-        return QStringLiteral("pdftotext failed: ") + QString::fromUtf8(p.readAllStandardError());
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 ReportTemplate ShippedTemplate(const char* name) {
