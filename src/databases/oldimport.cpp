@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <algorithm>
-#include <limits>
 #include <memory>
 
 namespace zovi {
@@ -55,6 +54,7 @@ public:
     }
     void setRows(qint64 rows) { m_rows = std::max<qint64>(rows, 1); }
     void written(qint64 rows) { report(500.0 + 500.0 * double(rows) / double(m_rows)); }
+    void finish() { report(1000.0); }
 
 private:
     void report(double permille) {
@@ -302,7 +302,7 @@ ImportOutcome ImportOldDatabase(Tdata& data, TCDdata& cd, const QString& oldFold
         if (handle->isOpen())
             handle->refresh();
     }
-    share.written(std::numeric_limits<int>::max());
+    share.finish();
     outcome.imported = true;
     return outcome;
 }
