@@ -8,8 +8,8 @@
 //     single-shot timers and queued calls included, after which the event loop stays 300 ms
 //     without work;
 // and the CPU time of the process until idle (the loading of the libraries before main()
-// included). Prints the medians of several starts after one start that is not counted. It
-// checks nothing and is not a test.
+// included) and its peak resident memory. Prints the medians of several starts after one start that
+// is not counted. It checks nothing and is not a test.
 //
 // Idle is seen from outside the window: the event dispatcher says when the loop is about to
 // wait, and QApplication::notify times every event. The stretch between two waits is work
@@ -58,6 +58,7 @@
 #include <cmath>
 #include <cstdio>
 #include <ctime>
+#include <sys/resource.h>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -329,8 +330,11 @@ int RunOnce(int argc, char** argv, const QString& program, const QString& settin
         std::fprintf(stderr, "no filled grid\n");
         return 1;
     }
-    std::printf("%.3f %.3f %.3f %.3f %.3f %.3f\n", f.shown, f.chooser, f.gridFilled, f.gridPainted,
-                f.idle, f.cpu);
+    // The peak resident memory of the start, in MiB (ru_maxrss counts KiB on Linux).
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%.3f %.3f %.3f %.3f %.3f %.3f %.1f\n", f.shown, f.chooser, f.gridFilled,
+                f.gridPainted, f.idle, f.cpu, double(usage.ru_maxrss) / 1024.0);
     return 0;
 }
 
@@ -368,7 +372,7 @@ int Measure(const QString& root, const QString& database) {
     QDir().mkpath(settings);
     if (!MakeProgramFolder(program, database))
         return 1;
-    std::vector<double> shown, chooser, gridFilled, gridPainted, idle, cpu;
+    std::vector<double> shown, chooser, gridFilled, gridPainted, idle, cpu, memory;
     for (int run = 0; run <= kRuns; ++run) {
         if (!qEnvironmentVariableIsEmpty("ZOVI_BENCH_TRACE"))
             std::fprintf(stderr, "start %d%s:\n", run, run == 0 ? " (not counted)" : "");
@@ -387,7 +391,7 @@ int Measure(const QString& root, const QString& database) {
         }
         const QStringList values =
             QString::fromUtf8(child.readAllStandardOutput()).simplified().split(u' ');
-        if (values.size() != 6)
+        if (values.size() != 7)
             return 1;
         if (run == 0)
             continue;
@@ -397,6 +401,7 @@ int Measure(const QString& root, const QString& database) {
         gridPainted.push_back(values[3].toDouble());
         idle.push_back(values[4].toDouble());
         cpu.push_back(values[5].toDouble());
+        memory.push_back(values[6].toDouble());
     }
     Report(u"main window painted"_s, shown);
     Report(u"chooser painted (answered at once)"_s, chooser);
@@ -405,6 +410,8 @@ int Measure(const QString& root, const QString& database) {
     Report(u"idle: end of the last start-up work (%1 ms without work after it)"_s.arg(kQuietMs),
            idle);
     Report(u"CPU time of the process until idle"_s, cpu);
+    std::printf("peak resident memory of the process until idle: median %.1f MiB\n",
+                zovi::bench::Median(memory));
     return 0;
 }
 
