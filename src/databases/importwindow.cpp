@@ -1,6 +1,7 @@
 #include "databases/importwindow.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/messages.h"
 #include "core/translate.h"
 #include "core/wait.h"
@@ -49,13 +50,10 @@ TfImportZovi5::TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser,
     connect(Button2, &QPushButton::clicked, this, &TfImportZovi5::chooseFolder);
     connect(Button1, &QPushButton::clicked, this, &TfImportZovi5::Button1Click);
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(Button1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
     layout->addWidget(Gauge1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({Button1}));
     setMinimumWidth(420);
 }
 

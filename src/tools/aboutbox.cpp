@@ -1,10 +1,10 @@
 #include "tools/aboutbox.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 
 #include <QFont>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -40,13 +40,10 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     Memo1->setPlainText(libraries().join(u'\n'));
     frame->addWidget(Memo1);
     layout->addWidget(GroupBox1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     Button1 = new QPushButton(u"&Ok"_s, this);
     Button1->setObjectName(u"Button1"_s);
     Button1->setDefault(true);
-    buttons->addWidget(Button1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({Button1}));
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     resize(460, 340);
 }

@@ -2,9 +2,9 @@
 
 #include "core/clock.h"
 #include "core/lang.h"
+#include "core/layouts.h"
 
 #include <QCalendarWidget>
-#include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextCharFormat>
 #include <QVBoxLayout>
@@ -21,13 +21,10 @@ TCalendar::TCalendar(QWidget* parent) : QDialog(parent) {
     Calendar1->setObjectName(u"Calendar1"_s);
     Calendar1->setGridVisible(true);
     layout->addWidget(Calendar1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
     Button1 = new QPushButton(u"&Ok"_s, this);
     Button1->setObjectName(u"Button1"_s);
     Button1->setDefault(true);
-    buttons->addWidget(Button1);
-    layout->addLayout(buttons);
+    layout->addLayout(ButtonRow({Button1}));
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
