@@ -4,10 +4,11 @@
 // makes the program folder's example database with it.
 //
 // Usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] [--transfers PERCENT]
-//                      [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]
+//                      [--debts N] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]
 // The program folder defaults to the one of the program (ZOVI_PROGRAM_DIR); the entries end
 // today unless --first says where they begin; YEARS defaults to 2; PERCENT of the entries are
-// transfers between accounts (kTransfersPercent unless given).
+// transfers between accounts (kTransfersPercent unless given); N debts are repaid monthly (one for
+// every hundred entries unless given).
 #include "generator.h"
 
 #include "core/clock.h"
@@ -37,6 +38,7 @@ struct Arguments {
     zovi::GeneratorOptions options;
     std::optional<QDate> first;
     bool ifMissing = false;
+    std::optional<int> debts;
 };
 
 std::optional<Arguments> Parse(QStringList args) {
@@ -57,6 +59,9 @@ std::optional<Arguments> Parse(QStringList args) {
         } else if (arg == u"--transfers"_s && hasValue) {
             a.options.transfersPercent = args.takeFirst().toInt(&ok);
             ok = ok && a.options.transfersPercent >= 0 && a.options.transfersPercent <= 100;
+        } else if (arg == u"--debts"_s && hasValue) {
+            a.debts = args.takeFirst().toInt(&ok);
+            ok = ok && *a.debts >= 0;
         } else if (arg == u"--first"_s && hasValue) {
             a.first = QDate::fromString(args.takeFirst(), Qt::ISODate);
             ok = a.first->isValid();
@@ -98,9 +103,9 @@ zovi::GeneratedLedger Fill(const Arguments& a, const QString& folder) {
                 .arg(QDir::toNativeSeparators(folder)));
     }
     const zovi::GeneratedLedger made = zovi::GenerateLedger(data, a.options);
-    // One debt for every hundred entries, repaid monthly up to the last day of the ledger.
+    // Debts repaid monthly up to the last day of the ledger.
     zovi::DebtOptions debts;
-    debts.debts = a.options.entries / 100;
+    debts.debts = a.debts.value_or(a.options.entries / 100);
     debts.firstDate = made.firstDate;
     debts.lastDate = made.lastDate;
     debts.seed = a.options.seed;
@@ -121,7 +126,7 @@ int main(int argc, char** argv) {
     const auto args = Parse(app.arguments().mid(1));
     if (!args) {
         err << "usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] "
-               "[--transfers PERCENT] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]\n";
+               "[--transfers PERCENT] [--debts N] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]\n";
         return 2;
     }
     try {

@@ -319,52 +319,50 @@ bool CompareText(const QString& value, const QString& literal, CompiledFilter::O
 
 } // namespace
 
-bool CompiledFilter::eval(int index, const Row& row, bool caseInsensitive) const {
+bool CompiledFilter::eval(int index, const TableImage& image, RowSlot row,
+                          bool caseInsensitive) const {
     const Node& node = m_nodes[size_t(index)];
     switch (node.kind) {
     case Node::Kind::And:
         for (int child : node.children) {
-            if (!eval(child, row, caseInsensitive))
+            if (!eval(child, image, row, caseInsensitive))
                 return false;
         }
         return true;
     case Node::Kind::Or:
         for (int child : node.children) {
-            if (eval(child, row, caseInsensitive))
+            if (eval(child, image, row, caseInsensitive))
                 return true;
         }
         return false;
     case Node::Kind::Cond:
         break;
     }
-    const Value& v = row.values[size_t(node.column)];
+    const TableImage::CellKind kind = image.kind(row, node.column);
     switch (node.type) {
-    case FieldType::Text: {
-        if (const auto* s = std::get_if<QString>(&v))
-            return CompareText(*s, node.text, node.op, caseInsensitive);
-        if (IsNull(v))
+    case FieldType::Text:
+        if (kind == TableImage::TextCell)
+            return CompareText(image.text(row, node.column), node.text, node.op, caseInsensitive);
+        if (kind == TableImage::NullCell)
             return CompareText(QString(), node.text, node.op, caseInsensitive);
         return false;
-    }
     case FieldType::Date:
-        if (const auto* d = std::get_if<qint64>(&v))
-            return Compare(*d, node.day, node.op);
+        if (kind == TableImage::IntegerCell)
+            return Compare(image.integer(row, node.column), node.day, node.op);
         return false;
     case FieldType::Float:
     case FieldType::Integer:
     case FieldType::AutoInc:
     case FieldType::Boolean:
-        if (const auto* d = std::get_if<double>(&v))
-            return Compare(*d, node.number, node.op);
-        if (const auto* i = std::get_if<qint64>(&v))
-            return Compare(double(*i), node.number, node.op);
+        if (kind == TableImage::FloatCell || kind == TableImage::IntegerCell)
+            return Compare(image.number(row, node.column), node.number, node.op);
         return false;
     }
     return false;
 }
 
-bool CompiledFilter::matches(const Row& row, bool caseInsensitive) const {
-    return m_root < 0 || eval(m_root, row, caseInsensitive);
+bool CompiledFilter::matches(const TableImage& image, RowSlot row, bool caseInsensitive) const {
+    return m_root < 0 || eval(m_root, image, row, caseInsensitive);
 }
 
 } // namespace zovi

@@ -20,7 +20,7 @@ public:
     static std::shared_ptr<const CompiledFilter> compile(const QString& text,
                                                          const std::vector<Column>& columns);
 
-    bool matches(const Row& row, bool caseInsensitive) const;
+    bool matches(const TableImage& image, RowSlot row, bool caseInsensitive) const;
     bool admitsAll() const { return m_root < 0; }
 
     enum class Op { Eq, Ne, Ge, Le, Gt, Lt };
@@ -37,7 +37,7 @@ public:
 
 private:
     friend class FilterParser;
-    bool eval(int node, const Row& row, bool caseInsensitive) const;
+    bool eval(int node, const TableImage& image, RowSlot row, bool caseInsensitive) const;
 
     std::vector<Node> m_nodes;
     int m_root = -1;

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -46,85 +47,50 @@ qint64 ParseStoredDate(const char* s, int n, bool* ok) {
     return date.toJulianDay();
 }
 
-// Texts of a column that repeat (accounts, kinds, groups, currencies) are read into one shared
-// string each: a large ledger then holds a few hundred texts instead of a million copies, and
-// the filters compare texts that stay in the cache. A column whose texts are mostly different
-// (names) stops being pooled once it has shown too many distinct texts.
-class TextPool {
+// While a file is read, every text is looked up by its stored bytes, so that a text that
+// repeats (accounts, kinds, groups, currencies, the names of regular entries) becomes one string
+// of the pool however many rows hold it, and is converted from UTF-8 once. The index is dropped
+// when the file has been read; texts written later are added to the pool as they come.
+class TextIndex {
 public:
-    QString take(const char* utf8, int size) {
-        if (!m_enabled)
-            return QString::fromUtf8(utf8, size);
+    // The number of the text in pool, adding it when it is new.
+    quint32 take(const char* utf8, int size, std::vector<QString>& pool) {
         const std::string_view key(utf8, size_t(size));
-        const auto it = m_texts.find(key);
-        if (it != m_texts.end())
+        const auto it = m_numbers.find(key);
+        if (it != m_numbers.end())
             return it->second;
-        QString text = QString::fromUtf8(utf8, size);
-        if (m_texts.size() >= kMaxTexts) {
-            m_enabled = false;
-            m_texts.clear();
-        } else {
-            m_texts.emplace(std::string(key), text);
-        }
-        return text;
+        const auto number = quint32(pool.size());
+        pool.push_back(QString::fromUtf8(utf8, size));
+        m_numbers.emplace(std::string(key), number);
+        return number;
     }
 
 private:
-    static constexpr size_t kMaxTexts = 2048;
     struct Hash {
         using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
     };
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_texts;
-    bool m_enabled = true;
+    std::unordered_map<std::string, quint32, Hash, std::equal_to<>> m_numbers;
 };
 
-Value ReadValue(sqlite3_stmt* st, int col, const Column& column, TextPool& pool) {
-    const int stored = sqlite3_column_type(st, col);
-    if (stored == SQLITE_NULL)
-        return Value();
-    switch (column.type) {
-    case FieldType::Text:
-        return pool.take(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                         sqlite3_column_bytes(st, col));
-    case FieldType::Float:
-        if (stored == SQLITE_TEXT) {
-            bool ok = false;
-            const double d = ColumnText(st, col).toDouble(&ok);
-            return ok ? Value(d) : Value();
-        }
-        return sqlite3_column_double(st, col);
-    case FieldType::Integer:
-    case FieldType::Boolean:
-    case FieldType::AutoInc:
-        if (stored == SQLITE_FLOAT) {
-            // Another program may have written any float here; one that no integer holds is
-            // refused rather than turned into an arbitrary number.
-            const double d = sqlite3_column_double(st, col);
-            if (!(std::fabs(d) < 9.2e18))
-                throw StoreError(QStringLiteral("the field %1 holds %2, which is not an integer.")
-                                     .arg(column.name, QString::number(d)));
-            return qint64(d);
-        }
-        return qint64(sqlite3_column_int64(st, col));
-    case FieldType::Date: {
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
-        bool ok = false;
-        const qint64 day = ParseStoredDate(text, sqlite3_column_bytes(st, col), &ok);
-        if (ok)
-            return day;
-        const QDate d = AppLocale::parseDate(ColumnText(st, col));
-        return d.isValid() ? Value(d.toJulianDay()) : Value();
-    }
-    }
-    return Value();
+quint64 DoubleBits(double d) {
+    quint64 bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits;
+}
+
+double BitsDouble(quint64 bits) {
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
 }
 
 } // namespace
 
-TableImage::TableImage(QString path, std::shared_ptr<Connection> connection, QString alias)
+TableImage::TableImage(QString path, std::shared_ptr<Connection> connection, QString alias,
+                       const Progress& progress)
     : m_path(std::move(path)), m_connection(std::move(connection)), m_alias(std::move(alias)) {
-    load();
+    load(progress);
 }
 
 TableImage::~TableImage() = default;
@@ -136,7 +102,7 @@ int TableImage::columnIndex(const QString& name) const {
     return m_columnByName.value(name.toLower(), -1);
 }
 
-void TableImage::load() {
+void TableImage::load(const Progress& progress) {
     sqlite3* db = m_connection->db();
     const TableSchema* schema = SchemaForPath(m_path);
     const QString alias = QuoteIdent(m_alias);
@@ -199,27 +165,208 @@ void TableImage::load() {
     m_readOnly = sqlite3_db_readonly(db, m_alias.toUtf8().constData()) == 1 ||
                  !QFileInfo(QFileInfo(m_path).absolutePath()).isWritable();
 
+    const QString target = alias + QLatin1Char('.') + QuoteIdent(m_table);
+    // The greatest rowid tells how many rows to expect (exactly so for a table without gaps):
+    // the lists are made that long at once, and progress is the rowid reached.
+    qint64 maxRowid = 0;
+    {
+        Statement st(db, QStringLiteral("SELECT max(rowid) FROM %1").arg(target));
+        if (st.step())
+            maxRowid = sqlite3_column_int64(st.get(), 0);
+    }
+    const auto expected = size_t(std::clamp<qint64>(maxRowid, 0, qint64(1) << 26));
+    m_rowids.reserve(expected);
+    m_alive.reserve(expected);
+    m_order.reserve(expected);
+
     QStringList names;
     for (const Column& c : m_columns)
         names << QuoteIdent(c.name);
-    Statement select(db, QStringLiteral("SELECT rowid, %1 FROM %2.%3 ORDER BY rowid")
-                             .arg(names.join(QLatin1Char(',')), alias, QuoteIdent(m_table)));
+    Statement select(db, QStringLiteral("SELECT rowid, %1 FROM %2 ORDER BY rowid")
+                             .arg(names.join(QLatin1Char(',')), target));
+    sqlite3_stmt* st = select.get();
     const int n = int(m_columns.size());
-    std::vector<TextPool> pools(static_cast<size_t>(n));
+    TextIndex index;
+    qint64 reported = 0;
+    const qint64 step = std::max<qint64>(maxRowid / 100, 4096);
     try {
         while (select.step()) {
-            auto row = std::make_shared<Row>();
-            row->rowid = sqlite3_column_int64(select.get(), 0);
-            row->values.reserve(size_t(n));
-            for (int i = 0; i < n; ++i)
-                row->values.push_back(
-                    ReadValue(select.get(), i + 1, m_columns[size_t(i)], pools[size_t(i)]));
-            m_rows.push_back(std::move(row));
+            const qint64 rowid = sqlite3_column_int64(st, 0);
+            const RowSlot row = newSlot(rowid);
+            Block& block = m_blocks.back();
+            const size_t at = cellIndex(row, 0);
+            quint64* bits = block.bits.get() + at;
+            quint8* kinds = block.kinds.get() + at;
+            for (int i = 0; i < n; ++i) {
+                const int col = i + 1;
+                const int stored = sqlite3_column_type(st, col);
+                if (stored == SQLITE_NULL)
+                    continue; // a new block's cells are null
+                const Column& column = m_columns[size_t(i)];
+                switch (column.type) {
+                case FieldType::Text:
+                    kinds[i] = TextCell;
+                    bits[i] = index.take(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                                         sqlite3_column_bytes(st, col), m_texts);
+                    break;
+                case FieldType::Float:
+                    if (stored == SQLITE_TEXT) {
+                        bool ok = false;
+                        const double d = ColumnText(st, col).toDouble(&ok);
+                        if (ok) {
+                            kinds[i] = FloatCell;
+                            bits[i] = DoubleBits(d);
+                        }
+                    } else {
+                        kinds[i] = FloatCell;
+                        bits[i] = DoubleBits(sqlite3_column_double(st, col));
+                    }
+                    break;
+                case FieldType::Integer:
+                case FieldType::Boolean:
+                case FieldType::AutoInc:
+                    if (stored == SQLITE_FLOAT) {
+                        // Another program may have written any float here; one that no integer
+                        // holds is refused rather than turned into an arbitrary number.
+                        const double d = sqlite3_column_double(st, col);
+                        if (!(std::fabs(d) < 9.2e18))
+                            throw StoreError(
+                                QStringLiteral("the field %1 holds %2, which is not an integer.")
+                                    .arg(column.name, QString::number(d)));
+                        bits[i] = quint64(qint64(d));
+                    } else {
+                        bits[i] = quint64(sqlite3_column_int64(st, col));
+                    }
+                    kinds[i] = IntegerCell;
+                    break;
+                case FieldType::Date: {
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                    bool ok = false;
+                    qint64 day = ParseStoredDate(text, sqlite3_column_bytes(st, col), &ok);
+                    if (!ok) {
+                        const QDate d = AppLocale::parseDate(ColumnText(st, col));
+                        ok = d.isValid();
+                        day = d.toJulianDay();
+                    }
+                    if (ok) {
+                        kinds[i] = IntegerCell;
+                        bits[i] = quint64(day);
+                    }
+                    break;
+                }
+                }
+            }
+            m_order.push_back(row);
+            if (progress && rowid - reported >= step) {
+                reported = rowid;
+                progress(std::min(rowid, maxRowid), maxRowid);
+            }
         }
     } catch (const StoreError& e) {
         throw StoreError(
             QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
     }
+    if (progress)
+        progress(maxRowid, maxRowid);
+}
+
+RowSlot TableImage::newSlot(qint64 rowid) {
+    const auto row = RowSlot(m_rowids.size());
+    if ((row >> kBlockBits) >= m_blocks.size()) {
+        const size_t cells = (size_t(1) << kBlockBits) * m_columns.size();
+        Block block;
+        block.bits = std::make_unique<quint64[]>(cells);
+        block.kinds = std::make_unique<quint8[]>(cells); // zero: every cell null
+        m_blocks.push_back(std::move(block));
+    }
+    m_rowids.push_back(rowid);
+    m_alive.push_back(1);
+    return row;
+}
+
+double TableImage::number(RowSlot row, int column) const {
+    const quint64 b = bits(row, column);
+    return kind(row, column) == FloatCell ? BitsDouble(b) : double(qint64(b));
+}
+
+Value TableImage::value(RowSlot row, int column) const {
+    const quint64 b = bits(row, column);
+    switch (kind(row, column)) {
+    case IntegerCell:
+        return qint64(b);
+    case FloatCell:
+        return BitsDouble(b);
+    case TextCell:
+        return m_texts[b];
+    case NullCell:
+        break;
+    }
+    return Value();
+}
+
+std::vector<Value> TableImage::values(RowSlot row) const {
+    std::vector<Value> out;
+    out.reserve(m_columns.size());
+    for (int i = 0; i < int(m_columns.size()); ++i)
+        out.push_back(value(row, i));
+    return out;
+}
+
+quint32 TableImage::addText(const QString& text) {
+    m_texts.push_back(text);
+    return quint32(m_texts.size() - 1);
+}
+
+void TableImage::setCell(RowSlot row, int column, const Value& value) {
+    Block& block = m_blocks[row >> kBlockBits];
+    const size_t at = cellIndex(row, column);
+    if (const auto* i = std::get_if<qint64>(&value)) {
+        block.kinds[at] = IntegerCell;
+        block.bits[at] = quint64(*i);
+    } else if (const auto* d = std::get_if<double>(&value)) {
+        block.kinds[at] = FloatCell;
+        block.bits[at] = DoubleBits(*d);
+    } else if (const auto* t = std::get_if<QString>(&value)) {
+        // A text the cell already holds keeps its number, so that a pass rewriting other
+        // fields adds nothing to the pool.
+        if (!(block.kinds[at] == TextCell && m_texts[block.bits[at]] == *t))
+            block.bits[at] = addText(*t);
+        block.kinds[at] = TextCell;
+    } else {
+        block.kinds[at] = NullCell;
+        block.bits[at] = 0;
+    }
+}
+
+bool TableImage::cellEquals(RowSlot row, int column, const Value& value) const {
+    const quint64 b = bits(row, column);
+    switch (kind(row, column)) {
+    case NullCell:
+        return IsNull(value);
+    case IntegerCell: {
+        const auto* i = std::get_if<qint64>(&value);
+        return i && *i == qint64(b);
+    }
+    case FloatCell: {
+        const auto* d = std::get_if<double>(&value);
+        return d && *d == BitsDouble(b);
+    }
+    case TextCell: {
+        const auto* t = std::get_if<QString>(&value);
+        return t && *t == m_texts[b];
+    }
+    }
+    return false;
+}
+
+RowCells TableImage::cells(RowSlot row) const {
+    RowCells c;
+    const Block& block = m_blocks[row >> kBlockBits];
+    const size_t at = cellIndex(row, 0);
+    c.bits.assign(block.bits.get() + at, block.bits.get() + at + m_columns.size());
+    c.kinds.assign(block.kinds.get() + at, block.kinds.get() + at + m_columns.size());
+    c.alive = alive(row);
+    return c;
 }
 
 void TableImage::refuseIfReadOnly() const {
@@ -336,7 +483,7 @@ void RunWrite(Statement& st, const QString& path) {
 
 } // namespace
 
-std::shared_ptr<Row> TableImage::insert(std::vector<Value> values) {
+RowSlot TableImage::insert(std::vector<Value> values) {
     values.resize(m_columns.size());
     Store& store = Store::instance();
     refuseIfReadOnly();
@@ -347,35 +494,39 @@ std::shared_ptr<Row> TableImage::insert(std::vector<Value> values) {
     Statement& st = insertStatement(withKey);
     bindRow(st, values, withKey);
     RunWrite(st, m_path);
-    auto row = std::make_shared<Row>();
-    row->rowid = sqlite3_last_insert_rowid(m_connection->db());
+    const qint64 rowid = sqlite3_last_insert_rowid(m_connection->db());
     if (m_autoInc >= 0)
-        values[size_t(m_autoInc)] = row->rowid;
-    row->values = std::move(values);
-    if (!m_rows.empty() && m_rows.back()->rowid > row->rowid) {
+        values[size_t(m_autoInc)] = rowid;
+    const RowSlot row = newSlot(rowid);
+    for (int i = 0; i < int(values.size()); ++i)
+        setCell(row, i, values[size_t(i)]);
+    if (!m_order.empty() && m_rowids[m_order.back()] > rowid) {
         // Rows stay in rowid order; only a row with a given key can land before the end.
         const auto at = std::upper_bound(
-            m_rows.begin(), m_rows.end(), row->rowid,
-            [](qint64 rowid, const std::shared_ptr<Row>& r) { return rowid < r->rowid; });
-        m_rows.insert(at, row);
+            m_order.begin(), m_order.end(), rowid,
+            [this](qint64 id, RowSlot r) { return id < m_rowids[r]; });
+        m_order.insert(at, row);
     } else {
-        m_rows.push_back(row);
+        m_order.push_back(row);
     }
-    store.remember(shared_from_this(), row, false);
+    // Undone, the new row is dead: its cells as inserted, not alive.
+    RowCells before = cells(row);
+    before.alive = false;
+    store.remember(shared_from_this(), row, std::move(before));
     return row;
 }
 
-void TableImage::update(const std::shared_ptr<Row>& row, std::vector<Value> values) {
-    if (!row->alive)
+void TableImage::update(RowSlot row, std::vector<Value> values) {
+    if (!alive(row))
         throw StoreError(QStringLiteral("The row was deleted in the meantime (%1).").arg(m_path));
     values.resize(m_columns.size());
     if (m_autoInc >= 0)
-        values[size_t(m_autoInc)] = row->values[size_t(m_autoInc)];
+        values[size_t(m_autoInc)] = value(row, m_autoInc);
     // Only the fields that changed are written: a pass that rewrites one field of every row
     // (the amounts in the main currency) then costs one small update per row.
     std::vector<int> changed;
     for (size_t i = 0; i < m_columns.size(); ++i) {
-        if (values[i] != row->values[i])
+        if (!cellEquals(row, int(i), values[i]))
             changed.push_back(int(i));
     }
     if (changed.empty())
@@ -387,43 +538,49 @@ void TableImage::update(const std::shared_ptr<Row>& row, std::vector<Value> valu
     int param = 1;
     for (int c : changed)
         bindValue(st, param++, values[size_t(c)], m_columns[size_t(c)].type);
-    sqlite3_bind_int64(st.get(), param, row->rowid);
+    sqlite3_bind_int64(st.get(), param, rowid(row));
     RunWrite(st, m_path);
     if (sqlite3_changes(m_connection->db()) != 1) {
         store.writeFailed();
         throw StoreError(QStringLiteral("The row is no longer in the table file %1.").arg(m_path));
     }
-    store.remember(shared_from_this(), row, true);
-    row->values = std::move(values);
+    if (store.inTransaction())
+        store.remember(shared_from_this(), row, cells(row));
+    for (int c : changed)
+        setCell(row, c, values[size_t(c)]);
 }
 
-void TableImage::remove(const std::shared_ptr<Row>& row) {
-    if (!row->alive)
+void TableImage::remove(RowSlot row) {
+    if (!alive(row))
         throw StoreError(QStringLiteral("The row was deleted in the meantime (%1).").arg(m_path));
     Store& store = Store::instance();
     refuseIfReadOnly();
     store.willWrite(m_connection);
     Statement& st = deleteStatement();
-    sqlite3_bind_int64(st.get(), 1, row->rowid);
+    sqlite3_bind_int64(st.get(), 1, rowid(row));
     RunWrite(st, m_path);
-    store.remember(shared_from_this(), row, true);
-    row->alive = false;
+    if (store.inTransaction())
+        store.remember(shared_from_this(), row, cells(row));
+    m_alive[row] = 0;
     ++m_dead;
 }
 
-void TableImage::restore(const std::shared_ptr<Row>& row, std::vector<Value> values, bool alive) {
-    if (row->alive && !alive)
+void TableImage::restore(RowSlot row, const RowCells& cells) {
+    if (alive(row) && !cells.alive)
         ++m_dead;
-    else if (!row->alive && alive)
+    else if (!alive(row) && cells.alive)
         --m_dead;
-    row->alive = alive;
-    row->values = std::move(values);
+    m_alive[row] = cells.alive ? 1 : 0;
+    Block& block = m_blocks[row >> kBlockBits];
+    const size_t at = cellIndex(row, 0);
+    std::copy(cells.bits.begin(), cells.bits.end(), block.bits.get() + at);
+    std::copy(cells.kinds.begin(), cells.kinds.end(), block.kinds.get() + at);
 }
 
 void TableImage::compact() {
     if (m_dead == 0 || Store::instance().inTransaction())
         return;
-    std::erase_if(m_rows, [](const std::shared_ptr<Row>& r) { return !r->alive; });
+    std::erase_if(m_order, [this](RowSlot r) { return !alive(r); });
     m_dead = 0;
 }
 

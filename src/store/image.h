@@ -5,6 +5,7 @@
 
 #include <QHash>
 #include <QString>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -20,12 +21,34 @@ struct Column {
     FieldType type = FieldType::Text;
 };
 
+// A row of an image, by the place it was given when it was read or inserted; the place never
+// changes while the image lives, so views and the undo log keep rows by it.
+using RowSlot = quint32;
+
+// The stored cells of one row, as the undo log keeps them: a cell's kind and its bits.
+struct RowCells {
+    std::vector<quint64> bits;
+    std::vector<quint8> kinds;
+    bool alive = true;
+};
+
 // The rows of one table file, read once into memory and shared by every handle on the file.
 // Writes go through SQLite first; the image changes only when the write succeeded, and every
 // change inside a transaction is logged so that a rollback can undo it.
+//
+// The rows are kept compact, as a million-row ledger must fit in a desktop's memory: each cell
+// is eight bytes (an integer, a float's bits or the number of a text) and a byte for its kind,
+// in blocks of rows; texts live once in the image's pool, every repeated text read from the file
+// shared. No object is made per row or per field.
 class TableImage : public std::enable_shared_from_this<TableImage> {
 public:
-    TableImage(QString path, std::shared_ptr<Connection> connection, QString alias);
+    enum CellKind : quint8 { NullCell, IntegerCell, FloatCell, TextCell };
+
+    // Reports the rows read so far of the rows the file holds, while the file is read.
+    using Progress = std::function<void(qint64 done, qint64 total)>;
+
+    TableImage(QString path, std::shared_ptr<Connection> connection, QString alias,
+               const Progress& progress = Progress());
     ~TableImage();
 
     const QString& path() const { return m_path; }
@@ -38,24 +61,53 @@ public:
 
     // Rows in iteration order (ascending rowid, which is ascending ID for keyed tables); dead
     // rows may remain until the next compaction and must be skipped.
-    const std::vector<std::shared_ptr<Row>>& rows() const { return m_rows; }
-    size_t liveCount() const { return m_rows.size() - m_dead; }
+    const std::vector<RowSlot>& order() const { return m_order; }
+    size_t liveCount() const { return m_order.size() - m_dead; }
+
+    // A row's cells. Reading a row that was deleted is allowed: it keeps its last values.
+    bool alive(RowSlot row) const { return m_alive[row] != 0; }
+    qint64 rowid(RowSlot row) const { return m_rowids[row]; }
+    CellKind kind(RowSlot row, int column) const {
+        return CellKind(m_blocks[row >> kBlockBits].kinds[cellIndex(row, column)]);
+    }
+    qint64 integer(RowSlot row, int column) const { return qint64(bits(row, column)); }
+    double number(RowSlot row, int column) const;
+    const QString& text(RowSlot row, int column) const { return m_texts[bits(row, column)]; }
+    Value value(RowSlot row, int column) const;
+    std::vector<Value> values(RowSlot row) const;
 
     // Inserts a row; the table assigns the key unless the row's key field holds one.
-    std::shared_ptr<Row> insert(std::vector<Value> values);
-    void update(const std::shared_ptr<Row>& row, std::vector<Value> values);
-    void remove(const std::shared_ptr<Row>& row);
+    RowSlot insert(std::vector<Value> values);
+    void update(RowSlot row, std::vector<Value> values);
+    void remove(RowSlot row);
 
-    // Puts a row back as it was before a change (rollback).
-    void restore(const std::shared_ptr<Row>& row, std::vector<Value> values, bool alive);
+    // The row's cells as they are now, and the row put back to them (rollback).
+    RowCells cells(RowSlot row) const;
+    void restore(RowSlot row, const RowCells& cells);
 
-    // Drops dead rows from the list; never while a transaction may still undo them.
+    // Drops dead rows from the order; never while a transaction may still undo them.
     void compact();
 
     std::shared_ptr<const CompiledFilter> filter(const QString& text);
 
 private:
-    void load();
+    static constexpr int kBlockBits = 12; // rows per block: 4096
+    struct Block {
+        std::unique_ptr<quint64[]> bits;
+        std::unique_ptr<quint8[]> kinds;
+    };
+    size_t cellIndex(RowSlot row, int column) const {
+        return size_t(row & ((1u << kBlockBits) - 1)) * m_columns.size() + size_t(column);
+    }
+    quint64 bits(RowSlot row, int column) const {
+        return m_blocks[row >> kBlockBits].bits[cellIndex(row, column)];
+    }
+    RowSlot newSlot(qint64 rowid);
+    void setCell(RowSlot row, int column, const Value& value);
+    bool cellEquals(RowSlot row, int column, const Value& value) const;
+    quint32 addText(const QString& text);
+
+    void load(const Progress& progress);
     // Throws StoreError naming the file when a field of schema is missing or its key is not one.
     void checkColumns(const TableSchema& schema) const;
     void refuseIfReadOnly() const;
@@ -74,8 +126,14 @@ private:
     QHash<QString, int> m_columnByExact; // name as stored -> index, found without a copy
     int m_autoInc = -1;
     bool m_readOnly = false;
-    std::vector<std::shared_ptr<Row>> m_rows;
-    size_t m_dead = 0;
+
+    std::vector<Block> m_blocks;
+    std::vector<qint64> m_rowids;  // by slot
+    std::vector<quint8> m_alive;   // by slot
+    std::vector<RowSlot> m_order;  // slots in rowid order
+    std::vector<QString> m_texts;  // the text pool; a text cell holds its number here
+    size_t m_dead = 0;             // dead slots still in m_order
+
     std::unique_ptr<Statement> m_insert, m_insertKeyed, m_delete;
     std::map<QByteArray, std::unique_ptr<Statement>> m_updates; // by the columns they write
     QHash<QString, std::shared_ptr<const CompiledFilter>> m_filters;

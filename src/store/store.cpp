@@ -141,11 +141,10 @@ void Store::writeFailed() {
         m_doomed = true;
 }
 
-void Store::remember(const std::shared_ptr<TableImage>& image, const std::shared_ptr<Row>& row,
-                     bool aliveBefore) {
+void Store::remember(const std::shared_ptr<TableImage>& image, RowSlot row, RowCells before) {
     if (m_depth == 0)
         return;
-    m_undo.push_back(UndoRecord{image, row, row->values, aliveBefore});
+    m_undo.push_back(UndoRecord{image, row, std::move(before)});
 }
 
 void Store::commit() {
@@ -196,7 +195,7 @@ void Store::rollback() {
 
 void Store::undo() {
     for (auto it = m_undo.rbegin(); it != m_undo.rend(); ++it)
-        it->image->restore(it->row, std::move(it->values), it->alive);
+        it->image->restore(it->row, it->before);
     for (auto& [handle, state] : m_snapshots)
         handle->restoreState(state);
 }

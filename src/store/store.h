@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/image.h"
 #include "store/table.h"
 #include "store/value.h"
 
@@ -42,16 +43,14 @@ public:
     // later write and the commit are refused and the guard rolls everything back.
     void writeFailed();
     // Called by an image before it changes a row inside a transaction (after, for an insert,
-    // with aliveBefore false), so that a rollback can restore it.
-    void remember(const std::shared_ptr<TableImage>& image, const std::shared_ptr<Row>& row,
-                  bool aliveBefore);
+    // with the row not alive), so that a rollback can put the row back to before.
+    void remember(const std::shared_ptr<TableImage>& image, RowSlot row, RowCells before);
 
 private:
     struct UndoRecord {
         std::shared_ptr<TableImage> image;
-        std::shared_ptr<Row> row;
-        std::vector<Value> values;
-        bool alive;
+        RowSlot row;
+        RowCells before;
     };
     Store() = default;
     std::shared_ptr<Connection> connectionFor(const QString& file);

@@ -12,11 +12,6 @@ namespace zovi {
 
 namespace {
 
-const Value& NullValue() {
-    static const Value null;
-    return null;
-}
-
 // The value a detail row must carry to belong to the master's current row.
 struct Link {
     int column = -1;
@@ -25,41 +20,37 @@ struct Link {
     QString text;
     bool none = false; // the master has no current row: the detail shows nothing
 
-    bool matches(const Row& row) const {
+    bool matches(const TableImage& image, RowSlot row) const {
         if (none)
             return false;
-        const Value& v = row.values[size_t(column)];
+        const TableImage::CellKind kind = image.kind(row, column);
         if (numeric) {
-            if (const auto* i = std::get_if<qint64>(&v))
-                return double(*i) == number;
-            if (const auto* d = std::get_if<double>(&v))
-                return *d == number;
-            if (const auto* s = std::get_if<QString>(&v)) {
+            if (kind == TableImage::IntegerCell || kind == TableImage::FloatCell)
+                return image.number(row, column) == number;
+            if (kind == TableImage::TextCell) {
                 bool ok = false;
-                const double d = s->trimmed().toDouble(&ok);
+                const double d = image.text(row, column).trimmed().toDouble(&ok);
                 return ok && d == number;
             }
             return false;
         }
-        if (const auto* s = std::get_if<QString>(&v))
-            return *s == text;
-        return false;
+        return kind == TableImage::TextCell && image.text(row, column) == text;
     }
 };
 
-Link MakeLink(const Value* masterValue, int column) {
+Link MakeLink(const Value& masterValue, int column) {
     Link link;
     link.column = column;
-    if (!masterValue) {
+    if (IsNull(masterValue)) {
         link.none = true;
-    } else if (const auto* s = std::get_if<QString>(masterValue)) {
+    } else if (const auto* s = std::get_if<QString>(&masterValue)) {
         link.text = *s;
-    } else if (const auto* i = std::get_if<qint64>(masterValue)) {
+    } else if (const auto* i = std::get_if<qint64>(&masterValue)) {
         link.numeric = true;
         link.number = double(*i);
     } else {
         link.numeric = true;
-        link.number = std::get<double>(*masterValue);
+        link.number = std::get<double>(masterValue);
     }
     return link;
 }
@@ -135,23 +126,24 @@ void TableHandle::close() {
 
 // ---- the view ----
 
-const Value* TableHandle::masterValue() const {
+Value TableHandle::masterValue() const {
     if (!m_master->isOpen() || m_master->isEmpty() || m_master->mode() == Mode::Insert)
-        return nullptr;
-    const Value& v = m_master->valueAt(m_master->fieldIndex(m_masterField));
-    return IsNull(v) ? nullptr : &v;
+        return Value();
+    return m_master->valueAt(m_master->fieldIndex(m_masterField));
 }
 
-bool TableHandle::admits(const Row& row) const {
-    if (!row.alive)
+bool TableHandle::admits(RowSlot row) const {
+    if (!m_image->alive(row))
         return false;
-    if (masterAttached() && !MakeLink(masterValue(), fieldIndex(m_detailField)).matches(row))
+    if (masterAttached() &&
+        !MakeLink(masterValue(), fieldIndex(m_detailField)).matches(*m_image, row))
         return false;
-    return !(m_filtered && m_compiledFilter && !m_compiledFilter->matches(row, m_caseInsensitive));
+    return !(m_filtered && m_compiledFilter &&
+             !m_compiledFilter->matches(*m_image, row, m_caseInsensitive));
 }
 
 void TableHandle::rebuildView(bool keepCurrent) {
-    std::shared_ptr<Row> current;
+    std::optional<RowSlot> current;
     if (keepCurrent && m_pos >= 0 && m_pos < m_view.size())
         current = m_view[m_pos];
     m_image->compact();
@@ -163,14 +155,15 @@ void TableHandle::rebuildView(bool keepCurrent) {
                                        : nullptr;
     const bool folded = m_caseInsensitive;
 
-    QList<std::shared_ptr<Row>> view;
-    view.reserve(qsizetype(m_image->liveCount()));
-    for (const auto& row : m_image->rows()) {
-        if (!row->alive)
+    const TableImage& image = *m_image;
+    QList<RowSlot> view;
+    view.reserve(qsizetype(image.liveCount()));
+    for (const RowSlot row : image.order()) {
+        if (!image.alive(row))
             continue;
-        if (linked && !link.matches(*row))
+        if (linked && !link.matches(image, row))
             continue;
-        if (filter && !filter->matches(*row, folded))
+        if (filter && !filter->matches(image, row, folded))
             continue;
         view.push_back(row);
     }
@@ -178,7 +171,7 @@ void TableHandle::rebuildView(bool keepCurrent) {
 
     m_pos = -1;
     if (current) {
-        const qsizetype at = m_view.indexOf(current);
+        const qsizetype at = m_view.indexOf(*current);
         if (at >= 0)
             m_pos = int(at);
     }
@@ -213,9 +206,10 @@ void TableHandle::refresh() {
     requireOpen("refresh");
     requireBrowseForMove();
     const int before = m_pos;
-    const std::shared_ptr<Row> current = before >= 0 ? m_view[before] : nullptr;
+    const std::optional<RowSlot> current =
+        before >= 0 ? std::optional<RowSlot>(m_view[before]) : std::nullopt;
     rebuildView(true);
-    if (current == nullptr || m_pos < 0 || m_view[m_pos] != current)
+    if (!current || m_pos < 0 || m_view[m_pos] != *current)
         notifyDetails();
     Q_EMIT viewChanged();
 }
@@ -288,7 +282,7 @@ void TableHandle::append() {
     m_buffer.assign(m_image->columns().size(), Value());
     if (masterAttached() && m_master->isOpen() && !m_master->isEmpty()) {
         const int column = fieldIndex(m_detailField);
-        const Value& mv = m_master->valueAt(m_master->fieldIndex(m_masterField));
+        const Value mv = m_master->valueAt(m_master->fieldIndex(m_masterField));
         m_buffer[size_t(column)] =
             ValueFromText(ValueText(mv, m_master->fieldType(m_master->fieldIndex(m_masterField))),
                           fieldType(column), m_detailField);
@@ -312,12 +306,12 @@ void TableHandle::edit() {
         return;
     if (m_view.isEmpty())
         throw StoreError(QStringLiteral("%1: there is no row to edit.").arg(objectName()));
-    const auto& row = m_view[m_pos];
-    if (!row->alive)
+    const RowSlot row = m_view[m_pos];
+    if (!m_image->alive(row))
         throw StoreError(
             QStringLiteral("%1: the row was deleted in the meantime.").arg(objectName()));
     m_editedRow = row;
-    m_buffer = row->values;
+    m_buffer = m_image->values(row);
     m_mode = Mode::Edit;
 }
 
@@ -327,18 +321,19 @@ void TableHandle::post() {
     requireOpen("post");
     if (m_mode == Mode::Insert) {
         // The write comes first; a failure leaves the handle appending, the row not lost.
-        auto row = m_image->insert(m_buffer);
-        m_lastInsertedRowid = row->rowid;
+        const RowSlot row = m_image->insert(m_buffer);
+        const qint64 rowid = m_image->rowid(row);
+        m_lastInsertedRowid = rowid;
         m_mode = Mode::Browse;
         m_buffer.clear();
-        if (admits(*row)) {
+        if (admits(row)) {
             // Rows are in ascending rowid order; a new row has the greatest rowid unless it
             // came with a key of its own.
             auto at = m_view.end();
-            if (!m_view.isEmpty() && m_view.last()->rowid > row->rowid)
-                at = std::upper_bound(
-                    m_view.begin(), m_view.end(), row->rowid,
-                    [](qint64 rowid, const std::shared_ptr<Row>& r) { return rowid < r->rowid; });
+            const TableImage& image = *m_image;
+            if (!m_view.isEmpty() && image.rowid(m_view.last()) > rowid)
+                at = std::upper_bound(m_view.begin(), m_view.end(), rowid,
+                                      [&image](qint64 id, RowSlot r) { return id < image.rowid(r); });
             const qsizetype index = at - m_view.begin();
             m_view.insert(index, row);
             m_pos = -2; // force the details to follow
@@ -348,14 +343,14 @@ void TableHandle::post() {
             m_pos = int(m_view.size()) - 1;
         }
     } else {
-        auto row = m_editedRow;
+        const RowSlot row = *m_editedRow;
         m_image->update(row, m_buffer);
         m_mode = Mode::Browse;
         m_buffer.clear();
         m_editedRow.reset();
         // A row that no longer matches the filter leaves the view; the cursor stays on the
         // row that followed it.
-        if (!admits(*row)) {
+        if (!admits(row)) {
             const qsizetype at = m_view.indexOf(row);
             if (at >= 0) {
                 m_view.removeAt(at);
@@ -385,7 +380,7 @@ void TableHandle::remove() {
     cancel();
     if (m_view.isEmpty())
         throw StoreError(QStringLiteral("%1: there is no row to delete.").arg(objectName()));
-    const auto row = m_view[m_pos];
+    const RowSlot row = m_view[m_pos];
     m_image->remove(row);
     m_view.removeAt(m_pos);
     const int next = m_view.isEmpty() ? -1 : std::min(m_pos, int(m_view.size()) - 1);
@@ -431,13 +426,14 @@ bool TableHandle::hasField(const QString& name) const {
     return m_image && m_image->columnIndex(name) >= 0;
 }
 
-const Value& TableHandle::valueAt(int column) const {
+Value TableHandle::valueAt(int column) const {
     requireOpen("read field");
     if (m_mode != Mode::Browse)
         return m_buffer.at(size_t(column));
-    if (m_pos < 0 || m_pos >= m_view.size())
-        return NullValue();
-    return m_view[m_pos]->values.at(size_t(column));
+    if (m_pos < 0 || m_pos >= m_view.size() || column < 0 ||
+        size_t(column) >= m_image->columns().size())
+        return Value();
+    return m_image->value(m_view[m_pos], column);
 }
 
 void TableHandle::setValue(int column, Value value) {
@@ -455,12 +451,12 @@ void TableHandle::setValue(int column, Value value) {
 
 QString TableHandle::textAt(int row, int column) const {
     requireOpen("read field");
-    return ValueText(m_view.at(row)->values.at(size_t(column)), fieldType(column));
+    return ValueText(m_image->value(m_view.at(row), column), fieldType(column));
 }
 
 QDate TableHandle::dateAt(int row, int column) const {
     requireOpen("read field");
-    return ValueDate(m_view.at(row)->values.at(size_t(column)), fieldType(column),
+    return ValueDate(m_image->value(m_view.at(row), column), fieldType(column),
                      fieldName(column));
 }
 

@@ -9,12 +9,14 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace zovi {
 
 class TableImage;
 class CompiledFilter;
+using RowSlot = quint32;
 class TableHandle;
 
 // A field of a handle's current row (or of the row being edited or appended), read and written
@@ -154,23 +156,23 @@ private:
 
     // What a rollback gives back to a handle: its view, cursor and editing state.
     struct State {
-        QList<std::shared_ptr<Row>> view;
+        QList<RowSlot> view;
         int pos;
         bool eof, bof;
         Mode mode;
         std::vector<Value> buffer;
-        std::shared_ptr<Row> editedRow;
+        std::optional<RowSlot> editedRow;
         std::shared_ptr<TableImage> image;
     };
 
     void requireOpen(const char* operation) const;
     void requireBrowseForMove();
-    const Value& valueAt(int column) const;
+    Value valueAt(int column) const;
     const QString& columnName(int column) const;
     void setValue(int column, Value value);
     void rebuildView(bool keepCurrent);
-    bool admits(const Row& row) const;
-    const Value* masterValue() const;
+    bool admits(RowSlot row) const;
+    Value masterValue() const; // null when the master has no current row
     void setCurrent(int index);
     void notifyDetails();
     void masterMoved();
@@ -181,14 +183,14 @@ private:
     QString m_path;
     std::shared_ptr<TableImage> m_image;
 
-    QList<std::shared_ptr<Row>> m_view;
+    QList<RowSlot> m_view; // rows of m_image
     int m_pos = -1;
     bool m_eof = true;
     bool m_bof = true;
 
     Mode m_mode = Mode::Browse;
     std::vector<Value> m_buffer;      // the row being edited or appended
-    std::shared_ptr<Row> m_editedRow; // the row being edited
+    std::optional<RowSlot> m_editedRow; // the row being edited
 
     QString m_filterText;
     std::shared_ptr<const CompiledFilter> m_compiledFilter;

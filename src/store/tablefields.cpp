@@ -1,5 +1,6 @@
 // The fields of a handle's current row read and written by type, and the search for a row.
 #include "store/error.h"
+#include "store/image.h"
 #include "store/table.h"
 
 namespace zovi {
@@ -67,7 +68,7 @@ bool TableHandle::locate(const QString& field, const QVariant& value) {
     const FieldType type = fieldType(column);
     const Value target = ValueFromVariant(value, type, field);
     for (qsizetype i = 0; i < m_view.size(); ++i) {
-        if (ValuesEqual(m_view[i]->values[size_t(column)], target, type)) {
+        if (ValuesEqual(m_image->value(m_view[i], column), target, type)) {
             requireBrowseForMove();
             setCurrent(int(i));
             m_eof = m_bof = false;
@@ -84,9 +85,9 @@ QVariant TableHandle::lookup(const QString& keyField, const QVariant& value,
     const int result = fieldIndex(resultField);
     const FieldType type = fieldType(key);
     const Value target = ValueFromVariant(value, type, keyField);
-    for (const auto& row : std::as_const(m_view)) {
-        if (ValuesEqual(row->values[size_t(key)], target, type))
-            return ValueVariant(row->values[size_t(result)], fieldType(result));
+    for (const RowSlot row : std::as_const(m_view)) {
+        if (ValuesEqual(m_image->value(row, key), target, type))
+            return ValueVariant(m_image->value(row, result), fieldType(result));
     }
     return QVariant();
 }

@@ -43,12 +43,4 @@ Value ValueForType(const Value& v, FieldType declared, FieldType target, const Q
 // Exact comparison used by locate and lookup: letter case counts, numbers compare as numbers.
 bool ValuesEqual(const Value& a, const Value& b, FieldType type);
 
-// One row of a table image. Rows are shared between the image and the views of every handle on
-// the table; a deleted row stays readable by a view that still holds it, but is no longer alive.
-struct Row {
-    std::vector<Value> values;
-    qint64 rowid = 0;
-    bool alive = true;
-};
-
 } // namespace zovi
