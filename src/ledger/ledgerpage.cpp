@@ -178,13 +178,11 @@ void LedgerPage::selectionMoved() {
 }
 
 void LedgerPage::selectEntry(qint64 id) {
-    const auto& rows = m_gridModel->rows();
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (rows[i].id == id) {
-            Grid1->selectRow(int(i));
-            Grid1->scrollTo(m_gridModel->index(int(i), 1));
-            return;
-        }
+    const int row = id != 0 ? m_gridModel->rowOfId(id) : -1;
+    if (row >= 0) {
+        Grid1->selectRow(row);
+        Grid1->scrollTo(m_gridModel->index(row, 1));
+        return;
     }
     selectLastRow();
 }
@@ -199,6 +197,10 @@ void LedgerPage::selectLastRow() {
 }
 
 void LedgerPage::ledgerViewChanged() {
+    // A closed ledger lets go of its rows at once: the grid would otherwise keep the image of
+    // the database being left in memory while the next one is read.
+    if (!m_data.tbData.isOpen() && m_gridModel->rowCount() > 0)
+        m_gridModel->setRows({});
     if (m_gridStale)
         return;
     m_gridStale = true;
@@ -339,7 +341,11 @@ void LedgerPage::RefreshGrid() {
         // rebuild resizes are not widths the user set.
         const QSignalBlocker block(Grid1->selectionModel());
         const QScopedValueRollback applying(m_applyingWidths, true);
-        m_gridModel->setRows(BuildLedgerRows(m_data.tbData, options));
+        if (m_data.tbData.isOpen())
+            m_gridModel->setSource(
+                std::make_shared<LedgerRowSource>(m_data.tbData.viewRows(), options));
+        else
+            m_gridModel->setRows({});
         Grid1->setColumnHidden(0, true);
         Grid1->setColumnHidden(8, true);
     }

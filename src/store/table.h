@@ -51,6 +51,34 @@ private:
     int m_column;
 };
 
+// The rows a handle's view held when they were taken, kept apart from the handle: reading them
+// never moves a cursor, and they stay readable however the view changes later (a row shows its
+// current values, a deleted row its last ones). Indexes count from 0 in the view's order.
+class ViewRows {
+public:
+    ViewRows() = default;
+
+    int size() const { return int(m_rows.size()); }
+    // The column of a field, by name without regard to letter case; an unknown name throws.
+    int fieldIndex(const QString& name) const;
+    FieldType fieldType(int column) const;
+
+    Value value(int index, int column) const;
+    // As FieldRef reads them.
+    QString text(int index, int column) const;
+    double toDouble(int index, int column) const;
+    qint64 toInt(int index, int column) const;
+    QDate toDate(int index, int column) const;
+    // The text of a text field without a copy; null for an empty field. Valid while this object
+    // lives.
+    const QString* textRef(int index, int column) const;
+
+private:
+    friend class TableHandle;
+    std::shared_ptr<const TableImage> m_image;
+    QList<RowSlot> m_rows;
+};
+
 // A cursor over one table file: the ordered rows its filter and master-detail binding admit,
 // and a current row. Every handle on the same file shares one in-memory image of its rows;
 // reads come from the image, writes go through SQLite first and reach the image only when they
@@ -116,6 +144,9 @@ public:
     QString textAt(int row, int column) const;
     // The date of a field of the view's row at index; an invalid date when it is null.
     QDate dateAt(int row, int column) const;
+
+    // The rows of the view as they are now.
+    ViewRows viewRows() const;
 
     // locate moves to the first row of the view whose field equals value exactly (letter case
     // counts) and reports whether there was one. lookup returns the result field of that row

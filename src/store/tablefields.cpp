@@ -3,6 +3,8 @@
 #include "store/image.h"
 #include "store/table.h"
 
+#include <QFileInfo>
+
 namespace zovi {
 
 // ---- FieldRef ----
@@ -58,6 +60,63 @@ void FieldRef::setValue(Value value) const {
 }
 void FieldRef::clear() const {
     m_handle->setValue(m_column, Value());
+}
+
+// ---- ViewRows ----
+
+ViewRows TableHandle::viewRows() const {
+    requireOpen("read rows");
+    ViewRows rows;
+    rows.m_image = m_image;
+    rows.m_rows = m_view;
+    return rows;
+}
+
+int ViewRows::fieldIndex(const QString& name) const {
+    const int column = m_image ? m_image->columnIndex(name) : -1;
+    if (column < 0)
+        throw StoreError(QStringLiteral("The table %1 has no field \"%2\".")
+                             .arg(m_image ? QFileInfo(m_image->path()).fileName() : QString(),
+                                  name));
+    return column;
+}
+
+FieldType ViewRows::fieldType(int column) const {
+    return m_image->columns().at(size_t(column)).type;
+}
+
+Value ViewRows::value(int index, int column) const {
+    return m_image->value(m_rows.at(index), column);
+}
+
+QString ViewRows::text(int index, int column) const {
+    return ValueText(value(index, column), fieldType(column));
+}
+
+double ViewRows::toDouble(int index, int column) const {
+    const RowSlot row = m_rows.at(index);
+    const auto kind = m_image->kind(row, column);
+    if (kind == TableImage::FloatCell ||
+        (kind == TableImage::IntegerCell && fieldType(column) != FieldType::Date))
+        return m_image->number(row, column);
+    return ValueDouble(value(index, column), fieldType(column),
+                       m_image->columns()[size_t(column)].name);
+}
+
+qint64 ViewRows::toInt(int index, int column) const {
+    return ValueInteger(value(index, column), fieldType(column),
+                        m_image->columns().at(size_t(column)).name);
+}
+
+QDate ViewRows::toDate(int index, int column) const {
+    return ValueDate(value(index, column), fieldType(column),
+                     m_image->columns().at(size_t(column)).name);
+}
+
+const QString* ViewRows::textRef(int index, int column) const {
+    const RowSlot row = m_rows.at(index);
+    return m_image->kind(row, column) == TableImage::TextCell ? &m_image->text(row, column)
+                                                               : nullptr;
 }
 
 // ---- search ----

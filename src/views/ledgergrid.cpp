@@ -8,7 +8,9 @@
 #include "views/sortorder.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace zovi {
 
@@ -57,94 +59,149 @@ DisplayCurrency DisplayCurrencyFor(const QList<Currency>& currencies, const QStr
     return display;
 }
 
+LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
+    : m_rows(std::move(rows)), m_options(std::move(options)) {
+    fDate = m_rows.fieldIndex(QStringLiteral("Date"));
+    fName = m_rows.fieldIndex(QStringLiteral("Name"));
+    fGr1 = m_rows.fieldIndex(QStringLiteral("Gr1"));
+    fGr2 = m_rows.fieldIndex(QStringLiteral("Gr2"));
+    fType = m_rows.fieldIndex(QStringLiteral("Type"));
+    fDohod = m_rows.fieldIndex(QStringLiteral("Dohod"));
+    fRashod = m_rows.fieldIndex(QStringLiteral("Rashod"));
+    fSub = m_rows.fieldIndex(QStringLiteral("NameRashod"));
+    fValue = m_rows.fieldIndex(QStringLiteral("Value"));
+    fValuta = m_rows.fieldIndex(QStringLiteral("Valuta"));
+    fId = m_rows.fieldIndex(QStringLiteral("ID"));
+    m_todayText = AppLocale::formatDate(m_options.today);
+
+    const int n = m_rows.size();
+    const int sortIndex = m_options.sortIndex;
+    if (sortIndex <= 0 || sortIndex > 4) {
+        std::vector<qint64> keys(static_cast<size_t>(n), 0);
+        for (int i = 0; i < n; ++i) {
+            const QDate date = m_rows.toDate(i, fDate);
+            keys[size_t(i)] = date.isValid() ? date.toJulianDay() : 0;
+        }
+        m_order = ExchangeSortOrder(keys);
+        return;
+    }
+    // Texts compare byte by byte in their stored code, so capitals come first. Many rows share
+    // a text: each distinct text is put in order once, and the rows are ordered by its rank,
+    // which gives the order the texts themselves give.
+    const int column = sortIndex == 1 ? fName : sortIndex == 2 ? fGr2 : sortIndex == 3 ? fSub : fGr1;
+    const QString empty;
+    std::map<QString, QString> labels; // its nodes stay where they are
+    std::vector<const QString*> texts(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        const QString* t = m_rows.textRef(i, column);
+        if (sortIndex == 2) {
+            // The group column shows the kind's label for entries other than incomes and
+            // charges.
+            const QString* type = m_rows.textRef(i, fType);
+            const auto kind = KindOf(type ? *type : empty);
+            if (kind != EntryKind::Income && kind != EntryKind::Charge) {
+                t = nullptr;
+                if (m_options.kindLabel && kind) {
+                    auto label = labels.find(*type);
+                    if (label == labels.end())
+                        label = labels.emplace(*type, kindLabel(*type)).first;
+                    t = &label->second;
+                }
+            }
+        }
+        texts[size_t(i)] = t ? t : &empty;
+    }
+    QHash<QString, int> rankOf;
+    for (const QString* t : texts)
+        rankOf.insert(*t, 0);
+    std::vector<std::pair<QByteArray, const QString*>> distinct;
+    distinct.reserve(size_t(rankOf.size()));
+    for (auto it = rankOf.cbegin(); it != rankOf.cend(); ++it)
+        distinct.emplace_back(it.key().toUtf8(), &it.key());
+    std::sort(distinct.begin(), distinct.end(), [](const auto& a, const auto& b) {
+        return std::lexicographical_compare(
+            a.first.cbegin(), a.first.cend(), b.first.cbegin(), b.first.cend(),
+            [](char x, char y) { return uchar(x) < uchar(y); });
+    });
+    for (size_t r = 0; r < distinct.size(); ++r)
+        rankOf.find(*distinct[r].second).value() = int(r);
+    std::vector<qint64> ranks(static_cast<size_t>(n));
+    for (int i = 0; i < n; ++i)
+        ranks[size_t(i)] = rankOf.value(*texts[size_t(i)]);
+    m_order = ExchangeSortOrder(ranks);
+}
+
+QString LedgerRowSource::kindLabel(const QString& type) const {
+    auto label = m_kindLabels.constFind(type);
+    if (label == m_kindLabels.cend() || label->isNull())
+        label = m_kindLabels.insert(type, m_options.kindLabel(type));
+    return *label;
+}
+
+QChar LedgerRowSource::dayFlag(const QDate& date) const {
+    auto flag = m_dayFlags.constFind(date.toJulianDay());
+    if (flag == m_dayFlags.cend())
+        flag = m_dayFlags.insert(date.toJulianDay(), DayFlag(date, m_options.today, m_todayText));
+    return *flag;
+}
+
+qint64 LedgerRowSource::id(int index) const {
+    return m_rows.toInt(m_order[size_t(index)], fId);
+}
+
+int LedgerRowSource::indexOf(qint64 id) const {
+    for (int k = 0; k < size(); ++k) {
+        if (this->id(k) == id)
+            return k;
+    }
+    return -1;
+}
+
+LedgerRow LedgerRowSource::row(int index) const {
+    const int i = m_order[size_t(index)];
+    const ViewRows& v = m_rows;
+    LedgerRow row;
+    const QString type = v.text(i, fType);
+    row.date = v.toDate(i, fDate);
+    row.mark = SignMark(type);
+    if (row.date.isValid()) {
+        const QChar flag = dayFlag(row.date);
+        if (!flag.isNull())
+            row.mark += flag;
+    }
+    row.name = v.text(i, fName);
+    row.subGroup = v.text(i, fSub);
+    row.account = v.text(i, fGr1);
+    row.id = v.toInt(i, fId);
+    const auto kind = KindOf(type);
+    if (kind == EntryKind::Income || kind == EntryKind::Charge) {
+        const double value = v.toDouble(i, fValue);
+        const QString valuta = v.text(i, fValuta);
+        QString cell = m_options.first.name.isEmpty()
+                           ? v.text(i, kind == EntryKind::Income ? fDohod : fRashod)
+                           : MoneyPart(m_options.first, value, valuta);
+        if (!m_options.second.name.isEmpty())
+            cell += QStringLiteral(" / ") + MoneyPart(m_options.second, value, valuta);
+        (kind == EntryKind::Income ? row.income : row.charge) = cell;
+        row.group = v.text(i, fGr2);
+    } else {
+        row.income = v.text(i, fDohod);
+        row.charge = v.text(i, fRashod);
+        if (m_options.kindLabel && kind)
+            row.group = kindLabel(type);
+    }
+    return row;
+}
+
 std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOptions& options) {
     std::vector<LedgerRow> rows;
     if (!ledger.isOpen())
         return rows;
-    rows.reserve(size_t(ledger.recordCount()));
-    const int fDate = ledger.fieldIndex(QStringLiteral("Date"));
-    const int fName = ledger.fieldIndex(QStringLiteral("Name"));
-    const int fGr1 = ledger.fieldIndex(QStringLiteral("Gr1"));
-    const int fGr2 = ledger.fieldIndex(QStringLiteral("Gr2"));
-    const int fType = ledger.fieldIndex(QStringLiteral("Type"));
-    const int fDohod = ledger.fieldIndex(QStringLiteral("Dohod"));
-    const int fRashod = ledger.fieldIndex(QStringLiteral("Rashod"));
-    const int fSub = ledger.fieldIndex(QStringLiteral("NameRashod"));
-    const int fValue = ledger.fieldIndex(QStringLiteral("Value"));
-    const int fValuta = ledger.fieldIndex(QStringLiteral("Valuta"));
-    const int fId = ledger.fieldIndex(QStringLiteral("ID"));
-    const QString todayText = AppLocale::formatDate(options.today);
-    // Many entries share a day, and formatting a date costs more than the rest of a row.
-    QHash<qint64, QChar> dayFlags;
-    QHash<QString, QString> kindLabels;
-
-    for (ledger.first(); !ledger.eof(); ledger.next()) {
-        LedgerRow row;
-        const QString type = ledger.field(fType).text();
-        row.date = ledger.field(fDate).toDate();
-        row.mark = SignMark(type);
-        if (row.date.isValid()) {
-            auto flag = dayFlags.constFind(row.date.toJulianDay());
-            if (flag == dayFlags.cend())
-                flag = dayFlags.insert(row.date.toJulianDay(),
-                                       DayFlag(row.date, options.today, todayText));
-            if (!flag->isNull())
-                row.mark += *flag;
-        }
-        row.name = ledger.field(fName).text();
-        row.subGroup = ledger.field(fSub).text();
-        row.account = ledger.field(fGr1).text();
-        row.id = ledger.field(fId).toInt();
-        const auto kind = KindOf(type);
-        if (kind == EntryKind::Income || kind == EntryKind::Charge) {
-            const double value = ledger.field(fValue).toDouble();
-            const QString valuta = ledger.field(fValuta).text();
-            QString cell = options.first.name.isEmpty()
-                               ? ledger.field(kind == EntryKind::Income ? fDohod : fRashod).text()
-                               : MoneyPart(options.first, value, valuta);
-            if (!options.second.name.isEmpty())
-                cell += QStringLiteral(" / ") + MoneyPart(options.second, value, valuta);
-            (kind == EntryKind::Income ? row.income : row.charge) = cell;
-            row.group = ledger.field(fGr2).text();
-        } else {
-            row.income = ledger.field(fDohod).text();
-            row.charge = ledger.field(fRashod).text();
-            if (options.kindLabel && kind) {
-                // Each kind's label is looked up once per build, not once per row.
-                auto label = kindLabels.constFind(type);
-                if (label == kindLabels.cend())
-                    label = kindLabels.insert(type, options.kindLabel(type));
-                row.group = *label;
-            }
-        }
-        rows.push_back(std::move(row));
-    }
-
-    // Texts compare byte by byte in their stored code, so capitals come first.
-    std::vector<int> order;
-    if (options.sortIndex <= 0 || options.sortIndex > 4) {
-        std::vector<qint64> keys;
-        keys.reserve(rows.size());
-        for (const LedgerRow& r : rows)
-            keys.push_back(r.date.isValid() ? r.date.toJulianDay() : 0);
-        order = ExchangeSortOrder(keys);
-    } else {
-        QList<QByteArray> keys;
-        keys.reserve(qsizetype(rows.size()));
-        for (const LedgerRow& r : rows) {
-            const QString& t = options.sortIndex == 1   ? r.name
-                               : options.sortIndex == 2 ? r.group
-                               : options.sortIndex == 3 ? r.subGroup
-                                                        : r.account;
-            keys.push_back(t.toUtf8());
-        }
-        order = ExchangeSortOrder(keys);
-    }
-    std::vector<LedgerRow> sorted;
-    sorted.reserve(rows.size());
-    for (int i : order)
-        sorted.push_back(std::move(rows[size_t(i)]));
-    return sorted;
+    const LedgerRowSource source(ledger.viewRows(), options);
+    rows.reserve(size_t(source.size()));
+    for (int k = 0; k < source.size(); ++k)
+        rows.push_back(source.row(k));
+    return rows;
 }
 
 LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected) {
@@ -169,7 +226,43 @@ LedgerGridModel::LedgerGridModel(QObject* parent) : QAbstractTableModel(parent) 
 void LedgerGridModel::setRows(std::vector<LedgerRow> rows) {
     beginResetModel();
     m_rows = std::move(rows);
+    m_source.reset();
+    m_cache.clear();
     endResetModel();
+}
+
+void LedgerGridModel::setSource(std::shared_ptr<const LedgerRowSource> source) {
+    beginResetModel();
+    m_rows.clear();
+    m_rows.shrink_to_fit();
+    m_source = std::move(source);
+    m_cache.clear();
+    endResetModel();
+}
+
+const LedgerRow& LedgerGridModel::cachedRow(int index) const {
+    if (!m_source)
+        return m_rows[size_t(index)];
+    if (m_cache.empty())
+        m_cache.resize(kCacheSize, {-1, LedgerRow()});
+    auto& slot = m_cache[size_t(index % kCacheSize)];
+    if (slot.first != index)
+        slot = {index, m_source->row(index)};
+    return slot.second;
+}
+
+LedgerRow LedgerGridModel::rowAt(int index) const {
+    return cachedRow(index);
+}
+
+int LedgerGridModel::rowOfId(qint64 id) const {
+    if (m_source)
+        return m_source->indexOf(id);
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        if (m_rows[i].id == id)
+            return int(i);
+    }
+    return -1;
 }
 
 void LedgerGridModel::setHeaders(const QStringList& headers) {
@@ -178,7 +271,7 @@ void LedgerGridModel::setHeaders(const QStringList& headers) {
 }
 
 int LedgerGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    return parent.isValid() ? 0 : m_source ? m_source->size() : int(m_rows.size());
 }
 
 int LedgerGridModel::columnCount(const QModelIndex& parent) const {
@@ -186,9 +279,9 @@ int LedgerGridModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant LedgerGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= int(m_rows.size()))
+    if (!index.isValid() || index.row() >= rowCount())
         return QVariant();
-    const LedgerRow& r = m_rows[size_t(index.row())];
+    const LedgerRow& r = cachedRow(index.row());
     if (role == MarkRole)
         return r.mark;
     if (role == IdRole)

@@ -1,18 +1,20 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include "store/table.h"
+
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace zovi {
 
 struct Currency;
-
-class TableHandle;
 
 // One row of the ledger grid, built from an entry of the filtered ledger view.
 struct LedgerRow {
@@ -47,8 +49,35 @@ struct LedgerGridOptions {
     std::function<QString(const QString& type)> kindLabel; // the translated label of a kind
 };
 
-// Builds the grid's rows from the ledger view: one row per entry in table order, then ordered
-// by the chosen key exactly as the program's exchange sort orders them.
+// The grid's rows over the ledger view: one row per entry, ordered by the chosen key exactly as
+// the program's exchange sort orders them. Only the keys are read when it is made; a row's texts
+// are made when it is asked for, so that a grid over a million entries formats only the rows on
+// screen.
+class LedgerRowSource {
+public:
+    LedgerRowSource(ViewRows rows, LedgerGridOptions options);
+
+    int size() const { return int(m_order.size()); }
+    LedgerRow row(int index) const;
+    qint64 id(int index) const;
+    // The position of the entry with this ID; -1 when it is not shown.
+    int indexOf(qint64 id) const;
+
+private:
+    QString kindLabel(const QString& type) const;
+    QChar dayFlag(const QDate& date) const;
+
+    ViewRows m_rows;
+    LedgerGridOptions m_options;
+    std::vector<int> m_order; // the view's index of each grid row
+    int fDate, fName, fGr1, fGr2, fType, fDohod, fRashod, fSub, fValue, fValuta, fId;
+    QString m_todayText;
+    // Looked up once per day and per kind, not once per row.
+    mutable QHash<qint64, QChar> m_dayFlags;
+    mutable QHash<QString, QString> m_kindLabels;
+};
+
+// Every row of the grid over the ledger view, formatted.
 std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOptions& options);
 
 // How a cell of the ledger grid is drawn: colours as 0xRRGGBB. Records are counted from 0; the
@@ -71,7 +100,12 @@ public:
     explicit LedgerGridModel(QObject* parent = nullptr);
 
     void setRows(std::vector<LedgerRow> rows);
-    const std::vector<LedgerRow>& rows() const { return m_rows; }
+    // Rows formatted when they are shown.
+    void setSource(std::shared_ptr<const LedgerRowSource> source);
+    // The row at index, formatted; index must be below rowCount().
+    LedgerRow rowAt(int index) const;
+    // The grid row of the entry with this ID; -1 when it is not shown.
+    int rowOfId(qint64 id) const;
     void setHeaders(const QStringList& headers); // texts of columns 1 to 7
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -81,7 +115,13 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
+    const LedgerRow& cachedRow(int index) const;
+
     std::vector<LedgerRow> m_rows;
+    std::shared_ptr<const LedgerRowSource> m_source;
+    // The rows last formatted from the source: a view asks for every cell of a row in turn.
+    static constexpr int kCacheSize = 256;
+    mutable std::vector<std::pair<int, LedgerRow>> m_cache;
     QStringList m_headers;
 };
 
