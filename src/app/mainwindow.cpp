@@ -26,6 +26,7 @@
 #include "reports/reporttemplate.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/store.h"
 #include "tools/aboutbox.h"
 #include "tools/calculatorwindow.h"
 #include "tools/calendarwindow.h"
@@ -40,6 +41,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -61,6 +63,11 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     Page->setObjectName(QStringLiteral("Page"));
     setCentralWidget(Page);
     m_wait = new Twait(this);
+    // A large ledger takes a moment to read: the wait window, when it is up, shows how far.
+    Store::instance().setReadProgress([wait = QPointer<Twait>(m_wait)](qint64 done, qint64 total) {
+        if (wait && wait->isVisible())
+            wait->readProgress(done, total);
+    });
     m_ledger = new LedgerPage(m_data, m_cd, m_wait, Page);
     m_debts = new DebtsPage(m_data, m_cd, Page);
     m_diagrams = new DiagramsPage(m_data, Page);
@@ -98,7 +105,9 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     updateEntryActions();
 }
 
-Tstart_form::~Tstart_form() = default;
+Tstart_form::~Tstart_form() {
+    Store::instance().setReadProgress({});
+}
 
 void Tstart_form::connectAction(const char* name, void (LedgerPage::*command)()) {
     connect(act(name), &QAction::triggered, m_ledger, command);

@@ -25,10 +25,14 @@ Twait::Twait(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindow
     setFixedSize(260, 80);
 }
 
-void Twait::showNow() {
+QString Twait::labelText() const {
     QString text = QStringLiteral("Please, wait...");
     LangString(QStringLiteral("wait"), text);
-    m_label->setText(text);
+    return text;
+}
+
+void Twait::showNow() {
+    m_label->setText(labelText());
     show();
     raise();
     // Painted at once, without running the message loop: no timer may fire in the middle of
@@ -39,6 +43,24 @@ void Twait::showNow() {
 void Twait::step() {
     if (m_gauge->value() < m_gauge->maximum())
         m_gauge->setValue(m_gauge->value() + 1);
+}
+
+void Twait::readProgress(qint64 done, qint64 total) {
+    if (total <= 0 || done >= total) {
+        if (m_stepValue >= 0) {
+            m_gauge->setValue(m_stepValue);
+            m_label->setText(labelText());
+            m_stepValue = -1;
+        }
+    } else {
+        if (m_stepValue < 0)
+            m_stepValue = m_gauge->value();
+        const int percent = int(done * 100 / total);
+        m_gauge->setValue(int(done * m_gauge->maximum() / total));
+        m_label->setText(QStringLiteral("%1 %2%").arg(labelText()).arg(percent));
+    }
+    if (isVisible())
+        repaint();
 }
 
 BusyCursor::BusyCursor() {

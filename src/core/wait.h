@@ -18,9 +18,15 @@ public:
     // Translates the label (key "wait") and shows the window without blocking, painted at once.
     void showNow();
     void step();
+    // Shows how far the reading of a large file has come: while it lasts the gauge follows the
+    // file and the label gives the share read; when done reaches total both are as before.
+    void readProgress(qint64 done, qint64 total);
 
 private:
+    QString labelText() const;
+
     QLabel* m_label;
+    int m_stepValue = -1; // the gauge's steps while a file's progress is shown
     QProgressBar* m_gauge;
 };
 

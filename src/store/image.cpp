@@ -14,7 +14,6 @@
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 
 namespace zovi {
 
@@ -55,22 +54,65 @@ class TextIndex {
 public:
     // The number of the text in pool, adding it when it is new.
     quint32 take(const char* utf8, int size, std::vector<QString>& pool) {
-        const std::string_view key(utf8, size_t(size));
-        const auto it = m_numbers.find(key);
-        if (it != m_numbers.end())
-            return it->second;
-        const auto number = quint32(pool.size());
-        pool.push_back(QString::fromUtf8(utf8, size));
-        m_numbers.emplace(std::string(key), number);
-        return number;
+        const quint64 hash = Hash(utf8, size);
+        const auto tag = quint32(hash >> 32);
+        if (m_count * 2 >= m_slots.size())
+            grow();
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = size_t(hash) & mask;; at = (at + 1) & mask) {
+            const quint64 slot = m_slots[at];
+            if (slot == 0) {
+                const auto number = quint32(pool.size());
+                pool.push_back(QString::fromUtf8(utf8, size));
+                const auto entry = quint32(m_numbers.size());
+                m_numbers.push_back(number);
+                m_bytes.append(utf8, size_t(size));
+                m_ends.push_back(quint32(m_bytes.size()));
+                m_slots[at] = (quint64(tag) << 32) | (entry + 1);
+                ++m_count;
+                return number;
+            }
+            if (quint32(slot >> 32) == tag) {
+                const quint32 entry = quint32(slot) - 1;
+                const quint32 begin = entry == 0 ? 0 : m_ends[entry - 1];
+                if (m_ends[entry] - begin == quint32(size) &&
+                    std::memcmp(m_bytes.data() + begin, utf8, size_t(size)) == 0)
+                    return m_numbers[entry];
+            }
+        }
     }
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
-    };
-    std::unordered_map<std::string, quint32, Hash, std::equal_to<>> m_numbers;
+    // FNV-1a: the texts are short, and a simple hash of their bytes is the quickest.
+    static quint64 Hash(const char* s, int n) {
+        quint64 h = 1469598103934665603ull;
+        for (int i = 0; i < n; ++i)
+            h = (h ^ uchar(s[i])) * 1099511628211ull;
+        return h ^ (h >> 29);
+    }
+
+    void grow() {
+        std::vector<quint64> old(std::max<size_t>(m_slots.size() * 2, 64), 0);
+        old.swap(m_slots);
+        const size_t mask = m_slots.size() - 1;
+        for (const quint64 slot : old) {
+            if (slot == 0)
+                continue;
+            const quint32 entry = quint32(slot) - 1;
+            const quint32 begin = entry == 0 ? 0 : m_ends[entry - 1];
+            const quint64 hash = Hash(m_bytes.data() + begin, int(m_ends[entry] - begin));
+            size_t at = size_t(hash) & mask;
+            while (m_slots[at] != 0)
+                at = (at + 1) & mask;
+            m_slots[at] = slot;
+        }
+    }
+
+    std::vector<quint64> m_slots;  // the hash's upper half and the entry + 1; 0 when free
+    std::vector<quint32> m_numbers; // the pool number of each entry
+    std::string m_bytes;            // the entries' bytes one after another
+    std::vector<quint32> m_ends;    // where each entry's bytes end
+    size_t m_count = 0;
 };
 
 quint64 DoubleBits(double d) {
@@ -102,7 +144,7 @@ int TableImage::columnIndex(const QString& name) const {
     return m_columnByName.value(name.toLower(), -1);
 }
 
-void TableImage::load(const Progress& progress) {
+void TableImage::load(const Progress& readProgress) {
     sqlite3* db = m_connection->db();
     const TableSchema* schema = SchemaForPath(m_path);
     const QString alias = QuoteIdent(m_alias);
@@ -175,6 +217,7 @@ void TableImage::load(const Progress& progress) {
             maxRowid = sqlite3_column_int64(st.get(), 0);
     }
     const auto expected = size_t(std::clamp<qint64>(maxRowid, 0, qint64(1) << 26));
+    const Progress progress = maxRowid >= kProgressRows ? readProgress : Progress();
     m_rowids.reserve(expected);
     m_alive.reserve(expected);
     m_order.reserve(expected);
@@ -186,7 +229,9 @@ void TableImage::load(const Progress& progress) {
                              .arg(names.join(QLatin1Char(',')), target));
     sqlite3_stmt* st = select.get();
     const int n = int(m_columns.size());
-    TextIndex index;
+    // One index per column: the columns of few texts (accounts, kinds, currencies) keep theirs
+    // small enough to stay in the processor's cache.
+    std::vector<TextIndex> indexes(static_cast<size_t>(n));
     qint64 reported = 0;
     const qint64 step = std::max<qint64>(maxRowid / 100, 4096);
     try {
@@ -200,14 +245,16 @@ void TableImage::load(const Progress& progress) {
             for (int i = 0; i < n; ++i) {
                 const int col = i + 1;
                 const int stored = sqlite3_column_type(st, col);
+                bits[i] = 0;
                 if (stored == SQLITE_NULL)
                     continue; // a new block's cells are null
                 const Column& column = m_columns[size_t(i)];
                 switch (column.type) {
                 case FieldType::Text:
                     kinds[i] = TextCell;
-                    bits[i] = index.take(reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                                         sqlite3_column_bytes(st, col), m_texts);
+                    bits[i] = indexes[size_t(i)].take(
+                        reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
+                        sqlite3_column_bytes(st, col), m_texts);
                     break;
                 case FieldType::Float:
                     if (stored == SQLITE_TEXT) {
@@ -275,7 +322,9 @@ RowSlot TableImage::newSlot(qint64 rowid) {
     if ((row >> kBlockBits) >= m_blocks.size()) {
         const size_t cells = (size_t(1) << kBlockBits) * m_columns.size();
         Block block;
-        block.bits = std::make_unique<quint64[]>(cells);
+        // Every cell's bits are written before they are read: by the reading of the file or by
+        // the insert that takes the row.
+        block.bits = std::make_unique_for_overwrite<quint64[]>(cells);
         block.kinds = std::make_unique<quint8[]>(cells); // zero: every cell null
         m_blocks.push_back(std::move(block));
     }
@@ -290,14 +339,13 @@ double TableImage::number(RowSlot row, int column) const {
 }
 
 Value TableImage::value(RowSlot row, int column) const {
-    const quint64 b = bits(row, column);
     switch (kind(row, column)) {
     case IntegerCell:
-        return qint64(b);
+        return qint64(bits(row, column));
     case FloatCell:
-        return BitsDouble(b);
+        return BitsDouble(bits(row, column));
     case TextCell:
-        return m_texts[b];
+        return m_texts[bits(row, column)];
     case NullCell:
         break;
     }
@@ -339,8 +387,9 @@ void TableImage::setCell(RowSlot row, int column, const Value& value) {
 }
 
 bool TableImage::cellEquals(RowSlot row, int column, const Value& value) const {
-    const quint64 b = bits(row, column);
-    switch (kind(row, column)) {
+    const CellKind k = kind(row, column);
+    const quint64 b = k == NullCell ? 0 : bits(row, column);
+    switch (k) {
     case NullCell:
         return IsNull(value);
     case IntegerCell: {

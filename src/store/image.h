@@ -44,7 +44,9 @@ class TableImage : public std::enable_shared_from_this<TableImage> {
 public:
     enum CellKind : quint8 { NullCell, IntegerCell, FloatCell, TextCell };
 
-    // Reports the rows read so far of the rows the file holds, while the file is read.
+    // Reports the rows read so far of the rows the file holds, while a file of many rows (a
+    // second's reading or more) is read.
+    static constexpr qint64 kProgressRows = 50000;
     using Progress = std::function<void(qint64 done, qint64 total)>;
 
     TableImage(QString path, std::shared_ptr<Connection> connection, QString alias,

@@ -94,7 +94,7 @@ std::shared_ptr<TableImage> Store::acquire(const QString& requested) {
         if (!attached)
             connection->attach(key, alias);
     }
-    auto image = std::make_shared<TableImage>(key, connection, alias);
+    auto image = std::make_shared<TableImage>(key, connection, alias, m_readProgress);
     m_images.insert(key, image);
     return image;
 }

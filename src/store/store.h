@@ -27,6 +27,10 @@ public:
     // not a table of ours.
     std::shared_ptr<TableImage> acquire(const QString& path);
 
+    // Told how far the reading of a large table file has come (rows read of the rows
+    // expected), so that a wait window can show it; empty for none.
+    void setReadProgress(TableImage::Progress progress) { m_readProgress = std::move(progress); }
+
     void registerHandle(TableHandle* handle);
     void unregisterHandle(TableHandle* handle);
 
@@ -60,6 +64,7 @@ private:
     QHash<QString, std::weak_ptr<TableImage>> m_images;
     QHash<QString, std::weak_ptr<Connection>> m_folderConnections;
     QList<TableHandle*> m_handles;
+    TableImage::Progress m_readProgress;
 
     int m_depth = 0;
     bool m_doomed = false;
