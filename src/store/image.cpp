@@ -10,7 +10,10 @@
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <new>
+#include <sys/mman.h>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
@@ -221,6 +224,8 @@ void TableImage::load(const Progress& readProgress) {
     m_rowids.reserve(expected);
     m_alive.reserve(expected);
     m_order.reserve(expected);
+    if (expected > 0)
+        addBlocks(((expected - 1) >> kBlockBits) + 1);
 
     QStringList names;
     for (const Column& c : m_columns)
@@ -238,10 +243,10 @@ void TableImage::load(const Progress& readProgress) {
         while (select.step()) {
             const qint64 rowid = sqlite3_column_int64(st, 0);
             const RowSlot row = newSlot(rowid);
-            Block& block = m_blocks.back();
+            Block& block = m_blocks[row >> kBlockBits];
             const size_t at = cellIndex(row, 0);
-            quint64* bits = block.bits.get() + at;
-            quint8* kinds = block.kinds.get() + at;
+            quint64* bits = block.bits + at;
+            quint8* kinds = block.kinds + at;
             for (int i = 0; i < n; ++i) {
                 const int col = i + 1;
                 const int stored = sqlite3_column_type(st, col);
@@ -317,17 +322,47 @@ void TableImage::load(const Progress& readProgress) {
         progress(maxRowid, maxRowid);
 }
 
+void TableImage::FreeMemory::operator()(void* p) const {
+    std::free(p);
+}
+
+void TableImage::addBlocks(size_t count) {
+    const size_t cells = (size_t(1) << kBlockBits) * m_columns.size();
+    if (cells == 0 || count == 0)
+        return;
+    // The blocks of a large table are put in memory the system may map in large pages: a
+    // million rows are then mapped in a few hundred steps instead of tens of thousands.
+    constexpr size_t kLargePage = size_t(2) << 20;
+    const auto allocate = [&](size_t bytes) {
+        void* p = nullptr;
+        if (bytes >= kLargePage) {
+            bytes = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+            p = std::aligned_alloc(kLargePage, bytes);
+#ifdef MADV_HUGEPAGE
+            if (p)
+                madvise(p, bytes, MADV_HUGEPAGE);
+#endif
+        } else {
+            p = std::malloc(bytes);
+        }
+        if (!p)
+            throw std::bad_alloc();
+        m_memory.emplace_back(p);
+        return p;
+    };
+    // Every cell's bits are written before they are read: by the reading of the file or by
+    // the insert that takes the row. Kinds start at zero: null.
+    auto* bits = static_cast<quint64*>(allocate(count * cells * sizeof(quint64)));
+    auto* kinds = static_cast<quint8*>(allocate(count * cells));
+    std::memset(kinds, 0, count * cells);
+    for (size_t b = 0; b < count; ++b)
+        m_blocks.push_back(Block{bits + b * cells, kinds + b * cells});
+}
+
 RowSlot TableImage::newSlot(qint64 rowid) {
     const auto row = RowSlot(m_rowids.size());
-    if ((row >> kBlockBits) >= m_blocks.size()) {
-        const size_t cells = (size_t(1) << kBlockBits) * m_columns.size();
-        Block block;
-        // Every cell's bits are written before they are read: by the reading of the file or by
-        // the insert that takes the row.
-        block.bits = std::make_unique_for_overwrite<quint64[]>(cells);
-        block.kinds = std::make_unique<quint8[]>(cells); // zero: every cell null
-        m_blocks.push_back(std::move(block));
-    }
+    if ((row >> kBlockBits) >= m_blocks.size())
+        addBlocks(1);
     m_rowids.push_back(rowid);
     m_alive.push_back(1);
     return row;
@@ -412,8 +447,8 @@ RowCells TableImage::cells(RowSlot row) const {
     RowCells c;
     const Block& block = m_blocks[row >> kBlockBits];
     const size_t at = cellIndex(row, 0);
-    c.bits.assign(block.bits.get() + at, block.bits.get() + at + m_columns.size());
-    c.kinds.assign(block.kinds.get() + at, block.kinds.get() + at + m_columns.size());
+    c.bits.assign(block.bits + at, block.bits + at + m_columns.size());
+    c.kinds.assign(block.kinds + at, block.kinds + at + m_columns.size());
     c.alive = alive(row);
     return c;
 }
@@ -622,8 +657,8 @@ void TableImage::restore(RowSlot row, const RowCells& cells) {
     m_alive[row] = cells.alive ? 1 : 0;
     Block& block = m_blocks[row >> kBlockBits];
     const size_t at = cellIndex(row, 0);
-    std::copy(cells.bits.begin(), cells.bits.end(), block.bits.get() + at);
-    std::copy(cells.kinds.begin(), cells.kinds.end(), block.kinds.get() + at);
+    std::copy(cells.bits.begin(), cells.bits.end(), block.bits + at);
+    std::copy(cells.kinds.begin(), cells.kinds.end(), block.kinds + at);
 }
 
 void TableImage::compact() {

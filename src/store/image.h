@@ -95,9 +95,15 @@ public:
 private:
     static constexpr int kBlockBits = 12; // rows per block: 4096
     struct Block {
-        std::unique_ptr<quint64[]> bits;
-        std::unique_ptr<quint8[]> kinds;
+        quint64* bits;
+        quint8* kinds;
     };
+    struct FreeMemory {
+        void operator()(void* p) const;
+    };
+    // Makes count more blocks, in one piece of memory for all their bits and one for their
+    // kinds (every cell null).
+    void addBlocks(size_t count);
     size_t cellIndex(RowSlot row, int column) const {
         return size_t(row & ((1u << kBlockBits) - 1)) * m_columns.size() + size_t(column);
     }
@@ -130,6 +136,7 @@ private:
     bool m_readOnly = false;
 
     std::vector<Block> m_blocks;
+    std::vector<std::unique_ptr<void, FreeMemory>> m_memory; // what the blocks live in
     std::vector<qint64> m_rowids;  // by slot
     std::vector<quint8> m_alive;   // by slot
     std::vector<RowSlot> m_order;  // slots in rowid order
