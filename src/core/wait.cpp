@@ -3,13 +3,18 @@
 #include "core/lang.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QProgressBar>
+#include <QThread>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace zovi {
 
-Twait::Twait(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+// Kept above the window whose work it announces, the chooser among them.
+Twait::Twait(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("Twait"));
     auto* layout = new QVBoxLayout(this);
     m_label = new QLabel(QStringLiteral("Please, wait..."), this);
@@ -35,8 +40,17 @@ void Twait::showNow() {
     m_label->setText(labelText());
     show();
     raise();
-    // Painted at once, without running the message loop: no timer may fire in the middle of
-    // the work the window announces.
+    // A window the system has not put on screen yet cannot be painted, and the work the window
+    // announces keeps the message loop from running: the showing is waited for here (half a
+    // second at most), letting through neither input nor timers, so that no timer fires in the
+    // middle of that work. Then it is painted at once.
+    QElapsedTimer waited;
+    waited.start();
+    while (windowHandle() && !windowHandle()->isExposed() && waited.elapsed() < 500) {
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::X11ExcludeTimers, 5);
+        QThread::msleep(1);
+    }
     repaint();
 }
 
@@ -48,16 +62,17 @@ void Twait::step() {
 void Twait::readProgress(qint64 done, qint64 total) {
     if (total <= 0 || done >= total) {
         if (m_stepValue >= 0) {
-            m_gauge->setValue(m_stepValue);
+            // The label first: the gauge paints the window as soon as it moves.
             m_label->setText(labelText());
+            m_gauge->setValue(m_stepValue);
             m_stepValue = -1;
         }
     } else {
         if (m_stepValue < 0)
             m_stepValue = m_gauge->value();
         const int percent = int(done * 100 / total);
-        m_gauge->setValue(int(done * m_gauge->maximum() / total));
         m_label->setText(QStringLiteral("%1 %2%").arg(labelText()).arg(percent));
+        m_gauge->setValue(int(done * m_gauge->maximum() / total));
     }
     if (isVisible())
         repaint();

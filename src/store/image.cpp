@@ -13,10 +13,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
-#include <sys/mman.h>
 #include <sqlite3.h>
 #include <string>
 #include <string_view>
+#include <sys/mman.h>
 
 namespace zovi {
 
@@ -111,7 +111,7 @@ private:
         }
     }
 
-    std::vector<quint64> m_slots;  // the hash's upper half and the entry + 1; 0 when free
+    std::vector<quint64> m_slots;   // the hash's upper half and the entry + 1; 0 when free
     std::vector<quint32> m_numbers; // the pool number of each entry
     std::string m_bytes;            // the entries' bytes one after another
     std::vector<quint32> m_ends;    // where each entry's bytes end
@@ -211,21 +211,21 @@ void TableImage::load(const Progress& readProgress) {
                  !QFileInfo(QFileInfo(m_path).absolutePath()).isWritable();
 
     const QString target = alias + QLatin1Char('.') + QuoteIdent(m_table);
-    // The greatest rowid tells how many rows to expect (exactly so for a table without gaps):
-    // the lists are made that long at once, and progress is the rowid reached.
+    // The greatest rowid tells how many rows to expect (exactly so for a table without gaps,
+    // more when rows were deleted): the lists are made about that long at once, and progress is
+    // the rowid reached.
     qint64 maxRowid = 0;
     {
         Statement st(db, QStringLiteral("SELECT max(rowid) FROM %1").arg(target));
         if (st.step())
             maxRowid = sqlite3_column_int64(st.get(), 0);
     }
-    const auto expected = size_t(std::clamp<qint64>(maxRowid, 0, qint64(1) << 26));
     const Progress progress = maxRowid >= kProgressRows ? readProgress : Progress();
+    const auto expected = size_t(std::clamp<qint64>(maxRowid, 0, kReserveRows));
+    m_expectedRows = expected;
     m_rowids.reserve(expected);
     m_alive.reserve(expected);
     m_order.reserve(expected);
-    if (expected > 0)
-        addBlocks(((expected - 1) >> kBlockBits) + 1);
 
     QStringList names;
     for (const Column& c : m_columns)
@@ -318,6 +318,7 @@ void TableImage::load(const Progress& readProgress) {
         throw StoreError(
             QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
     }
+    m_expectedRows = 0;
     if (progress)
         progress(maxRowid, maxRowid);
 }
@@ -361,8 +362,17 @@ void TableImage::addBlocks(size_t count) {
 
 RowSlot TableImage::newSlot(qint64 rowid) {
     const auto row = RowSlot(m_rowids.size());
-    if ((row >> kBlockBits) >= m_blocks.size())
-        addBlocks(1);
+    if ((row >> kBlockBits) >= m_blocks.size()) {
+        // While a file is read the blocks come in pieces that double, up to the rows the file
+        // is expected to hold: a large table lies in a few large pieces of memory, and rows
+        // that never come cost no more than the rows read. Rows added later take one block at
+        // a time.
+        const size_t blockRows = size_t(1) << kBlockBits;
+        const size_t expectedBlocks = (m_expectedRows + blockRows - 1) / blockRows;
+        const size_t have = m_blocks.size();
+        addBlocks(std::clamp<size_t>(expectedBlocks > have ? expectedBlocks - have : 1, 1,
+                                     std::max<size_t>(have, 1)));
+    }
     m_rowids.push_back(rowid);
     m_alive.push_back(1);
     return row;
@@ -586,9 +596,8 @@ RowSlot TableImage::insert(std::vector<Value> values) {
         setCell(row, i, values[size_t(i)]);
     if (!m_order.empty() && m_rowids[m_order.back()] > rowid) {
         // Rows stay in rowid order; only a row with a given key can land before the end.
-        const auto at = std::upper_bound(
-            m_order.begin(), m_order.end(), rowid,
-            [this](qint64 id, RowSlot r) { return id < m_rowids[r]; });
+        const auto at = std::upper_bound(m_order.begin(), m_order.end(), rowid,
+                                         [this](qint64 id, RowSlot r) { return id < m_rowids[r]; });
         m_order.insert(at, row);
     } else {
         m_order.push_back(row);

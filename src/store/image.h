@@ -93,7 +93,8 @@ public:
     std::shared_ptr<const CompiledFilter> filter(const QString& text);
 
 private:
-    static constexpr int kBlockBits = 12; // rows per block: 4096
+    static constexpr int kBlockBits = 12;                   // rows per block: 4096
+    static constexpr qint64 kReserveRows = qint64(1) << 22; // the most rows reserved at once
     struct Block {
         quint64* bits;
         quint8* kinds;
@@ -137,11 +138,12 @@ private:
 
     std::vector<Block> m_blocks;
     std::vector<std::unique_ptr<void, FreeMemory>> m_memory; // what the blocks live in
-    std::vector<qint64> m_rowids;  // by slot
-    std::vector<quint8> m_alive;   // by slot
-    std::vector<RowSlot> m_order;  // slots in rowid order
-    std::vector<QString> m_texts;  // the text pool; a text cell holds its number here
-    size_t m_dead = 0;             // dead slots still in m_order
+    size_t m_expectedRows = 0;    // while the file is read: the rows it is expected to hold
+    std::vector<qint64> m_rowids; // by slot
+    std::vector<quint8> m_alive;  // by slot
+    std::vector<RowSlot> m_order; // slots in rowid order
+    std::vector<QString> m_texts; // the text pool; a text cell holds its number here
+    size_t m_dead = 0;            // dead slots still in m_order
 
     std::unique_ptr<Statement> m_insert, m_insertKeyed, m_delete;
     std::map<QByteArray, std::unique_ptr<Statement>> m_updates; // by the columns they write

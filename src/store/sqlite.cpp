@@ -59,8 +59,9 @@ void Statement::reset() {
 Connection::Connection(const QString& mainFile) : m_mainFile(mainFile) {
     // A connection is only ever used by the thread that made it, so SQLite's lock around every
     // call (taken twice per value read) is left out.
-    const int rc = sqlite3_open_v2(FileUri(mainFile).constData(), &m_db,
-                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        sqlite3_open_v2(FileUri(mainFile).constData(), &m_db,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         const QString message = m_db ? Message(m_db) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);

@@ -332,8 +332,9 @@ void TableHandle::post() {
             auto at = m_view.end();
             const TableImage& image = *m_image;
             if (!m_view.isEmpty() && image.rowid(m_view.last()) > rowid)
-                at = std::upper_bound(m_view.begin(), m_view.end(), rowid,
-                                      [&image](qint64 id, RowSlot r) { return id < image.rowid(r); });
+                at = std::upper_bound(
+                    m_view.begin(), m_view.end(), rowid,
+                    [&image](qint64 id, RowSlot r) { return id < image.rowid(r); });
             const qsizetype index = at - m_view.begin();
             m_view.insert(index, row);
             m_pos = -2; // force the details to follow
@@ -456,8 +457,7 @@ QString TableHandle::textAt(int row, int column) const {
 
 QDate TableHandle::dateAt(int row, int column) const {
     requireOpen("read field");
-    return ValueDate(m_image->value(m_view.at(row), column), fieldType(column),
-                     fieldName(column));
+    return ValueDate(m_image->value(m_view.at(row), column), fieldType(column), fieldName(column));
 }
 
 // ---- filtering ----

@@ -220,7 +220,7 @@ private:
     bool m_bof = true;
 
     Mode m_mode = Mode::Browse;
-    std::vector<Value> m_buffer;      // the row being edited or appended
+    std::vector<Value> m_buffer;        // the row being edited or appended
     std::optional<RowSlot> m_editedRow; // the row being edited
 
     QString m_filterText;

@@ -75,9 +75,9 @@ ViewRows TableHandle::viewRows() const {
 int ViewRows::fieldIndex(const QString& name) const {
     const int column = m_image ? m_image->columnIndex(name) : -1;
     if (column < 0)
-        throw StoreError(QStringLiteral("The table %1 has no field \"%2\".")
-                             .arg(m_image ? QFileInfo(m_image->path()).fileName() : QString(),
-                                  name));
+        throw StoreError(
+            QStringLiteral("The table %1 has no field \"%2\".")
+                .arg(m_image ? QFileInfo(m_image->path()).fileName() : QString(), name));
     return column;
 }
 
@@ -116,7 +116,7 @@ QDate ViewRows::toDate(int index, int column) const {
 const QString* ViewRows::textRef(int index, int column) const {
     const RowSlot row = m_rows.at(index);
     return m_image->kind(row, column) == TableImage::TextCell ? &m_image->text(row, column)
-                                                               : nullptr;
+                                                              : nullptr;
 }
 
 // ---- search ----

@@ -88,7 +88,10 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
     // Texts compare byte by byte in their stored code, so capitals come first. Many rows share
     // a text: each distinct text is put in order once, and the rows are ordered by its rank,
     // which gives the order the texts themselves give.
-    const int column = sortIndex == 1 ? fName : sortIndex == 2 ? fGr2 : sortIndex == 3 ? fSub : fGr1;
+    const int column = sortIndex == 1   ? fName
+                       : sortIndex == 2 ? fGr2
+                       : sortIndex == 3 ? fSub
+                                        : fGr1;
     const QString empty;
     std::map<QString, QString> labels; // its nodes stay where they are
     std::vector<const QString*> texts(static_cast<size_t>(n));
@@ -119,9 +122,9 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
     for (auto it = rankOf.cbegin(); it != rankOf.cend(); ++it)
         distinct.emplace_back(it.key().toUtf8(), &it.key());
     std::sort(distinct.begin(), distinct.end(), [](const auto& a, const auto& b) {
-        return std::lexicographical_compare(
-            a.first.cbegin(), a.first.cend(), b.first.cbegin(), b.first.cend(),
-            [](char x, char y) { return uchar(x) < uchar(y); });
+        return std::lexicographical_compare(a.first.cbegin(), a.first.cend(), b.first.cbegin(),
+                                            b.first.cend(),
+                                            [](char x, char y) { return uchar(x) < uchar(y); });
     });
     for (size_t r = 0; r < distinct.size(); ++r)
         rankOf.find(*distinct[r].second).value() = int(r);

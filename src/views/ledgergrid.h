@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
 #include "store/table.h"
+#include <QAbstractTableModel>
 
 #include <QDate>
 #include <QHash>

@@ -6,7 +6,8 @@
 namespace zovi::test {
 QObject* NewStoreTest();
 QObject* NewCrashTest();
+QObject* NewImageTest();
 inline QList<QObject*> StoreTests() {
-    return {NewStoreTest(), NewCrashTest()};
+    return {NewStoreTest(), NewCrashTest(), NewImageTest()};
 }
 } // namespace zovi::test

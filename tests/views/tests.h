@@ -7,7 +7,8 @@ namespace zovi::test {
 QObject* NewSortOrderTest();
 QObject* NewFilterBuilderTest();
 QObject* NewLedgerGridTest();
+QObject* NewRowSourceTest();
 inline QList<QObject*> ViewsTests() {
-    return {NewSortOrderTest(), NewFilterBuilderTest(), NewLedgerGridTest()};
+    return {NewSortOrderTest(), NewFilterBuilderTest(), NewLedgerGridTest(), NewRowSourceTest()};
 }
 } // namespace zovi::test
