@@ -202,6 +202,8 @@ private:
     const QString& columnName(int column) const;
     void setValue(int column, Value value);
     void rebuildView(bool keepCurrent);
+    // The first position of the view whose field equals target as locate compares; -1 when none.
+    qsizetype findInView(int column, const Value& target) const;
     bool admits(RowSlot row) const;
     Value masterValue() const; // null when the master has no current row
     void setCurrent(int index);

@@ -121,20 +121,46 @@ const QString* ViewRows::textRef(int index, int column) const {
 
 // ---- search ----
 
+qsizetype TableHandle::findInView(int column, const Value& target) const {
+    const FieldType type = fieldType(column);
+    const TableImage& image = *m_image;
+    // A number is compared with the cells that hold numbers without making a value of each:
+    // the grid looks its chosen entry up by ID on every move.
+    const bool numeric = type == FieldType::Float || type == FieldType::Integer ||
+                         type == FieldType::AutoInc || type == FieldType::Boolean;
+    const auto* integer = std::get_if<qint64>(&target);
+    const auto* number = std::get_if<double>(&target);
+    if (numeric && (integer || number)) {
+        const double wanted = integer ? double(*integer) : *number;
+        for (qsizetype i = 0; i < m_view.size(); ++i) {
+            const RowSlot row = m_view[i];
+            const auto kind = image.kind(row, column);
+            if (kind == TableImage::IntegerCell || kind == TableImage::FloatCell) {
+                if (image.number(row, column) == wanted)
+                    return i;
+            } else if (ValuesEqual(image.value(row, column), target, type)) {
+                return i;
+            }
+        }
+        return -1;
+    }
+    for (qsizetype i = 0; i < m_view.size(); ++i) {
+        if (ValuesEqual(image.value(m_view[i], column), target, type))
+            return i;
+    }
+    return -1;
+}
+
 bool TableHandle::locate(const QString& field, const QVariant& value) {
     requireOpen("locate");
     const int column = fieldIndex(field);
-    const FieldType type = fieldType(column);
-    const Value target = ValueFromVariant(value, type, field);
-    for (qsizetype i = 0; i < m_view.size(); ++i) {
-        if (ValuesEqual(m_image->value(m_view[i], column), target, type)) {
-            requireBrowseForMove();
-            setCurrent(int(i));
-            m_eof = m_bof = false;
-            return true;
-        }
-    }
-    return false;
+    const qsizetype at = findInView(column, ValueFromVariant(value, fieldType(column), field));
+    if (at < 0)
+        return false;
+    requireBrowseForMove();
+    setCurrent(int(at));
+    m_eof = m_bof = false;
+    return true;
 }
 
 QVariant TableHandle::lookup(const QString& keyField, const QVariant& value,
@@ -142,13 +168,9 @@ QVariant TableHandle::lookup(const QString& keyField, const QVariant& value,
     requireOpen("lookup");
     const int key = fieldIndex(keyField);
     const int result = fieldIndex(resultField);
-    const FieldType type = fieldType(key);
-    const Value target = ValueFromVariant(value, type, keyField);
-    for (const RowSlot row : std::as_const(m_view)) {
-        if (ValuesEqual(m_image->value(row, key), target, type))
-            return ValueVariant(m_image->value(row, result), fieldType(result));
-    }
-    return QVariant();
+    const qsizetype at = findInView(key, ValueFromVariant(value, fieldType(key), keyField));
+    return at < 0 ? QVariant()
+                  : ValueVariant(m_image->value(m_view[at], result), fieldType(result));
 }
 
 } // namespace zovi
