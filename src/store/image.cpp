@@ -238,7 +238,7 @@ void TableImage::load(const Progress& readProgress) {
     // small enough to stay in the processor's cache.
     std::vector<TextIndex> indexes(static_cast<size_t>(n));
     qint64 reported = 0;
-    const qint64 step = std::max<qint64>(maxRowid / 100, 4096);
+    const qint64 step = std::max<qint64>(maxRowid / 50, 4096);
     try {
         while (select.step()) {
             const qint64 rowid = sqlite3_column_int64(st, 0);
@@ -249,17 +249,26 @@ void TableImage::load(const Progress& readProgress) {
             quint8* kinds = block.kinds + at;
             for (int i = 0; i < n; ++i) {
                 const int col = i + 1;
-                const int stored = sqlite3_column_type(st, col);
-                bits[i] = 0;
-                if (stored == SQLITE_NULL)
-                    continue; // a new block's cells are null
                 const Column& column = m_columns[size_t(i)];
+                bits[i] = 0; // a new block's cells are null
+                if (column.type == FieldType::Text) {
+                    // Most cells are texts: their value is asked for at once, which gives no
+                    // text for a null.
+                    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
+                    if (!text) {
+                        if (sqlite3_column_type(st, col) != SQLITE_NULL)
+                            throw StoreError(QStringLiteral("out of memory."));
+                        continue;
+                    }
+                    kinds[i] = TextCell;
+                    bits[i] = indexes[size_t(i)].take(text, sqlite3_column_bytes(st, col), m_texts);
+                    continue;
+                }
+                const int stored = sqlite3_column_type(st, col);
+                if (stored == SQLITE_NULL)
+                    continue;
                 switch (column.type) {
                 case FieldType::Text:
-                    kinds[i] = TextCell;
-                    bits[i] = indexes[size_t(i)].take(
-                        reinterpret_cast<const char*>(sqlite3_column_text(st, col)),
-                        sqlite3_column_bytes(st, col), m_texts);
                     break;
                 case FieldType::Float:
                     if (stored == SQLITE_TEXT) {
