@@ -462,16 +462,6 @@ bool TableImage::cellEquals(RowSlot row, int column, const Value& value) const {
     return false;
 }
 
-RowCells TableImage::cells(RowSlot row) const {
-    RowCells c;
-    const Block& block = m_blocks[row >> kBlockBits];
-    const size_t at = cellIndex(row, 0);
-    c.bits.assign(block.bits + at, block.bits + at + m_columns.size());
-    c.kinds.assign(block.kinds + at, block.kinds + at + m_columns.size());
-    c.alive = alive(row);
-    return c;
-}
-
 void TableImage::refuseIfReadOnly() const {
     if (m_readOnly)
         throw StoreError(ReadOnlyMessage());
@@ -611,10 +601,9 @@ RowSlot TableImage::insert(std::vector<Value> values) {
     } else {
         m_order.push_back(row);
     }
-    // Undone, the new row is dead: its cells as inserted, not alive.
-    RowCells before = cells(row);
-    before.alive = false;
-    store.remember(shared_from_this(), row, std::move(before));
+    // Undone, the new row is dead.
+    if (store.inTransaction())
+        store.remember(shared_from_this(), row, RowCells{{}, false});
     return row;
 }
 
@@ -646,8 +635,16 @@ void TableImage::update(RowSlot row, std::vector<Value> values) {
         store.writeFailed();
         throw StoreError(QStringLiteral("The row is no longer in the table file %1.").arg(m_path));
     }
-    if (store.inTransaction())
-        store.remember(shared_from_this(), row, cells(row));
+    if (store.inTransaction()) {
+        RowCells before;
+        before.cells.reserve(changed.size());
+        const Block& block = m_blocks[row >> kBlockBits];
+        for (int c : changed) {
+            const size_t at = cellIndex(row, c);
+            before.cells.push_back({block.bits[at], quint16(c), block.kinds[at]});
+        }
+        store.remember(shared_from_this(), row, std::move(before));
+    }
     for (int c : changed)
         setCell(row, c, values[size_t(c)]);
 }
@@ -661,22 +658,25 @@ void TableImage::remove(RowSlot row) {
     Statement& st = deleteStatement();
     sqlite3_bind_int64(st.get(), 1, rowid(row));
     RunWrite(st, m_path);
+    // A deleted row keeps its cells: undone, it is only alive again.
     if (store.inTransaction())
-        store.remember(shared_from_this(), row, cells(row));
+        store.remember(shared_from_this(), row, RowCells{{}, true});
     m_alive[row] = 0;
     ++m_dead;
 }
 
-void TableImage::restore(RowSlot row, const RowCells& cells) {
-    if (alive(row) && !cells.alive)
+void TableImage::restore(RowSlot row, const RowCells& before) {
+    if (alive(row) && !before.alive)
         ++m_dead;
-    else if (!alive(row) && cells.alive)
+    else if (!alive(row) && before.alive)
         --m_dead;
-    m_alive[row] = cells.alive ? 1 : 0;
+    m_alive[row] = before.alive ? 1 : 0;
     Block& block = m_blocks[row >> kBlockBits];
-    const size_t at = cellIndex(row, 0);
-    std::copy(cells.bits.begin(), cells.bits.end(), block.bits + at);
-    std::copy(cells.kinds.begin(), cells.kinds.end(), block.kinds + at);
+    for (const RowCells::Cell& cell : before.cells) {
+        const size_t at = cellIndex(row, cell.column);
+        block.bits[at] = cell.bits;
+        block.kinds[at] = cell.kind;
+    }
 }
 
 void TableImage::compact() {

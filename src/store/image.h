@@ -25,10 +25,15 @@ struct Column {
 // changes while the image lives, so views and the undo log keep rows by it.
 using RowSlot = quint32;
 
-// The stored cells of one row, as the undo log keeps them: a cell's kind and its bits.
+// What the undo log keeps to put a row back: whether it was alive, and the cells a change
+// overwrote (only those: a pass that rewrites one field of a million rows logs one cell each).
 struct RowCells {
-    std::vector<quint64> bits;
-    std::vector<quint8> kinds;
+    struct Cell {
+        quint64 bits;
+        quint16 column;
+        quint8 kind;
+    };
+    std::vector<Cell> cells;
     bool alive = true;
 };
 
@@ -83,9 +88,8 @@ public:
     void update(RowSlot row, std::vector<Value> values);
     void remove(RowSlot row);
 
-    // The row's cells as they are now, and the row put back to them (rollback).
-    RowCells cells(RowSlot row) const;
-    void restore(RowSlot row, const RowCells& cells);
+    // Puts a row back as the undo log kept it (rollback).
+    void restore(RowSlot row, const RowCells& before);
 
     // Drops dead rows from the order; never while a transaction may still undo them.
     void compact();

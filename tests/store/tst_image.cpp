@@ -141,28 +141,34 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(StoreError, rows.fieldIndex(QStringLiteral("Nope")));
     }
 
-    // A rolled-back command leaves every cell as it was, texts included, even when the same
-    // row was changed several times.
+    // A rolled-back command leaves every row as it was, texts included, even when the same
+    // row was changed several times, and a deleted row comes back whole.
     void rollbackOfRepeatedChanges() {
-        writeLedger(QStringLiteral("INSERT INTO Data (Name, Value) VALUES ('a', 1)"));
+        writeLedger(QStringLiteral("INSERT INTO Data (Name, Value) VALUES ('a', 1), ('z', 2)"));
         TableHandle& t = m_data->tbData;
         try {
             Transaction tr;
+            t.first();
             for (const char* text : {"b", "c", "a"}) {
                 t.edit();
                 t.field(QStringLiteral("Name")).setText(QString::fromLatin1(text));
                 t.field(QStringLiteral("Value")).clear();
                 t.post();
             }
+            t.last();
+            t.remove();
             zovi::test::Put(t, {{"Name", QStringLiteral("d")}});
             throw StoreError(QStringLiteral("stop"));
         } catch (const StoreError&) {
         }
         t.refresh();
-        QCOMPARE(t.recordCount(), 1);
+        QCOMPARE(t.recordCount(), 2);
         t.first();
         QCOMPARE(t.field(QStringLiteral("Name")).text(), QStringLiteral("a"));
         QCOMPARE(t.field(QStringLiteral("Value")).toDouble(), 1.0);
+        t.next();
+        QCOMPARE(t.field(QStringLiteral("Name")).text(), QStringLiteral("z"));
+        QCOMPARE(t.field(QStringLiteral("Value")).toDouble(), 2.0);
     }
 
     // A large ledger tells how far its reading has come, in order, up to the whole; small
