@@ -21,10 +21,6 @@ struct Column {
     FieldType type = FieldType::Text;
 };
 
-// A row of an image, by the place it was given when it was read or inserted; the place never
-// changes while the image lives, so views and the undo log keep rows by it.
-using RowSlot = quint32;
-
 // What the undo log keeps to put a row back: whether it was alive, and the cells a change
 // overwrote (only those: a pass that rewrites one field of a million rows logs one cell each).
 struct RowCells {

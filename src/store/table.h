@@ -16,7 +16,6 @@ namespace zovi {
 
 class TableImage;
 class CompiledFilter;
-using RowSlot = quint32;
 class TableHandle;
 
 // A field of a handle's current row (or of the row being edited or appended), read and written

@@ -40,6 +40,10 @@ Value ValueFromVariant(const QVariant& v, FieldType type, const QString& field);
 // is the type of the column it came from, which tells what an integer means there.
 Value ValueForType(const Value& v, FieldType declared, FieldType target, const QString& field);
 
+// A row of a table's image, by the place it was given when it was read or inserted; the place
+// never changes while the image lives, so views and the undo log keep rows by it.
+using RowSlot = quint32;
+
 // Exact comparison used by locate and lookup: letter case counts, numbers compare as numbers.
 bool ValuesEqual(const Value& a, const Value& b, FieldType type);
 

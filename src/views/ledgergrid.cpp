@@ -8,9 +8,7 @@
 #include "views/sortorder.h"
 
 #include <QHash>
-#include <algorithm>
 #include <cmath>
-#include <map>
 
 namespace zovi {
 
@@ -93,7 +91,6 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
                        : sortIndex == 3 ? fSub
                                         : fGr1;
     const QString empty;
-    std::map<QString, QString> labels; // its nodes stay where they are
     std::vector<const QString*> texts(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i) {
         const QString* t = m_rows.textRef(i, column);
@@ -102,43 +99,30 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
             // charges.
             const QString* type = m_rows.textRef(i, fType);
             const auto kind = KindOf(type ? *type : empty);
-            if (kind != EntryKind::Income && kind != EntryKind::Charge) {
-                t = nullptr;
-                if (m_options.kindLabel && kind) {
-                    auto label = labels.find(*type);
-                    if (label == labels.end())
-                        label = labels.emplace(*type, kindLabel(*type)).first;
-                    t = &label->second;
-                }
-            }
+            if (kind != EntryKind::Income && kind != EntryKind::Charge)
+                t = m_options.kindLabel && kind ? &kindLabel(*type) : nullptr;
         }
         texts[size_t(i)] = t ? t : &empty;
     }
     QHash<QString, int> rankOf;
     for (const QString* t : texts)
         rankOf.insert(*t, 0);
-    std::vector<std::pair<QByteArray, const QString*>> distinct;
-    distinct.reserve(size_t(rankOf.size()));
-    for (auto it = rankOf.cbegin(); it != rankOf.cend(); ++it)
-        distinct.emplace_back(it.key().toUtf8(), &it.key());
-    std::sort(distinct.begin(), distinct.end(), [](const auto& a, const auto& b) {
-        return std::lexicographical_compare(a.first.cbegin(), a.first.cend(), b.first.cbegin(),
-                                            b.first.cend(),
-                                            [](char x, char y) { return uchar(x) < uchar(y); });
-    });
-    for (size_t r = 0; r < distinct.size(); ++r)
-        rankOf.find(*distinct[r].second).value() = int(r);
+    // Distinct texts have no equal keys: the exchange sort puts them in ascending order.
+    const QStringList distinct = rankOf.keys();
+    const std::vector<int> ascending = ExchangeSortOrder(distinct);
+    for (size_t r = 0; r < ascending.size(); ++r)
+        rankOf[distinct[ascending[r]]] = int(r);
     std::vector<qint64> ranks(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         ranks[size_t(i)] = rankOf.value(*texts[size_t(i)]);
     m_order = ExchangeSortOrder(ranks);
 }
 
-QString LedgerRowSource::kindLabel(const QString& type) const {
-    auto label = m_kindLabels.constFind(type);
-    if (label == m_kindLabels.cend() || label->isNull())
-        label = m_kindLabels.insert(type, m_options.kindLabel(type));
-    return *label;
+const QString& LedgerRowSource::kindLabel(const QString& type) const {
+    auto label = m_kindLabels.find(type);
+    if (label == m_kindLabels.end())
+        label = m_kindLabels.emplace(type, m_options.kindLabel(type)).first;
+    return label->second;
 }
 
 QChar LedgerRowSource::dayFlag(const QDate& date) const {

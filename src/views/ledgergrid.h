@@ -1,13 +1,14 @@
 #pragma once
 
 #include "store/table.h"
-#include <QAbstractTableModel>
 
+#include <QAbstractTableModel>
 #include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -64,7 +65,7 @@ public:
     int indexOf(qint64 id) const;
 
 private:
-    QString kindLabel(const QString& type) const;
+    const QString& kindLabel(const QString& type) const;
     QChar dayFlag(const QDate& date) const;
 
     ViewRows m_rows;
@@ -72,9 +73,10 @@ private:
     std::vector<int> m_order; // the view's index of each grid row
     int fDate, fName, fGr1, fGr2, fType, fDohod, fRashod, fSub, fValue, fValuta, fId;
     QString m_todayText;
-    // Looked up once per day and per kind, not once per row.
+    // Looked up once per day and per kind, not once per row; a kind's label stays where it is
+    // (the text order keeps pointers to it).
     mutable QHash<qint64, QChar> m_dayFlags;
-    mutable QHash<QString, QString> m_kindLabels;
+    mutable std::map<QString, QString> m_kindLabels;
 };
 
 // Every row of the grid over the ledger view, formatted.
