@@ -39,8 +39,8 @@ int Run(int entries) {
 
     std::printf("\n== the charts over %d generated entries ==\n", entries);
     zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
-    auto data = std::make_unique<zovi::Tdata>();
-    auto cd = std::make_unique<zovi::TCDdata>();
+    auto data = std::make_unique<zovi::LedgerTables>();
+    auto cd = std::make_unique<zovi::DebtTables>();
     dirs.open(*data, *cd);
 
     zovi::DiagramsPage page(*data);

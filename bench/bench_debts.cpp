@@ -31,7 +31,7 @@ namespace {
 
 constexpr int kRuns = 9;
 
-void Fill(zovi::Tdata& data, zovi::TCDdata& cd, int debts, const QDate& today) {
+void Fill(zovi::LedgerTables& data, zovi::DebtTables& cd, int debts, const QDate& today) {
     std::mt19937 random(13);
     zovi::Transaction t;
     zovi::TableHandle& v = data.tbValuta;
@@ -82,8 +82,8 @@ int Run(int debts) {
     zovi::ProgramFolder::set(program);
     zovi::WritePrintTables(program);
     zovi::WriteTemplateFolder(folder);
-    zovi::Tdata data;
-    zovi::TCDdata cd;
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
     zovi::BindDatabase(data, cd, folder, program);
     zovi::OpenDatabase(data, cd);
     const QDate today = zovi::Clock::today();

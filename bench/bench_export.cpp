@@ -36,8 +36,8 @@ int Run(int entries) {
     std::printf("\n== the dBase export of %d generated entries ==\n", entries);
     zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
     zovi::WriteExportTemplate(dirs.program());
-    zovi::Tdata data;
-    zovi::TCDdata cd;
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
     dirs.open(data, cd);
     data.tbData.setFiltered(false);
     const QString templatePath = zovi::ExportTemplatePath(dirs.program());

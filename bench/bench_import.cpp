@@ -81,8 +81,8 @@ int Run(int entries) {
     std::printf("\n== the import of an old database of %d generated entries ==\n", entries);
     zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
     {
-        zovi::Tdata data;
-        zovi::TCDdata cd;
+        zovi::LedgerTables data;
+        zovi::DebtTables cd;
         dirs.open(data, cd);
         const zovi::GeneratedDebts debts = zovi::GenerateDebts(data, cd, {});
         std::printf("debts: %d with %d repayments\n", debts.debts, debts.repayments);
@@ -104,8 +104,8 @@ int Run(int entries) {
     for (int i = 0; i < kRuns; ++i) {
         const QString target = dirs.path(u"target%1"_s.arg(i));
         zovi::WriteTemplateFolder(target);
-        zovi::Tdata data;
-        zovi::TCDdata cd;
+        zovi::LedgerTables data;
+        zovi::DebtTables cd;
         zovi::BindDatabase(data, cd, target, dirs.program());
         zovi::OpenDatabase(data, cd);
         QElapsedTimer clock;

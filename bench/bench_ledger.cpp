@@ -50,9 +50,9 @@ constexpr int kRuns = 5;
 
 // An opened database with the main window filled over it, as after the chooser.
 struct Session {
-    std::unique_ptr<zovi::Tdata> data = std::make_unique<zovi::Tdata>();
-    std::unique_ptr<zovi::TCDdata> cd = std::make_unique<zovi::TCDdata>();
-    std::unique_ptr<zovi::Tstart_form> window;
+    std::unique_ptr<zovi::LedgerTables> data = std::make_unique<zovi::LedgerTables>();
+    std::unique_ptr<zovi::DebtTables> cd = std::make_unique<zovi::DebtTables>();
+    std::unique_ptr<zovi::MainWindow> window;
 
     ~Session() {
         window.reset();
@@ -74,7 +74,7 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
             zovi::OpenDatabase(*s.data, *s.cd);
         }));
         construct.push_back(MillisecondsOf(
-            [&] { s.window = std::make_unique<zovi::Tstart_form>(*s.data, *s.cd); }));
+            [&] { s.window = std::make_unique<zovi::MainWindow>(*s.data, *s.cd); }));
         startup.push_back(MillisecondsOf([&] { s.window->Startup(); }));
         total.push_back(open.back() + construct.back() + startup.back());
     }
@@ -86,7 +86,7 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
 }
 
 void WindowFigures(Session& s) {
-    zovi::Tstart_form& window = *s.window;
+    zovi::MainWindow& window = *s.window;
     auto* tabs = window.findChild<QTabBar*>(u"TabControl1"_s);
     auto* sort = window.findChild<QComboBox*>(u"ComboBox3"_s);
     const int allTab = tabs->count() - 1;
@@ -141,7 +141,7 @@ void WindowFigures(Session& s) {
 
 // The logic steps on their own, without any window.
 void LogicFigures(Session& s, const QString& account) {
-    zovi::Tdata& data = *s.data;
+    zovi::LedgerTables& data = *s.data;
     zovi::FilterState accountState;
     accountState.tabText = account;
     accountState.lastTabSelected = false;

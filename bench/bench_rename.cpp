@@ -40,7 +40,7 @@ constexpr int kRuns = 5;
 
 // Every second entry is booked to account, the others to other accounts: account has half of
 // the ledger.
-void BookHalfTo(zovi::Tdata& data, const QString& account, const QString& other) {
+void BookHalfTo(zovi::LedgerTables& data, const QString& account, const QString& other) {
     zovi::Transaction t;
     {
         zovi::UnfilteredView all(data.tbData2);
@@ -65,8 +65,8 @@ int Run(int entries) {
 
     std::printf("\n== renaming an account of %d generated entries ==\n", entries);
     zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
-    auto data = std::make_unique<zovi::Tdata>();
-    auto cd = std::make_unique<zovi::TCDdata>();
+    auto data = std::make_unique<zovi::LedgerTables>();
+    auto cd = std::make_unique<zovi::DebtTables>();
     dirs.open(*data, *cd);
     const QStringList accounts = zovi::AccountNames(*data);
     if (accounts.size() < 2) {
@@ -74,7 +74,7 @@ int Run(int entries) {
         return 1;
     }
     BookHalfTo(*data, accounts.at(0), accounts.at(1));
-    auto window = std::make_unique<zovi::Tstart_form>(*data, *cd);
+    auto window = std::make_unique<zovi::MainWindow>(*data, *cd);
     window->Startup();
     zovi::LedgerPage& page = *window->ledgerPage();
 

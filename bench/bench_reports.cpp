@@ -49,8 +49,8 @@ int Run(int entries) {
 
     std::printf("\n== printing over %d generated entries ==\n", entries);
     zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
-    auto data = std::make_unique<zovi::Tdata>();
-    auto cd = std::make_unique<zovi::TCDdata>();
+    auto data = std::make_unique<zovi::LedgerTables>();
+    auto cd = std::make_unique<zovi::DebtTables>();
     dirs.open(*data, *cd);
 
     zovi::PrintHeadingState state;

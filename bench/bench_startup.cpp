@@ -121,7 +121,7 @@ public:
     }
 
     // Starts watching the start-up of window (constructed, not shown yet).
-    void watch(zovi::Tstart_form* window) {
+    void watch(zovi::MainWindow* window) {
         m_window = window;
         m_grid = window->findChild<QTableView*>(u"Grid1"_s);
         connect(m_grid->model(), &QAbstractItemModel::modelReset, this, [this] {
@@ -283,7 +283,7 @@ private:
         QCoreApplication::exit(0);
     }
 
-    zovi::Tstart_form* m_window = nullptr;
+    zovi::MainWindow* m_window = nullptr;
     QTableView* m_grid = nullptr;
     QTimer m_check;
     QTimer m_giveUp;
@@ -316,9 +316,9 @@ int RunOnce(int argc, char** argv, const QString& program, const QString& settin
     zovi::Settings::writeBool(u"showcopy"_s, false);
     zovi::Messages::setTestMode(true);
 
-    zovi::Tdata data;
-    zovi::TCDdata cd;
-    zovi::Tstart_form window(data, cd);
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
+    zovi::MainWindow window(data, cd);
     app.watch(&window);
     window.show();
     if (app.exec() != 0)

@@ -88,7 +88,7 @@ QString MoneyText(double amount, const Currency& currency) {
 }
 
 // Writes the accounts, currencies, groups and sub-groups the entries refer to.
-void WriteClassifiers(zovi::Tdata& data, QList<Group>& charges, QList<Group>& incomes) {
+void WriteClassifiers(zovi::LedgerTables& data, QList<Group>& charges, QList<Group>& incomes) {
     zovi::Transaction t;
     for (const QString& account : kAccounts) {
         data.tbGr1.append();
@@ -236,8 +236,8 @@ int Run(int rows) {
     for (int run = 0; run < 3; ++run) {
         folder = root.path() + u"/db%1"_s.arg(run);
         zovi::WriteTemplateFolder(folder);
-        zovi::Tdata data;
-        zovi::TCDdata cd;
+        zovi::LedgerTables data;
+        zovi::DebtTables cd;
         zovi::BindDatabase(data, cd, folder, program);
         zovi::OpenDatabase(data, cd);
         QList<Group> charges;
@@ -256,8 +256,8 @@ int Run(int rows) {
     // (2) Opening the ledger with no handle open, so that its file is read again.
     std::vector<double> openRuns;
     for (int run = 0; run < 5; ++run) {
-        zovi::Tdata data;
-        zovi::TCDdata cd;
+        zovi::LedgerTables data;
+        zovi::DebtTables cd;
         zovi::BindDatabase(data, cd, folder, program);
         openRuns.push_back(MillisecondsOf([&] { data.tbData.open(); }));
         if (data.tbData.recordCount() != rows) {
@@ -268,8 +268,8 @@ int Run(int rows) {
     }
     Report(u"open tbData (%1 rows)"_s.arg(rows), openRuns);
 
-    zovi::Tdata data;
-    zovi::TCDdata cd;
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
     zovi::BindDatabase(data, cd, folder, program);
     zovi::OpenDatabase(data, cd);
     zovi::TableHandle& ledger = data.tbData;

@@ -20,7 +20,7 @@ const char* const kLent[] = {"Lent to a friend", "Lent to a colleague", "Lent to
 
 } // namespace
 
-GeneratedDebts GenerateDebts(Tdata& data, TCDdata& cd, const DebtOptions& options) {
+GeneratedDebts GenerateDebts(LedgerTables& data, DebtTables& cd, const DebtOptions& options) {
     const QStringList accounts = [&] {
         QStringList names;
         for (int row = 0; row < data.tbGr1.recordCount(); ++row)

@@ -92,8 +92,8 @@ std::optional<Arguments> Parse(QStringList args) {
 
 // Opens the database in folder, refuses one that already holds data, generates and closes.
 zovi::GeneratedLedger Fill(const Arguments& a, const QString& folder) {
-    zovi::Tdata data;
-    zovi::TCDdata cd;
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
     zovi::BindDatabase(data, cd, folder, a.program);
     zovi::OpenDatabase(data, cd);
     if (!data.tbData.isEmpty() || !data.tbGr1.isEmpty() || !data.tbValuta.isEmpty()) {

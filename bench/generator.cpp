@@ -222,7 +222,7 @@ CurrencyInput Typed(const CurrencyInput& input) {
 
 class Generator {
 public:
-    Generator(Tdata& data, const GeneratorOptions& options)
+    Generator(LedgerTables& data, const GeneratorOptions& options)
         : m_data(data), m_options(options), m_random(options.seed) {}
 
     GeneratedLedger run() {
@@ -397,7 +397,7 @@ private:
         ++m_result.exchanges;
     }
 
-    Tdata& m_data;
+    LedgerTables& m_data;
     const GeneratorOptions m_options;
     Random m_random;
     GeneratedLedger m_result;
@@ -409,7 +409,7 @@ private:
 
 } // namespace
 
-GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options) {
+GeneratedLedger GenerateLedger(LedgerTables& data, const GeneratorOptions& options) {
     return Generator(data, options).run();
 }
 
@@ -421,15 +421,15 @@ BenchFolders::BenchFolders() {
     Settings::setTestPath(m_settings.path());
 }
 
-void BenchFolders::open(Tdata& data, TCDdata& cd) const {
+void BenchFolders::open(LedgerTables& data, DebtTables& cd) const {
     BindDatabase(data, cd, folder(), program());
     OpenDatabase(data, cd);
 }
 
 void GenerateTimed(const QString& folder, const QString& program, int entries) {
     WriteTemplateFolder(folder);
-    Tdata data;
-    TCDdata cd;
+    LedgerTables data;
+    DebtTables cd;
     BindDatabase(data, cd, folder, program);
     OpenDatabase(data, cd);
     GeneratorOptions options;

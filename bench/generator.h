@@ -8,8 +8,8 @@
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 
 // What to generate: how many ledger entries, spread over which days, and the seed that makes
 // the same options give the same database.
@@ -45,7 +45,7 @@ struct GeneratedLedger {
 // credit card paid off). Then the balances are computed as the main window does. Everything is
 // one transaction. The same options always give the same rows. Throws StoreError when a write
 // fails (nothing is stored).
-GeneratedLedger GenerateLedger(Tdata& data, const GeneratorOptions& options);
+GeneratedLedger GenerateLedger(LedgerTables& data, const GeneratorOptions& options);
 
 // What debts to generate: how many, beginning on days between the two dates, with monthly
 // repayments up to the last date; the seed makes the same options give the same debts.
@@ -66,7 +66,7 @@ struct GeneratedDebts {
 // repaid once a month from the month after it began, through the debts commands, so that every debt
 // and repayment has its ledger row. Everything is one transaction. Throws StoreError when there is
 // no account or no currency, or a write fails (nothing is stored).
-GeneratedDebts GenerateDebts(Tdata& data, TCDdata& cd, const DebtOptions& options);
+GeneratedDebts GenerateDebts(LedgerTables& data, DebtTables& cd, const DebtOptions& options);
 
 namespace bench {
 
@@ -86,7 +86,7 @@ public:
     // A file of the bench's own beside the two folders.
     QString path(const QString& name) const { return m_root.filePath(name); }
     // Binds both data modules to the database folder and opens every handle.
-    void open(Tdata& data, TCDdata& cd) const;
+    void open(LedgerTables& data, DebtTables& cd) const;
 
 private:
     QTemporaryDir m_root;

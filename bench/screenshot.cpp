@@ -133,9 +133,9 @@ int MakeScreenshot(const QString& source, const QSize& size, const QString& outp
     zovi::settings::valuePanelCompact.write(false);
     zovi::Messages::setTestMode(true);
 
-    zovi::Tdata data;
-    zovi::TCDdata cd;
-    zovi::Tstart_form window(data, cd);
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
+    zovi::MainWindow window(data, cd);
     window.resize(size);
     // The user's answer to the chooser: its "OK" on the one database of the catalogue.
     QTimer answerer;

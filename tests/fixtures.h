@@ -86,12 +86,12 @@ inline bool CopyFolder(const QString& from, const QString& to) {
 }
 
 // Fresh data modules with every handle bound to the database and opened.
-inline void OpenHandles(const TempDatabase& db, std::unique_ptr<Tdata>& data,
-                        std::unique_ptr<TCDdata>& cd) {
+inline void OpenHandles(const TempDatabase& db, std::unique_ptr<LedgerTables>& data,
+                        std::unique_ptr<DebtTables>& cd) {
     cd.reset();
     data.reset();
-    data = std::make_unique<Tdata>();
-    cd = std::make_unique<TCDdata>();
+    data = std::make_unique<LedgerTables>();
+    cd = std::make_unique<DebtTables>();
     BindDatabase(*data, *cd, db.folder(), db.programFolder());
     OpenDatabase(*data, *cd);
 }
@@ -99,8 +99,8 @@ inline void OpenHandles(const TempDatabase& db, std::unique_ptr<Tdata>& data,
 // A database of its own with every handle open, for a test that needs more than one.
 struct OpenedDatabase {
     TempDatabase db;
-    std::unique_ptr<Tdata> data;
-    std::unique_ptr<TCDdata> cd;
+    std::unique_ptr<LedgerTables> data;
+    std::unique_ptr<DebtTables> cd;
     OpenedDatabase() { OpenHandles(db, data, cd); }
 };
 
@@ -177,8 +177,8 @@ protected:
 
     std::unique_ptr<QTemporaryDir> m_settings;
     std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
+    std::unique_ptr<LedgerTables> m_data;
+    std::unique_ptr<DebtTables> m_cd;
 
     void initFolders() {
         SetTestLocale();

@@ -31,7 +31,7 @@ namespace zovi::test {
 class MainWindowSession : public QObject {
 public:
     // Two accounts, Wallet and Bank, in this order.
-    static void addAccounts(Tdata& data) {
+    static void addAccounts(LedgerTables& data) {
         for (const char* name : {"Wallet", "Bank"}) {
             data.tbGr1.append();
             data.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
@@ -40,7 +40,7 @@ public:
     }
 
     // A main currency, Dollar "$", and a "Less" one, Rouble "R" at 30 for one dollar.
-    static void addCurrencies(Tdata& data) {
+    static void addCurrencies(LedgerTables& data) {
         struct C {
             const char* name;
             const char* sign;
@@ -63,9 +63,9 @@ public:
 protected:
     std::unique_ptr<QTemporaryDir> m_settings;
     std::unique_ptr<TempDatabase> m_db;
-    std::unique_ptr<Tdata> m_data;
-    std::unique_ptr<TCDdata> m_cd;
-    std::unique_ptr<Tstart_form> m_window;
+    std::unique_ptr<LedgerTables> m_data;
+    std::unique_ptr<DebtTables> m_cd;
+    std::unique_ptr<MainWindow> m_window;
     QTimer m_answerer;
     bool m_choose = true;
     int m_exits = 0;
@@ -90,14 +90,14 @@ protected:
     void answerWindows() {
         if (!m_window || m_byHand)
             return;
-        TDBSelLite* chooser = m_window->chooser();
+        ChooserWindow* chooser = m_window->chooser();
         if (chooser->isVisible()) {
             if (m_choose)
                 chooser->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
             else
                 chooser->reject();
         }
-        TReservCopy* backup = m_window->backupWindow();
+        BackupWindow* backup = m_window->backupWindow();
         if (backup->isVisible()) {
             ++m_backupWindows;
             QString dont = QStringLiteral("Don't");
@@ -114,8 +114,8 @@ protected:
         m_db = std::make_unique<TempDatabase>();
         WriteBytes(m_db->programFolder() + QStringLiteral("/bases.ini"),
                    "Test*" + QFile::encodeName(m_db->folder()) + "/\n");
-        m_data = std::make_unique<Tdata>();
-        m_cd = std::make_unique<TCDdata>();
+        m_data = std::make_unique<LedgerTables>();
+        m_cd = std::make_unique<DebtTables>();
         m_exits = 0;
         m_backupWindows = 0;
         Messages::setTestMode(true);
@@ -139,13 +139,13 @@ protected:
 
     // Starts the main window; choosing, when given, is what the user does in the chooser once it
     // is shown, instead of the polling timer opening the first database.
-    void start(bool choose = true, std::function<void(TDBSelLite*)> choosing = {}) {
+    void start(bool choose = true, std::function<void(ChooserWindow*)> choosing = {}) {
         m_choose = choose;
         m_byHand = bool(choosing);
-        m_window = std::make_unique<Tstart_form>(*m_data, *m_cd);
+        m_window = std::make_unique<MainWindow>(*m_data, *m_cd);
         m_window->setExitHandler([this] { ++m_exits; });
         if (choosing) {
-            TDBSelLite* chooser = m_window->chooser();
+            ChooserWindow* chooser = m_window->chooser();
             WhenShown(chooser, [chooser, choosing] { choosing(chooser); });
         }
         m_window->show();
@@ -159,20 +159,20 @@ protected:
     void restart() {
         QVERIFY(m_window->close());
         m_window.reset();
-        m_cd = std::make_unique<TCDdata>();
-        m_data = std::make_unique<Tdata>();
+        m_cd = std::make_unique<DebtTables>();
+        m_data = std::make_unique<LedgerTables>();
         start();
     }
 
     // Writes rows into the test database through handles of its own, before the window starts.
-    void prepare(const std::function<void(Tdata&, TCDdata&)>& fill) {
-        std::unique_ptr<Tdata> data;
-        std::unique_ptr<TCDdata> cd;
+    void prepare(const std::function<void(LedgerTables&, DebtTables&)>& fill) {
+        std::unique_ptr<LedgerTables> data;
+        std::unique_ptr<DebtTables> cd;
         OpenHandles(*m_db, data, cd);
         fill(*data, *cd);
     }
-    void prepare(const std::function<void(Tdata&)>& fill) {
-        prepare([&fill](Tdata& data, TCDdata&) { fill(data); });
+    void prepare(const std::function<void(LedgerTables&)>& fill) {
+        prepare([&fill](LedgerTables& data, DebtTables&) { fill(data); });
     }
 
     // Runs script on the main window's dialog D as soon as it is shown, from inside its modal
@@ -214,7 +214,7 @@ protected:
 
     // The first stored ledger row whose field holds value, read from the file through a handle
     // of its own; empty when there is none.
-    static QVariantMap StoredRow(Tdata& data, const QString& field, const QVariant& value) {
+    static QVariantMap StoredRow(LedgerTables& data, const QString& field, const QVariant& value) {
         QVariantMap row;
         TableHandle& d = data.tbData3;
         d.refresh();
@@ -227,7 +227,7 @@ protected:
 
     // The stored row of an entry found by its name, read from the file through the working
     // handle: field name to text.
-    static QVariantMap StoredRow(Tdata& data, const QString& name) {
+    static QVariantMap StoredRow(LedgerTables& data, const QString& name) {
         return StoredRow(data, QStringLiteral("Name"), name);
     }
 
@@ -252,7 +252,7 @@ protected:
 // A database with two accounts, a main currency (Dollar, "$") and a "Less" one (Rouble,
 // "R" at 30 for one dollar), charge groups Food (sub-groups Milk and Bread) and car, and the
 // income group Salary.
-inline void FillClassifiers(Tdata& data) {
+inline void FillClassifiers(LedgerTables& data) {
     MainWindowSession::addAccounts(data);
     MainWindowSession::addCurrencies(data);
     auto group = [](TableHandle& groups, TableHandle& subGroups, const char* name,
@@ -271,7 +271,7 @@ inline void FillClassifiers(Tdata& data) {
     group(data.tbGrD, data.tbGrD2, "Salary", {});
 }
 
-inline void AddEntry(Tdata& data, const QString& name, const QString& type, double value,
+inline void AddEntry(LedgerTables& data, const QString& name, const QString& type, double value,
                      const QString& group, const QString& account = QStringLiteral("Wallet")) {
     TableHandle& d = data.tbData2;
     d.append();

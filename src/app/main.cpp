@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
     }
 
     // The main window first, then the data modules it works on; all live until the end.
-    zovi::Tdata data;
-    zovi::TCDdata cd;
-    zovi::Tstart_form window(data, cd);
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
+    zovi::MainWindow window(data, cd);
     window.show();
     return app.exec();
 }

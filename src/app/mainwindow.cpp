@@ -49,7 +49,7 @@
 
 namespace zovi {
 
-Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
+MainWindow::MainWindow(LedgerTables& tables, DebtTables& cd, QWidget* parent)
     : QMainWindow(parent), m_data(tables), m_cd(cd) {
     m_exit = [] {
         QCoreApplication::exit(0);
@@ -62,9 +62,9 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     Page = new QTabWidget(this);
     Page->setObjectName(QStringLiteral("Page"));
     setCentralWidget(Page);
-    m_wait = new Twait(this);
+    m_wait = new WaitWindow(this);
     // A large ledger takes a moment to read: the wait window, when it is up, shows how far.
-    Store::instance().setReadProgress([wait = QPointer<Twait>(m_wait)](qint64 done, qint64 total) {
+    Store::instance().setReadProgress([wait = QPointer<WaitWindow>(m_wait)](qint64 done, qint64 total) {
         if (wait && wait->isVisible())
             wait->readProgress(done, total);
     });
@@ -76,18 +76,18 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     Page->addTab(m_diagrams, QStringLiteral("Diagrams"));
     buildMenus();
 
-    m_password = new TfPasswordCheck(this);
-    m_chooseShell = new TfChooseShell(this);
-    m_editData = new TfEditData(m_chooseShell, this);
-    m_dbEditor = new TDBSel2(m_password, m_editData, this);
-    m_chooser = new TDBSelLite(m_data, m_cd, m_password, m_dbEditor, m_wait, this);
-    m_reservCopy = new TReservCopy(this);
-    m_importWindow = new TfImportZovi5(m_data, m_cd, m_chooseShell, this);
-    m_systemMenu = new TfSystemMenu(m_data, this);
-    m_nastr = new TNastr(m_data, this);
-    m_calculator = new Tkalkulator(this);
-    m_settingsWindow = new Tsettings(this);
-    m_printSelect = new TPrintSelect(
+    m_password = new PasswordDialog(this);
+    m_chooseShell = new FolderDialog(this);
+    m_editData = new DatabaseDialog(m_chooseShell, this);
+    m_dbEditor = new CatalogueEditor(m_password, m_editData, this);
+    m_chooser = new ChooserWindow(m_data, m_cd, m_password, m_dbEditor, m_wait, this);
+    m_reservCopy = new BackupWindow(this);
+    m_importWindow = new ImportWindow(m_data, m_cd, m_chooseShell, this);
+    m_systemMenu = new ServiceWindow(m_data, this);
+    m_nastr = new CurrencyWindow(m_data, this);
+    m_calculator = new CalculatorWindow(this);
+    m_settingsWindow = new SettingsWindow(this);
+    m_printSelect = new PrintSelectWindow(
         m_data, [this] { return printHeadingState(); }, this);
     m_ledger->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
     m_debts->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
@@ -105,23 +105,23 @@ Tstart_form::Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent)
     updateEntryActions();
 }
 
-Tstart_form::~Tstart_form() {
+MainWindow::~MainWindow() {
     Store::instance().setReadProgress({});
 }
 
-void Tstart_form::connectAction(const char* name, void (LedgerPage::*command)()) {
+void MainWindow::connectAction(const char* name, void (LedgerPage::*command)()) {
     connect(act(name), &QAction::triggered, m_ledger, command);
 }
 
-void Tstart_form::connectCommands() {
-    connect(Timer3, &QTimer::timeout, this, &Tstart_form::Timer3Tick);
+void MainWindow::connectCommands() {
+    connect(Timer3, &QTimer::timeout, this, &MainWindow::Timer3Tick);
     connect(TimerExit, &QTimer::timeout, this, [this] {
         TimerExit->stop();
         m_exit();
     });
-    connect(RefreshAllDataTimer, &QTimer::timeout, this, &Tstart_form::RefreshAllDataTimerTick);
-    connect(Page, &QTabWidget::currentChanged, this, &Tstart_form::PageChange);
-    connect(m_ledger, &LedgerPage::entrySelectionChanged, this, &Tstart_form::updateEntryActions);
+    connect(RefreshAllDataTimer, &QTimer::timeout, this, &MainWindow::RefreshAllDataTimerTick);
+    connect(Page, &QTabWidget::currentChanged, this, &MainWindow::PageChange);
+    connect(m_ledger, &LedgerPage::entrySelectionChanged, this, &MainWindow::updateEntryActions);
     connect(m_ledger, &LedgerPage::exitRequested, this, &QWidget::close);
     connect(m_ledger, &LedgerPage::columnResizedByUser, this,
             [this] { m_widthsFollowWindow = false; });
@@ -135,13 +135,13 @@ void Tstart_form::connectCommands() {
     connectAction("Users", &LedgerPage::Users);
     connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
     connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
-    connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &Tstart_form::RequestFullRefresh);
+    connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &MainWindow::RequestFullRefresh);
     connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i11Click);
     connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i12Click);
     connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::NewCredit_bt);
     connect(act("DeleteCredit"), &QAction::triggered, m_debts, &DebtsPage::DeleteCredit_bt);
     connect(act("EditCredit"), &QAction::triggered, m_debts, &DebtsPage::EditCredit_bt);
-    connect(m_debts, &DebtsPage::debtChosen, this, &Tstart_form::updateEntryActions);
+    connect(m_debts, &DebtsPage::debtChosen, this, &MainWindow::updateEntryActions);
     connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
         try {
             m_ledger->RefreshAfterChange();
@@ -149,25 +149,25 @@ void Tstart_form::connectCommands() {
             Messages::error(this, e.message());
         }
     });
-    connect(act("SaveData"), &QAction::triggered, this, &Tstart_form::SaveData);
-    connect(act("Help"), &QAction::triggered, this, &Tstart_form::Help);
-    connect(act("About"), &QAction::triggered, this, &Tstart_form::About);
-    connect(act("Calendar"), &QAction::triggered, this, &Tstart_form::Calendar);
-    connect(act("PrintData"), &QAction::triggered, this, &Tstart_form::PrintExecute);
+    connect(act("SaveData"), &QAction::triggered, this, &MainWindow::SaveData);
+    connect(act("Help"), &QAction::triggered, this, &MainWindow::Help);
+    connect(act("About"), &QAction::triggered, this, &MainWindow::About);
+    connect(act("Calendar"), &QAction::triggered, this, &MainWindow::Calendar);
+    connect(act("PrintData"), &QAction::triggered, this, &MainWindow::PrintExecute);
     connect(m_ledger->toolButton(QStringLiteral("tb6")), &QToolButton::clicked, this,
-            &Tstart_form::PrintExecute);
-    connect(act("ExportDbf"), &QAction::triggered, this, &Tstart_form::it371Click);
-    connect(act("ImportZovi5"), &QAction::triggered, this, &Tstart_form::ImportZovi5);
-    connect(act("Calculator"), &QAction::triggered, m_calculator, &Tkalkulator::openEmpty);
-    connect(act("SystemMenu"), &QAction::triggered, this, &Tstart_form::SystemMenu);
-    connect(act("Interface"), &QAction::triggered, this, &Tstart_form::Interface);
+            &MainWindow::PrintExecute);
+    connect(act("ExportDbf"), &QAction::triggered, this, &MainWindow::it371Click);
+    connect(act("ImportZovi5"), &QAction::triggered, this, &MainWindow::ImportZovi5);
+    connect(act("Calculator"), &QAction::triggered, m_calculator, &CalculatorWindow::openEmpty);
+    connect(act("SystemMenu"), &QAction::triggered, this, &MainWindow::SystemMenu);
+    connect(act("Interface"), &QAction::triggered, this, &MainWindow::Interface);
     connect(act("Currency"), &QAction::triggered, this, [this] {
         m_nastr->exec();
         RequestFullRefresh();
     });
 }
 
-void Tstart_form::updateEntryActions() {
+void MainWindow::updateEntryActions() {
     const bool ledger = Page->currentIndex() == 0;
     const bool chosen = ledger && m_ledger->selectedEntryId() != 0;
     for (const char* name : {"NewRec", "bperevod", "NewObmen"})
@@ -183,16 +183,16 @@ void Tstart_form::updateEntryActions() {
 
 // ---- start-up ----
 
-void Tstart_form::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (m_shown)
         return;
     m_shown = true;
     // The chooser is shown once the window is on the screen, from the message loop.
-    QMetaObject::invokeMethod(this, &Tstart_form::FormShow, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
 }
 
-void Tstart_form::writeFirstStartDefaults() {
+void MainWindow::writeFirstStartDefaults() {
     if (settings::initialized.stored())
         return;
     const QString current = QDir::currentPath();
@@ -205,7 +205,7 @@ void Tstart_form::writeFirstStartDefaults() {
     settings::initialized.write(true);
 }
 
-void Tstart_form::FormShow() {
+void MainWindow::FormShow() {
     settings::currentFolder.write(QDir::currentPath());
     writeFirstStartDefaults();
     if (m_chooser->exec() != QDialog::Accepted) {
@@ -219,7 +219,7 @@ void Tstart_form::FormShow() {
     Startup();
 }
 
-void Tstart_form::Startup() {
+void MainWindow::Startup() {
     m_ledger->AddCategory();
     Lang();
     m_wait->showNow();
@@ -231,7 +231,7 @@ void Tstart_form::Startup() {
     m_ledger->SelFilter();
 }
 
-void Tstart_form::Timer3Tick() {
+void MainWindow::Timer3Tick() {
     Timer3->stop();
     showMaximized();
     // The grid takes the room the bottom panel does not need.
@@ -241,7 +241,7 @@ void Tstart_form::Timer3Tick() {
     m_wait->hide();
 }
 
-void Tstart_form::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (m_widthsFollowWindow) {
         SizeLoad();
@@ -253,12 +253,12 @@ void Tstart_form::resizeEvent(QResizeEvent* event) {
 
 // ---- the deferred full refresh ----
 
-void Tstart_form::RequestFullRefresh() {
+void MainWindow::RequestFullRefresh() {
     RefreshAllDataTimer->setInterval(1);
     RefreshAllDataTimer->start();
 }
 
-void Tstart_form::RefreshAllDataTimerTick() {
+void MainWindow::RefreshAllDataTimerTick() {
     if (RefreshAllDataTimer->interval() == 1) {
         // The next tick arrives inside the modal wait window: the user sees it for exactly
         // the time of the refresh.
@@ -279,7 +279,7 @@ void Tstart_form::RefreshAllDataTimerTick() {
 
 // ---- pages ----
 
-void Tstart_form::PageChange(int index) {
+void MainWindow::PageChange(int index) {
     updateEntryActions();
     menuBar()->findChild<QMenu*>(QStringLiteral("N2"))->setEnabled(index == 0);
     for (const char* name : {"ChartSaveAs", "ChartPrint"})
@@ -291,7 +291,7 @@ void Tstart_form::PageChange(int index) {
         m_debts->pageShown();
 }
 
-void Tstart_form::SaveData() {
+void MainWindow::SaveData() {
     try {
         const QList<TableHandle*> handles = OpeningOrder(m_data, m_cd);
         for (auto it = handles.rbegin(); it != handles.rend(); ++it)
@@ -305,7 +305,7 @@ void Tstart_form::SaveData() {
 
 // ---- settings ----
 
-void Tstart_form::Interface() {
+void MainWindow::Interface() {
     QList<int> widths;
     for (int column = 1; column <= 7; ++column)
         widths << m_ledger->columnWidth(column);
@@ -324,7 +324,7 @@ void Tstart_form::Interface() {
     applyInterface(choice);
 }
 
-void Tstart_form::applyInterface(const InterfaceChoice& choice) {
+void MainWindow::applyInterface(const InterfaceChoice& choice) {
     settings::accountTabsStyle.write(choice.accountTabsStyle);
     settings::transparentToolbars.write(choice.transparentToolbars);
     settings::flatButtons.write(choice.flatButtons);
@@ -348,7 +348,7 @@ void Tstart_form::applyInterface(const InterfaceChoice& choice) {
 
 // One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
 // sort by name or group does not apply).
-void Tstart_form::it371Click() {
+void MainWindow::it371Click() {
     const QString chosen =
         FileChooser::saveFile(this, QString(), DataFolder::path(), QStringLiteral("dBase (*.dbf)"));
     if (chosen.isEmpty())
@@ -369,7 +369,7 @@ void Tstart_form::it371Click() {
 
 // The import changes the currencies, the ledger, the accounts, the groups and the debts: the
 // account tabs are made anew and every page shows the new data.
-void Tstart_form::ImportZovi5() {
+void MainWindow::ImportZovi5() {
     if (m_importWindow->exec() != QDialog::Accepted)
         return;
     // As at start-up: the account tabs, the currencies of the value panel, then the ledger
@@ -385,7 +385,7 @@ void Tstart_form::ImportZovi5() {
 
 // Without the help file, or without a program that shows HTML, the user is told where the file
 // lies instead of seeing nothing happen.
-void Tstart_form::Help() {
+void MainWindow::Help() {
     const QString path = ProgramFolder::file(QStringLiteral("Help.html"));
     if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         Messages::error(this, LangText(QStringLiteral("helpmissing"),
@@ -394,20 +394,20 @@ void Tstart_form::Help() {
                                   .arg(QDir::toNativeSeparators(path)));
 }
 
-void Tstart_form::About() {
-    TAboutBox box(this);
+void MainWindow::About() {
+    AboutBox box(this);
     box.exec();
 }
 
-void Tstart_form::Calendar() {
-    TCalendar calendar(this);
+void MainWindow::Calendar() {
+    CalendarWindow calendar(this);
     calendar.exec();
 }
 
 // The command enabling follows every change of the ledger and of the page as it happens, so the
 // first-layout timer is the only one left to stop. The main window cannot work without its
 // ledger handles: whatever was left closed is opened again, and the ledger shown anew.
-void Tstart_form::SystemMenu() {
+void MainWindow::SystemMenu() {
     Timer3->stop();
     m_systemMenu->exec();
     if (!m_databaseChosen)
@@ -423,11 +423,11 @@ void Tstart_form::SystemMenu() {
     }
 }
 
-void Tstart_form::PrintExecute() {
+void MainWindow::PrintExecute() {
     m_printSelect->exec();
 }
 
-PrintHeadingState Tstart_form::printHeadingState() const {
+PrintHeadingState MainWindow::printHeadingState() const {
     const FilterState filter = m_ledger->filterState();
     PrintHeadingState state;
     state.filterPage = filter.filterPage;
@@ -447,12 +447,12 @@ PrintHeadingState Tstart_form::printHeadingState() const {
 
 // ---- shutdown ----
 
-QString Tstart_form::databaseFolder() const {
+QString MainWindow::databaseFolder() const {
     const QString path = m_data.tbData.path();
     return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }
 
-void Tstart_form::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (!m_databaseChosen) {
         event->accept();
         return;

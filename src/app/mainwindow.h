@@ -10,24 +10,24 @@ class QTimer;
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
-class Twait;
-class TDBSelLite;
-class TDBSel2;
-class TfPasswordCheck;
-class TfEditData;
-class TfChooseShell;
-class TReservCopy;
-class TfImportZovi5;
-class TfSystemMenu;
-class TNastr;
-class Tkalkulator;
+class LedgerTables;
+class DebtTables;
+class WaitWindow;
+class ChooserWindow;
+class CatalogueEditor;
+class PasswordDialog;
+class DatabaseDialog;
+class FolderDialog;
+class BackupWindow;
+class ImportWindow;
+class ServiceWindow;
+class CurrencyWindow;
+class CalculatorWindow;
 class LedgerPage;
 class DebtsPage;
 class DiagramsPage;
-class TPrintSelect;
-class Tsettings;
+class PrintSelectWindow;
+class SettingsWindow;
 struct InterfaceChoice;
 struct PrintHeadingState;
 
@@ -35,12 +35,12 @@ struct PrintHeadingState;
 // shortcuts, the start-up after the database chooser, the appearance the settings choose, and the
 // orderly shutdown with its backups. The pages are widgets of their own; the frame places them
 // and routes the menu commands to them.
-class Tstart_form : public QMainWindow {
+class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    Tstart_form(Tdata& tables, TCDdata& cd, QWidget* parent = nullptr);
-    ~Tstart_form() override;
+    MainWindow(LedgerTables& tables, DebtTables& cd, QWidget* parent = nullptr);
+    ~MainWindow() override;
 
     LedgerPage* ledgerPage() const { return m_ledger; }
 
@@ -62,12 +62,12 @@ public:
     void setExitHandler(std::function<void()> handler) { m_exit = std::move(handler); }
     bool databaseChosen() const { return m_databaseChosen; }
 
-    TDBSelLite* chooser() const { return m_chooser; }
-    TReservCopy* backupWindow() const { return m_reservCopy; }
-    TfImportZovi5* importWindow() const { return m_importWindow; }
-    TfSystemMenu* systemMenu() const { return m_systemMenu; }
-    Tsettings* settingsWindow() const { return m_settingsWindow; }
-    Twait* waitWindow() const { return m_wait; }
+    ChooserWindow* chooser() const { return m_chooser; }
+    BackupWindow* backupWindow() const { return m_reservCopy; }
+    ImportWindow* importWindow() const { return m_importWindow; }
+    ServiceWindow* systemMenu() const { return m_systemMenu; }
+    SettingsWindow* settingsWindow() const { return m_settingsWindow; }
+    WaitWindow* waitWindow() const { return m_wait; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -103,23 +103,23 @@ private:
     void applyInterface(const InterfaceChoice& choice);
     QString databaseFolder() const;
 
-    Tdata& m_data;
-    TCDdata& m_cd;
+    LedgerTables& m_data;
+    DebtTables& m_cd;
 
     // Windows, created once.
-    Twait* m_wait = nullptr;
-    TfPasswordCheck* m_password = nullptr;
-    TfChooseShell* m_chooseShell = nullptr;
-    TfEditData* m_editData = nullptr;
-    TDBSel2* m_dbEditor = nullptr;
-    TDBSelLite* m_chooser = nullptr;
-    TReservCopy* m_reservCopy = nullptr;
-    TfImportZovi5* m_importWindow = nullptr;
-    TfSystemMenu* m_systemMenu = nullptr;
-    TNastr* m_nastr = nullptr;
-    Tkalkulator* m_calculator = nullptr;
-    TPrintSelect* m_printSelect = nullptr;
-    Tsettings* m_settingsWindow = nullptr;
+    WaitWindow* m_wait = nullptr;
+    PasswordDialog* m_password = nullptr;
+    FolderDialog* m_chooseShell = nullptr;
+    DatabaseDialog* m_editData = nullptr;
+    CatalogueEditor* m_dbEditor = nullptr;
+    ChooserWindow* m_chooser = nullptr;
+    BackupWindow* m_reservCopy = nullptr;
+    ImportWindow* m_importWindow = nullptr;
+    ServiceWindow* m_systemMenu = nullptr;
+    CurrencyWindow* m_nastr = nullptr;
+    CalculatorWindow* m_calculator = nullptr;
+    PrintSelectWindow* m_printSelect = nullptr;
+    SettingsWindow* m_settingsWindow = nullptr;
 
     QTabWidget* Page = nullptr;
     LedgerPage* m_ledger = nullptr;

@@ -29,7 +29,7 @@ QString S(const char* text) {
 
 } // namespace
 
-QAction* Tstart_form::action(const char* name, const QString& text, const QKeySequence& shortcut) {
+QAction* MainWindow::action(const char* name, const QString& text, const QKeySequence& shortcut) {
     auto* a = new QAction(text, this);
     a->setObjectName(QString::fromLatin1(name));
     if (!shortcut.isEmpty()) {
@@ -41,11 +41,11 @@ QAction* Tstart_form::action(const char* name, const QString& text, const QKeySe
     return a;
 }
 
-QAction* Tstart_form::act(const char* name) const {
+QAction* MainWindow::act(const char* name) const {
     return m_actions.value(QString::fromLatin1(name));
 }
 
-void Tstart_form::buildMenus() {
+void MainWindow::buildMenus() {
     auto* bar = Named(menuBar(), "Menu1");
 
     QMenu* items = Named(bar->addMenu(S("Items")), "N1");
@@ -99,7 +99,7 @@ void Tstart_form::buildMenus() {
     action("SystemMenu", S("Service"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
 }
 
-void Tstart_form::Lang() {
+void MainWindow::Lang() {
     using namespace translation;
     auto menu = [this](const char* name) {
         return menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
@@ -151,7 +151,7 @@ void Tstart_form::Lang() {
     ApplyTranslations(m_diagrams->translationKeys());
 }
 
-void Tstart_form::LoadFace() {
+void MainWindow::LoadFace() {
     const bool transparent = settings::transparentToolbars.read();
     const bool flat = settings::flatButtons.read();
     m_ledger->applyFace(settings::accountTabsStyle.read(), transparent, flat,
@@ -181,12 +181,12 @@ void Tstart_form::LoadFace() {
     m_ledger->setBottomPanelExtended(!settings::valuePanelCompact.read());
 }
 
-void Tstart_form::SizeLoad() {
+void MainWindow::SizeLoad() {
     m_ledger->loadColumnWidths(width());
     m_debts->loadColumnWidths(width());
 }
 
-void Tstart_form::SizeSave() {
+void MainWindow::SizeSave() {
     m_ledger->saveColumnWidths();
 }
 

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TfSystemMenu::TfSystemMenu(Tdata& tables, QWidget* parent) : QDialog(parent), m_data(tables) {
+ServiceWindow::ServiceWindow(LedgerTables& tables, QWidget* parent) : QDialog(parent), m_data(tables) {
     setObjectName(u"TfSystemMenu"_s);
     setWindowTitle(u"Service"_s);
     auto* layout = new QGridLayout(this);
@@ -52,7 +52,7 @@ TfSystemMenu::TfSystemMenu(Tdata& tables, QWidget* parent) : QDialog(parent), m_
     layout->addWidget(m_close, row, 0, 1, 5);
 }
 
-void TfSystemMenu::showEvent(QShowEvent* event) {
+void ServiceWindow::showEvent(QShowEvent* event) {
     setWindowTitle(LangText(u"service"_s, u"Service"_s));
     const QString open = LangText(u"open"_s, u"Open"_s);
     const QString close = LangText(u"close"_s, u"Close"_s);
@@ -67,7 +67,7 @@ void TfSystemMenu::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TfSystemMenu::showStates() {
+void ServiceWindow::showStates() {
     for (const HandleRow& r : std::as_const(m_rows)) {
         const bool opened = r.handle->isOpen();
         r.state->setText(

@@ -1,6 +1,6 @@
 #pragma once
 
-// TfSystemMenu: the service window (Ctrl+Alt+Z), for maintenance of the three ledger handles by
+// ServiceWindow: the service window (Ctrl+Alt+Z), for maintenance of the three ledger handles by
 // hand. One row per handle (tbData, tbData2, tbData3): its name, a state label
 // ("<handle>State": open with its row count, or closed) and the buttons "<handle>Open",
 // "<handle>Close" and "<handle>Refresh"; ButtonClose closes the window. A failing command shows
@@ -14,14 +14,14 @@ class QPushButton;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 class TableHandle;
 
-class TfSystemMenu : public QDialog {
+class ServiceWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfSystemMenu(Tdata& data, QWidget* parent = nullptr);
+    explicit ServiceWindow(LedgerTables& data, QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -37,7 +37,7 @@ private:
     // Shows each handle's state and enables the commands that apply to it.
     void showStates();
 
-    Tdata& m_data;
+    LedgerTables& m_data;
     QList<HandleRow> m_rows;
     QPushButton* m_close;
 };

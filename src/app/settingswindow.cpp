@@ -80,7 +80,7 @@ QMap<int, int> ColumnWidthChanges(const QList<int>& widths, const QList<bool>& s
     return changes;
 }
 
-Tsettings::Tsettings(QWidget* parent) : QDialog(parent) {
+SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(u"Tsettings"_s);
     setWindowTitle(u"Settings"_s);
     setModal(true);
@@ -111,7 +111,7 @@ Tsettings::Tsettings(QWidget* parent) : QDialog(parent) {
     resize(560, 400);
 }
 
-QWidget* Tsettings::columnsPage() {
+QWidget* SettingsWindow::columnsPage() {
     auto* page = new QWidget(this);
     auto* layout = new QVBoxLayout(page);
     int n = 0;
@@ -125,7 +125,7 @@ QWidget* Tsettings::columnsPage() {
     return page;
 }
 
-QWidget* Tsettings::interfacePage() {
+QWidget* SettingsWindow::interfacePage() {
     auto* page = new QWidget(this);
     RadioButton1 = Control<QRadioButton>(page, "RadioButton1", u"Tabs"_s);
     RadioButton2 = Control<QRadioButton>(page, "RadioButton2", u"Buttons"_s);
@@ -144,7 +144,7 @@ QWidget* Tsettings::interfacePage() {
     return page;
 }
 
-QWidget* Tsettings::backupPage() {
+QWidget* SettingsWindow::backupPage() {
     auto* page = new QWidget(this);
     ShellTreeView1 = Named(new FolderTree(page), "ShellTreeView1");
     CheckBox11 = Control<QCheckBox>(page, "CheckBox11", u"Show window \"Reserv copy\" on close"_s);
@@ -155,15 +155,15 @@ QWidget* Tsettings::backupPage() {
     return page;
 }
 
-QWidget* Tsettings::skinsPage() {
+QWidget* SettingsWindow::skinsPage() {
     auto* page = new QWidget(this);
     Edit1 = Named(new QLineEdit(page), "Edit1");
     Button3 = Control<QPushButton>(page, "Button3", u"..."_s);
     Button4 = Control<QPushButton>(page, "Button4", u"Preview"_s);
     for (QPushButton* button : {Button3, Button4})
         button->setAutoDefault(false);
-    connect(Button3, &QPushButton::clicked, this, &Tsettings::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &Tsettings::Button4Click);
+    connect(Button3, &QPushButton::clicked, this, &SettingsWindow::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &SettingsWindow::Button4Click);
     auto* file = new QHBoxLayout;
     file->addWidget(Edit1, 1);
     file->addWidget(Button3);
@@ -174,7 +174,7 @@ QWidget* Tsettings::skinsPage() {
     return page;
 }
 
-QWidget* Tsettings::tablePage() {
+QWidget* SettingsWindow::tablePage() {
     auto* page = new QWidget(this);
     ComboBox1 = Named(new QComboBox(page), "ComboBox1");
     ComboBox2 = Named(new QComboBox(page), "ComboBox2");
@@ -189,7 +189,7 @@ QWidget* Tsettings::tablePage() {
     return page;
 }
 
-QWidget* Tsettings::stylePage() {
+QWidget* SettingsWindow::stylePage() {
     auto* page = new QWidget(this);
     RadioButton4 = Control<QRadioButton>(page, "RadioButton4", u"Standart"_s);
     RadioButton5 = Control<QRadioButton>(page, "RadioButton5", u"Extended"_s);
@@ -216,18 +216,18 @@ QWidget* Tsettings::stylePage() {
     return page;
 }
 
-void Tsettings::setStyle(bool modern) {
+void SettingsWindow::setStyle(bool modern) {
     (modern ? RadioButton4 : RadioButton5)->setChecked(true);
     (modern ? RadioButton6 : RadioButton7)->setChecked(true);
     (modern ? RadioButton8 : RadioButton9)->setChecked(true);
 }
 
-void Tsettings::prepare(const QList<int>& columnWidths, const QStringList& currencies) {
+void SettingsWindow::prepare(const QList<int>& columnWidths, const QStringList& currencies) {
     m_columnWidths = columnWidths;
     m_currencies = currencies;
 }
 
-void Tsettings::showEvent(QShowEvent* event) {
+void SettingsWindow::showEvent(QShowEvent* event) {
     ListBox1->setCurrentRow(0);
     translate();
     for (int i = 0; i < m_columns.size(); ++i)
@@ -238,7 +238,7 @@ void Tsettings::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void Tsettings::translate() {
+void SettingsWindow::translate() {
     using namespace translation;
     auto title = [this](const QString& t) {
         setWindowTitle(t);
@@ -289,7 +289,7 @@ void Tsettings::translate() {
     ApplyTranslations(keys);
 }
 
-void Tsettings::readSettings() {
+void SettingsWindow::readSettings() {
     const int style = settings::accountTabsStyle.read();
     (style == 1 ? RadioButton2 : style == 2 ? RadioButton3 : RadioButton1)->setChecked(true);
     ReadFlag(CheckBox8, settings::transparentToolbars);
@@ -306,20 +306,20 @@ void Tsettings::readSettings() {
     Edit1->setText(settings::skin.read());
 }
 
-void Tsettings::Button3Click() {
+void SettingsWindow::Button3Click() {
     const QString chosen = FileChooser::openFile(
         this, QString(), settings::currentFolder.read() + u"/Skins"_s, u"Skins (*.sui)"_s);
     if (!chosen.isEmpty())
         Edit1->setText(chosen);
 }
 
-void Tsettings::Button4Click() {
+void SettingsWindow::Button4Click() {
     if (!SkinEngine::load(Edit1->text()))
         Messages::error(this, LangText(u"skin not loaded"_s, u"This file is not a skin:"_s) + u' ' +
                                   Edit1->text());
 }
 
-InterfaceChoice Tsettings::choice() const {
+InterfaceChoice SettingsWindow::choice() const {
     InterfaceChoice c;
     for (const QCheckBox* box : m_columns)
         c.columnsShown << box->isChecked();

@@ -1,6 +1,6 @@
 #pragma once
 
-// Tsettings: the settings window of "Accounts" > "Interface". The sections list on the left
+// SettingsWindow: the settings window of "Accounts" > "Interface". The sections list on the left
 // chooses the page shown on the right.
 // Controls: ListBox1 (the sections), Pages (the stacked pages, one per section);
 // "Columns": CheckBox1..CheckBox7 (Date, Name, Income, Charge, Group, Sub-group, Account: the
@@ -60,11 +60,11 @@ struct InterfaceChoice {
 // wanted gets 80, a shown one that is not gets -1; the others are left out and keep theirs.
 QMap<int, int> ColumnWidthChanges(const QList<int>& widths, const QList<bool>& shown);
 
-class Tsettings : public QDialog {
+class SettingsWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Tsettings(QWidget* parent = nullptr);
+    explicit SettingsWindow(QWidget* parent = nullptr);
 
     // What the window shows besides the settings: the widths of the grid's columns 1..7 (-1 for
     // a hidden one) and the currency names of the database in table order.

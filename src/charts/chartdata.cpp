@@ -180,7 +180,7 @@ ChartSeriesPoints GroupPoints(const QList<PeriodSum>& groups) {
 namespace {
 
 // tbData3 with the filter of source, over the whole ledger in ID order.
-TableHandle& ChartRows(Tdata& data, const TableHandle& source) {
+TableHandle& ChartRows(LedgerTables& data, const TableHandle& source) {
     TableHandle& rows = data.tbData3;
     if (rows.filter() == source.filter() && rows.filtered() == source.filtered()) {
         // Rows posted through the other handles since the last chart.
@@ -198,14 +198,14 @@ TableHandle& ChartRows(Tdata& data, const TableHandle& source) {
 
 } // namespace
 
-QList<PeriodSum> Chart1Sums(Tdata& data, PeriodLength length) {
+QList<PeriodSum> Chart1Sums(LedgerTables& data, PeriodLength length) {
     if (!data.tbData3.isOpen())
         return {};
     const MainCurrencyAmounts amounts(ReadCurrencies(data.tbValuta));
     return PeriodSums(ChartRows(data, data.tbData2), amounts, length);
 }
 
-QList<PeriodSum> Chart2Sums(Tdata& data, const GroupOptions& options) {
+QList<PeriodSum> Chart2Sums(LedgerTables& data, const GroupOptions& options) {
     if (!data.tbData3.isOpen())
         return {};
     const MainCurrencyAmounts amounts(ReadCurrencies(data.tbValuta));

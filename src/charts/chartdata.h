@@ -10,7 +10,7 @@
 namespace zovi {
 
 class TableHandle;
-class Tdata;
+class LedgerTables;
 
 // The sums of one period (or one group) of the charts, all in the main currency.
 struct PeriodSum {
@@ -97,7 +97,7 @@ ChartSeriesPoints GroupPoints(const QList<PeriodSum>& groups);
 
 // tbData3 takes the filter of source (tbData2 for the incomes and charges chart, tbData for the
 // groups chart) and is read with the currencies of tbValuta.
-QList<PeriodSum> Chart1Sums(Tdata& data, PeriodLength length);
-QList<PeriodSum> Chart2Sums(Tdata& data, const GroupOptions& options);
+QList<PeriodSum> Chart1Sums(LedgerTables& data, PeriodLength length);
+QList<PeriodSum> Chart2Sums(LedgerTables& data, const GroupOptions& options);
 
 } // namespace zovi

@@ -97,7 +97,7 @@ void PrintChart(const ChartView& chart, QPrinter& printer) {
     chart.render(painter, QRect(QPoint(0, 0), chart.size()));
 }
 
-DiagramsPage::DiagramsPage(Tdata& tables, QWidget* parent) : QWidget(parent), m_data(tables) {
+DiagramsPage::DiagramsPage(LedgerTables& tables, QWidget* parent) : QWidget(parent), m_data(tables) {
     setObjectName(QStringLiteral("TabSheet3"));
     auto* layout = new QVBoxLayout(this);
     PageControl1 = Named(new QTabWidget(this), "PageControl1");

@@ -17,7 +17,7 @@ class QTabWidget;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // The 3D controls beside a chart: the switch and the sliders of zoom, rotation, elevation,
 // horizontal offset, vertical offset and perspective, enabled only while the switch is on.
@@ -38,7 +38,7 @@ class DiagramsPage : public QWidget {
     Q_OBJECT
 
 public:
-    explicit DiagramsPage(Tdata& tables, QWidget* parent = nullptr);
+    explicit DiagramsPage(LedgerTables& tables, QWidget* parent = nullptr);
 
     // The keys of the translation table that reach this page's controls, in table order.
     TranslationKeys translationKeys();
@@ -69,7 +69,7 @@ private:
     void Chart1Click();
     void Chart2Click();
 
-    Tdata& m_data;
+    LedgerTables& m_data;
     QTabWidget* PageControl1 = nullptr;
 
     ChartView* Chart1 = nullptr;

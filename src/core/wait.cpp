@@ -13,7 +13,7 @@
 namespace zovi {
 
 // Kept above the window whose work it announces, the chooser among them.
-Twait::Twait(QWidget* parent)
+WaitWindow::WaitWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     setObjectName(QStringLiteral("Twait"));
     auto* layout = new QVBoxLayout(this);
@@ -30,13 +30,13 @@ Twait::Twait(QWidget* parent)
     setFixedSize(260, 80);
 }
 
-QString Twait::labelText() const {
+QString WaitWindow::labelText() const {
     QString text = QStringLiteral("Please, wait...");
     LangString(QStringLiteral("wait"), text);
     return text;
 }
 
-void Twait::showNow() {
+void WaitWindow::showNow() {
     m_label->setText(labelText());
     show();
     raise();
@@ -54,12 +54,12 @@ void Twait::showNow() {
     repaint();
 }
 
-void Twait::step() {
+void WaitWindow::step() {
     if (m_gauge->value() < m_gauge->maximum())
         m_gauge->setValue(m_gauge->value() + 1);
 }
 
-void Twait::readProgress(qint64 done, qint64 total) {
+void WaitWindow::readProgress(qint64 done, qint64 total) {
     if (total <= 0 || done >= total) {
         if (m_stepValue >= 0) {
             // The label first: the gauge paints the window as soon as it moves.
@@ -85,7 +85,7 @@ BusyCursor::~BusyCursor() {
     QApplication::restoreOverrideCursor();
 }
 
-WaitGuard::WaitGuard(Twait* wait) : m_wait(wait), m_wasVisible(wait && wait->isVisible()) {
+WaitGuard::WaitGuard(WaitWindow* wait) : m_wait(wait), m_wasVisible(wait && wait->isVisible()) {
     if (m_wait && !m_wasVisible)
         m_wait->showNow();
 }

@@ -8,11 +8,11 @@ class QProgressBar;
 namespace zovi {
 
 // The small wait window: "Please, wait..." and a gauge (maximum 40), centred on the screen.
-class Twait : public QDialog {
+class WaitWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Twait(QWidget* parent = nullptr);
+    explicit WaitWindow(QWidget* parent = nullptr);
 
     QProgressBar* gauge() const { return m_gauge; }
     // Translates the label (key "wait") and shows the window without blocking, painted at once.
@@ -42,13 +42,13 @@ public:
 // Shows a wait window for its lifetime (not modal).
 class WaitGuard {
 public:
-    explicit WaitGuard(Twait* wait);
+    explicit WaitGuard(WaitWindow* wait);
     ~WaitGuard();
     WaitGuard(const WaitGuard&) = delete;
     WaitGuard& operator=(const WaitGuard&) = delete;
 
 private:
-    Twait* m_wait;
+    WaitWindow* m_wait;
     bool m_wasVisible;
 };
 

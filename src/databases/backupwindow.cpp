@@ -19,7 +19,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
+BackupWindow::BackupWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TReservCopy"_s);
     setWindowTitle(u"Copy"_s);
     setModal(true);
@@ -65,7 +65,7 @@ TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
     m_closeTimer->setSingleShot(true);
     m_closeTimer->setInterval(500);
     connect(m_closeTimer, &QTimer::timeout, this, &QDialog::accept);
-    connect(Button1, &QPushButton::clicked, this, &TReservCopy::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, &BackupWindow::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QGridLayout(this);
@@ -79,15 +79,15 @@ TReservCopy::TReservCopy(QWidget* parent) : QDialog(parent) {
     resize(380, 440);
 }
 
-QString TReservCopy::selectedFolder() const {
+QString BackupWindow::selectedFolder() const {
     return Shell->chosenFolder();
 }
 
-bool TReservCopy::selectFolder(const QString& folder) {
+bool BackupWindow::selectFolder(const QString& folder) {
     return Shell->selectFolder(folder);
 }
 
-void TReservCopy::showEvent(QShowEvent* event) {
+void BackupWindow::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: nothing is re-read.
     if (event->spontaneous()) {
         QDialog::showEvent(event);
@@ -119,7 +119,7 @@ void TReservCopy::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TReservCopy::Button1Click() {
+void BackupWindow::Button1Click() {
     const auto setReady = [this](bool ready) {
         Button1->setEnabled(ready);
         Button2->setEnabled(ready);
@@ -139,7 +139,7 @@ void TReservCopy::Button1Click() {
         m_closeTimer->start();
 }
 
-void TReservCopy::done(int result) {
+void BackupWindow::done(int result) {
     m_closeTimer->stop();
     // Nothing selected (the stored folder is gone) keeps the stored folder.
     const QString folder = selectedFolder();

@@ -1,6 +1,6 @@
 #pragma once
 
-// TReservCopy: the backup window shown at close, copying the database's listed files into a
+// BackupWindow: the backup window shown at close, copying the database's listed files into a
 // folder of the user's choice.
 // Controls: Label1 (the title "Reserv Copy"), Shell (the tree of folders), Label2 (under the
 // tree, the full path of the folder selected in it), Gauge1 (vertical, maximum 10), CheckBox1
@@ -18,11 +18,11 @@ namespace zovi {
 
 class FolderTree;
 
-class TReservCopy : public QDialog {
+class BackupWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TReservCopy(QWidget* parent = nullptr);
+    explicit BackupWindow(QWidget* parent = nullptr);
 
     // The database folder whose copy.txt names the files to copy; set before exec().
     void setDatabaseFolder(const QString& folder) { m_databaseFolder = folder; }

@@ -55,13 +55,13 @@ QList<CatalogueLine> ReadLines(const QString& path) {
 }
 
 // The entry of a line as the catalogue editor reads it; none for an empty line.
-std::optional<TDataBaseName> EditorEntry(const QString& line) {
+std::optional<CatalogueEntry> EditorEntry(const QString& line) {
     if (line.isEmpty())
         return std::nullopt;
     const qsizetype star = line.indexOf(u'*');
     if (star < 0)
-        return TDataBaseName{line, line};
-    return TDataBaseName{line.left(star), line.mid(star + 1)};
+        return CatalogueEntry{line, line};
+    return CatalogueEntry{line.left(star), line.mid(star + 1)};
 }
 
 // Replaces bases.ini with bytes, whole or not at all.
@@ -79,7 +79,7 @@ bool BreaksLine(const QString& text) {
     return text.contains(u'\n') || text.contains(u'\r');
 }
 
-void RequireWritable(const TDataBaseName& entry) {
+void RequireWritable(const CatalogueEntry& entry) {
     if (BreaksLine(entry.name) || BreaksLine(entry.folder))
         throw StoreError(u"The database catalogue cannot hold a line break (entry \"%1\")."_s.arg(
             entry.name.simplified()));
@@ -115,8 +115,8 @@ void Catalogue::ensureExists() {
            {QStringLiteral("Пример"), databases + u"Example/"_s}});
 }
 
-QList<TDataBaseName> Catalogue::readForChooser() {
-    QList<TDataBaseName> entries;
+QList<CatalogueEntry> Catalogue::readForChooser() {
+    QList<CatalogueEntry> entries;
     for (const CatalogueLine& read : ReadLines(path())) {
         const QString& line = read.text;
         if (IsBlank(line))
@@ -135,8 +135,8 @@ QList<TDataBaseName> Catalogue::readForChooser() {
     return entries;
 }
 
-QList<TDataBaseName> Catalogue::readForEditor() {
-    QList<TDataBaseName> entries;
+QList<CatalogueEntry> Catalogue::readForEditor() {
+    QList<CatalogueEntry> entries;
     for (const CatalogueLine& line : ReadLines(path())) {
         if (const auto entry = EditorEntry(line.text))
             entries.append(*entry);
@@ -144,9 +144,9 @@ QList<TDataBaseName> Catalogue::readForEditor() {
     return entries;
 }
 
-void Catalogue::write(const QList<TDataBaseName>& entries) {
+void Catalogue::write(const QList<CatalogueEntry>& entries) {
     QByteArray bytes;
-    for (const TDataBaseName& entry : entries) {
+    for (const CatalogueEntry& entry : entries) {
         RequireWritable(entry);
         bytes += (entry.name + u'*' + entry.folder).toUtf8() + '\n';
     }
@@ -161,14 +161,14 @@ QString Catalogue::withSeparator(const QString& folder) {
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-CatalogueDraft::CatalogueDraft(QList<TDataBaseName> entries) : m_entries(std::move(entries)) {
+CatalogueDraft::CatalogueDraft(QList<CatalogueEntry> entries) : m_entries(std::move(entries)) {
     if (m_entries.isEmpty())
-        m_entries.append(TDataBaseName());
+        m_entries.append(CatalogueEntry());
     m_lines.resize(m_entries.size());
 }
 
 CatalogueDraft CatalogueDraft::read() {
-    QList<TDataBaseName> entries;
+    QList<CatalogueEntry> entries;
     QList<ReadLine> lines;
     for (const CatalogueLine& line : ReadLines(Catalogue::path())) {
         if (const auto entry = EditorEntry(line.text)) {
@@ -186,8 +186,8 @@ bool CatalogueDraft::hasDatabase() const {
     return !m_entries.constFirst().folder.isEmpty();
 }
 
-int CatalogueDraft::add(const TDataBaseName& entry) {
-    const TDataBaseName& first = m_entries.constFirst();
+int CatalogueDraft::add(const CatalogueEntry& entry) {
+    const CatalogueEntry& first = m_entries.constFirst();
     if (m_entries.size() == 1 && first.name.isEmpty() && first.folder.isEmpty()) {
         m_entries.first() = entry;
         m_lines.first() = ReadLine();
@@ -204,7 +204,7 @@ int CatalogueDraft::remove(int row) {
     m_entries.removeAt(row);
     m_lines.removeAt(row);
     if (m_entries.isEmpty()) {
-        m_entries.append(TDataBaseName());
+        m_entries.append(CatalogueEntry());
         m_lines.append(ReadLine());
     }
     return qMin(row, int(m_entries.size() - 1));
@@ -218,7 +218,7 @@ void CatalogueDraft::rename(int row, const QString& name) {
 void CatalogueDraft::write() const {
     QByteArray bytes;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        const TDataBaseName& entry = m_entries.at(i);
+        const CatalogueEntry& entry = m_entries.at(i);
         const ReadLine& line = m_lines.at(i);
         // An entry as it was read keeps the bytes of its line, whatever their encoding.
         if (!line.bytes.isNull() && entry.name == line.entry.name &&

@@ -7,7 +7,7 @@
 namespace zovi {
 
 // A catalogue entry: the display name and the database folder, the folder ending with "/".
-struct TDataBaseName {
+struct CatalogueEntry {
     QString name;
     QString folder;
 };
@@ -27,16 +27,16 @@ public:
     // Any number of entries. A missing file gives no entry; a file that exists but cannot be
     // read throws StoreError with a readable message. Each line is decoded on its own: UTF-8
     // when it is valid UTF-8, Windows-1251 otherwise.
-    static QList<TDataBaseName> readForChooser();
+    static QList<CatalogueEntry> readForChooser();
 
     // The entries as the catalogue editor reads them: empty lines skipped, the folder keeps its
     // trailing separator, a line without "*" gives the whole line as name and folder. Missing
     // and unreadable files as for readForChooser.
-    static QList<TDataBaseName> readForEditor();
+    static QList<CatalogueEntry> readForEditor();
 
     // Rewrites bases.ini: one line per entry, name, "*", folder. Written whole or not at all;
     // throws StoreError with a readable message when it cannot be written.
-    static void write(const QList<TDataBaseName>& entries);
+    static void write(const QList<CatalogueEntry>& entries);
 
     // The name of the current user account, for the first default line.
     static QString userName();
@@ -55,14 +55,14 @@ class CatalogueDraft {
 public:
     // The catalogue as the editor reads it (see Catalogue::readForEditor).
     static CatalogueDraft read();
-    explicit CatalogueDraft(QList<TDataBaseName> entries = {});
+    explicit CatalogueDraft(QList<CatalogueEntry> entries = {});
 
-    const QList<TDataBaseName>& entries() const { return m_entries; }
+    const QList<CatalogueEntry>& entries() const { return m_entries; }
     // True when the first entry names a database folder (the empty entry does not).
     bool hasDatabase() const;
 
     // Fills the empty entry, or appends after the last one; returns the entry's row.
-    int add(const TDataBaseName& entry);
+    int add(const CatalogueEntry& entry);
     // Removes the entry of row; returns the row to select next.
     int remove(int row);
     void rename(int row, const QString& name);
@@ -77,10 +77,10 @@ private:
     // not read from bases.ini.
     struct ReadLine {
         QByteArray bytes;
-        TDataBaseName entry;
+        CatalogueEntry entry;
     };
 
-    QList<TDataBaseName> m_entries;
+    QList<CatalogueEntry> m_entries;
     QList<ReadLine> m_lines; // one for each entry
 };
 

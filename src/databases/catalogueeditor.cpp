@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TDBSel2::TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* parent)
+CatalogueEditor::CatalogueEditor(PasswordDialog* password, DatabaseDialog* editData, QWidget* parent)
     : QDialog(parent), m_password(password), m_editData(editData) {
     setObjectName(u"TDBSel2"_s);
     setWindowTitle(u"Databases"_s);
@@ -52,9 +52,9 @@ TDBSel2::TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* paren
     for (QPushButton* button : {Button1, Button2, Button3})
         button->setAutoDefault(false);
 
-    connect(Button1, &QPushButton::clicked, this, &TDBSel2::AddClick);
-    connect(Button2, &QPushButton::clicked, this, &TDBSel2::DeleteClick);
-    connect(Button3, &QPushButton::clicked, this, &TDBSel2::EditClick);
+    connect(Button1, &QPushButton::clicked, this, &CatalogueEditor::AddClick);
+    connect(Button2, &QPushButton::clicked, this, &CatalogueEditor::DeleteClick);
+    connect(Button3, &QPushButton::clicked, this, &CatalogueEditor::EditClick);
     connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* side = new QVBoxLayout;
@@ -73,12 +73,12 @@ TDBSel2::TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* paren
     showDraft(0);
 }
 
-QList<TDataBaseName> TDBSel2::entries() const {
+QList<CatalogueEntry> CatalogueEditor::entries() const {
     return m_draft.entries();
 }
 
-void TDBSel2::showDraft(int current) {
-    const QList<TDataBaseName>& list = m_draft.entries();
+void CatalogueEditor::showDraft(int current) {
+    const QList<CatalogueEntry>& list = m_draft.entries();
     Grid1->clearContents();
     Grid1->setRowCount(int(list.size()));
     for (int row = 0; row < list.size(); ++row) {
@@ -91,12 +91,12 @@ void TDBSel2::showDraft(int current) {
     Button3->setEnabled(hasEntry);
 }
 
-int TDBSel2::currentRow() const {
+int CatalogueEditor::currentRow() const {
     const int row = Grid1->currentRow();
     return row >= 0 && row < Grid1->rowCount() ? row : 0;
 }
 
-void TDBSel2::showEvent(QShowEvent* event) {
+void CatalogueEditor::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: nothing is re-read.
     if (event->spontaneous()) {
         QDialog::showEvent(event);
@@ -125,17 +125,17 @@ void TDBSel2::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // An empty catalogue leads straight to adding the first database, once the window is up.
     if (!m_draft.hasDatabase())
-        QTimer::singleShot(0, this, &TDBSel2::offerFirstEntry);
+        QTimer::singleShot(0, this, &CatalogueEditor::offerFirstEntry);
 }
 
-void TDBSel2::offerFirstEntry() {
+void CatalogueEditor::offerFirstEntry() {
     if (!isVisible())
         return;
     Messages::info(this, LangText(u"help01"_s, QString()));
     AddClick();
 }
 
-bool TDBSel2::passwordPasses(const QString& folder, QString* password) {
+bool CatalogueEditor::passwordPasses(const QString& folder, QString* password) {
     const PasswordCheck check = CheckPassword(
         folder, [this](const QString& stored) { return AskPassword(m_password, stored); });
     if (!check.error.isEmpty())
@@ -144,7 +144,7 @@ bool TDBSel2::passwordPasses(const QString& folder, QString* password) {
     return check.passed;
 }
 
-void TDBSel2::AddClick() {
+void CatalogueEditor::AddClick() {
     if (!m_editData)
         return;
     m_editData->setAddMode();
@@ -153,7 +153,7 @@ void TDBSel2::AddClick() {
     showDraft(m_draft.add(m_editData->entry()));
 }
 
-void TDBSel2::DeleteClick() {
+void CatalogueEditor::DeleteClick() {
     const int row = currentRow();
     const EntryRemoval removal =
         CheckEntryRemoval(m_draft.entries().at(row).folder, [this](const QString& stored) {
@@ -168,11 +168,11 @@ void TDBSel2::DeleteClick() {
     showDraft(m_draft.remove(row));
 }
 
-void TDBSel2::EditClick() {
+void CatalogueEditor::EditClick() {
     if (!m_editData)
         return;
     const int row = currentRow();
-    const TDataBaseName entry = m_draft.entries().at(row);
+    const CatalogueEntry entry = m_draft.entries().at(row);
     QString password;
     if (!passwordPasses(entry.folder, &password))
         return;
@@ -183,7 +183,7 @@ void TDBSel2::EditClick() {
     showDraft(row);
 }
 
-void TDBSel2::done(int result) {
+void CatalogueEditor::done(int result) {
     // Only a draft read from bases.ini in this showing may replace it.
     if (m_filled) {
         m_filled = false;

@@ -1,6 +1,6 @@
 #pragma once
 
-// TDBSel2: the catalogue editor, adding, renaming and removing entries of bases.ini.
+// CatalogueEditor: the catalogue editor, adding, renaming and removing entries of bases.ini.
 // Controls: Label1 ("Databases"), Grid1 (column 0 the display names, column 1 the folders,
 // hidden), Button1 ("Add"), Button2 ("Delete"), Button3 ("Edit"), Button4 ("OK", default).
 
@@ -14,17 +14,17 @@ class QTableWidget;
 
 namespace zovi {
 
-class TfEditData;
-class TfPasswordCheck;
+class DatabaseDialog;
+class PasswordDialog;
 
-class TDBSel2 : public QDialog {
+class CatalogueEditor : public QDialog {
     Q_OBJECT
 
 public:
-    TDBSel2(TfPasswordCheck* password, TfEditData* editData, QWidget* parent = nullptr);
+    CatalogueEditor(PasswordDialog* password, DatabaseDialog* editData, QWidget* parent = nullptr);
 
     // The rows of the grid as catalogue entries, in order.
-    QList<TDataBaseName> entries() const;
+    QList<CatalogueEntry> entries() const;
 
     // Every way of closing the window ends here: bases.ini is rewritten from the grid.
     void done(int result) override;
@@ -44,8 +44,8 @@ private:
     void DeleteClick();
     void EditClick();
 
-    TfPasswordCheck* m_password;
-    TfEditData* m_editData;
+    PasswordDialog* m_password;
+    DatabaseDialog* m_editData;
     CatalogueDraft m_draft;
     bool m_filled = false;
 

@@ -32,8 +32,8 @@ QString LinkText(const QString& caption) {
 
 } // namespace
 
-TDBSelLite::TDBSelLite(Tdata& tables, TCDdata& cd, TfPasswordCheck* password, TDBSel2* editor,
-                       Twait* wait, QWidget* parent)
+ChooserWindow::ChooserWindow(LedgerTables& tables, DebtTables& cd, PasswordDialog* password, CatalogueEditor* editor,
+                       WaitWindow* wait, QWidget* parent)
     : QDialog(parent), m_data(tables), m_cd(cd), m_password(password), m_editor(editor),
       m_wait(wait) {
     setObjectName(u"TDBSelLite"_s);
@@ -56,8 +56,8 @@ TDBSelLite::TDBSelLite(Tdata& tables, TCDdata& cd, TfPasswordCheck* password, TD
     Label2->setTextFormat(Qt::RichText);
     Label2->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
 
-    connect(Button1, &QPushButton::clicked, this, &TDBSelLite::Button1Click);
-    connect(Label2, &QLabel::linkActivated, this, &TDBSelLite::openEditor);
+    connect(Button1, &QPushButton::clicked, this, &ChooserWindow::Button1Click);
+    connect(Label2, &QLabel::linkActivated, this, &ChooserWindow::openEditor);
 
     auto* row = new QHBoxLayout;
     row->addWidget(listdata, 1);
@@ -69,7 +69,7 @@ TDBSelLite::TDBSelLite(Tdata& tables, TCDdata& cd, TfPasswordCheck* password, TD
     layout->addWidget(Label2, 0, Qt::AlignRight);
 }
 
-void TDBSelLite::showEvent(QShowEvent* event) {
+void ChooserWindow::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: nothing is re-read.
     if (event->spontaneous()) {
         QDialog::showEvent(event);
@@ -89,7 +89,7 @@ void TDBSelLite::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TDBSelLite::ReDataList() {
+void ChooserWindow::ReDataList() {
     try {
         Catalogue::ensureExists();
     } catch (const StoreError& e) {
@@ -102,7 +102,7 @@ void TDBSelLite::ReDataList() {
         Messages::error(this, e.message());
     }
     listdata->clear();
-    for (const TDataBaseName& entry : m_entries)
+    for (const CatalogueEntry& entry : m_entries)
         listdata->addItem(entry.name);
     const bool any = !m_entries.isEmpty();
     if (any)
@@ -112,13 +112,13 @@ void TDBSelLite::ReDataList() {
     Button1->setEnabled(any);
 }
 
-void TDBSelLite::openEditor() {
+void ChooserWindow::openEditor() {
     if (m_editor)
         m_editor->exec();
     ReDataList();
 }
 
-void TDBSelLite::refuse(const QString& message, bool withBeep) {
+void ChooserWindow::refuse(const QString& message, bool withBeep) {
     if (withBeep)
         Messages::beep();
     if (!message.isEmpty())
@@ -126,7 +126,7 @@ void TDBSelLite::refuse(const QString& message, bool withBeep) {
     Button1->setEnabled(true);
 }
 
-void TDBSelLite::Button1Click() {
+void ChooserWindow::Button1Click() {
     Button1->setEnabled(false);
     listdata->setEnabled(false);
     if (m_wait)

@@ -1,6 +1,6 @@
 #pragma once
 
-// TDBSelLite: the start-up chooser; the user picks a database of the catalogue, gives its
+// ChooserWindow: the start-up chooser; the user picks a database of the catalogue, gives its
 // password, and the chooser opens it into the table handles (see OpenChosenDatabase).
 // Controls: Image1 (the picture of welcome.bmp), Label1 ("Databases:"), listdata (the display
 // names), Button1 ("OK", default), Label2 (the link "Database Editor").
@@ -15,17 +15,17 @@ class QPushButton;
 
 namespace zovi {
 
-class TCDdata;
-class TDBSel2;
-class Tdata;
-class TfPasswordCheck;
-class Twait;
+class DebtTables;
+class CatalogueEditor;
+class LedgerTables;
+class PasswordDialog;
+class WaitWindow;
 
-class TDBSelLite : public QDialog {
+class ChooserWindow : public QDialog {
     Q_OBJECT
 
 public:
-    TDBSelLite(Tdata& data, TCDdata& cd, TfPasswordCheck* password, TDBSel2* editor, Twait* wait,
+    ChooserWindow(LedgerTables& data, DebtTables& cd, PasswordDialog* password, CatalogueEditor* editor, WaitWindow* wait,
                QWidget* parent = nullptr);
 
     // Reads the catalogue (made with its default lines when missing) into listdata and selects
@@ -42,12 +42,12 @@ private:
     void openEditor();
     void refuse(const QString& message, bool withBeep);
 
-    Tdata& m_data;
-    TCDdata& m_cd;
-    TfPasswordCheck* m_password;
-    TDBSel2* m_editor;
-    Twait* m_wait;
-    QList<TDataBaseName> m_entries;
+    LedgerTables& m_data;
+    DebtTables& m_cd;
+    PasswordDialog* m_password;
+    CatalogueEditor* m_editor;
+    WaitWindow* m_wait;
+    QList<CatalogueEntry> m_entries;
     QString m_openedFolder;
 
     QLabel* Image1;

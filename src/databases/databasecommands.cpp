@@ -127,7 +127,7 @@ EntryRemoval CheckEntryRemoval(const QString& folder, const PasswordConfirm& con
     return result;
 }
 
-OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
+OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString& folder,
                                const PasswordConfirm& confirm, const std::function<void()>& step) {
     OpenOutcome result;
     // The checks come before any handle is touched, so a refused folder changes nothing.

@@ -12,8 +12,8 @@
 
 namespace zovi {
 
-class TCDdata;
-class Tdata;
+class DebtTables;
+class LedgerTables;
 
 // Asks the user for the stored password of a database; true when the user gave it.
 using PasswordConfirm = std::function<bool(const QString& stored)>;
@@ -55,7 +55,7 @@ struct OpenOutcome {
 // any handle is touched (no data.un: "err019", a missing table: "err020"), then the stored
 // password is confirmed, then every handle is bound and opened; step runs once per handle bound
 // and once per handle opened. Refused, no handle is left open.
-OpenOutcome OpenChosenDatabase(Tdata& data, TCDdata& cd, const QString& folder,
+OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString& folder,
                                const PasswordConfirm& confirm,
                                const std::function<void()>& step = {});
 
@@ -73,7 +73,7 @@ struct NewDatabaseOutcome {
     bool added = false; // the entry may go into the catalogue
     // The catalogue entry; its folder is set once the folder is known to exist, even when the
     // copy of the template then failed.
-    TDataBaseName entry;
+    CatalogueEntry entry;
     QString message; // the refusal, or a note to show before adding (the database existed)
 };
 

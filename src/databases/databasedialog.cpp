@@ -23,7 +23,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TfEditData::TfEditData(TfChooseShell* chooser, QWidget* parent)
+DatabaseDialog::DatabaseDialog(FolderDialog* chooser, QWidget* parent)
     : QDialog(parent, Qt::Tool), m_chooser(chooser) {
     setObjectName(u"TfEditData"_s);
     setWindowTitle(u"Database"_s);
@@ -76,9 +76,9 @@ TfEditData::TfEditData(TfChooseShell* chooser, QWidget* parent)
     Button2->setObjectName(u"Button2"_s);
     Button2->setAutoDefault(false);
 
-    connect(RadioButton2, &QRadioButton::toggled, this, &TfEditData::applyRoute);
-    connect(Button3, &QPushButton::clicked, this, &TfEditData::chooseFolder);
-    connect(Button1, &QPushButton::clicked, this, &TfEditData::Button1Click);
+    connect(RadioButton2, &QRadioButton::toggled, this, &DatabaseDialog::applyRoute);
+    connect(Button3, &QPushButton::clicked, this, &DatabaseDialog::chooseFolder);
+    connect(Button1, &QPushButton::clicked, this, &DatabaseDialog::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
     QHBoxLayout* buttons = ButtonRow({Button1, Button2});
@@ -91,7 +91,7 @@ TfEditData::TfEditData(TfChooseShell* chooser, QWidget* parent)
     setMinimumWidth(360);
 }
 
-void TfEditData::setAddMode() {
+void DatabaseDialog::setAddMode() {
     m_editMode = false;
     Edit1->clear();
     Edit2->clear();
@@ -106,7 +106,7 @@ void TfEditData::setAddMode() {
     applyRoute();
 }
 
-void TfEditData::setEditMode(const QString& name, const QString& password, const QString& folder) {
+void DatabaseDialog::setEditMode(const QString& name, const QString& password, const QString& folder) {
     m_editMode = true;
     Edit1->setText(name);
     Edit2->setText(password);
@@ -121,17 +121,17 @@ void TfEditData::setEditMode(const QString& name, const QString& password, const
     applyRoute();
 }
 
-QString TfEditData::name() const {
+QString DatabaseDialog::name() const {
     return Edit1->text();
 }
-QString TfEditData::folder() const {
+QString DatabaseDialog::folder() const {
     return Edit3->text();
 }
-TDataBaseName TfEditData::entry() const {
+CatalogueEntry DatabaseDialog::entry() const {
     return {name(), folder()};
 }
 
-void TfEditData::showEvent(QShowEvent* event) {
+void DatabaseDialog::showEvent(QShowEvent* event) {
     Translate(GroupBox1, u"name"_s);
     Translate(GroupBox2, u"password"_s);
     Translate(GroupBox3, u"database route"_s);
@@ -144,29 +144,29 @@ void TfEditData::showEvent(QShowEvent* event) {
 }
 
 // The folder field is used, and can be chosen, only for a folder of the user's choice.
-void TfEditData::applyRoute() {
+void DatabaseDialog::applyRoute() {
     const bool other = RadioButton2->isChecked();
     Edit3->setEnabled(other);
     Button3->setVisible(other);
 }
 
-void TfEditData::chooseFolder() {
+void DatabaseDialog::chooseFolder() {
     if (m_chooser)
         m_chooser->chooseInto(Edit3);
 }
 
-void TfEditData::addToGauge(int length) {
+void DatabaseDialog::addToGauge(int length) {
     m_gaugeMax += length;
     Gauge1->setRange(0, qMax(1, m_gaugeMax));
     Gauge1->setValue(qMin(m_gaugePos, Gauge1->maximum()));
 }
 
-void TfEditData::stepGauge() {
+void DatabaseDialog::stepGauge() {
     ++m_gaugePos;
     Gauge1->setValue(qMin(m_gaugePos, Gauge1->maximum()));
 }
 
-void TfEditData::Button1Click() {
+void DatabaseDialog::Button1Click() {
     Edit1->setText(Edit1->text().trimmed());
     if (!Catalogue::canHoldName(Edit1->text())) {
         Messages::error(this, LangText(u"namestar"_s,

@@ -1,6 +1,6 @@
 #pragma once
 
-// TfEditData: the entry dialog of the catalogue editor, adding a database (a new one made from
+// DatabaseDialog: the entry dialog of the catalogue editor, adding a database (a new one made from
 // the template, or an existing folder) or renaming an entry.
 // Controls: Gauge1 (progress of the copy, accumulating over the run), GroupBox1 (" Name "),
 // Edit1 (the name), GroupBox2 (" Password "), Edit2 (the password), GroupBox3
@@ -21,13 +21,13 @@ class QRadioButton;
 
 namespace zovi {
 
-class TfChooseShell;
+class FolderDialog;
 
-class TfEditData : public QDialog {
+class DatabaseDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfEditData(TfChooseShell* chooser, QWidget* parent = nullptr);
+    explicit DatabaseDialog(FolderDialog* chooser, QWidget* parent = nullptr);
 
     // Add mode: empty fields, "Default" and "Create new database" checked, the folder editable.
     void setAddMode();
@@ -39,7 +39,7 @@ public:
     // The name and the folder as accepted by OK (the folder ends with "/" unless empty).
     QString name() const;
     QString folder() const;
-    TDataBaseName entry() const;
+    CatalogueEntry entry() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -52,7 +52,7 @@ private:
     void addToGauge(int length);
     void stepGauge();
 
-    TfChooseShell* m_chooser;
+    FolderDialog* m_chooser;
     bool m_editMode = false;
     int m_gaugeMax = 0;
     int m_gaugePos = 0;

@@ -98,7 +98,7 @@ void FolderTree::scrollToFollowed() {
         scrollTo(index, QAbstractItemView::PositionAtCenter);
 }
 
-TfChooseShell::TfChooseShell(QWidget* parent) : QDialog(parent) {
+FolderDialog::FolderDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TfChooseShell"_s);
     setWindowTitle(u"Choose a folder"_s);
     setModal(true);
@@ -118,15 +118,15 @@ TfChooseShell::TfChooseShell(QWidget* parent) : QDialog(parent) {
     resize(360, 420);
 }
 
-QString TfChooseShell::chosenFolder() const {
+QString FolderDialog::chosenFolder() const {
     return TreeView1->chosenFolder();
 }
 
-bool TfChooseShell::selectFolder(const QString& folder) {
+bool FolderDialog::selectFolder(const QString& folder) {
     return TreeView1->selectFolder(folder);
 }
 
-void TfChooseShell::chooseInto(QLineEdit* field) {
+void FolderDialog::chooseInto(QLineEdit* field) {
     if (!field->text().isEmpty())
         selectFolder(field->text());
     if (exec() != QDialog::Accepted)

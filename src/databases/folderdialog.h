@@ -1,6 +1,6 @@
 #pragma once
 
-// TfChooseShell: the folder browser of the entry dialog and of the import window.
+// FolderDialog: the folder browser of the entry dialog and of the import window.
 // Controls: TreeView1 (the tree of folders, rooted at the file system's root), Button1 ("Ok",
 // default).
 
@@ -54,11 +54,11 @@ private:
     QTimer* m_follow;   // brings the followed folder back once the model's change is whole
 };
 
-class TfChooseShell : public QDialog {
+class FolderDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfChooseShell(QWidget* parent = nullptr);
+    explicit FolderDialog(QWidget* parent = nullptr);
 
     // The folder selected in the tree (empty when none is).
     QString chosenFolder() const;

@@ -20,7 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TfImportZovi5::TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser, QWidget* parent)
+ImportWindow::ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* chooser, QWidget* parent)
     : QDialog(parent), m_data(tables), m_cd(cd), m_chooser(chooser) {
     setObjectName(u"TfImportZovi5"_s);
     setWindowTitle(u" Import "_s);
@@ -47,8 +47,8 @@ TfImportZovi5::TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser,
     Button1->setObjectName(u"Button1"_s);
     Button1->setDefault(true);
 
-    connect(Button2, &QPushButton::clicked, this, &TfImportZovi5::chooseFolder);
-    connect(Button1, &QPushButton::clicked, this, &TfImportZovi5::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &ImportWindow::chooseFolder);
+    connect(Button1, &QPushButton::clicked, this, &ImportWindow::Button1Click);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(GroupBox1);
@@ -57,7 +57,7 @@ TfImportZovi5::TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser,
     setMinimumWidth(420);
 }
 
-void TfImportZovi5::showEvent(QShowEvent* event) {
+void ImportWindow::showEvent(QShowEvent* event) {
     QString caption;
     if (LangString(u"caption013"_s, caption))
         setWindowTitle(u' ' + caption + u' ');
@@ -67,12 +67,12 @@ void TfImportZovi5::showEvent(QShowEvent* event) {
     Edit1->setFocus();
 }
 
-void TfImportZovi5::chooseFolder() {
+void ImportWindow::chooseFolder() {
     if (m_chooser)
         m_chooser->chooseInto(Edit1);
 }
 
-void TfImportZovi5::Button1Click() {
+void ImportWindow::Button1Click() {
     Gauge1->setValue(0);
     ImportOutcome outcome;
     {

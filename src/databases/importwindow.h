@@ -11,18 +11,18 @@ class QPushButton;
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
-class TfChooseShell;
+class LedgerTables;
+class DebtTables;
+class FolderDialog;
 
-// TfImportZovi5: the window of Additional > Import: the folder of an old database, chosen
+// ImportWindow: the window of Additional > Import: the folder of an old database, chosen
 // with the folder browser, and "OK", which imports it into the open database whole or not at
 // all. It closes (accepted) after a finished import; the caller then shows the new data.
-class TfImportZovi5 : public QDialog {
+class ImportWindow : public QDialog {
     Q_OBJECT
 
 public:
-    TfImportZovi5(Tdata& tables, TCDdata& cd, TfChooseShell* chooser, QWidget* parent = nullptr);
+    ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* chooser, QWidget* parent = nullptr);
 
     // The reader of Paradox tables the import uses (tests point it elsewhere).
     void setReader(const ParadoxReader& reader) { m_reader = reader; }
@@ -34,9 +34,9 @@ private:
     void chooseFolder();
     void Button1Click();
 
-    Tdata& m_data;
-    TCDdata& m_cd;
-    TfChooseShell* m_chooser;
+    LedgerTables& m_data;
+    DebtTables& m_cd;
+    FolderDialog* m_chooser;
     ParadoxReader m_reader;
 
     QGroupBox* GroupBox1;

@@ -141,7 +141,7 @@ bool LinksEntry(const QString& type) {
 
 } // namespace
 
-ImportOutcome ImportOldDatabase(Tdata& data, TCDdata& cd, const QString& oldFolder,
+ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QString& oldFolder,
                                 const ParadoxReader& reader,
                                 const std::function<void(int permille)>& progress) {
     ImportOutcome outcome;

@@ -10,8 +10,8 @@
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 
 // The outcome of an import.
 struct ImportOutcome {
@@ -36,7 +36,7 @@ struct ImportOutcome {
 // partner of a transfer, the entry of a debt or a repayment) are moved to its new ID when the
 // old ledger gives its IDs. Every handle of data and cd is refreshed afterwards. progress
 // receives the share done in thousandths.
-ImportOutcome ImportOldDatabase(Tdata& data, TCDdata& cd, const QString& oldFolder,
+ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QString& oldFolder,
                                 const ParadoxReader& reader = {},
                                 const std::function<void(int permille)>& progress = {});
 

@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TfPasswordCheck::TfPasswordCheck(QWidget* parent) : QDialog(parent, Qt::Tool) {
+PasswordDialog::PasswordDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setObjectName(u"TfPasswordCheck"_s);
     setWindowTitle(u"Password"_s);
     setModal(true);
@@ -41,7 +41,7 @@ TfPasswordCheck::TfPasswordCheck(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setMinimumWidth(260);
 }
 
-void TfPasswordCheck::showEvent(QShowEvent* event) {
+void PasswordDialog::showEvent(QShowEvent* event) {
     QString caption;
     if (LangString(u"password"_s, caption))
         GroupBox1->setTitle(u' ' + caption + u' ');
@@ -49,7 +49,7 @@ void TfPasswordCheck::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-bool TfPasswordCheck::check(const QString& stored) {
+bool PasswordDialog::check(const QString& stored) {
     for (;;) {
         if (Edit1->text() == stored)
             return true;
@@ -59,7 +59,7 @@ bool TfPasswordCheck::check(const QString& stored) {
     }
 }
 
-bool AskPassword(TfPasswordCheck* window, const QString& stored) {
+bool AskPassword(PasswordDialog* window, const QString& stored) {
     return window && window->check(stored);
 }
 

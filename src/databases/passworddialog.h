@@ -1,6 +1,6 @@
 #pragma once
 
-// TfPasswordCheck: the small window that asks for the password of a database.
+// PasswordDialog: the small window that asks for the password of a database.
 // Controls: GroupBox1 (" Password "), Edit1 (the masked password field), Button1 ("OK", default),
 // Button2 ("Cancel").
 
@@ -12,11 +12,11 @@ class QPushButton;
 
 namespace zovi {
 
-class TfPasswordCheck : public QDialog {
+class PasswordDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfPasswordCheck(QWidget* parent = nullptr);
+    explicit PasswordDialog(QWidget* parent = nullptr);
 
     // The password check against the stored password: passes at once when the field already
     // holds exactly that text (a password typed earlier in the run is remembered); otherwise
@@ -37,6 +37,6 @@ private:
 };
 
 // The password check of window for a stored password; fails when there is no window to ask.
-bool AskPassword(TfPasswordCheck* window, const QString& stored);
+bool AskPassword(PasswordDialog* window, const QString& stored);
 
 } // namespace zovi

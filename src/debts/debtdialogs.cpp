@@ -39,7 +39,7 @@ QToolButton* CalculatorButton(QWidget* parent, const char* name) {
 
 // ---- the debt dialog ----
 
-TEditCredit::TEditCredit(Tdata& tables, QWidget* parent)
+DebtDialog::DebtDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TEditCredit", parent) {
     setWindowFlag(Qt::Tool);
     vidolzny = KindButton(this, "vidolzny", "Credit");
@@ -71,7 +71,7 @@ TEditCredit::TEditCredit(Tdata& tables, QWidget* parent)
         connect(period, &QRadioButton::clicked, this, [this] { m_periodChosen = true; });
 }
 
-void TEditCredit::prepareNew() {
+void DebtDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption014");
     setWindowTitle(QString());
     vidolzny->setChecked(true);
@@ -87,7 +87,7 @@ void TEditCredit::prepareNew() {
     GroupBox2->setEnabled(true);
 }
 
-void TEditCredit::prepareEdit(const Debt& debt) {
+void DebtDialog::prepareEdit(const Debt& debt) {
     m_captionKey = QStringLiteral("caption015");
     setWindowTitle(QString());
     DateTimePicker1->setDate(debt.date);
@@ -106,7 +106,7 @@ void TEditCredit::prepareEdit(const Debt& debt) {
     GroupBox2->setEnabled(false);
 }
 
-Debt TEditCredit::debt() const {
+Debt DebtDialog::debt() const {
     Debt d;
     d.credit = vidolzny->isChecked();
     d.date = DateTimePicker1->date();
@@ -123,24 +123,24 @@ Debt TEditCredit::debt() const {
     return d;
 }
 
-void TEditCredit::ReValuta() {
+void DebtDialog::ReValuta() {
     FillCurrencySigns(ComboBox6, m_data.tbValuta);
 }
 
-void TEditCredit::ReUser() {
+void DebtDialog::ReUser() {
     ComboBox1->clear();
     ComboBox1->addItems(Names(m_data.tbGr1));
     ComboBox1->setCurrentIndex(-1);
 }
 
-std::optional<EntryRefusal> TEditCredit::checkInput() {
+std::optional<EntryRefusal> DebtDialog::checkInput() {
     const auto check = CheckDebt(debt());
     Value->setText(check.entry.amount);
     Procent->setText(check.entry.rate);
     return check.refusal;
 }
 
-QWidget* TEditCredit::control(EntryInput input) const {
+QWidget* DebtDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Name:
         return Edit1;
@@ -157,7 +157,7 @@ QWidget* TEditCredit::control(EntryInput input) const {
     }
 }
 
-void TEditCredit::translateFrames() {
+void DebtDialog::translateFrames() {
     Translate(vidolzny, QStringLiteral("credit"));
     Translate(vamdolzny, QStringLiteral("debit"));
     Translate(m_accountFrame, QStringLiteral("account"));
@@ -171,7 +171,7 @@ void TEditCredit::translateFrames() {
 
 // ---- the repayment dialog ----
 
-TEditOplata::TEditOplata(Tdata& tables, QWidget* parent)
+RepaymentDialog::RepaymentDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TEditOplata", parent) {
     makeDateRow("DateTimePicker1");
     DateTimePicker1 = m_date;
@@ -184,7 +184,7 @@ TEditOplata::TEditOplata(Tdata& tables, QWidget* parent)
     connect(SpeedButton6, &QToolButton::clicked, this, [this] { calculate(Value); });
 }
 
-void TEditOplata::prepareNew() {
+void RepaymentDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption016");
     setWindowTitle(QString());
     DateTimePicker1->setDate(Clock::today());
@@ -192,21 +192,21 @@ void TEditOplata::prepareNew() {
     Edit1->clear();
 }
 
-Repayment TEditOplata::repayment() const {
+Repayment RepaymentDialog::repayment() const {
     return {DateTimePicker1->date(), Value->text(), Edit1->text()};
 }
 
-std::optional<EntryRefusal> TEditOplata::checkInput() {
+std::optional<EntryRefusal> RepaymentDialog::checkInput() {
     const auto check = CheckRepayment(repayment());
     Value->setText(check.entry.amount);
     return check.refusal;
 }
 
-QWidget* TEditOplata::control(EntryInput input) const {
+QWidget* RepaymentDialog::control(EntryInput input) const {
     return input == EntryInput::Amount ? Value : nullptr;
 }
 
-void TEditOplata::translateFrames() {
+void RepaymentDialog::translateFrames() {
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_commentFrame, QStringLiteral("comment"));
 }

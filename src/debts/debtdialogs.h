@@ -14,16 +14,16 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // The debt dialog: the kind (borrowed or lent), the account, the day it began, the name, the
 // amount with its currency and the rate with its period. It only collects and checks; the
 // debts page writes the debt through the debts logic.
-class TEditCredit : public EntryDialog {
+class DebtDialog : public EntryDialog {
     Q_OBJECT
 
 public:
-    explicit TEditCredit(Tdata& data, QWidget* parent = nullptr);
+    explicit DebtDialog(LedgerTables& data, QWidget* parent = nullptr);
 
     // A new debt: borrowed, dated today, name, amount and rate empty, a monthly rate, the first
     // currency and no account; the kind can be chosen.
@@ -68,11 +68,11 @@ private:
 };
 
 // The repayment dialog: the day, the amount and a comment.
-class TEditOplata : public EntryDialog {
+class RepaymentDialog : public EntryDialog {
     Q_OBJECT
 
 public:
-    explicit TEditOplata(Tdata& data, QWidget* parent = nullptr);
+    explicit RepaymentDialog(LedgerTables& data, QWidget* parent = nullptr);
 
     // Dated today, amount and comment empty.
     void prepareNew();

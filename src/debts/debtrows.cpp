@@ -10,7 +10,7 @@
 
 namespace zovi {
 
-std::vector<DebtRow> ReadDebtRows(Tdata& data, TCDdata& cd) {
+std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd) {
     std::vector<DebtRow> rows;
     TableHandle& c = cd.tbCredit2;
     if (!c.isOpen())

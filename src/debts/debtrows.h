@@ -8,8 +8,8 @@
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 
 // One debt as the debts grid shows it.
 struct DebtRow {
@@ -38,7 +38,7 @@ enum DebtColumn {
 };
 
 // Every debt of Credit.db (as many as it holds), ordered by ExchangeSortByDate.
-std::vector<DebtRow> ReadDebtRows(Tdata& data, TCDdata& cd);
+std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd);
 
 // Orders the rows by date, earliest first, exactly as this exchange sort does: each position
 // from the first to the last but one is compared with every later position in turn, and the

@@ -49,7 +49,7 @@ bool LocateOwnRow(EntryById& all, qint64 row, qint64 owner,
     return kindMatches && all.row().field(kIdSecond).toInt() == owner;
 }
 
-void RefreshDebtViews(Tdata& data, TCDdata& cd) {
+void RefreshDebtViews(LedgerTables& data, DebtTables& cd) {
     for (TableHandle* h : {&cd.tbCredit, &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2})
         if (h->isOpen())
             h->refresh();
@@ -83,7 +83,7 @@ void WriteDebtRow(TableHandle& d, bool credit, const EntryCheck<Debt>& check,
 }
 
 // Deletes the ledger row with this ID when it is the own row of owner; the number removed.
-int RemoveOwnRow(Tdata& data, qint64 row, qint64 owner, std::initializer_list<EntryKind> kinds) {
+int RemoveOwnRow(LedgerTables& data, qint64 row, qint64 owner, std::initializer_list<EntryKind> kinds) {
     EntryById all(data, row);
     if (!LocateOwnRow(all, row, owner, kinds))
         return 0;
@@ -131,7 +131,7 @@ EntryCheck<Repayment> CheckRepayment(const Repayment& repayment) {
     return check;
 }
 
-qint64 AppendDebt(Tdata& data, TCDdata& cd, const Debt& debt) {
+qint64 AppendDebt(LedgerTables& data, DebtTables& cd, const Debt& debt) {
     const auto check = CheckDebt(debt).require();
     const QString currency = RequireCurrencyName(data.tbValuta, debt.currencySign);
     TableHandle& c = cd.tbCredit2;
@@ -167,7 +167,7 @@ qint64 AppendDebt(Tdata& data, TCDdata& cd, const Debt& debt) {
     return id;
 }
 
-Debt ReadDebt(Tdata& data, TCDdata& cd, qint64 id) {
+Debt ReadDebt(LedgerTables& data, DebtTables& cd, qint64 id) {
     TableHandle& c = cd.tbCredit2;
     UnfilteredView debts(c);
     Require(c, id, "debt");
@@ -184,7 +184,7 @@ Debt ReadDebt(Tdata& data, TCDdata& cd, qint64 id) {
     return debt;
 }
 
-void RewriteDebt(Tdata& data, TCDdata& cd, qint64 id, const Debt& debt) {
+void RewriteDebt(LedgerTables& data, DebtTables& cd, qint64 id, const Debt& debt) {
     const auto check = CheckDebt(debt).require();
     const QString currency = RequireCurrencyName(data.tbValuta, debt.currencySign);
     TableHandle& c = cd.tbCredit2;
@@ -218,7 +218,7 @@ void RewriteDebt(Tdata& data, TCDdata& cd, qint64 id, const Debt& debt) {
     RefreshDebtViews(data, cd);
 }
 
-int DeleteDebt(Tdata& data, TCDdata& cd, qint64 id) {
+int DeleteDebt(LedgerTables& data, DebtTables& cd, qint64 id) {
     TableHandle& c = cd.tbCredit2;
     TableHandle& r = cd.tbOplataCredit2;
     RequireOpen(r);
@@ -245,7 +245,7 @@ int DeleteDebt(Tdata& data, TCDdata& cd, qint64 id) {
     return removed;
 }
 
-qint64 AppendRepayment(Tdata& data, TCDdata& cd, qint64 debtId, const Repayment& repayment) {
+qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId, const Repayment& repayment) {
     const auto check = CheckRepayment(repayment).require();
     TableHandle& c = cd.tbCredit2;
     TableHandle& r = cd.tbOplataCredit2;
@@ -297,7 +297,7 @@ qint64 AppendRepayment(Tdata& data, TCDdata& cd, qint64 debtId, const Repayment&
     return id;
 }
 
-int DeleteRepayment(Tdata& data, TCDdata& cd, qint64 id) {
+int DeleteRepayment(LedgerTables& data, DebtTables& cd, qint64 id) {
     TableHandle& r = cd.tbOplataCredit2;
     int removed = 0;
     Transaction t;
@@ -315,7 +315,7 @@ int DeleteRepayment(Tdata& data, TCDdata& cd, qint64 id) {
     return removed;
 }
 
-void SelFilterOplata(TCDdata& cd, qint64 debtId) {
+void SelFilterOplata(DebtTables& cd, qint64 debtId) {
     if (!cd.tbCredit.isOpen() || !cd.tbOplataCredit.isOpen() || cd.tbCredit.isEmpty())
         return;
     cd.tbOplataCredit.setFilter(QStringLiteral("IDcredit='%1'").arg(debtId));
@@ -329,7 +329,7 @@ QString DebtValueText(double value, const QString& sign) {
     return QString::number(whole, 'f', 0) + QLatin1Char(' ') + sign;
 }
 
-void WriteDebtValue(Tdata& data, TableHandle& credits, double value) {
+void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value) {
     const QString sign =
         CurrencySignForName(data.tbValuta, credits.field(QStringLiteral("Valuta")).text())
             .value_or(QString());
@@ -348,7 +348,7 @@ void WriteDebtValue(Tdata& data, TableHandle& credits, double value) {
     credits.post();
 }
 
-void SetStrFormatCredit(Tdata& data, TCDdata& cd) {
+void SetStrFormatCredit(LedgerTables& data, DebtTables& cd) {
     TableHandle& c = cd.tbCredit2;
     if (!c.isOpen())
         return;

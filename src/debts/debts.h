@@ -10,8 +10,8 @@
 namespace zovi {
 
 class TableHandle;
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 
 // What the debt dialog hands back: the kind, the day it began, the name, the amount and the rate
 // as typed, the chosen currency sign and account, and the period of the rate ("Y" a year, "M" a
@@ -47,45 +47,45 @@ EntryCheck<Repayment> CheckRepayment(const Repayment& repayment);
 // the two through the row's IDsecond and the debt's IDdata, all in one Transaction. Throws
 // StoreError, storing nothing, when CheckDebt refuses the debt or no currency has its sign.
 // Returns the debt's ID.
-qint64 AppendDebt(Tdata& data, TCDdata& cd, const Debt& debt);
+qint64 AppendDebt(LedgerTables& data, DebtTables& cd, const Debt& debt);
 
 // The debt with this ID as its edit dialog starts; the sign is empty when its currency is gone.
 // Throws StoreError when there is no such debt.
-Debt ReadDebt(Tdata& data, TCDdata& cd, qint64 id);
+Debt ReadDebt(LedgerTables& data, DebtTables& cd, qint64 id);
 
 // Rewrites the debt with this ID and its ledger row in place (same row ID), in one Transaction.
 // The kind of a debt never changes. When the ledger row is gone, none is written and the debt's
 // IDdata is emptied. The same refusals as AppendDebt apply.
-void RewriteDebt(Tdata& data, TCDdata& cd, qint64 id, const Debt& debt);
+void RewriteDebt(LedgerTables& data, DebtTables& cd, qint64 id, const Debt& debt);
 
 // Deletes the debt with this ID, its repayments and the ledger rows of all of them, in one
 // Transaction. Returns the number of rows removed from the three tables. Throws StoreError when
 // there is no such debt.
-int DeleteDebt(Tdata& data, TCDdata& cd, qint64 id);
+int DeleteDebt(LedgerTables& data, DebtTables& cd, qint64 id);
 
 // Appends a repayment to the debt with this ID with its ledger row ("PC" for a credit, "PD" for
 // a debit) and links them, in one Transaction. Throws StoreError, storing nothing, when
 // CheckRepayment refuses it or there is no such debt. Returns the repayment's ID.
-qint64 AppendRepayment(Tdata& data, TCDdata& cd, qint64 debtId, const Repayment& repayment);
+qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId, const Repayment& repayment);
 
 // Deletes the repayment with this ID and its ledger row in one Transaction. Returns the number
 // of rows removed. Throws StoreError when there is no such repayment.
-int DeleteRepayment(Tdata& data, TCDdata& cd, qint64 id);
+int DeleteRepayment(LedgerTables& data, DebtTables& cd, qint64 id);
 
 // Shows the repayments of the debt with this ID in cd.tbOplataCredit; while Credit.db holds no
 // debt the list stays as it was.
-void SelFilterOplata(TCDdata& cd, qint64 debtId);
+void SelFilterOplata(DebtTables& cd, qint64 debtId);
 
 // Writes the display texts ValueSTR and ValueBeginSTR of every debt (the whole part of the
 // value, a blank and the sign of its currency), in one Transaction; a debt whose texts are
 // already right is not written.
-void SetStrFormatCredit(Tdata& data, TCDdata& cd);
+void SetStrFormatCredit(LedgerTables& data, DebtTables& cd);
 
 // The display text of a debt's value: the whole part (cut toward zero), a blank and the sign.
 QString DebtValueText(double value, const QString& sign);
 
 // Writes value into Value of the current debt of credits, with both display texts, when any of
 // them differs from what is stored. The caller holds the Transaction.
-void WriteDebtValue(Tdata& data, TableHandle& credits, double value);
+void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value);
 
 } // namespace zovi

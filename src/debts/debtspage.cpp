@@ -93,7 +93,7 @@ public:
 
 } // namespace
 
-DebtsPage::DebtsPage(Tdata& tables, TCDdata& cd, QWidget* parent)
+DebtsPage::DebtsPage(LedgerTables& tables, DebtTables& cd, QWidget* parent)
     : QWidget(parent), m_data(tables), m_cd(cd) {
     setObjectName(QStringLiteral("TabSheet2"));
     auto* layout = new QVBoxLayout(this);
@@ -235,17 +235,17 @@ void DebtsPage::setCalculator(AmountCalculator calculator) {
 
 // The dialogs are made on first use as children of the main window, after its pages, so that a
 // search by name finds the pages' controls before those of the dialogs.
-TEditCredit* DebtsPage::editCredit() {
+DebtDialog* DebtsPage::editCredit() {
     if (!m_editCredit) {
-        m_editCredit = new TEditCredit(m_data, window());
+        m_editCredit = new DebtDialog(m_data, window());
         m_editCredit->setCalculator(m_calculator);
     }
     return m_editCredit;
 }
 
-TEditOplata* DebtsPage::editOplata() {
+RepaymentDialog* DebtsPage::editOplata() {
     if (!m_editOplata) {
-        m_editOplata = new TEditOplata(m_data, window());
+        m_editOplata = new RepaymentDialog(m_data, window());
         m_editOplata->setCalculator(m_calculator);
     }
     return m_editOplata;

@@ -19,10 +19,10 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
-class TEditCredit;
-class TEditOplata;
+class LedgerTables;
+class DebtTables;
+class DebtDialog;
+class RepaymentDialog;
 
 // The debts page of the main window: the toolbar of debt commands, the grid of debts with their
 // values to the chosen day, and the side panel with that day and the repayments of the chosen
@@ -34,7 +34,7 @@ class DebtsPage : public QWidget {
     Q_OBJECT
 
 public:
-    DebtsPage(Tdata& tables, TCDdata& cd, QWidget* parent = nullptr);
+    DebtsPage(LedgerTables& tables, DebtTables& cd, QWidget* parent = nullptr);
 
     // What the calculator buttons of the two dialogs open.
     void setCalculator(AmountCalculator calculator);
@@ -73,8 +73,8 @@ Q_SIGNALS:
     void ledgerChanged();
 
 private:
-    TEditCredit* editCredit();
-    TEditOplata* editOplata();
+    DebtDialog* editCredit();
+    RepaymentDialog* editOplata();
     void buildGrid();
     void buildSidePanel();
     void GridDSelectCell();
@@ -85,13 +85,13 @@ private:
     // the debts are valued again and the grid refilled.
     void afterChange(bool ledger);
 
-    Tdata& m_data;
-    TCDdata& m_cd;
+    LedgerTables& m_data;
+    DebtTables& m_cd;
     qint64 m_current = 0;
     bool m_filling = false;
     AmountCalculator m_calculator;
-    TEditCredit* m_editCredit = nullptr;
-    TEditOplata* m_editOplata = nullptr;
+    DebtDialog* m_editCredit = nullptr;
+    RepaymentDialog* m_editOplata = nullptr;
     QToolBar* ToolBar2 = nullptr;
     QAction* PopupNewCredit = nullptr;
     QAction* PopupEditCredit = nullptr;

@@ -66,7 +66,7 @@ double DebtValue(const DebtTerms& debt, const std::vector<Payment>& payments, co
     return value;
 }
 
-int ValueDebts(Tdata& data, TCDdata& cd, const QDate& end) {
+int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end) {
     TableHandle& credits = cd.tbCredit2;
     TableHandle& repayments = cd.tbOplataCredit2;
     if (!credits.isOpen() || !repayments.isOpen())

@@ -7,8 +7,8 @@
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 
 // What the valuation reads of one debt (Credit.db).
 struct DebtTerms {
@@ -42,6 +42,6 @@ double DebtValue(const DebtTerms& debt, const std::vector<Payment>& payments, co
 // texts ValueSTR and ValueBeginSTR, in one Transaction; a debt whose stored fields already hold
 // those values is not written again. The handle on the current debt (cd.tbCredit) stays on the
 // same debt. Returns the number of debts valued.
-int ValueDebts(Tdata& data, TCDdata& cd, const QDate& end);
+int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end);
 
 } // namespace zovi

@@ -49,9 +49,9 @@ bool RunCommand(QWidget* window, const std::function<void()>& command) {
     }
 }
 
-// ---- TEditGrp ----
+// ---- NameEditor ----
 
-TEditGrp::TEditGrp(QWidget* parent) : QDialog(parent) {
+NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TEditGrp"_s);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
@@ -68,7 +68,7 @@ TEditGrp::TEditGrp(QWidget* parent) : QDialog(parent) {
     resize(260, 80);
 }
 
-bool TEditGrp::ask(const QString& text, QString& typed) {
+bool NameEditor::ask(const QString& text, QString& typed) {
     Edit1->setText(text);
     if (exec() != QDialog::Accepted)
         return false;
@@ -76,15 +76,15 @@ bool TEditGrp::ask(const QString& text, QString& typed) {
     return true;
 }
 
-void TEditGrp::showEvent(QShowEvent* event) {
+void NameEditor::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     Edit1->setFocus();
     Edit1->selectAll();
 }
 
-// ---- Tusers ----
+// ---- AccountsWindow ----
 
-Tusers::Tusers(Tdata& tables, TCDdata& cd, TEditGrp* editor, QWidget* parent)
+AccountsWindow::AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor* editor, QWidget* parent)
     : QDialog(parent), m_data(tables), m_cd(cd), m_editor(editor) {
     setObjectName(u"Tusers"_s);
     setWindowTitle(u"Accounts"_s);
@@ -124,21 +124,21 @@ Tusers::Tusers(Tdata& tables, TCDdata& cd, TEditGrp* editor, QWidget* parent)
     resize(320, 320);
 
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &Tusers::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &Tusers::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &Tusers::Button4Click);
-    connect(DBGrid1, &QTableView::doubleClicked, this, &Tusers::Button4Click);
+    connect(Button2, &QPushButton::clicked, this, &AccountsWindow::Button2Click);
+    connect(Button3, &QPushButton::clicked, this, &AccountsWindow::Button3Click);
+    connect(Button4, &QPushButton::clicked, this, &AccountsWindow::Button4Click);
+    connect(DBGrid1, &QTableView::doubleClicked, this, &AccountsWindow::Button4Click);
     connect(UpButton, &QToolButton::clicked, this, [this] { SpinButton1Click(true); });
     connect(DownButton, &QToolButton::clicked, this, [this] { SpinButton1Click(false); });
     updateButtons();
 }
 
 // The cancel key closes with OK too: every change is stored already.
-void Tusers::reject() {
+void AccountsWindow::reject() {
     accept();
 }
 
-void Tusers::showEvent(QShowEvent* event) {
+void AccountsWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
         QString caption;
         if (LangString(u"accounts"_s, caption)) {
@@ -153,24 +153,24 @@ void Tusers::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-int Tusers::currentRow() const {
+int AccountsWindow::currentRow() const {
     const int row = DBGrid1->currentIndex().row();
     return row >= 0 && row < m_data.dsGr1.rowCount() ? row : -1;
 }
 
-QString Tusers::currentName() const {
+QString AccountsWindow::currentName() const {
     const int row = currentRow();
     return row < 0 ? QString() : AccountNames(m_data).value(row);
 }
 
-void Tusers::selectRow(int row) {
+void AccountsWindow::selectRow(int row) {
     const int count = m_data.dsGr1.rowCount();
     if (count > 0)
         DBGrid1->setCurrentIndex(m_data.dsGr1.index(qBound(0, row, count - 1), 0));
     updateButtons();
 }
 
-void Tusers::updateButtons() {
+void AccountsWindow::updateButtons() {
     const bool any = m_data.dsGr1.rowCount() > 0;
     Button2->setEnabled(m_data.tbGr1.isOpen());
     for (QWidget* w : {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4),
@@ -178,7 +178,7 @@ void Tusers::updateButtons() {
         w->setEnabled(any);
 }
 
-void Tusers::Button2Click() {
+void AccountsWindow::Button2Click() {
     QString name;
     if (!m_editor->ask(QString(), name))
         return;
@@ -188,7 +188,7 @@ void Tusers::Button2Click() {
     selectRow(added ? m_data.dsGr1.rowCount() - 1 : row);
 }
 
-void Tusers::Button3Click() {
+void AccountsWindow::Button3Click() {
     const int row = currentRow();
     if (row < 0)
         return;
@@ -199,7 +199,7 @@ void Tusers::Button3Click() {
     selectRow(row);
 }
 
-void Tusers::Button4Click() {
+void AccountsWindow::Button4Click() {
     const int row = currentRow();
     if (row < 0)
         return;
@@ -211,7 +211,7 @@ void Tusers::Button4Click() {
     selectRow(row);
 }
 
-void Tusers::SpinButton1Click(bool up) {
+void AccountsWindow::SpinButton1Click(bool up) {
     const int row = currentRow();
     if (row < 0)
         return;

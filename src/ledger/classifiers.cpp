@@ -42,7 +42,7 @@ void LocateSubGroup(TableHandle& subGroups, const QString& name) {
 // Writes newName into the field of every ledger row whose field is exactly oldName, whatever
 // the filter of the grid; only rows of the kinds listed, when kinds is not empty. An empty old
 // name is never carried over: it would stand for every entry without that field.
-void RenameInLedger(Tdata& data, const QString& field, const QString& oldName,
+void RenameInLedger(LedgerTables& data, const QString& field, const QString& oldName,
                     const QString& newName, const QStringList& kinds = {}) {
     if (oldName.isEmpty() || oldName == newName)
         return;
@@ -64,7 +64,7 @@ void RenameInLedger(Tdata& data, const QString& field, const QString& oldName,
     }
 }
 
-void RefreshLedger(Tdata& data) {
+void RefreshLedger(LedgerTables& data) {
     for (TableHandle* h : {&data.tbData, &data.tbData2, &data.tbData3}) {
         if (h->isOpen())
             h->refresh();
@@ -84,7 +84,7 @@ QString EmptyNameRefusal() {
 
 // ---- accounts ----
 
-QStringList AccountNames(Tdata& data) {
+QStringList AccountNames(LedgerTables& data) {
     QStringList names;
     TableHandle& a = data.tbGr1;
     if (!a.isOpen())
@@ -95,7 +95,7 @@ QStringList AccountNames(Tdata& data) {
     return names;
 }
 
-bool AddAccount(Tdata& data, const QString& text) {
+bool AddAccount(LedgerTables& data, const QString& text) {
     TableHandle& a = data.tbGr1;
     RequireOpen(a);
     const QString name = text.trimmed();
@@ -109,7 +109,7 @@ bool AddAccount(Tdata& data, const QString& text) {
     return true;
 }
 
-void DeleteAccount(Tdata& data, const QString& name) {
+void DeleteAccount(LedgerTables& data, const QString& name) {
     TableHandle& a = data.tbGr1;
     RequireOpen(a);
     if (!a.locate(kName, name))
@@ -119,7 +119,7 @@ void DeleteAccount(Tdata& data, const QString& name) {
     t.commit();
 }
 
-void RenameAccount(Tdata& data, TCDdata& cd, const QString& oldName, const QString& newName) {
+void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName, const QString& newName) {
     RequireName(newName);
     TableHandle& a = data.tbGr1;
     RequireOpen(a);
@@ -157,7 +157,7 @@ void RenameAccount(Tdata& data, TCDdata& cd, const QString& oldName, const QStri
     }
 }
 
-bool MoveAccount(Tdata& data, int index, bool up) {
+bool MoveAccount(LedgerTables& data, int index, bool up) {
     TableHandle& a = data.tbGr1;
     if (!a.isOpen() || index < 0 || index >= a.recordCount())
         return false;
@@ -181,15 +181,15 @@ bool MoveAccount(Tdata& data, int index, bool up) {
 
 // ---- groups ----
 
-TableHandle& GroupTable(Tdata& data, GroupSide side) {
+TableHandle& GroupTable(LedgerTables& data, GroupSide side) {
     return side == GroupSide::Charges ? data.tbGrR : data.tbGrD;
 }
 
-TableHandle& SubGroupTable(Tdata& data, GroupSide side) {
+TableHandle& SubGroupTable(LedgerTables& data, GroupSide side) {
     return side == GroupSide::Charges ? data.tbGrR2 : data.tbGrD2;
 }
 
-qint64 AddGroup(Tdata& data, GroupSide side, const QString& name) {
+qint64 AddGroup(LedgerTables& data, GroupSide side, const QString& name) {
     RequireName(name);
     TableHandle& g = GroupTable(data, side);
     RequireOpen(g);
@@ -203,7 +203,7 @@ qint64 AddGroup(Tdata& data, GroupSide side, const QString& name) {
     return id;
 }
 
-void AddSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& name) {
+void AddSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& name) {
     RequireName(name);
     LocateGroup(GroupTable(data, side), groupId);
     TableHandle& s = SubGroupTable(data, side);
@@ -217,7 +217,7 @@ void AddSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& nam
     s.last();
 }
 
-int DeleteGroup(Tdata& data, GroupSide side, qint64 groupId) {
+int DeleteGroup(LedgerTables& data, GroupSide side, qint64 groupId) {
     TableHandle& g = GroupTable(data, side);
     LocateGroup(g, groupId);
     TableHandle& s = SubGroupTable(data, side);
@@ -235,7 +235,7 @@ int DeleteGroup(Tdata& data, GroupSide side, qint64 groupId) {
     return removed + 1;
 }
 
-void DeleteSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& name) {
+void DeleteSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& name) {
     LocateGroup(GroupTable(data, side), groupId);
     TableHandle& s = SubGroupTable(data, side);
     RequireOpen(s);
@@ -245,7 +245,7 @@ void DeleteSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& 
     t.commit();
 }
 
-void RenameGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& newName) {
+void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& newName) {
     RequireName(newName);
     TableHandle& g = GroupTable(data, side);
     LocateGroup(g, groupId);
@@ -262,7 +262,7 @@ void RenameGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& new
     RefreshLedger(data);
 }
 
-void RenameSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& oldName,
+void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& oldName,
                     const QString& newName) {
     RequireName(newName);
     TableHandle& g = GroupTable(data, side);

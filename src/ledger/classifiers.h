@@ -5,8 +5,8 @@
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 class TableHandle;
 
 // The classifiers the entries name: the accounts (Gr1.db, kept in the order the tabs show
@@ -15,14 +15,14 @@ class TableHandle;
 // StoreError with a readable message, leaving tables and handles as they were.
 
 // The accounts in table order.
-QStringList AccountNames(Tdata& data);
+QStringList AccountNames(LedgerTables& data);
 
 // Appends the account text without leading and trailing blanks. Returns false and stores
 // nothing when that is empty or an account of exactly that name exists (letter case counts).
-bool AddAccount(Tdata& data, const QString& text);
+bool AddAccount(LedgerTables& data, const QString& text);
 
 // Deletes the first account of this name. Entries and debts keep the name.
-void DeleteAccount(Tdata& data, const QString& name);
+void DeleteAccount(LedgerTables& data, const QString& name);
 
 // Renames the first account named oldName to newName (taken as typed, but a blank name is
 // refused) and carries the new name into every ledger entry of that account, also entries the
@@ -30,43 +30,43 @@ void DeleteAccount(Tdata& data, const QString& name);
 // repayments go to the new name. Entries of "[...]" and of other accounts are not touched; a
 // name that another account already has merges their entries. The ledger and debt handles
 // are refreshed.
-void RenameAccount(Tdata& data, TCDdata& cd, const QString& oldName, const QString& newName);
+void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName, const QString& newName);
 
 // Exchanges the account at index (0-based, table order) with its neighbour above (up) or below.
 // Returns false and changes nothing for the first moved up, the last moved down, or an index
 // out of range.
-bool MoveAccount(Tdata& data, int index, bool up);
+bool MoveAccount(LedgerTables& data, int index, bool up);
 
 // The two classifiers of groups: charges (GrR.db, GrR2.db) and incomes (GrD.db, GrD2.db).
 enum class GroupSide { Charges, Incomes };
 
 // The group handle of a side and its sub-group handle, linked to the current group.
-TableHandle& GroupTable(Tdata& data, GroupSide side);
-TableHandle& SubGroupTable(Tdata& data, GroupSide side);
+TableHandle& GroupTable(LedgerTables& data, GroupSide side);
+TableHandle& SubGroupTable(LedgerTables& data, GroupSide side);
 
 // The text of the refusal of a blank group, sub-group or account name.
 QString EmptyNameRefusal();
 
 // Appends a group and returns its ID; a blank name is refused.
-qint64 AddGroup(Tdata& data, GroupSide side, const QString& name);
+qint64 AddGroup(LedgerTables& data, GroupSide side, const QString& name);
 // Appends a sub-group of the group groupId; a blank name or a missing group is refused.
-void AddSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& name);
+void AddSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& name);
 
 // Deletes the group and every sub-group of it; returns the number of rows removed. Entries keep
 // the names.
-int DeleteGroup(Tdata& data, GroupSide side, qint64 groupId);
+int DeleteGroup(LedgerTables& data, GroupSide side, qint64 groupId);
 // Deletes the first sub-group of this name of the group. Entries keep the name.
-void DeleteSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& name);
+void DeleteSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& name);
 
 // Renames the group and carries the new name into the group of every income and charge entry
 // that names the old one exactly, whichever side the entry is of (an income group and a charge
 // group of one name are one name in the ledger), also entries the ledger filter hides. A blank
 // new name is refused; transfers, exchanges and debt rows keep their markers, and an empty old
 // name rewrites no entry. The ledger handles are refreshed.
-void RenameGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& newName);
+void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& newName);
 // The same for the first sub-group named oldName of the group: every income and charge entry
 // whose sub-group is oldName gets newName, whatever its group.
-void RenameSubGroup(Tdata& data, GroupSide side, qint64 groupId, const QString& oldName,
+void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& oldName,
                     const QString& newName);
 
 } // namespace zovi

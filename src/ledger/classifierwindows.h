@@ -1,7 +1,7 @@
 #pragma once
 
-// The windows of the classifiers: the one-line name editor TEditGrp, the accounts window
-// Tusers, and the groups windows of charges (TVidRashod) and of incomes (TVidDohod). Every
+// The windows of the classifiers: the one-line name editor NameEditor, the accounts window
+// AccountsWindow, and the groups windows of charges (ChargeGroupsWindow) and of incomes (IncomeGroupsWindow). Every
 // command takes the row selected in the window's grid, hands its name or ID to the classifier
 // logic, and shows a refusal or a failed write in an error box.
 
@@ -18,8 +18,8 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 class TableModel;
 
 // A read-only grid of one column of a classifier table, named name, whose row selection moves
@@ -30,11 +30,11 @@ bool RunCommand(QWidget* window, const std::function<void()>& command);
 
 // A small window without border holding one text box (Edit1), "OK" (Button1, the default) and
 // "Cancel" (Button2, also the Escape key). The text box has the focus when it is shown.
-class TEditGrp : public QDialog {
+class NameEditor : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TEditGrp(QWidget* parent = nullptr);
+    explicit NameEditor(QWidget* parent = nullptr);
 
     // Shows the editor with text; true and the text as typed when it was closed with OK.
     bool ask(const QString& text, QString& typed);
@@ -51,11 +51,11 @@ private:
 // DownButton) and "Ok" (Button1, which also the Escape key gives). "Delete" and "Edit" are
 // enabled exactly while there is an account. The caller rebuilds the tabs and the filter after
 // it closed.
-class Tusers : public QDialog {
+class AccountsWindow : public QDialog {
     Q_OBJECT
 
 public:
-    Tusers(Tdata& tables, TCDdata& cd, TEditGrp* editor, QWidget* parent = nullptr);
+    AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor* editor, QWidget* parent = nullptr);
 
     void reject() override;
 
@@ -73,9 +73,9 @@ private:
     void Button4Click();
     void SpinButton1Click(bool up);
 
-    Tdata& m_data;
-    TCDdata& m_cd;
-    TEditGrp* m_editor;
+    LedgerTables& m_data;
+    DebtTables& m_cd;
+    NameEditor* m_editor;
 
     QGroupBox* m_frame;
     QTableView* DBGrid1;
@@ -103,7 +103,7 @@ public:
 
 protected:
     // The button names of the side: group Add, Delete, Edit, sub-group Add, Delete, Edit, OK.
-    GroupsWindow(Tdata& tables, GroupSide side, TEditGrp* editor, const QStringList& buttonNames,
+    GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* editor, const QStringList& buttonNames,
                  QWidget* parent);
     void showEvent(QShowEvent* event) override;
 
@@ -123,9 +123,9 @@ private:
     void DeleteSubGroupClick();
     void EditSubGroupClick();
 
-    Tdata& m_data;
+    LedgerTables& m_data;
     GroupSide m_side;
-    TEditGrp* m_editor;
+    NameEditor* m_editor;
     std::function<void()> m_changed;
 
     QGroupBox* m_groupsFrame;
@@ -142,19 +142,19 @@ private:
 };
 
 // The groups of charges (GrR.db, GrR2.db).
-class TVidRashod : public GroupsWindow {
+class ChargeGroupsWindow : public GroupsWindow {
     Q_OBJECT
 
 public:
-    TVidRashod(Tdata& tables, TEditGrp* editor, QWidget* parent = nullptr);
+    ChargeGroupsWindow(LedgerTables& tables, NameEditor* editor, QWidget* parent = nullptr);
 };
 
 // The groups of incomes (GrD.db, GrD2.db).
-class TVidDohod : public GroupsWindow {
+class IncomeGroupsWindow : public GroupsWindow {
     Q_OBJECT
 
 public:
-    TVidDohod(Tdata& tables, TEditGrp* editor, QWidget* parent = nullptr);
+    IncomeGroupsWindow(LedgerTables& tables, NameEditor* editor, QWidget* parent = nullptr);
 };
 
 } // namespace zovi

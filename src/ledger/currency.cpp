@@ -172,7 +172,7 @@ void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency) {
             QStringLiteral("The opening balance \"%1\" is not a number.").arg(input.oldValue));
 }
 
-void AddCurrency(Tdata& data, const CurrencyInput& input) {
+void AddCurrency(LedgerTables& data, const CurrencyInput& input) {
     CheckCurrencyInput(input, false);
     TableHandle& v = data.tbValuta;
     // Rates are read against the main currency: while a database has none (no currency yet, or
@@ -194,7 +194,7 @@ void AddCurrency(Tdata& data, const CurrencyInput& input) {
     v.first();
 }
 
-void EditCurrency(Tdata& data, const CurrencyInput& input) {
+void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
     TableHandle& v = data.tbValuta;
     RequireCurrent(v);
     const Currency old = ReadCurrency(v);
@@ -278,7 +278,7 @@ void EditCurrency(Tdata& data, const CurrencyInput& input) {
     v.setRecNo(at);
 }
 
-std::optional<QString> CurrencyDeleteRefusal(Tdata& data) {
+std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data) {
     TableHandle& v = data.tbValuta;
     RequireCurrent(v);
     const Currency c = ReadCurrency(v);
@@ -301,7 +301,7 @@ std::optional<QString> CurrencyDeleteRefusal(Tdata& data) {
     return std::nullopt;
 }
 
-void DeleteCurrency(Tdata& data) {
+void DeleteCurrency(LedgerTables& data) {
     if (const auto refusal = CurrencyDeleteRefusal(data))
         throw StoreError(*refusal);
     Transaction t;
@@ -310,7 +310,7 @@ void DeleteCurrency(Tdata& data) {
     data.tbValuta.first();
 }
 
-void SetMainCurrency(Tdata& data) {
+void SetMainCurrency(LedgerTables& data) {
     TableHandle& v = data.tbValuta;
     RequireCurrent(v);
     const int at = v.recNo();
@@ -327,7 +327,7 @@ void SetMainCurrency(Tdata& data) {
     v.setRecNo(at);
 }
 
-bool MoveCurrency(Tdata& data, bool up) {
+bool MoveCurrency(LedgerTables& data, bool up) {
     TableHandle& v = data.tbValuta;
     if (!v.isOpen() || v.isEmpty())
         return false;

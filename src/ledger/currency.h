@@ -7,7 +7,7 @@
 namespace zovi {
 
 class TableHandle;
-class Tdata;
+class LedgerTables;
 
 // One row of Valuta.db as the logic reads it.
 struct Currency {
@@ -77,29 +77,29 @@ void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency);
 
 // Appends a currency and moves to the first row, as the list does after adding. The currency
 // becomes the main one (rate 1) when no currency is the main one yet; otherwise it is not.
-void AddCurrency(Tdata& data, const CurrencyInput& input);
+void AddCurrency(LedgerTables& data, const CurrencyInput& input);
 
 // Stores the editor's values into the current currency and rewrites every ledger row that
 // names the old name, also rows hidden by the filter of tbData: the name in Valuta (and in
 // ValutaDohod/ValutaRashod of exchanges), and the money text of the row with the new sign.
 // The current row stays selected; the ledger handles are refreshed. A display currency of the
 // grid (settings::displayCurrency1/2) that named the old name names the new one.
-void EditCurrency(Tdata& data, const CurrencyInput& input);
+void EditCurrency(LedgerTables& data, const CurrencyInput& input);
 
 // The message that refuses deleting the current currency, or none when it may be deleted: the main
 // currency ("err013") or a currency that a ledger row uses, filtered out or not ("err012").
-std::optional<QString> CurrencyDeleteRefusal(Tdata& data);
+std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data);
 // Deletes the current currency after the checks above (throws the refusal) and moves to the
 // first row. The window asks "err011" before calling it.
-void DeleteCurrency(Tdata& data);
+void DeleteCurrency(LedgerTables& data);
 
 // Makes the current currency the main one with rate 1; every other currency loses the mark
 // and keeps its rate. The current row stays selected.
-void SetMainCurrency(Tdata& data);
+void SetMainCurrency(LedgerTables& data);
 
 // Swaps the contents of the current currency and its neighbour above (up) or below, since
 // Valuta.db has no key to reorder by, and moves the cursor with the currency. Returns false
 // and changes nothing for the first row moved up, the last moved down, or an empty table.
-bool MoveCurrency(Tdata& data, bool up);
+bool MoveCurrency(LedgerTables& data, bool up);
 
 } // namespace zovi

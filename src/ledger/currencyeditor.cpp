@@ -21,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TEditValuta::TEditValuta(QWidget* parent) : QDialog(parent) {
+CurrencyEditor::CurrencyEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TEditValuta"_s);
     setModal(true);
 
@@ -58,7 +58,7 @@ TEditValuta::TEditValuta(QWidget* parent) : QDialog(parent) {
 
     connect(MoreButton, &QToolButton::clicked, More, [this] { More->setChecked(true); });
     connect(LessButton, &QToolButton::clicked, Less, [this] { Less->setChecked(true); });
-    connect(OkButton, &QPushButton::clicked, this, &TEditValuta::OkClick);
+    connect(OkButton, &QPushButton::clicked, this, &CurrencyEditor::OkClick);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* fields = new QFormLayout;
@@ -75,7 +75,7 @@ TEditValuta::TEditValuta(QWidget* parent) : QDialog(parent) {
     setAddMode();
 }
 
-void TEditValuta::setMainCurrency(bool main) {
+void CurrencyEditor::setMainCurrency(bool main) {
     m_main = main;
     // The main currency's rate is always 1 and has no direction to choose.
     Kurs->setEnabled(!main);
@@ -86,7 +86,7 @@ void TEditValuta::setMainCurrency(bool main) {
     MainLabel->setVisible(main);
 }
 
-void TEditValuta::setAddMode() {
+void CurrencyEditor::setAddMode() {
     setWindowTitle(LangText(u"caption002"_s, QString()));
     setMainCurrency(false);
     Name->clear();
@@ -96,7 +96,7 @@ void TEditValuta::setAddMode() {
     Less->setChecked(true);
 }
 
-void TEditValuta::setEditMode(const Currency& currency) {
+void CurrencyEditor::setEditMode(const Currency& currency) {
     setWindowTitle(LangText(u"caption003"_s, QString()));
     setMainCurrency(currency.Def);
     Name->setText(currency.Name);
@@ -106,11 +106,11 @@ void TEditValuta::setEditMode(const Currency& currency) {
     (currency.More ? More : Less)->setChecked(true);
 }
 
-CurrencyInput TEditValuta::input() const {
+CurrencyInput CurrencyEditor::input() const {
     return {Name->text(), Znak->text(), Kurs->text(), OldValue->text(), More->isChecked()};
 }
 
-void TEditValuta::showEvent(QShowEvent* event) {
+void CurrencyEditor::showEvent(QShowEvent* event) {
     Translate(NameLabel, u"name"_s);
     Translate(ZnakLabel, u"mark"_s);
     Translate(KursLabel, u"rate"_s);
@@ -125,7 +125,7 @@ void TEditValuta::showEvent(QShowEvent* event) {
 
 // A rate that is not a positive number or an opening balance that is not a number is refused
 // here, so that the user can correct it while the input is still on the screen.
-void TEditValuta::OkClick() {
+void CurrencyEditor::OkClick() {
     try {
         CheckCurrencyInput(input(), m_main);
     } catch (const StoreError& e) {

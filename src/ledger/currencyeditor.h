@@ -1,6 +1,6 @@
 #pragma once
 
-// TEditValuta: the currency editor, for a new currency or the one selected in the currency
+// CurrencyEditor: the currency editor, for a new currency or the one selected in the currency
 // window. It only collects and checks the input; the window stores it.
 // Controls: NameLabel ("Name"), Name, ZnakLabel ("Mark"), Znak, KursLabel ("Rate"), Kurs,
 // OldValueLabel ("Old Value"), OldValue, RatioGroup (" Ratio to main currency ") with the
@@ -21,11 +21,11 @@ class QToolButton;
 
 namespace zovi {
 
-class TEditValuta : public QDialog {
+class CurrencyEditor : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TEditValuta(QWidget* parent = nullptr);
+    explicit CurrencyEditor(QWidget* parent = nullptr);
 
     // A new currency: caption "caption002", empty name and sign, rate "1", opening balance "0",
     // "Less" chosen, the rate controls enabled.

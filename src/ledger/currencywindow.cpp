@@ -41,8 +41,8 @@ bool Run(QWidget* window, const std::function<void()>& command) {
 
 } // namespace
 
-TNastr::TNastr(Tdata& tables, QWidget* parent)
-    : QDialog(parent), m_data(tables), m_editor(new TEditValuta(this)),
+CurrencyWindow::CurrencyWindow(LedgerTables& tables, QWidget* parent)
+    : QDialog(parent), m_data(tables), m_editor(new CurrencyEditor(this)),
       m_model(new QStandardItemModel(0, 4, this)) {
     setObjectName(u"TNastr"_s);
     setWindowTitle(u"Rate of exchange"_s);
@@ -79,13 +79,13 @@ TNastr::TNastr(Tdata& tables, QWidget* parent)
 
     connect(ValutaList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowSelected(current.row()); });
-    connect(ValutaList, &QTableView::doubleClicked, this, &TNastr::ValutaEdit);
+    connect(ValutaList, &QTableView::doubleClicked, this, &CurrencyWindow::ValutaEdit);
     connect(UpButton, &QToolButton::clicked, this, [this] { Move(true); });
     connect(DownButton, &QToolButton::clicked, this, [this] { Move(false); });
-    connect(AddButton, &QPushButton::clicked, this, &TNastr::ValutaAdd);
-    connect(EditButton, &QPushButton::clicked, this, &TNastr::ValutaEdit);
-    connect(DeleteButton, &QPushButton::clicked, this, &TNastr::ValutaDelete);
-    connect(MainButton, &QPushButton::clicked, this, &TNastr::SetMain);
+    connect(AddButton, &QPushButton::clicked, this, &CurrencyWindow::ValutaAdd);
+    connect(EditButton, &QPushButton::clicked, this, &CurrencyWindow::ValutaEdit);
+    connect(DeleteButton, &QPushButton::clicked, this, &CurrencyWindow::ValutaDelete);
+    connect(MainButton, &QPushButton::clicked, this, &CurrencyWindow::SetMain);
 
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
@@ -102,7 +102,7 @@ TNastr::TNastr(Tdata& tables, QWidget* parent)
     updateButtons();
 }
 
-void TNastr::showEvent(QShowEvent* event) {
+void CurrencyWindow::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: nothing is re-read.
     if (!event->spontaneous()) {
         QString caption;
@@ -117,7 +117,7 @@ void TNastr::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TNastr::fillList(int row) {
+void CurrencyWindow::fillList(int row) {
     const QList<CurrencyListRow> rows = CurrencyListRows(ReadCurrencies(m_data.tbValuta));
     m_model->setRowCount(0);
     m_model->setHorizontalHeaderLabels({QString(), LangText(u"name"_s, u"Name"_s),
@@ -143,18 +143,18 @@ void TNastr::fillList(int row) {
     updateButtons();
 }
 
-int TNastr::selectedRow() const {
+int CurrencyWindow::selectedRow() const {
     const int row = ValutaList->currentIndex().row();
     return row >= 0 && row < m_model->rowCount() ? row : -1;
 }
 
 // The list holds the currencies in table order, so its row is the currency's position.
-void TNastr::rowSelected(int row) {
+void CurrencyWindow::rowSelected(int row) {
     if (row >= 0 && m_data.tbValuta.isOpen() && row < m_data.tbValuta.recordCount())
         m_data.tbValuta.setRecNo(row + 1);
 }
 
-void TNastr::updateButtons() {
+void CurrencyWindow::updateButtons() {
     const bool any = m_model->rowCount() > 0;
     AddButton->setEnabled(m_data.tbValuta.isOpen());
     for (QWidget* control : {static_cast<QWidget*>(EditButton), static_cast<QWidget*>(DeleteButton),
@@ -163,7 +163,7 @@ void TNastr::updateButtons() {
         control->setEnabled(any);
 }
 
-void TNastr::ValutaAdd() {
+void CurrencyWindow::ValutaAdd() {
     m_editor->setAddMode();
     if (m_editor->exec() != QDialog::Accepted)
         return;
@@ -171,7 +171,7 @@ void TNastr::ValutaAdd() {
     fillList(added ? 0 : selectedRow());
 }
 
-void TNastr::ValutaEdit() {
+void CurrencyWindow::ValutaEdit() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -183,7 +183,7 @@ void TNastr::ValutaEdit() {
     fillList(row);
 }
 
-void TNastr::ValutaDelete() {
+void CurrencyWindow::ValutaDelete() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -201,7 +201,7 @@ void TNastr::ValutaDelete() {
     fillList(deleted ? 0 : row);
 }
 
-void TNastr::SetMain() {
+void CurrencyWindow::SetMain() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -210,7 +210,7 @@ void TNastr::SetMain() {
     fillList(row);
 }
 
-void TNastr::Move(bool up) {
+void CurrencyWindow::Move(bool up) {
     const int row = selectedRow();
     if (row < 0)
         return;

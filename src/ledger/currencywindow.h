@@ -1,6 +1,6 @@
 #pragma once
 
-// TNastr: the currency window, listing the currencies of the open database and adding,
+// CurrencyWindow: the currency window, listing the currencies of the open database and adding,
 // editing, deleting, reordering them and choosing the main one. Every command works through
 // the currency logic on data.tbValuta, whose current row is the list's selected row.
 // Controls: ValutaList (the list: column 0 the hidden mark, then name and sign, opening
@@ -18,17 +18,17 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
-class TEditValuta;
+class LedgerTables;
+class CurrencyEditor;
 
-class TNastr : public QDialog {
+class CurrencyWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TNastr(Tdata& data, QWidget* parent = nullptr);
+    explicit CurrencyWindow(LedgerTables& data, QWidget* parent = nullptr);
 
     // The currency editor the window opens for Add and Edit.
-    TEditValuta* editor() const { return m_editor; }
+    CurrencyEditor* editor() const { return m_editor; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -46,8 +46,8 @@ private:
     void SetMain();
     void Move(bool up);
 
-    Tdata& m_data;
-    TEditValuta* m_editor;
+    LedgerTables& m_data;
+    CurrencyEditor* m_editor;
     QStandardItemModel* m_model;
 
     QTableView* ValutaList;

@@ -56,12 +56,12 @@ DeleteAction DeleteActionFor(const QString& type) {
     return DeleteAction::Nothing;
 }
 
-QString EntryType(Tdata& data, qint64 id) {
+QString EntryType(LedgerTables& data, qint64 id) {
     EntryById entry(data, id);
     return entry.found() ? entry.row().field(kType).text() : QString();
 }
 
-QList<qint64> TransferRowsToDelete(Tdata& data, qint64 id) {
+QList<qint64> TransferRowsToDelete(LedgerTables& data, qint64 id) {
     EntryById entry(data, id);
     if (!entry.found())
         return {};
@@ -85,7 +85,7 @@ QList<qint64> TransferRowsToDelete(Tdata& data, qint64 id) {
     return {id};
 }
 
-int DeleteEntry(Tdata& data, TCDdata& cd, qint64 id) {
+int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
     QString type;
     qint64 repayment = 0;
     {
@@ -120,7 +120,7 @@ int DeleteEntry(Tdata& data, TCDdata& cd, qint64 id) {
     return int(rows.size());
 }
 
-void MoveEntry(Tdata& data, qint64 id, const QString& account) {
+void MoveEntry(LedgerTables& data, qint64 id, const QString& account) {
     Transaction t;
     {
         EntryById entry(data, id);

@@ -6,8 +6,8 @@
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
+class LedgerTables;
+class DebtTables;
 
 // What deleting a ledger entry does, by its kind.
 enum class DeleteAction {
@@ -22,23 +22,23 @@ DeleteAction DeleteActionFor(const QString& type);
 
 // The Type of the entry with this ID, found whatever the filters; empty when no entry has it.
 // The window decides the edit and delete actions of the selected entry by it.
-QString EntryType(Tdata& data, qint64 id);
+QString EntryType(LedgerTables& data, qint64 id);
 
 // The IDs of the ledger rows that deleting the transfer row with this ID removes: the pair n,
 // n + 1 when those rows are a leaving and an arriving row linked to each other (n is the
 // leaving row's ID), otherwise the row and the partner its IDsecond names with the other
 // transfer kind, otherwise the row alone. Never a row that is not the partner; none when no
 // entry has the ID.
-QList<qint64> TransferRowsToDelete(Tdata& data, qint64 id);
+QList<qint64> TransferRowsToDelete(LedgerTables& data, qint64 id);
 
 // Deletes the entry with this ID with the rows that belong to it, by its kind, in one
 // Transaction; every row is looked for among all entries, whatever the filters, and the ledger
 // views are refreshed after. Returns the number of ledger rows removed (0 for the kinds that
 // delete nothing). Throws StoreError, deleting nothing, when no entry has the ID.
-int DeleteEntry(Tdata& data, TCDdata& cd, qint64 id);
+int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id);
 
 // Assigns the entry with this ID (and only that row) to account, an account name or "[...]",
 // and refreshes the ledger views. Throws StoreError, changing nothing, when no entry has the ID.
-void MoveEntry(Tdata& data, qint64 id, const QString& account);
+void MoveEntry(LedgerTables& data, qint64 id, const QString& account);
 
 } // namespace zovi

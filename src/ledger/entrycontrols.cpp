@@ -73,7 +73,7 @@ void CalculateInto(const AmountCalculator& calculator, QLineEdit* field) {
         field->setText(amount);
 }
 
-EntryDialog::EntryDialog(Tdata& tables, const char* name, QWidget* parent)
+EntryDialog::EntryDialog(LedgerTables& tables, const char* name, QWidget* parent)
     : FadingDialog(parent), m_data(tables) {
     setObjectName(QString::fromLatin1(name));
     setModal(true);

@@ -20,7 +20,7 @@ class QWidget;
 namespace zovi {
 
 class TableHandle;
-class Tdata;
+class LedgerTables;
 
 // The pieces the entry dialogs share: their small buttons, framed rows, lists and the
 // calculator beside an amount.
@@ -65,7 +65,7 @@ public:
     void setCalculator(AmountCalculator calculator) { m_calculator = std::move(calculator); }
 
 protected:
-    EntryDialog(Tdata& tables, const char* name, QWidget* parent);
+    EntryDialog(LedgerTables& tables, const char* name, QWidget* parent);
 
     // Makes the date row with the date control named dateName; the date is the first control
     // of the focus chain, so each dialog makes it before its other controls.
@@ -85,7 +85,7 @@ protected:
 
     void showEvent(QShowEvent* event) override;
 
-    Tdata& m_data;
+    LedgerTables& m_data;
     AmountCalculator m_calculator;
     QString m_captionKey;
     QDateEdit* m_date = nullptr;

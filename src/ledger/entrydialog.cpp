@@ -32,7 +32,7 @@ QStringList SortedNames(TableHandle& t) {
 
 } // namespace
 
-TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
+StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TFormEditRecord", parent) {
     SpeedButton1 = SmallButton(this, "SpeedButton1", QStringLiteral("Income"));
     SpeedButton2 = SmallButton(this, "SpeedButton2", QStringLiteral("Charge"));
@@ -78,10 +78,10 @@ TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
 
     layOut({m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame, m_subGroupFrame});
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TFormEditRecord::ReGroups);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TFormEditRecord::ReGroups);
-    connect(list1, &QComboBox::activated, this, &TFormEditRecord::ReSubGroups);
-    connect(SpeedButton9, &QToolButton::clicked, this, &TFormEditRecord::proposeName);
+    connect(SpeedButton1, &QToolButton::clicked, this, &StandardEntryDialog::ReGroups);
+    connect(SpeedButton2, &QToolButton::clicked, this, &StandardEntryDialog::ReGroups);
+    connect(list1, &QComboBox::activated, this, &StandardEntryDialog::ReSubGroups);
+    connect(SpeedButton9, &QToolButton::clicked, this, &StandardEntryDialog::proposeName);
     connect(SpeedButton6, &QToolButton::clicked, this, [this] { calculate(Value); });
     for (QToolButton* editor : {SpeedButton7, SpeedButton8}) {
         connect(editor, &QToolButton::clicked, this, [this] {
@@ -91,21 +91,21 @@ TFormEditRecord::TFormEditRecord(Tdata& tables, QWidget* parent)
     }
 }
 
-void TFormEditRecord::setGroupEditor(std::function<void(bool incomes)> editor) {
+void StandardEntryDialog::setGroupEditor(std::function<void(bool incomes)> editor) {
     m_groupEditor = std::move(editor);
     SpeedButton7->setEnabled(bool(m_groupEditor));
     SpeedButton8->setEnabled(bool(m_groupEditor));
 }
 
-void TFormEditRecord::setSide(bool income) {
+void StandardEntryDialog::setSide(bool income) {
     (income ? SpeedButton1 : SpeedButton2)->setChecked(true);
 }
 
-bool TFormEditRecord::income() const {
+bool StandardEntryDialog::income() const {
     return SpeedButton1->isChecked();
 }
 
-void TFormEditRecord::prepareNew() {
+void StandardEntryDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption004");
     setSide(false);
     ReCurrency();
@@ -116,7 +116,7 @@ void TFormEditRecord::prepareNew() {
     NameRecord->clear();
 }
 
-void TFormEditRecord::prepareEdit(const StandardEntry& entry) {
+void StandardEntryDialog::prepareEdit(const StandardEntry& entry) {
     m_captionKey = QStringLiteral("caption005");
     ReCurrency();
     setSide(entry.income);
@@ -133,7 +133,7 @@ void TFormEditRecord::prepareEdit(const StandardEntry& entry) {
     Select(list2, entry.subGroup);
 }
 
-StandardEntry TFormEditRecord::entry() const {
+StandardEntry StandardEntryDialog::entry() const {
     StandardEntry e;
     e.income = income();
     e.date = DateRecord->date();
@@ -145,17 +145,17 @@ StandardEntry TFormEditRecord::entry() const {
     return e;
 }
 
-void TFormEditRecord::ReCurrency() {
+void StandardEntryDialog::ReCurrency() {
     FillCurrencySigns(Currency, m_data.tbValuta);
 }
 
-void TFormEditRecord::ReGroups() {
+void StandardEntryDialog::ReGroups() {
     list1->clear();
     list1->addItems(SortedNames(income() ? m_data.tbGrD : m_data.tbGrR));
     list1->setCurrentIndex(-1);
 }
 
-void TFormEditRecord::ReSubGroups() {
+void StandardEntryDialog::ReSubGroups() {
     list2->clear();
     if (list1->currentIndex() >= 0) {
         TableHandle& groups = income() ? m_data.tbGrD : m_data.tbGrR;
@@ -167,14 +167,14 @@ void TFormEditRecord::ReSubGroups() {
     list2->setCurrentIndex(-1);
 }
 
-void TFormEditRecord::proposeName() {
+void StandardEntryDialog::proposeName() {
     QString name = list1->currentText();
     if (!list2->currentText().isEmpty())
         name += QStringLiteral(": ") + list2->currentText();
     NameRecord->setText(name);
 }
 
-std::optional<EntryRefusal> TFormEditRecord::checkInput() {
+std::optional<EntryRefusal> StandardEntryDialog::checkInput() {
     const auto check = CheckStandardEntry(m_data, entry());
     // The amount shows normalised once it passed the character check, refused or not.
     if (Value->text() != check.entry.amount)
@@ -182,7 +182,7 @@ std::optional<EntryRefusal> TFormEditRecord::checkInput() {
     return check.refusal;
 }
 
-QWidget* TFormEditRecord::control(EntryInput input) const {
+QWidget* StandardEntryDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Name:
         return NameRecord;
@@ -195,7 +195,7 @@ QWidget* TFormEditRecord::control(EntryInput input) const {
     }
 }
 
-void TFormEditRecord::translateFrames() {
+void StandardEntryDialog::translateFrames() {
     Translate(SpeedButton1, QStringLiteral("income"));
     Translate(SpeedButton2, QStringLiteral("charge"));
     Translate(m_nameFrame, QStringLiteral("name"));

@@ -13,17 +13,17 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // The dialog of incomes and charges. It only collects and checks the values: the side, the
 // date, the name, the amount, the currency sign, the group and the sub-group; the caller writes
 // them through the ledger logic. It has no account control: entries take the selected account
 // tab of the main window.
-class TFormEditRecord : public EntryDialog {
+class StandardEntryDialog : public EntryDialog {
     Q_OBJECT
 
 public:
-    explicit TFormEditRecord(Tdata& data, QWidget* parent = nullptr);
+    explicit StandardEntryDialog(LedgerTables& data, QWidget* parent = nullptr);
 
     // Sets every control for a new entry: a charge dated today, empty name and amount, the
     // first currency, no group.

@@ -17,7 +17,7 @@ namespace zovi {
 // Declared after a command's Transaction, it runs before a rollback restores the views.
 class EntryById {
 public:
-    EntryById(Tdata& data, qint64 id) : m_all(data.tbData2), m_view(m_all) { m_found = moveTo(id); }
+    EntryById(LedgerTables& data, qint64 id) : m_all(data.tbData2), m_view(m_all) { m_found = moveTo(id); }
     EntryById(const EntryById&) = delete;
     EntryById& operator=(const EntryById&) = delete;
 
@@ -49,7 +49,7 @@ private:
 
 // Recomputes the three ledger views from the shared image after a command wrote through any of
 // them; each keeps its cursor on the same row while that row is still visible.
-inline void RefreshLedgerViews(Tdata& data) {
+inline void RefreshLedgerViews(LedgerTables& data) {
     for (TableHandle* view : {&data.tbData, &data.tbData2, &data.tbData3}) {
         if (view->isOpen())
             view->refresh();

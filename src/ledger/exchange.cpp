@@ -34,7 +34,7 @@ Currency CurrencyWithSign(const QList<Currency>& currencies, const QString& sign
     return {};
 }
 
-Checked Check(Tdata& data, const ExchangeEntry& entry) {
+Checked Check(LedgerTables& data, const ExchangeEntry& entry) {
     const auto check = CheckExchange(data, entry).require();
     Checked checked{check.amount, check.rate, RequireCurrencyName(data.tbValuta, entry.givenSign),
                     RequireCurrencyName(data.tbValuta, entry.receivedSign), 0};
@@ -91,7 +91,7 @@ double AmountReceived(double amount, double rate, const Currency& given, const C
     return RateMultiplies(given, received) ? amount * rate : amount / rate;
 }
 
-EntryCheck<ExchangeEntry> CheckExchange(Tdata& /*data*/, const ExchangeEntry& entry) {
+EntryCheck<ExchangeEntry> CheckExchange(LedgerTables& /*data*/, const ExchangeEntry& entry) {
     EntryCheck<ExchangeEntry> check{entry, std::nullopt};
     const auto refuse = [&check](const char* key, const char* builtIn, EntryInput input) {
         check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn), input};
@@ -122,7 +122,7 @@ EntryCheck<ExchangeEntry> CheckExchange(Tdata& /*data*/, const ExchangeEntry& en
     return check;
 }
 
-ExchangeEntry ReadExchange(Tdata& data, qint64 id) {
+ExchangeEntry ReadExchange(LedgerTables& data, qint64 id) {
     EntryById row(data, id);
     TableHandle& d = row.require(id);
     ExchangeEntry entry;
@@ -139,14 +139,14 @@ ExchangeEntry ReadExchange(Tdata& data, qint64 id) {
     return entry;
 }
 
-qint64 AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account) {
+qint64 AppendExchange(LedgerTables& data, const ExchangeEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
     const QString marker = QString::fromLatin1(Info(EntryKind::Exchange).marker);
     return StoreRow(data.tbData, true,
                     [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
 }
 
-void RewriteExchange(Tdata& data, qint64 id, const ExchangeEntry& entry, const QString& account) {
+void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
     Transaction t;
     {

@@ -8,7 +8,7 @@
 namespace zovi {
 
 struct Currency;
-class Tdata;
+class LedgerTables;
 
 // What the exchange dialog hands back: the date, the name, the amount given (without sign) and
 // the rate as typed and normalised, and the signs of the currency given and received.
@@ -45,22 +45,22 @@ double AmountReceived(double amount, double rate, const Currency& given, const C
 // currency not chosen on either side (a fixed text), the same currency on both sides ("err006",
 // "Error #006"); the rate and the amount are normalised only when every check passed. Whether
 // the currencies still exist is looked up only when the exchange is written.
-EntryCheck<ExchangeEntry> CheckExchange(Tdata& data, const ExchangeEntry& entry);
+EntryCheck<ExchangeEntry> CheckExchange(LedgerTables& data, const ExchangeEntry& entry);
 
 // The exchange with this ID (found whatever the filters) as its dialog starts: the amount given
 // is minus ValueRashod as general decimal text, the rate is Kurs as text, and a currency that no
 // longer exists gives an empty sign. Throws StoreError when no entry has the ID.
-ExchangeEntry ReadExchange(Tdata& data, qint64 id);
+ExchangeEntry ReadExchange(LedgerTables& data, qint64 id);
 
 // Appends an exchange to data.tbData under account (Gr2 "(EXCHANGE)") and returns its ID. Throws
 // StoreError and writes nothing when CheckExchange refuses it or a sign matches no currency any
 // more.
-qint64 AppendExchange(Tdata& data, const ExchangeEntry& entry, const QString& account);
+qint64 AppendExchange(LedgerTables& data, const ExchangeEntry& entry, const QString& account);
 
 // Rewrites the exchange with this ID (found whatever the filters) from the dialog: the same
 // fields as a new one, Gr2 "(ОБМЕН)", the account given; the fields an exchange does not use
 // keep what they hold. The ledger views are refreshed after. The same refusals as AppendExchange
 // apply, and an ID that names no entry throws StoreError; either way nothing is written.
-void RewriteExchange(Tdata& data, qint64 id, const ExchangeEntry& entry, const QString& account);
+void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry, const QString& account);
 
 } // namespace zovi

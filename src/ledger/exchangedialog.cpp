@@ -15,7 +15,7 @@
 
 namespace zovi {
 
-TObmen::TObmen(Tdata& tables, QWidget* parent) : EntryDialog(tables, "TObmen", parent) {
+ExchangeDialog::ExchangeDialog(LedgerTables& tables, QWidget* parent) : EntryDialog(tables, "TObmen", parent) {
     setWindowTitle(QStringLiteral("Conversion of currency"));
 
     makeDateRow("DateTimePicker1");
@@ -42,10 +42,10 @@ TObmen::TObmen(Tdata& tables, QWidget* parent) : EntryDialog(tables, "TObmen", p
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { calculate(Edit1); });
     connect(SpeedButton5, &QToolButton::clicked, this, [this] { calculate(Edit3); });
-    connect(SpeedButton2, &QToolButton::clicked, this, &TObmen::proposeName);
+    connect(SpeedButton2, &QToolButton::clicked, this, &ExchangeDialog::proposeName);
 }
 
-void TObmen::prepareNew() {
+void ExchangeDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption006");
     Edit1->clear();
     Edit2->clear();
@@ -54,7 +54,7 @@ void TObmen::prepareNew() {
     DateTimePicker1->setDate(Clock::today());
 }
 
-void TObmen::prepareEdit(const ExchangeEntry& entry) {
+void ExchangeDialog::prepareEdit(const ExchangeEntry& entry) {
     m_captionKey = QStringLiteral("caption009");
     ReValuta();
     Edit1->setText(entry.amount);
@@ -64,7 +64,7 @@ void TObmen::prepareEdit(const ExchangeEntry& entry) {
     DateTimePicker1->setDate(entry.date);
 }
 
-void TObmen::selectSigns(const QString& given, const QString& received) {
+void ExchangeDialog::selectSigns(const QString& given, const QString& received) {
     // An empty sign stands for a currency that is gone (ReadExchange).
     for (const auto& [list, sign] : {std::pair{ComboBox1, given}, std::pair{ComboBox2, received}}) {
         if (sign.isEmpty())
@@ -74,7 +74,7 @@ void TObmen::selectSigns(const QString& given, const QString& received) {
     }
 }
 
-ExchangeEntry TObmen::entry() const {
+ExchangeEntry ExchangeDialog::entry() const {
     ExchangeEntry e;
     e.date = DateTimePicker1->date();
     e.name = Edit2->text();
@@ -85,18 +85,18 @@ ExchangeEntry TObmen::entry() const {
     return e;
 }
 
-void TObmen::ReValuta() {
+void ExchangeDialog::ReValuta() {
     for (QComboBox* list : {ComboBox1, ComboBox2})
         FillCurrencySigns(list, m_data.tbValuta);
 }
 
-void TObmen::proposeName() {
+void ExchangeDialog::proposeName() {
     // Fixed texts: the proposal is not translated.
     Edit2->setText(QStringLiteral("Conversion ") + Edit1->text() + QLatin1Char(' ') +
                    ComboBox1->currentText() + QStringLiteral(" to ") + ComboBox2->currentText());
 }
 
-std::optional<EntryRefusal> TObmen::checkInput() {
+std::optional<EntryRefusal> ExchangeDialog::checkInput() {
     const auto check = CheckExchange(m_data, entry());
     if (!check.refusal) {
         Edit3->setText(check.entry.rate);
@@ -105,7 +105,7 @@ std::optional<EntryRefusal> TObmen::checkInput() {
     return check.refusal;
 }
 
-QWidget* TObmen::control(EntryInput input) const {
+QWidget* ExchangeDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Amount:
         return Edit1;
@@ -122,7 +122,7 @@ QWidget* TObmen::control(EntryInput input) const {
     }
 }
 
-void TObmen::translateFrames() {
+void ExchangeDialog::translateFrames() {
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_rateFrame, QStringLiteral("rate"));

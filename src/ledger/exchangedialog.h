@@ -11,17 +11,17 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // The dialog of currency exchanges. It only collects and checks the values: the date, the
 // amount given, the currencies given (ComboBox1) and received (ComboBox2) by their signs, the
 // rate and the name; the caller computes the amount received and writes the row through the
 // ledger logic. Like incomes and charges, an exchange takes the selected account tab.
-class TObmen : public EntryDialog {
+class ExchangeDialog : public EntryDialog {
     Q_OBJECT
 
 public:
-    explicit TObmen(Tdata& data, QWidget* parent = nullptr);
+    explicit ExchangeDialog(LedgerTables& data, QWidget* parent = nullptr);
 
     // Sets every control for a new exchange: empty amount, rate and name, the first currency
     // in both lists, today's date.

@@ -17,11 +17,11 @@ namespace zovi {
 
 namespace {
 
-TableModel& GroupModel(Tdata& data, GroupSide side) {
+TableModel& GroupModel(LedgerTables& data, GroupSide side) {
     return side == GroupSide::Charges ? data.dsGrR : data.dsGrD;
 }
 
-TableModel& SubGroupModel(Tdata& data, GroupSide side) {
+TableModel& SubGroupModel(LedgerTables& data, GroupSide side) {
     return side == GroupSide::Charges ? data.dsGrR2 : data.dsGrD2;
 }
 
@@ -32,7 +32,7 @@ int NameColumn(TableHandle& t) {
 
 } // namespace
 
-GroupsWindow::GroupsWindow(Tdata& tables, GroupSide side, TEditGrp* editor,
+GroupsWindow::GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* editor,
                            const QStringList& names, QWidget* parent)
     : QDialog(parent), m_data(tables), m_side(side), m_editor(editor) {
     setWindowTitle(u"Groups"_s);
@@ -261,7 +261,7 @@ void GroupsWindow::EditSubGroupClick() {
         changed();
 }
 
-TVidRashod::TVidRashod(Tdata& tables, TEditGrp* editor, QWidget* parent)
+ChargeGroupsWindow::ChargeGroupsWindow(LedgerTables& tables, NameEditor* editor, QWidget* parent)
     : GroupsWindow(tables, GroupSide::Charges, editor,
                    {u"Button1"_s, u"Button2"_s, u"Button3"_s, u"Button4"_s, u"Button5"_s,
                     u"Button6"_s, u"Button7"_s},
@@ -269,7 +269,7 @@ TVidRashod::TVidRashod(Tdata& tables, TEditGrp* editor, QWidget* parent)
     setObjectName(u"TVidRashod"_s);
 }
 
-TVidDohod::TVidDohod(Tdata& tables, TEditGrp* editor, QWidget* parent)
+IncomeGroupsWindow::IncomeGroupsWindow(LedgerTables& tables, NameEditor* editor, QWidget* parent)
     : GroupsWindow(tables, GroupSide::Incomes, editor,
                    {u"Button1"_s, u"Button2"_s, u"Button3"_s, u"Button5"_s, u"Button6"_s,
                     u"Button7"_s, u"Button4"_s},

@@ -40,18 +40,18 @@
 
 namespace zovi {
 
-LedgerPage::LedgerPage(Tdata& tables, TCDdata& cd, Twait* wait, QWidget* parent)
+LedgerPage::LedgerPage(LedgerTables& tables, DebtTables& cd, WaitWindow* wait, QWidget* parent)
     : QWidget(parent), m_data(tables), m_cd(cd), m_wait(wait) {
     setObjectName(QStringLiteral("TabSheet1"));
     buildLayout();
-    m_editRecord = new TFormEditRecord(m_data, this);
-    m_perevod = new Tperevod_form(m_data, this);
-    m_obmen = new TObmen(m_data, this);
-    m_move = new TfMove(m_data, this);
-    m_nameEditor = new TEditGrp(this);
-    m_users = new Tusers(m_data, m_cd, m_nameEditor, this);
-    m_vidRashod = new TVidRashod(m_data, m_nameEditor, this);
-    m_vidDohod = new TVidDohod(m_data, m_nameEditor, this);
+    m_editRecord = new StandardEntryDialog(m_data, this);
+    m_perevod = new TransferDialog(m_data, this);
+    m_obmen = new ExchangeDialog(m_data, this);
+    m_move = new MoveDialog(m_data, this);
+    m_nameEditor = new NameEditor(this);
+    m_users = new AccountsWindow(m_data, m_cd, m_nameEditor, this);
+    m_vidRashod = new ChargeGroupsWindow(m_data, m_nameEditor, this);
+    m_vidDohod = new IncomeGroupsWindow(m_data, m_nameEditor, this);
     for (GroupsWindow* groups :
          {static_cast<GroupsWindow*>(m_vidRashod), static_cast<GroupsWindow*>(m_vidDohod)}) {
         // The entry dialog's lists show the names as they are now.
@@ -252,7 +252,7 @@ FilterState LedgerPage::readFilterState() const {
     state.incomeSubGroups = FrameStat1->ticked(2);
     state.chargeSubGroups = FrameStat1->ticked(3);
     state.accounts = FrameStat1->ticked(4);
-    state.periods = FrameStat1->ticked(TFrameStat::kDates);
+    state.periods = FrameStat1->ticked(SelectionListsFrame::kDates);
     state.searchText = EditSearch->text();
     state.today = Clock::today();
     return state;

@@ -25,22 +25,22 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
-class TCDdata;
-class Twait;
+class LedgerTables;
+class DebtTables;
+class WaitWindow;
 class FadingDialog;
-class TFormEditRecord;
-class Tperevod_form;
-class TObmen;
-class TfMove;
-class TEditGrp;
-class Tusers;
+class StandardEntryDialog;
+class TransferDialog;
+class ExchangeDialog;
+class MoveDialog;
+class NameEditor;
+class AccountsWindow;
 class GroupsWindow;
-class TVidRashod;
-class TVidDohod;
+class ChargeGroupsWindow;
+class IncomeGroupsWindow;
 class LedgerGridModel;
-class TFrameStat;
-class TfEditPreset;
+class SelectionListsFrame;
+class PresetNameDialog;
 struct DatePeriod;
 struct FilterState;
 
@@ -52,7 +52,7 @@ class LedgerPage : public QWidget {
     Q_OBJECT
 
 public:
-    LedgerPage(Tdata& tables, TCDdata& cd, Twait* wait, QWidget* parent = nullptr);
+    LedgerPage(LedgerTables& tables, DebtTables& cd, WaitWindow* wait, QWidget* parent = nullptr);
     ~LedgerPage() override;
 
     // The calculator the entry dialogs open from their amount fields.
@@ -188,18 +188,18 @@ private:
     void Button9Click();
     void refreshIfAuto();
 
-    Tdata& m_data;
-    TCDdata& m_cd;
-    Twait* m_wait;
+    LedgerTables& m_data;
+    DebtTables& m_cd;
+    WaitWindow* m_wait;
 
-    TFormEditRecord* m_editRecord = nullptr;
-    Tperevod_form* m_perevod = nullptr;
-    TObmen* m_obmen = nullptr;
-    TfMove* m_move = nullptr;
-    TEditGrp* m_nameEditor = nullptr;
-    Tusers* m_users = nullptr;
-    TVidRashod* m_vidRashod = nullptr;
-    TVidDohod* m_vidDohod = nullptr;
+    StandardEntryDialog* m_editRecord = nullptr;
+    TransferDialog* m_perevod = nullptr;
+    ExchangeDialog* m_obmen = nullptr;
+    MoveDialog* m_move = nullptr;
+    NameEditor* m_nameEditor = nullptr;
+    AccountsWindow* m_users = nullptr;
+    ChargeGroupsWindow* m_vidRashod = nullptr;
+    IncomeGroupsWindow* m_vidDohod = nullptr;
 
     QTabBar* TabControl1 = nullptr;
     QToolBar* ToolBar1 = nullptr;
@@ -234,8 +234,8 @@ private:
     QPushButton* Button1 = nullptr;
     QPushButton* Button7 = nullptr;
     QPushButton* Button9 = nullptr;
-    TFrameStat* FrameStat1 = nullptr;
-    TfEditPreset* m_presetName = nullptr;
+    SelectionListsFrame* FrameStat1 = nullptr;
+    PresetNameDialog* m_presetName = nullptr;
     QLineEdit* EditSearch = nullptr;
     QLabel* LabelSearch = nullptr;
     QPushButton* ButtonSearch1 = nullptr;

@@ -87,7 +87,7 @@ void LedgerPage::buildLayout() {
     upperLayout->setContentsMargins(0, 0, 0, 0);
     // The selection lists of the "Extended" filter page sit above the grid while it is shown.
     Panel2 = Named(new QWidget(upper), "Panel2");
-    FrameStat1 = Named(new TFrameStat(Panel2), "FrameStat1");
+    FrameStat1 = Named(new SelectionListsFrame(Panel2), "FrameStat1");
     auto* panel2Layout = new QVBoxLayout(Panel2);
     panel2Layout->setContentsMargins(0, 0, 0, 0);
     panel2Layout->addWidget(FrameStat1);

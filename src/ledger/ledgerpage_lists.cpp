@@ -29,9 +29,9 @@ QString DeleteQuestion() {
 } // namespace
 
 void LedgerPage::connectSelectionLists() {
-    connect(FrameStat1, &TFrameStat::lineTicked, this, &LedgerPage::listTicked);
-    connect(FrameStat1, &TFrameStat::addClicked, this, &LedgerPage::addPeriod);
-    connect(FrameStat1, &TFrameStat::deleteClicked, this, &LedgerPage::deletePeriod);
+    connect(FrameStat1, &SelectionListsFrame::lineTicked, this, &LedgerPage::listTicked);
+    connect(FrameStat1, &SelectionListsFrame::addClicked, this, &LedgerPage::addPeriod);
+    connect(FrameStat1, &SelectionListsFrame::deleteClicked, this, &LedgerPage::deletePeriod);
     connect(Button1, &QPushButton::clicked, this, &LedgerPage::Button1Click);
     connect(Button7, &QPushButton::clicked, this, &LedgerPage::Button7Click);
     connect(Button9, &QPushButton::clicked, this, &LedgerPage::Button9Click);
@@ -42,7 +42,7 @@ QString LedgerPage::accountsSummary() const {
 }
 
 QString LedgerPage::datesSummary() const {
-    return FrameStat1->summary(TFrameStat::kDates);
+    return FrameStat1->summary(SelectionListsFrame::kDates);
 }
 
 void LedgerPage::refreshIfAuto() {
@@ -78,7 +78,7 @@ void LedgerPage::listTicked(int list) {
 }
 
 void LedgerPage::addPeriod() {
-    TfEditDate dialog(this);
+    DateEditor dialog(this);
     dialog.setWindowTitle(LangText(QStringLiteral("caption012"), QStringLiteral("Period")));
     const QDate today = Clock::today();
     dialog.setPeriod(today, today);
@@ -87,11 +87,11 @@ void LedgerPage::addPeriod() {
     FrameStat1->addPeriod(AppLocale::formatDate(dialog.from()) + QLatin1Char('-') +
                           AppLocale::formatDate(dialog.to()));
     refreshIfAuto();
-    FrameStat1->updateSummary(TFrameStat::kDates);
+    FrameStat1->updateSummary(SelectionListsFrame::kDates);
 }
 
 void LedgerPage::deletePeriod() {
-    if (FrameStat1->ticked(TFrameStat::kDates).isEmpty()) {
+    if (FrameStat1->ticked(SelectionListsFrame::kDates).isEmpty()) {
         Messages::error(this, LangText(QStringLiteral("err021"),
                                        QStringLiteral("There are no periods to delete.")));
         return;
@@ -99,7 +99,7 @@ void LedgerPage::deletePeriod() {
     if (Messages::confirm(this, DeleteQuestion()))
         FrameStat1->removeSelectedPeriod();
     refreshIfAuto();
-    FrameStat1->updateSummary(TFrameStat::kDates);
+    FrameStat1->updateSummary(SelectionListsFrame::kDates);
 }
 
 void LedgerPage::ListPreset() {
@@ -109,7 +109,7 @@ void LedgerPage::ListPreset() {
 
 void LedgerPage::Button9Click() {
     if (!m_presetName)
-        m_presetName = new TfEditPreset(this);
+        m_presetName = new PresetNameDialog(this);
     QString typed;
     if (!m_presetName->ask(typed))
         return;
@@ -129,7 +129,7 @@ void LedgerPage::Button9Click() {
         return;
     }
     PresetLists lists;
-    for (int list = 0; list < TFrameStat::kLists; ++list)
+    for (int list = 0; list < SelectionListsFrame::kLists; ++list)
         lists[size_t(list)] = FrameStat1->ticked(list);
     if (const auto failure = WritePresetFile(path, PresetBytes(lists))) {
         Messages::error(this, LangText(QStringLiteral("presetnotsaved"),
@@ -172,10 +172,10 @@ void LedgerPage::Button1Click() {
         return;
     }
     const PresetLists lists = ParsePreset(file.readAll());
-    for (int list = 0; list < TFrameStat::kDates; ++list)
+    for (int list = 0; list < SelectionListsFrame::kDates; ++list)
         FrameStat1->setTicked(list, lists[size_t(list)]);
-    FrameStat1->setPeriods(lists[TFrameStat::kDates]);
-    for (int list = 0; list < TFrameStat::kLists; ++list)
+    FrameStat1->setPeriods(lists[SelectionListsFrame::kDates]);
+    for (int list = 0; list < SelectionListsFrame::kLists; ++list)
         FrameStat1->updateSummary(list);
     refreshIfAuto();
 }

@@ -14,7 +14,7 @@
 
 namespace zovi {
 
-TfMove::TfMove(Tdata& tables, QWidget* parent)
+MoveDialog::MoveDialog(LedgerTables& tables, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint), m_data(tables) {
     setObjectName(QStringLiteral("TfMove"));
     setModal(true);
@@ -40,11 +40,11 @@ TfMove::TfMove(Tdata& tables, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString TfMove::account() const {
+QString MoveDialog::account() const {
     return ComboBox1->currentText();
 }
 
-void TfMove::showEvent(QShowEvent* event) {
+void MoveDialog::showEvent(QShowEvent* event) {
     Translate(Label1, QStringLiteral("move to"));
     ComboBox1->clear();
     ComboBox1->addItems(Names(m_data.tbGr1));

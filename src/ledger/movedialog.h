@@ -8,15 +8,15 @@ class QPushButton;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // The small borderless window that assigns the current entry to another account: the accounts
 // in table order followed by "[...]", the first one chosen when it is shown.
-class TfMove : public QDialog {
+class MoveDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfMove(Tdata& data, QWidget* parent = nullptr);
+    explicit MoveDialog(LedgerTables& data, QWidget* parent = nullptr);
 
     // The chosen account name or "[...]".
     QString account() const;
@@ -25,7 +25,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    Tdata& m_data;
+    LedgerTables& m_data;
     QLabel* Label1;
     QComboBox* ComboBox1;
     QPushButton* Button1;

@@ -106,7 +106,7 @@ QString BalanceHint(const QList<BalanceLine>& lines) {
     return parts.join(QLatin1Char('\n'));
 }
 
-void ValutaValueSTR(Tdata& data) {
+void ValutaValueSTR(LedgerTables& data) {
     TableHandle& v = data.tbValuta;
     QList<Currency> currencies = ReadCurrencies(v);
     Transaction t;
@@ -114,7 +114,7 @@ void ValutaValueSTR(Tdata& data) {
     t.commit();
 }
 
-RevalueResult Revalue(Tdata& data, bool withOpeningBalances, const QString& totalSign) {
+RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QString& totalSign) {
     RevalueResult result;
     TableHandle& v = data.tbValuta;
     TableHandle& d = data.tbData2;

@@ -8,7 +8,7 @@
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // One shown row of the balance list below the ledger grid.
 struct BalanceLine {
@@ -40,7 +40,7 @@ bool OpeningBalancesCount(int tabIndex, int tabCount);
 // every currency and InDol of every visited entry whose Type is not "O" and whose own Kurs is
 // neither empty nor 0, all in one Transaction; only rows whose figures change are written.
 // totalSign picks the currency of the total by its Znak (empty: the main currency).
-RevalueResult Revalue(Tdata& data, bool withOpeningBalances, const QString& totalSign);
+RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QString& totalSign);
 
 // The sum of the balances in the main currency; currencies that cannot be converted (rate 0)
 // are left out.
@@ -65,6 +65,6 @@ QList<BalanceLine> BalanceLines(const QList<Currency>& currencies);
 QString BalanceHint(const QList<BalanceLine>& lines);
 
 // Rewrites ValueSTR of every currency from its Value, in one Transaction.
-void ValutaValueSTR(Tdata& data);
+void ValutaValueSTR(LedgerTables& data);
 
 } // namespace zovi

@@ -42,7 +42,7 @@ void WriteFields(TableHandle& d, const StandardEntry& entry, const CheckedAmount
 
 } // namespace
 
-EntryCheck<StandardEntry> CheckStandardEntry(Tdata& /*data*/, const StandardEntry& entry) {
+EntryCheck<StandardEntry> CheckStandardEntry(LedgerTables& /*data*/, const StandardEntry& entry) {
     EntryCheck<StandardEntry> check{entry, std::nullopt};
     const auto refuse = [&check](const char* key, EntryInput input) {
         check.refusal = EntryRefusal{QString::fromLatin1(key), QString(), input};
@@ -131,7 +131,7 @@ QString EditableAmount(double value) {
     return NumberText(std::fabs(value));
 }
 
-StandardEntry ReadStandardEntry(Tdata& data, qint64 id) {
+StandardEntry ReadStandardEntry(LedgerTables& data, qint64 id) {
     EntryById entry(data, id);
     TableHandle& d = entry.require(id);
     StandardEntry read;
@@ -146,7 +146,7 @@ StandardEntry ReadStandardEntry(Tdata& data, qint64 id) {
     return read;
 }
 
-qint64 AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account) {
+qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const QString& account) {
     const auto check = CheckStandardEntry(data, entry).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, entry.currencySign)};
@@ -154,7 +154,7 @@ qint64 AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QStrin
                     [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
 }
 
-void RewriteStandardEntry(Tdata& data, qint64 id, const StandardEntry& entry,
+void RewriteStandardEntry(LedgerTables& data, qint64 id, const StandardEntry& entry,
                           const QString& account) {
     const auto check = CheckStandardEntry(data, entry).require();
     const CheckedAmount checked{check.amount,

@@ -12,7 +12,7 @@
 namespace zovi {
 
 class TableHandle;
-class Tdata;
+class LedgerTables;
 
 // What the income and charge dialog hands back: the side, the date, the texts as typed (the
 // amount already normalised, without sign), the chosen currency sign, group and sub-group.
@@ -47,7 +47,7 @@ struct CheckedAmount {
 // normalised, an amount that is still no number such as "1.2.3" ("err004"), and no group chosen
 // ("err002"). The messages have no built-in texts. The currency is looked up only when the entry
 // is written, since the currency table may change while the dialog is open.
-EntryCheck<StandardEntry> CheckStandardEntry(Tdata& data, const StandardEntry& entry);
+EntryCheck<StandardEntry> CheckStandardEntry(LedgerTables& data, const StandardEntry& entry);
 
 // The fields an income, charge or transfer row is written with.
 struct EntryFields {
@@ -80,12 +80,12 @@ QString EditableAmount(double value);
 // The entry with this ID (found whatever the filters) as its dialog starts: side by Type
 // (anything but "D" is a charge), date, name, amount, the sign of its currency (empty when its
 // currency is gone), group and sub-group. Throws StoreError when no entry has the ID.
-StandardEntry ReadStandardEntry(Tdata& data, qint64 id);
+StandardEntry ReadStandardEntry(LedgerTables& data, qint64 id);
 
 // Appends an income or charge to data.tbData under account and returns its ID. Throws
 // StoreError and writes nothing when CheckStandardEntry refuses it or no currency has the sign
 // any more (the currency table changed while the dialog was open).
-qint64 AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QString& account);
+qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const QString& account);
 
 // Rewrites the entry with this ID (found whatever the filters) from the dialog: first its money
 // texts, currency and kind are cleared, then every field is written as for a new entry, so the
@@ -93,7 +93,7 @@ qint64 AppendStandardEntry(Tdata& data, const StandardEntry& entry, const QStrin
 // Transaction, and the ledger views are refreshed after it. The same refusals as
 // AppendStandardEntry apply, and an ID that names no entry throws StoreError; either way nothing
 // is written.
-void RewriteStandardEntry(Tdata& data, qint64 id, const StandardEntry& entry,
+void RewriteStandardEntry(LedgerTables& data, qint64 id, const StandardEntry& entry,
                           const QString& account);
 
 } // namespace zovi

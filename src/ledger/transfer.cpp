@@ -60,7 +60,7 @@ void SetLink(TableHandle& d, qint64 id, qint64 partner) {
 
 } // namespace
 
-EntryCheck<Transfer> CheckTransfer(Tdata& /*data*/, const Transfer& transfer) {
+EntryCheck<Transfer> CheckTransfer(LedgerTables& /*data*/, const Transfer& transfer) {
     EntryCheck<Transfer> check{transfer, std::nullopt};
     const auto refuse = [&check](const char* key, const char* builtIn, EntryInput input) {
         check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn), input};
@@ -83,7 +83,7 @@ EntryCheck<Transfer> CheckTransfer(Tdata& /*data*/, const Transfer& transfer) {
     return check;
 }
 
-TransferRows AppendTransfer(Tdata& data, const Transfer& transfer) {
+TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer) {
     const auto check = CheckTransfer(data, transfer).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, transfer.currencySign)};
@@ -106,7 +106,7 @@ TransferRows AppendTransfer(Tdata& data, const Transfer& transfer) {
     return rows;
 }
 
-StoredTransfer ReadTransfer(Tdata& data, qint64 id) {
+StoredTransfer ReadTransfer(LedgerTables& data, qint64 id) {
     StoredTransfer stored;
     EntryById all(data, id);
     TableHandle& d = all.require(id);
@@ -138,7 +138,7 @@ StoredTransfer ReadTransfer(Tdata& data, qint64 id) {
     return stored;
 }
 
-void RewriteTransfer(Tdata& data, const Transfer& transfer, const TransferRows& rows) {
+void RewriteTransfer(LedgerTables& data, const Transfer& transfer, const TransferRows& rows) {
     const auto check = CheckTransfer(data, transfer).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, transfer.currencySign)};

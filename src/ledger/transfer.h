@@ -7,7 +7,7 @@
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // What the transfer dialog hands back: the date, the amount already normalised (without sign),
 // the chosen currency sign, the two accounts and the names of the two rows.
@@ -38,13 +38,13 @@ struct StoredTransfer {
 // "Error #7"), a blank name of either row ("err001", "Error #1"); the amount is normalised only
 // when every check passed. The currency is looked up only when the transfer is written, since
 // the currency table may change while the dialog is open.
-EntryCheck<Transfer> CheckTransfer(Tdata& data, const Transfer& transfer);
+EntryCheck<Transfer> CheckTransfer(LedgerTables& data, const Transfer& transfer);
 
 // Appends the leaving and then the arriving row to data.tbData whatever its filter, and links
 // each to the other through IDsecond; the two rows and their links are one Transaction, so a
 // failure stores neither. Throws StoreError, with nothing written, when CheckTransfer refuses
 // the transfer or no currency has the sign any more. Returns the IDs of the two rows.
-TransferRows AppendTransfer(Tdata& data, const Transfer& transfer);
+TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer);
 
 // The transfer of the entry with this ID (found whatever the filters), which is of kind "P1"
 // or "P2"; for any other kind the result is empty (both row IDs 0). Its partner is the row
@@ -52,12 +52,12 @@ TransferRows AppendTransfer(Tdata& data, const Transfer& transfer);
 // otherwise the partner counts as missing (ID 0) and its side of the transfer stays empty. The
 // date comes from the leaving row and the amount from the arriving row, each from the other
 // row when that one is missing. Throws StoreError when no entry has the ID.
-StoredTransfer ReadTransfer(Tdata& data, qint64 id);
+StoredTransfer ReadTransfer(LedgerTables& data, qint64 id);
 
 // Rewrites in place the rows of a transfer read by ReadTransfer, in one Transaction, and
 // refreshes the ledger views; IDs and links stay as they are. A row that is missing (or no
 // longer has its kind) is not written, and no other row is written instead. The same refusals
 // as AppendTransfer apply.
-void RewriteTransfer(Tdata& data, const Transfer& transfer, const TransferRows& rows);
+void RewriteTransfer(LedgerTables& data, const Transfer& transfer, const TransferRows& rows);
 
 } // namespace zovi

@@ -16,7 +16,7 @@
 
 namespace zovi {
 
-Tperevod_form::Tperevod_form(Tdata& tables, QWidget* parent)
+TransferDialog::TransferDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "Tperevod_form", parent) {
     setWindowTitle(QString::fromUtf8("Перевод денег"));
 
@@ -59,13 +59,13 @@ Tperevod_form::Tperevod_form(Tdata& tables, QWidget* parent)
     layOut({m_dateFrame, m_amountFrame, m_accountsFrame, m_nameFrame});
 
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { calculate(Value); });
-    connect(ComboBox1, &QComboBox::activated, this, &Tperevod_form::SetUser);
-    connect(ComboBox2, &QComboBox::activated, this, &Tperevod_form::SetUser);
+    connect(ComboBox1, &QComboBox::activated, this, &TransferDialog::SetUser);
+    connect(ComboBox2, &QComboBox::activated, this, &TransferDialog::SetUser);
     connect(SpeedButton2, &QToolButton::clicked, this, [this] { proposeName(true); });
     connect(SpeedButton5, &QToolButton::clicked, this, [this] { proposeName(false); });
 }
 
-void Tperevod_form::prepareNew(const QString& tab) {
+void TransferDialog::prepareNew(const QString& tab) {
     m_captionKey = QStringLiteral("caption007");
     ReValuta();
     Edit1->clear();
@@ -80,7 +80,7 @@ void Tperevod_form::prepareNew(const QString& tab) {
     SetUser();
 }
 
-void Tperevod_form::prepareEdit(const Transfer& transfer) {
+void TransferDialog::prepareEdit(const Transfer& transfer) {
     m_captionKey = QStringLiteral("caption008");
     ReValuta();
     fillAccounts();
@@ -98,7 +98,7 @@ void Tperevod_form::prepareEdit(const Transfer& transfer) {
     setLabels();
 }
 
-Transfer Tperevod_form::transfer() const {
+Transfer TransferDialog::transfer() const {
     Transfer t;
     t.date = DateTimePicker1->date();
     t.amount = Value->text();
@@ -110,11 +110,11 @@ Transfer Tperevod_form::transfer() const {
     return t;
 }
 
-void Tperevod_form::ReValuta() {
+void TransferDialog::ReValuta() {
     FillCurrencySigns(ComboBox3, m_data.tbValuta);
 }
 
-void Tperevod_form::fillAccounts() {
+void TransferDialog::fillAccounts() {
     const QStringList accounts = Names(m_data.tbGr1);
     for (QComboBox* list : {ComboBox1, ComboBox2}) {
         list->clear();
@@ -123,13 +123,13 @@ void Tperevod_form::fillAccounts() {
     }
 }
 
-void Tperevod_form::SetUser() {
+void TransferDialog::SetUser() {
     setLabels();
     proposeName(true);
     proposeName(false);
 }
 
-void Tperevod_form::setLabels() {
+void TransferDialog::setLabels() {
     const QString prefix = LangText(QStringLiteral("transfer for"), QString());
     Label3->setText(prefix + u' ' + ComboBox1->currentText() + u':');
     Label4->setText(prefix + u' ' + ComboBox2->currentText() + u':');
@@ -137,7 +137,7 @@ void Tperevod_form::setLabels() {
 
 // The leaving row is named after the destination, the arriving row after the source: by the
 // translated word when there is one, otherwise by the other row's label without its colon.
-void Tperevod_form::proposeName(bool leaving) {
+void TransferDialog::proposeName(bool leaving) {
     QString text;
     if (LangString(leaving ? QStringLiteral("transferout") : QStringLiteral("transferin"), text))
         text += u' ' + (leaving ? ComboBox2 : ComboBox1)->currentText();
@@ -146,14 +146,14 @@ void Tperevod_form::proposeName(bool leaving) {
     (leaving ? Edit1 : Edit2)->setText(text);
 }
 
-std::optional<EntryRefusal> Tperevod_form::checkInput() {
+std::optional<EntryRefusal> TransferDialog::checkInput() {
     const auto check = CheckTransfer(m_data, transfer());
     if (!check.refusal)
         Value->setText(check.entry.amount);
     return check.refusal;
 }
 
-QWidget* Tperevod_form::control(EntryInput input) const {
+QWidget* TransferDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Amount:
         return Value;
@@ -170,7 +170,7 @@ QWidget* Tperevod_form::control(EntryInput input) const {
     }
 }
 
-void Tperevod_form::translateFrames() {
+void TransferDialog::translateFrames() {
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_accountsFrame, QStringLiteral("accounts"));
     Translate(m_nameFrame, QStringLiteral("name"));

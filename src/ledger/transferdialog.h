@@ -12,16 +12,16 @@ class QToolButton;
 
 namespace zovi {
 
-class Tdata;
+class LedgerTables;
 
 // The dialog of transfers between accounts. It only collects and checks the values: the date,
 // the amount, the currency sign, the two accounts and the names of the leaving and the arriving
 // row; the caller writes them through the ledger logic.
-class Tperevod_form : public EntryDialog {
+class TransferDialog : public EntryDialog {
     Q_OBJECT
 
 public:
-    explicit Tperevod_form(Tdata& data, QWidget* parent = nullptr);
+    explicit TransferDialog(LedgerTables& data, QWidget* parent = nullptr);
 
     // Sets every control for a new transfer: dated today, amount "0", the first currency, the
     // account named tab as source (none when tab is no account, as "[...]") and the next account

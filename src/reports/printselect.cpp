@@ -16,13 +16,13 @@
 
 namespace zovi {
 
-TPrintSelect::TPrintSelect(Tdata& tables, std::function<PrintHeadingState()> heading,
+PrintSelectWindow::PrintSelectWindow(LedgerTables& tables, std::function<PrintHeadingState()> heading,
                            QWidget* parent)
     : QDialog(parent), m_data(tables), m_heading(std::move(heading)) {
     setObjectName(QStringLiteral("TPrintSelect"));
     setWindowTitle(QStringLiteral("Печать"));
     setModal(true);
-    m_options = new TReportOptions(this);
+    m_options = new ReportOptionsDialog(this);
 
     auto* layout = new QVBoxLayout(this);
     auto option = [&](QRadioButton*& radio, const char* name, const QString& text,
@@ -61,18 +61,18 @@ TPrintSelect::TPrintSelect(Tdata& tables, std::function<PrintHeadingState()> hea
     buttons->addWidget(Button1);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    connect(Button1, &QPushButton::clicked, this, &TPrintSelect::Button1Click);
-    connect(close, &QPushButton::clicked, this, &TPrintSelect::reject);
+    connect(Button1, &QPushButton::clicked, this, &PrintSelectWindow::Button1Click);
+    connect(close, &QPushButton::clicked, this, &PrintSelectWindow::reject);
 }
 
-QString TPrintSelect::templatePath() const {
+QString PrintSelectWindow::templatePath() const {
     const char* name = RadioButton2->isChecked()   ? "Report/Data2.rav"
                        : RadioButton3->isChecked() ? "Report/Data3.rav"
                                                    : "Report/Data.rav";
     return ProgramFolder::file(QString::fromLatin1(name));
 }
 
-bool TPrintSelect::eventFilter(QObject* watched, QEvent* event) {
+bool PrintSelectWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonDblClick) {
         // A double click on a report, or on its description, chooses it and runs it.
         QRadioButton* radio = qobject_cast<QRadioButton*>(watched);
@@ -87,7 +87,7 @@ bool TPrintSelect::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void TPrintSelect::Button1Click() {
+void PrintSelectWindow::Button1Click() {
     try {
         ReportTemplate tmpl;
         ReportContent content;

@@ -11,32 +11,32 @@ class QRadioButton;
 
 namespace zovi {
 
-class Tdata;
-class TReportOptions;
+class LedgerTables;
+class ReportOptionsDialog;
 
 // The print window ("Печать"): the standard, reduced and compact reports with their
 // descriptions. "Показать", or a double click on a report, fills the print tables from the
 // ledger's filtered view and runs the chosen report; the window stays open afterwards.
-class TPrintSelect : public QDialog {
+class PrintSelectWindow : public QDialog {
     Q_OBJECT
 
 public:
     // heading gives the ledger window's filter and value panel at the moment of printing.
-    TPrintSelect(Tdata& tables, std::function<PrintHeadingState()> heading,
+    PrintSelectWindow(LedgerTables& tables, std::function<PrintHeadingState()> heading,
                  QWidget* parent = nullptr);
 
     void Button1Click();
     // The template of the chosen report, under the program folder.
     QString templatePath() const;
-    TReportOptions* optionsWindow() const { return m_options; }
+    ReportOptionsDialog* optionsWindow() const { return m_options; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    Tdata& m_data;
+    LedgerTables& m_data;
     std::function<PrintHeadingState()> m_heading;
-    TReportOptions* m_options = nullptr;
+    ReportOptionsDialog* m_options = nullptr;
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
     QRadioButton* RadioButton3 = nullptr;

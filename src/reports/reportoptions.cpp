@@ -45,7 +45,7 @@ constexpr FormatInfo kFormats[] = {
 
 } // namespace
 
-TReportOptions::TReportOptions(QWidget* parent) : QDialog(parent) {
+ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TReportOptions"));
     setWindowTitle(QStringLiteral("Опции"));
     setModal(true);
@@ -116,16 +116,16 @@ TReportOptions::TReportOptions(QWidget* parent) : QDialog(parent) {
     buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
     layout->addWidget(buttons);
 
-    connect(buttons, &QDialogButtonBox::accepted, this, &TReportOptions::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &TReportOptions::reject);
+    connect(buttons, &QDialogButtonBox::accepted, this, &ReportOptionsDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &ReportOptionsDialog::reject);
     for (QRadioButton* radio : {RadioPreview, RadioPrinter, RadioFile})
-        connect(radio, &QRadioButton::toggled, this, &TReportOptions::updateStates);
-    connect(ComboFormat, &QComboBox::currentIndexChanged, this, &TReportOptions::formatChanged);
-    connect(ButtonFile, &QPushButton::clicked, this, &TReportOptions::chooseFile);
+        connect(radio, &QRadioButton::toggled, this, &ReportOptionsDialog::updateStates);
+    connect(ComboFormat, &QComboBox::currentIndexChanged, this, &ReportOptionsDialog::formatChanged);
+    connect(ButtonFile, &QPushButton::clicked, this, &ReportOptionsDialog::chooseFile);
     updateStates();
 }
 
-void TReportOptions::updateStates() {
+void ReportOptionsDialog::updateStates() {
     const bool printer = RadioPrinter->isChecked();
     for (QWidget* w : {static_cast<QWidget*>(ComboPrinter), static_cast<QWidget*>(SpinCopies),
                        static_cast<QWidget*>(CheckCollate), static_cast<QWidget*>(ComboDuplex)})
@@ -136,7 +136,7 @@ void TReportOptions::updateStates() {
         w->setEnabled(file);
 }
 
-void TReportOptions::formatChanged() {
+void ReportOptionsDialog::formatChanged() {
     // The file name follows the format: its suffix becomes the format's.
     const int index = std::max(0, ComboFormat->currentIndex());
     const QString name = EditFile->text().trimmed();
@@ -152,7 +152,7 @@ void TReportOptions::formatChanged() {
     EditFile->setText(base + QLatin1Char('.') + suffix);
 }
 
-void TReportOptions::chooseFile() {
+void ReportOptionsDialog::chooseFile() {
     const int index = std::max(0, ComboFormat->currentIndex());
     const QString chosen = FileChooser::saveFile(this, QStringLiteral("Файл отчета"),
                                                  QFileInfo(EditFile->text()).absolutePath(),
@@ -164,7 +164,7 @@ void TReportOptions::chooseFile() {
     }
 }
 
-ReportOutput TReportOptions::output() const {
+ReportOutput ReportOptionsDialog::output() const {
     ReportOutput out;
     out.destination = RadioPrinter->isChecked() ? ReportOutput::Destination::Printer
                       : RadioFile->isChecked()  ? ReportOutput::Destination::File
@@ -178,7 +178,7 @@ ReportOutput TReportOptions::output() const {
     return out;
 }
 
-void TReportOptions::accept() {
+void ReportOptionsDialog::accept() {
     if (RadioFile->isChecked()) {
         const QString name = EditFile->text().trimmed();
         if (name.isEmpty()) {
@@ -208,13 +208,13 @@ void TReportOptions::accept() {
     QDialog::accept();
 }
 
-std::optional<ReportOutput> TReportOptions::ask() {
+std::optional<ReportOutput> ReportOptionsDialog::ask() {
     if (exec() != QDialog::Accepted)
         return std::nullopt;
     return output();
 }
 
-TReportStatus::TReportStatus(QWidget* parent) : QDialog(parent) {
+ReportStatusDialog::ReportStatusDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TReportStatus"));
     setWindowTitle(QStringLiteral("Статус"));
     auto* layout = new QVBoxLayout(this);
@@ -224,7 +224,7 @@ TReportStatus::TReportStatus(QWidget* parent) : QDialog(parent) {
     layout->addWidget(LabelStatus);
 }
 
-void TReportStatus::showPage(const QString& line, int page) {
+void ReportStatusDialog::showPage(const QString& line, int page) {
     LabelStatus->setText(QString(line).replace(QLatin1String("%p"), QString::number(page)));
     if (!isVisible())
         show();
@@ -280,7 +280,7 @@ void RunReport(QWidget* parent, const ReportOutput& output, const ReportTemplate
         return;
     }
     BusyCursor busy;
-    TReportStatus status(parent);
+    ReportStatusDialog status(parent);
     if (output.destination == ReportOutput::Destination::File) {
         WriteReportFile(output.format, output.fileName, tmpl, content, [&](int page) {
             status.showPage(QStringLiteral("Создается страница %p"), page);

@@ -30,11 +30,11 @@ struct ReportOutput {
 // The options window shown before every report ("Опции"): preview, printer or file, with the
 // copies, collation, duplex and printer of a printout and the format and name of a file. It
 // keeps the last choices for the next report.
-class TReportOptions : public QDialog {
+class ReportOptionsDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TReportOptions(QWidget* parent = nullptr);
+    explicit ReportOptionsDialog(QWidget* parent = nullptr);
 
     // Shows the window; the output chosen with OK, nothing when cancelled.
     std::optional<ReportOutput> ask();
@@ -62,11 +62,11 @@ private:
 
 // The status window of a report being printed or written ("Статус"): one line with the page
 // being made.
-class TReportStatus : public QDialog {
+class ReportStatusDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TReportStatus(QWidget* parent = nullptr);
+    explicit ReportStatusDialog(QWidget* parent = nullptr);
     // Shows "Печатается страница %p" or "Создается страница %p" with the page number.
     void showPage(const QString& line, int page);
 

@@ -5,7 +5,7 @@
 
 namespace zovi {
 
-Tdata::Tdata() {
+LedgerTables::LedgerTables() {
     tbData.setFiltered(true);
     tbData.setCaseInsensitive(true);
     tbData2.setCaseInsensitive(true);
@@ -14,21 +14,21 @@ Tdata::Tdata() {
     tbGrD2.setMaster(&tbGrD, QStringLiteral("IDsecond"), QStringLiteral("ID"));
 }
 
-TCDdata::TCDdata() {
+DebtTables::DebtTables() {
     // The repayments of the chosen debt: nothing until a debt is chosen.
     tbOplataCredit.setFilter(QStringLiteral("ID=0"));
     tbOplataCredit.setFiltered(true);
     tbOplataCredit2.setFiltered(true);
 }
 
-QList<TableHandle*> BindingOrder(Tdata& d, TCDdata& cd) {
+QList<TableHandle*> BindingOrder(LedgerTables& d, DebtTables& cd) {
     return {&d.tbData,    &d.tbData2,    &d.tbData3,         &d.tbGr1,           &d.tbGrR,
             &d.tbGrR2,    &d.tbGrD2,     &d.tbGrD,           &d.tbReport,        &d.tbKurs,
             &d.tbDRM,     &d.tbValuta,   &d.tbUserChart,     &d.tbReportData,    &d.tbTopData,
             &cd.tbCredit, &cd.tbCredit2, &cd.tbOplataCredit, &cd.tbOplataCredit2};
 }
 
-QList<TableHandle*> OpeningOrder(Tdata& d, TCDdata& cd) {
+QList<TableHandle*> OpeningOrder(LedgerTables& d, DebtTables& cd) {
     return {&d.tbData,    &d.tbData2,    &d.tbData3,         &d.tbGr1,           &d.tbGrR,
             &d.tbGrR2,    &d.tbGrD,      &d.tbGrD2,          &d.tbReport,        &d.tbKurs,
             &d.tbDRM,     &d.tbValuta,   &d.tbUserChart,     &d.tbReportData,    &d.tbTopData,
@@ -49,7 +49,7 @@ QString FindFile(const QString& folder, const QString& name) {
     return exact;
 }
 
-void BindDatabase(Tdata& d, TCDdata& cd, const QString& folder, const QString& programFolder,
+void BindDatabase(LedgerTables& d, DebtTables& cd, const QString& folder, const QString& programFolder,
                   const std::function<void()>& step) {
     CloseDatabase(d, cd);
     const QString report = QDir(programFolder).filePath(QStringLiteral("Report"));
@@ -83,7 +83,7 @@ void BindDatabase(Tdata& d, TCDdata& cd, const QString& folder, const QString& p
     bind(cd.tbOplataCredit2, folder, OplataCredit());
 }
 
-void OpenDatabase(Tdata& d, TCDdata& cd, const std::function<void()>& step) {
+void OpenDatabase(LedgerTables& d, DebtTables& cd, const std::function<void()>& step) {
     try {
         for (TableHandle* h : OpeningOrder(d, cd)) {
             h->open();
@@ -96,7 +96,7 @@ void OpenDatabase(Tdata& d, TCDdata& cd, const std::function<void()>& step) {
     }
 }
 
-void CloseDatabase(Tdata& d, TCDdata& cd) {
+void CloseDatabase(LedgerTables& d, DebtTables& cd) {
     const QList<TableHandle*> handles = OpeningOrder(d, cd);
     for (auto it = handles.rbegin(); it != handles.rend(); ++it)
         (*it)->close();

@@ -12,11 +12,11 @@ namespace zovi {
 
 // Owner of the handles on the ledger, the classifiers, the currencies, the work tables and the
 // print tables, with their display links, for the whole run.
-class Tdata {
+class LedgerTables {
 public:
-    Tdata();
-    Tdata(const Tdata&) = delete;
-    Tdata& operator=(const Tdata&) = delete;
+    LedgerTables();
+    LedgerTables(const LedgerTables&) = delete;
+    LedgerTables& operator=(const LedgerTables&) = delete;
 
     TableHandle tbData{QStringLiteral("tbData")};   // the filtered ledger view the grid shows
     TableHandle tbData2{QStringLiteral("tbData2")}; // the same selection, for the balances
@@ -52,11 +52,11 @@ public:
 };
 
 // Owner of the handles on the debts and their repayments.
-class TCDdata {
+class DebtTables {
 public:
-    TCDdata();
-    TCDdata(const TCDdata&) = delete;
-    TCDdata& operator=(const TCDdata&) = delete;
+    DebtTables();
+    DebtTables(const DebtTables&) = delete;
+    DebtTables& operator=(const DebtTables&) = delete;
 
     TableHandle tbCredit{QStringLiteral("tbCredit")};
     TableHandle tbCredit2{QStringLiteral("tbCredit2")};
@@ -69,20 +69,20 @@ public:
 
 // The handles of both modules in the order they are bound to a database folder, and in the
 // order they are opened (every master before its detail).
-QList<TableHandle*> BindingOrder(Tdata& data, TCDdata& cd);
-QList<TableHandle*> OpeningOrder(Tdata& data, TCDdata& cd);
+QList<TableHandle*> BindingOrder(LedgerTables& data, DebtTables& cd);
+QList<TableHandle*> OpeningOrder(LedgerTables& data, DebtTables& cd);
 
 // Closes every handle, then binds each to its table in folder (the print handles to Report/ of
 // programFolder). step runs once per handle, for a progress gauge.
-void BindDatabase(Tdata& data, TCDdata& cd, const QString& folder, const QString& programFolder,
+void BindDatabase(LedgerTables& data, DebtTables& cd, const QString& folder, const QString& programFolder,
                   const std::function<void()>& step = {});
 
 // Opens every handle in opening order; step runs once per handle. When one fails, the handles
 // opened so far are closed again and the error is thrown.
-void OpenDatabase(Tdata& data, TCDdata& cd, const std::function<void()>& step = {});
+void OpenDatabase(LedgerTables& data, DebtTables& cd, const std::function<void()>& step = {});
 
 // Closes every handle of both modules.
-void CloseDatabase(Tdata& data, TCDdata& cd);
+void CloseDatabase(LedgerTables& data, DebtTables& cd);
 
 // The file of a database folder or of the program folder, found without regard to letter case:
 // the existing file whose name matches, or folder/name when none does.

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TAboutBox"_s);
     setWindowTitle(u"About"_s);
     auto* layout = new QVBoxLayout(this);
@@ -48,11 +48,11 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     resize(460, 340);
 }
 
-QString TAboutBox::version() {
+QString AboutBox::version() {
     return QStringLiteral(ZOVI_VERSION);
 }
 
-QStringList TAboutBox::libraries() {
+QStringList AboutBox::libraries() {
     return {
         u"Qt %1 - LGPLv3"_s.arg(QString::fromLatin1(qVersion())),
         u"SQLite %1 - public domain"_s.arg(QString::fromLatin1(sqlite3_libversion())),
@@ -62,7 +62,7 @@ QStringList TAboutBox::libraries() {
     };
 }
 
-void TAboutBox::showEvent(QShowEvent* event) {
+void AboutBox::showEvent(QShowEvent* event) {
     setWindowTitle(LangText(u"about"_s, u"About"_s));
     Label1->setText(LangText(u"system001"_s, u"Zovi"_s));
     Label2->setText(LangText(u"version"_s, u"Version"_s) + u' ' + version());

@@ -1,6 +1,6 @@
 #pragma once
 
-// TAboutBox: the about box of "Help" > "About". Controls: Label1, the program's name; Label2, its
+// AboutBox: the about box of "Help" > "About". Controls: Label1, the program's name; Label2, its
 // version; GroupBox1 " Libraries " holding Memo1, a read-only list of the libraries the program
 // uses with their licences; Button1 ("&Ok", default and cancel key).
 
@@ -14,11 +14,11 @@ class QPushButton;
 
 namespace zovi {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TAboutBox(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
     // The program's version as the build gives it ("6.0").
     static QString version();

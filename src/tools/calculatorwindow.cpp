@@ -32,7 +32,7 @@ QHBoxLayout* OperandRow(QLabel* label, QLineEdit* edit) {
 
 } // namespace
 
-Tkalkulator::Tkalkulator(QWidget* parent) : QDialog(parent) {
+CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(u"Tkalkulator"_s);
     setWindowTitle(u"Calculator"_s);
     setModal(true);
@@ -94,7 +94,7 @@ Tkalkulator::Tkalkulator(QWidget* parent) : QDialog(parent) {
     keys->addWidget(operatorKey(15, u"-"_s, Operator::Minus), 2, 3);
     keys->addWidget(operatorKey(16, u"+"_s, Operator::Plus), 3, 3);
     QToolButton* equalsKey = key(17, u"="_s);
-    connect(equalsKey, &QToolButton::clicked, this, &Tkalkulator::EqualsClick);
+    connect(equalsKey, &QToolButton::clicked, this, &CalculatorWindow::EqualsClick);
     equalsKey->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     keys->addWidget(equalsKey, 2, 4, 2, 1);
     keys->addWidget(actionKey(19, u"clr"_s, &Calculator::clear), 0, 4);
@@ -119,7 +119,7 @@ Tkalkulator::Tkalkulator(QWidget* parent) : QDialog(parent) {
     refresh();
 }
 
-QToolButton* Tkalkulator::key(int number, const QString& text) {
+QToolButton* CalculatorWindow::key(int number, const QString& text) {
     auto* button = new QToolButton(GroupBox1);
     button->setObjectName(u"SpeedButton"_s + QString::number(number));
     button->setText(text);
@@ -129,7 +129,7 @@ QToolButton* Tkalkulator::key(int number, const QString& text) {
     return button;
 }
 
-bool Tkalkulator::calculate(QString& amount) {
+bool CalculatorWindow::calculate(QString& amount) {
     QString start;
     if (!IsNotNumber(amount))
         NormalizeDecimal(amount, start);
@@ -142,7 +142,7 @@ bool Tkalkulator::calculate(QString& amount) {
     return true;
 }
 
-bool Tkalkulator::resume(QString& text) {
+bool CalculatorWindow::resume(QString& text) {
     m_calc.setFirst(text);
     if (exec() != QDialog::Accepted || m_calc.first().isEmpty())
         return false;
@@ -150,32 +150,32 @@ bool Tkalkulator::resume(QString& text) {
     return true;
 }
 
-void Tkalkulator::openEmpty() {
+void CalculatorWindow::openEmpty() {
     m_calc.setFirst(QString());
     m_calc.setSecond(QString());
     exec();
 }
 
-void Tkalkulator::showEvent(QShowEvent* event) {
+void CalculatorWindow::showEvent(QShowEvent* event) {
     m_calc.prepareShow();
     setWindowTitle(LangText(u"calculator"_s, u"Calculator"_s));
     refresh();
     QDialog::showEvent(event);
 }
 
-void Tkalkulator::press(void (Calculator::*action)()) {
+void CalculatorWindow::press(void (Calculator::*action)()) {
     (m_calc.*action)();
     refresh();
 }
 
-void Tkalkulator::EqualsClick() {
+void CalculatorWindow::EqualsClick() {
     const QString failure = m_calc.equals();
     if (!failure.isEmpty())
         Messages::error(this, failure);
     refresh();
 }
 
-void Tkalkulator::refresh() {
+void CalculatorWindow::refresh() {
     const bool first = m_calc.active() == Calculator::Operand::First;
     Edit1->setText(m_calc.first());
     Edit2->setText(m_calc.second());

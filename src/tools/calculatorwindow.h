@@ -1,6 +1,6 @@
 #pragma once
 
-// Tkalkulator: the calculator window, shown modally from the entry and debt dialogs and from the
+// CalculatorWindow: the calculator window, shown modally from the entry and debt dialogs and from the
 // menu. Controls: Label1 ("A->") with Edit1, the first operand and the result; GroupBox2, whose
 // caption is the pending operator, with Label2 ("B->") and Edit2, the second operand; the keys in
 // GroupBox1: SpeedButton1 to SpeedButton9 ("1" to "9"), SpeedButton10 ("0"), SpeedButton11
@@ -21,11 +21,11 @@ class QToolButton;
 
 namespace zovi {
 
-class Tkalkulator : public QDialog {
+class CalculatorWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Tkalkulator(QWidget* parent = nullptr);
+    explicit CalculatorWindow(QWidget* parent = nullptr);
 
     // The calculator button beside an amount or rate field of an entry dialog. Opens modally
     // with amount as the first operand (normalised by NormalizeDecimal; empty when IsNotNumber

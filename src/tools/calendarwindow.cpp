@@ -13,7 +13,7 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-TCalendar::TCalendar(QWidget* parent) : QDialog(parent) {
+CalendarWindow::CalendarWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TCalendar"_s);
     setWindowTitle(u"Calendar"_s);
     auto* layout = new QVBoxLayout(this);
@@ -28,7 +28,7 @@ TCalendar::TCalendar(QWidget* parent) : QDialog(parent) {
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TCalendar::showEvent(QShowEvent* event) {
+void CalendarWindow::showEvent(QShowEvent* event) {
     setWindowTitle(LangText(u"calendar"_s, u"Calendar"_s));
     Button1->setText(LangText(u"ok"_s, u"&Ok"_s));
     // The program may run over midnight: yesterday's mark goes, today's comes.

@@ -1,6 +1,6 @@
 #pragma once
 
-// TCalendar: a month calendar opened from "Additional" > "Calendar". Controls: Calendar1, the
+// CalendarWindow: a month calendar opened from "Additional" > "Calendar". Controls: Calendar1, the
 // month grid, and Button1 ("&Ok", default and cancel key). Every showing turns to the month of
 // today (Clock::today()), selects today and marks it in bold; the user may then leaf through the
 // months freely.
@@ -13,11 +13,11 @@ class QPushButton;
 
 namespace zovi {
 
-class TCalendar : public QDialog {
+class CalendarWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TCalendar(QWidget* parent = nullptr);
+    explicit CalendarWindow(QWidget* parent = nullptr);
 
 protected:
     void showEvent(QShowEvent* event) override;

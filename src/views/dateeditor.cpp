@@ -32,7 +32,7 @@ QString S(const char* text) {
 
 // ---- the month chooser ----
 
-TSelMonth::TSelMonth(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+MonthPicker::MonthPicker(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TSelMonth"));
     setModal(true);
     ListBox1 = Named(new QListWidget(this), "ListBox1");
@@ -66,16 +66,16 @@ TSelMonth::TSelMonth(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::Framele
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-int TSelMonth::month() const {
+int MonthPicker::month() const {
     const QList<QListWidgetItem*> chosen = ListBox1->selectedItems();
     return chosen.isEmpty() ? 0 : ListBox1->row(chosen.first()) + 1;
 }
 
-int TSelMonth::year() const {
+int MonthPicker::year() const {
     return SpinEdit1->value();
 }
 
-void TSelMonth::done(int result) {
+void MonthPicker::done(int result) {
     // Nothing but a chosen month is accepted, however OK was reached.
     if (result == Accepted && month() == 0)
         return;
@@ -83,7 +83,7 @@ void TSelMonth::done(int result) {
     QDialog::done(result);
 }
 
-void TSelMonth::showEvent(QShowEvent* event) {
+void MonthPicker::showEvent(QShowEvent* event) {
     int row = 0;
     for (const char* key : {"january", "february", "march", "april", "may", "june", "july",
                             "august", "september", "october", "november", "december"}) {
@@ -102,7 +102,7 @@ void TSelMonth::showEvent(QShowEvent* event) {
 
 // ---- the date-period editor ----
 
-TfEditDate::TfEditDate(QWidget* parent) : QDialog(parent) {
+DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfEditDate"));
     setModal(true);
     DateTimePicker1 = Named(new QDateEdit(Clock::today(), this), "DateTimePicker1");
@@ -126,7 +126,7 @@ TfEditDate::TfEditDate(QWidget* parent) : QDialog(parent) {
     Button1 = Named(new QPushButton(S("OK"), this), "Button1");
     Button1->setDefault(true);
     Button2 = Named(new QPushButton(S("Cancel"), this), "Button2");
-    m_selMonth = new TSelMonth(this);
+    m_selMonth = new MonthPicker(this);
 
     auto* layout = new QVBoxLayout(this);
     auto* dates = new QHBoxLayout;
@@ -149,32 +149,32 @@ TfEditDate::TfEditDate(QWidget* parent) : QDialog(parent) {
         const QDate today = Clock::today();
         apply(RealMonth(today.year(), today.month()));
     });
-    connect(SpeedButton4, &QPushButton::clicked, this, &TfEditDate::otherMonth);
+    connect(SpeedButton4, &QPushButton::clicked, this, &DateEditor::otherMonth);
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TfEditDate::setPeriod(const QDate& from, const QDate& to) {
+void DateEditor::setPeriod(const QDate& from, const QDate& to) {
     DateTimePicker1->setDate(from);
     DateTimePicker2->setDate(to);
 }
 
-QDate TfEditDate::from() const {
+QDate DateEditor::from() const {
     return DateTimePicker1->date();
 }
 
-QDate TfEditDate::to() const {
+QDate DateEditor::to() const {
     return DateTimePicker2->date();
 }
 
-void TfEditDate::showEvent(QShowEvent* event) {
+void DateEditor::showEvent(QShowEvent* event) {
     Translate(SpeedButton1, QStringLiteral("day"));
     Translate(SpeedButton2, QStringLiteral("week"));
     Translate(SpeedButton3, QStringLiteral("month"));
     QDialog::showEvent(event);
 }
 
-void TfEditDate::otherMonth() {
+void DateEditor::otherMonth() {
     if (m_selMonth->exec() != QDialog::Accepted)
         return;
     const DatePeriod period = RealMonth(m_selMonth->year(), m_selMonth->month());

@@ -13,11 +13,11 @@ namespace zovi {
 // The month chooser of the date-period editor: the twelve months and a year from 1900 to 2100.
 // OK is enabled once a month is chosen. The year is first the current one and afterwards the
 // last one the chooser showed, as long as the program runs.
-class TSelMonth : public QDialog {
+class MonthPicker : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TSelMonth(QWidget* parent = nullptr);
+    explicit MonthPicker(QWidget* parent = nullptr);
 
     // The chosen month (1 to 12, 0 while none is chosen) and year.
     int month() const;
@@ -38,11 +38,11 @@ private:
 // The date-period editor: "Date of begin" and "Date of end" with the buttons "day", "week",
 // "month" and "..." (another month, through the month chooser). The caller sets the caption and
 // the dates, and reads both dates after OK.
-class TfEditDate : public QDialog {
+class DateEditor : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfEditDate(QWidget* parent = nullptr);
+    explicit DateEditor(QWidget* parent = nullptr);
 
     void setPeriod(const QDate& from, const QDate& to);
     QDate from() const;
@@ -62,7 +62,7 @@ private:
     QPushButton* SpeedButton4 = nullptr;
     QPushButton* Button1 = nullptr;
     QPushButton* Button2 = nullptr;
-    TSelMonth* m_selMonth = nullptr;
+    MonthPicker* m_selMonth = nullptr;
 };
 
 } // namespace zovi

@@ -204,7 +204,7 @@ void ApplyFilters(const FilterTexts& texts, TableHandle& data, TableHandle& data
     }
 }
 
-std::optional<QStringList> SelVidNames(Tdata& data, int category) {
+std::optional<QStringList> SelVidNames(LedgerTables& data, int category) {
     TableHandle* table = nullptr;
     switch (category) {
     case 0:

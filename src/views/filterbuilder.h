@@ -8,7 +8,7 @@
 namespace zovi {
 
 class TableHandle;
-class Tdata;
+class LedgerTables;
 
 // The kind radio buttons above the filter panel (rAll, rIncomes, rCharges).
 enum class EntryKindFilter { All, Incomes, Charges };
@@ -95,6 +95,6 @@ void ApplyFilters(const FilterTexts& texts, TableHandle& data, TableHandle& data
 // 3 the income sub-groups (GrD2). The sub-group handles are detached from their group handle
 // while they are read, so that every sub-group is listed, and linked again afterwards. Any
 // other category gives no value: ComboBox1 stays as it is. A closed table gives no names.
-std::optional<QStringList> SelVidNames(Tdata& data, int category);
+std::optional<QStringList> SelVidNames(LedgerTables& data, int category);
 
 } // namespace zovi

@@ -21,7 +21,7 @@ QFont WithWeight(QFont font, bool bold) {
 
 } // namespace
 
-TFrameStat::TFrameStat(QWidget* parent) : QFrame(parent) {
+SelectionListsFrame::SelectionListsFrame(QWidget* parent) : QFrame(parent) {
     setFrameShape(QFrame::StyledPanel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -53,12 +53,12 @@ TFrameStat::TFrameStat(QWidget* parent) : QFrame(parent) {
     ButtonAdd = Named(new QPushButton(QStringLiteral("Add"), this), "ButtonAdd");
     ButtonDel = Named(new QPushButton(QStringLiteral("Delete"), this), "ButtonDel");
     layout->addLayout(ButtonRow({ButtonAdd, ButtonDel}));
-    connect(ButtonAdd, &QPushButton::clicked, this, &TFrameStat::addClicked);
-    connect(ButtonDel, &QPushButton::clicked, this, &TFrameStat::deleteClicked);
+    connect(ButtonAdd, &QPushButton::clicked, this, &SelectionListsFrame::addClicked);
+    connect(ButtonDel, &QPushButton::clicked, this, &SelectionListsFrame::deleteClicked);
     selectBox(0);
 }
 
-void TFrameStat::setLines(int list, const QList<SelectionLine>& lines) {
+void SelectionListsFrame::setLines(int list, const QList<SelectionLine>& lines) {
     QListWidget* widget = m_lists.at(size_t(list));
     const QSignalBlocker block(widget);
     widget->clear();
@@ -74,7 +74,7 @@ void TFrameStat::setLines(int list, const QList<SelectionLine>& lines) {
     }
 }
 
-QStringList TFrameStat::ticked(int list) const {
+QStringList SelectionListsFrame::ticked(int list) const {
     const QListWidget* widget = m_lists.at(size_t(list));
     QStringList lines;
     for (int row = 0; row < widget->count(); ++row) {
@@ -85,7 +85,7 @@ QStringList TFrameStat::ticked(int list) const {
     return lines;
 }
 
-void TFrameStat::setTicked(int list, const QStringList& names) {
+void SelectionListsFrame::setTicked(int list, const QStringList& names) {
     QListWidget* widget = m_lists.at(size_t(list));
     const QSignalBlocker block(widget);
     for (int row = 0; row < widget->count(); ++row) {
@@ -95,17 +95,17 @@ void TFrameStat::setTicked(int list, const QStringList& names) {
     }
 }
 
-void TFrameStat::setPeriods(const QStringList& periods) {
+void SelectionListsFrame::setPeriods(const QStringList& periods) {
     QListWidget* widget = m_lists[kDates];
     widget->clear();
     widget->addItems(periods);
 }
 
-void TFrameStat::addPeriod(const QString& period) {
+void SelectionListsFrame::addPeriod(const QString& period) {
     m_lists[kDates]->addItem(period);
 }
 
-bool TFrameStat::removeSelectedPeriod() {
+bool SelectionListsFrame::removeSelectedPeriod() {
     const QList<QListWidgetItem*> selected = m_lists[kDates]->selectedItems();
     if (selected.isEmpty())
         return false;
@@ -113,18 +113,18 @@ bool TFrameStat::removeSelectedPeriod() {
     return true;
 }
 
-void TFrameStat::updateSummary(int list) {
+void SelectionListsFrame::updateSummary(int list) {
     QLabel* label = m_labels.at(size_t(list));
     const QString text = SummaryText(ticked(list));
     label->setText(text);
     label->setToolTip(text);
 }
 
-QString TFrameStat::summary(int list) const {
+QString SelectionListsFrame::summary(int list) const {
     return m_labels.at(size_t(list))->text();
 }
 
-void TFrameStat::selectBox(int list) {
+void SelectionListsFrame::selectBox(int list) {
     m_current = list;
     for (int i = 0; i < kLists; ++i) {
         QGroupBox* box = m_boxes[size_t(i)];
@@ -137,7 +137,7 @@ void TFrameStat::selectBox(int list) {
     ButtonDel->setVisible(list == kDates);
 }
 
-bool TFrameStat::eventFilter(QObject* watched, QEvent* event) {
+bool SelectionListsFrame::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
         for (int i = 0; i < kLists; ++i) {
             if (watched == m_boxes[size_t(i)] || watched == m_labels[size_t(i)]) {
@@ -149,7 +149,7 @@ bool TFrameStat::eventFilter(QObject* watched, QEvent* event) {
     return QFrame::eventFilter(watched, event);
 }
 
-TranslationKeys TFrameStat::translationKeys() {
+TranslationKeys SelectionListsFrame::translationKeys() {
     using namespace translation;
     return {
         {QStringLiteral("groups of incomes"), Frame(m_boxes[0])},

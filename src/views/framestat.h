@@ -18,14 +18,14 @@ namespace zovi {
 // tick income groups, charge groups, income sub-groups (under their groups' header lines),
 // charge sub-groups and accounts; List6 holds date periods "from-to", served by "Add" and
 // "Delete", which show only while it does.
-class TFrameStat : public QFrame {
+class SelectionListsFrame : public QFrame {
     Q_OBJECT
 
 public:
     static constexpr int kLists = 6;
     static constexpr int kDates = 5;
 
-    explicit TFrameStat(QWidget* parent = nullptr);
+    explicit SelectionListsFrame(QWidget* parent = nullptr);
 
     // Refills a tick list (0..4) with these lines, nothing ticked; header lines cannot be ticked.
     void setLines(int list, const QList<SelectionLine>& lines);

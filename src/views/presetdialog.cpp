@@ -10,7 +10,7 @@
 
 namespace zovi {
 
-TfEditPreset::TfEditPreset(QWidget* parent) : QDialog(parent) {
+PresetNameDialog::PresetNameDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfEditPreset"));
     setWindowTitle(QStringLiteral("Save as"));
     setModal(true);
@@ -32,7 +32,7 @@ TfEditPreset::TfEditPreset(QWidget* parent) : QDialog(parent) {
     resize(280, 100);
 }
 
-bool TfEditPreset::ask(QString& name) {
+bool PresetNameDialog::ask(QString& name) {
     Edit1->clear();
     Button1->setEnabled(false);
     if (exec() != QDialog::Accepted)
@@ -41,7 +41,7 @@ bool TfEditPreset::ask(QString& name) {
     return true;
 }
 
-void TfEditPreset::showEvent(QShowEvent* event) {
+void PresetNameDialog::showEvent(QShowEvent* event) {
     Translate(this, QStringLiteral("save as"));
     Translate(findChild<QLabel*>(QStringLiteral("Label1")), QStringLiteral("name"));
     QDialog::showEvent(event);

@@ -9,11 +9,11 @@ namespace zovi {
 
 // The name of a new preset: the name field (Edit1), OK (Button1), enabled exactly while the
 // field is not empty, and Cancel (Button2).
-class TfEditPreset : public QDialog {
+class PresetNameDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit TfEditPreset(QWidget* parent = nullptr);
+    explicit PresetNameDialog(QWidget* parent = nullptr);
 
     // Shows the dialog with an empty name; true and the name as typed after OK.
     bool ask(QString& name);

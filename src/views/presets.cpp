@@ -72,7 +72,7 @@ QStringList LineNames(const QString& line) {
 
 } // namespace
 
-std::array<QList<SelectionLine>, 5> SelectionListLines(Tdata& data) {
+std::array<QList<SelectionLine>, 5> SelectionListLines(LedgerTables& data) {
     return {NameLines(data.tbGrD), NameLines(data.tbGrR),
             SubGroupLines(data.tbGrD, data.tbGrD2, false),
             SubGroupLines(data.tbGrR, data.tbGrR2, true), NameLines(data.tbGr1)};

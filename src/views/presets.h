@@ -10,7 +10,7 @@
 namespace zovi {
 
 class TableHandle;
-class Tdata;
+class LedgerTables;
 
 // One line of a selection list of the "Extended" filter page: a name the user may tick, or a
 // header line naming the group whose sub-groups follow it (never ticked).
@@ -26,7 +26,7 @@ struct SelectionLine {
 // under a header line per charge group, also one without sub-groups (GrR2), and the accounts
 // (Gr1); each in table order. The sub-group handles are detached from their groups while they
 // are read and linked again afterwards; no cursor moves. A closed table gives no lines.
-std::array<QList<SelectionLine>, 5> SelectionListLines(Tdata& data);
+std::array<QList<SelectionLine>, 5> SelectionListLines(LedgerTables& data);
 
 // The summary label of a list: the lines joined by "; " and closed by "."; empty for none.
 QString SummaryText(const QStringList& lines);

@@ -115,7 +115,7 @@ class TestFirstHour : public MainWindowSession {
 
     // A name typed into the one-line editor of the classifier windows, then OK.
     void typeName(QPushButton* opener, const QString& name) {
-        onDialog<TEditGrp>([name](TEditGrp* editor) {
+        onDialog<NameEditor>([name](NameEditor* editor) {
             Type(editor, "Edit1", name);
             Click(editor, "Button1");
         });
@@ -124,9 +124,9 @@ class TestFirstHour : public MainWindowSession {
     }
 
     // A currency added in the currency window's editor.
-    void addCurrency(TNastr* window, const QString& name, const QString& sign,
+    void addCurrency(CurrencyWindow* window, const QString& name, const QString& sign,
                      const QString& rate) {
-        TEditValuta* editor = window->editor();
+        CurrencyEditor* editor = window->editor();
         WhenShown(editor, [=, this] {
             Type(editor, "Name", name);
             Type(editor, "Znak", sign);
@@ -141,7 +141,7 @@ class TestFirstHour : public MainWindowSession {
     // An income or a charge of the shown account, entered in the entry dialog.
     void enterEntry(bool income, QDate date, const QString& name, const QString& amount,
                     const QString& sign, const QString& group, const QString& subGroup = {}) {
-        onDialog<TFormEditRecord>([=](TFormEditRecord* d) {
+        onDialog<StandardEntryDialog>([=](StandardEntryDialog* d) {
             Child<QToolButton>(d, income ? "SpeedButton1" : "SpeedButton2")->click();
             Child<QDateEdit>(d, "DateRecord")->setDate(date);
             Type(d, "NameRecord", name);
@@ -159,9 +159,9 @@ class TestFirstHour : public MainWindowSession {
 
     // The user opens the catalogue from the chooser, adds a new database with a password, and
     // opens it with that password.
-    void createDatabase(TDBSelLite* chooser) {
-        auto* editor = chooser->parentWidget()->findChild<TDBSel2*>();
-        auto* dialog = chooser->parentWidget()->findChild<TfEditData*>();
+    void createDatabase(ChooserWindow* chooser) {
+        auto* editor = chooser->parentWidget()->findChild<CatalogueEditor*>();
+        auto* dialog = chooser->parentWidget()->findChild<DatabaseDialog*>();
         WhenShown(editor, [=, this] {
             WhenShown(dialog, [=, this] {
                 Type(dialog, "Edit1", u"Home"_s);
@@ -178,7 +178,7 @@ class TestFirstHour : public MainWindowSession {
     }
 
     // Answers the password window with each of typed in turn, as often as it is shown.
-    void answerPassword(TfPasswordCheck* window, const QStringList& typed) {
+    void answerPassword(PasswordDialog* window, const QStringList& typed) {
         WhenShown(window, [=, this] {
             ++m_passwordAsked;
             QCOMPARE(Child<QLineEdit>(window, "Edit1")->text(), QString());
@@ -190,9 +190,9 @@ class TestFirstHour : public MainWindowSession {
     }
 
     // Picks "Home" in the chooser and opens it, giving the password window typed.
-    void openHome(TDBSelLite* chooser, const QStringList& typed) {
+    void openHome(ChooserWindow* chooser, const QStringList& typed) {
         m_passwordAsked = 0;
-        answerPassword(chooser->parentWidget()->findChild<TfPasswordCheck*>(), typed);
+        answerPassword(chooser->parentWidget()->findChild<PasswordDialog*>(), typed);
         Choose(Child<QComboBox>(chooser, "listdata"), u"Home"_s);
         Click(chooser, "Button1");
     }
@@ -216,7 +216,7 @@ private Q_SLOTS:
     }
 
     void createDatabaseWithPassword() {
-        start(true, [this](TDBSelLite* chooser) { createDatabase(chooser); });
+        start(true, [this](ChooserWindow* chooser) { createDatabase(chooser); });
         QCOMPARE(Messages::takeShown(), QStringList());
         QCOMPARE(m_passwordAsked, 1);
         m_folder = m_window->chooser()->openedFolder();
@@ -228,7 +228,7 @@ private Q_SLOTS:
     }
 
     void currenciesAccountsAndGroups() {
-        onDialog<TNastr>([this](TNastr* window) {
+        onDialog<CurrencyWindow>([this](CurrencyWindow* window) {
             addCurrency(window, u"Dollar"_s, u"$"_s, u"1"_s);
             addCurrency(window, u"Rouble"_s, u"R"_s, u"30"_s);
         });
@@ -240,7 +240,7 @@ private Q_SLOTS:
                         u"||' '||Def, '|') FROM Valuta"_s),
                  u"Dollar $ 1 0 1|Rouble R 30 0 0"_s);
 
-        onDialog<Tusers>([this](Tusers* users) {
+        onDialog<AccountsWindow>([this](AccountsWindow* users) {
             typeName(Child<QPushButton>(users, "Button2"), u"Wallet"_s);
             typeName(Child<QPushButton>(users, "Button2"), u"Bank"_s);
             Click(users, "Button1");
@@ -248,14 +248,14 @@ private Q_SLOTS:
         action("Users")->trigger();
         QCOMPARE(tabs(), (QStringList{u"Wallet"_s, u"Bank"_s, u"[...]"_s}));
 
-        onDialog<TVidRashod>([this](TVidRashod* groups) {
+        onDialog<ChargeGroupsWindow>([this](ChargeGroupsWindow* groups) {
             typeName(Child<QPushButton>(groups, "Button1"), u"Food"_s);
             typeName(Child<QPushButton>(groups, "Button4"), u"Milk"_s);
             typeName(Child<QPushButton>(groups, "Button1"), u"Car"_s);
             Click(groups, "Button7");
         });
         action("GroupsCharges")->trigger();
-        onDialog<TVidDohod>([this](TVidDohod* groups) {
+        onDialog<IncomeGroupsWindow>([this](IncomeGroupsWindow* groups) {
             typeName(Child<QPushButton>(groups, "Button1"), u"Salary"_s);
             Click(groups, "Button4");
         });
@@ -283,7 +283,7 @@ private Q_SLOTS:
     }
 
     void transferAndExchange() {
-        onDialog<Tperevod_form>([](Tperevod_form* d) {
+        onDialog<TransferDialog>([](TransferDialog* d) {
             Type(d, "Value", u"200"_s);
             Choose(Child<QComboBox>(d, "ComboBox3"), u"$"_s);
             Choose(Child<QComboBox>(d, "ComboBox1"), u"Bank"_s);
@@ -296,7 +296,7 @@ private Q_SLOTS:
         action("bperevod")->trigger();
         QCOMPARE(Messages::takeShown(), QStringList());
 
-        onDialog<TObmen>([](TObmen* d) {
+        onDialog<ExchangeDialog>([](ExchangeDialog* d) {
             Type(d, "Edit1", u"12"_s);
             Choose(Child<QComboBox>(d, "ComboBox1"), u"$"_s);
             Choose(Child<QComboBox>(d, "ComboBox2"), u"R"_s);
@@ -319,7 +319,7 @@ private Q_SLOTS:
     void debtWithRepayment() {
         showPage(1);
         auto* page = m_window->findChild<DebtsPage*>();
-        onDialog<TEditCredit>([](TEditCredit* d) {
+        onDialog<DebtDialog>([](DebtDialog* d) {
             Type(d, "Edit1", u"Loan from Ann"_s);
             Type(d, "Value", u"100"_s);
             Type(d, "Procent", u"0"_s);
@@ -327,7 +327,7 @@ private Q_SLOTS:
             Click(d, "Button1");
         });
         action("NewCredit")->trigger();
-        onDialog<TEditOplata>([](TEditOplata* d) {
+        onDialog<RepaymentDialog>([](RepaymentDialog* d) {
             Type(d, "Value", u"40"_s);
             Type(d, "Edit1", u"first part"_s);
             Click(d, "Button1");
@@ -408,10 +408,10 @@ private Q_SLOTS:
     void printToPdf() {
         showAccount(u"[...]"_s);
         const QString path = m_files.filePath(u"March.pdf"_s);
-        onDialog<TPrintSelect>([&](TPrintSelect* print) {
+        onDialog<PrintSelectWindow>([&](PrintSelectWindow* print) {
             Click(print, "RadioButton2");
             WhenShown(print->optionsWindow(), [&, print] {
-                TReportOptions* options = print->optionsWindow();
+                ReportOptionsDialog* options = print->optionsWindow();
                 Click(options, "RadioFile");
                 Type(options, "EditFile", path);
                 Click(options, "ButtonOK");
@@ -460,7 +460,7 @@ private Q_SLOTS:
         m_debtsAtClose = Rows(debtsGrid());
         const QString backup = m_files.filePath(u"backup"_s);
         QVERIFY(QDir().mkpath(backup));
-        TReservCopy* window = m_window->backupWindow();
+        BackupWindow* window = m_window->backupWindow();
         bool copied = false;
         WhenShown(window, [&, window] {
             QVERIFY(window->selectFolder(backup));
@@ -482,10 +482,10 @@ private Q_SLOTS:
     // The next start asks for the password (a wrong one is refused) and shows what was left.
     void reopenWithPassword() {
         m_window.reset();
-        m_cd = std::make_unique<TCDdata>();
-        m_data = std::make_unique<Tdata>();
+        m_cd = std::make_unique<DebtTables>();
+        m_data = std::make_unique<LedgerTables>();
         // Letter case counts: the wrong password brings the window back empty.
-        start(true, [this](TDBSelLite* chooser) {
+        start(true, [this](ChooserWindow* chooser) {
             openHome(chooser, {u"secret 7"_s, Password()});
         });
         QCOMPARE(Messages::takeShown(), QStringList());

@@ -54,7 +54,7 @@ private Q_SLOTS:
                            "'entry ' || (x % 97), 'R', '[...]', 'Food', -x, x || ' $' FROM n")
                 .arg(entries));
         PaintWatcher watcher;
-        start(true, [this, &watcher](TDBSelLite* chooser) {
+        start(true, [this, &watcher](ChooserWindow* chooser) {
             m_window->waitWindow()->installEventFilter(&watcher);
             chooser->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         });

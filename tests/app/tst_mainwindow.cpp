@@ -221,7 +221,7 @@ private Q_SLOTS:
         QVERIFY(!shown.contains(QStringLiteral("New record")));
         QSignalSpy printed(toolButton("tb6"), &QToolButton::clicked);
         bool printWindowShown = false;
-        onDialog<TPrintSelect>([&](TPrintSelect*) { printWindowShown = true; });
+        onDialog<PrintSelectWindow>([&](PrintSelectWindow*) { printWindowShown = true; });
         menu->actions().at(shown.indexOf(QStringLiteral("Print data")))->trigger();
         QCOMPARE(printed.count(), 1);
         QVERIFY(printWindowShown);
@@ -297,8 +297,8 @@ private Q_SLOTS:
         QVERIFY(m_window->close()); // no "err024" in the translation: nothing asked
         QVERIFY(Messages::takeShown().isEmpty());
 
-        m_data = std::make_unique<Tdata>();
-        m_cd = std::make_unique<TCDdata>();
+        m_data = std::make_unique<LedgerTables>();
+        m_cd = std::make_unique<DebtTables>();
         m_window.reset();
         zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
                                "err024=Leave Zovi?\n");
@@ -324,7 +324,7 @@ private Q_SLOTS:
         for (const char* name : {"Data.db", "Gr1.db", "data.un", "copy.txt"})
             QVERIFY2(rcopy.exists(QString::fromLatin1(name)), name);
         // The copy holds the posted row: it was taken from the live file consistently.
-        Tdata copy;
+        LedgerTables copy;
         copy.tbData2.setPath(rcopy.filePath(QStringLiteral("Data.db")));
         copy.tbData2.open();
         QVERIFY(copy.tbData2.locate(QStringLiteral("Name"), QStringLiteral("kept")));
@@ -383,10 +383,10 @@ private Q_SLOTS:
 
     void filterNarrowsTheGrid() {
         {
-            std::unique_ptr<Tdata> setupData;
-            std::unique_ptr<TCDdata> setupCd;
+            std::unique_ptr<LedgerTables> setupData;
+            std::unique_ptr<DebtTables> setupCd;
             zovi::test::OpenHandles(*m_db, setupData, setupCd);
-            Tdata& setup = *setupData;
+            LedgerTables& setup = *setupData;
             addAccounts(setup);
             struct Row {
                 const char* name;
@@ -435,8 +435,8 @@ private Q_SLOTS:
 
     void accountTabsFollowTheAccounts() {
         {
-            std::unique_ptr<Tdata> setupData;
-            std::unique_ptr<TCDdata> setupCd;
+            std::unique_ptr<LedgerTables> setupData;
+            std::unique_ptr<DebtTables> setupCd;
             zovi::test::OpenHandles(*m_db, setupData, setupCd);
             addAccounts(*setupData);
         }
@@ -463,7 +463,7 @@ private Q_SLOTS:
         QFETCH(QString, chosen);
         QFETCH(bool, templateKept);
         QFETCH(int, messages);
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             zovi::test::FillClassifiers(data);
             zovi::test::AddEntry(data, QString::fromUtf8("Хлеб"), QStringLiteral("R"), -40,
                                  QStringLiteral("Food"));
@@ -502,7 +502,7 @@ private Q_SLOTS:
     // Additional > Import over an old database in our own table layout (a copy of this one):
     // the new accounts get their tabs, and the ledger shows the chosen tab's entries only.
     void importShowsTheImportedLedger() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             zovi::test::FillClassifiers(data);
             zovi::test::AddEntry(data, QStringLiteral("Bread"), QStringLiteral("R"), -4,
                                  QStringLiteral("Food"));
@@ -519,7 +519,7 @@ private Q_SLOTS:
         auto* tabs = m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"));
         tabs->setCurrentIndex(tabs->count() - 1);
         QCOMPARE(m_data->tbData.recordCount(), 2);
-        onDialog<TfImportZovi5>([&](TfImportZovi5* window) {
+        onDialog<ImportWindow>([&](ImportWindow* window) {
             zovi::test::Type(window, "Edit1", old);
             zovi::test::Click(window, "Button1");
         });
@@ -538,7 +538,7 @@ private Q_SLOTS:
     // state in the captions of lang.ini and closes and opens a handle; whatever it leaves closed
     // the main window opens again, since it cannot work without.
     void serviceWindowWorksTheLedgerHandles() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             zovi::test::FillClassifiers(data);
             zovi::test::AddEntry(data, QStringLiteral("Bread"), QStringLiteral("R"), -4,
                                  QStringLiteral("Food"));
@@ -551,7 +551,7 @@ private Q_SLOTS:
         auto* timer3 = m_window->findChild<QTimer*>(QStringLiteral("Timer3"));
         timer3->start(60000); // as if the window had not been laid out yet
         bool worked = false;
-        onDialog<TfSystemMenu>([&](TfSystemMenu* service) {
+        onDialog<ServiceWindow>([&](ServiceWindow* service) {
             QVERIFY(!timer3->isActive());
             QCOMPARE(service->windowTitle(), QString::fromUtf8("Обслуживание"));
             auto* state = service->findChild<QLabel*>(QStringLiteral("tbDataState"));

@@ -37,9 +37,9 @@ class TestSettingsWindow : public zovi::test::MainWindowSession {
 
     // Opens Accounts > Interface and runs script in the window; the script presses "Ok" or
     // "Cancel", or the window is cancelled after it.
-    void openSettings(std::function<void(Tsettings*)> script) {
+    void openSettings(std::function<void(SettingsWindow*)> script) {
         bool ran = false;
-        onDialog<Tsettings>([&](Tsettings* window) {
+        onDialog<SettingsWindow>([&](SettingsWindow* window) {
             ran = true;
             script(window);
         });
@@ -107,7 +107,7 @@ private Q_SLOTS:
                                "in top=\xc3\x9clal\n");
         prepare(zovi::test::FillClassifiers);
         start();
-        openSettings([this](Tsettings* w) {
+        openSettings([this](SettingsWindow* w) {
             QCOMPARE(w->windowTitle(), u"Liides"_s);
             QCOMPARE(Child<QListWidget>(w, "ListBox1")->currentRow(), 0);
             QCOMPARE(Child<QStackedWidget>(w, "Pages")->currentIndex(), 0);
@@ -142,13 +142,13 @@ private Q_SLOTS:
         LedgerPage* ledger = m_window->ledgerPage();
         QTRY_COMPARE(ledger->columnWidth(1), 150);
         const int nameWidth = ledger->columnWidth(2);
-        openSettings([](Tsettings* w) {
+        openSettings([](SettingsWindow* w) {
             Click(w, "CheckBox1");
             Click(w, "Button1");
         });
         QCOMPARE(ledger->columnWidth(1), -1);
         QCOMPARE(Settings::readInt(settings::LedgerColumnKey(1), 0), -1);
-        openSettings([](Tsettings* w) {
+        openSettings([](SettingsWindow* w) {
             QVERIFY(!Checked(w, "CheckBox1"));
             Click(w, "CheckBox1");
             Click(w, "Button1");
@@ -173,7 +173,7 @@ private Q_SLOTS:
              {settings::pageTabsLeft, settings::filterTabsBelow, settings::valuePanelCompact})
             flag.write(!modern);
         start();
-        openSettings([modern](Tsettings* w) {
+        openSettings([modern](SettingsWindow* w) {
             // The stored arrangement is the other one.
             QCOMPARE(Checked(w, "RadioButton5"), modern);
             QCOMPARE(Checked(w, "RadioButton7"), modern);
@@ -202,7 +202,7 @@ private Q_SLOTS:
         settings::skin.write(stored);
         start();
         QCOMPARE(SkinEngine::loaded(), stored);
-        openSettings([tried](Tsettings* w) {
+        openSettings([tried](SettingsWindow* w) {
             FileChooser::queueChoice(tried);
             Click(w, "Button3");
             QCOMPARE(Child<QLineEdit>(w, "Edit1")->text(), tried);
@@ -213,7 +213,7 @@ private Q_SLOTS:
         QCOMPARE(SkinEngine::loaded(), tried);
         QVERIFY(qApp->styleSheet().contains(u"blue"_s));
         QCOMPARE(settings::skin.read(), stored);
-        openSettings([stored](Tsettings* w) {
+        openSettings([stored](SettingsWindow* w) {
             QCOMPARE(Child<QLineEdit>(w, "Edit1")->text(), stored);
             Click(w, "CheckBox12");
             Click(w, "Button1");
@@ -227,7 +227,7 @@ private Q_SLOTS:
     void previewThenOkKeepsTheWornSkin() {
         const QString tried = writeSkin("Tried.sui", "QWidget { color: blue; }");
         start();
-        openSettings([this, tried](Tsettings* w) {
+        openSettings([this, tried](SettingsWindow* w) {
             zovi::test::Type(w, "Edit1", tried);
             Click(w, "Button4");
             writeSkin("Tried.sui", "QWidget { color: green; }");
@@ -256,7 +256,7 @@ private Q_SLOTS:
         start();
         Messages::takeShown();
         const QString sheet = qApp->styleSheet();
-        openSettings([bad](Tsettings* w) {
+        openSettings([bad](SettingsWindow* w) {
             zovi::test::Type(w, "Edit1", bad);
             Click(w, "Button4");
             Click(w, "Button2");
@@ -272,13 +272,13 @@ private Q_SLOTS:
     // The chosen currencies and "Fast View" are stored, shown again on the next opening, and
     // reach the grid and the filter.
     void currenciesAndFastView() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             zovi::test::FillClassifiers(data);
             zovi::test::AddEntry(data, u"Milk"_s, u"R"_s, -2, u"Food"_s);
         });
         start();
         QCOMPARE(chargeOf(u"Milk"_s), u"2 $"_s);
-        openSettings([](Tsettings* w) {
+        openSettings([](SettingsWindow* w) {
             zovi::test::Choose(Child<QComboBox>(w, "ComboBox1"), u"Rouble"_s);
             zovi::test::Choose(Child<QComboBox>(w, "ComboBox2"), u"Dollar"_s);
             Click(w, "CheckBox12");
@@ -292,7 +292,7 @@ private Q_SLOTS:
         QVERIFY2(charge.startsWith(u"60"_s) && charge.contains(u" R / 2"_s) &&
                      charge.endsWith(u" $"_s),
                  qPrintable(charge));
-        openSettings([](Tsettings* w) {
+        openSettings([](SettingsWindow* w) {
             QCOMPARE(Child<QComboBox>(w, "ComboBox1")->currentText(), u"Rouble"_s);
             QCOMPARE(Child<QComboBox>(w, "ComboBox2")->currentText(), u"Dollar"_s);
             QVERIFY(Checked(w, "CheckBox12"));

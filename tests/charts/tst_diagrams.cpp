@@ -49,7 +49,7 @@ class TestDiagrams : public test::MainWindowSession {
     // Salary 100, milk 1 (Food) and fuel 9 (car), all on 1 March 2026, in dollars; the
     // diagrams page shown.
     void startOnDiagrams() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("salary"), QStringLiteral("D"), 100,
                      QStringLiteral("Salary"));

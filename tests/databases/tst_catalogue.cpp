@@ -29,9 +29,9 @@ QStringList Texts(std::initializer_list<const char*> items) {
     return texts;
 }
 
-QStringList Pairs(const QList<TDataBaseName>& entries) {
+QStringList Pairs(const QList<CatalogueEntry>& entries) {
     QStringList pairs;
-    for (const TDataBaseName& e : entries)
+    for (const CatalogueEntry& e : entries)
         pairs << e.name + u'|' + e.folder;
     return pairs;
 }
@@ -132,7 +132,7 @@ private Q_SLOTS:
     }
 
     void writeAndReadBack() {
-        const QList<TDataBaseName> entries = {{u"Дом"_s, u"/d/дом/"_s}, {u"Work"_s, u"/d/w/"_s}};
+        const QList<CatalogueEntry> entries = {{u"Дом"_s, u"/d/дом/"_s}, {u"Work"_s, u"/d/w/"_s}};
         Catalogue::write(entries);
         QCOMPARE(ReadBytes(bases()), u"Дом*/d/дом/\nWork*/d/w/\n"_s.toUtf8());
         QCOMPARE(Pairs(Catalogue::readForEditor()), Pairs(entries));
@@ -305,8 +305,8 @@ private Q_SLOTS:
         QCOMPARE(int(DatabaseFolder::check(target)), result);
         if (!removed.isEmpty())
             return;
-        Tdata data;
-        TCDdata cd;
+        LedgerTables data;
+        DebtTables cd;
         BindDatabase(data, cd, target, m_db->programFolder());
         OpenDatabase(data, cd);
         QVERIFY(data.tbData.isOpen() && cd.tbOplataCredit2.isOpen());

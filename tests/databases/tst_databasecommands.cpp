@@ -116,8 +116,8 @@ private Q_SLOTS:
         const QByteArray before = damaged.isEmpty() ? QByteArray() : ReadBytes(m_db->file(damaged));
         if (!lang.isEmpty())
             WriteBytes(ProgramFolder::file(u"lang.ini"_s), lang);
-        Tdata data;
-        TCDdata cd;
+        LedgerTables data;
+        DebtTables cd;
         QStringList askedFor;
         const OpenOutcome outcome =
             OpenChosenDatabase(data, cd, folder.isEmpty() ? QString() : m_db->root() + folder,
@@ -144,7 +144,7 @@ private Q_SLOTS:
     // One database is open in one instance at a time; a killed instance leaves no lock behind.
     void secondInstanceRefused() {
         const QString folder = m_db->folder() + u'/';
-        const auto openHere = [&](Tdata& data, TCDdata& cd) {
+        const auto openHere = [&](LedgerTables& data, DebtTables& cd) {
             return OpenChosenDatabase(data, cd, folder, [](const QString&) { return true; });
         };
         const auto otherInstance = [&](QProcess& process) {
@@ -154,8 +154,8 @@ private Q_SLOTS:
         QProcess first;
         QCOMPARE(otherInstance(first), QByteArray("locked"));
         {
-            Tdata data;
-            TCDdata cd;
+            LedgerTables data;
+            DebtTables cd;
             const OpenOutcome refused = openHere(data, cd);
             QVERIFY(!refused.opened);
             QCOMPARE(refused.refusal, u"The database is already open in another window."_s);
@@ -164,8 +164,8 @@ private Q_SLOTS:
         ::kill(pid_t(first.processId()), SIGKILL);
         QVERIFY(first.waitForFinished(10000));
 
-        Tdata data;
-        TCDdata cd;
+        LedgerTables data;
+        DebtTables cd;
         QVERIFY(openHere(data, cd).opened);
         QProcess second;
         QCOMPARE(otherInstance(second), QByteArray("busy"));
@@ -185,8 +185,8 @@ private Q_SLOTS:
         WriteBytes(stale, "left by a killed process");
         WriteBytes(named, "still named");
         WriteBytes(m_db->file(u"other-journal"_s), "... Data.db-mj5E6F7A8B9 ...");
-        Tdata data;
-        TCDdata cd;
+        LedgerTables data;
+        DebtTables cd;
         QVERIFY(OpenChosenDatabase(data, cd, m_db->folder(), {}).opened);
         QVERIFY(!QFileInfo::exists(stale));
         QVERIFY(QFileInfo::exists(named));
@@ -203,8 +203,8 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(QString, folder);
         DatabaseFolder::setPassword(m_db->folder(), password);
-        Tdata data;
-        TCDdata cd;
+        LedgerTables data;
+        DebtTables cd;
         QStringList asked;
         int steps = 0;
         const OpenOutcome outcome = OpenChosenDatabase(

@@ -63,14 +63,14 @@ QStringList Rows(QTableWidget* grid) {
 
 // The windows of the catalogue as the main window wires them.
 struct Windows {
-    Tdata data;
-    TCDdata cd;
-    Twait wait;
-    TfPasswordCheck password;
-    TfChooseShell shell;
-    TfEditData editData{&shell};
-    TDBSel2 editor{&password, &editData};
-    TDBSelLite chooser{data, cd, &password, &editor, &wait};
+    LedgerTables data;
+    DebtTables cd;
+    WaitWindow wait;
+    PasswordDialog password;
+    FolderDialog shell;
+    DatabaseDialog editData{&shell};
+    CatalogueEditor editor{&password, &editData};
+    ChooserWindow chooser{data, cd, &password, &editor, &wait};
 };
 
 } // namespace
@@ -566,7 +566,7 @@ private Q_SLOTS:
         QTemporaryDir second;
         Settings::writeString(u"reservcopy"_s, first.path());
         Settings::writeBool(u"showcopy"_s, true);
-        TReservCopy window;
+        BackupWindow window;
         window.setDatabaseFolder(m_db->folder());
         const int result = Run(&window, [&] {
             QCOMPARE(window.selectedFolder(), first.path());
@@ -595,7 +595,7 @@ private Q_SLOTS:
         const QString chosen = root.filePath(u"zz/copies"_s);
         QVERIFY(QDir().mkpath(chosen));
         Settings::writeString(u"reservcopy"_s, chosen);
-        TReservCopy window;
+        BackupWindow window;
         window.setDatabaseFolder(m_db->folder());
         Run(&window, [&] {
             auto* tree = Child<QTreeView>(&window, "Shell");
@@ -622,7 +622,7 @@ private Q_SLOTS:
         QTemporaryDir target;
         DatabaseFolder::setPassword(m_db->folder(), u"pw"_s);
         Settings::writeString(u"reservcopy"_s, target.path());
-        TReservCopy window;
+        BackupWindow window;
         window.setDatabaseFolder(m_db->folder());
         QElapsedTimer clock;
         const int result = Run(
@@ -652,7 +652,7 @@ private Q_SLOTS:
         QTemporaryDir root;
         const QString target = root.filePath(u"gone"_s);
         QVERIFY(QDir().mkpath(target));
-        TReservCopy window;
+        BackupWindow window;
         window.setDatabaseFolder(m_db->folder());
         const int result = Run(
             &window,

@@ -372,7 +372,7 @@ private Q_SLOTS:
     // with the gauge full, "Complete", and the window closed.
     void window() {
         Messages::setTestMode(true);
-        TfImportZovi5 window(*m_data, *m_cd, nullptr);
+        ImportWindow window(*m_data, *m_cd, nullptr);
         window.setReader(m_reader);
         window.show();
         auto* edit = window.findChild<QLineEdit*>(u"Edit1"_s);

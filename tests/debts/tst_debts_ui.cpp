@@ -46,7 +46,7 @@ class TestDebtsPage : public MainWindowSession {
     // The debt dialog filled as a user fills it, then OK.
     void enterDebt(const char* command, const char* name, const char* amount, const char* rate,
                    const char* account) {
-        onDialog<TEditCredit>([=](TEditCredit* d) {
+        onDialog<DebtDialog>([=](DebtDialog* d) {
             Type(d, "Edit1", S(name));
             Type(d, "Value", S(amount));
             Type(d, "Procent", S(rate));
@@ -58,7 +58,7 @@ class TestDebtsPage : public MainWindowSession {
     }
 
     void enterRepayment(const char* amount, const char* comment) {
-        onDialog<TEditOplata>([=](TEditOplata* d) {
+        onDialog<RepaymentDialog>([=](RepaymentDialog* d) {
             Type(d, "Value", S(amount));
             Type(d, "Edit1", S(comment));
             Click(d, "Button1");
@@ -70,7 +70,7 @@ private Q_SLOTS:
     void init() {
         sessionInit();
         Clock::setToday(QDate(2024, 1, 15));
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             addAccounts(data);
             addCurrencies(data);
         });
@@ -165,7 +165,7 @@ private Q_SLOTS:
         QFETCH(bool, account);
         QFETCH(QString, message);
         bool keptOpen = false;
-        onDialog<TEditCredit>([&](TEditCredit* d) {
+        onDialog<DebtDialog>([&](DebtDialog* d) {
             Type(d, "Edit1", S("bank"));
             Type(d, "Value", amount);
             Type(d, "Procent", rate);
@@ -182,7 +182,7 @@ private Q_SLOTS:
 
         enterDebt("NewCredit", "bank", "100", "3", "Bank");
         keptOpen = false;
-        onDialog<TEditOplata>([&](TEditOplata* d) {
+        onDialog<RepaymentDialog>([&](RepaymentDialog* d) {
             Type(d, "Value", amount == u"100" ? S("") : amount);
             Click(d, "Button1");
             keptOpen = d->isVisible();

@@ -19,7 +19,7 @@ class TestClassifiersUi : public test::MainWindowSession {
 
     // The name editor, once shown, gets text and OK.
     void answerEditor(const QString& text) {
-        onDialog<TEditGrp>([text](TEditGrp* editor) {
+        onDialog<NameEditor>([text](NameEditor* editor) {
             editor->findChild<QLineEdit*>(QStringLiteral("Edit1"))->setText(text);
             editor->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         });
@@ -69,7 +69,7 @@ private Q_SLOTS:
     void cleanup() { sessionCleanup(); }
 
     void accountsWindow() {
-        prepare([](Tdata& data, TCDdata& cd) {
+        prepare([](LedgerTables& data, DebtTables& cd) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("lunch"), QStringLiteral("R"), -5,
                      QStringLiteral("Food"));
@@ -84,7 +84,7 @@ private Q_SLOTS:
         // Under the tab Bank the Wallet entries are filtered out of the grid.
         m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(1);
         bool done = false;
-        onDialog<Tusers>([&](Tusers* users) {
+        onDialog<AccountsWindow>([&](AccountsWindow* users) {
             selectRow(users, "DBGrid1", 0);
             press(users, "Button4", QStringLiteral("Purse"));
             press(users, "Button2", QStringLiteral("  Cash  "));
@@ -176,7 +176,7 @@ private Q_SLOTS:
     // Deleting a group with three sub-groups, renaming one, a blank name refused: the entry
     // dialog's lists follow at once, the ledger after the deferred full refresh.
     void groupsWindow() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             data.tbGrR.locate(QStringLiteral("Name"), QStringLiteral("car"));
             for (const char* sub : {"Tyres", "Fuel", "Wash"})
@@ -193,7 +193,7 @@ private Q_SLOTS:
         start();
         const int refreshes = m_window->fullRefreshCount();
         QStringList listed;
-        onDialog<TVidRashod>([&](TVidRashod* groups) {
+        onDialog<ChargeGroupsWindow>([&](ChargeGroupsWindow* groups) {
             selectRow(groups, "DBGrid1", 1);
             QCOMPARE(GridNames(groups, "DBGrid2"),
                      (QStringList{QStringLiteral("Tyres"), QStringLiteral("Fuel"),
@@ -205,7 +205,7 @@ private Q_SLOTS:
                      (QStringList{QStringLiteral("Milk"), QStringLiteral("Bread")}));
             press(groups, "Button3", QStringLiteral("  "));
             press(groups, "Button3", QStringLiteral("Meals"));
-            auto* list1 = m_window->findChild<TFormEditRecord*>()->findChild<QComboBox*>(
+            auto* list1 = m_window->findChild<StandardEntryDialog*>()->findChild<QComboBox*>(
                 QStringLiteral("list1"));
             for (int i = 0; i < list1->count(); ++i)
                 listed << list1->itemText(i);

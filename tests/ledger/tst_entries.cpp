@@ -28,7 +28,7 @@ using test::AddEntry;
 using test::FillClassifiers;
 
 // A ledger row of any kind with its link, for the delete and move commands.
-void AddLinked(Tdata& data, const QString& name, const QString& type, qint64 link,
+void AddLinked(LedgerTables& data, const QString& name, const QString& type, qint64 link,
                const QString& account = QStringLiteral("Wallet")) {
     AddEntry(data, name, type, type == QStringLiteral("P1") ? -10 : 10, QString(), account);
     data.tbData2.edit();
@@ -51,8 +51,8 @@ using test::Items;
 class TestEntries : public test::MainWindowSession {
     Q_OBJECT
 
-    void onEntryDialog(std::function<void(TFormEditRecord*)> script) {
-        onDialog<TFormEditRecord>(std::move(script));
+    void onEntryDialog(std::function<void(StandardEntryDialog*)> script) {
+        onDialog<StandardEntryDialog>(std::move(script));
     }
 
     TableHandle& ledger() { return m_data->tbData; }
@@ -73,7 +73,7 @@ private Q_SLOTS:
     void newChargeIsCheckedAndStored() {
         prepare(FillClassifiers);
         start();
-        onEntryDialog([](TFormEditRecord* dialog) {
+        onEntryDialog([](StandardEntryDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("New entry"));
             QCOMPARE(Child<QToolButton>(dialog, "SpeedButton1")->text(), QStringLiteral("In"));
             QVERIFY(Child<QToolButton>(dialog, "SpeedButton2")->isChecked());
@@ -138,7 +138,7 @@ private Q_SLOTS:
     }
 
     void editMovesSideAndAccount() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("Lunch"), QStringLiteral("R"), -12.5,
                      QStringLiteral("Food"));
@@ -148,7 +148,7 @@ private Q_SLOTS:
         m_window->findChild<QTabBar*>(QStringLiteral("TabControl1"))->setCurrentIndex(2);
         auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
         grid->selectRow(0);
-        onEntryDialog([](TFormEditRecord* dialog) {
+        onEntryDialog([](StandardEntryDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit entry"));
             QVERIFY(Child<QToolButton>(dialog, "SpeedButton2")->isChecked());
             QCOMPARE(Child<QLineEdit>(dialog, "Value")->text(), QStringLiteral("12,5"));
@@ -175,7 +175,7 @@ private Q_SLOTS:
     }
 
     void editedEntryLeavesAFilteredView() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("Lunch"), QStringLiteral("R"), -3,
                      QStringLiteral("Food"));
@@ -186,7 +186,7 @@ private Q_SLOTS:
         auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
         QCOMPARE(grid->model()->rowCount(), 1);
         grid->selectRow(0);
-        onEntryDialog([](TFormEditRecord* dialog) {
+        onEntryDialog([](StandardEntryDialog* dialog) {
             Child<QToolButton>(dialog, "SpeedButton1")->click();
             Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("Salary"));
             Child<QPushButton>(dialog, "Button1")->click();
@@ -199,7 +199,7 @@ private Q_SLOTS:
     }
 
     void editDispatchByKind() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("loan"), QStringLiteral("CR"), 100,
                      QStringLiteral("(DEBT TO YOU)"));
@@ -220,7 +220,7 @@ private Q_SLOTS:
         // An entry whose group is gone opens with no group chosen and needs one.
         grid->selectRow(2);
         bool checked = false;
-        onEntryDialog([&checked](TFormEditRecord* dialog) {
+        onEntryDialog([&checked](StandardEntryDialog* dialog) {
             QCOMPARE(Child<QComboBox>(dialog, "list1")->currentIndex(), -1);
             Child<QPushButton>(dialog, "Button1")->click();
             QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("E2")});
@@ -233,13 +233,13 @@ private Q_SLOTS:
     }
 
     void noEntryWithoutCurrency() {
-        prepare([](Tdata& data) { test::MainWindowSession::addAccounts(data); });
+        prepare([](LedgerTables& data) { test::MainWindowSession::addAccounts(data); });
         start();
         toolButton("tb1")->click();
         const QStringList shown = Messages::takeShown();
         QCOMPARE(shown.size(), 1);
         QVERIFY(shown.first().contains(QStringLiteral("currency")));
-        QVERIFY(!m_window->findChild<TFormEditRecord*>()->isVisible());
+        QVERIFY(!m_window->findChild<StandardEntryDialog*>()->isVisible());
         QCOMPARE(m_data->tbData.recordCount(), 0);
     }
 
@@ -247,9 +247,9 @@ private Q_SLOTS:
         prepare(FillClassifiers);
         start();
         QStringList shown;
-        saveRefusedOnce<TFormEditRecord>(
+        saveRefusedOnce<StandardEntryDialog>(
             "NewRec",
-            [this](TFormEditRecord* dialog) {
+            [this](StandardEntryDialog* dialog) {
                 Child<QLineEdit>(dialog, "NameRecord")->setText(QStringLiteral("Tea"));
                 Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("2"));
                 Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("car"));
@@ -277,7 +277,7 @@ private Q_SLOTS:
     }
 
     void deleteRemovesTransfersWithTheirPartnerOnly() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddLinked(data, QStringLiteral("out"), QStringLiteral("P1"), 2);     // 1
             AddLinked(data, QStringLiteral("in"), QStringLiteral("P2"), 1);      // 2
@@ -310,7 +310,7 @@ private Q_SLOTS:
     }
 
     void deleteByKind() {
-        prepare([](Tdata& data, TCDdata& cd) {
+        prepare([](LedgerTables& data, DebtTables& cd) {
             FillClassifiers(data);
             AddLinked(data, QStringLiteral("loan"), QStringLiteral("CR"), 1);
             AddLinked(data, QStringLiteral("repaid"), QStringLiteral("PD"), 2);
@@ -358,7 +358,7 @@ private Q_SLOTS:
     }
 
     void moveAssignsTheCurrentRowOnly() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddLinked(data, QStringLiteral("out"), QStringLiteral("P1"), 2);
             AddLinked(data, QStringLiteral("in"), QStringLiteral("P2"), 1, QStringLiteral("Bank"));
@@ -413,8 +413,8 @@ private Q_SLOTS:
     void calculatorFromTheAmountAndTheMenu() {
         prepare(FillClassifiers);
         start();
-        auto* calculator = m_window->findChild<Tkalkulator*>();
-        onEntryDialog([calculator](TFormEditRecord* dialog) {
+        auto* calculator = m_window->findChild<CalculatorWindow*>();
+        onEntryDialog([calculator](StandardEntryDialog* dialog) {
             auto* value = Child<QLineEdit>(dialog, "Value");
             // An amount that is no number starts the calculator empty.
             value->setText(QStringLiteral("abc"));
@@ -442,7 +442,7 @@ private Q_SLOTS:
         prepare(FillClassifiers);
         start();
         const int before = m_window->fullRefreshCount();
-        auto* currencies = m_window->findChild<TNastr*>();
+        auto* currencies = m_window->findChild<CurrencyWindow*>();
         test::WhenShown(currencies, [currencies] { currencies->reject(); });
         action("Currency")->trigger();
         QTRY_COMPARE(m_window->fullRefreshCount(), before + 1);

@@ -29,7 +29,7 @@ const QDate kToday(2026, 3, 10);
 // Accounts Wallet, " Cash " (blanks around the name) and Bank; the main currency Rouble ("R"),
 // the More currencies Dollar ("$", 30), Euro ("€", 40), Franc ("F", 2.5) and Mark ("M", 2), and
 // the Less currency Yen ("¥", 100).
-void FillClassifiers(Tdata& data) {
+void FillClassifiers(LedgerTables& data) {
     for (const char* name : {"Wallet", " Cash ", "Bank"}) {
         data.tbGr1.append();
         data.tbGr1.field(QStringLiteral("Name")).setText(QString::fromLatin1(name));
@@ -59,7 +59,7 @@ void FillClassifiers(Tdata& data) {
 
 // An exchange row as an earlier session stored it: 300 Rouble into 10 of the currency named
 // received at the rate 30, under the account "[...]".
-void AddExchange(Tdata& data, const QString& name, const QString& received) {
+void AddExchange(LedgerTables& data, const QString& name, const QString& received) {
     TableHandle& d = data.tbData2;
     d.append();
     d.field(QStringLiteral("Date")).setDate(QDate(2026, 3, 1));
@@ -86,7 +86,7 @@ Currency Rate(bool main, bool more, double kurs) {
 }
 
 // Fills the dialog as a user does: amount, the two currencies by sign, rate and name.
-void Fill(TObmen* dialog, const QString& amount, const QString& given, const QString& received,
+void Fill(ExchangeDialog* dialog, const QString& amount, const QString& given, const QString& received,
           const QString& rate, const QString& name) {
     Child<QLineEdit>(dialog, "Edit1")->setText(amount);
     Choose(Child<QComboBox>(dialog, "ComboBox1"), given);
@@ -173,7 +173,7 @@ private Q_SLOTS:
     void newExchangeIsCheckedAndStored() {
         prepare(FillClassifiers);
         start();
-        onDialog<TObmen>([](TObmen* dialog) {
+        onDialog<ExchangeDialog>([](ExchangeDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("New exchange"));
             QCOMPARE(qobject_cast<QGroupBox*>(Child<QLineEdit>(dialog, "Edit3")->parentWidget())
                          ->title(),
@@ -290,7 +290,7 @@ private Q_SLOTS:
         QFETCH(QString, rate);
         prepare(FillClassifiers);
         start();
-        onDialog<TObmen>([&](TObmen* dialog) {
+        onDialog<ExchangeDialog>([&](ExchangeDialog* dialog) {
             Fill(dialog, amount, given, received, rate, QStringLiteral("swap"));
             Child<QPushButton>(dialog, "Button1")->click();
         });
@@ -304,7 +304,7 @@ private Q_SLOTS:
     // Editing from the ledger: the dialog shows the stored values, saving writes "(ОБМЕН)" and
     // moves the row to the selected tab, its blanks trimmed.
     void editRewritesMarkerAndAccount() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddExchange(data, QStringLiteral("old"), QStringLiteral("Dollar"));
         });
@@ -312,7 +312,7 @@ private Q_SLOTS:
         selectTab(1); // " Cash "
         QCOMPARE(grid()->model()->rowCount(), 1);
         grid()->selectRow(0);
-        onDialog<TObmen>([](TObmen* dialog) {
+        onDialog<ExchangeDialog>([](ExchangeDialog* dialog) {
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit exchange"));
             QCOMPARE(Child<QLineEdit>(dialog, "Edit1")->text(), QStringLiteral("300"));
             QCOMPARE(Child<QLineEdit>(dialog, "Edit2")->text(), QStringLiteral("old"));
@@ -336,13 +336,13 @@ private Q_SLOTS:
     // An exchange whose currency is gone opens with that list unselected; OK asks for a
     // currency until one is chosen.
     void editWithVanishedCurrency() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddExchange(data, QStringLiteral("old"), QStringLiteral("Gone"));
         });
         start();
         grid()->selectRow(0);
-        onDialog<TObmen>([](TObmen* dialog) {
+        onDialog<ExchangeDialog>([](ExchangeDialog* dialog) {
             auto* received = Child<QComboBox>(dialog, "ComboBox2");
             QCOMPARE(Child<QComboBox>(dialog, "ComboBox1")->currentText(), QStringLiteral("R"));
             QCOMPARE(received->currentIndex(), -1);
@@ -365,7 +365,7 @@ private Q_SLOTS:
         prepare(FillClassifiers);
         start();
         int openings = 0;
-        std::function<void(TObmen*)> script = [&](TObmen* dialog) {
+        std::function<void(ExchangeDialog*)> script = [&](ExchangeDialog* dialog) {
             if (++openings > 1) {
                 QCOMPARE(Child<QLineEdit>(dialog, "Edit1")->text(), QStringLiteral("300"));
                 QCOMPARE(Child<QComboBox>(dialog, "ComboBox1")->currentText(), QStringLiteral("R"));
@@ -393,11 +393,11 @@ private Q_SLOTS:
         prepare(FillClassifiers);
         start();
         bool done = false;
-        onDialog<TObmen>([&](TObmen* dialog) {
+        onDialog<ExchangeDialog>([&](ExchangeDialog* dialog) {
             auto* amount = Child<QLineEdit>(dialog, "Edit1");
             auto* rate = Child<QLineEdit>(dialog, "Edit3");
             amount->setText(QStringLiteral("12.5"));
-            onDialog<Tkalkulator>([](Tkalkulator* calculator) {
+            onDialog<CalculatorWindow>([](CalculatorWindow* calculator) {
                 QCOMPARE(Child<QLineEdit>(calculator, "Edit1")->text(), QStringLiteral("12,5"));
                 for (const char* key : {"SpeedButton14", "SpeedButton2", "SpeedButton17"})
                     Child<QToolButton>(calculator, key)->click();
@@ -407,7 +407,7 @@ private Q_SLOTS:
             QCOMPARE(amount->text(), QStringLiteral("25"));
             // Not a number: the calculator starts empty; Cancel keeps the text.
             rate->setText(QStringLiteral("abc"));
-            onDialog<Tkalkulator>([](Tkalkulator* calculator) {
+            onDialog<CalculatorWindow>([](CalculatorWindow* calculator) {
                 QCOMPARE(Child<QLineEdit>(calculator, "Edit1")->text(), QString());
                 Child<QToolButton>(calculator, "SpeedButton3")->click();
                 Child<QPushButton>(calculator, "Button2")->click();

@@ -27,9 +27,9 @@ using namespace Qt::StringLiterals;
 class TestLedgerUi : public DatabaseTest {
     Q_OBJECT
 
-    std::unique_ptr<TNastr> m_window;
+    std::unique_ptr<CurrencyWindow> m_window;
 
-    TEditValuta* editor() { return m_window->editor(); }
+    CurrencyEditor* editor() { return m_window->editor(); }
     QTableView* list() { return Child<QTableView>(m_window.get(), "ValutaList"); }
 
     // The rows of the list as "mark|name|opening balance|rate".
@@ -101,7 +101,7 @@ private Q_SLOTS:
             h->refresh();
         d.setFilter(u"Gr1='Main'"_s);
         d.setFiltered(true);
-        m_window = std::make_unique<TNastr>(*m_data);
+        m_window = std::make_unique<CurrencyWindow>(*m_data);
     }
 
     void cleanup() {

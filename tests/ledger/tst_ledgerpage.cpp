@@ -42,7 +42,7 @@ class TestLedgerPage : public test::MainWindowSession {
     // the quick filter's dates are March 2008.
     void startIn2008() {
         Clock::setToday(QDate(2008, 3, 10));
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             for (const auto& [name, date] :
                  {std::pair{"jul", QDate(2007, 7, 1)}, std::pair{"feb", QDate(2008, 2, 15)},
@@ -73,7 +73,7 @@ private Q_SLOTS:
     // The first currency of the list is not the main one: start-up computes the total in it,
     // the currency whose sign the panel shows.
     void startUpTotalIsInTheShownCurrency() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             MainWindowSession::addAccounts(data);
             TableHandle& v = data.tbValuta;
             for (const auto& [name, sign, rate, main] :
@@ -99,7 +99,7 @@ private Q_SLOTS:
     // The value list of the group filter is refilled before the filter runs, so the grid
     // always shows the entries of the value the list shows.
     void groupFilterUsesTheShownValue() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("milk"), QStringLiteral("R"), -1, QStringLiteral("Food"));
             AddEntry(data, QStringLiteral("fuel"), QStringLiteral("R"), -9, QStringLiteral("car"));
@@ -117,7 +117,7 @@ private Q_SLOTS:
 
     // Moving an entry to another account changes the balances of the shown account at once.
     void moveRecomputesTheBalances() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("salary"), QStringLiteral("D"), 50,
                      QStringLiteral("Salary"));

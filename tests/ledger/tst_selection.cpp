@@ -21,8 +21,8 @@ using test::FillClassifiers;
 class TestSelection : public test::MainWindowSession {
     Q_OBJECT
 
-    void onEntryDialog(std::function<void(TFormEditRecord*)> script) {
-        onDialog<TFormEditRecord>(std::move(script));
+    void onEntryDialog(std::function<void(StandardEntryDialog*)> script) {
+        onDialog<StandardEntryDialog>(std::move(script));
     }
 
 private Q_SLOTS:
@@ -58,7 +58,7 @@ private Q_SLOTS:
     void commandsActOnTheHighlightedEntry() {
         QFETCH(QString, step);
         QFETCH(QString, chosen);
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             // In date order cherry, apple, banana; by name the other way round.
             int day = 1;
@@ -82,7 +82,7 @@ private Q_SLOTS:
         if (step == QStringLiteral("sort")) {
             m_window->findChild<QComboBox*>(QStringLiteral("ComboBox3"))->setCurrentIndex(1);
         } else if (step == QStringLiteral("edit")) {
-            onEntryDialog([](TFormEditRecord* dialog) {
+            onEntryDialog([](StandardEntryDialog* dialog) {
                 Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("7"));
                 Child<QPushButton>(dialog, "Button1")->click();
             });
@@ -91,7 +91,7 @@ private Q_SLOTS:
                      QStringLiteral("-7"));
         } else if (step == QStringLiteral("currencies")) {
             const int before = m_window->fullRefreshCount();
-            auto* currencies = m_window->findChild<TNastr*>();
+            auto* currencies = m_window->findChild<CurrencyWindow*>();
             test::WhenShown(currencies, [currencies] { currencies->reject(); });
             action("Currency")->trigger();
             QTRY_COMPARE(m_window->fullRefreshCount(), before + 1);
@@ -110,7 +110,7 @@ private Q_SLOTS:
     }
 
     void withoutHighlightedRowTheEntryCommandsAreOff() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillClassifiers(data);
             AddEntry(data, QStringLiteral("lunch"), QStringLiteral("R"), -5,
                      QStringLiteral("Food"));

@@ -24,7 +24,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // A charge or income of March 2026 with its group and sub-group.
-void AddEntry(Tdata& data, const char* name, int day, double value, const QString& group,
+void AddEntry(LedgerTables& data, const char* name, int day, double value, const QString& group,
               const QString& subGroup, const QString& account) {
     Put(data.tbData2, {{"Date", QDate(2026, 3, day)},
                        {"Name", QString::fromLatin1(name)},
@@ -39,7 +39,7 @@ void AddEntry(Tdata& data, const char* name, int day, double value, const QStrin
 
 // Income groups Salary and Gifts (sub-group Birthday); charge groups Food (Milk, Bread), car
 // and Farm (Milk again); accounts Wallet and Bank; one entry in each of them.
-void FillLedger(Tdata& data) {
+void FillLedger(LedgerTables& data) {
     FillClassifiers(data);
     Put(data.tbGrR, {{"Name", u"Farm"_s}});
     Put(data.tbGrR2, {{"Name", u"Milk"_s}});
@@ -119,7 +119,7 @@ class TestSelectionLists : public MainWindowSession {
     // did not open with today's dates under the caption.
     bool addPeriod(const QDate& from, const QDate& to, const QString& caption) {
         bool opened = false;
-        onDialog<TfEditDate>([&](TfEditDate* dialog) {
+        onDialog<DateEditor>([&](DateEditor* dialog) {
             opened = dialog->windowTitle() == caption &&
                      Child<QDateEdit>(dialog, "DateTimePicker1")->date() == Clock::today() &&
                      Child<QDateEdit>(dialog, "DateTimePicker2")->date() == Clock::today();
@@ -133,7 +133,7 @@ class TestSelectionLists : public MainWindowSession {
 
     // "Save as..." with the name typed into the name dialog.
     void saveAs(const QString& name) {
-        onDialog<TfEditPreset>([name](TfEditPreset* dialog) {
+        onDialog<PresetNameDialog>([name](PresetNameDialog* dialog) {
             auto* ok = Child<QPushButton>(dialog, "Button1");
             QVERIFY(!ok->isEnabled());
             Type(dialog, "Edit1", name);
@@ -394,7 +394,7 @@ private Q_SLOTS:
         showExtended();
         Click(frame(), "ButtonDel");
         QCOMPARE(Messages::takeShown(), QStringList(u"No periods"_s));
-        onDialog<TfEditDate>([](TfEditDate* dialog) { Click(dialog, "Button2"); });
+        onDialog<DateEditor>([](DateEditor* dialog) { Click(dialog, "Button2"); });
         Click(frame(), "ButtonAdd");
         QCOMPARE(lines(6), QStringList());
         QVERIFY(addPeriod(QDate(2026, 3, 1), QDate(2026, 3, 6), u"Period of dates"_s));
@@ -402,7 +402,7 @@ private Q_SLOTS:
         toggle(5, 1);
         QCOMPARE(shownNames(), QStringList({u"salary"_s, u"cheese"_s}));
 
-        onDialog<TPrintSelect>([](TPrintSelect* print) {
+        onDialog<PrintSelectWindow>([](PrintSelectWindow* print) {
             WhenShown(print->optionsWindow(), [print] { print->optionsWindow()->reject(); });
             Click(print, "Button1");
         });

@@ -25,7 +25,7 @@ namespace {
 const QDate kToday(2026, 3, 10);
 
 // Three accounts (Wallet, Bank, Savings) and the two currencies ($ main, R).
-void FillAccounts(Tdata& data) {
+void FillAccounts(LedgerTables& data) {
     test::MainWindowSession::addAccounts(data);
     data.tbGr1.append();
     data.tbGr1.field(QStringLiteral("Name")).setText(QStringLiteral("Savings"));
@@ -46,7 +46,7 @@ Transfer WalletToBank() {
 }
 
 // A stored row written by hand, for pairs this program would not write.
-void AddRow(Tdata& data, const QString& name, const QString& type, qint64 link) {
+void AddRow(LedgerTables& data, const QString& name, const QString& type, qint64 link) {
     TableHandle& d = data.tbData2;
     d.append();
     d.field(QStringLiteral("Date")).setDate(QDate(2026, 3, 2));
@@ -61,7 +61,7 @@ void AddRow(Tdata& data, const QString& name, const QString& type, qint64 link) 
 }
 
 // Every stored row as "field=value" texts of the fields that matter here, by ID.
-QMap<qint64, QString> StoredRows(Tdata& data) {
+QMap<qint64, QString> StoredRows(LedgerTables& data) {
     QMap<qint64, QString> rows;
     TableHandle& d = data.tbData3;
     d.refresh();
@@ -91,8 +91,8 @@ void RefuseInserts(const QString& dataFile, const char* type) {
 class TestTransfers : public test::MainWindowSession {
     Q_OBJECT
 
-    void onTransferDialog(std::function<void(Tperevod_form*)> script) {
-        onDialog<Tperevod_form>(std::move(script));
+    void onTransferDialog(std::function<void(TransferDialog*)> script) {
+        onDialog<TransferDialog>(std::move(script));
     }
 
     void selectTab(int index) {
@@ -145,7 +145,7 @@ private Q_SLOTS:
         start();
         selectTab(tab);
         bool shown = false;
-        onTransferDialog([&](Tperevod_form* dialog) {
+        onTransferDialog([&](TransferDialog* dialog) {
             shown = true;
             QCOMPARE(dialog->windowTitle(), QStringLiteral("New transfer"));
             QCOMPARE(Child<QLabel>(dialog, "Label1")->text(), QStringLiteral("Off"));
@@ -175,13 +175,13 @@ private Q_SLOTS:
 
     void newTransferStoresALinkedPair() {
         // An entry of Wallet, so that the ledger is filtered to Wallet's tab.
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillAccounts(data);
             AddRow(data, QStringLiteral("other"), QStringLiteral("R"), 0);
         });
         start();
         selectTab(0);
-        onTransferDialog([](Tperevod_form* dialog) {
+        onTransferDialog([](TransferDialog* dialog) {
             test::Type(dialog, "Value", QStringLiteral("12.5"));
             Choose(Child<QComboBox>(dialog, "ComboBox3"), QStringLiteral("R"));
             Child<QToolButton>(dialog, "SpeedButton3")->click();
@@ -220,7 +220,7 @@ private Q_SLOTS:
         start();
         selectTab(3);
         bool checked = false;
-        onTransferDialog([&](Tperevod_form* dialog) {
+        onTransferDialog([&](TransferDialog* dialog) {
             auto* value = Child<QLineEdit>(dialog, "Value");
             auto* source = Child<QComboBox>(dialog, "ComboBox1");
             auto* destination = Child<QComboBox>(dialog, "ComboBox2");
@@ -274,7 +274,7 @@ private Q_SLOTS:
         start();
         selectTab(1);
         onTransferDialog(
-            [](Tperevod_form* dialog) { Child<QPushButton>(dialog, "Button1")->click(); });
+            [](TransferDialog* dialog) { Child<QPushButton>(dialog, "Button1")->click(); });
         action("bperevod")->trigger();
         const QVariantMap row = StoredRow(*m_data, QStringLiteral("Type"), QStringLiteral("P2"));
         QCOMPARE(row.value(QStringLiteral("Gr1")).toString(), QStringLiteral("Savings"));
@@ -307,7 +307,7 @@ private Q_SLOTS:
         start();
         selectTab(3);
         bool shown = false;
-        onTransferDialog([&](Tperevod_form* dialog) {
+        onTransferDialog([&](TransferDialog* dialog) {
             shown = true;
             auto* edit1 = Child<QLineEdit>(dialog, "Edit1");
             auto* edit2 = Child<QLineEdit>(dialog, "Edit2");
@@ -339,10 +339,10 @@ private Q_SLOTS:
     void calculatorReplacesTheAmount() {
         prepare(FillAccounts);
         start();
-        onTransferDialog([this](Tperevod_form* dialog) {
+        onTransferDialog([this](TransferDialog* dialog) {
             auto* value = Child<QLineEdit>(dialog, "Value");
             value->setText(QStringLiteral("12.5"));
-            auto* calculator = m_window->findChild<Tkalkulator*>();
+            auto* calculator = m_window->findChild<CalculatorWindow*>();
             test::WhenShown(calculator, [calculator] {
                 // It starts from the normalised amount.
                 QCOMPARE(Child<QLineEdit>(calculator, "Edit1")->text(), QStringLiteral("12,5"));
@@ -374,9 +374,9 @@ private Q_SLOTS:
             RefuseInserts(m_db->file(QStringLiteral("Data.db")), "P2");
         start();
         QStringList shown;
-        saveRefusedOnce<Tperevod_form>(
+        saveRefusedOnce<TransferDialog>(
             "bperevod",
-            [&](Tperevod_form* dialog) {
+            [&](TransferDialog* dialog) {
                 Choose(Child<QComboBox>(dialog, "ComboBox3"), QStringLiteral("R"));
                 if (!writeFails) {
                     m_data->tbValuta.last();
@@ -399,7 +399,7 @@ private Q_SLOTS:
     void editChangesBothRowsInPlace() {
         QFETCH(bool, fromLeavingRow);
         TransferRows pair;
-        prepare([&pair](Tdata& data) {
+        prepare([&pair](LedgerTables& data) {
             FillAccounts(data);
             AddRow(data, QStringLiteral("other"), QStringLiteral("R"), 0);
             pair = AppendTransfer(data, WalletToBank());
@@ -409,7 +409,7 @@ private Q_SLOTS:
         const QMap<qint64, QString> before = StoredRows(*m_data);
         selectEntry(fromLeavingRow ? pair.out : pair.in);
         bool shown = false;
-        onTransferDialog([&](Tperevod_form* dialog) {
+        onTransferDialog([&](TransferDialog* dialog) {
             shown = true;
             QCOMPARE(dialog->windowTitle(), QStringLiteral("Edit transfer"));
             QCOMPARE(Child<QComboBox>(dialog, "ComboBox1")->currentText(),
@@ -449,7 +449,7 @@ private Q_SLOTS:
     void editWithoutItsPartnerTouchesNoOtherRow() {
         // 1: a leaving row linked to a charge; 2: that charge; 3 and 4: an arriving row linked
         // to a row that does not link back, and the leaving row linked to it.
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             FillAccounts(data);
             AddRow(data, QStringLiteral("lonely out"), QStringLiteral("P1"), 2);
             AddRow(data, QStringLiteral("charge"), QStringLiteral("R"), 0);
@@ -461,7 +461,7 @@ private Q_SLOTS:
         for (const qint64 id : {1, 4}) {
             const QMap<qint64, QString> before = StoredRows(*m_data);
             selectEntry(id);
-            onTransferDialog([](Tperevod_form* dialog) {
+            onTransferDialog([](TransferDialog* dialog) {
                 auto* destination = Child<QComboBox>(dialog, "ComboBox2");
                 QCOMPARE(destination->currentIndex(), -1);
                 QVERIFY(Child<QLineEdit>(dialog, "Edit2")->text().isEmpty());

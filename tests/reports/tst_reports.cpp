@@ -28,7 +28,7 @@ struct Entry {
     QString subGroup;
 };
 
-void AddEntries(Tdata& data, const QList<Entry>& entries) {
+void AddEntries(LedgerTables& data, const QList<Entry>& entries) {
     for (const Entry& e : entries) {
         Put(data.tbData, {{"Date", QDate::fromString(QString::fromLatin1(e.date), Qt::ISODate)},
                           {"Name", e.name},
@@ -115,7 +115,7 @@ private Q_SLOTS:
     // replaces the rows instead of adding to them.
     void printTables() {
         WriteBytes(m_db->programFolder() + u"/lang.ini"_s, "typeP1=(Перевод)\n");
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             AddEntries(data, Ledger());
             FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
                             PrintHeading({}));
@@ -131,7 +131,7 @@ private Q_SLOTS:
                              QStringLiteral("|Банк|"),
                          QStringLiteral("05.03.2026|Хлеб||-1,5 р.|Еда|Кошелек|Магазин")}));
 
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             data.tbData.setFilter(QStringLiteral("Name = 'none'"));
             data.tbData.setFiltered(true);
             const QString longName = QString(70, QChar(0x0416));
@@ -289,7 +289,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, replace);
         WriteBytes(m_db->root() + u"/old.pdf"_s, "old");
-        TReportOptions options;
+        ReportOptionsDialog options;
         if (name == u"old.pdf")
             Messages::queueAnswer(replace);
         const int result = Run(&options, [&] {
@@ -305,7 +305,7 @@ private Q_SLOTS:
     // From the main window: Ctrl+Alt+P, the reduced report, saved as PDF through the options
     // window; the print window stays open, and the report holds the ledger and its heading.
     void fromMainWindow() {
-        prepare([](Tdata& data) {
+        prepare([](LedgerTables& data) {
             addAccounts(data);
             addCurrencies(data);
             AddEntries(data, Ledger());
@@ -316,10 +316,10 @@ private Q_SLOTS:
         tabs->setCurrentIndex(tabs->count() - 1);
         const QString path = m_db->root() + u"/ledger.pdf"_s;
         bool optionsShown = false;
-        onDialog<TPrintSelect>([&](TPrintSelect* print) {
+        onDialog<PrintSelectWindow>([&](PrintSelectWindow* print) {
             Click(print, "RadioButton2");
             WhenShown(print->optionsWindow(), [&, print] {
-                TReportOptions* options = print->optionsWindow();
+                ReportOptionsDialog* options = print->optionsWindow();
                 optionsShown = options->windowTitle() == u"Опции";
                 Click(options, "RadioFile");
                 Type(options, "EditFile", path);

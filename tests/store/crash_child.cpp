@@ -346,7 +346,7 @@ bool RegisterCountingVfs() {
 // and repayments are appended right after their master row, so their link fields point at it.
 // With keepGoing, a StoreError of one table's write is reported, its edit cancelled, and the
 // remaining tables are written all the same, as a command that tolerates a failed write would.
-void WriteRows(zovi::Tdata& data, zovi::TCDdata& cd, const QString& text, bool dataLast,
+void WriteRows(zovi::LedgerTables& data, zovi::DebtTables& cd, const QString& text, bool dataLast,
                bool keepGoing = false) {
     const auto name = u"Name"_s;
     auto writeData = [&] {
@@ -419,7 +419,7 @@ void WriteRows(zovi::Tdata& data, zovi::TCDdata& cd, const QString& text, bool d
 
 // The number of the nine linked tables whose handle shows a row written by the command; -1 when
 // a table shows more than one.
-int TablesShowingAfter(zovi::Tdata& data, zovi::TCDdata& cd) {
+int TablesShowingAfter(zovi::LedgerTables& data, zovi::DebtTables& cd) {
     const QList<std::pair<zovi::TableHandle*, QString>> tables = {
         {&data.tbData, u"Name"_s},   {&data.tbGr1, u"Name"_s},  {&data.tbGrR, u"Name"_s},
         {&data.tbGrR2, u"Name"_s},   {&data.tbGrD, u"Name"_s},  {&data.tbGrD2, u"Name"_s},
@@ -488,8 +488,8 @@ int main(int argc, char** argv) {
         return 4;
     }
 
-    zovi::Tdata data;
-    zovi::TCDdata cd;
+    zovi::LedgerTables data;
+    zovi::DebtTables cd;
     int code = 0;
     try {
         zovi::BindDatabase(data, cd, folder, programFolder);

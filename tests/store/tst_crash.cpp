@@ -278,7 +278,7 @@ struct Job {
 
 // Reads the nine linked tables through the store and counts those that hold the "after" row;
 // -1 when a table misses its "before" row or holds more than one "after" row.
-int AfterTablesThroughStore(zovi::Tdata& data, zovi::TCDdata& cd, QString& detail) {
+int AfterTablesThroughStore(zovi::LedgerTables& data, zovi::DebtTables& cd, QString& detail) {
     const QList<std::pair<zovi::TableHandle*, QString>> tables = {
         {&data.tbData, u"Name"_s},   {&data.tbGr1, u"Name"_s},  {&data.tbGrR, u"Name"_s},
         {&data.tbGrR2, u"Name"_s},   {&data.tbGrD, u"Name"_s},  {&data.tbGrD2, u"Name"_s},
@@ -499,8 +499,8 @@ private Q_SLOTS:
             QString detail;
             int afterTables = -1;
             try {
-                zovi::Tdata data;
-                zovi::TCDdata cd;
+                zovi::LedgerTables data;
+                zovi::DebtTables cd;
                 zovi::BindDatabase(data, cd, folder, m_db->programFolder());
                 zovi::OpenDatabase(data, cd);
                 afterTables = AfterTablesThroughStore(data, cd, detail);

@@ -84,7 +84,7 @@ class TestTools : public QObject {
 
 private:
     QTemporaryDir m_programDir;
-    Tkalkulator* m_window = nullptr;
+    CalculatorWindow* m_window = nullptr;
 
     QLineEdit* edit(const char* name) const {
         return m_window->findChild<QLineEdit*>(QString::fromLatin1(name));
@@ -120,7 +120,7 @@ private Q_SLOTS:
     void init() {
         AppLocale::set(u',', u"dd.MM.yyyy"_s);
         Messages::setTestMode(true);
-        m_window = new Tkalkulator;
+        m_window = new CalculatorWindow;
     }
     void cleanup() {
         delete m_window;
@@ -330,7 +330,7 @@ private Q_SLOTS:
     // Every showing turns to today's month, selects today and marks it alone in bold, also when
     // the program has run past midnight since the last showing.
     void calendarShowsToday() {
-        TCalendar calendar;
+        CalendarWindow calendar;
         auto* month = calendar.findChild<QCalendarWidget*>(u"Calendar1"_s);
         QVERIFY(month);
         const auto bold = [month](const QDate& day) {
@@ -371,11 +371,11 @@ private Q_SLOTS:
         QVERIFY(lang.open(QIODevice::WriteOnly));
         lang.write(u"about=О программе\nversion=Версия\nlibraries=Библиотеки\n"_s.toUtf8());
         lang.close();
-        TAboutBox box;
+        AboutBox box;
         box.show();
         QCOMPARE(box.windowTitle(), u"О программе"_s);
-        QCOMPARE(box.findChild<QLabel*>(u"Label2"_s)->text(), u"Версия "_s + TAboutBox::version());
-        QVERIFY(QRegularExpression(u"^\\d+\\.\\d+"_s).match(TAboutBox::version()).hasMatch());
+        QCOMPARE(box.findChild<QLabel*>(u"Label2"_s)->text(), u"Версия "_s + AboutBox::version());
+        QVERIFY(QRegularExpression(u"^\\d+\\.\\d+"_s).match(AboutBox::version()).hasMatch());
         QCOMPARE(box.findChild<QGroupBox*>(u"GroupBox1"_s)->title(), u" Библиотеки "_s);
         const QStringList lines =
             box.findChild<QPlainTextEdit*>(u"Memo1"_s)->toPlainText().split(u'\n');

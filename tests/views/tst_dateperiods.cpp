@@ -23,15 +23,15 @@ class TestDatePeriods : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_program;
-    std::unique_ptr<TfEditDate> m_editor;
+    std::unique_ptr<DateEditor> m_editor;
 
-    TSelMonth* chooser() { return m_editor->findChild<TSelMonth*>(QStringLiteral("TSelMonth")); }
+    MonthPicker* chooser() { return m_editor->findChild<MonthPicker*>(QStringLiteral("TSelMonth")); }
     QDate picker(const char* name) { return Child<QDateEdit>(m_editor.get(), name)->date(); }
 
     // Clicks "..." of the editor; script runs in the month chooser once it is shown, and a
     // chooser the script leaves open is cancelled, so that no failure blocks the test.
-    void otherMonth(const std::function<void(TSelMonth*)>& script) {
-        TSelMonth* window = chooser();
+    void otherMonth(const std::function<void(MonthPicker*)>& script) {
+        MonthPicker* window = chooser();
         bool shown = false;
         test::WhenShown(window, [&, window] {
             shown = true;
@@ -43,13 +43,13 @@ class TestDatePeriods : public QObject {
         QVERIFY(shown);
     }
 
-    static void chooseMonth(TSelMonth* window, int month) {
+    static void chooseMonth(MonthPicker* window, int month) {
         auto* list = Child<QListWidget>(window, "ListBox1");
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                           list->visualItemRect(list->item(month - 1)).center());
     }
 
-    static void typeYear(TSelMonth* window, int year) {
+    static void typeYear(MonthPicker* window, int year) {
         auto* spin = Child<QSpinBox>(window, "SpinEdit1");
         spin->selectAll();
         QTest::keyClicks(spin, QString::number(year));
@@ -74,7 +74,7 @@ private Q_SLOTS:
     }
     void init() {
         Clock::setToday(QDate(2008, 3, 10));
-        m_editor = std::make_unique<TfEditDate>();
+        m_editor = std::make_unique<DateEditor>();
         m_editor->setPeriod(QDate(2007, 5, 5), QDate(2007, 6, 6));
         m_editor->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_editor.get()));
@@ -123,7 +123,7 @@ private Q_SLOTS:
         QCOMPARE(Child<QPushButton>(m_editor.get(), "SpeedButton1")->text(), QStringLiteral("day"));
         QCOMPARE(Child<QPushButton>(m_editor.get(), "SpeedButton2")->text(),
                  QString::fromUtf8("Неделя"));
-        otherMonth([](TSelMonth* window) {
+        otherMonth([](MonthPicker* window) {
             QCOMPARE(Child<QSpinBox>(window, "SpinEdit1")->value(), 2008);
             // A translated name keeps its leading blank; an untranslated one stays English.
             auto* list = Child<QListWidget>(window, "ListBox1");
@@ -132,9 +132,9 @@ private Q_SLOTS:
             typeYear(window, 1999);
             test::Click(window, "Button2");
         });
-        m_editor = std::make_unique<TfEditDate>();
+        m_editor = std::make_unique<DateEditor>();
         m_editor->show();
-        otherMonth([](TSelMonth* window) {
+        otherMonth([](MonthPicker* window) {
             QCOMPARE(Child<QSpinBox>(window, "SpinEdit1")->value(), 1999);
         });
     }
@@ -181,7 +181,7 @@ private Q_SLOTS:
         QFETCH(int, month);
         QFETCH(int, year);
         QFETCH(QDate, to);
-        otherMonth([=](TSelMonth* window) {
+        otherMonth([=](MonthPicker* window) {
             chooseMonth(window, month);
             typeYear(window, year);
             test::Click(window, "Button1");
@@ -194,7 +194,7 @@ private Q_SLOTS:
     // OK is impossible until a month is chosen, neither by clicking nor by Enter; Cancel after
     // choosing one leaves the editor's dates as they were.
     void chooserWithoutMonthOrCancelled() {
-        otherMonth([](TSelMonth* window) {
+        otherMonth([](MonthPicker* window) {
             auto* ok = Child<QPushButton>(window, "Button1");
             QVERIFY(!ok->isEnabled());
             QTest::keyClick(Child<QListWidget>(window, "ListBox1"), Qt::Key_Return);

@@ -139,7 +139,7 @@ private Q_SLOTS:
             for (const QString& sub : subNames)
                 test::Put(subs, {{"Name", sub}});
         };
-        Tdata& d = *m_data;
+        LedgerTables& d = *m_data;
         group(d.tbGrD, d.tbGrD2, u"Salary"_s, {});
         group(d.tbGrD, d.tbGrD2, u"Gifts"_s, {u"Birthday"_s});
         group(d.tbGrR, d.tbGrR2, u"Food"_s, {u"Milk"_s, u"Bread"_s});
