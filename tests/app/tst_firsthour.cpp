@@ -3,7 +3,8 @@
 // accounts and groups, incomes and charges, a transfer, an exchange, a debt with a repayment,
 // the filter, both charts, a printed report, a dBase export, the close with a backup, and the
 // next start with the password, where everything is as it was left and the work goes on. The
-// test functions are the steps of that one session, each building on the ones before.
+// test functions are the steps of that one session, each building on the ones before; each can
+// also run alone, going through the steps before it first.
 #include "charts/chartview.h"
 #include "core/clock.h"
 #include "core/wait.h"
@@ -46,8 +47,9 @@ class TestFirstHour : public MainWindowSession {
     Q_OBJECT
 
     static QString Password() { return u"Secret 7"_s; }
-    QTemporaryDir m_files; // where the user saves the report, the export and the backup
-    QString m_folder;      // the new database's folder
+    // Where the user saves the report, the export and the backup.
+    std::unique_ptr<QTemporaryDir> m_files;
+    QString m_folder; // the new database's folder
     QStringList m_ledgerAtClose;
     QStringList m_balancesAtClose;
     QStringList m_debtsAtClose;
@@ -197,25 +199,64 @@ class TestFirstHour : public MainWindowSession {
         Click(chooser, "Button1");
     }
 
-private Q_SLOTS:
-    void initTestCase() {
-        SetTestLocale();
-        Clock::setToday(QDate(2026, 3, 10));
+    // The steps in the order of the session.
+    using Step = void (TestFirstHour::*)();
+    static QList<Step> Steps() {
+        return {&TestFirstHour::createDatabaseWithPasswordStep,
+                &TestFirstHour::currenciesAccountsAndGroupsStep,
+                &TestFirstHour::incomesAndChargesStep,
+                &TestFirstHour::transferAndExchangeStep,
+                &TestFirstHour::debtWithRepaymentStep,
+                &TestFirstHour::balancesStep,
+                &TestFirstHour::filterStep,
+                &TestFirstHour::chartsStep,
+                &TestFirstHour::printToPdfStep,
+                &TestFirstHour::exportToDbaseStep,
+                &TestFirstHour::closeWithBackupStep,
+                &TestFirstHour::reopenWithPasswordStep};
+    }
+    int m_done = -1;   // the last step the current session went through
+    int m_failed = -1; // the step that failed, when one did
+
+    // A first start: no catalogue yet; the shipped report templates and print tables, the
+    // database template and the export table beside the program.
+    void freshSession() {
+        sessionCleanup();
         sessionInit();
-        // A first start: no catalogue yet; the shipped report templates and print tables, the
-        // database template and the export table beside the program.
+        m_files = std::make_unique<QTemporaryDir>();
+        m_folder.clear();
+        m_passwordAsked = 0;
+        m_done = -1;
         QVERIFY(QFile::remove(Catalogue::path()));
         QVERIFY(CopyFolder(qEnvironmentVariable("ZOVI_PROGRAM_DIR") + u"/Report"_s,
                            ProgramFolder::file(u"Report"_s)));
         WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
         WriteExportTemplate(m_db->programFolder());
     }
-    void cleanupTestCase() {
-        sessionCleanup();
-        Clock::setToday(QDate());
+
+    // Runs one step of the session on the state the steps before it leave. Run alone, or after
+    // a step that did not finish, it starts a fresh session and goes through the steps before it
+    // first; once a step has failed the later ones are skipped instead of failing for its sake.
+    void runStep(int step) {
+        if (m_failed >= 0 && m_failed < step)
+            QSKIP("an earlier step of the session failed");
+        const QList<Step> steps = Steps();
+        if (m_done != step - 1) {
+            freshSession();
+            for (int k = 0; k < step && !QTest::currentTestFailed(); ++k)
+                (this->*steps[k])();
+        }
+        if (!QTest::currentTestFailed())
+            (this->*steps[step])();
+        if (QTest::currentTestFailed()) {
+            m_failed = step;
+            m_done = -1;
+        } else {
+            m_done = step;
+        }
     }
 
-    void createDatabaseWithPassword() {
+    void createDatabaseWithPasswordStep() {
         start(true, [this](ChooserWindow* chooser) { createDatabase(chooser); });
         QCOMPARE(Messages::takeShown(), QStringList());
         QCOMPARE(m_passwordAsked, 1);
@@ -227,7 +268,7 @@ private Q_SLOTS:
         QCOMPARE(grid()->model()->rowCount(), 0);
     }
 
-    void currenciesAccountsAndGroups() {
+    void currenciesAccountsAndGroupsStep() {
         onDialog<CurrencyWindow>([this](CurrencyWindow* window) {
             addCurrency(window, u"Dollar"_s, u"$"_s, u"1"_s);
             addCurrency(window, u"Rouble"_s, u"R"_s, u"30"_s);
@@ -266,7 +307,7 @@ private Q_SLOTS:
         QCOMPARE(stored("GrD.db", u"SELECT group_concat(Name,'|') FROM GrD"_s), u"Salary"_s);
     }
 
-    void incomesAndCharges() {
+    void incomesAndChargesStep() {
         showAccount(u"Bank"_s);
         enterEntry(true, QDate(2026, 2, 27), u"February salary"_s, u"1000"_s, u"$"_s, u"Salary"_s);
         showAccount(u"Wallet"_s);
@@ -282,7 +323,7 @@ private Q_SLOTS:
             u"Dollar|Petrol:Wallet:Car:-300:Rouble"_s);
     }
 
-    void transferAndExchange() {
+    void transferAndExchangeStep() {
         onDialog<TransferDialog>([](TransferDialog* d) {
             Type(d, "Value", u"200"_s);
             Choose(Child<QComboBox>(d, "ComboBox3"), u"$"_s);
@@ -316,7 +357,7 @@ private Q_SLOTS:
                  u"Bank P1 -200|Wallet P2 200"_s);
     }
 
-    void debtWithRepayment() {
+    void debtWithRepaymentStep() {
         showPage(1);
         auto* page = m_window->findChild<DebtsPage*>();
         onDialog<DebtDialog>([](DebtDialog* d) {
@@ -344,7 +385,7 @@ private Q_SLOTS:
     }
 
     // Every account's balance in each currency, and the total in dollars.
-    void balances() {
+    void balancesStep() {
         auto* panel = child<QTableWidget>("GridValutaV");
         auto* total = child<QLabel>("LabelV");
         showAccount(u"Wallet"_s);
@@ -368,7 +409,7 @@ private Q_SLOTS:
                               u"10.03.2026|first part||40 $|||Wallet"_s}));
     }
 
-    void filter() {
+    void filterStep() {
         showAccount(u"[...]"_s);
         child<QRadioButton>("rIncomes")->click();
         QCOMPARE(shownNames(), (QStringList{u"February salary"_s}));
@@ -388,7 +429,7 @@ private Q_SLOTS:
     // The months' incomes and charges, and the charges by group, in dollars, of the entries the
     // ledger shows: every kind counts in the first chart (the transfer on both sides, the debt
     // and its repayment), only charges in the second.
-    void charts() {
+    void chartsStep() {
         showPage(2);
         QCOMPARE(
             Bars(child<ChartView>("Chart1")),
@@ -405,9 +446,9 @@ private Q_SLOTS:
         showAccount(u"[...]"_s);
     }
 
-    void printToPdf() {
+    void printToPdfStep() {
         showAccount(u"[...]"_s);
-        const QString path = m_files.filePath(u"March.pdf"_s);
+        const QString path = m_files->filePath(u"March.pdf"_s);
         onDialog<PrintSelectWindow>([&](PrintSelectWindow* print) {
             Click(print, "RadioButton2");
             WhenShown(print->optionsWindow(), [&, print] {
@@ -436,10 +477,10 @@ private Q_SLOTS:
         QVERIFY(lines.join(u'\n').contains(child<QLabel>("LabelV")->text() + u" $"_s));
     }
 
-    void exportToDbase() {
+    void exportToDbaseStep() {
         showAccount(u"Bank"_s);
-        const QString file = m_files.filePath(u"bank.dbf"_s);
-        FileChooser::queueChoice(m_files.filePath(u"bank"_s));
+        const QString file = m_files->filePath(u"bank.dbf"_s);
+        FileChooser::queueChoice(m_files->filePath(u"bank"_s));
         action("ExportDbf")->trigger();
         QCOMPARE(Messages::takeShown(), QStringList());
         const DbfContent read = ReadDbf(file);
@@ -453,12 +494,12 @@ private Q_SLOTS:
     }
 
     // The window closes with a copy into a folder the user picks; the copy holds everything.
-    void closeWithBackup() {
+    void closeWithBackupStep() {
         showAccount(u"[...]"_s);
         m_ledgerAtClose = Rows(grid());
         m_balancesAtClose = Rows(child<QTableWidget>("GridValutaV"));
         m_debtsAtClose = Rows(debtsGrid());
-        const QString backup = m_files.filePath(u"backup"_s);
+        const QString backup = m_files->filePath(u"backup"_s);
         QVERIFY(QDir().mkpath(backup));
         BackupWindow* window = m_window->backupWindow();
         bool copied = false;
@@ -480,7 +521,7 @@ private Q_SLOTS:
     }
 
     // The next start asks for the password (a wrong one is refused) and shows what was left.
-    void reopenWithPassword() {
+    void reopenWithPasswordStep() {
         m_window.reset();
         m_cd = std::make_unique<DebtTables>();
         m_data = std::make_unique<LedgerTables>();
@@ -508,6 +549,28 @@ private Q_SLOTS:
                  u"9 9"_s);
         QCOMPARE(Rows(child<QTableWidget>("GridValutaV")).first(), u"+M|Dollar|244,5 $"_s);
     }
+private Q_SLOTS:
+    void initTestCase() {
+        SetTestLocale();
+        Clock::setToday(QDate(2026, 3, 10));
+    }
+    void cleanupTestCase() {
+        sessionCleanup();
+        Clock::setToday(QDate());
+    }
+
+    void createDatabaseWithPassword() { runStep(0); }
+    void currenciesAccountsAndGroups() { runStep(1); }
+    void incomesAndCharges() { runStep(2); }
+    void transferAndExchange() { runStep(3); }
+    void debtWithRepayment() { runStep(4); }
+    void balances() { runStep(5); }
+    void filter() { runStep(6); }
+    void charts() { runStep(7); }
+    void printToPdf() { runStep(8); }
+    void exportToDbase() { runStep(9); }
+    void closeWithBackup() { runStep(10); }
+    void reopenWithPassword() { runStep(11); }
 };
 
 QTEST_MAIN(TestFirstHour)

@@ -29,6 +29,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTimer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -286,9 +287,12 @@ private Q_SLOTS:
         m_window->RequestFullRefresh();
         QCOMPARE(m_window->fullRefreshCount(), 0); // deferred to the message loop
         QTRY_COMPARE(m_window->fullRefreshCount(), 1);
-        QTest::qWait(50);
+        // Nothing is left pending once the refresh is over: no second one can follow.
+        auto* timer = m_window->findChild<QTimer*>(QStringLiteral("RefreshAllDataTimer"));
+        QVERIFY(timer);
+        QTRY_VERIFY(!timer->isActive() && !m_window->waitWindow()->isVisible());
+        QCoreApplication::sendPostedEvents();
         QCOMPARE(m_window->fullRefreshCount(), 1);
-        QVERIFY(!m_window->waitWindow()->isVisible());
     }
 
     void closingAsksOnlyWithItsKey() {

@@ -99,11 +99,17 @@ private Q_SLOTS:
             QTest::keyClick(view, Qt::Key_Down);
         }
         QTRY_COMPARE(view->currentIndex(), chosen);
-        QTest::qWait(50);
 
-        const QImage image = view->viewport()->grab().toImage();
-        const Drawn lit = Inspect(image, view->visualRect(chosen));
-        const Drawn plain = Inspect(image, view->visualRect(other));
+        // The highlight is drawn once the view has taken in the move: wait for it to show (or
+        // for the time-out), then say which colour falls short.
+        Drawn lit;
+        Drawn plain;
+        QTest::qWaitFor([&] {
+            const QImage image = view->viewport()->grab().toImage();
+            lit = Inspect(image, view->visualRect(chosen));
+            plain = Inspect(image, view->visualRect(other));
+            return Distance(lit.background, plain.background) >= 60;
+        });
         QVERIFY2(Distance(lit.background, plain.background) >= 60,
                  qPrintable(u"the item's background %1 is too close to the others' %2"_s.arg(
                      QColor(lit.background).name(), QColor(plain.background).name())));
