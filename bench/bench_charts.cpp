@@ -48,29 +48,29 @@ int Run(int entries) {
     page.show();
     QApplication::processEvents();
     std::printf("%d periods by day, %d by month\n",
-                int(zovi::Chart1Sums(*data, zovi::PeriodLength::Days).size()),
-                int(zovi::Chart1Sums(*data, zovi::PeriodLength::Months).size()));
+                int(zovi::IncomeChargeSums(*data, zovi::PeriodLength::Days).size()),
+                int(zovi::IncomeChargeSums(*data, zovi::PeriodLength::Months).size()));
 
     for (const char* length : {"RadioButton3", "RadioButton4"}) {
         page.findChild<QRadioButton*>(QLatin1String(length))->setChecked(true);
         const bool months = length == QByteArrayView("RadioButton3");
         Report(u"both charts refreshed and painted, by %1"_s.arg(months ? u"month"_s : u"day"_s),
                TimeRuns(kRuns, [&] {
-                   page.TabSheet3Show();
-                   const QImage first = page.chart1()->picture();
-                   const QImage second = page.chart2()->picture();
+                   page.refreshAutoCharts();
+                   const QImage first = page.incomeChargeChart()->picture();
+                   const QImage second = page.groupChart()->picture();
                    if (first.isNull() || second.isNull())
                        std::fprintf(stderr, "no picture\n");
                }));
         Report(u"  of which: the sums of the incomes and charges chart"_s, TimeRuns(kRuns, [&] {
-                   zovi::Chart1Sums(*data,
-                                    months ? zovi::PeriodLength::Months : zovi::PeriodLength::Days);
+                   zovi::IncomeChargeSums(*data, months ? zovi::PeriodLength::Months
+                                                        : zovi::PeriodLength::Days);
                }));
         Report(u"  of which: painting the incomes and charges chart"_s,
-               TimeRuns(kRuns, [&] { page.chart1()->picture(); }));
+               TimeRuns(kRuns, [&] { page.incomeChargeChart()->picture(); }));
     }
     Report(u"the sums of the groups chart"_s,
-           TimeRuns(kRuns, [&] { zovi::Chart2Sums(*data, {}); }));
+           TimeRuns(kRuns, [&] { zovi::GroupChartSums(*data, {}); }));
     zovi::CloseDatabase(*data, *cd);
     return zovi::bench::ExitCodeForShownMessages();
 }

@@ -136,11 +136,11 @@ void MainWindow::connectCommands() {
     connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
     connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
     connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &MainWindow::RequestFullRefresh);
-    connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i11Click);
-    connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i12Click);
-    connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::NewCredit_bt);
-    connect(act("DeleteCredit"), &QAction::triggered, m_debts, &DebtsPage::DeleteCredit_bt);
-    connect(act("EditCredit"), &QAction::triggered, m_debts, &DebtsPage::EditCredit_bt);
+    connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::saveActiveChart);
+    connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::printActiveChart);
+    connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::newDebt);
+    connect(act("DeleteCredit"), &QAction::triggered, m_debts, &DebtsPage::deleteDebt);
+    connect(act("EditCredit"), &QAction::triggered, m_debts, &DebtsPage::editDebt);
     connect(m_debts, &DebtsPage::debtChosen, this, &MainWindow::updateEntryActions);
     connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
         try {

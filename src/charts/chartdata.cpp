@@ -198,14 +198,14 @@ TableHandle& ChartRows(LedgerTables& data, const TableHandle& source) {
 
 } // namespace
 
-QList<PeriodSum> Chart1Sums(LedgerTables& data, PeriodLength length) {
+QList<PeriodSum> IncomeChargeSums(LedgerTables& data, PeriodLength length) {
     if (!data.tbData3.isOpen())
         return {};
     const MainCurrencyAmounts amounts(ReadCurrencies(data.tbValuta));
     return PeriodSums(ChartRows(data, data.tbData2), amounts, length);
 }
 
-QList<PeriodSum> Chart2Sums(LedgerTables& data, const GroupOptions& options) {
+QList<PeriodSum> GroupChartSums(LedgerTables& data, const GroupOptions& options) {
     if (!data.tbData3.isOpen())
         return {};
     const MainCurrencyAmounts amounts(ReadCurrencies(data.tbValuta));

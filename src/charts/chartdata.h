@@ -53,7 +53,7 @@ void AddAmount(PeriodSum& sum, double amount);
 // ---- the incomes and charges chart ----
 
 enum class PeriodLength { Days, Months, Years };
-// The choices of ComboBox4, in its order.
+// The choices of the chart kinds box ("ComboBox4"), in its order.
 enum class ChartKinds { ChargesAndIncomes, OnlyCharges, OnlyIncomes };
 
 // The label of a date's period: the short date text, without its day for months and without its
@@ -97,7 +97,7 @@ ChartSeriesPoints GroupPoints(const QList<PeriodSum>& groups);
 
 // tbData3 takes the filter of source (tbData2 for the incomes and charges chart, tbData for the
 // groups chart) and is read with the currencies of tbValuta.
-QList<PeriodSum> Chart1Sums(LedgerTables& data, PeriodLength length);
-QList<PeriodSum> Chart2Sums(LedgerTables& data, const GroupOptions& options);
+QList<PeriodSum> IncomeChargeSums(LedgerTables& data, PeriodLength length);
+QList<PeriodSum> GroupChartSums(LedgerTables& data, const GroupOptions& options);
 
 } // namespace zovi

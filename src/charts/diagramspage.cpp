@@ -84,6 +84,14 @@ QWidget* Scrolled(QWidget* tab) {
     return area;
 }
 
+// A click on a chart: the bars give way to the other series (line or pie) with numbered points,
+// and back to the bars with their labels.
+void ToggleBars(ChartView& chart) {
+    const bool bars = !chart.barsActive();
+    chart.setBarsActive(bars);
+    chart.setBottomLabels(bars);
+}
+
 } // namespace
 
 void PrintChart(const ChartView& chart, QPrinter& printer) {
@@ -97,18 +105,19 @@ void PrintChart(const ChartView& chart, QPrinter& printer) {
     chart.render(painter, QRect(QPoint(0, 0), chart.size()));
 }
 
-DiagramsPage::DiagramsPage(LedgerTables& tables, QWidget* parent) : QWidget(parent), m_data(tables) {
+DiagramsPage::DiagramsPage(LedgerTables& tables, QWidget* parent)
+    : QWidget(parent), m_data(tables) {
     setObjectName(QStringLiteral("TabSheet3"));
     auto* layout = new QVBoxLayout(this);
-    PageControl1 = Named(new QTabWidget(this), "PageControl1");
-    PageControl1->addTab(Scrolled(buildChart1Tab()), QStringLiteral("Chart: incomes/charges"));
-    PageControl1->addTab(Scrolled(buildChart2Tab()), QStringLiteral("Chart: groups"));
-    layout->addWidget(PageControl1);
-    connect(PageControl1, &QTabWidget::currentChanged, this, &DiagramsPage::TabSheet3Show);
+    m_tabs = Named(new QTabWidget(this), "PageControl1");
+    m_tabs->addTab(Scrolled(buildIncomeChargeTab()), QStringLiteral("Chart: incomes/charges"));
+    m_tabs->addTab(Scrolled(buildGroupTab()), QStringLiteral("Chart: groups"));
+    layout->addWidget(m_tabs);
+    connect(m_tabs, &QTabWidget::currentChanged, this, &DiagramsPage::refreshAutoCharts);
 }
 
-QWidget* DiagramsPage::build3D(View3DControls& controls, ChartView* chart, int firstSlider,
-                               const char* checkName) {
+QWidget* DiagramsPage::build3DControls(View3DControls& controls, ChartView* chart, int firstSlider,
+                                       const char* checkName) {
     auto* panel = new QWidget;
     auto* column = new QVBoxLayout(panel);
     controls.on = Named(new QCheckBox(QStringLiteral("3D"), panel), checkName);
@@ -124,7 +133,7 @@ QWidget* DiagramsPage::build3D(View3DControls& controls, ChartView* chart, int f
         controls.sliders[size_t(i)] = slider;
         column->addWidget(controls.labels[size_t(i)]);
         column->addWidget(slider);
-        // TrackBarNChange: the slider's option of the chart's view.
+        // Each slider sets its option of the chart's view.
         connect(slider, &QSlider::valueChanged, chart, [chart, i](int value) {
             ChartView3D view = chart->view3D();
             int* options[] = {&view.zoom,        &view.rotation,   &view.elevation,
@@ -134,7 +143,7 @@ QWidget* DiagramsPage::build3D(View3DControls& controls, ChartView* chart, int f
         });
     }
     column->addStretch();
-    // CheckBox8Click, CheckBox9Click.
+    // The switch turns the 3D view on or off and enables the sliders with it.
     connect(controls.on, &QCheckBox::toggled, chart, [chart, &controls](bool on) {
         ChartView3D view = chart->view3D();
         view.enabled = on;
@@ -145,178 +154,167 @@ QWidget* DiagramsPage::build3D(View3DControls& controls, ChartView* chart, int f
     return panel;
 }
 
-QWidget* DiagramsPage::buildChart1Tab() {
+QWidget* DiagramsPage::buildIncomeChargeTab() {
     auto* tab = Named(new QWidget, "TabSheet5");
-    Chart1 = Named(new ChartView(ChartView::OtherKind::Line, tab), "Chart1");
+    m_incomeChargeChart = Named(new ChartView(ChartView::OtherKind::Line, tab), "Chart1");
     auto* top = new QHBoxLayout;
-    top->addWidget(Chart1, 1);
-    top->addWidget(build3D(m_view1, Chart1, 1, "CheckBox8"));
+    top->addWidget(m_incomeChargeChart, 1);
+    top->addWidget(build3DControls(m_incomeChargeView3D, m_incomeChargeChart, 1, "CheckBox8"));
 
-    RadioButton4 = Named(new QRadioButton(QStringLiteral("Days"), tab), "RadioButton4");
-    RadioButton3 = Named(new QRadioButton(QStringLiteral("Months"), tab), "RadioButton3");
-    RadioButton5 = Named(new QRadioButton(QStringLiteral("Years"), tab), "RadioButton5");
-    RadioButton3->setChecked(true);
-    CheckBox2 = Named(new QCheckBox(QStringLiteral("Incomes - charges"), tab), "CheckBox2");
+    m_daysButton = Named(new QRadioButton(QStringLiteral("Days"), tab), "RadioButton4");
+    m_monthsButton = Named(new QRadioButton(QStringLiteral("Months"), tab), "RadioButton3");
+    m_yearsButton = Named(new QRadioButton(QStringLiteral("Years"), tab), "RadioButton5");
+    m_monthsButton->setChecked(true);
+    m_differenceCheck = Named(new QCheckBox(QStringLiteral("Incomes - charges"), tab), "CheckBox2");
     const char* colourTexts[] = {"Incomes", "Charges", "Incomes-charges"};
     const char* colours[] = {"Green", "Red", "Navy"};
     for (int i = 0; i < 3; ++i) {
-        ColorLabels[size_t(i)] = new QLabel(QString::fromLatin1(colourTexts[i]), tab);
-        ColorBoxes[size_t(i)] = ColourBox(
+        m_colourLabels[size_t(i)] = new QLabel(QString::fromLatin1(colourTexts[i]), tab);
+        m_colourBoxes[size_t(i)] = ColourBox(
             tab, QStringLiteral("ColorBox%1").arg(i + 1).toLatin1().constData(), colours[i]);
     }
-    ComboBox4 = Named(new QComboBox(tab), "ComboBox4");
-    ComboBox4->addItems({QStringLiteral("Charges & Incomes"), QStringLiteral("Only charges"),
-                         QStringLiteral("Only incomes")});
-    CheckBox1 = Named(new QCheckBox(QStringLiteral("Auto refresh"), tab), "CheckBox1");
-    CheckBox1->setChecked(true);
-    Button13 = Named(new QPushButton(QStringLiteral("Refresh data"), tab), "Button13");
-    Button13->setEnabled(false);
-    CheckBox11 = Named(new QCheckBox(QStringLiteral("Show axis"), tab), "CheckBox11");
-    CheckBox11->setChecked(true);
+    m_kindsBox = Named(new QComboBox(tab), "ComboBox4");
+    m_kindsBox->addItems({QStringLiteral("Charges & Incomes"), QStringLiteral("Only charges"),
+                          QStringLiteral("Only incomes")});
+    m_incomeChargeAutoRefresh =
+        Named(new QCheckBox(QStringLiteral("Auto refresh"), tab), "CheckBox1");
+    m_incomeChargeAutoRefresh->setChecked(true);
+    m_incomeChargeRefresh = Named(new QPushButton(QStringLiteral("Refresh data"), tab), "Button13");
+    m_incomeChargeRefresh->setEnabled(false);
+    m_showAxisCheck = Named(new QCheckBox(QStringLiteral("Show axis"), tab), "CheckBox11");
+    m_showAxisCheck->setChecked(true);
 
     auto* controls = new QGridLayout;
-    controls->addWidget(RadioButton4, 0, 0);
-    controls->addWidget(RadioButton3, 1, 0);
-    controls->addWidget(RadioButton5, 2, 0);
+    controls->addWidget(m_daysButton, 0, 0);
+    controls->addWidget(m_monthsButton, 1, 0);
+    controls->addWidget(m_yearsButton, 2, 0);
     for (int i = 0; i < 3; ++i) {
-        controls->addWidget(ColorLabels[size_t(i)], i, 1);
-        controls->addWidget(ColorBoxes[size_t(i)], i, 2);
+        controls->addWidget(m_colourLabels[size_t(i)], i, 1);
+        controls->addWidget(m_colourBoxes[size_t(i)], i, 2);
     }
-    controls->addWidget(CheckBox2, 0, 3);
-    controls->addWidget(ComboBox4, 1, 3);
-    controls->addWidget(CheckBox11, 2, 3);
-    controls->addWidget(CheckBox1, 0, 4);
-    controls->addWidget(Button13, 1, 4);
+    controls->addWidget(m_differenceCheck, 0, 3);
+    controls->addWidget(m_kindsBox, 1, 3);
+    controls->addWidget(m_showAxisCheck, 2, 3);
+    controls->addWidget(m_incomeChargeAutoRefresh, 0, 4);
+    controls->addWidget(m_incomeChargeRefresh, 1, 4);
     controls->setColumnStretch(5, 1);
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(top, 1);
     layout->addLayout(controls);
 
-    for (QRadioButton* b : {RadioButton4, RadioButton3, RadioButton5})
-        connect(b, &QRadioButton::clicked, this, &DiagramsPage::RadioButton4Click);
-    connect(CheckBox2, &QCheckBox::clicked, this, &DiagramsPage::RadioButton4Click);
-    for (QComboBox* box : ColorBoxes)
-        connect(box, &QComboBox::activated, this, &DiagramsPage::RadioButton4Click);
-    // ComboBox4Change.
-    connect(ComboBox4, &QComboBox::activated, this, &DiagramsPage::RadioButton4Click);
-    // CheckBox1Click.
-    connect(CheckBox1, &QCheckBox::toggled, Button13,
-            [this](bool on) { Button13->setEnabled(!on); });
-    connect(Button13, &QPushButton::clicked, this, &DiagramsPage::Button13Click);
-    // CheckBox11Click.
-    connect(CheckBox11, &QCheckBox::toggled, Chart1, &ChartView::setAxesVisible);
-    connect(Chart1, &ChartView::clicked, this, &DiagramsPage::Chart1Click);
+    for (QRadioButton* b : {m_daysButton, m_monthsButton, m_yearsButton})
+        connect(b, &QRadioButton::clicked, this, &DiagramsPage::incomeChargeOptionChanged);
+    connect(m_differenceCheck, &QCheckBox::clicked, this, &DiagramsPage::incomeChargeOptionChanged);
+    for (QComboBox* box : m_colourBoxes)
+        connect(box, &QComboBox::activated, this, &DiagramsPage::incomeChargeOptionChanged);
+    connect(m_kindsBox, &QComboBox::activated, this, &DiagramsPage::incomeChargeOptionChanged);
+    // The refresh button is for when the automatic refresh is off.
+    connect(m_incomeChargeAutoRefresh, &QCheckBox::toggled, m_incomeChargeRefresh,
+            [this](bool on) { m_incomeChargeRefresh->setEnabled(!on); });
+    connect(m_incomeChargeRefresh, &QPushButton::clicked, this,
+            &DiagramsPage::refreshIncomeChargeChart);
+    connect(m_showAxisCheck, &QCheckBox::toggled, m_incomeChargeChart, &ChartView::setAxesVisible);
+    connect(m_incomeChargeChart, &ChartView::clicked, m_incomeChargeChart,
+            [this] { ToggleBars(*m_incomeChargeChart); });
     return tab;
 }
 
-QWidget* DiagramsPage::buildChart2Tab() {
+QWidget* DiagramsPage::buildGroupTab() {
     auto* tab = Named(new QWidget, "TabSheet6");
-    Chart2 = Named(new ChartView(ChartView::OtherKind::Pie, tab), "Chart2");
+    m_groupChart = Named(new ChartView(ChartView::OtherKind::Pie, tab), "Chart2");
     // The chart's own start view, until a slider sets an option.
-    Chart2->setView3D({false, 100, 360, 315, 0, 0, 0});
+    m_groupChart->setView3D({false, 100, 360, 315, 0, 0, 0});
     auto* top = new QHBoxLayout;
-    top->addWidget(Chart2, 1);
-    top->addWidget(build3D(m_view2, Chart2, 7, "CheckBox9"));
+    top->addWidget(m_groupChart, 1);
+    top->addWidget(build3DControls(m_groupView3D, m_groupChart, 7, "CheckBox9"));
 
-    RadioButton7 = Named(new QRadioButton(QStringLiteral("Groups"), tab), "RadioButton7");
-    RadioButton6 = Named(new QRadioButton(QStringLiteral("Sub-groups"), tab), "RadioButton6");
-    RadioButton8 = Named(new QRadioButton(QStringLiteral("Charges"), tab), "RadioButton8");
-    RadioButton9 = Named(new QRadioButton(QStringLiteral("Incomes"), tab), "RadioButton9");
-    RadioButton7->setChecked(true);
-    RadioButton8->setChecked(true);
+    m_groupsButton = Named(new QRadioButton(QStringLiteral("Groups"), tab), "RadioButton7");
+    m_subGroupsButton = Named(new QRadioButton(QStringLiteral("Sub-groups"), tab), "RadioButton6");
+    m_chargesButton = Named(new QRadioButton(QStringLiteral("Charges"), tab), "RadioButton8");
+    m_incomesButton = Named(new QRadioButton(QStringLiteral("Incomes"), tab), "RadioButton9");
+    m_groupsButton->setChecked(true);
+    m_chargesButton->setChecked(true);
     auto* by = new QButtonGroup(tab);
-    by->addButton(RadioButton7);
-    by->addButton(RadioButton6);
+    by->addButton(m_groupsButton);
+    by->addButton(m_subGroupsButton);
     auto* which = new QButtonGroup(tab);
-    which->addButton(RadioButton8);
-    which->addButton(RadioButton9);
-    CheckBox6 = Named(new QCheckBox(QStringLiteral("Auto refresh"), tab), "CheckBox6");
-    CheckBox6->setChecked(true);
-    Button14 = Named(new QPushButton(QStringLiteral("Refresh data"), tab), "Button14");
-    Button14->setEnabled(false);
+    which->addButton(m_chargesButton);
+    which->addButton(m_incomesButton);
+    m_groupAutoRefresh = Named(new QCheckBox(QStringLiteral("Auto refresh"), tab), "CheckBox6");
+    m_groupAutoRefresh->setChecked(true);
+    m_groupRefresh = Named(new QPushButton(QStringLiteral("Refresh data"), tab), "Button14");
+    m_groupRefresh->setEnabled(false);
 
     auto* controls = new QGridLayout;
-    controls->addWidget(RadioButton7, 0, 0);
-    controls->addWidget(RadioButton6, 1, 0);
-    controls->addWidget(RadioButton8, 0, 1);
-    controls->addWidget(RadioButton9, 1, 1);
-    controls->addWidget(CheckBox6, 0, 2);
-    controls->addWidget(Button14, 1, 2);
+    controls->addWidget(m_groupsButton, 0, 0);
+    controls->addWidget(m_subGroupsButton, 1, 0);
+    controls->addWidget(m_chargesButton, 0, 1);
+    controls->addWidget(m_incomesButton, 1, 1);
+    controls->addWidget(m_groupAutoRefresh, 0, 2);
+    controls->addWidget(m_groupRefresh, 1, 2);
     controls->setColumnStretch(3, 1);
     auto* layout = new QVBoxLayout(tab);
     layout->addLayout(top, 1);
     layout->addLayout(controls);
 
-    for (QRadioButton* b : {RadioButton6, RadioButton7, RadioButton8, RadioButton9})
-        connect(b, &QRadioButton::clicked, this, &DiagramsPage::RadioButton7Click);
-    // CheckBox6Click.
-    connect(CheckBox6, &QCheckBox::toggled, Button14,
-            [this](bool on) { Button14->setEnabled(!on); });
-    connect(Button14, &QPushButton::clicked, this, &DiagramsPage::Button14Click);
-    connect(Chart2, &ChartView::clicked, this, &DiagramsPage::Chart2Click);
+    for (QRadioButton* b : {m_subGroupsButton, m_groupsButton, m_chargesButton, m_incomesButton})
+        connect(b, &QRadioButton::clicked, this, &DiagramsPage::groupOptionChanged);
+    // The refresh button is for when the automatic refresh is off.
+    connect(m_groupAutoRefresh, &QCheckBox::toggled, m_groupRefresh,
+            [this](bool on) { m_groupRefresh->setEnabled(!on); });
+    connect(m_groupRefresh, &QPushButton::clicked, this, &DiagramsPage::refreshGroupChart);
+    connect(m_groupChart, &ChartView::clicked, m_groupChart, [this] { ToggleBars(*m_groupChart); });
     return tab;
 }
 
 ChartView* DiagramsPage::activeChart() const {
-    return PageControl1->currentIndex() == 1 ? Chart2 : Chart1;
+    return m_tabs->currentIndex() == 1 ? m_groupChart : m_incomeChargeChart;
 }
 
-void DiagramsPage::Button13Click() {
-    ComboBox4->setEnabled(!CheckBox2->isChecked());
+void DiagramsPage::refreshIncomeChargeChart() {
+    m_kindsBox->setEnabled(!m_differenceCheck->isChecked());
     Guarded(this, [this] {
-        const PeriodLength length = RadioButton4->isChecked()   ? PeriodLength::Days
-                                    : RadioButton5->isChecked() ? PeriodLength::Years
-                                                                : PeriodLength::Months;
+        const PeriodLength length = m_daysButton->isChecked()    ? PeriodLength::Days
+                                    : m_yearsButton->isChecked() ? PeriodLength::Years
+                                                                 : PeriodLength::Months;
         const IncomeChargeOptions options{
-            CheckBox2->isChecked(), ChartKinds(ComboBox4->currentIndex()), ColourOf(ColorBoxes[0]),
-            ColourOf(ColorBoxes[1]), ColourOf(ColorBoxes[2])};
-        Chart1->setPoints(IncomeChargePoints(Chart1Sums(m_data, length), options));
+            m_differenceCheck->isChecked(), ChartKinds(m_kindsBox->currentIndex()),
+            ColourOf(m_colourBoxes[0]), ColourOf(m_colourBoxes[1]), ColourOf(m_colourBoxes[2])};
+        m_incomeChargeChart->setPoints(
+            IncomeChargePoints(IncomeChargeSums(m_data, length), options));
     });
 }
 
-void DiagramsPage::Button14Click() {
+void DiagramsPage::refreshGroupChart() {
     Guarded(this, [this] {
-        const GroupOptions options{RadioButton6->isChecked(), RadioButton9->isChecked()};
-        Chart2->setPoints(GroupPoints(Chart2Sums(m_data, options)));
+        const GroupOptions options{m_subGroupsButton->isChecked(), m_incomesButton->isChecked()};
+        m_groupChart->setPoints(GroupPoints(GroupChartSums(m_data, options)));
     });
 }
 
-void DiagramsPage::RadioButton4Click() {
-    if (CheckBox1->isChecked())
-        Button13Click();
+void DiagramsPage::incomeChargeOptionChanged() {
+    if (m_incomeChargeAutoRefresh->isChecked())
+        refreshIncomeChargeChart();
 }
 
-void DiagramsPage::RadioButton7Click() {
-    if (CheckBox6->isChecked())
-        Button14Click();
+void DiagramsPage::groupOptionChanged() {
+    if (m_groupAutoRefresh->isChecked())
+        refreshGroupChart();
 }
 
 void DiagramsPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    TabSheet3Show();
+    refreshAutoCharts();
 }
 
-void DiagramsPage::TabSheet3Show() {
-    if (CheckBox1->isChecked())
-        Button13Click();
-    if (CheckBox6->isChecked())
-        Button14Click();
+void DiagramsPage::refreshAutoCharts() {
+    if (m_incomeChargeAutoRefresh->isChecked())
+        refreshIncomeChargeChart();
+    if (m_groupAutoRefresh->isChecked())
+        refreshGroupChart();
 }
 
-// The bars give way to the line with numbered points, and back to the bars with their labels.
-void DiagramsPage::Chart1Click() {
-    const bool bars = !Chart1->barsActive();
-    Chart1->setBarsActive(bars);
-    Chart1->setBottomLabels(bars);
-}
-
-void DiagramsPage::Chart2Click() {
-    const bool bars = !Chart2->barsActive();
-    Chart2->setBarsActive(bars);
-    Chart2->setBottomLabels(bars);
-}
-
-void DiagramsPage::m3i11Click() {
+void DiagramsPage::saveActiveChart() {
     QString name =
         FileChooser::saveFile(this, QString(), QString(), QStringLiteral("Bitmaps (*.bmp)"));
     if (name.isEmpty())
@@ -329,7 +327,7 @@ void DiagramsPage::m3i11Click() {
                                   .arg(name));
 }
 
-void DiagramsPage::m3i12Click() {
+void DiagramsPage::printActiveChart() {
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("PrintDialog"));
@@ -340,28 +338,31 @@ void DiagramsPage::m3i12Click() {
 TranslationKeys DiagramsPage::translationKeys() {
     using namespace translation;
     TranslationKeys keys = {
-        {QStringLiteral("chart: incomes/charges"), TabText(PageControl1, 0)},
-        {QStringLiteral("chart: groups"), TabText(PageControl1, 1)},
-        {QStringLiteral("chargesandincomes"), Item(ComboBox4, 0)},
-        {QStringLiteral("onlycharges"), Item(ComboBox4, 1)},
-        {QStringLiteral("onlyincomes"), Item(ComboBox4, 2)},
-        {QStringLiteral("refresh data"), All({Text(Button13), Text(Button14)})},
-        {QStringLiteral("day"), Text(RadioButton4)},
-        {QStringLiteral("month"), Text(RadioButton3)},
-        {QStringLiteral("year"), Text(RadioButton5)},
-        {QStringLiteral("incomes - charges"), All({Text(CheckBox2), Text(ColorLabels[2])})},
-        {QStringLiteral("incomes"), All({Text(ColorLabels[0]), Text(RadioButton9)})},
-        {QStringLiteral("charges"), All({Text(ColorLabels[1]), Text(RadioButton8)})},
-        {QStringLiteral("groups"), Text(RadioButton7)},
-        {QStringLiteral("sub-groups"), Text(RadioButton6)},
-        {QStringLiteral("auto refresh"), All({Text(CheckBox1), Text(CheckBox6)})},
-        {QStringLiteral("showaxis"), Text(CheckBox11)},
+        {QStringLiteral("chart: incomes/charges"), TabText(m_tabs, 0)},
+        {QStringLiteral("chart: groups"), TabText(m_tabs, 1)},
+        {QStringLiteral("chargesandincomes"), Item(m_kindsBox, 0)},
+        {QStringLiteral("onlycharges"), Item(m_kindsBox, 1)},
+        {QStringLiteral("onlyincomes"), Item(m_kindsBox, 2)},
+        {QStringLiteral("refresh data"), All({Text(m_incomeChargeRefresh), Text(m_groupRefresh)})},
+        {QStringLiteral("day"), Text(m_daysButton)},
+        {QStringLiteral("month"), Text(m_monthsButton)},
+        {QStringLiteral("year"), Text(m_yearsButton)},
+        {QStringLiteral("incomes - charges"),
+         All({Text(m_differenceCheck), Text(m_colourLabels[2])})},
+        {QStringLiteral("incomes"), All({Text(m_colourLabels[0]), Text(m_incomesButton)})},
+        {QStringLiteral("charges"), All({Text(m_colourLabels[1]), Text(m_chargesButton)})},
+        {QStringLiteral("groups"), Text(m_groupsButton)},
+        {QStringLiteral("sub-groups"), Text(m_subGroupsButton)},
+        {QStringLiteral("auto refresh"),
+         All({Text(m_incomeChargeAutoRefresh), Text(m_groupAutoRefresh)})},
+        {QStringLiteral("showaxis"), Text(m_showAxisCheck)},
     };
     const char* sliderKeys[] = {"zoom",        "rotation",   "elevation",
                                 "horizoffset", "vertoffset", "perspective"};
     for (size_t i = 0; i < 6; ++i)
-        keys.push_back({QString::fromLatin1(sliderKeys[i]),
-                        All({Text(m_view1.labels[i]), Text(m_view2.labels[i])})});
+        keys.push_back(
+            {QString::fromLatin1(sliderKeys[i]),
+             All({Text(m_incomeChargeView3D.labels[i]), Text(m_groupView3D.labels[i])})});
     return keys;
 }
 

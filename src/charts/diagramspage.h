@@ -44,55 +44,53 @@ public:
     TranslationKeys translationKeys();
 
     // The incomes and charges chart, the groups chart, and the one of the active tab.
-    ChartView* chart1() const { return Chart1; }
-    ChartView* chart2() const { return Chart2; }
+    ChartView* incomeChargeChart() const { return m_incomeChargeChart; }
+    ChartView* groupChart() const { return m_groupChart; }
     ChartView* activeChart() const;
 
-    void Button13Click();
-    void Button14Click();
+    void refreshIncomeChargeChart();
+    void refreshGroupChart();
     // The refresh of each chart whose "Auto refresh" is on, the incomes and charges first.
-    void TabSheet3Show();
+    void refreshAutoCharts();
     // The "Chart" menu: the active tab's chart saved as a bitmap, and printed.
-    void m3i11Click();
-    void m3i12Click();
+    void saveActiveChart();
+    void printActiveChart();
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* buildChart1Tab();
-    QWidget* buildChart2Tab();
-    QWidget* build3D(View3DControls& controls, ChartView* chart, int firstSlider,
-                     const char* checkName);
-    void RadioButton4Click();
-    void RadioButton7Click();
-    void Chart1Click();
-    void Chart2Click();
+    QWidget* buildIncomeChargeTab();
+    QWidget* buildGroupTab();
+    QWidget* build3DControls(View3DControls& controls, ChartView* chart, int firstSlider,
+                             const char* checkName);
+    void incomeChargeOptionChanged();
+    void groupOptionChanged();
 
     LedgerTables& m_data;
-    QTabWidget* PageControl1 = nullptr;
+    QTabWidget* m_tabs = nullptr;
 
-    ChartView* Chart1 = nullptr;
-    QRadioButton* RadioButton4 = nullptr; // days
-    QRadioButton* RadioButton3 = nullptr; // months
-    QRadioButton* RadioButton5 = nullptr; // years
-    QCheckBox* CheckBox2 = nullptr;       // incomes - charges
-    std::array<QComboBox*, 3> ColorBoxes{};
-    std::array<QLabel*, 3> ColorLabels{};
-    QComboBox* ComboBox4 = nullptr;
-    QCheckBox* CheckBox1 = nullptr; // auto refresh
-    QPushButton* Button13 = nullptr;
-    QCheckBox* CheckBox11 = nullptr; // show axis
-    View3DControls m_view1;
+    ChartView* m_incomeChargeChart = nullptr;
+    QRadioButton* m_daysButton = nullptr;   // days
+    QRadioButton* m_monthsButton = nullptr; // months
+    QRadioButton* m_yearsButton = nullptr;  // years
+    QCheckBox* m_differenceCheck = nullptr; // incomes - charges
+    std::array<QComboBox*, 3> m_colourBoxes{};
+    std::array<QLabel*, 3> m_colourLabels{};
+    QComboBox* m_kindsBox = nullptr;
+    QCheckBox* m_incomeChargeAutoRefresh = nullptr; // auto refresh
+    QPushButton* m_incomeChargeRefresh = nullptr;
+    QCheckBox* m_showAxisCheck = nullptr; // show axis
+    View3DControls m_incomeChargeView3D;
 
-    ChartView* Chart2 = nullptr;
-    QRadioButton* RadioButton7 = nullptr; // groups
-    QRadioButton* RadioButton6 = nullptr; // sub-groups
-    QRadioButton* RadioButton8 = nullptr; // charges
-    QRadioButton* RadioButton9 = nullptr; // incomes
-    QCheckBox* CheckBox6 = nullptr;       // auto refresh
-    QPushButton* Button14 = nullptr;
-    View3DControls m_view2;
+    ChartView* m_groupChart = nullptr;
+    QRadioButton* m_groupsButton = nullptr;    // groups
+    QRadioButton* m_subGroupsButton = nullptr; // sub-groups
+    QRadioButton* m_chargesButton = nullptr;   // charges
+    QRadioButton* m_incomesButton = nullptr;   // incomes
+    QCheckBox* m_groupAutoRefresh = nullptr;   // auto refresh
+    QPushButton* m_groupRefresh = nullptr;
+    View3DControls m_groupView3D;
 };
 
 } // namespace zovi

@@ -42,131 +42,134 @@ QToolButton* CalculatorButton(QWidget* parent, const char* name) {
 DebtDialog::DebtDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TEditCredit", parent) {
     setWindowFlag(Qt::Tool);
-    vidolzny = KindButton(this, "vidolzny", "Credit");
-    vamdolzny = KindButton(this, "vamdolzny", "Debit");
-    GroupBox2 = Named(Frame(this, QStringLiteral(" Type "), {vidolzny, vamdolzny}), "GroupBox2");
-    ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    m_accountFrame = Frame(this, QStringLiteral(" Account "), {ComboBox1});
+    m_borrowedButton = KindButton(this, "vidolzny", "Credit");
+    m_lentButton = KindButton(this, "vamdolzny", "Debit");
+    m_kindFrame =
+        Named(Frame(this, QStringLiteral(" Type "), {m_borrowedButton, m_lentButton}), "GroupBox2");
+    m_accountBox = Named(new QComboBox(this), "ComboBox1");
+    m_accountFrame = Frame(this, QStringLiteral(" Account "), {m_accountBox});
     makeDateRow("DateTimePicker1");
-    DateTimePicker1 = m_date;
-    Edit1 = Named(new QLineEdit(this), "Edit1");
-    m_nameFrame = Frame(this, QStringLiteral(" Name "), {Edit1});
-    Value = Named(new QLineEdit(this), "Value");
-    SpeedButton6 = CalculatorButton(this, "SpeedButton6");
-    ComboBox6 = Named(new QComboBox(this), "ComboBox6");
-    m_amountFrame = Frame(this, QStringLiteral(" Sum of money "), {Value, SpeedButton6, ComboBox6});
-    Procent = Named(new QLineEdit(this), "Procent");
-    Label1 = Named(new QLabel(QStringLiteral("Count:"), this), "Label1");
-    SpeedButton1 = CalculatorButton(this, "SpeedButton1");
-    RadioButton1 = Named(new QRadioButton(QStringLiteral("Year"), this), "RadioButton1");
-    RadioButton2 = Named(new QRadioButton(QStringLiteral("Month"), this), "RadioButton2");
-    m_rateFrame = Frame(this, QStringLiteral(" Rate "),
-                        {Procent, SpeedButton1, Label1, RadioButton1, RadioButton2});
+    m_nameEdit = Named(new QLineEdit(this), "Edit1");
+    m_nameFrame = Frame(this, QStringLiteral(" Name "), {m_nameEdit});
+    m_amountEdit = Named(new QLineEdit(this), "Value");
+    m_amountCalculator = CalculatorButton(this, "SpeedButton6");
+    m_currencySignBox = Named(new QComboBox(this), "ComboBox6");
+    m_amountFrame = Frame(this, QStringLiteral(" Sum of money "),
+                          {m_amountEdit, m_amountCalculator, m_currencySignBox});
+    m_rateEdit = Named(new QLineEdit(this), "Procent");
+    m_periodLabel = Named(new QLabel(QStringLiteral("Count:"), this), "Label1");
+    m_rateCalculator = CalculatorButton(this, "SpeedButton1");
+    m_perYearButton = Named(new QRadioButton(QStringLiteral("Year"), this), "RadioButton1");
+    m_perMonthButton = Named(new QRadioButton(QStringLiteral("Month"), this), "RadioButton2");
+    m_rateFrame =
+        Frame(this, QStringLiteral(" Rate "),
+              {m_rateEdit, m_rateCalculator, m_periodLabel, m_perYearButton, m_perMonthButton});
 
-    layOut({GroupBox2, m_accountFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_rateFrame});
+    layOut({m_kindFrame, m_accountFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_rateFrame});
 
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { calculate(Value); });
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { calculate(Procent); });
-    for (QRadioButton* period : {RadioButton1, RadioButton2})
+    connect(m_amountCalculator, &QToolButton::clicked, this, [this] { calculate(m_amountEdit); });
+    connect(m_rateCalculator, &QToolButton::clicked, this, [this] { calculate(m_rateEdit); });
+    for (QRadioButton* period : {m_perYearButton, m_perMonthButton})
         connect(period, &QRadioButton::clicked, this, [this] { m_periodChosen = true; });
 }
 
 void DebtDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption014");
     setWindowTitle(QString());
-    vidolzny->setChecked(true);
-    DateTimePicker1->setDate(Clock::today());
-    Edit1->clear();
-    Value->clear();
-    Procent->clear();
-    RadioButton2->setChecked(true);
+    m_borrowedButton->setChecked(true);
+    m_date->setDate(Clock::today());
+    m_nameEdit->clear();
+    m_amountEdit->clear();
+    m_rateEdit->clear();
+    m_perMonthButton->setChecked(true);
     m_storedType.clear();
     m_periodChosen = false;
-    ReValuta();
-    ReUser();
-    GroupBox2->setEnabled(true);
+    refillCurrencies();
+    refillAccounts();
+    m_kindFrame->setEnabled(true);
 }
 
 void DebtDialog::prepareEdit(const Debt& debt) {
     m_captionKey = QStringLiteral("caption015");
     setWindowTitle(QString());
-    DateTimePicker1->setDate(debt.date);
-    Edit1->setText(debt.name);
-    Value->setText(debt.amount);
-    Procent->setText(debt.rate);
-    (debt.type == QLatin1String("Y") ? RadioButton1 : RadioButton2)->setChecked(true);
+    m_date->setDate(debt.date);
+    m_nameEdit->setText(debt.name);
+    m_amountEdit->setText(debt.amount);
+    m_rateEdit->setText(debt.rate);
+    (debt.type == QLatin1String("Y") ? m_perYearButton : m_perMonthButton)->setChecked(true);
     m_storedType = debt.type;
     m_periodChosen = false;
-    ReValuta();
-    ComboBox6->setCurrentIndex(
-        ComboBox6->findText(debt.currencySign, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    ReUser();
-    Select(ComboBox1, debt.account);
-    (debt.credit ? vidolzny : vamdolzny)->setChecked(true);
-    GroupBox2->setEnabled(false);
+    refillCurrencies();
+    m_currencySignBox->setCurrentIndex(
+        m_currencySignBox->findText(debt.currencySign, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    refillAccounts();
+    Select(m_accountBox, debt.account);
+    (debt.credit ? m_borrowedButton : m_lentButton)->setChecked(true);
+    m_kindFrame->setEnabled(false);
 }
 
 Debt DebtDialog::debt() const {
     Debt d;
-    d.credit = vidolzny->isChecked();
-    d.date = DateTimePicker1->date();
-    d.name = Edit1->text();
-    d.amount = Value->text();
-    d.currencySign = ComboBox6->currentIndex() >= 0 ? ComboBox6->currentText() : QString();
-    d.rate = Procent->text();
+    d.credit = m_borrowedButton->isChecked();
+    d.date = m_date->date();
+    d.name = m_nameEdit->text();
+    d.amount = m_amountEdit->text();
+    d.currencySign =
+        m_currencySignBox->currentIndex() >= 0 ? m_currencySignBox->currentText() : QString();
+    d.rate = m_rateEdit->text();
     // A stored period other than a year or a month stays until the user picks one.
     const bool keep = !m_periodChosen && !m_storedType.isEmpty() &&
                       m_storedType != QLatin1String("Y") && m_storedType != QLatin1String("M");
     d.type = keep ? m_storedType
-                  : (RadioButton1->isChecked() ? QStringLiteral("Y") : QStringLiteral("M"));
-    d.account = ComboBox1->currentIndex() >= 0 ? ComboBox1->currentText() : QString();
+                  : (m_perYearButton->isChecked() ? QStringLiteral("Y") : QStringLiteral("M"));
+    d.account = m_accountBox->currentIndex() >= 0 ? m_accountBox->currentText() : QString();
     return d;
 }
 
-void DebtDialog::ReValuta() {
-    FillCurrencySigns(ComboBox6, m_data.tbValuta);
+void DebtDialog::refillCurrencies() {
+    FillCurrencySigns(m_currencySignBox, m_data.tbValuta);
 }
 
-void DebtDialog::ReUser() {
-    ComboBox1->clear();
-    ComboBox1->addItems(Names(m_data.tbGr1));
-    ComboBox1->setCurrentIndex(-1);
+void DebtDialog::refillAccounts() {
+    m_accountBox->clear();
+    m_accountBox->addItems(Names(m_data.tbGr1));
+    m_accountBox->setCurrentIndex(-1);
 }
 
 std::optional<EntryRefusal> DebtDialog::checkInput() {
     const auto check = CheckDebt(debt());
-    Value->setText(check.entry.amount);
-    Procent->setText(check.entry.rate);
+    m_amountEdit->setText(check.entry.amount);
+    m_rateEdit->setText(check.entry.rate);
     return check.refusal;
 }
 
 QWidget* DebtDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Name:
-        return Edit1;
+        return m_nameEdit;
     case EntryInput::Rate:
-        return Procent;
+        return m_rateEdit;
     case EntryInput::Amount:
-        return Value;
+        return m_amountEdit;
     case EntryInput::Account:
-        return ComboBox1;
+        return m_accountBox;
     case EntryInput::Currency:
-        return ComboBox6;
+        return m_currencySignBox;
     default:
         return nullptr;
     }
 }
 
 void DebtDialog::translateFrames() {
-    Translate(vidolzny, QStringLiteral("credit"));
-    Translate(vamdolzny, QStringLiteral("debit"));
+    Translate(m_borrowedButton, QStringLiteral("credit"));
+    Translate(m_lentButton, QStringLiteral("debit"));
     Translate(m_accountFrame, QStringLiteral("account"));
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_rateFrame, QStringLiteral("percents"));
-    Translate(Label1, QStringLiteral("count"));
-    Translate(RadioButton1, QStringLiteral("year"));
-    Translate(RadioButton2, QStringLiteral("month"));
+    Translate(m_periodLabel, QStringLiteral("count"));
+    Translate(m_perYearButton, QStringLiteral("year"));
+    Translate(m_perMonthButton, QStringLiteral("month"));
 }
 
 // ---- the repayment dialog ----
@@ -174,36 +177,35 @@ void DebtDialog::translateFrames() {
 RepaymentDialog::RepaymentDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TEditOplata", parent) {
     makeDateRow("DateTimePicker1");
-    DateTimePicker1 = m_date;
-    Value = Named(new QLineEdit(this), "Value");
-    SpeedButton6 = CalculatorButton(this, "SpeedButton6");
-    m_amountFrame = Frame(this, QStringLiteral(" Amount "), {Value, SpeedButton6});
-    Edit1 = Named(new QLineEdit(this), "Edit1");
-    m_commentFrame = Frame(this, QStringLiteral(" Comment "), {Edit1});
+    m_amountEdit = Named(new QLineEdit(this), "Value");
+    m_amountCalculator = CalculatorButton(this, "SpeedButton6");
+    m_amountFrame = Frame(this, QStringLiteral(" Amount "), {m_amountEdit, m_amountCalculator});
+    m_commentEdit = Named(new QLineEdit(this), "Edit1");
+    m_commentFrame = Frame(this, QStringLiteral(" Comment "), {m_commentEdit});
     layOut({m_dateFrame, m_amountFrame, m_commentFrame});
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { calculate(Value); });
+    connect(m_amountCalculator, &QToolButton::clicked, this, [this] { calculate(m_amountEdit); });
 }
 
 void RepaymentDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption016");
     setWindowTitle(QString());
-    DateTimePicker1->setDate(Clock::today());
-    Value->clear();
-    Edit1->clear();
+    m_date->setDate(Clock::today());
+    m_amountEdit->clear();
+    m_commentEdit->clear();
 }
 
 Repayment RepaymentDialog::repayment() const {
-    return {DateTimePicker1->date(), Value->text(), Edit1->text()};
+    return {m_date->date(), m_amountEdit->text(), m_commentEdit->text()};
 }
 
 std::optional<EntryRefusal> RepaymentDialog::checkInput() {
     const auto check = CheckRepayment(repayment());
-    Value->setText(check.entry.amount);
+    m_amountEdit->setText(check.entry.amount);
     return check.refusal;
 }
 
 QWidget* RepaymentDialog::control(EntryInput input) const {
-    return input == EntryInput::Amount ? Value : nullptr;
+    return input == EntryInput::Amount ? m_amountEdit : nullptr;
 }
 
 void RepaymentDialog::translateFrames() {

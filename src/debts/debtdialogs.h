@@ -5,7 +5,6 @@
 
 class QButtonGroup;
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -36,29 +35,28 @@ public:
     Debt debt() const;
 
     // Refills the currency signs from the table, the first one chosen.
-    void ReValuta();
+    void refillCurrencies();
     // Refills the account names from the table, none chosen.
-    void ReUser();
+    void refillAccounts();
 
 private:
     std::optional<EntryRefusal> checkInput() override;
     QWidget* control(EntryInput input) const override;
     void translateFrames() override;
 
-    QGroupBox* GroupBox2 = nullptr;
-    QToolButton* vidolzny = nullptr;  // borrowed
-    QToolButton* vamdolzny = nullptr; // lent
-    QComboBox* ComboBox1 = nullptr;   // account
-    QDateEdit* DateTimePicker1 = nullptr;
-    QLineEdit* Edit1 = nullptr; // name
-    QLineEdit* Value = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QComboBox* ComboBox6 = nullptr; // currency sign
-    QLineEdit* Procent = nullptr;
-    QLabel* Label1 = nullptr; // "Count:"
-    QToolButton* SpeedButton1 = nullptr;
-    QRadioButton* RadioButton1 = nullptr; // per year
-    QRadioButton* RadioButton2 = nullptr; // per month
+    QGroupBox* m_kindFrame = nullptr;
+    QToolButton* m_borrowedButton = nullptr;
+    QToolButton* m_lentButton = nullptr;
+    QComboBox* m_accountBox = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QLineEdit* m_amountEdit = nullptr;
+    QToolButton* m_amountCalculator = nullptr;
+    QComboBox* m_currencySignBox = nullptr;
+    QLineEdit* m_rateEdit = nullptr;
+    QLabel* m_periodLabel = nullptr; // "Count:", before the period of the rate
+    QToolButton* m_rateCalculator = nullptr;
+    QRadioButton* m_perYearButton = nullptr;
+    QRadioButton* m_perMonthButton = nullptr;
     QGroupBox* m_accountFrame = nullptr;
     QGroupBox* m_nameFrame = nullptr;
     QGroupBox* m_amountFrame = nullptr;
@@ -83,10 +81,9 @@ private:
     QWidget* control(EntryInput input) const override;
     void translateFrames() override;
 
-    QDateEdit* DateTimePicker1 = nullptr;
-    QLineEdit* Value = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QLineEdit* Edit1 = nullptr; // comment
+    QLineEdit* m_amountEdit = nullptr;
+    QToolButton* m_amountCalculator = nullptr;
+    QLineEdit* m_commentEdit = nullptr;
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_commentFrame = nullptr;
 };

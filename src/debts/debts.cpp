@@ -315,7 +315,7 @@ int DeleteRepayment(LedgerTables& data, DebtTables& cd, qint64 id) {
     return removed;
 }
 
-void SelFilterOplata(DebtTables& cd, qint64 debtId) {
+void ShowRepaymentsOf(DebtTables& cd, qint64 debtId) {
     if (!cd.tbCredit.isOpen() || !cd.tbOplataCredit.isOpen() || cd.tbCredit.isEmpty())
         return;
     cd.tbOplataCredit.setFilter(QStringLiteral("IDcredit='%1'").arg(debtId));
@@ -348,7 +348,7 @@ void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value) {
     credits.post();
 }
 
-void SetStrFormatCredit(LedgerTables& data, DebtTables& cd) {
+void WriteDebtValueTexts(LedgerTables& data, DebtTables& cd) {
     TableHandle& c = cd.tbCredit2;
     if (!c.isOpen())
         return;

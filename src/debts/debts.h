@@ -74,12 +74,12 @@ int DeleteRepayment(LedgerTables& data, DebtTables& cd, qint64 id);
 
 // Shows the repayments of the debt with this ID in cd.tbOplataCredit; while Credit.db holds no
 // debt the list stays as it was.
-void SelFilterOplata(DebtTables& cd, qint64 debtId);
+void ShowRepaymentsOf(DebtTables& cd, qint64 debtId);
 
 // Writes the display texts ValueSTR and ValueBeginSTR of every debt (the whole part of the
 // value, a blank and the sign of its currency), in one Transaction; a debt whose texts are
 // already right is not written.
-void SetStrFormatCredit(LedgerTables& data, DebtTables& cd);
+void WriteDebtValueTexts(LedgerTables& data, DebtTables& cd);
 
 // The display text of a debt's value: the whole part (cut toward zero), a blank and the sign.
 QString DebtValueText(double value, const QString& sign);

@@ -97,47 +97,47 @@ DebtsPage::DebtsPage(LedgerTables& tables, DebtTables& cd, QWidget* parent)
     : QWidget(parent), m_data(tables), m_cd(cd) {
     setObjectName(QStringLiteral("TabSheet2"));
     auto* layout = new QVBoxLayout(this);
-    ToolBar2 = Named(new QToolBar(this), "ToolBar2");
-    AddToolButton(ToolBar2, "NewCredit_bt", S("New"), S("New"));
-    AddToolButton(ToolBar2, "DeleteCredit_bt", S("Delete"), S("Delete"));
-    AddToolButton(ToolBar2, "EditCredit_bt", S("Edit"), S("Edit"));
-    AddToolBarOverflow(ToolBar2);
-    layout->addWidget(ToolBar2);
+    m_toolBar = Named(new QToolBar(this), "ToolBar2");
+    AddToolButton(m_toolBar, "NewCredit_bt", S("New"), S("New"));
+    AddToolButton(m_toolBar, "DeleteCredit_bt", S("Delete"), S("Delete"));
+    AddToolButton(m_toolBar, "EditCredit_bt", S("Edit"), S("Edit"));
+    AddToolBarOverflow(m_toolBar);
+    layout->addWidget(m_toolBar);
     auto* body = new QHBoxLayout;
     buildGrid();
-    body->addWidget(GridD, 1);
+    body->addWidget(m_grid, 1);
     buildSidePanel();
-    body->addWidget(Panel4);
+    body->addWidget(m_sidePanel);
     layout->addLayout(body, 1);
 
     auto tool = [this](const char* name) {
-        return ToolBar2->findChild<QToolButton*>(QString::fromLatin1(name));
+        return m_toolBar->findChild<QToolButton*>(QString::fromLatin1(name));
     };
-    connect(tool("NewCredit_bt"), &QToolButton::clicked, this, &DebtsPage::NewCredit_bt);
-    connect(tool("DeleteCredit_bt"), &QToolButton::clicked, this, &DebtsPage::DeleteCredit_bt);
-    connect(tool("EditCredit_bt"), &QToolButton::clicked, this, &DebtsPage::EditCredit_bt);
-    connect(GridD, &QTableView::doubleClicked, this, &DebtsPage::EditCredit_bt);
+    connect(tool("NewCredit_bt"), &QToolButton::clicked, this, &DebtsPage::newDebt);
+    connect(tool("DeleteCredit_bt"), &QToolButton::clicked, this, &DebtsPage::deleteDebt);
+    connect(tool("EditCredit_bt"), &QToolButton::clicked, this, &DebtsPage::editDebt);
+    connect(m_grid, &QTableView::doubleClicked, this, &DebtsPage::editDebt);
     // The grid's context menu offers the commands of the toolbar.
-    GridD->setContextMenuPolicy(Qt::ActionsContextMenu);
+    m_grid->setContextMenuPolicy(Qt::ActionsContextMenu);
     auto popup = [this](const char* name, const char* text, void (DebtsPage::*command)()) {
-        auto* item = new QAction(S(text), GridD);
+        auto* item = new QAction(S(text), m_grid);
         item->setObjectName(QString::fromLatin1(name));
-        GridD->addAction(item);
+        m_grid->addAction(item);
         connect(item, &QAction::triggered, this, command);
         return item;
     };
-    PopupNewCredit = popup("PopupNewCredit", "New", &DebtsPage::NewCredit_bt);
-    PopupEditCredit = popup("PopupEditCredit", "Edit", &DebtsPage::EditCredit_bt);
-    PopupDeleteCredit = popup("PopupDeleteCredit", "Delete", &DebtsPage::DeleteCredit_bt);
-    connect(AddOplata, &QPushButton::clicked, this, &DebtsPage::NewOplataCredit_bt);
-    connect(DeleteOplata, &QPushButton::clicked, this, &DebtsPage::DeleteOplataCredit_bt);
+    m_newDebtItem = popup("PopupNewCredit", "New", &DebtsPage::newDebt);
+    m_editDebtItem = popup("PopupEditCredit", "Edit", &DebtsPage::editDebt);
+    m_deleteDebtItem = popup("PopupDeleteCredit", "Delete", &DebtsPage::deleteDebt);
+    connect(m_addRepaymentButton, &QPushButton::clicked, this, &DebtsPage::newRepayment);
+    connect(m_deleteRepaymentButton, &QPushButton::clicked, this, &DebtsPage::deleteRepayment);
     auto revalue = [this] {
-        RefrDebts();
-        RefreshGridD();
+        revalueDebts();
+        refillGrid();
     };
-    connect(RadioButton1, &QRadioButton::clicked, this, revalue);
-    connect(RadioButton2, &QRadioButton::clicked, this, revalue);
-    connect(DateTimePicker3, &QDateEdit::dateChanged, this, revalue);
+    connect(m_todayButton, &QRadioButton::clicked, this, revalue);
+    connect(m_chosenDayButton, &QRadioButton::clicked, this, revalue);
+    connect(m_chosenDay, &QDateEdit::dateChanged, this, revalue);
     connect(&m_cd.tbCredit, &TableHandle::viewChanged, this, &DebtsPage::updateCommands);
     connect(&m_cd.tbOplataCredit, &TableHandle::viewChanged, this, &DebtsPage::updateCommands);
     connect(&m_cd.tbOplataCredit, &TableHandle::viewChanged, this, &DebtsPage::repaymentChosen);
@@ -145,15 +145,15 @@ DebtsPage::DebtsPage(LedgerTables& tables, DebtTables& cd, QWidget* parent)
 }
 
 void DebtsPage::buildGrid() {
-    GridD = Named(new QTableView(this), "GridD");
-    GridD->setSelectionBehavior(QAbstractItemView::SelectRows);
-    GridD->setSelectionMode(QAbstractItemView::SingleSelection);
-    GridD->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    GridD->setShowGrid(false);
-    GridD->setStyleSheet(QStringLiteral("QTableView { gridline-color: transparent; }"));
-    GridD->verticalHeader()->hide();
-    GridD->horizontalHeader()->setSectionsMovable(true);
-    GridD->horizontalHeader()->setStyleSheet(
+    m_grid = Named(new QTableView(this), "GridD");
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setShowGrid(false);
+    m_grid->setStyleSheet(QStringLiteral("QTableView { gridline-color: transparent; }"));
+    m_grid->verticalHeader()->hide();
+    m_grid->horizontalHeader()->setSectionsMovable(true);
+    m_grid->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { background: rgb(43, 54, 85); color: white; "
                        "font-weight: bold; border: none; "
                        "border-right: 1px solid rgb(136, 142, 185); "
@@ -162,71 +162,72 @@ void DebtsPage::buildGrid() {
     for (int c = 0; c < DebtColumns; ++c)
         m_rows->setHeaderData(c, Qt::Horizontal, QString());
     m_rows->setHeaderData(DebtRate, Qt::Horizontal, QStringLiteral("%"));
-    GridD->setModel(m_rows);
-    GridD->setItemDelegate(new DebtsDelegate(GridD));
-    GridD->setColumnHidden(DebtId, true);
-    GridD->setColumnHidden(DebtMarker, true);
-    connect(GridD->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            &DebtsPage::GridDSelectCell);
+    m_grid->setModel(m_rows);
+    m_grid->setItemDelegate(new DebtsDelegate(m_grid));
+    m_grid->setColumnHidden(DebtId, true);
+    m_grid->setColumnHidden(DebtMarker, true);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &DebtsPage::debtRowChosen);
 }
 
 void DebtsPage::buildSidePanel() {
-    Panel4 = Named(new QWidget(this), "Panel4");
-    Panel4->setFixedWidth(220);
-    auto* side = new QVBoxLayout(Panel4);
-    GroupBoxValue = Named(new QGroupBox(S(" Calculating value to "), Panel4), "GroupBox5");
-    auto* valueLayout = new QVBoxLayout(GroupBoxValue);
-    RadioButton1 = Named(new QRadioButton(S("Today"), GroupBoxValue), "RadioButton1");
-    RadioButton2 = Named(new QRadioButton(GroupBoxValue), "RadioButton2");
-    RadioButton1->setChecked(true);
-    DateTimePicker3 = Named(new QDateEdit(Clock::today(), GroupBoxValue), "DateTimePicker3");
-    DateTimePicker3->setCalendarPopup(true);
-    DateTimePicker3->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
+    m_sidePanel = Named(new QWidget(this), "Panel4");
+    m_sidePanel->setFixedWidth(220);
+    auto* side = new QVBoxLayout(m_sidePanel);
+    m_valuationFrame = Named(new QGroupBox(S(" Calculating value to "), m_sidePanel), "GroupBox5");
+    auto* valueLayout = new QVBoxLayout(m_valuationFrame);
+    m_todayButton = Named(new QRadioButton(S("Today"), m_valuationFrame), "RadioButton1");
+    m_chosenDayButton = Named(new QRadioButton(m_valuationFrame), "RadioButton2");
+    m_todayButton->setChecked(true);
+    m_chosenDay = Named(new QDateEdit(Clock::today(), m_valuationFrame), "DateTimePicker3");
+    m_chosenDay->setCalendarPopup(true);
+    m_chosenDay->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     auto* chosen = new QHBoxLayout;
-    chosen->addWidget(RadioButton2);
-    chosen->addWidget(DateTimePicker3, 1);
-    valueLayout->addWidget(RadioButton1);
+    chosen->addWidget(m_chosenDayButton);
+    chosen->addWidget(m_chosenDay, 1);
+    valueLayout->addWidget(m_todayButton);
     valueLayout->addLayout(chosen);
 
-    GroupBoxPay = Named(new QGroupBox(S(" Pay debt "), Panel4), "GroupBox6");
-    auto* payLayout = new QVBoxLayout(GroupBoxPay);
-    DBGrid3 = Named(new QTableView(GroupBoxPay), "DBGrid3");
-    auto* headers = new RepaymentHeaders(DBGrid3);
+    m_repaymentFrame = Named(new QGroupBox(S(" Pay debt "), m_sidePanel), "GroupBox6");
+    auto* payLayout = new QVBoxLayout(m_repaymentFrame);
+    m_repaymentList = Named(new QTableView(m_repaymentFrame), "DBGrid3");
+    auto* headers = new RepaymentHeaders(m_repaymentList);
     headers->setSourceModel(&m_cd.dsOplataCredit);
-    DBGrid3->setModel(headers);
-    DBGrid3->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid3->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid3->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid3->verticalHeader()->hide();
+    m_repaymentList->setModel(headers);
+    m_repaymentList->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_repaymentList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_repaymentList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_repaymentList->verticalHeader()->hide();
     auto showColumns = [this] {
         for (int c = 0; c < m_cd.dsOplataCredit.columnCount(); ++c) {
             const QString field = m_cd.dsOplataCredit.headerData(c, Qt::Horizontal).toString();
-            DBGrid3->setColumnHidden(c, field != QLatin1String("Date") &&
-                                            field != QLatin1String("ValueSTR"));
+            m_repaymentList->setColumnHidden(c, field != QLatin1String("Date") &&
+                                                    field != QLatin1String("ValueSTR"));
         }
     };
-    connect(&m_cd.dsOplataCredit, &QAbstractItemModel::modelReset, DBGrid3, showColumns);
-    connect(&m_cd.dsOplataCredit, &QAbstractItemModel::headerDataChanged, DBGrid3, showColumns);
+    connect(&m_cd.dsOplataCredit, &QAbstractItemModel::modelReset, m_repaymentList, showColumns);
+    connect(&m_cd.dsOplataCredit, &QAbstractItemModel::headerDataChanged, m_repaymentList,
+            showColumns);
     showColumns();
-    connect(DBGrid3->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(m_repaymentList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& index) {
                 if (index.isValid())
                     m_cd.dsOplataCredit.selectRow(index.row());
                 repaymentChosen();
             });
-    payLayout->addWidget(DBGrid3, 1);
+    payLayout->addWidget(m_repaymentList, 1);
     auto* payButtons = new QHBoxLayout;
-    AddOplata = Named(new QPushButton(S("Add"), GroupBoxPay), "AddOplata");
-    DeleteOplata = Named(new QPushButton(S("Delete"), GroupBoxPay), "DeleteOplata");
-    payButtons->addWidget(AddOplata);
-    payButtons->addWidget(DeleteOplata);
+    m_addRepaymentButton = Named(new QPushButton(S("Add"), m_repaymentFrame), "AddOplata");
+    m_deleteRepaymentButton = Named(new QPushButton(S("Delete"), m_repaymentFrame), "DeleteOplata");
+    payButtons->addWidget(m_addRepaymentButton);
+    payButtons->addWidget(m_deleteRepaymentButton);
     payLayout->addLayout(payButtons);
-    DBText1 = Named(new QLabel(GroupBoxPay), "DBText1");
-    DBText1->setWordWrap(true);
-    DBText1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    payLayout->addWidget(DBText1);
-    side->addWidget(GroupBoxValue);
-    side->addWidget(GroupBoxPay, 1);
+    m_repaymentComment = Named(new QLabel(m_repaymentFrame), "DBText1");
+    m_repaymentComment->setWordWrap(true);
+    m_repaymentComment->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    payLayout->addWidget(m_repaymentComment);
+    side->addWidget(m_valuationFrame);
+    side->addWidget(m_repaymentFrame, 1);
 }
 
 void DebtsPage::setCalculator(AmountCalculator calculator) {
@@ -235,20 +236,20 @@ void DebtsPage::setCalculator(AmountCalculator calculator) {
 
 // The dialogs are made on first use as children of the main window, after its pages, so that a
 // search by name finds the pages' controls before those of the dialogs.
-DebtDialog* DebtsPage::editCredit() {
-    if (!m_editCredit) {
-        m_editCredit = new DebtDialog(m_data, window());
-        m_editCredit->setCalculator(m_calculator);
+DebtDialog* DebtsPage::debtDialog() {
+    if (!m_debtDialog) {
+        m_debtDialog = new DebtDialog(m_data, window());
+        m_debtDialog->setCalculator(m_calculator);
     }
-    return m_editCredit;
+    return m_debtDialog;
 }
 
-RepaymentDialog* DebtsPage::editOplata() {
-    if (!m_editOplata) {
-        m_editOplata = new RepaymentDialog(m_data, window());
-        m_editOplata->setCalculator(m_calculator);
+RepaymentDialog* DebtsPage::repaymentDialog() {
+    if (!m_repaymentDialog) {
+        m_repaymentDialog = new RepaymentDialog(m_data, window());
+        m_repaymentDialog->setCalculator(m_calculator);
     }
-    return m_editOplata;
+    return m_repaymentDialog;
 }
 
 // ---- enabling ----
@@ -256,35 +257,35 @@ RepaymentDialog* DebtsPage::editOplata() {
 void DebtsPage::updateCommands() {
     const bool debts = m_cd.tbCredit.isOpen() && !m_cd.tbCredit.isEmpty();
     for (const char* name : {"DeleteCredit_bt", "EditCredit_bt"})
-        ToolBar2->findChild<QToolButton*>(QString::fromLatin1(name))->setEnabled(debts);
-    PopupEditCredit->setEnabled(debts && m_current > 0);
-    PopupDeleteCredit->setEnabled(debts && m_current > 0);
+        m_toolBar->findChild<QToolButton*>(QString::fromLatin1(name))->setEnabled(debts);
+    m_editDebtItem->setEnabled(debts && m_current > 0);
+    m_deleteDebtItem->setEnabled(debts && m_current > 0);
     // A repayment needs a debt to belong to; deleting one needs one to delete.
-    AddOplata->setEnabled(debts && m_current > 0);
-    DeleteOplata->setEnabled(debts && m_current > 0 && m_cd.tbOplataCredit.isOpen() &&
-                             !m_cd.tbOplataCredit.isEmpty());
+    m_addRepaymentButton->setEnabled(debts && m_current > 0);
+    m_deleteRepaymentButton->setEnabled(debts && m_current > 0 && m_cd.tbOplataCredit.isOpen() &&
+                                        !m_cd.tbOplataCredit.isEmpty());
 }
 
 // ---- valuation and the grid ----
 
 QDate DebtsPage::valuationDate() const {
-    return RadioButton2->isChecked() ? DateTimePicker3->date() : Clock::today();
+    return m_chosenDayButton->isChecked() ? m_chosenDay->date() : Clock::today();
 }
 
-void DebtsPage::RefrDebts() {
+void DebtsPage::revalueDebts() {
     try {
         ValueDebts(m_data, m_cd, valuationDate());
-        SetStrFormatCredit(m_data, m_cd);
-        SelFilterOplata(m_cd, m_current);
+        WriteDebtValueTexts(m_data, m_cd);
+        ShowRepaymentsOf(m_cd, m_current);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
     updateCommands();
 }
 
-void DebtsPage::RefreshGridD() {
+void DebtsPage::refillGrid() {
     BusyCursor busy;
-    const int selectedRow = GridD->currentIndex().isValid() ? GridD->currentIndex().row() : 0;
+    const int selectedRow = m_grid->currentIndex().isValid() ? m_grid->currentIndex().row() : 0;
     // A header without a translation keeps its text (blank at first).
     std::vector<QString> headers;
     for (int c = 0; c < DebtColumns; ++c)
@@ -304,7 +305,7 @@ void DebtsPage::RefreshGridD() {
     }
     m_filling = true;
     m_rows->setRowCount(int(rows.size()));
-    QFont bold = GridD->font();
+    QFont bold = m_grid->font();
     bold.setBold(true);
     int keep = -1;
     for (int r = 0; r < int(rows.size()); ++r) {
@@ -323,14 +324,14 @@ void DebtsPage::RefreshGridD() {
     // The chosen debt stays chosen; when it is gone, the row at the same place is.
     const int row = keep >= 0 ? keep : std::min(selectedRow, int(rows.size()) - 1);
     if (row >= 0)
-        GridD->selectRow(row);
-    GridDSelectCell();
+        m_grid->selectRow(row);
+    debtRowChosen();
 }
 
-void DebtsPage::GridDSelectCell() {
+void DebtsPage::debtRowChosen() {
     if (m_filling)
         return;
-    const QModelIndex index = GridD->currentIndex();
+    const QModelIndex index = m_grid->currentIndex();
     qint64 id = 0;
     if (index.isValid())
         id = m_rows->index(index.row(), DebtId).data().toLongLong();
@@ -342,12 +343,12 @@ void DebtsPage::selectDebt(qint64 id) {
     if (id > 0 && m_cd.tbCredit.isOpen())
         m_cd.tbCredit.locate(QStringLiteral("ID"), id);
     try {
-        SelFilterOplata(m_cd, id);
+        ShowRepaymentsOf(m_cd, id);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
-    if (m_cd.dsOplataCredit.rowCount() > 0 && !DBGrid3->currentIndex().isValid())
-        DBGrid3->selectRow(0);
+    if (m_cd.dsOplataCredit.rowCount() > 0 && !m_repaymentList->currentIndex().isValid())
+        m_repaymentList->selectRow(0);
     repaymentChosen();
     updateCommands();
     Q_EMIT debtChosen();
@@ -355,21 +356,21 @@ void DebtsPage::selectDebt(qint64 id) {
 
 void DebtsPage::repaymentChosen() {
     TableHandle& r = m_cd.tbOplataCredit;
-    DBText1->setText(r.isOpen() && !r.isEmpty() ? r.field(QStringLiteral("Comment")).text()
-                                                : QString());
+    m_repaymentComment->setText(
+        r.isOpen() && !r.isEmpty() ? r.field(QStringLiteral("Comment")).text() : QString());
 }
 
-void DebtsPage::SetOfDate() {
-    RadioButton1->setText(LangText(QStringLiteral("today"), S("Today")) + S(" (") +
-                          AppLocale::formatDate(Clock::today()) + S(")"));
-    const QSignalBlocker quiet(DateTimePicker3);
-    DateTimePicker3->setDate(Clock::today());
+void DebtsPage::showToday() {
+    m_todayButton->setText(LangText(QStringLiteral("today"), S("Today")) + S(" (") +
+                           AppLocale::formatDate(Clock::today()) + S(")"));
+    const QSignalBlocker quiet(m_chosenDay);
+    m_chosenDay->setDate(Clock::today());
 }
 
 void DebtsPage::pageShown() {
-    SetOfDate();
-    RefrDebts();
-    RefreshGridD();
+    showToday();
+    revalueDebts();
+    refillGrid();
 }
 
 // ---- commands ----
@@ -377,16 +378,16 @@ void DebtsPage::pageShown() {
 void DebtsPage::afterChange(bool ledger) {
     if (ledger)
         Q_EMIT ledgerChanged();
-    RefrDebts();
-    RefreshGridD();
+    revalueDebts();
+    refillGrid();
 }
 
-void DebtsPage::NewCredit_bt() {
-    editCredit()->prepareNew();
-    if (editCredit()->exec() != QDialog::Accepted)
+void DebtsPage::newDebt() {
+    debtDialog()->prepareNew();
+    if (debtDialog()->exec() != QDialog::Accepted)
         return;
     try {
-        m_current = AppendDebt(m_data, m_cd, editCredit()->debt());
+        m_current = AppendDebt(m_data, m_cd, debtDialog()->debt());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;
@@ -394,15 +395,15 @@ void DebtsPage::NewCredit_bt() {
     afterChange(true);
 }
 
-void DebtsPage::EditCredit_bt() {
+void DebtsPage::editDebt() {
     const qint64 id = m_current;
     if (id <= 0)
         return;
     try {
-        editCredit()->prepareEdit(ReadDebt(m_data, m_cd, id));
-        if (editCredit()->exec() != QDialog::Accepted)
+        debtDialog()->prepareEdit(ReadDebt(m_data, m_cd, id));
+        if (debtDialog()->exec() != QDialog::Accepted)
             return;
-        RewriteDebt(m_data, m_cd, id, editCredit()->debt());
+        RewriteDebt(m_data, m_cd, id, debtDialog()->debt());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;
@@ -410,7 +411,7 @@ void DebtsPage::EditCredit_bt() {
     afterChange(true);
 }
 
-void DebtsPage::DeleteCredit_bt() {
+void DebtsPage::deleteDebt() {
     const qint64 id = m_current;
     if (id <= 0 ||
         !Messages::confirm(this, LangText(QStringLiteral("err011"), S("Do you want delete?"))))
@@ -424,15 +425,15 @@ void DebtsPage::DeleteCredit_bt() {
     afterChange(true);
 }
 
-void DebtsPage::NewOplataCredit_bt() {
+void DebtsPage::newRepayment() {
     const qint64 debt = m_current;
     if (debt <= 0)
         return;
-    editOplata()->prepareNew();
-    if (editOplata()->exec() != QDialog::Accepted)
+    repaymentDialog()->prepareNew();
+    if (repaymentDialog()->exec() != QDialog::Accepted)
         return;
     try {
-        AppendRepayment(m_data, m_cd, debt, editOplata()->repayment());
+        AppendRepayment(m_data, m_cd, debt, repaymentDialog()->repayment());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
         return;
@@ -440,7 +441,7 @@ void DebtsPage::NewOplataCredit_bt() {
     afterChange(true);
 }
 
-void DebtsPage::DeleteOplataCredit_bt() {
+void DebtsPage::deleteRepayment() {
     TableHandle& r = m_cd.tbOplataCredit;
     if (!r.isOpen() || r.isEmpty())
         return;
@@ -459,37 +460,37 @@ void DebtsPage::DeleteOplataCredit_bt() {
 // ---- appearance ----
 
 void DebtsPage::applyFace(bool transparentToolbars, bool flatButtons) {
-    StyleToolBar(ToolBar2, transparentToolbars, flatButtons);
+    StyleToolBar(m_toolBar, transparentToolbars, flatButtons);
 }
 
 void DebtsPage::loadColumnWidths(int windowWidth) {
-    const double w = windowWidth - Panel4->width();
-    LoadColumnWidths(GridD,
+    const double w = windowWidth - m_sidePanel->width();
+    LoadColumnWidths(m_grid,
                      {RoundHalfEven(0.13 * w) - 27, RoundHalfEven(0.4 * w) - 2,
                       RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
                       RoundHalfEven(0.03 * w) - 2, RoundHalfEven(0.14 * w) - 2},
                      settings::DebtColumnKey);
-    GridD->setColumnHidden(DebtId, true);
-    GridD->setColumnHidden(DebtMarker, true);
+    m_grid->setColumnHidden(DebtId, true);
+    m_grid->setColumnHidden(DebtMarker, true);
     // A date is never cut, whatever the window's width.
-    const int date = MinimumDateWidth(GridD->font());
-    if (GridD->columnWidth(DebtDate) < date)
-        GridD->setColumnWidth(DebtDate, date);
+    const int date = MinimumDateWidth(m_grid->font());
+    if (m_grid->columnWidth(DebtDate) < date)
+        m_grid->setColumnWidth(DebtDate, date);
 }
 
 TranslationKeys DebtsPage::translationKeys() {
     using namespace translation;
     auto button = [this](const char* name) {
-        return ToolBar2->findChild<QToolButton*>(QString::fromLatin1(name));
+        return m_toolBar->findChild<QToolButton*>(QString::fromLatin1(name));
     };
     TranslationKeys keys = {
-        {QStringLiteral("delete"),
-         All({Hint(button("DeleteCredit_bt")), Text(DeleteOplata), Text(PopupDeleteCredit)})},
-        {QStringLiteral("edit"), All({Hint(button("EditCredit_bt")), Text(PopupEditCredit)})},
+        {QStringLiteral("delete"), All({Hint(button("DeleteCredit_bt")),
+                                        Text(m_deleteRepaymentButton), Text(m_deleteDebtItem)})},
+        {QStringLiteral("edit"), All({Hint(button("EditCredit_bt")), Text(m_editDebtItem)})},
         {QStringLiteral("new"),
-         All({Hint(button("NewCredit_bt")), Text(AddOplata), Text(PopupNewCredit)})},
-        {QStringLiteral("calculating value to"), Frame(GroupBoxValue)},
-        {QStringLiteral("pay debt"), Frame(GroupBoxPay)},
+         All({Hint(button("NewCredit_bt")), Text(m_addRepaymentButton), Text(m_newDebtItem)})},
+        {QStringLiteral("calculating value to"), Frame(m_valuationFrame)},
+        {QStringLiteral("pay debt"), Frame(m_repaymentFrame)},
     };
     AddNumbered(keys, "button", 2, 8,
                 {Text(button("NewCredit_bt")), Text(button("DeleteCredit_bt")),

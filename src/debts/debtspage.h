@@ -46,17 +46,17 @@ public:
     TranslationKeys translationKeys();
 
     // The commands of the page.
-    void NewCredit_bt();
-    void EditCredit_bt();
-    void DeleteCredit_bt();
-    void NewOplataCredit_bt();
-    void DeleteOplataCredit_bt();
+    void newDebt();
+    void editDebt();
+    void deleteDebt();
+    void newRepayment();
+    void deleteRepayment();
     // Values every debt to the chosen day and shows the chosen debt's repayments.
-    void RefrDebts();
+    void revalueDebts();
     // Refills the grid from the debts table, keeping the chosen debt.
-    void RefreshGridD();
+    void refillGrid();
     // The caption of "today" with today's date, and the picker set to today.
-    void SetOfDate();
+    void showToday();
     // The page became visible: the picker is set to today first, so that the values shown are
     // those of the day the page shows.
     void pageShown();
@@ -73,11 +73,11 @@ Q_SIGNALS:
     void ledgerChanged();
 
 private:
-    DebtDialog* editCredit();
-    RepaymentDialog* editOplata();
+    DebtDialog* debtDialog();
+    RepaymentDialog* repaymentDialog();
     void buildGrid();
     void buildSidePanel();
-    void GridDSelectCell();
+    void debtRowChosen();
     void selectDebt(qint64 id);
     void repaymentChosen();
     void updateCommands();
@@ -90,24 +90,24 @@ private:
     qint64 m_current = 0;
     bool m_filling = false;
     AmountCalculator m_calculator;
-    DebtDialog* m_editCredit = nullptr;
-    RepaymentDialog* m_editOplata = nullptr;
-    QToolBar* ToolBar2 = nullptr;
-    QAction* PopupNewCredit = nullptr;
-    QAction* PopupEditCredit = nullptr;
-    QAction* PopupDeleteCredit = nullptr;
-    QTableView* GridD = nullptr;
+    DebtDialog* m_debtDialog = nullptr;
+    RepaymentDialog* m_repaymentDialog = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QAction* m_newDebtItem = nullptr;
+    QAction* m_editDebtItem = nullptr;
+    QAction* m_deleteDebtItem = nullptr;
+    QTableView* m_grid = nullptr;
     QStandardItemModel* m_rows = nullptr;
-    QWidget* Panel4 = nullptr;
-    QGroupBox* GroupBoxValue = nullptr;
-    QRadioButton* RadioButton1 = nullptr; // today
-    QRadioButton* RadioButton2 = nullptr; // a chosen day
-    QDateEdit* DateTimePicker3 = nullptr;
-    QGroupBox* GroupBoxPay = nullptr;
-    QTableView* DBGrid3 = nullptr;
-    QPushButton* AddOplata = nullptr;
-    QPushButton* DeleteOplata = nullptr;
-    QLabel* DBText1 = nullptr;
+    QWidget* m_sidePanel = nullptr;
+    QGroupBox* m_valuationFrame = nullptr;
+    QRadioButton* m_todayButton = nullptr;
+    QRadioButton* m_chosenDayButton = nullptr;
+    QDateEdit* m_chosenDay = nullptr;
+    QGroupBox* m_repaymentFrame = nullptr;
+    QTableView* m_repaymentList = nullptr;
+    QPushButton* m_addRepaymentButton = nullptr;
+    QPushButton* m_deleteRepaymentButton = nullptr;
+    QLabel* m_repaymentComment = nullptr;
 };
 
 } // namespace zovi

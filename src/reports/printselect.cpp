@@ -16,8 +16,8 @@
 
 namespace zovi {
 
-PrintSelectWindow::PrintSelectWindow(LedgerTables& tables, std::function<PrintHeadingState()> heading,
-                           QWidget* parent)
+PrintSelectWindow::PrintSelectWindow(LedgerTables& tables,
+                                     std::function<PrintHeadingState()> heading, QWidget* parent)
     : QDialog(parent), m_data(tables), m_heading(std::move(heading)) {
     setObjectName(QStringLiteral("TPrintSelect"));
     setWindowTitle(QStringLiteral("Печать"));
@@ -39,36 +39,36 @@ PrintSelectWindow::PrintSelectWindow(LedgerTables& tables, std::function<PrintHe
         layout->addWidget(label);
         layout->addSpacing(fontMetrics().height() / 2);
     };
-    option(RadioButton1, "RadioButton1", QStringLiteral("Стандартный отчет"),
+    option(m_standardReport, "RadioButton1", QStringLiteral("Стандартный отчет"),
            QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
                           "\"Группа/Подгруппа\", \"Счет\"; стандартный шрифт."));
-    option(RadioButton2, "RadioButton2", QStringLiteral("Уменьшенный отчет"),
+    option(m_reducedReport, "RadioButton2", QStringLiteral("Уменьшенный отчет"),
            QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
                           "\"Группа\", \"Счет\"; стандартный шрифт."));
-    option(RadioButton3, "RadioButton3", QStringLiteral("Компактный отчет"),
+    option(m_compactReport, "RadioButton3", QStringLiteral("Компактный отчет"),
            QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
                           "\"Группа\", \"Счет\"; мелкий шрифт."));
-    RadioButton1->setChecked(true);
+    m_standardReport->setChecked(true);
     setMinimumWidth(fontMetrics().averageCharWidth() * 56);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    Button1 = new QPushButton(QStringLiteral("Показать"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
+    m_showButton = new QPushButton(QStringLiteral("Показать"), this);
+    m_showButton->setObjectName(QStringLiteral("Button1"));
+    m_showButton->setDefault(true);
     auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
     close->setObjectName(QStringLiteral("Button2"));
-    buttons->addWidget(Button1);
+    buttons->addWidget(m_showButton);
     buttons->addWidget(close);
     layout->addLayout(buttons);
-    connect(Button1, &QPushButton::clicked, this, &PrintSelectWindow::Button1Click);
+    connect(m_showButton, &QPushButton::clicked, this, &PrintSelectWindow::showChosenReport);
     connect(close, &QPushButton::clicked, this, &PrintSelectWindow::reject);
 }
 
 QString PrintSelectWindow::templatePath() const {
-    const char* name = RadioButton2->isChecked()   ? "Report/Data2.rav"
-                       : RadioButton3->isChecked() ? "Report/Data3.rav"
-                                                   : "Report/Data.rav";
+    const char* name = m_reducedReport->isChecked()   ? "Report/Data2.rav"
+                       : m_compactReport->isChecked() ? "Report/Data3.rav"
+                                                      : "Report/Data.rav";
     return ProgramFolder::file(QString::fromLatin1(name));
 }
 
@@ -80,14 +80,14 @@ bool PrintSelectWindow::eventFilter(QObject* watched, QEvent* event) {
             radio = qobject_cast<QRadioButton*>(label->buddy());
         if (radio) {
             radio->setChecked(true);
-            Button1Click();
+            showChosenReport();
             return true;
         }
     }
     return QDialog::eventFilter(watched, event);
 }
 
-void PrintSelectWindow::Button1Click() {
+void PrintSelectWindow::showChosenReport() {
     try {
         ReportTemplate tmpl;
         ReportContent content;

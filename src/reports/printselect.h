@@ -23,9 +23,10 @@ class PrintSelectWindow : public QDialog {
 public:
     // heading gives the ledger window's filter and value panel at the moment of printing.
     PrintSelectWindow(LedgerTables& tables, std::function<PrintHeadingState()> heading,
-                 QWidget* parent = nullptr);
+                      QWidget* parent = nullptr);
 
-    void Button1Click();
+    // Fills the print tables, asks where the chosen report goes and runs it there.
+    void showChosenReport();
     // The template of the chosen report, under the program folder.
     QString templatePath() const;
     ReportOptionsDialog* optionsWindow() const { return m_options; }
@@ -37,10 +38,10 @@ private:
     LedgerTables& m_data;
     std::function<PrintHeadingState()> m_heading;
     ReportOptionsDialog* m_options = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QRadioButton* RadioButton3 = nullptr;
-    QPushButton* Button1 = nullptr;
+    QRadioButton* m_standardReport = nullptr;
+    QRadioButton* m_reducedReport = nullptr;
+    QRadioButton* m_compactReport = nullptr;
+    QPushButton* m_showButton = nullptr;
 };
 
 } // namespace zovi

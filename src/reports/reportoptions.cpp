@@ -51,61 +51,61 @@ ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
-    RadioPreview = new QRadioButton(QStringLiteral("&Просмотр"), this);
-    RadioPreview->setObjectName(QStringLiteral("RadioPreview"));
-    RadioPrinter = new QRadioButton(QStringLiteral("П&ринтер"), this);
-    RadioPrinter->setObjectName(QStringLiteral("RadioPrinter"));
-    RadioFile = new QRadioButton(QStringLiteral("&Файл"), this);
-    RadioFile->setObjectName(QStringLiteral("RadioFile"));
-    RadioPreview->setChecked(true);
-    layout->addWidget(RadioPreview);
-    layout->addWidget(RadioPrinter);
+    m_previewButton = new QRadioButton(QStringLiteral("&Просмотр"), this);
+    m_previewButton->setObjectName(QStringLiteral("RadioPreview"));
+    m_printerButton = new QRadioButton(QStringLiteral("П&ринтер"), this);
+    m_printerButton->setObjectName(QStringLiteral("RadioPrinter"));
+    m_fileButton = new QRadioButton(QStringLiteral("&Файл"), this);
+    m_fileButton->setObjectName(QStringLiteral("RadioFile"));
+    m_previewButton->setChecked(true);
+    layout->addWidget(m_previewButton);
+    layout->addWidget(m_printerButton);
 
     auto* printerBox = new QGroupBox(this);
     auto* printerForm = new QFormLayout(printerBox);
-    ComboPrinter = new QComboBox(printerBox);
-    ComboPrinter->setObjectName(QStringLiteral("ComboPrinter"));
+    m_printerNameBox = new QComboBox(printerBox);
+    m_printerNameBox->setObjectName(QStringLiteral("ComboPrinter"));
     const QStringList printers = QPrinterInfo::availablePrinterNames();
-    ComboPrinter->addItems(printers);
+    m_printerNameBox->addItems(printers);
     const QString defaultPrinter = QPrinterInfo::defaultPrinterName();
     if (!defaultPrinter.isEmpty())
-        ComboPrinter->setCurrentText(defaultPrinter);
-    SpinCopies = new QSpinBox(printerBox);
-    SpinCopies->setObjectName(QStringLiteral("SpinCopies"));
-    SpinCopies->setRange(1, 999);
-    CheckCollate = new QCheckBox(QStringLiteral("Разобрать по копиям"), printerBox);
-    CheckCollate->setObjectName(QStringLiteral("CheckCollate"));
-    CheckCollate->setChecked(true);
-    ComboDuplex = new QComboBox(printerBox);
-    ComboDuplex->setObjectName(QStringLiteral("ComboDuplex"));
-    ComboDuplex->addItems({QStringLiteral("Нет"), QStringLiteral("По длинному краю"),
+        m_printerNameBox->setCurrentText(defaultPrinter);
+    m_copiesBox = new QSpinBox(printerBox);
+    m_copiesBox->setObjectName(QStringLiteral("SpinCopies"));
+    m_copiesBox->setRange(1, 999);
+    m_collateCheck = new QCheckBox(QStringLiteral("Разобрать по копиям"), printerBox);
+    m_collateCheck->setObjectName(QStringLiteral("CheckCollate"));
+    m_collateCheck->setChecked(true);
+    m_duplexBox = new QComboBox(printerBox);
+    m_duplexBox->setObjectName(QStringLiteral("ComboDuplex"));
+    m_duplexBox->addItems({QStringLiteral("Нет"), QStringLiteral("По длинному краю"),
                            QStringLiteral("По короткому краю")});
-    printerForm->addRow(QStringLiteral("Принтер:"), ComboPrinter);
-    printerForm->addRow(QStringLiteral("Копии:"), SpinCopies);
-    printerForm->addRow(QString(), CheckCollate);
-    printerForm->addRow(QStringLiteral("Двусторонняя печать:"), ComboDuplex);
+    printerForm->addRow(QStringLiteral("Принтер:"), m_printerNameBox);
+    printerForm->addRow(QStringLiteral("Копии:"), m_copiesBox);
+    printerForm->addRow(QString(), m_collateCheck);
+    printerForm->addRow(QStringLiteral("Двусторонняя печать:"), m_duplexBox);
     layout->addWidget(printerBox);
     if (printers.isEmpty()) {
-        RadioPrinter->setEnabled(false);
-        RadioPrinter->setText(QStringLiteral("П&ринтер (нет установленных принтеров)"));
+        m_printerButton->setEnabled(false);
+        m_printerButton->setText(QStringLiteral("П&ринтер (нет установленных принтеров)"));
     }
 
-    layout->addWidget(RadioFile);
+    layout->addWidget(m_fileButton);
     auto* fileBox = new QGroupBox(this);
     auto* fileForm = new QFormLayout(fileBox);
-    ComboFormat = new QComboBox(fileBox);
-    ComboFormat->setObjectName(QStringLiteral("ComboFormat"));
+    m_formatBox = new QComboBox(fileBox);
+    m_formatBox->setObjectName(QStringLiteral("ComboFormat"));
     for (const FormatInfo& f : kFormats)
-        ComboFormat->addItem(QString::fromUtf8(f.label));
-    EditFile = new QLineEdit(QDir::home().filePath(QStringLiteral("report.pdf")), fileBox);
-    EditFile->setObjectName(QStringLiteral("EditFile"));
-    EditFile->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
-    ButtonFile = new QPushButton(QStringLiteral("..."), fileBox);
-    ButtonFile->setObjectName(QStringLiteral("ButtonFile"));
+        m_formatBox->addItem(QString::fromUtf8(f.label));
+    m_fileEdit = new QLineEdit(QDir::home().filePath(QStringLiteral("report.pdf")), fileBox);
+    m_fileEdit->setObjectName(QStringLiteral("EditFile"));
+    m_fileEdit->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
+    m_chooseFileButton = new QPushButton(QStringLiteral("..."), fileBox);
+    m_chooseFileButton->setObjectName(QStringLiteral("ButtonFile"));
     auto* fileRow = new QHBoxLayout;
-    fileRow->addWidget(EditFile, 1);
-    fileRow->addWidget(ButtonFile);
-    fileForm->addRow(QStringLiteral("Формат:"), ComboFormat);
+    fileRow->addWidget(m_fileEdit, 1);
+    fileRow->addWidget(m_chooseFileButton);
+    fileForm->addRow(QStringLiteral("Формат:"), m_formatBox);
     fileForm->addRow(QStringLiteral("Файл:"), fileRow);
     layout->addWidget(fileBox);
 
@@ -118,28 +118,29 @@ ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
 
     connect(buttons, &QDialogButtonBox::accepted, this, &ReportOptionsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &ReportOptionsDialog::reject);
-    for (QRadioButton* radio : {RadioPreview, RadioPrinter, RadioFile})
+    for (QRadioButton* radio : {m_previewButton, m_printerButton, m_fileButton})
         connect(radio, &QRadioButton::toggled, this, &ReportOptionsDialog::updateStates);
-    connect(ComboFormat, &QComboBox::currentIndexChanged, this, &ReportOptionsDialog::formatChanged);
-    connect(ButtonFile, &QPushButton::clicked, this, &ReportOptionsDialog::chooseFile);
+    connect(m_formatBox, &QComboBox::currentIndexChanged, this,
+            &ReportOptionsDialog::formatChanged);
+    connect(m_chooseFileButton, &QPushButton::clicked, this, &ReportOptionsDialog::chooseFile);
     updateStates();
 }
 
 void ReportOptionsDialog::updateStates() {
-    const bool printer = RadioPrinter->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(ComboPrinter), static_cast<QWidget*>(SpinCopies),
-                       static_cast<QWidget*>(CheckCollate), static_cast<QWidget*>(ComboDuplex)})
+    const bool printer = m_printerButton->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(m_printerNameBox), static_cast<QWidget*>(m_copiesBox),
+                       static_cast<QWidget*>(m_collateCheck), static_cast<QWidget*>(m_duplexBox)})
         w->setEnabled(printer);
-    const bool file = RadioFile->isChecked();
-    for (QWidget* w : {static_cast<QWidget*>(ComboFormat), static_cast<QWidget*>(EditFile),
-                       static_cast<QWidget*>(ButtonFile)})
+    const bool file = m_fileButton->isChecked();
+    for (QWidget* w : {static_cast<QWidget*>(m_formatBox), static_cast<QWidget*>(m_fileEdit),
+                       static_cast<QWidget*>(m_chooseFileButton)})
         w->setEnabled(file);
 }
 
 void ReportOptionsDialog::formatChanged() {
     // The file name follows the format: its suffix becomes the format's.
-    const int index = std::max(0, ComboFormat->currentIndex());
-    const QString name = EditFile->text().trimmed();
+    const int index = std::max(0, m_formatBox->currentIndex());
+    const QString name = m_fileEdit->text().trimmed();
     if (name.isEmpty())
         return;
     const QFileInfo info(name);
@@ -149,38 +150,38 @@ void ReportOptionsDialog::formatChanged() {
         known =
             known || info.suffix().compare(QString::fromLatin1(f.suffix), Qt::CaseInsensitive) == 0;
     const QString base = known ? name.left(name.size() - info.suffix().size() - 1) : name;
-    EditFile->setText(base + QLatin1Char('.') + suffix);
+    m_fileEdit->setText(base + QLatin1Char('.') + suffix);
 }
 
 void ReportOptionsDialog::chooseFile() {
-    const int index = std::max(0, ComboFormat->currentIndex());
+    const int index = std::max(0, m_formatBox->currentIndex());
     const QString chosen = FileChooser::saveFile(this, QStringLiteral("Файл отчета"),
-                                                 QFileInfo(EditFile->text()).absolutePath(),
+                                                 QFileInfo(m_fileEdit->text()).absolutePath(),
                                                  QString::fromUtf8(kFormats[index].label));
     if (!chosen.isEmpty()) {
         // The file dialog has asked already whether an existing file may be replaced.
-        EditFile->setText(chosen);
+        m_fileEdit->setText(chosen);
         m_replaceConfirmed = chosen;
     }
 }
 
 ReportOutput ReportOptionsDialog::output() const {
     ReportOutput out;
-    out.destination = RadioPrinter->isChecked() ? ReportOutput::Destination::Printer
-                      : RadioFile->isChecked()  ? ReportOutput::Destination::File
-                                                : ReportOutput::Destination::Preview;
-    out.format = kFormats[std::max(0, ComboFormat->currentIndex())].format;
-    out.fileName = EditFile->text().trimmed();
-    out.copies = SpinCopies->value();
-    out.collate = CheckCollate->isChecked();
-    out.duplex = ComboDuplex->currentIndex();
-    out.printer = ComboPrinter->currentText();
+    out.destination = m_printerButton->isChecked() ? ReportOutput::Destination::Printer
+                      : m_fileButton->isChecked()  ? ReportOutput::Destination::File
+                                                   : ReportOutput::Destination::Preview;
+    out.format = kFormats[std::max(0, m_formatBox->currentIndex())].format;
+    out.fileName = m_fileEdit->text().trimmed();
+    out.copies = m_copiesBox->value();
+    out.collate = m_collateCheck->isChecked();
+    out.duplex = m_duplexBox->currentIndex();
+    out.printer = m_printerNameBox->currentText();
     return out;
 }
 
 void ReportOptionsDialog::accept() {
-    if (RadioFile->isChecked()) {
-        const QString name = EditFile->text().trimmed();
+    if (m_fileButton->isChecked()) {
+        const QString name = m_fileEdit->text().trimmed();
         if (name.isEmpty()) {
             Messages::error(this, LangText(QStringLiteral("reportNoFile"),
                                            QStringLiteral("Choose the file for the report.")));
@@ -218,14 +219,14 @@ ReportStatusDialog::ReportStatusDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TReportStatus"));
     setWindowTitle(QStringLiteral("Статус"));
     auto* layout = new QVBoxLayout(this);
-    LabelStatus = new QLabel(this);
-    LabelStatus->setObjectName(QStringLiteral("LabelStatus"));
-    LabelStatus->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
-    layout->addWidget(LabelStatus);
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName(QStringLiteral("LabelStatus"));
+    m_statusLabel->setMinimumWidth(fontMetrics().averageCharWidth() * 32);
+    layout->addWidget(m_statusLabel);
 }
 
 void ReportStatusDialog::showPage(const QString& line, int page) {
-    LabelStatus->setText(QString(line).replace(QLatin1String("%p"), QString::number(page)));
+    m_statusLabel->setText(QString(line).replace(QLatin1String("%p"), QString::number(page)));
     if (!isVisible())
         show();
     // The window is repainted between pages; the user's input waits until the report is done.

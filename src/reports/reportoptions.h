@@ -47,16 +47,16 @@ private:
     void chooseFile();
     void formatChanged();
 
-    QRadioButton* RadioPreview = nullptr;
-    QRadioButton* RadioPrinter = nullptr;
-    QRadioButton* RadioFile = nullptr;
-    QComboBox* ComboPrinter = nullptr;
-    QSpinBox* SpinCopies = nullptr;
-    QCheckBox* CheckCollate = nullptr;
-    QComboBox* ComboDuplex = nullptr;
-    QComboBox* ComboFormat = nullptr;
-    QLineEdit* EditFile = nullptr;
-    QPushButton* ButtonFile = nullptr;
+    QRadioButton* m_previewButton = nullptr;
+    QRadioButton* m_printerButton = nullptr;
+    QRadioButton* m_fileButton = nullptr;
+    QComboBox* m_printerNameBox = nullptr;
+    QSpinBox* m_copiesBox = nullptr;
+    QCheckBox* m_collateCheck = nullptr;
+    QComboBox* m_duplexBox = nullptr;
+    QComboBox* m_formatBox = nullptr;
+    QLineEdit* m_fileEdit = nullptr;
+    QPushButton* m_chooseFileButton = nullptr;
     QString m_replaceConfirmed;
 };
 
@@ -71,7 +71,7 @@ public:
     void showPage(const QString& line, int page);
 
 private:
-    QLabel* LabelStatus = nullptr;
+    QLabel* m_statusLabel = nullptr;
 };
 
 // Sends the report where output says: the preview (maximised, at 100 %), the printer (job

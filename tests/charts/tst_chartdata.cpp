@@ -148,7 +148,7 @@ private Q_SLOTS:
         const IncomeChargeOptions options{difference, ChartKinds(kinds), 0xff00ff00, 0xffff0000,
                                           0xff0000ff};
         const ChartSeriesPoints points =
-            IncomeChargePoints(Chart1Sums(*m_data, PeriodLength(length)), options);
+            IncomeChargePoints(IncomeChargeSums(*m_data, PeriodLength(length)), options);
         QTEST(PointTexts(points.bars), "bars");
         QTEST(PointTexts(points.other), "line");
     }
@@ -159,15 +159,15 @@ private Q_SLOTS:
         fill(L({"01.03.2024 R -10 RUB Food bread", "01.05.2024 R -20 RUB Food milk"}));
         m_data->tbData.setFilter(QStringLiteral("Date>='01.04.2024'"));
         m_data->tbData.setFiltered(true);
-        QCOMPARE(Chart1Sums(*m_data, PeriodLength::Months).size(), 2);
-        const QList<PeriodSum> groups = Chart2Sums(*m_data, {});
+        QCOMPARE(IncomeChargeSums(*m_data, PeriodLength::Months).size(), 2);
+        const QList<PeriodSum> groups = GroupChartSums(*m_data, {});
         QCOMPARE(groups.size(), 1);
         QCOMPARE(groups[0].charge, 20.0);
 
         m_data->tbData2.setFilter(QStringLiteral("Name='nothing'"));
         m_data->tbData2.setFiltered(true);
         const ChartSeriesPoints none =
-            IncomeChargePoints(Chart1Sums(*m_data, PeriodLength::Months), {});
+            IncomeChargePoints(IncomeChargeSums(*m_data, PeriodLength::Months), {});
         QVERIFY(none.bars.isEmpty());
         QVERIFY(none.other.isEmpty());
 
@@ -178,7 +178,7 @@ private Q_SLOTS:
                               {"Value", -5.0},
                               {"Gr2", QStringLiteral("Car")}});
         m_data->tbData.refresh();
-        QCOMPARE(Chart2Sums(*m_data, {}).size(), 2);
+        QCOMPARE(GroupChartSums(*m_data, {}).size(), 2);
     }
 
     void groups_data() {
@@ -204,7 +204,7 @@ private Q_SLOTS:
                 "05.03.2024 DB -500 RUB Food -", "06.03.2024 PC -8 RUB Food -",
                 "06.03.2024 PD 8 RUB Salary -", "07.03.2024 R -30 RUB Car -",
                 "08.03.2024 D 1000 RUB Salary job"}));
-        const ChartSeriesPoints points = GroupPoints(Chart2Sums(*m_data, {subGroups, incomes}));
+        const ChartSeriesPoints points = GroupPoints(GroupChartSums(*m_data, {subGroups, incomes}));
         QTEST(PointTexts(points.bars), "bars");
         QTEST(PointTexts(points.other), "pie");
     }
