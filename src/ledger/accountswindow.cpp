@@ -55,7 +55,7 @@ NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TEditGrp"_s);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
-    Edit1 = Named(new QLineEdit(this), "Edit1");
+    m_nameEdit = Named(new QLineEdit(this), "Edit1");
     auto* ok = Named(new QPushButton(u"OK"_s, this), "Button1");
     auto* cancel = Named(new QPushButton(u"Cancel"_s, this), "Button2");
     ok->setDefault(true);
@@ -63,73 +63,74 @@ NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Edit1);
+    layout->addWidget(m_nameEdit);
     layout->addLayout(ButtonRow({ok, cancel}));
     resize(260, 80);
 }
 
 bool NameEditor::ask(const QString& text, QString& typed) {
-    Edit1->setText(text);
+    m_nameEdit->setText(text);
     if (exec() != QDialog::Accepted)
         return false;
-    typed = Edit1->text();
+    typed = m_nameEdit->text();
     return true;
 }
 
 void NameEditor::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    Edit1->setFocus();
-    Edit1->selectAll();
+    m_nameEdit->setFocus();
+    m_nameEdit->selectAll();
 }
 
 // ---- AccountsWindow ----
 
-AccountsWindow::AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor* editor, QWidget* parent)
+AccountsWindow::AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor* editor,
+                               QWidget* parent)
     : QDialog(parent), m_data(tables), m_cd(cd), m_editor(editor) {
     setObjectName(u"Tusers"_s);
     setWindowTitle(u"Accounts"_s);
     setModal(true);
 
     m_frame = new QGroupBox(u" Accounts "_s, this);
-    DBGrid1 = ClassifierGrid(m_frame, "DBGrid1", &m_data.dsGr1, 0);
+    m_accountsGrid = ClassifierGrid(m_frame, "DBGrid1", &m_data.dsGr1, 0);
     auto* spin = Named(new QWidget(m_frame), "SpinButton1");
-    UpButton = Named(new QToolButton(spin), "UpButton");
-    UpButton->setArrowType(Qt::UpArrow);
-    DownButton = Named(new QToolButton(spin), "DownButton");
-    DownButton->setArrowType(Qt::DownArrow);
+    m_upButton = Named(new QToolButton(spin), "UpButton");
+    m_upButton->setArrowType(Qt::UpArrow);
+    m_downButton = Named(new QToolButton(spin), "DownButton");
+    m_downButton->setArrowType(Qt::DownArrow);
     auto* arrows = new QVBoxLayout(spin);
     arrows->setContentsMargins(0, 0, 0, 0);
     arrows->addStretch();
-    arrows->addWidget(UpButton);
-    arrows->addWidget(DownButton);
+    arrows->addWidget(m_upButton);
+    arrows->addWidget(m_downButton);
     arrows->addStretch();
 
-    Button2 = Named(new QPushButton(u"Add"_s, m_frame), "Button2");
-    Button3 = Named(new QPushButton(u"Delete"_s, m_frame), "Button3");
-    Button4 = Named(new QPushButton(u"Edit"_s, m_frame), "Button4");
-    Button1 = Named(new QPushButton(u"Ok"_s, this), "Button1");
-    for (QPushButton* b : {Button2, Button3, Button4})
+    m_addButton = Named(new QPushButton(u"Add"_s, m_frame), "Button2");
+    m_deleteButton = Named(new QPushButton(u"Delete"_s, m_frame), "Button3");
+    m_editButton = Named(new QPushButton(u"Edit"_s, m_frame), "Button4");
+    m_okButton = Named(new QPushButton(u"Ok"_s, this), "Button1");
+    for (QPushButton* b : {m_addButton, m_deleteButton, m_editButton})
         b->setAutoDefault(false);
-    Button1->setDefault(true);
+    m_okButton->setDefault(true);
 
     auto* body = new QHBoxLayout;
-    body->addWidget(DBGrid1, 1);
+    body->addWidget(m_accountsGrid, 1);
     body->addWidget(spin);
     auto* frameLayout = new QVBoxLayout(m_frame);
     frameLayout->addLayout(body, 1);
-    frameLayout->addLayout(ButtonRow({Button2, Button3, Button4}));
+    frameLayout->addLayout(ButtonRow({m_addButton, m_deleteButton, m_editButton}));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_frame, 1);
-    layout->addLayout(ButtonRow({Button1}));
+    layout->addLayout(ButtonRow({m_okButton}));
     resize(320, 320);
 
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &AccountsWindow::Button2Click);
-    connect(Button3, &QPushButton::clicked, this, &AccountsWindow::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &AccountsWindow::Button4Click);
-    connect(DBGrid1, &QTableView::doubleClicked, this, &AccountsWindow::Button4Click);
-    connect(UpButton, &QToolButton::clicked, this, [this] { SpinButton1Click(true); });
-    connect(DownButton, &QToolButton::clicked, this, [this] { SpinButton1Click(false); });
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_addButton, &QPushButton::clicked, this, &AccountsWindow::onAddClicked);
+    connect(m_deleteButton, &QPushButton::clicked, this, &AccountsWindow::onDeleteClicked);
+    connect(m_editButton, &QPushButton::clicked, this, &AccountsWindow::onEditClicked);
+    connect(m_accountsGrid, &QTableView::doubleClicked, this, &AccountsWindow::onEditClicked);
+    connect(m_upButton, &QToolButton::clicked, this, [this] { onMoveClicked(true); });
+    connect(m_downButton, &QToolButton::clicked, this, [this] { onMoveClicked(false); });
     updateButtons();
 }
 
@@ -145,16 +146,16 @@ void AccountsWindow::showEvent(QShowEvent* event) {
             setWindowTitle(caption);
             m_frame->setTitle(u" "_s + caption + u" "_s);
         }
-        Translate(Button2, u"add"_s);
-        Translate(Button3, u"delete"_s);
-        Translate(Button4, u"edit"_s);
+        Translate(m_addButton, u"add"_s);
+        Translate(m_deleteButton, u"delete"_s);
+        Translate(m_editButton, u"edit"_s);
         selectRow(0);
     }
     QDialog::showEvent(event);
 }
 
 int AccountsWindow::currentRow() const {
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_accountsGrid->currentIndex().row();
     return row >= 0 && row < m_data.dsGr1.rowCount() ? row : -1;
 }
 
@@ -166,19 +167,19 @@ QString AccountsWindow::currentName() const {
 void AccountsWindow::selectRow(int row) {
     const int count = m_data.dsGr1.rowCount();
     if (count > 0)
-        DBGrid1->setCurrentIndex(m_data.dsGr1.index(qBound(0, row, count - 1), 0));
+        m_accountsGrid->setCurrentIndex(m_data.dsGr1.index(qBound(0, row, count - 1), 0));
     updateButtons();
 }
 
 void AccountsWindow::updateButtons() {
     const bool any = m_data.dsGr1.rowCount() > 0;
-    Button2->setEnabled(m_data.tbGr1.isOpen());
-    for (QWidget* w : {static_cast<QWidget*>(Button3), static_cast<QWidget*>(Button4),
-                       static_cast<QWidget*>(UpButton), static_cast<QWidget*>(DownButton)})
+    m_addButton->setEnabled(m_data.tbGr1.isOpen());
+    for (QWidget* w : {static_cast<QWidget*>(m_deleteButton), static_cast<QWidget*>(m_editButton),
+                       static_cast<QWidget*>(m_upButton), static_cast<QWidget*>(m_downButton)})
         w->setEnabled(any);
 }
 
-void AccountsWindow::Button2Click() {
+void AccountsWindow::onAddClicked() {
     QString name;
     if (!m_editor->ask(QString(), name))
         return;
@@ -188,7 +189,7 @@ void AccountsWindow::Button2Click() {
     selectRow(added ? m_data.dsGr1.rowCount() - 1 : row);
 }
 
-void AccountsWindow::Button3Click() {
+void AccountsWindow::onDeleteClicked() {
     const int row = currentRow();
     if (row < 0)
         return;
@@ -199,7 +200,7 @@ void AccountsWindow::Button3Click() {
     selectRow(row);
 }
 
-void AccountsWindow::Button4Click() {
+void AccountsWindow::onEditClicked() {
     const int row = currentRow();
     if (row < 0)
         return;
@@ -211,7 +212,7 @@ void AccountsWindow::Button4Click() {
     selectRow(row);
 }
 
-void AccountsWindow::SpinButton1Click(bool up) {
+void AccountsWindow::onMoveClicked(bool up) {
     const int row = currentRow();
     if (row < 0)
         return;

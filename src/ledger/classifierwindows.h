@@ -1,9 +1,9 @@
 #pragma once
 
 // The windows of the classifiers: the one-line name editor NameEditor, the accounts window
-// AccountsWindow, and the groups windows of charges (ChargeGroupsWindow) and of incomes (IncomeGroupsWindow). Every
-// command takes the row selected in the window's grid, hands its name or ID to the classifier
-// logic, and shows a refusal or a failed write in an error box.
+// AccountsWindow, and the groups windows of charges (ChargeGroupsWindow) and of incomes
+// (IncomeGroupsWindow). Every command takes the row selected in the window's grid, hands its name
+// or ID to the classifier logic, and shows a refusal or a failed write in an error box.
 
 #include "ledger/classifiers.h"
 
@@ -25,11 +25,12 @@ class TableModel;
 // A read-only grid of one column of a classifier table, named name, whose row selection moves
 // the table's cursor.
 QTableView* ClassifierGrid(QWidget* parent, const char* name, TableModel* model, int column);
-// Runs a command of a classifier window; a refusal or a failed write is shown in an error box.
+// Runs a command of a classifier or currency window; a refusal or a failed write of the store is
+// shown in an error box (the command's transaction has already put the tables back).
 bool RunCommand(QWidget* window, const std::function<void()>& command);
 
-// A small window without border holding one text box (Edit1), "OK" (Button1, the default) and
-// "Cancel" (Button2, also the Escape key). The text box has the focus when it is shown.
+// A small window without border holding one text box, "OK" (the default) and "Cancel" (also the
+// Escape key). The text box has the focus when it is shown.
 class NameEditor : public QDialog {
     Q_OBJECT
 
@@ -43,19 +44,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLineEdit* Edit1;
+    QLineEdit* m_nameEdit;
 };
 
-// The accounts window: the grid DBGrid1 of the accounts in the order of the tabs, "Add"
-// (Button2), "Delete" (Button3), "Edit" (Button4), the arrows of SpinButton1 (UpButton,
-// DownButton) and "Ok" (Button1, which also the Escape key gives). "Delete" and "Edit" are
-// enabled exactly while there is an account. The caller rebuilds the tabs and the filter after
-// it closed.
+// The accounts window: the grid of the accounts in the order of the tabs, "Add", "Delete",
+// "Edit", the up and down arrows beside the grid that move the selected account, and "Ok"
+// (which also the Escape key gives). "Delete", "Edit" and the arrows are enabled exactly while
+// there is an account. The caller rebuilds the tabs and the filter after it closed.
 class AccountsWindow : public QDialog {
     Q_OBJECT
 
 public:
-    AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor* editor, QWidget* parent = nullptr);
+    AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor* editor,
+                   QWidget* parent = nullptr);
 
     void reject() override;
 
@@ -68,30 +69,30 @@ private:
     void selectRow(int row);
     void updateButtons();
 
-    void Button2Click();
-    void Button3Click();
-    void Button4Click();
-    void SpinButton1Click(bool up);
+    void onAddClicked();
+    void onDeleteClicked();
+    void onEditClicked();
+    void onMoveClicked(bool up);
 
     LedgerTables& m_data;
     DebtTables& m_cd;
     NameEditor* m_editor;
 
     QGroupBox* m_frame;
-    QTableView* DBGrid1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QPushButton* Button4;
-    QToolButton* UpButton;
-    QToolButton* DownButton;
+    QTableView* m_accountsGrid;
+    QPushButton* m_okButton;
+    QPushButton* m_addButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_editButton;
+    QToolButton* m_upButton;
+    QToolButton* m_downButton;
 };
 
-// What both groups windows share: the grid of groups DBGrid1 with its Add, Delete and Edit, the
-// grid DBGrid2 of the sub-groups of the selected group with theirs, and the OK button (also the
-// Escape key). Group Delete and Edit and sub-group Add are enabled exactly while there is a
-// group; sub-group Delete and Edit exactly while the selected group has a sub-group. After
-// every change the window runs the change handler (the entry dialog relists its groups).
+// What both groups windows share: the grid of groups with its Add, Delete and Edit, the grid of
+// the sub-groups of the selected group with theirs, and the OK button (also the Escape key).
+// Group Delete and Edit and sub-group Add are enabled exactly while there is a group; sub-group
+// Delete and Edit exactly while the selected group has a sub-group. After every change the
+// window runs the change handler (the entry dialog relists its groups).
 class GroupsWindow : public QDialog {
     Q_OBJECT
 
@@ -103,8 +104,8 @@ public:
 
 protected:
     // The button names of the side: group Add, Delete, Edit, sub-group Add, Delete, Edit, OK.
-    GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* editor, const QStringList& buttonNames,
-                 QWidget* parent);
+    GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* editor,
+                 const QStringList& buttonNames, QWidget* parent);
     void showEvent(QShowEvent* event) override;
 
 private:
@@ -116,12 +117,12 @@ private:
     void updateButtons();
     void changed();
 
-    void AddGroupClick();
-    void DeleteGroupClick();
-    void EditGroupClick();
-    void AddSubGroupClick();
-    void DeleteSubGroupClick();
-    void EditSubGroupClick();
+    void onAddGroupClicked();
+    void onDeleteGroupClicked();
+    void onEditGroupClicked();
+    void onAddSubGroupClicked();
+    void onDeleteSubGroupClicked();
+    void onEditSubGroupClicked();
 
     LedgerTables& m_data;
     GroupSide m_side;
@@ -130,8 +131,8 @@ private:
 
     QGroupBox* m_groupsFrame;
     QGroupBox* m_subGroupsFrame;
-    QTableView* DBGrid1;
-    QTableView* DBGrid2;
+    QTableView* m_groupsGrid;
+    QTableView* m_subGroupsGrid;
     QPushButton* m_addGroup;
     QPushButton* m_deleteGroup;
     QPushButton* m_editGroup;

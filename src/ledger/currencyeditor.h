@@ -2,11 +2,11 @@
 
 // CurrencyEditor: the currency editor, for a new currency or the one selected in the currency
 // window. It only collects and checks the input; the window stores it.
-// Controls: NameLabel ("Name"), Name, ZnakLabel ("Mark"), Znak, KursLabel ("Rate"), Kurs,
-// OldValueLabel ("Old Value"), OldValue, RatioGroup (" Ratio to main currency ") with the
-// choices More ("More") and Less ("Less") and a small button beside each that also selects it
-// (MoreButton, LessButton), MainLabel ("Main currency", shown only for the main currency),
-// OkButton ("OK", default) and CancelButton ("Cancel").
+// Controls, by object name: "NameLabel" ("Name"), "Name", "ZnakLabel" ("Mark"), "Znak",
+// "KursLabel" ("Rate"), "Kurs", "OldValueLabel" ("Old Value"), "OldValue", "RatioGroup"
+// (" Ratio to main currency ") with the choices "More" and "Less" and a small button beside
+// each that also selects it ("MoreButton", "LessButton"), "MainLabel" ("Main currency", shown
+// only for the main currency), "OkButton" ("OK", default) and "CancelButton" ("Cancel").
 
 #include "ledger/currency.h"
 
@@ -42,26 +42,26 @@ protected:
 
 private:
     void setMainCurrency(bool main);
-    void OkClick();
+    void onOkClicked();
 
     bool m_main = false;
 
-    QLabel* NameLabel;
-    QLineEdit* Name;
-    QLabel* ZnakLabel;
-    QLineEdit* Znak;
-    QLabel* KursLabel;
-    QLineEdit* Kurs;
-    QLabel* OldValueLabel;
-    QLineEdit* OldValue;
-    QGroupBox* RatioGroup;
-    QRadioButton* More;
-    QToolButton* MoreButton;
-    QRadioButton* Less;
-    QToolButton* LessButton;
-    QLabel* MainLabel;
-    QPushButton* OkButton;
-    QPushButton* CancelButton;
+    QLabel* m_nameLabel;
+    QLineEdit* m_nameEdit;
+    QLabel* m_signLabel;
+    QLineEdit* m_signEdit;
+    QLabel* m_rateLabel;
+    QLineEdit* m_rateEdit;
+    QLabel* m_openingBalanceLabel;
+    QLineEdit* m_openingBalanceEdit;
+    QGroupBox* m_ratioFrame;
+    QRadioButton* m_moreChoice;
+    QToolButton* m_moreButton;
+    QRadioButton* m_lessChoice;
+    QToolButton* m_lessButton;
+    QLabel* m_mainLabel;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 } // namespace zovi

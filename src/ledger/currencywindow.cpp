@@ -4,10 +4,10 @@
 #include "core/layouts.h"
 #include "core/messages.h"
 #include "core/translate.h"
+#include "ledger/classifierwindows.h"
 #include "ledger/currency.h"
 #include "ledger/currencyeditor.h"
 #include "store/datamodules.h"
-#include "store/error.h"
 #include "views/ledgerdelegate.h"
 #include "views/ledgergrid.h"
 
@@ -19,27 +19,10 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 
 namespace zovi {
-
-namespace {
-
-// Runs a command of the window; a refusal or a failed write of the store is shown in an error
-// box (the command's transaction has already put the tables back).
-bool Run(QWidget* window, const std::function<void()>& command) {
-    try {
-        command();
-        return true;
-    } catch (const StoreError& e) {
-        Messages::error(window, e.message());
-        return false;
-    }
-}
-
-} // namespace
 
 CurrencyWindow::CurrencyWindow(LedgerTables& tables, QWidget* parent)
     : QDialog(parent), m_data(tables), m_editor(new CurrencyEditor(this)),
@@ -48,56 +31,56 @@ CurrencyWindow::CurrencyWindow(LedgerTables& tables, QWidget* parent)
     setWindowTitle(u"Rate of exchange"_s);
     setModal(true);
 
-    ValutaList = Named(new QTableView(this), u"ValutaList"_s);
-    ValutaList->setModel(m_model);
-    ValutaList->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ValutaList->setSelectionMode(QAbstractItemView::SingleSelection);
-    ValutaList->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ValutaList->verticalHeader()->hide();
-    ValutaList->setShowGrid(false);
+    m_currencyGrid = Named(new QTableView(this), u"ValutaList"_s);
+    m_currencyGrid->setModel(m_model);
+    m_currencyGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_currencyGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_currencyGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_currencyGrid->verticalHeader()->hide();
+    m_currencyGrid->setShowGrid(false);
     // Drawn like the ledger grid; the mark only greens the main currency, nothing is centred.
-    auto* delegate = new LedgerDelegate(ValutaList);
+    auto* delegate = new LedgerDelegate(m_currencyGrid);
     delegate->setCentredColumn(-1);
-    ValutaList->setItemDelegate(delegate);
-    LedgerDelegate::styleHeader(ValutaList->horizontalHeader());
-    ValutaList->setColumnHidden(0, true);
-    ValutaList->setColumnWidth(1, 160);
-    ValutaList->setColumnWidth(2, 96);
-    ValutaList->setColumnWidth(3, 96);
+    m_currencyGrid->setItemDelegate(delegate);
+    LedgerDelegate::styleHeader(m_currencyGrid->horizontalHeader());
+    m_currencyGrid->setColumnHidden(0, true);
+    m_currencyGrid->setColumnWidth(1, 160);
+    m_currencyGrid->setColumnWidth(2, 96);
+    m_currencyGrid->setColumnWidth(3, 96);
 
-    UpButton = Named(new QToolButton(this), u"UpButton"_s);
-    UpButton->setArrowType(Qt::UpArrow);
-    DownButton = Named(new QToolButton(this), u"DownButton"_s);
-    DownButton->setArrowType(Qt::DownArrow);
+    m_upButton = Named(new QToolButton(this), u"UpButton"_s);
+    m_upButton->setArrowType(Qt::UpArrow);
+    m_downButton = Named(new QToolButton(this), u"DownButton"_s);
+    m_downButton->setArrowType(Qt::DownArrow);
 
-    AddButton = Named(new QPushButton(u"Add"_s, this), u"AddButton"_s);
-    EditButton = Named(new QPushButton(u"Edit"_s, this), u"EditButton"_s);
-    DeleteButton = Named(new QPushButton(u"Delete"_s, this), u"DeleteButton"_s);
-    MainButton = Named(new QPushButton(u"Setup as main"_s, this), u"MainButton"_s);
-    for (QPushButton* button : {AddButton, EditButton, DeleteButton, MainButton})
+    m_addButton = Named(new QPushButton(u"Add"_s, this), u"AddButton"_s);
+    m_editButton = Named(new QPushButton(u"Edit"_s, this), u"EditButton"_s);
+    m_deleteButton = Named(new QPushButton(u"Delete"_s, this), u"DeleteButton"_s);
+    m_setMainButton = Named(new QPushButton(u"Setup as main"_s, this), u"MainButton"_s);
+    for (QPushButton* button : {m_addButton, m_editButton, m_deleteButton, m_setMainButton})
         button->setAutoDefault(false);
 
-    connect(ValutaList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(m_currencyGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { rowSelected(current.row()); });
-    connect(ValutaList, &QTableView::doubleClicked, this, &CurrencyWindow::ValutaEdit);
-    connect(UpButton, &QToolButton::clicked, this, [this] { Move(true); });
-    connect(DownButton, &QToolButton::clicked, this, [this] { Move(false); });
-    connect(AddButton, &QPushButton::clicked, this, &CurrencyWindow::ValutaAdd);
-    connect(EditButton, &QPushButton::clicked, this, &CurrencyWindow::ValutaEdit);
-    connect(DeleteButton, &QPushButton::clicked, this, &CurrencyWindow::ValutaDelete);
-    connect(MainButton, &QPushButton::clicked, this, &CurrencyWindow::SetMain);
+    connect(m_currencyGrid, &QTableView::doubleClicked, this, &CurrencyWindow::onEditClicked);
+    connect(m_upButton, &QToolButton::clicked, this, [this] { onMoveClicked(true); });
+    connect(m_downButton, &QToolButton::clicked, this, [this] { onMoveClicked(false); });
+    connect(m_addButton, &QPushButton::clicked, this, &CurrencyWindow::onAddClicked);
+    connect(m_editButton, &QPushButton::clicked, this, &CurrencyWindow::onEditClicked);
+    connect(m_deleteButton, &QPushButton::clicked, this, &CurrencyWindow::onDeleteClicked);
+    connect(m_setMainButton, &QPushButton::clicked, this, &CurrencyWindow::onSetMainClicked);
 
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
-    arrows->addWidget(UpButton);
-    arrows->addWidget(DownButton);
+    arrows->addWidget(m_upButton);
+    arrows->addWidget(m_downButton);
     arrows->addStretch();
     auto* body = new QHBoxLayout;
-    body->addWidget(ValutaList, 1);
+    body->addWidget(m_currencyGrid, 1);
     body->addLayout(arrows);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
-    layout->addLayout(ButtonRow({AddButton, EditButton, DeleteButton, MainButton}));
+    layout->addLayout(ButtonRow({m_addButton, m_editButton, m_deleteButton, m_setMainButton}));
     resize(440, 260);
     updateButtons();
 }
@@ -108,10 +91,10 @@ void CurrencyWindow::showEvent(QShowEvent* event) {
         QString caption;
         if (LangString(u"caption001"_s, caption))
             setWindowTitle(caption);
-        Translate(AddButton, u"add"_s);
-        Translate(EditButton, u"edit"_s);
-        Translate(DeleteButton, u"delete"_s);
-        Translate(MainButton, u"setup as main"_s);
+        Translate(m_addButton, u"add"_s);
+        Translate(m_editButton, u"edit"_s);
+        Translate(m_deleteButton, u"delete"_s);
+        Translate(m_setMainButton, u"setup as main"_s);
         fillList(0);
     }
     QDialog::showEvent(event);
@@ -138,13 +121,13 @@ void CurrencyWindow::fillList(int row) {
         return;
     }
     row = qBound(0, row, int(rows.size()) - 1);
-    ValutaList->setCurrentIndex(m_model->index(row, 1));
+    m_currencyGrid->setCurrentIndex(m_model->index(row, 1));
     rowSelected(row);
     updateButtons();
 }
 
 int CurrencyWindow::selectedRow() const {
-    const int row = ValutaList->currentIndex().row();
+    const int row = m_currencyGrid->currentIndex().row();
     return row >= 0 && row < m_model->rowCount() ? row : -1;
 }
 
@@ -156,22 +139,23 @@ void CurrencyWindow::rowSelected(int row) {
 
 void CurrencyWindow::updateButtons() {
     const bool any = m_model->rowCount() > 0;
-    AddButton->setEnabled(m_data.tbValuta.isOpen());
-    for (QWidget* control : {static_cast<QWidget*>(EditButton), static_cast<QWidget*>(DeleteButton),
-                             static_cast<QWidget*>(MainButton), static_cast<QWidget*>(UpButton),
-                             static_cast<QWidget*>(DownButton)})
+    m_addButton->setEnabled(m_data.tbValuta.isOpen());
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_editButton), static_cast<QWidget*>(m_deleteButton),
+          static_cast<QWidget*>(m_setMainButton), static_cast<QWidget*>(m_upButton),
+          static_cast<QWidget*>(m_downButton)})
         control->setEnabled(any);
 }
 
-void CurrencyWindow::ValutaAdd() {
+void CurrencyWindow::onAddClicked() {
     m_editor->setAddMode();
     if (m_editor->exec() != QDialog::Accepted)
         return;
-    const bool added = Run(this, [&] { AddCurrency(m_data, m_editor->input()); });
+    const bool added = RunCommand(this, [&] { AddCurrency(m_data, m_editor->input()); });
     fillList(added ? 0 : selectedRow());
 }
 
-void CurrencyWindow::ValutaEdit() {
+void CurrencyWindow::onEditClicked() {
     const int row = selectedRow();
     if (row < 0)
         return;
@@ -179,17 +163,17 @@ void CurrencyWindow::ValutaEdit() {
     m_editor->setEditMode(ReadCurrency(m_data.tbValuta));
     if (m_editor->exec() != QDialog::Accepted)
         return;
-    Run(this, [&] { EditCurrency(m_data, m_editor->input()); });
+    RunCommand(this, [&] { EditCurrency(m_data, m_editor->input()); });
     fillList(row);
 }
 
-void CurrencyWindow::ValutaDelete() {
+void CurrencyWindow::onDeleteClicked() {
     const int row = selectedRow();
     if (row < 0)
         return;
     rowSelected(row);
     std::optional<QString> refusal;
-    if (!Run(this, [&] { refusal = CurrencyDeleteRefusal(m_data); }))
+    if (!RunCommand(this, [&] { refusal = CurrencyDeleteRefusal(m_data); }))
         return;
     if (refusal) {
         Messages::error(this, *refusal);
@@ -197,26 +181,26 @@ void CurrencyWindow::ValutaDelete() {
     }
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
-    const bool deleted = Run(this, [&] { DeleteCurrency(m_data); });
+    const bool deleted = RunCommand(this, [&] { DeleteCurrency(m_data); });
     fillList(deleted ? 0 : row);
 }
 
-void CurrencyWindow::SetMain() {
+void CurrencyWindow::onSetMainClicked() {
     const int row = selectedRow();
     if (row < 0)
         return;
     rowSelected(row);
-    Run(this, [&] { SetMainCurrency(m_data); });
+    RunCommand(this, [&] { SetMainCurrency(m_data); });
     fillList(row);
 }
 
-void CurrencyWindow::Move(bool up) {
+void CurrencyWindow::onMoveClicked(bool up) {
     const int row = selectedRow();
     if (row < 0)
         return;
     rowSelected(row);
     bool moved = false;
-    Run(this, [&] { moved = MoveCurrency(m_data, up); });
+    RunCommand(this, [&] { moved = MoveCurrency(m_data, up); });
     if (moved)
         fillList(up ? row - 1 : row + 1);
 }

@@ -3,9 +3,9 @@
 // CurrencyWindow: the currency window, listing the currencies of the open database and adding,
 // editing, deleting, reordering them and choosing the main one. Every command works through
 // the currency logic on data.tbValuta, whose current row is the list's selected row.
-// Controls: ValutaList (the list: column 0 the hidden mark, then name and sign, opening
-// balance, rate), UpButton and DownButton (the arrows beside the list), AddButton ("Add"),
-// EditButton ("Edit"), DeleteButton ("Delete"), MainButton ("Setup as main").
+// Controls, by object name: "ValutaList" (the list: column 0 the hidden mark, then name and
+// sign, opening balance, rate), "UpButton" and "DownButton" (the arrows beside the list),
+// "AddButton", "EditButton", "DeleteButton" and "MainButton" ("Setup as main").
 // The main window creates it once, shows it with exec() and refreshes the grid, the balances
 // and its currency list afterwards.
 
@@ -40,23 +40,23 @@ private:
     void rowSelected(int row);
     void updateButtons();
 
-    void ValutaAdd();
-    void ValutaEdit();
-    void ValutaDelete();
-    void SetMain();
-    void Move(bool up);
+    void onAddClicked();
+    void onEditClicked();
+    void onDeleteClicked();
+    void onSetMainClicked();
+    void onMoveClicked(bool up);
 
     LedgerTables& m_data;
     CurrencyEditor* m_editor;
     QStandardItemModel* m_model;
 
-    QTableView* ValutaList;
-    QToolButton* UpButton;
-    QToolButton* DownButton;
-    QPushButton* AddButton;
-    QPushButton* EditButton;
-    QPushButton* DeleteButton;
-    QPushButton* MainButton;
+    QTableView* m_currencyGrid;
+    QToolButton* m_upButton;
+    QToolButton* m_downButton;
+    QPushButton* m_addButton;
+    QPushButton* m_editButton;
+    QPushButton* m_deleteButton;
+    QPushButton* m_setMainButton;
 };
 
 } // namespace zovi

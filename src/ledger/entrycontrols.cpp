@@ -83,27 +83,28 @@ QGroupBox* EntryDialog::makeDateRow(const char* dateName) {
     m_date = Named(new QDateEdit(this), dateName);
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
-    SpeedButton3 = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
-    SpeedButton4 = SmallButton(this, "SpeedButton4", QStringLiteral(">"));
-    ConnectDateSteps(SpeedButton3, SpeedButton4, m_date);
-    m_dateFrame = Frame(this, QStringLiteral(" Date "), {SpeedButton3, m_date, SpeedButton4});
+    m_dayBackButton = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
+    m_dayForwardButton = SmallButton(this, "SpeedButton4", QStringLiteral(">"));
+    ConnectDateSteps(m_dayBackButton, m_dayForwardButton, m_date);
+    m_dateFrame =
+        Frame(this, QStringLiteral(" Date "), {m_dayBackButton, m_date, m_dayForwardButton});
     return m_dateFrame;
 }
 
 void EntryDialog::layOut(std::initializer_list<QGroupBox*> frames) {
-    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    Button1->setDefault(true);
-    Button2 = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
+    m_okButton = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    m_okButton->setDefault(true);
+    m_cancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
     auto* layout = new QVBoxLayout(this);
     for (QGroupBox* frame : frames)
         layout->addWidget(frame);
-    layout->addLayout(ButtonRow({Button1, Button2}));
+    layout->addLayout(ButtonRow({m_okButton, m_cancelButton}));
     setMinimumWidth(360);
-    connect(Button1, &QPushButton::clicked, this, &EntryDialog::ok);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, &EntryDialog::onOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void EntryDialog::ok() {
+void EntryDialog::onOkClicked() {
     if (const auto refusal = checkInput()) {
         Messages::error(this, refusal->message());
         if (QWidget* field = control(refusal->input))

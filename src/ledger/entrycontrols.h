@@ -52,11 +52,11 @@ using AmountCalculator = std::function<bool(QString& amount)>;
 void CalculateInto(const AmountCalculator& calculator, QLineEdit* field);
 
 // The base of the three entry dialogs. It holds what they share: the tables they list from, the
-// date row ("<" SpeedButton3, the date, ">" SpeedButton4), OK (Button1, the default) and Cancel
-// (Button2), the calculator, the caption translated when the dialog is shown, and OK itself:
-// the dialog's check runs, a refusal is shown in an error box with the focus put on the control
-// it concerns, and only an entry that passes closes the dialog as accepted. The dialogs only
-// collect and check; the caller writes the entry through the ledger logic.
+// date row ("<" a day back, the date, ">" a day forward), OK (the default) and Cancel, the
+// calculator, the caption translated when the dialog is shown, and OK itself: the dialog's
+// check runs, a refusal is shown in an error box with the focus put on the control it concerns,
+// and only an entry that passes closes the dialog as accepted. The dialogs only collect and
+// check; the caller writes the entry through the ledger logic.
 class EntryDialog : public FadingDialog {
     Q_OBJECT
 
@@ -89,14 +89,14 @@ protected:
     AmountCalculator m_calculator;
     QString m_captionKey;
     QDateEdit* m_date = nullptr;
-    QToolButton* SpeedButton3 = nullptr; // a day back
-    QToolButton* SpeedButton4 = nullptr; // a day forward
+    QToolButton* m_dayBackButton = nullptr;
+    QToolButton* m_dayForwardButton = nullptr;
     QGroupBox* m_dateFrame = nullptr;
-    QPushButton* Button1 = nullptr; // OK
-    QPushButton* Button2 = nullptr; // Cancel
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 
 private:
-    void ok();
+    void onOkClicked();
 };
 
 } // namespace zovi

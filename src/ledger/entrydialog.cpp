@@ -34,10 +34,10 @@ QStringList SortedNames(TableHandle& t) {
 
 StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TFormEditRecord", parent) {
-    SpeedButton1 = SmallButton(this, "SpeedButton1", QStringLiteral("Income"));
-    SpeedButton2 = SmallButton(this, "SpeedButton2", QStringLiteral("Charge"));
+    m_incomeButton = SmallButton(this, "SpeedButton1", QStringLiteral("Income"));
+    m_chargeButton = SmallButton(this, "SpeedButton2", QStringLiteral("Charge"));
     auto* sides = new QButtonGroup(this);
-    for (QToolButton* side : {SpeedButton1, SpeedButton2}) {
+    for (QToolButton* side : {m_incomeButton, m_chargeButton}) {
         side->setCheckable(true);
         side->setToolButtonStyle(Qt::ToolButtonTextOnly);
         side->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -50,40 +50,41 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
                        "{ background: #3F5BBC; color: white; border-radius: 3px; }"));
 
     makeDateRow("DateRecord");
-    DateRecord = m_date;
-    NameRecord = Named(new QLineEdit(this), "NameRecord");
-    SpeedButton9 = SmallButton(this, "SpeedButton9", QStringLiteral("..."));
-    SpeedButton9->setToolTip(QStringLiteral("Name from the group and sub-group"));
-    Value = Named(new QLineEdit(this), "Value");
-    SpeedButton6 = SmallButton(this, "SpeedButton6", QStringLiteral("="));
-    SpeedButton6->setToolTip(QStringLiteral("Calculator"));
-    Currency = Named(new QComboBox(this), "Currency");
-    list1 = Named(new QComboBox(this), "list1");
-    SpeedButton7 = SmallButton(this, "SpeedButton7", QStringLiteral("+/-"));
-    list2 = Named(new QComboBox(this), "list2");
-    SpeedButton8 = SmallButton(this, "SpeedButton8", QStringLiteral("+/-"));
-    SpeedButton7->setEnabled(false);
-    SpeedButton8->setEnabled(false);
+    m_nameEdit = Named(new QLineEdit(this), "NameRecord");
+    m_proposeNameButton = SmallButton(this, "SpeedButton9", QStringLiteral("..."));
+    m_proposeNameButton->setToolTip(QStringLiteral("Name from the group and sub-group"));
+    m_amountEdit = Named(new QLineEdit(this), "Value");
+    m_calculatorButton = SmallButton(this, "SpeedButton6", QStringLiteral("="));
+    m_calculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_currencyBox = Named(new QComboBox(this), "Currency");
+    m_groupBox = Named(new QComboBox(this), "list1");
+    m_editGroupsButton = SmallButton(this, "SpeedButton7", QStringLiteral("+/-"));
+    m_subGroupBox = Named(new QComboBox(this), "list2");
+    m_editSubGroupsButton = SmallButton(this, "SpeedButton8", QStringLiteral("+/-"));
+    m_editGroupsButton->setEnabled(false);
+    m_editSubGroupsButton->setEnabled(false);
 
     auto* sideRow = new QWidget(this);
     auto* sideLayout = new QHBoxLayout(sideRow);
     sideLayout->setContentsMargins(0, 0, 0, 0);
-    sideLayout->addWidget(SpeedButton1);
-    sideLayout->addWidget(SpeedButton2);
+    sideLayout->addWidget(m_incomeButton);
+    sideLayout->addWidget(m_chargeButton);
     m_typeFrame = Frame(this, QStringLiteral(" Type "), {sideRow});
-    m_nameFrame = Frame(this, QStringLiteral(" Name "), {NameRecord, SpeedButton9});
-    m_amountFrame = Frame(this, QStringLiteral(" Amount "), {Value, SpeedButton6, Currency});
-    m_groupFrame = Frame(this, QStringLiteral(" Group "), {list1, SpeedButton7});
-    m_subGroupFrame = Frame(this, QStringLiteral(" Sub-group "), {list2, SpeedButton8});
+    m_nameFrame = Frame(this, QStringLiteral(" Name "), {m_nameEdit, m_proposeNameButton});
+    m_amountFrame =
+        Frame(this, QStringLiteral(" Amount "), {m_amountEdit, m_calculatorButton, m_currencyBox});
+    m_groupFrame = Frame(this, QStringLiteral(" Group "), {m_groupBox, m_editGroupsButton});
+    m_subGroupFrame =
+        Frame(this, QStringLiteral(" Sub-group "), {m_subGroupBox, m_editSubGroupsButton});
 
     layOut({m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame, m_subGroupFrame});
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &StandardEntryDialog::ReGroups);
-    connect(SpeedButton2, &QToolButton::clicked, this, &StandardEntryDialog::ReGroups);
-    connect(list1, &QComboBox::activated, this, &StandardEntryDialog::ReSubGroups);
-    connect(SpeedButton9, &QToolButton::clicked, this, &StandardEntryDialog::proposeName);
-    connect(SpeedButton6, &QToolButton::clicked, this, [this] { calculate(Value); });
-    for (QToolButton* editor : {SpeedButton7, SpeedButton8}) {
+    connect(m_incomeButton, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
+    connect(m_chargeButton, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
+    connect(m_groupBox, &QComboBox::activated, this, &StandardEntryDialog::refillSubGroups);
+    connect(m_proposeNameButton, &QToolButton::clicked, this, &StandardEntryDialog::proposeName);
+    connect(m_calculatorButton, &QToolButton::clicked, this, [this] { calculate(m_amountEdit); });
+    for (QToolButton* editor : {m_editGroupsButton, m_editSubGroupsButton}) {
         connect(editor, &QToolButton::clicked, this, [this] {
             if (m_groupEditor)
                 m_groupEditor(income());
@@ -93,111 +94,111 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
 
 void StandardEntryDialog::setGroupEditor(std::function<void(bool incomes)> editor) {
     m_groupEditor = std::move(editor);
-    SpeedButton7->setEnabled(bool(m_groupEditor));
-    SpeedButton8->setEnabled(bool(m_groupEditor));
+    m_editGroupsButton->setEnabled(bool(m_groupEditor));
+    m_editSubGroupsButton->setEnabled(bool(m_groupEditor));
 }
 
 void StandardEntryDialog::setSide(bool income) {
-    (income ? SpeedButton1 : SpeedButton2)->setChecked(true);
+    (income ? m_incomeButton : m_chargeButton)->setChecked(true);
 }
 
 bool StandardEntryDialog::income() const {
-    return SpeedButton1->isChecked();
+    return m_incomeButton->isChecked();
 }
 
 void StandardEntryDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption004");
     setSide(false);
-    ReCurrency();
-    ReGroups();
-    ReSubGroups();
-    DateRecord->setDate(Clock::today());
-    Value->clear();
-    NameRecord->clear();
+    refillCurrencies();
+    refillGroups();
+    refillSubGroups();
+    m_date->setDate(Clock::today());
+    m_amountEdit->clear();
+    m_nameEdit->clear();
 }
 
 void StandardEntryDialog::prepareEdit(const StandardEntry& entry) {
     m_captionKey = QStringLiteral("caption005");
-    ReCurrency();
+    refillCurrencies();
     setSide(entry.income);
-    DateRecord->setDate(entry.date);
-    NameRecord->setText(entry.name);
-    Value->setText(entry.amount);
+    m_date->setDate(entry.date);
+    m_nameEdit->setText(entry.name);
+    m_amountEdit->setText(entry.amount);
     if (!entry.currencySign.isEmpty())
-        Select(Currency, entry.currencySign);
-    if (Currency->currentIndex() < 0 && Currency->count() > 0)
-        Currency->setCurrentIndex(0);
-    ReGroups();
-    Select(list1, entry.group);
-    ReSubGroups();
-    Select(list2, entry.subGroup);
+        Select(m_currencyBox, entry.currencySign);
+    if (m_currencyBox->currentIndex() < 0 && m_currencyBox->count() > 0)
+        m_currencyBox->setCurrentIndex(0);
+    refillGroups();
+    Select(m_groupBox, entry.group);
+    refillSubGroups();
+    Select(m_subGroupBox, entry.subGroup);
 }
 
 StandardEntry StandardEntryDialog::entry() const {
     StandardEntry e;
     e.income = income();
-    e.date = DateRecord->date();
-    e.name = NameRecord->text();
-    e.amount = Value->text();
-    e.currencySign = Currency->currentText();
-    e.group = list1->currentIndex() >= 0 ? list1->currentText() : QString();
-    e.subGroup = list2->currentIndex() >= 0 ? list2->currentText() : QString();
+    e.date = m_date->date();
+    e.name = m_nameEdit->text();
+    e.amount = m_amountEdit->text();
+    e.currencySign = m_currencyBox->currentText();
+    e.group = m_groupBox->currentIndex() >= 0 ? m_groupBox->currentText() : QString();
+    e.subGroup = m_subGroupBox->currentIndex() >= 0 ? m_subGroupBox->currentText() : QString();
     return e;
 }
 
-void StandardEntryDialog::ReCurrency() {
-    FillCurrencySigns(Currency, m_data.tbValuta);
+void StandardEntryDialog::refillCurrencies() {
+    FillCurrencySigns(m_currencyBox, m_data.tbValuta);
 }
 
-void StandardEntryDialog::ReGroups() {
-    list1->clear();
-    list1->addItems(SortedNames(income() ? m_data.tbGrD : m_data.tbGrR));
-    list1->setCurrentIndex(-1);
+void StandardEntryDialog::refillGroups() {
+    m_groupBox->clear();
+    m_groupBox->addItems(SortedNames(income() ? m_data.tbGrD : m_data.tbGrR));
+    m_groupBox->setCurrentIndex(-1);
 }
 
-void StandardEntryDialog::ReSubGroups() {
-    list2->clear();
-    if (list1->currentIndex() >= 0) {
+void StandardEntryDialog::refillSubGroups() {
+    m_subGroupBox->clear();
+    if (m_groupBox->currentIndex() >= 0) {
         TableHandle& groups = income() ? m_data.tbGrD : m_data.tbGrR;
         TableHandle& subGroups = income() ? m_data.tbGrD2 : m_data.tbGrR2;
         // The sub-group view follows the current group.
-        if (groups.isOpen() && groups.locate(QStringLiteral("Name"), list1->currentText()))
-            list2->addItems(SortedNames(subGroups));
+        if (groups.isOpen() && groups.locate(QStringLiteral("Name"), m_groupBox->currentText()))
+            m_subGroupBox->addItems(SortedNames(subGroups));
     }
-    list2->setCurrentIndex(-1);
+    m_subGroupBox->setCurrentIndex(-1);
 }
 
 void StandardEntryDialog::proposeName() {
-    QString name = list1->currentText();
-    if (!list2->currentText().isEmpty())
-        name += QStringLiteral(": ") + list2->currentText();
-    NameRecord->setText(name);
+    QString name = m_groupBox->currentText();
+    if (!m_subGroupBox->currentText().isEmpty())
+        name += QStringLiteral(": ") + m_subGroupBox->currentText();
+    m_nameEdit->setText(name);
 }
 
 std::optional<EntryRefusal> StandardEntryDialog::checkInput() {
     const auto check = CheckStandardEntry(m_data, entry());
     // The amount shows normalised once it passed the character check, refused or not.
-    if (Value->text() != check.entry.amount)
-        Value->setText(check.entry.amount);
+    if (m_amountEdit->text() != check.entry.amount)
+        m_amountEdit->setText(check.entry.amount);
     return check.refusal;
 }
 
 QWidget* StandardEntryDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Name:
-        return NameRecord;
+        return m_nameEdit;
     case EntryInput::Amount:
-        return Value;
+        return m_amountEdit;
     case EntryInput::Group:
-        return list1;
+        return m_groupBox;
     default:
         return nullptr;
     }
 }
 
 void StandardEntryDialog::translateFrames() {
-    Translate(SpeedButton1, QStringLiteral("income"));
-    Translate(SpeedButton2, QStringLiteral("charge"));
+    Translate(m_incomeButton, QStringLiteral("income"));
+    Translate(m_chargeButton, QStringLiteral("charge"));
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(m_amountFrame, QStringLiteral("amount"));
     Translate(m_groupFrame, QStringLiteral("group"));

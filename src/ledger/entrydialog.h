@@ -6,7 +6,6 @@
 #include <functional>
 
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLineEdit;
 class QToolButton;
@@ -37,9 +36,9 @@ public:
     // Refill the lists from the tables: the currency signs in table order (the first chosen),
     // the groups of the current side, the sub-groups of the chosen group (both sorted ignoring
     // letter case). The group windows call the last two after every change they make.
-    void ReCurrency();
-    void ReGroups();
-    void ReSubGroups();
+    void refillCurrencies();
+    void refillGroups();
+    void refillSubGroups();
 
     // What the "+/-" buttons open: the group window of incomes (true) or charges.
     // The buttons stay disabled while no group window is given.
@@ -55,18 +54,17 @@ private:
 
     std::function<void(bool)> m_groupEditor;
 
-    QToolButton* SpeedButton1 = nullptr; // "Income"
-    QToolButton* SpeedButton2 = nullptr; // "Charge"
-    QDateEdit* DateRecord = nullptr;
-    QLineEdit* NameRecord = nullptr;
-    QToolButton* SpeedButton9 = nullptr;
-    QLineEdit* Value = nullptr;
-    QToolButton* SpeedButton6 = nullptr;
-    QComboBox* Currency = nullptr;
-    QComboBox* list1 = nullptr;
-    QToolButton* SpeedButton7 = nullptr;
-    QComboBox* list2 = nullptr;
-    QToolButton* SpeedButton8 = nullptr;
+    QToolButton* m_incomeButton = nullptr;
+    QToolButton* m_chargeButton = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QToolButton* m_proposeNameButton = nullptr;
+    QLineEdit* m_amountEdit = nullptr;
+    QToolButton* m_calculatorButton = nullptr;
+    QComboBox* m_currencyBox = nullptr;
+    QComboBox* m_groupBox = nullptr;
+    QToolButton* m_editGroupsButton = nullptr;
+    QComboBox* m_subGroupBox = nullptr;
+    QToolButton* m_editSubGroupsButton = nullptr;
     QGroupBox* m_typeFrame = nullptr;
     QGroupBox* m_nameFrame = nullptr;
     QGroupBox* m_amountFrame = nullptr;

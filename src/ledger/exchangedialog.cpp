@@ -15,58 +15,62 @@
 
 namespace zovi {
 
-ExchangeDialog::ExchangeDialog(LedgerTables& tables, QWidget* parent) : EntryDialog(tables, "TObmen", parent) {
+ExchangeDialog::ExchangeDialog(LedgerTables& tables, QWidget* parent)
+    : EntryDialog(tables, "TObmen", parent) {
     setWindowTitle(QStringLiteral("Conversion of currency"));
 
     makeDateRow("DateTimePicker1");
-    DateTimePicker1 = m_date;
-    Edit1 = Named(new QLineEdit(this), "Edit1");
-    SpeedButton1 = SmallButton(this, "SpeedButton1", QStringLiteral("="));
-    SpeedButton1->setToolTip(QStringLiteral("Calculator"));
-    ComboBox1 = Named(new QComboBox(this), "ComboBox1");
-    ComboBox2 = Named(new QComboBox(this), "ComboBox2");
+    m_amountEdit = Named(new QLineEdit(this), "Edit1");
+    m_amountCalculatorButton = SmallButton(this, "SpeedButton1", QStringLiteral("="));
+    m_amountCalculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_givenCurrencyBox = Named(new QComboBox(this), "ComboBox1");
+    m_receivedCurrencyBox = Named(new QComboBox(this), "ComboBox2");
     auto* to = new QLabel(QStringLiteral("to"), this);
-    Edit3 = Named(new QLineEdit(this), "Edit3");
-    SpeedButton5 = SmallButton(this, "SpeedButton5", QStringLiteral("="));
-    SpeedButton5->setToolTip(QStringLiteral("Calculator"));
-    Edit2 = Named(new QLineEdit(this), "Edit2");
-    SpeedButton2 = SmallButton(this, "SpeedButton2", QStringLiteral("..."));
-    SpeedButton2->setToolTip(QStringLiteral("Name from the amount and the currencies"));
+    m_rateEdit = Named(new QLineEdit(this), "Edit3");
+    m_rateCalculatorButton = SmallButton(this, "SpeedButton5", QStringLiteral("="));
+    m_rateCalculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_nameEdit = Named(new QLineEdit(this), "Edit2");
+    m_proposeNameButton = SmallButton(this, "SpeedButton2", QStringLiteral("..."));
+    m_proposeNameButton->setToolTip(QStringLiteral("Name from the amount and the currencies"));
 
-    m_amountFrame = Frame(this, QStringLiteral(" Amount "), {Edit1, SpeedButton1});
-    m_currencyFrame = Frame(this, QStringLiteral(" Currency "), {ComboBox1, to, ComboBox2});
-    m_rateFrame = Frame(this, QStringLiteral(" Rate "), {Edit3, SpeedButton5});
-    m_nameFrame = Frame(this, QStringLiteral(" Name "), {Edit2, SpeedButton2});
+    m_amountFrame =
+        Frame(this, QStringLiteral(" Amount "), {m_amountEdit, m_amountCalculatorButton});
+    m_currencyFrame =
+        Frame(this, QStringLiteral(" Currency "), {m_givenCurrencyBox, to, m_receivedCurrencyBox});
+    m_rateFrame = Frame(this, QStringLiteral(" Rate "), {m_rateEdit, m_rateCalculatorButton});
+    m_nameFrame = Frame(this, QStringLiteral(" Name "), {m_nameEdit, m_proposeNameButton});
 
     layOut({m_dateFrame, m_amountFrame, m_currencyFrame, m_rateFrame, m_nameFrame});
 
-    connect(SpeedButton1, &QToolButton::clicked, this, [this] { calculate(Edit1); });
-    connect(SpeedButton5, &QToolButton::clicked, this, [this] { calculate(Edit3); });
-    connect(SpeedButton2, &QToolButton::clicked, this, &ExchangeDialog::proposeName);
+    connect(m_amountCalculatorButton, &QToolButton::clicked, this,
+            [this] { calculate(m_amountEdit); });
+    connect(m_rateCalculatorButton, &QToolButton::clicked, this, [this] { calculate(m_rateEdit); });
+    connect(m_proposeNameButton, &QToolButton::clicked, this, &ExchangeDialog::proposeName);
 }
 
 void ExchangeDialog::prepareNew() {
     m_captionKey = QStringLiteral("caption006");
-    Edit1->clear();
-    Edit2->clear();
-    Edit3->clear();
-    ReValuta();
-    DateTimePicker1->setDate(Clock::today());
+    m_amountEdit->clear();
+    m_nameEdit->clear();
+    m_rateEdit->clear();
+    refillCurrencies();
+    m_date->setDate(Clock::today());
 }
 
 void ExchangeDialog::prepareEdit(const ExchangeEntry& entry) {
     m_captionKey = QStringLiteral("caption009");
-    ReValuta();
-    Edit1->setText(entry.amount);
-    Edit2->setText(entry.name);
-    Edit3->setText(entry.rate);
+    refillCurrencies();
+    m_amountEdit->setText(entry.amount);
+    m_nameEdit->setText(entry.name);
+    m_rateEdit->setText(entry.rate);
     selectSigns(entry.givenSign, entry.receivedSign);
-    DateTimePicker1->setDate(entry.date);
+    m_date->setDate(entry.date);
 }
 
 void ExchangeDialog::selectSigns(const QString& given, const QString& received) {
     // An empty sign stands for a currency that is gone (ReadExchange).
-    for (const auto& [list, sign] : {std::pair{ComboBox1, given}, std::pair{ComboBox2, received}}) {
+    for (const auto& [list, sign] :
+         {std::pair{m_givenCurrencyBox, given}, std::pair{m_receivedCurrencyBox, received}}) {
         if (sign.isEmpty())
             list->setCurrentIndex(-1);
         else
@@ -76,31 +80,32 @@ void ExchangeDialog::selectSigns(const QString& given, const QString& received) 
 
 ExchangeEntry ExchangeDialog::entry() const {
     ExchangeEntry e;
-    e.date = DateTimePicker1->date();
-    e.name = Edit2->text();
-    e.amount = Edit1->text();
-    e.rate = Edit3->text();
-    e.givenSign = ComboBox1->currentText();
-    e.receivedSign = ComboBox2->currentText();
+    e.date = m_date->date();
+    e.name = m_nameEdit->text();
+    e.amount = m_amountEdit->text();
+    e.rate = m_rateEdit->text();
+    e.givenSign = m_givenCurrencyBox->currentText();
+    e.receivedSign = m_receivedCurrencyBox->currentText();
     return e;
 }
 
-void ExchangeDialog::ReValuta() {
-    for (QComboBox* list : {ComboBox1, ComboBox2})
+void ExchangeDialog::refillCurrencies() {
+    for (QComboBox* list : {m_givenCurrencyBox, m_receivedCurrencyBox})
         FillCurrencySigns(list, m_data.tbValuta);
 }
 
 void ExchangeDialog::proposeName() {
     // Fixed texts: the proposal is not translated.
-    Edit2->setText(QStringLiteral("Conversion ") + Edit1->text() + QLatin1Char(' ') +
-                   ComboBox1->currentText() + QStringLiteral(" to ") + ComboBox2->currentText());
+    m_nameEdit->setText(QStringLiteral("Conversion ") + m_amountEdit->text() + QLatin1Char(' ') +
+                        m_givenCurrencyBox->currentText() + QStringLiteral(" to ") +
+                        m_receivedCurrencyBox->currentText());
 }
 
 std::optional<EntryRefusal> ExchangeDialog::checkInput() {
     const auto check = CheckExchange(m_data, entry());
     if (!check.refusal) {
-        Edit3->setText(check.entry.rate);
-        Edit1->setText(check.entry.amount);
+        m_rateEdit->setText(check.entry.rate);
+        m_amountEdit->setText(check.entry.amount);
     }
     return check.refusal;
 }
@@ -108,15 +113,15 @@ std::optional<EntryRefusal> ExchangeDialog::checkInput() {
 QWidget* ExchangeDialog::control(EntryInput input) const {
     switch (input) {
     case EntryInput::Amount:
-        return Edit1;
+        return m_amountEdit;
     case EntryInput::Name:
-        return Edit2;
+        return m_nameEdit;
     case EntryInput::Rate:
-        return Edit3;
+        return m_rateEdit;
     case EntryInput::Currency:
-        return ComboBox1;
+        return m_givenCurrencyBox;
     case EntryInput::SecondCurrency:
-        return ComboBox2;
+        return m_receivedCurrencyBox;
     default:
         return nullptr;
     }

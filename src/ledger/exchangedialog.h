@@ -4,7 +4,6 @@
 #include "ledger/exchange.h"
 
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLineEdit;
 class QToolButton;
@@ -14,9 +13,9 @@ namespace zovi {
 class LedgerTables;
 
 // The dialog of currency exchanges. It only collects and checks the values: the date, the
-// amount given, the currencies given (ComboBox1) and received (ComboBox2) by their signs, the
-// rate and the name; the caller computes the amount received and writes the row through the
-// ledger logic. Like incomes and charges, an exchange takes the selected account tab.
+// amount given, the currencies given and received by their signs, the rate and the name; the
+// caller computes the amount received and writes the row through the ledger logic. Like incomes
+// and charges, an exchange takes the selected account tab.
 class ExchangeDialog : public EntryDialog {
     Q_OBJECT
 
@@ -34,7 +33,7 @@ public:
 
     // Refills both currency lists with the signs of every currency in table order and
     // selects the first in both.
-    void ReValuta();
+    void refillCurrencies();
     // Selects the currencies given and received by their signs; an empty sign or one no
     // currency has leaves that list unselected.
     void selectSigns(const QString& given, const QString& received);
@@ -45,15 +44,14 @@ private:
     QWidget* control(EntryInput input) const override;
     void translateFrames() override;
 
-    QDateEdit* DateTimePicker1 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QLineEdit* Edit3 = nullptr;
-    QToolButton* SpeedButton5 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
+    QLineEdit* m_amountEdit = nullptr;
+    QToolButton* m_amountCalculatorButton = nullptr;
+    QComboBox* m_givenCurrencyBox = nullptr;
+    QComboBox* m_receivedCurrencyBox = nullptr;
+    QLineEdit* m_rateEdit = nullptr;
+    QToolButton* m_rateCalculatorButton = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QToolButton* m_proposeNameButton = nullptr;
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_currencyFrame = nullptr;
     QGroupBox* m_rateFrame = nullptr;

@@ -40,9 +40,9 @@ GroupsWindow::GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* edi
 
     // Both tables keep the name in their second column.
     m_groupsFrame = new QGroupBox(u" Groups "_s, this);
-    DBGrid1 = ClassifierGrid(m_groupsFrame, "DBGrid1", &GroupModel(tables, side), 1);
+    m_groupsGrid = ClassifierGrid(m_groupsFrame, "DBGrid1", &GroupModel(tables, side), 1);
     m_subGroupsFrame = new QGroupBox(u" Sub-groups "_s, this);
-    DBGrid2 = ClassifierGrid(m_subGroupsFrame, "DBGrid2", &SubGroupModel(tables, side), 1);
+    m_subGroupsGrid = ClassifierGrid(m_subGroupsFrame, "DBGrid2", &SubGroupModel(tables, side), 1);
 
     auto button = [&](QWidget* frame, int index, const QString& text) {
         auto* b = Named(new QPushButton(text, frame), names.at(index));
@@ -59,10 +59,10 @@ GroupsWindow::GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* edi
     m_ok->setDefault(true);
 
     auto* groups = new QVBoxLayout(m_groupsFrame);
-    groups->addWidget(DBGrid1, 1);
+    groups->addWidget(m_groupsGrid, 1);
     groups->addLayout(ButtonRow({m_addGroup, m_deleteGroup, m_editGroup}));
     auto* subGroups = new QVBoxLayout(m_subGroupsFrame);
-    subGroups->addWidget(DBGrid2, 1);
+    subGroups->addWidget(m_subGroupsGrid, 1);
     subGroups->addLayout(ButtonRow({m_addSubGroup, m_deleteSubGroup, m_editSubGroup}));
     auto* frames = new QHBoxLayout;
     frames->addWidget(m_groupsFrame, 1);
@@ -73,15 +73,15 @@ GroupsWindow::GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* edi
     resize(560, 360);
 
     // The sub-group grid follows the selected group: its first sub-group is selected.
-    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+    connect(m_groupsGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { selectSubGroup(0); });
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_addGroup, &QPushButton::clicked, this, &GroupsWindow::AddGroupClick);
-    connect(m_deleteGroup, &QPushButton::clicked, this, &GroupsWindow::DeleteGroupClick);
-    connect(m_editGroup, &QPushButton::clicked, this, &GroupsWindow::EditGroupClick);
-    connect(m_addSubGroup, &QPushButton::clicked, this, &GroupsWindow::AddSubGroupClick);
-    connect(m_deleteSubGroup, &QPushButton::clicked, this, &GroupsWindow::DeleteSubGroupClick);
-    connect(m_editSubGroup, &QPushButton::clicked, this, &GroupsWindow::EditSubGroupClick);
+    connect(m_addGroup, &QPushButton::clicked, this, &GroupsWindow::onAddGroupClicked);
+    connect(m_deleteGroup, &QPushButton::clicked, this, &GroupsWindow::onDeleteGroupClicked);
+    connect(m_editGroup, &QPushButton::clicked, this, &GroupsWindow::onEditGroupClicked);
+    connect(m_addSubGroup, &QPushButton::clicked, this, &GroupsWindow::onAddSubGroupClicked);
+    connect(m_deleteSubGroup, &QPushButton::clicked, this, &GroupsWindow::onDeleteSubGroupClicked);
+    connect(m_editSubGroup, &QPushButton::clicked, this, &GroupsWindow::onEditSubGroupClicked);
     updateButtons();
 }
 
@@ -112,7 +112,7 @@ void GroupsWindow::showEvent(QShowEvent* event) {
 
 qint64 GroupsWindow::currentGroupId() const {
     TableHandle& g = GroupTable(m_data, m_side);
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
     if (!g.isOpen() || row < 0 || row >= g.recordCount())
         return 0;
     return g.textAt(row, g.fieldIndex(u"ID"_s)).toLongLong();
@@ -120,7 +120,7 @@ qint64 GroupsWindow::currentGroupId() const {
 
 QString GroupsWindow::currentGroupName() const {
     TableHandle& g = GroupTable(m_data, m_side);
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
     if (!g.isOpen() || row < 0 || row >= g.recordCount())
         return QString();
     return g.textAt(row, NameColumn(g));
@@ -128,7 +128,7 @@ QString GroupsWindow::currentGroupName() const {
 
 QString GroupsWindow::currentSubGroupName() const {
     TableHandle& s = SubGroupTable(m_data, m_side);
-    const int row = DBGrid2->currentIndex().row();
+    const int row = m_subGroupsGrid->currentIndex().row();
     if (!s.isOpen() || row < 0 || row >= s.recordCount())
         return QString();
     return s.textAt(row, NameColumn(s));
@@ -140,9 +140,9 @@ void GroupsWindow::selectGroup(int row) {
     if (count > 0) {
         const QModelIndex index = groups.index(qBound(0, row, count - 1), 1);
         // A row already current moves nothing: the sub-groups are selected here.
-        if (DBGrid1->currentIndex() == index)
+        if (m_groupsGrid->currentIndex() == index)
             groups.selectRow(index.row());
-        DBGrid1->setCurrentIndex(index);
+        m_groupsGrid->setCurrentIndex(index);
     }
     selectSubGroup(0);
 }
@@ -151,7 +151,7 @@ void GroupsWindow::selectSubGroup(int row) {
     TableModel& subGroups = SubGroupModel(m_data, m_side);
     const int count = subGroups.rowCount();
     if (count > 0)
-        DBGrid2->setCurrentIndex(subGroups.index(qBound(0, row, count - 1), 1));
+        m_subGroupsGrid->setCurrentIndex(subGroups.index(qBound(0, row, count - 1), 1));
     updateButtons();
 }
 
@@ -172,11 +172,11 @@ void GroupsWindow::changed() {
         m_changed();
 }
 
-void GroupsWindow::AddGroupClick() {
+void GroupsWindow::onAddGroupClicked() {
     QString name;
     if (!m_editor->ask(QString(), name))
         return;
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
     if (RunCommand(this, [&] { AddGroup(m_data, m_side, name); })) {
         selectGroup(GroupTable(m_data, m_side).recNo() - 1);
         changed();
@@ -185,11 +185,11 @@ void GroupsWindow::AddGroupClick() {
     }
 }
 
-void GroupsWindow::DeleteGroupClick() {
+void GroupsWindow::onDeleteGroupClicked() {
     const qint64 id = currentGroupId();
     if (id == 0)
         return;
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
     const bool deleted = RunCommand(this, [&] { DeleteGroup(m_data, m_side, id); });
@@ -198,11 +198,11 @@ void GroupsWindow::DeleteGroupClick() {
         changed();
 }
 
-void GroupsWindow::EditGroupClick() {
+void GroupsWindow::onEditGroupClicked() {
     const qint64 id = currentGroupId();
     if (id == 0)
         return;
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
     QString name;
     if (!m_editor->ask(currentGroupName(), name))
         return;
@@ -212,11 +212,11 @@ void GroupsWindow::EditGroupClick() {
         changed();
 }
 
-void GroupsWindow::AddSubGroupClick() {
+void GroupsWindow::onAddSubGroupClicked() {
     const qint64 id = currentGroupId();
     if (id == 0)
         return;
-    const int row = DBGrid1->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
     QString name;
     if (!m_editor->ask(QString(), name))
         return;
@@ -228,13 +228,13 @@ void GroupsWindow::AddSubGroupClick() {
     }
 }
 
-void GroupsWindow::DeleteSubGroupClick() {
+void GroupsWindow::onDeleteSubGroupClicked() {
     const qint64 id = currentGroupId();
     const QString sub = currentSubGroupName();
-    if (id == 0 || DBGrid2->currentIndex().row() < 0)
+    if (id == 0 || m_subGroupsGrid->currentIndex().row() < 0)
         return;
-    const int row = DBGrid1->currentIndex().row();
-    const int subRow = DBGrid2->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
+    const int subRow = m_subGroupsGrid->currentIndex().row();
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
     const bool deleted = RunCommand(this, [&] { DeleteSubGroup(m_data, m_side, id, sub); });
@@ -244,13 +244,13 @@ void GroupsWindow::DeleteSubGroupClick() {
         changed();
 }
 
-void GroupsWindow::EditSubGroupClick() {
+void GroupsWindow::onEditSubGroupClicked() {
     const qint64 id = currentGroupId();
     const QString sub = currentSubGroupName();
-    if (id == 0 || DBGrid2->currentIndex().row() < 0)
+    if (id == 0 || m_subGroupsGrid->currentIndex().row() < 0)
         return;
-    const int row = DBGrid1->currentIndex().row();
-    const int subRow = DBGrid2->currentIndex().row();
+    const int row = m_groupsGrid->currentIndex().row();
+    const int subRow = m_subGroupsGrid->currentIndex().row();
     QString name;
     if (!m_editor->ask(sub, name))
         return;

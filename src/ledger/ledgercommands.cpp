@@ -49,7 +49,7 @@ void LedgerPage::NewRec() {
             [this, &id] {
                 id = AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
             },
-            [this] { m_editRecord->ReCurrency(); })) {
+            [this] { m_editRecord->refillCurrencies(); })) {
         m_selectedId = id;
         RefreshAfterChange();
     }
@@ -89,7 +89,7 @@ void LedgerPage::EditStandartRecord(qint64 id) {
             [this, id] {
                 RewriteStandardEntry(m_data, id, m_editRecord->entry(), currentEntryAccount());
             },
-            [this] { m_editRecord->ReCurrency(); }))
+            [this] { m_editRecord->refillCurrencies(); }))
         RefreshAfterChange();
 }
 
@@ -146,7 +146,7 @@ void LedgerPage::bperevod() {
     TransferRows rows;
     if (saveFromDialog(
             m_perevod, [this, &rows] { rows = AppendTransfer(m_data, m_perevod->transfer()); },
-            [this] { m_perevod->ReValuta(); })) {
+            [this] { m_perevod->refillCurrencies(); })) {
         m_selectedId = rows.in;
         RefreshAfterChange();
     }
@@ -160,7 +160,7 @@ void LedgerPage::editperevod(qint64 id) {
     if (saveFromDialog(
             m_perevod,
             [this, &stored] { RewriteTransfer(m_data, m_perevod->transfer(), stored.rows); },
-            [this] { m_perevod->ReValuta(); }))
+            [this] { m_perevod->refillCurrencies(); }))
         RefreshAfterChange();
 }
 
@@ -194,7 +194,7 @@ void LedgerPage::editobmen(qint64 id) {
 void LedgerPage::relistExchangeCurrencies() {
     // The currency table may have changed: list it again, keeping the choices that remain.
     const ExchangeEntry typed = m_obmen->entry();
-    m_obmen->ReValuta();
+    m_obmen->refillCurrencies();
     m_obmen->selectSigns(typed.givenSign, typed.receivedSign);
 }
 

@@ -56,8 +56,8 @@ LedgerPage::LedgerPage(LedgerTables& tables, DebtTables& cd, WaitWindow* wait, Q
          {static_cast<GroupsWindow*>(m_vidRashod), static_cast<GroupsWindow*>(m_vidDohod)}) {
         // The entry dialog's lists show the names as they are now.
         groups->setChangeHandler([this] {
-            m_editRecord->ReGroups();
-            m_editRecord->ReSubGroups();
+            m_editRecord->refillGroups();
+            m_editRecord->refillSubGroups();
         });
     }
     m_editRecord->setGroupEditor([this](bool incomes) {

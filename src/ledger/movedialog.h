@@ -26,10 +26,10 @@ protected:
 
 private:
     LedgerTables& m_data;
-    QLabel* Label1;
-    QComboBox* ComboBox1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLabel* m_promptLabel;
+    QComboBox* m_accountBox;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 } // namespace zovi

@@ -106,7 +106,7 @@ QString BalanceHint(const QList<BalanceLine>& lines) {
     return parts.join(QLatin1Char('\n'));
 }
 
-void ValutaValueSTR(LedgerTables& data) {
+void RewriteBalanceTexts(LedgerTables& data) {
     TableHandle& v = data.tbValuta;
     QList<Currency> currencies = ReadCurrencies(v);
     Transaction t;

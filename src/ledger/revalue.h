@@ -65,6 +65,6 @@ QList<BalanceLine> BalanceLines(const QList<Currency>& currencies);
 QString BalanceHint(const QList<BalanceLine>& lines);
 
 // Rewrites ValueSTR of every currency from its Value, in one Transaction.
-void ValutaValueSTR(LedgerTables& data);
+void RewriteBalanceTexts(LedgerTables& data);
 
 } // namespace zovi

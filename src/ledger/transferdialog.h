@@ -4,7 +4,6 @@
 #include "ledger/transfer.h"
 
 class QComboBox;
-class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -35,34 +34,33 @@ public:
     Transfer transfer() const;
 
     // Refills the currency signs from the table, the first one chosen.
-    void ReValuta();
-    // The labels of the two names follow the chosen accounts, and both names are proposed
-    // again; runs whenever the user picks an account.
-    void SetUser();
+    void refillCurrencies();
 
 private:
+    // The labels of the two names follow the chosen accounts, and both names are proposed
+    // again; runs whenever the user picks an account.
+    void onAccountChosen();
     void fillAccounts();
     void setLabels();
-    // Proposes the name of the leaving row (Edit1) or of the arriving row (Edit2).
+    // Proposes the name of the leaving row or of the arriving row.
     void proposeName(bool leaving);
     std::optional<EntryRefusal> checkInput() override;
     QWidget* control(EntryInput input) const override;
     void translateFrames() override;
 
-    QDateEdit* DateTimePicker1 = nullptr;
-    QLineEdit* Value = nullptr;
-    QToolButton* SpeedButton1 = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QLabel* Label1 = nullptr; // "From"
-    QComboBox* ComboBox1 = nullptr;
-    QLabel* Label2 = nullptr; // "To"
-    QComboBox* ComboBox2 = nullptr;
-    QLabel* Label3 = nullptr;
-    QLineEdit* Edit1 = nullptr;
-    QToolButton* SpeedButton2 = nullptr;
-    QLabel* Label4 = nullptr;
-    QLineEdit* Edit2 = nullptr;
-    QToolButton* SpeedButton5 = nullptr;
+    QLineEdit* m_amountEdit = nullptr;
+    QToolButton* m_calculatorButton = nullptr;
+    QComboBox* m_currencyBox = nullptr;
+    QLabel* m_fromLabel = nullptr;
+    QComboBox* m_fromAccountBox = nullptr;
+    QLabel* m_toLabel = nullptr;
+    QComboBox* m_toAccountBox = nullptr;
+    QLabel* m_leavingNameLabel = nullptr;
+    QLineEdit* m_leavingNameEdit = nullptr;
+    QToolButton* m_proposeLeavingNameButton = nullptr;
+    QLabel* m_arrivingNameLabel = nullptr;
+    QLineEdit* m_arrivingNameEdit = nullptr;
+    QToolButton* m_proposeArrivingNameButton = nullptr;
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_accountsFrame = nullptr;
     QGroupBox* m_nameFrame = nullptr;

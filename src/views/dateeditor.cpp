@@ -35,44 +35,44 @@ QString S(const char* text) {
 MonthPicker::MonthPicker(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
     setObjectName(QStringLiteral("TSelMonth"));
     setModal(true);
-    ListBox1 = Named(new QListWidget(this), "ListBox1");
-    ListBox1->addItems({S(" January"), S(" February"), S(" March"), S(" April"), S(" May"),
-                        S(" June"), S(" July"), S(" August"), S(" September"), S(" October"),
-                        S(" November"), S(" December")});
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    SpinEdit1 = Named(new QSpinBox(this), "SpinEdit1");
-    SpinEdit1->setRange(1900, 2100);
-    Button1 = Named(new QPushButton(S("OK"), this), "Button1");
-    Button1->setDefault(true);
-    Button1->setEnabled(false);
-    Button2 = Named(new QPushButton(S("Cancel"), this), "Button2");
+    m_monthList = Named(new QListWidget(this), "ListBox1");
+    m_monthList->addItems({S(" January"), S(" February"), S(" March"), S(" April"), S(" May"),
+                           S(" June"), S(" July"), S(" August"), S(" September"), S(" October"),
+                           S(" November"), S(" December")});
+    m_monthList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_yearBox = Named(new QSpinBox(this), "SpinEdit1");
+    m_yearBox->setRange(1900, 2100);
+    m_okButton = Named(new QPushButton(S("OK"), this), "Button1");
+    m_okButton->setDefault(true);
+    m_okButton->setEnabled(false);
+    m_cancelButton = Named(new QPushButton(S("Cancel"), this), "Button2");
 
     // Without a border the window draws its own edge.
     auto* frame = new QFrame(this);
     frame->setFrameShape(QFrame::Box);
     auto* inner = new QVBoxLayout(frame);
-    inner->addWidget(ListBox1, 1);
-    inner->addWidget(SpinEdit1);
-    inner->addLayout(ButtonRow({Button1, Button2}));
+    inner->addWidget(m_monthList, 1);
+    inner->addWidget(m_yearBox);
+    inner->addLayout(ButtonRow({m_okButton, m_cancelButton}));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(frame);
     setMinimumSize(200, 300);
 
-    connect(ListBox1, &QListWidget::itemSelectionChanged, this,
-            [this] { Button1->setEnabled(month() != 0); });
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_monthList, &QListWidget::itemSelectionChanged, this,
+            [this] { m_okButton->setEnabled(month() != 0); });
+    connect(m_monthList, &QListWidget::itemDoubleClicked, this, &QDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 int MonthPicker::month() const {
-    const QList<QListWidgetItem*> chosen = ListBox1->selectedItems();
-    return chosen.isEmpty() ? 0 : ListBox1->row(chosen.first()) + 1;
+    const QList<QListWidgetItem*> chosen = m_monthList->selectedItems();
+    return chosen.isEmpty() ? 0 : m_monthList->row(chosen.first()) + 1;
 }
 
 int MonthPicker::year() const {
-    return SpinEdit1->value();
+    return m_yearBox->value();
 }
 
 void MonthPicker::done(int result) {
@@ -87,16 +87,16 @@ void MonthPicker::showEvent(QShowEvent* event) {
     int row = 0;
     for (const char* key : {"january", "february", "march", "april", "may", "june", "july",
                             "august", "september", "october", "november", "december"}) {
-        QListWidgetItem* item = ListBox1->item(row++);
+        QListWidgetItem* item = m_monthList->item(row++);
         QString name = item->text().mid(1);
         LangString(QString::fromLatin1(key), name);
         item->setText(u' ' + name);
     }
-    ListBox1->clearSelection();
-    ListBox1->setCurrentRow(-1);
-    Button1->setEnabled(false);
-    SpinEdit1->setValue(g_lastYear != 0 ? g_lastYear : Clock::today().year());
-    ListBox1->setFocus();
+    m_monthList->clearSelection();
+    m_monthList->setCurrentRow(-1);
+    m_okButton->setEnabled(false);
+    m_yearBox->setValue(g_lastYear != 0 ? g_lastYear : Clock::today().year());
+    m_monthList->setFocus();
     QDialog::showEvent(event);
 }
 
@@ -105,79 +105,79 @@ void MonthPicker::showEvent(QShowEvent* event) {
 DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfEditDate"));
     setModal(true);
-    DateTimePicker1 = Named(new QDateEdit(Clock::today(), this), "DateTimePicker1");
-    DateTimePicker2 = Named(new QDateEdit(Clock::today(), this), "DateTimePicker2");
-    DateTimePicker1->setToolTip(S("Date of begin"));
-    DateTimePicker2->setToolTip(S("Date of end"));
-    for (QDateEdit* picker : {DateTimePicker1, DateTimePicker2}) {
+    m_fromEdit = Named(new QDateEdit(Clock::today(), this), "DateTimePicker1");
+    m_toEdit = Named(new QDateEdit(Clock::today(), this), "DateTimePicker2");
+    m_fromEdit->setToolTip(S("Date of begin"));
+    m_toEdit->setToolTip(S("Date of end"));
+    for (QDateEdit* picker : {m_fromEdit, m_toEdit}) {
         picker->setCalendarPopup(true);
         picker->setDisplayFormat(AppLocale::shortDateFormat());
     }
-    SpeedButton1 = Named(new QPushButton(S("day"), this), "SpeedButton1");
-    SpeedButton2 = Named(new QPushButton(S("week"), this), "SpeedButton2");
-    SpeedButton3 = Named(new QPushButton(S("month"), this), "SpeedButton3");
-    SpeedButton4 = Named(new QPushButton(S("..."), this), "SpeedButton4");
-    SpeedButton1->setToolTip(S("Setup date to today"));
-    SpeedButton2->setToolTip(S("Setup date to week"));
-    SpeedButton3->setToolTip(S("Setup date to month"));
-    SpeedButton4->setToolTip(S("Setup date to other month"));
-    for (QPushButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    m_todayButton = Named(new QPushButton(S("day"), this), "SpeedButton1");
+    m_weekButton = Named(new QPushButton(S("week"), this), "SpeedButton2");
+    m_monthButton = Named(new QPushButton(S("month"), this), "SpeedButton3");
+    m_otherMonthButton = Named(new QPushButton(S("..."), this), "SpeedButton4");
+    m_todayButton->setToolTip(S("Setup date to today"));
+    m_weekButton->setToolTip(S("Setup date to week"));
+    m_monthButton->setToolTip(S("Setup date to month"));
+    m_otherMonthButton->setToolTip(S("Setup date to other month"));
+    for (QPushButton* b : {m_todayButton, m_weekButton, m_monthButton, m_otherMonthButton})
         b->setAutoDefault(false);
-    Button1 = Named(new QPushButton(S("OK"), this), "Button1");
-    Button1->setDefault(true);
-    Button2 = Named(new QPushButton(S("Cancel"), this), "Button2");
-    m_selMonth = new MonthPicker(this);
+    m_okButton = Named(new QPushButton(S("OK"), this), "Button1");
+    m_okButton->setDefault(true);
+    m_cancelButton = Named(new QPushButton(S("Cancel"), this), "Button2");
+    m_monthPicker = new MonthPicker(this);
 
     auto* layout = new QVBoxLayout(this);
     auto* dates = new QHBoxLayout;
-    dates->addWidget(DateTimePicker1, 1);
+    dates->addWidget(m_fromEdit, 1);
     dates->addWidget(new QLabel(S("-"), this));
-    dates->addWidget(DateTimePicker2, 1);
+    dates->addWidget(m_toEdit, 1);
     layout->addLayout(dates);
     auto* shortcuts = new QHBoxLayout;
-    for (QPushButton* b : {SpeedButton1, SpeedButton2, SpeedButton3, SpeedButton4})
+    for (QPushButton* b : {m_todayButton, m_weekButton, m_monthButton, m_otherMonthButton})
         shortcuts->addWidget(b);
     layout->addLayout(shortcuts);
-    layout->addLayout(ButtonRow({Button1, Button2}));
+    layout->addLayout(ButtonRow({m_okButton, m_cancelButton}));
 
     auto apply = [this](const DatePeriod& period) {
         setPeriod(period.from, period.to);
     };
-    connect(SpeedButton1, &QPushButton::clicked, this, [apply] { apply(Today(Clock::today())); });
-    connect(SpeedButton2, &QPushButton::clicked, this, [apply] { apply(Week(Clock::today())); });
-    connect(SpeedButton3, &QPushButton::clicked, this, [apply] {
+    connect(m_todayButton, &QPushButton::clicked, this, [apply] { apply(Today(Clock::today())); });
+    connect(m_weekButton, &QPushButton::clicked, this, [apply] { apply(Week(Clock::today())); });
+    connect(m_monthButton, &QPushButton::clicked, this, [apply] {
         const QDate today = Clock::today();
         apply(RealMonth(today.year(), today.month()));
     });
-    connect(SpeedButton4, &QPushButton::clicked, this, &DateEditor::otherMonth);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_otherMonthButton, &QPushButton::clicked, this, &DateEditor::onOtherMonthClicked);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void DateEditor::setPeriod(const QDate& from, const QDate& to) {
-    DateTimePicker1->setDate(from);
-    DateTimePicker2->setDate(to);
+    m_fromEdit->setDate(from);
+    m_toEdit->setDate(to);
 }
 
 QDate DateEditor::from() const {
-    return DateTimePicker1->date();
+    return m_fromEdit->date();
 }
 
 QDate DateEditor::to() const {
-    return DateTimePicker2->date();
+    return m_toEdit->date();
 }
 
 void DateEditor::showEvent(QShowEvent* event) {
-    Translate(SpeedButton1, QStringLiteral("day"));
-    Translate(SpeedButton2, QStringLiteral("week"));
-    Translate(SpeedButton3, QStringLiteral("month"));
+    Translate(m_todayButton, QStringLiteral("day"));
+    Translate(m_weekButton, QStringLiteral("week"));
+    Translate(m_monthButton, QStringLiteral("month"));
     QDialog::showEvent(event);
 }
 
-void DateEditor::otherMonth() {
-    if (m_selMonth->exec() != QDialog::Accepted)
+void DateEditor::onOtherMonthClicked() {
+    if (m_monthPicker->exec() != QDialog::Accepted)
         return;
-    const DatePeriod period = RealMonth(m_selMonth->year(), m_selMonth->month());
+    const DatePeriod period = RealMonth(m_monthPicker->year(), m_monthPicker->month());
     setPeriod(period.from, period.to);
 }
 

@@ -29,10 +29,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QListWidget* ListBox1 = nullptr;
-    QSpinBox* SpinEdit1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
+    QListWidget* m_monthList = nullptr;
+    QSpinBox* m_yearBox = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };
 
 // The date-period editor: "Date of begin" and "Date of end" with the buttons "day", "week",
@@ -52,17 +52,17 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void otherMonth();
+    void onOtherMonthClicked();
 
-    QDateEdit* DateTimePicker1 = nullptr;
-    QDateEdit* DateTimePicker2 = nullptr;
-    QPushButton* SpeedButton1 = nullptr;
-    QPushButton* SpeedButton2 = nullptr;
-    QPushButton* SpeedButton3 = nullptr;
-    QPushButton* SpeedButton4 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button2 = nullptr;
-    MonthPicker* m_selMonth = nullptr;
+    QDateEdit* m_fromEdit = nullptr;
+    QDateEdit* m_toEdit = nullptr;
+    QPushButton* m_todayButton = nullptr;
+    QPushButton* m_weekButton = nullptr;
+    QPushButton* m_monthButton = nullptr;
+    QPushButton* m_otherMonthButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
+    MonthPicker* m_monthPicker = nullptr;
 };
 
 } // namespace zovi

@@ -14,38 +14,38 @@ PresetNameDialog::PresetNameDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfEditPreset"));
     setWindowTitle(QStringLiteral("Save as"));
     setModal(true);
-    auto* label = Named(new QLabel(QStringLiteral("Name"), this), "Label1");
-    Edit1 = Named(new QLineEdit(this), "Edit1");
-    Button1 = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
+    m_nameLabel = Named(new QLabel(QStringLiteral("Name"), this), "Label1");
+    m_nameEdit = Named(new QLineEdit(this), "Edit1");
+    m_okButton = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
     auto* cancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
-    Button1->setDefault(true);
+    m_okButton->setDefault(true);
     cancel->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(Edit1, &QLineEdit::textChanged, this,
-            [this](const QString& text) { Button1->setEnabled(!text.isEmpty()); });
+    connect(m_nameEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_okButton->setEnabled(!text.isEmpty()); });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(label);
-    layout->addWidget(Edit1);
-    layout->addLayout(ButtonRow({Button1, cancel}));
-    Button1->setEnabled(false);
+    layout->addWidget(m_nameLabel);
+    layout->addWidget(m_nameEdit);
+    layout->addLayout(ButtonRow({m_okButton, cancel}));
+    m_okButton->setEnabled(false);
     resize(280, 100);
 }
 
 bool PresetNameDialog::ask(QString& name) {
-    Edit1->clear();
-    Button1->setEnabled(false);
+    m_nameEdit->clear();
+    m_okButton->setEnabled(false);
     if (exec() != QDialog::Accepted)
         return false;
-    name = Edit1->text();
+    name = m_nameEdit->text();
     return true;
 }
 
 void PresetNameDialog::showEvent(QShowEvent* event) {
     Translate(this, QStringLiteral("save as"));
-    Translate(findChild<QLabel*>(QStringLiteral("Label1")), QStringLiteral("name"));
+    Translate(m_nameLabel, QStringLiteral("name"));
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    m_nameEdit->setFocus();
 }
 
 } // namespace zovi

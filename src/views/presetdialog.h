@@ -2,13 +2,14 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
 namespace zovi {
 
-// The name of a new preset: the name field (Edit1), OK (Button1), enabled exactly while the
-// field is not empty, and Cancel (Button2).
+// The name of a new preset: the name field, OK, enabled exactly while the field is not empty, and
+// Cancel.
 class PresetNameDialog : public QDialog {
     Q_OBJECT
 
@@ -22,8 +23,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLineEdit* Edit1 = nullptr;
-    QPushButton* Button1 = nullptr;
+    QLabel* m_nameLabel = nullptr;
+    QLineEdit* m_nameEdit = nullptr;
+    QPushButton* m_okButton = nullptr;
 };
 
 } // namespace zovi

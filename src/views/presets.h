@@ -21,17 +21,18 @@ struct SelectionLine {
     friend bool operator==(const SelectionLine&, const SelectionLine&) = default;
 };
 
-// The lines of List1..List5: the income groups (GrD), the charge groups (GrR), the income
-// sub-groups under a header line per income group that has any (GrD2), the charge sub-groups
-// under a header line per charge group, also one without sub-groups (GrR2), and the accounts
-// (Gr1); each in table order. The sub-group handles are detached from their groups while they
-// are read and linked again afterwards; no cursor moves. A closed table gives no lines.
+// The lines of the five selection lists ("List1" to "List5"): the income groups (GrD), the charge
+// groups (GrR), the income sub-groups under a header line per income group that has any (GrD2), the
+// charge sub-groups under a header line per charge group, also one without sub-groups (GrR2), and
+// the accounts (Gr1); each in table order. The sub-group handles are detached from their groups
+// while they are read and linked again afterwards; no cursor moves. A closed table gives no lines.
 std::array<QList<SelectionLine>, 5> SelectionListLines(LedgerTables& data);
 
 // The summary label of a list: the lines joined by "; " and closed by "."; empty for none.
 QString SummaryText(const QStringList& lines);
 
-// The six lists of a preset: the ticked lines of List1..List5 and every line of List6.
+// The six lists of a preset: the ticked lines of the five selection lists and every line of
+// the date-period list ("List6").
 using PresetLists = std::array<QStringList, 6>;
 
 // The bytes of a preset file: six lines ending in CR LF except the last, each holding its

@@ -243,7 +243,7 @@ private Q_SLOTS:
             m_data->tbValuta.post();
             t.commit();
         }
-        ValutaValueSTR(*m_data);
+        RewriteBalanceTexts(*m_data);
         QCOMPARE(ReadCurrencies(m_data->tbValuta).first().ValueSTR, text);
     }
 };
