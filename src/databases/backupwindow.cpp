@@ -1,6 +1,7 @@
 #include "databases/backupwindow.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/messages.h"
 #include "core/settings.h"
 #include "databases/databasecommands.h"
@@ -24,19 +25,16 @@ BackupWindow::BackupWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(u"Copy"_s);
     setModal(true);
 
-    m_titleLabel = new QLabel(u"Reserv Copy"_s, this);
-    m_titleLabel->setObjectName(u"Label1"_s);
+    m_titleLabel = Named(new QLabel(u"Reserv Copy"_s, this), "Label1");
     QFont font = m_titleLabel->font();
     font.setBold(true);
     m_titleLabel->setFont(font);
 
-    m_folderTree = new FolderTree(this);
-    m_folderTree->setObjectName(u"Shell"_s);
+    m_folderTree = Named(new FolderTree(this), "Shell");
 
     // The tree shows folder names only: the whole path says which of the folders of one name
     // the copy goes to.
-    m_pathLabel = new QLabel(this);
-    m_pathLabel->setObjectName(u"Label2"_s);
+    m_pathLabel = Named(new QLabel(this), "Label2");
     // A long path wraps at its spaces or is cut at the tree's width, never widening the window;
     // its tool tip holds it whole.
     m_pathLabel->setWordWrap(true);
@@ -47,19 +45,15 @@ BackupWindow::BackupWindow(QWidget* parent) : QDialog(parent) {
         m_pathLabel->setToolTip(m_pathLabel->text());
     });
 
-    m_copyGauge = new QProgressBar(this);
-    m_copyGauge->setObjectName(u"Gauge1"_s);
+    m_copyGauge = Named(new QProgressBar(this), "Gauge1");
     m_copyGauge->setOrientation(Qt::Vertical);
     m_copyGauge->setRange(0, 10);
     m_copyGauge->setValue(0);
     m_copyGauge->setTextVisible(false);
 
-    m_dontShowCheck = new QCheckBox(u"Don't show me again"_s, this);
-    m_dontShowCheck->setObjectName(u"CheckBox1"_s);
-    m_copyButton = new QPushButton(u"Create copy"_s, this);
-    m_copyButton->setObjectName(u"Button1"_s);
-    m_skipButton = new QPushButton(u"Don't"_s, this);
-    m_skipButton->setObjectName(u"Button2"_s);
+    m_dontShowCheck = Named(new QCheckBox(u"Don't show me again"_s, this), "CheckBox1");
+    m_copyButton = Named(new QPushButton(u"Create copy"_s, this), "Button1");
+    m_skipButton = Named(new QPushButton(u"Don't"_s, this), "Button2");
 
     m_closeTimer = new QTimer(this);
     m_closeTimer->setSingleShot(true);

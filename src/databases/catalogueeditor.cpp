@@ -1,6 +1,7 @@
 #include "databases/catalogueeditor.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/messages.h"
 #include "core/translate.h"
 #include "databases/databasecommands.h"
@@ -28,11 +29,9 @@ CatalogueEditor::CatalogueEditor(PasswordDialog* passwordDialog, DatabaseDialog*
     setWindowTitle(u"Databases"_s);
     setModal(true);
 
-    m_titleLabel = new QLabel(u"Databases"_s, this);
-    m_titleLabel->setObjectName(u"Label1"_s);
+    m_titleLabel = Named(new QLabel(u"Databases"_s, this), "Label1");
 
-    m_entryGrid = new QTableWidget(0, 2, this);
-    m_entryGrid->setObjectName(u"Grid1"_s);
+    m_entryGrid = Named(new QTableWidget(0, 2, this), "Grid1");
     m_entryGrid->setColumnHidden(1, true);
     m_entryGrid->horizontalHeader()->hide();
     m_entryGrid->horizontalHeader()->setStretchLastSection(true);
@@ -41,14 +40,10 @@ CatalogueEditor::CatalogueEditor(PasswordDialog* passwordDialog, DatabaseDialog*
     m_entryGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_entryGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    m_addButton = new QPushButton(u"Add"_s, this);
-    m_addButton->setObjectName(u"Button1"_s);
-    m_deleteButton = new QPushButton(u"Delete"_s, this);
-    m_deleteButton->setObjectName(u"Button2"_s);
-    m_editButton = new QPushButton(u"Edit"_s, this);
-    m_editButton->setObjectName(u"Button3"_s);
-    m_okButton = new QPushButton(u"OK"_s, this);
-    m_okButton->setObjectName(u"Button4"_s);
+    m_addButton = Named(new QPushButton(u"Add"_s, this), "Button1");
+    m_deleteButton = Named(new QPushButton(u"Delete"_s, this), "Button2");
+    m_editButton = Named(new QPushButton(u"Edit"_s, this), "Button3");
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button4");
     m_okButton->setDefault(true);
     for (QPushButton* button : {m_addButton, m_deleteButton, m_editButton})
         button->setAutoDefault(false);

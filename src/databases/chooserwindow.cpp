@@ -1,6 +1,7 @@
 #include "databases/chooserwindow.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/wait.h"
@@ -40,19 +41,14 @@ ChooserWindow::ChooserWindow(LedgerTables& tables, DebtTables& cd, PasswordDialo
     setWindowTitle(QStringLiteral("Выбор базы данных"));
     setModal(true);
 
-    m_pictureLabel = new QLabel(this);
-    m_pictureLabel->setObjectName(u"Image1"_s);
+    m_pictureLabel = Named(new QLabel(this), "Image1");
     m_pictureLabel->setAlignment(Qt::AlignCenter);
-    m_databasesLabel = new QLabel(u"Databases:"_s, this);
-    m_databasesLabel->setObjectName(u"Label1"_s);
-    m_databaseList = new QComboBox(this);
-    m_databaseList->setObjectName(u"listdata"_s);
+    m_databasesLabel = Named(new QLabel(u"Databases:"_s, this), "Label1");
+    m_databaseList = Named(new QComboBox(this), "listdata");
     m_databaseList->setMinimumWidth(220);
-    m_okButton = new QPushButton(u"OK"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
     m_okButton->setDefault(true);
-    m_editorLink = new QLabel(LinkText(u"Database Editor"_s), this);
-    m_editorLink->setObjectName(u"Label2"_s);
+    m_editorLink = Named(new QLabel(LinkText(u"Database Editor"_s), this), "Label2");
     m_editorLink->setTextFormat(Qt::RichText);
     m_editorLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
                                           Qt::LinksAccessibleByKeyboard);

@@ -29,38 +29,27 @@ DatabaseDialog::DatabaseDialog(FolderDialog* folderDialog, QWidget* parent)
     setWindowTitle(u"Database"_s);
     setModal(true);
 
-    m_copyGauge = new QProgressBar(this);
-    m_copyGauge->setObjectName(u"Gauge1"_s);
+    m_copyGauge = Named(new QProgressBar(this), "Gauge1");
     m_copyGauge->setRange(0, 1);
     m_copyGauge->setValue(0);
     m_copyGauge->setTextVisible(false);
 
-    m_nameBox = new QGroupBox(u" Name "_s, this);
-    m_nameBox->setObjectName(u"GroupBox1"_s);
-    m_nameEdit = new QLineEdit(m_nameBox);
-    m_nameEdit->setObjectName(u"Edit1"_s);
+    m_nameBox = Named(new QGroupBox(u" Name "_s, this), "GroupBox1");
+    m_nameEdit = Named(new QLineEdit(m_nameBox), "Edit1");
     (new QVBoxLayout(m_nameBox))->addWidget(m_nameEdit);
 
-    m_passwordBox = new QGroupBox(u" Password "_s, this);
-    m_passwordBox->setObjectName(u"GroupBox2"_s);
-    m_passwordEdit = new QLineEdit(m_passwordBox);
-    m_passwordEdit->setObjectName(u"Edit2"_s);
+    m_passwordBox = Named(new QGroupBox(u" Password "_s, this), "GroupBox2");
+    m_passwordEdit = Named(new QLineEdit(m_passwordBox), "Edit2");
     (new QVBoxLayout(m_passwordBox))->addWidget(m_passwordEdit);
 
-    m_routeBox = new QGroupBox(u" Database route "_s, this);
-    m_routeBox->setObjectName(u"GroupBox3"_s);
-    m_defaultRouteRadio = new QRadioButton(u"Default"_s, m_routeBox);
-    m_defaultRouteRadio->setObjectName(u"RadioButton1"_s);
+    m_routeBox = Named(new QGroupBox(u" Database route "_s, this), "GroupBox3");
+    m_defaultRouteRadio = Named(new QRadioButton(u"Default"_s, m_routeBox), "RadioButton1");
     m_defaultRouteRadio->setChecked(true);
-    m_otherRouteRadio = new QRadioButton(u"Other"_s, m_routeBox);
-    m_otherRouteRadio->setObjectName(u"RadioButton2"_s);
-    m_folderEdit = new QLineEdit(m_routeBox);
-    m_folderEdit->setObjectName(u"Edit3"_s);
-    m_browseButton = new QPushButton(u"..."_s, m_routeBox);
-    m_browseButton->setObjectName(u"Button3"_s);
+    m_otherRouteRadio = Named(new QRadioButton(u"Other"_s, m_routeBox), "RadioButton2");
+    m_folderEdit = Named(new QLineEdit(m_routeBox), "Edit3");
+    m_browseButton = Named(new QPushButton(u"..."_s, m_routeBox), "Button3");
     m_browseButton->setAutoDefault(false);
-    m_createNewCheck = new QCheckBox(u"Create new database"_s, m_routeBox);
-    m_createNewCheck->setObjectName(u"CheckBox1"_s);
+    m_createNewCheck = Named(new QCheckBox(u"Create new database"_s, m_routeBox), "CheckBox1");
     m_createNewCheck->setChecked(true);
     auto* route = new QGridLayout(m_routeBox);
     route->addWidget(m_defaultRouteRadio, 0, 0);
@@ -69,11 +58,9 @@ DatabaseDialog::DatabaseDialog(FolderDialog* folderDialog, QWidget* parent)
     route->addWidget(m_browseButton, 1, 2);
     route->addWidget(m_createNewCheck, 2, 0, 1, 3);
 
-    m_okButton = new QPushButton(u"OK"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
     m_okButton->setDefault(true);
-    m_cancelButton = new QPushButton(u"Cancel"_s, this);
-    m_cancelButton->setObjectName(u"Button2"_s);
+    m_cancelButton = Named(new QPushButton(u"Cancel"_s, this), "Button2");
     m_cancelButton->setAutoDefault(false);
 
     connect(m_otherRouteRadio, &QRadioButton::toggled, this, &DatabaseDialog::applyRoute);

@@ -103,11 +103,9 @@ FolderDialog::FolderDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(u"Choose a folder"_s);
     setModal(true);
 
-    m_folderTree = new FolderTree(this);
-    m_folderTree->setObjectName(u"TreeView1"_s);
+    m_folderTree = Named(new FolderTree(this), "TreeView1");
 
-    m_okButton = new QPushButton(u"Ok"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"Ok"_s, this), "Button1");
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -27,25 +27,20 @@ ImportWindow::ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* f
     setWindowTitle(u" Import "_s);
     setModal(true);
 
-    m_folderBox = new QGroupBox(u" Root "_s, this);
-    m_folderBox->setObjectName(u"GroupBox1"_s);
-    m_folderEdit = new QLineEdit(m_folderBox);
-    m_folderEdit->setObjectName(u"Edit1"_s);
-    m_browseButton = new QPushButton(u"..."_s, m_folderBox);
-    m_browseButton->setObjectName(u"Button2"_s);
+    m_folderBox = Named(new QGroupBox(u" Root "_s, this), "GroupBox1");
+    m_folderEdit = Named(new QLineEdit(m_folderBox), "Edit1");
+    m_browseButton = Named(new QPushButton(u"..."_s, m_folderBox), "Button2");
     m_browseButton->setAutoDefault(false);
     auto* root = new QHBoxLayout(m_folderBox);
     root->addWidget(m_folderEdit, 1);
     root->addWidget(m_browseButton);
 
-    m_importGauge = new QProgressBar(this);
-    m_importGauge->setObjectName(u"Gauge1"_s);
+    m_importGauge = Named(new QProgressBar(this), "Gauge1");
     m_importGauge->setRange(0, 1000);
     m_importGauge->setValue(0);
     m_importGauge->setTextVisible(false);
 
-    m_okButton = new QPushButton(u"OK"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
     m_okButton->setDefault(true);
 
     connect(m_browseButton, &QPushButton::clicked, this, &ImportWindow::onBrowseClicked);

@@ -18,19 +18,15 @@ PasswordDialog::PasswordDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle(u"Password"_s);
     setModal(true);
 
-    m_passwordBox = new QGroupBox(u" Password "_s, this);
-    m_passwordBox->setObjectName(u"GroupBox1"_s);
-    m_passwordEdit = new QLineEdit(m_passwordBox);
-    m_passwordEdit->setObjectName(u"Edit1"_s);
+    m_passwordBox = Named(new QGroupBox(u" Password "_s, this), "GroupBox1");
+    m_passwordEdit = Named(new QLineEdit(m_passwordBox), "Edit1");
     m_passwordEdit->setEchoMode(QLineEdit::Password);
     auto* boxLayout = new QVBoxLayout(m_passwordBox);
     boxLayout->addWidget(m_passwordEdit);
 
-    m_okButton = new QPushButton(u"OK"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
     m_okButton->setDefault(true);
-    m_cancelButton = new QPushButton(u"Cancel"_s, this);
-    m_cancelButton->setObjectName(u"Button2"_s);
+    m_cancelButton = Named(new QPushButton(u"Cancel"_s, this), "Button2");
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
