@@ -2,9 +2,6 @@
 
 // BackupWindow: the backup window shown at close, copying the database's listed files into a
 // folder of the user's choice.
-// Controls: Label1 (the title "Reserv Copy"), Shell (the tree of folders), Label2 (under the
-// tree, the full path of the folder selected in it), Gauge1 (vertical, maximum 10), CheckBox1
-// ("Don't show me again"), Button1 ("Create copy"), Button2 ("Don't").
 
 #include <QDialog>
 
@@ -27,9 +24,9 @@ public:
     // The database folder whose copy.txt names the files to copy; set before exec().
     void setDatabaseFolder(const QString& folder) { m_databaseFolder = folder; }
 
-    // The folder selected in Shell (empty when none is).
+    // The folder selected in the tree (empty when none is).
     QString selectedFolder() const;
-    // Selects folder in Shell; false when the folder is not in the tree.
+    // Selects folder in the tree; false when the folder is not in the tree.
     bool selectFolder(const QString& folder);
 
     // Every way of closing the window ends here: "reservcopy" and "showcopy" are stored.
@@ -40,18 +37,18 @@ protected:
 
 private:
     // Makes the copy through MakeBackup into the selected folder.
-    void Button1Click();
+    void onCopyClicked();
 
     QString m_databaseFolder;
     QTimer* m_closeTimer;
 
-    QLabel* Label1;
-    FolderTree* Shell;
-    QLabel* Label2;
-    QProgressBar* Gauge1;
-    QCheckBox* CheckBox1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLabel* m_titleLabel;       // "Reserv Copy", in bold
+    FolderTree* m_folderTree;   // the folder the copy goes to
+    QLabel* m_pathLabel;        // under the tree, the full path of the folder selected in it
+    QProgressBar* m_copyGauge;  // vertical, a step per file copied, maximum 10
+    QCheckBox* m_dontShowCheck; // "Don't show me again"
+    QPushButton* m_copyButton;  // "Create copy"
+    QPushButton* m_skipButton;  // "Don't": closes without a copy
 };
 
 } // namespace zovi

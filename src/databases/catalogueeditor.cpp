@@ -1,6 +1,7 @@
 #include "databases/catalogueeditor.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/messages.h"
 #include "core/translate.h"
 #include "databases/databasecommands.h"
@@ -21,53 +22,48 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-CatalogueEditor::CatalogueEditor(PasswordDialog* password, DatabaseDialog* editData, QWidget* parent)
-    : QDialog(parent), m_password(password), m_editData(editData) {
+CatalogueEditor::CatalogueEditor(PasswordDialog* passwordDialog, DatabaseDialog* databaseDialog,
+                                 QWidget* parent)
+    : QDialog(parent), m_passwordDialog(passwordDialog), m_databaseDialog(databaseDialog) {
     setObjectName(u"TDBSel2"_s);
     setWindowTitle(u"Databases"_s);
     setModal(true);
 
-    Label1 = new QLabel(u"Databases"_s, this);
-    Label1->setObjectName(u"Label1"_s);
+    m_titleLabel = Named(new QLabel(u"Databases"_s, this), "Label1");
 
-    Grid1 = new QTableWidget(0, 2, this);
-    Grid1->setObjectName(u"Grid1"_s);
-    Grid1->setColumnHidden(1, true);
-    Grid1->horizontalHeader()->hide();
-    Grid1->horizontalHeader()->setStretchLastSection(true);
-    Grid1->verticalHeader()->hide();
-    Grid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    Grid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_entryGrid = Named(new QTableWidget(0, 2, this), "Grid1");
+    m_entryGrid->setColumnHidden(1, true);
+    m_entryGrid->horizontalHeader()->hide();
+    m_entryGrid->horizontalHeader()->setStretchLastSection(true);
+    m_entryGrid->verticalHeader()->hide();
+    m_entryGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_entryGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_entryGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
-    Button1 = new QPushButton(u"Add"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button2 = new QPushButton(u"Delete"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    Button3 = new QPushButton(u"Edit"_s, this);
-    Button3->setObjectName(u"Button3"_s);
-    Button4 = new QPushButton(u"OK"_s, this);
-    Button4->setObjectName(u"Button4"_s);
-    Button4->setDefault(true);
-    for (QPushButton* button : {Button1, Button2, Button3})
+    m_addButton = Named(new QPushButton(u"Add"_s, this), "Button1");
+    m_deleteButton = Named(new QPushButton(u"Delete"_s, this), "Button2");
+    m_editButton = Named(new QPushButton(u"Edit"_s, this), "Button3");
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button4");
+    m_okButton->setDefault(true);
+    for (QPushButton* button : {m_addButton, m_deleteButton, m_editButton})
         button->setAutoDefault(false);
 
-    connect(Button1, &QPushButton::clicked, this, &CatalogueEditor::AddClick);
-    connect(Button2, &QPushButton::clicked, this, &CatalogueEditor::DeleteClick);
-    connect(Button3, &QPushButton::clicked, this, &CatalogueEditor::EditClick);
-    connect(Button4, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_addButton, &QPushButton::clicked, this, &CatalogueEditor::onAddClicked);
+    connect(m_deleteButton, &QPushButton::clicked, this, &CatalogueEditor::onDeleteClicked);
+    connect(m_editButton, &QPushButton::clicked, this, &CatalogueEditor::onEditClicked);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(Button1);
-    side->addWidget(Button2);
-    side->addWidget(Button3);
+    side->addWidget(m_addButton);
+    side->addWidget(m_deleteButton);
+    side->addWidget(m_editButton);
     side->addStretch();
-    side->addWidget(Button4);
+    side->addWidget(m_okButton);
     auto* body = new QHBoxLayout;
-    body->addWidget(Grid1, 1);
+    body->addWidget(m_entryGrid, 1);
     body->addLayout(side);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Label1);
+    layout->addWidget(m_titleLabel);
     layout->addLayout(body);
     resize(420, 300);
     showDraft(0);
@@ -79,21 +75,21 @@ QList<CatalogueEntry> CatalogueEditor::entries() const {
 
 void CatalogueEditor::showDraft(int current) {
     const QList<CatalogueEntry>& list = m_draft.entries();
-    Grid1->clearContents();
-    Grid1->setRowCount(int(list.size()));
+    m_entryGrid->clearContents();
+    m_entryGrid->setRowCount(int(list.size()));
     for (int row = 0; row < list.size(); ++row) {
-        Grid1->setItem(row, 0, new QTableWidgetItem(list.at(row).name));
-        Grid1->setItem(row, 1, new QTableWidgetItem(list.at(row).folder));
+        m_entryGrid->setItem(row, 0, new QTableWidgetItem(list.at(row).name));
+        m_entryGrid->setItem(row, 1, new QTableWidgetItem(list.at(row).folder));
     }
-    Grid1->setCurrentCell(current, 0);
+    m_entryGrid->setCurrentCell(current, 0);
     const bool hasEntry = m_draft.hasDatabase();
-    Button2->setEnabled(hasEntry);
-    Button3->setEnabled(hasEntry);
+    m_deleteButton->setEnabled(hasEntry);
+    m_editButton->setEnabled(hasEntry);
 }
 
 int CatalogueEditor::currentRow() const {
-    const int row = Grid1->currentRow();
-    return row >= 0 && row < Grid1->rowCount() ? row : 0;
+    const int row = m_entryGrid->currentRow();
+    return row >= 0 && row < m_entryGrid->rowCount() ? row : 0;
 }
 
 void CatalogueEditor::showEvent(QShowEvent* event) {
@@ -105,10 +101,10 @@ void CatalogueEditor::showEvent(QShowEvent* event) {
     QString caption;
     if (LangString(u"caption011"_s, caption))
         setWindowTitle(caption);
-    Translate(Label1, u"databases"_s);
-    Translate(Button1, u"add"_s);
-    Translate(Button2, u"delete"_s);
-    Translate(Button3, u"edit"_s);
+    Translate(m_titleLabel, u"databases"_s);
+    Translate(m_addButton, u"add"_s);
+    Translate(m_deleteButton, u"delete"_s);
+    Translate(m_editButton, u"edit"_s);
     try {
         m_draft = CatalogueDraft::read();
     } catch (const StoreError& e) {
@@ -132,32 +128,32 @@ void CatalogueEditor::offerFirstEntry() {
     if (!isVisible())
         return;
     Messages::info(this, LangText(u"help01"_s, QString()));
-    AddClick();
+    onAddClicked();
 }
 
 bool CatalogueEditor::passwordPasses(const QString& folder, QString* password) {
     const PasswordCheck check = CheckPassword(
-        folder, [this](const QString& stored) { return AskPassword(m_password, stored); });
+        folder, [this](const QString& stored) { return AskPassword(m_passwordDialog, stored); });
     if (!check.error.isEmpty())
         Messages::error(this, check.error);
     *password = check.password;
     return check.passed;
 }
 
-void CatalogueEditor::AddClick() {
-    if (!m_editData)
+void CatalogueEditor::onAddClicked() {
+    if (!m_databaseDialog)
         return;
-    m_editData->setAddMode();
-    if (m_editData->exec() != QDialog::Accepted)
+    m_databaseDialog->setAddMode();
+    if (m_databaseDialog->exec() != QDialog::Accepted)
         return;
-    showDraft(m_draft.add(m_editData->entry()));
+    showDraft(m_draft.add(m_databaseDialog->entry()));
 }
 
-void CatalogueEditor::DeleteClick() {
+void CatalogueEditor::onDeleteClicked() {
     const int row = currentRow();
     const EntryRemoval removal =
         CheckEntryRemoval(m_draft.entries().at(row).folder, [this](const QString& stored) {
-            return AskPassword(m_password, stored);
+            return AskPassword(m_passwordDialog, stored);
         });
     if (!removal.notice.isEmpty())
         Messages::error(this, removal.notice);
@@ -168,18 +164,18 @@ void CatalogueEditor::DeleteClick() {
     showDraft(m_draft.remove(row));
 }
 
-void CatalogueEditor::EditClick() {
-    if (!m_editData)
+void CatalogueEditor::onEditClicked() {
+    if (!m_databaseDialog)
         return;
     const int row = currentRow();
     const CatalogueEntry entry = m_draft.entries().at(row);
     QString password;
     if (!passwordPasses(entry.folder, &password))
         return;
-    m_editData->setEditMode(entry.name, password, entry.folder);
-    if (m_editData->exec() != QDialog::Accepted)
+    m_databaseDialog->setEditMode(entry.name, password, entry.folder);
+    if (m_databaseDialog->exec() != QDialog::Accepted)
         return;
-    m_draft.rename(row, m_editData->name());
+    m_draft.rename(row, m_databaseDialog->name());
     showDraft(row);
 }
 

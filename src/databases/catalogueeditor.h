@@ -1,8 +1,6 @@
 #pragma once
 
 // CatalogueEditor: the catalogue editor, adding, renaming and removing entries of bases.ini.
-// Controls: Label1 ("Databases"), Grid1 (column 0 the display names, column 1 the folders,
-// hidden), Button1 ("Add"), Button2 ("Delete"), Button3 ("Edit"), Button4 ("OK", default).
 
 #include "databases/catalogue.h"
 
@@ -21,7 +19,8 @@ class CatalogueEditor : public QDialog {
     Q_OBJECT
 
 public:
-    CatalogueEditor(PasswordDialog* password, DatabaseDialog* editData, QWidget* parent = nullptr);
+    CatalogueEditor(PasswordDialog* passwordDialog, DatabaseDialog* databaseDialog,
+                    QWidget* parent = nullptr);
 
     // The rows of the grid as catalogue entries, in order.
     QList<CatalogueEntry> entries() const;
@@ -40,21 +39,21 @@ private:
     // The password check for the database of folder (see CheckPassword); a stored password
     // that cannot be read is shown and fails the check. password receives the stored password.
     bool passwordPasses(const QString& folder, QString* password);
-    void AddClick();
-    void DeleteClick();
-    void EditClick();
+    void onAddClicked();
+    void onDeleteClicked();
+    void onEditClicked();
 
-    PasswordDialog* m_password;
-    DatabaseDialog* m_editData;
+    PasswordDialog* m_passwordDialog;
+    DatabaseDialog* m_databaseDialog;
     CatalogueDraft m_draft;
     bool m_filled = false;
 
-    QLabel* Label1;
-    QTableWidget* Grid1;
-    QPushButton* Button1;
-    QPushButton* Button2;
-    QPushButton* Button3;
-    QPushButton* Button4;
+    QLabel* m_titleLabel;        // "Databases"
+    QTableWidget* m_entryGrid;   // column 0 the display names, column 1 the folders (hidden)
+    QPushButton* m_addButton;    // "Add"
+    QPushButton* m_deleteButton; // "Delete"
+    QPushButton* m_editButton;   // "Edit"
+    QPushButton* m_okButton;     // "OK", default
 };
 
 } // namespace zovi

@@ -1,6 +1,7 @@
 #include "databases/chooserwindow.h"
 
 #include "core/lang.h"
+#include "core/layouts.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/wait.h"
@@ -32,41 +33,37 @@ QString LinkText(const QString& caption) {
 
 } // namespace
 
-ChooserWindow::ChooserWindow(LedgerTables& tables, DebtTables& cd, PasswordDialog* password, CatalogueEditor* editor,
-                       WaitWindow* wait, QWidget* parent)
-    : QDialog(parent), m_data(tables), m_cd(cd), m_password(password), m_editor(editor),
+ChooserWindow::ChooserWindow(LedgerTables& tables, DebtTables& cd, PasswordDialog* passwordDialog,
+                             CatalogueEditor* editor, WaitWindow* wait, QWidget* parent)
+    : QDialog(parent), m_data(tables), m_cd(cd), m_passwordDialog(passwordDialog), m_editor(editor),
       m_wait(wait) {
     setObjectName(u"TDBSelLite"_s);
     setWindowTitle(QStringLiteral("Выбор базы данных"));
     setModal(true);
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(u"Image1"_s);
-    Image1->setAlignment(Qt::AlignCenter);
-    Label1 = new QLabel(u"Databases:"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    listdata = new QComboBox(this);
-    listdata->setObjectName(u"listdata"_s);
-    listdata->setMinimumWidth(220);
-    Button1 = new QPushButton(u"OK"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    Label2 = new QLabel(LinkText(u"Database Editor"_s), this);
-    Label2->setObjectName(u"Label2"_s);
-    Label2->setTextFormat(Qt::RichText);
-    Label2->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_pictureLabel = Named(new QLabel(this), "Image1");
+    m_pictureLabel->setAlignment(Qt::AlignCenter);
+    m_databasesLabel = Named(new QLabel(u"Databases:"_s, this), "Label1");
+    m_databaseList = Named(new QComboBox(this), "listdata");
+    m_databaseList->setMinimumWidth(220);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
+    m_okButton->setDefault(true);
+    m_editorLink = Named(new QLabel(LinkText(u"Database Editor"_s), this), "Label2");
+    m_editorLink->setTextFormat(Qt::RichText);
+    m_editorLink->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                          Qt::LinksAccessibleByKeyboard);
 
-    connect(Button1, &QPushButton::clicked, this, &ChooserWindow::Button1Click);
-    connect(Label2, &QLabel::linkActivated, this, &ChooserWindow::openEditor);
+    connect(m_okButton, &QPushButton::clicked, this, &ChooserWindow::onOkClicked);
+    connect(m_editorLink, &QLabel::linkActivated, this, &ChooserWindow::openEditor);
 
     auto* row = new QHBoxLayout;
-    row->addWidget(listdata, 1);
-    row->addWidget(Button1);
+    row->addWidget(m_databaseList, 1);
+    row->addWidget(m_okButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(Image1);
-    layout->addWidget(Label1);
+    layout->addWidget(m_pictureLabel);
+    layout->addWidget(m_databasesLabel);
     layout->addLayout(row);
-    layout->addWidget(Label2, 0, Qt::AlignRight);
+    layout->addWidget(m_editorLink, 0, Qt::AlignRight);
 }
 
 void ChooserWindow::showEvent(QShowEvent* event) {
@@ -77,19 +74,19 @@ void ChooserWindow::showEvent(QShowEvent* event) {
     }
     QString text;
     if (LangString(u"databases"_s, text))
-        Label1->setText(text + u':');
+        m_databasesLabel->setText(text + u':');
     text.clear();
     if (LangString(u"editordata"_s, text))
-        Label2->setText(LinkText(text));
+        m_editorLink->setText(LinkText(text));
     // Any picture or none: a missing or unreadable welcome.bmp leaves the space out.
     const QPixmap picture(FindFile(ProgramFolder::path(), u"welcome.bmp"_s));
-    Image1->setPixmap(picture);
-    Image1->setVisible(!picture.isNull());
-    ReDataList();
+    m_pictureLabel->setPixmap(picture);
+    m_pictureLabel->setVisible(!picture.isNull());
+    reloadCatalogue();
     QDialog::showEvent(event);
 }
 
-void ChooserWindow::ReDataList() {
+void ChooserWindow::reloadCatalogue() {
     try {
         Catalogue::ensureExists();
     } catch (const StoreError& e) {
@@ -101,21 +98,21 @@ void ChooserWindow::ReDataList() {
         m_entries.clear();
         Messages::error(this, e.message());
     }
-    listdata->clear();
+    m_databaseList->clear();
     for (const CatalogueEntry& entry : m_entries)
-        listdata->addItem(entry.name);
+        m_databaseList->addItem(entry.name);
     const bool any = !m_entries.isEmpty();
     if (any)
-        listdata->setCurrentIndex(0);
+        m_databaseList->setCurrentIndex(0);
     // A catalogue that gained entries (after the editor) can be chosen from again.
-    listdata->setEnabled(any);
-    Button1->setEnabled(any);
+    m_databaseList->setEnabled(any);
+    m_okButton->setEnabled(any);
 }
 
 void ChooserWindow::openEditor() {
     if (m_editor)
         m_editor->exec();
-    ReDataList();
+    reloadCatalogue();
 }
 
 void ChooserWindow::refuse(const QString& message, bool withBeep) {
@@ -123,23 +120,23 @@ void ChooserWindow::refuse(const QString& message, bool withBeep) {
         Messages::beep();
     if (!message.isEmpty())
         Messages::error(this, message);
-    Button1->setEnabled(true);
+    m_okButton->setEnabled(true);
 }
 
-void ChooserWindow::Button1Click() {
-    Button1->setEnabled(false);
-    listdata->setEnabled(false);
+void ChooserWindow::onOkClicked() {
+    m_okButton->setEnabled(false);
+    m_databaseList->setEnabled(false);
     if (m_wait)
         m_wait->gauge()->setValue(0);
     std::optional<WaitGuard> wait(std::in_place, m_wait);
 
-    const int index = listdata->currentIndex();
+    const int index = m_databaseList->currentIndex();
     const QString folder =
         index >= 0 && index < m_entries.size() ? m_entries.at(index).folder : QString();
     // The wait window steps aside while the password is asked.
     const auto confirm = [&](const QString& stored) {
         wait.reset();
-        const bool given = AskPassword(m_password, stored);
+        const bool given = AskPassword(m_passwordDialog, stored);
         if (given)
             wait.emplace(m_wait);
         return given;

@@ -2,8 +2,6 @@
 
 // ChooserWindow: the start-up chooser; the user picks a database of the catalogue, gives its
 // password, and the chooser opens it into the table handles (see OpenChosenDatabase).
-// Controls: Image1 (the picture of welcome.bmp), Label1 ("Databases:"), listdata (the display
-// names), Button1 ("OK", default), Label2 (the link "Database Editor").
 
 #include "databases/catalogue.h"
 
@@ -25,12 +23,12 @@ class ChooserWindow : public QDialog {
     Q_OBJECT
 
 public:
-    ChooserWindow(LedgerTables& data, DebtTables& cd, PasswordDialog* password, CatalogueEditor* editor, WaitWindow* wait,
-               QWidget* parent = nullptr);
+    ChooserWindow(LedgerTables& data, DebtTables& cd, PasswordDialog* passwordDialog,
+                  CatalogueEditor* editor, WaitWindow* wait, QWidget* parent = nullptr);
 
-    // Reads the catalogue (made with its default lines when missing) into listdata and selects
-    // the first entry; "OK" is enabled exactly when there is an entry.
-    void ReDataList();
+    // Reads the catalogue (made with its default lines when missing) into the list of names and
+    // selects the first entry; "OK" is enabled exactly when there is an entry.
+    void reloadCatalogue();
     // The folder of the database opened by "OK", ending with "/"; empty before that.
     QString openedFolder() const { return m_openedFolder; }
 
@@ -38,23 +36,23 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Button1Click();
+    void onOkClicked();
     void openEditor();
     void refuse(const QString& message, bool withBeep);
 
     LedgerTables& m_data;
     DebtTables& m_cd;
-    PasswordDialog* m_password;
+    PasswordDialog* m_passwordDialog;
     CatalogueEditor* m_editor;
     WaitWindow* m_wait;
     QList<CatalogueEntry> m_entries;
     QString m_openedFolder;
 
-    QLabel* Image1;
-    QLabel* Label1;
-    QComboBox* listdata;
-    QPushButton* Button1;
-    QLabel* Label2;
+    QLabel* m_pictureLabel;    // the picture of welcome.bmp
+    QLabel* m_databasesLabel;  // "Databases:"
+    QComboBox* m_databaseList; // the display names of the catalogue
+    QPushButton* m_okButton;   // "OK", default: opens the chosen database
+    QLabel* m_editorLink;      // the link "Database Editor"
 };
 
 } // namespace zovi

@@ -2,11 +2,6 @@
 
 // DatabaseDialog: the entry dialog of the catalogue editor, adding a database (a new one made from
 // the template, or an existing folder) or renaming an entry.
-// Controls: Gauge1 (progress of the copy, accumulating over the run), GroupBox1 (" Name "),
-// Edit1 (the name), GroupBox2 (" Password "), Edit2 (the password), GroupBox3
-// (" Database route "), RadioButton1 ("Default"), RadioButton2 ("Other"), Edit3 (the folder),
-// Button3 ("..."), CheckBox1 ("Create new database"), Button1 ("OK", default), Button2
-// ("Cancel").
 
 #include "databases/catalogue.h"
 
@@ -27,7 +22,7 @@ class DatabaseDialog : public QDialog {
     Q_OBJECT
 
 public:
-    explicit DatabaseDialog(FolderDialog* chooser, QWidget* parent = nullptr);
+    explicit DatabaseDialog(FolderDialog* folderDialog, QWidget* parent = nullptr);
 
     // Add mode: empty fields, "Default" and "Create new database" checked, the folder editable.
     void setAddMode();
@@ -46,30 +41,30 @@ protected:
 
 private:
     void applyRoute();
-    void chooseFolder();
+    void onBrowseClicked();
     // Checks the name, then adds the database through AddDatabase; stays open on a refusal.
-    void Button1Click();
+    void onOkClicked();
     void addToGauge(int length);
     void stepGauge();
 
-    FolderDialog* m_chooser;
+    FolderDialog* m_folderDialog;
     bool m_editMode = false;
     int m_gaugeMax = 0;
     int m_gaugePos = 0;
 
-    QProgressBar* Gauge1;
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;
-    QGroupBox* GroupBox2;
-    QLineEdit* Edit2;
-    QGroupBox* GroupBox3;
-    QRadioButton* RadioButton1;
-    QRadioButton* RadioButton2;
-    QLineEdit* Edit3;
-    QPushButton* Button3;
-    QCheckBox* CheckBox1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QProgressBar* m_copyGauge;         // progress of the copy, accumulating over the run
+    QGroupBox* m_nameBox;              // " Name "
+    QLineEdit* m_nameEdit;             // the display name
+    QGroupBox* m_passwordBox;          // " Password "
+    QLineEdit* m_passwordEdit;         // the password of a new database
+    QGroupBox* m_routeBox;             // " Database route "
+    QRadioButton* m_defaultRouteRadio; // "Default": a folder under Databases/
+    QRadioButton* m_otherRouteRadio;   // "Other": the folder of m_folderEdit
+    QLineEdit* m_folderEdit;           // the folder
+    QPushButton* m_browseButton;       // "...": the folder browser
+    QCheckBox* m_createNewCheck;       // "Create new database"
+    QPushButton* m_okButton;           // "OK", default
+    QPushButton* m_cancelButton;       // "Cancel"
 };
 
 } // namespace zovi

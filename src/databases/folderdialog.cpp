@@ -103,27 +103,25 @@ FolderDialog::FolderDialog(QWidget* parent) : QDialog(parent) {
     setWindowTitle(u"Choose a folder"_s);
     setModal(true);
 
-    TreeView1 = new FolderTree(this);
-    TreeView1->setObjectName(u"TreeView1"_s);
+    m_folderTree = Named(new FolderTree(this), "TreeView1");
 
-    Button1 = new QPushButton(u"Ok"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    m_okButton = Named(new QPushButton(u"Ok"_s, this), "Button1");
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    QHBoxLayout* buttons = ButtonRow({Button1});
+    QHBoxLayout* buttons = ButtonRow({m_okButton});
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(TreeView1);
+    layout->addWidget(m_folderTree);
     layout->addLayout(buttons);
     resize(360, 420);
 }
 
 QString FolderDialog::chosenFolder() const {
-    return TreeView1->chosenFolder();
+    return m_folderTree->chosenFolder();
 }
 
 bool FolderDialog::selectFolder(const QString& folder) {
-    return TreeView1->selectFolder(folder);
+    return m_folderTree->selectFolder(folder);
 }
 
 void FolderDialog::chooseInto(QLineEdit* field) {

@@ -1,8 +1,6 @@
 #pragma once
 
 // FolderDialog: the folder browser of the entry dialog and of the import window.
-// Controls: TreeView1 (the tree of folders, rooted at the file system's root), Button1 ("Ok",
-// default).
 
 #include <QDialog>
 #include <QTreeView>
@@ -27,9 +25,6 @@ public:
     QString chosenFolder() const;
     // Selects folder in the tree and shows it; false when the folder is not in the tree.
     bool selectFolder(const QString& folder);
-    // The browser for a folder field: opens on the field's folder, and a folder chosen with OK
-    // replaces the field's text (ending with "/").
-    void chooseInto(QLineEdit* field);
 
 Q_SIGNALS:
     // The selected folder changed, by the user or by selectFolder (empty when none is).
@@ -69,8 +64,8 @@ public:
     void chooseInto(QLineEdit* field);
 
 private:
-    FolderTree* TreeView1;
-    QPushButton* Button1;
+    FolderTree* m_folderTree;
+    QPushButton* m_okButton;
 };
 
 } // namespace zovi

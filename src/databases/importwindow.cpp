@@ -20,40 +20,36 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-ImportWindow::ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* chooser, QWidget* parent)
-    : QDialog(parent), m_data(tables), m_cd(cd), m_chooser(chooser) {
+ImportWindow::ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* folderDialog,
+                           QWidget* parent)
+    : QDialog(parent), m_data(tables), m_cd(cd), m_folderDialog(folderDialog) {
     setObjectName(u"TfImportZovi5"_s);
     setWindowTitle(u" Import "_s);
     setModal(true);
 
-    GroupBox1 = new QGroupBox(u" Root "_s, this);
-    GroupBox1->setObjectName(u"GroupBox1"_s);
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(u"Edit1"_s);
-    Button2 = new QPushButton(u"..."_s, GroupBox1);
-    Button2->setObjectName(u"Button2"_s);
-    Button2->setAutoDefault(false);
-    auto* root = new QHBoxLayout(GroupBox1);
-    root->addWidget(Edit1, 1);
-    root->addWidget(Button2);
+    m_folderBox = Named(new QGroupBox(u" Root "_s, this), "GroupBox1");
+    m_folderEdit = Named(new QLineEdit(m_folderBox), "Edit1");
+    m_browseButton = Named(new QPushButton(u"..."_s, m_folderBox), "Button2");
+    m_browseButton->setAutoDefault(false);
+    auto* root = new QHBoxLayout(m_folderBox);
+    root->addWidget(m_folderEdit, 1);
+    root->addWidget(m_browseButton);
 
-    Gauge1 = new QProgressBar(this);
-    Gauge1->setObjectName(u"Gauge1"_s);
-    Gauge1->setRange(0, 1000);
-    Gauge1->setValue(0);
-    Gauge1->setTextVisible(false);
+    m_importGauge = Named(new QProgressBar(this), "Gauge1");
+    m_importGauge->setRange(0, 1000);
+    m_importGauge->setValue(0);
+    m_importGauge->setTextVisible(false);
 
-    Button1 = new QPushButton(u"OK"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
+    m_okButton->setDefault(true);
 
-    connect(Button2, &QPushButton::clicked, this, &ImportWindow::chooseFolder);
-    connect(Button1, &QPushButton::clicked, this, &ImportWindow::Button1Click);
+    connect(m_browseButton, &QPushButton::clicked, this, &ImportWindow::onBrowseClicked);
+    connect(m_okButton, &QPushButton::clicked, this, &ImportWindow::onOkClicked);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
-    layout->addWidget(Gauge1);
-    layout->addLayout(ButtonRow({Button1}));
+    layout->addWidget(m_folderBox);
+    layout->addWidget(m_importGauge);
+    layout->addLayout(ButtonRow({m_okButton}));
     setMinimumWidth(420);
 }
 
@@ -61,28 +57,29 @@ void ImportWindow::showEvent(QShowEvent* event) {
     QString caption;
     if (LangString(u"caption013"_s, caption))
         setWindowTitle(u' ' + caption + u' ');
-    Translate(GroupBox1, u"root"_s);
-    Gauge1->setValue(0);
+    Translate(m_folderBox, u"root"_s);
+    m_importGauge->setValue(0);
     QDialog::showEvent(event);
-    Edit1->setFocus();
+    m_folderEdit->setFocus();
 }
 
-void ImportWindow::chooseFolder() {
-    if (m_chooser)
-        m_chooser->chooseInto(Edit1);
+void ImportWindow::onBrowseClicked() {
+    if (m_folderDialog)
+        m_folderDialog->chooseInto(m_folderEdit);
 }
 
-void ImportWindow::Button1Click() {
-    Gauge1->setValue(0);
+void ImportWindow::onOkClicked() {
+    m_importGauge->setValue(0);
     ImportOutcome outcome;
     {
         // Only the gauge is repainted while the import runs: no event is handled, so that no
         // other command can reach the tables half-way through.
         BusyCursor busy;
-        outcome = ImportOldDatabase(m_data, m_cd, Edit1->text(), m_reader, [this](int permille) {
-            Gauge1->setValue(permille);
-            Gauge1->repaint();
-        });
+        outcome =
+            ImportOldDatabase(m_data, m_cd, m_folderEdit->text(), m_reader, [this](int permille) {
+                m_importGauge->setValue(permille);
+                m_importGauge->repaint();
+            });
     }
     if (!outcome.missingFile.isEmpty()) {
         // The box names the table that is missing, so that the user knows what to look for.
@@ -94,7 +91,7 @@ void ImportWindow::Button1Click() {
         Messages::error(this, outcome.error);
         return;
     }
-    Gauge1->setValue(Gauge1->maximum());
+    m_importGauge->setValue(m_importGauge->maximum());
     Messages::info(this, LangText(u"completezoviimport"_s, u"Complete"_s));
     accept();
 }

@@ -22,7 +22,8 @@ class ImportWindow : public QDialog {
     Q_OBJECT
 
 public:
-    ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* chooser, QWidget* parent = nullptr);
+    ImportWindow(LedgerTables& tables, DebtTables& cd, FolderDialog* folderDialog,
+                 QWidget* parent = nullptr);
 
     // The reader of Paradox tables the import uses (tests point it elsewhere).
     void setReader(const ParadoxReader& reader) { m_reader = reader; }
@@ -31,19 +32,19 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void chooseFolder();
-    void Button1Click();
+    void onBrowseClicked();
+    void onOkClicked();
 
     LedgerTables& m_data;
     DebtTables& m_cd;
-    FolderDialog* m_chooser;
+    FolderDialog* m_folderDialog;
     ParadoxReader m_reader;
 
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;
-    QPushButton* Button2;
-    QProgressBar* Gauge1;
-    QPushButton* Button1;
+    QGroupBox* m_folderBox;
+    QLineEdit* m_folderEdit;
+    QPushButton* m_browseButton;
+    QProgressBar* m_importGauge;
+    QPushButton* m_okButton;
 };
 
 } // namespace zovi

@@ -18,25 +18,21 @@ PasswordDialog::PasswordDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
     setWindowTitle(u"Password"_s);
     setModal(true);
 
-    GroupBox1 = new QGroupBox(u" Password "_s, this);
-    GroupBox1->setObjectName(u"GroupBox1"_s);
-    Edit1 = new QLineEdit(GroupBox1);
-    Edit1->setObjectName(u"Edit1"_s);
-    Edit1->setEchoMode(QLineEdit::Password);
-    auto* boxLayout = new QVBoxLayout(GroupBox1);
-    boxLayout->addWidget(Edit1);
+    m_passwordBox = Named(new QGroupBox(u" Password "_s, this), "GroupBox1");
+    m_passwordEdit = Named(new QLineEdit(m_passwordBox), "Edit1");
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
+    auto* boxLayout = new QVBoxLayout(m_passwordBox);
+    boxLayout->addWidget(m_passwordEdit);
 
-    Button1 = new QPushButton(u"OK"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(u"Cancel"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton = Named(new QPushButton(u"OK"_s, this), "Button1");
+    m_okButton->setDefault(true);
+    m_cancelButton = Named(new QPushButton(u"Cancel"_s, this), "Button2");
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
-    QHBoxLayout* buttons = ButtonRow({Button1, Button2});
+    QHBoxLayout* buttons = ButtonRow({m_okButton, m_cancelButton});
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(GroupBox1);
+    layout->addWidget(m_passwordBox);
     layout->addLayout(buttons);
     setMinimumWidth(260);
 }
@@ -44,16 +40,16 @@ PasswordDialog::PasswordDialog(QWidget* parent) : QDialog(parent, Qt::Tool) {
 void PasswordDialog::showEvent(QShowEvent* event) {
     QString caption;
     if (LangString(u"password"_s, caption))
-        GroupBox1->setTitle(u' ' + caption + u' ');
-    Edit1->setFocus();
+        m_passwordBox->setTitle(u' ' + caption + u' ');
+    m_passwordEdit->setFocus();
     QDialog::showEvent(event);
 }
 
 bool PasswordDialog::check(const QString& stored) {
     for (;;) {
-        if (Edit1->text() == stored)
+        if (m_passwordEdit->text() == stored)
             return true;
-        Edit1->clear();
+        m_passwordEdit->clear();
         if (exec() != QDialog::Accepted)
             return false;
     }

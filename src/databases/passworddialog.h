@@ -1,8 +1,6 @@
 #pragma once
 
 // PasswordDialog: the small window that asks for the password of a database.
-// Controls: GroupBox1 (" Password "), Edit1 (the masked password field), Button1 ("OK", default),
-// Button2 ("Cancel").
 
 #include <QDialog>
 
@@ -24,16 +22,16 @@ public:
     // counts) or the user cancels, which fails the check.
     bool check(const QString& stored);
 
-    QLineEdit* passwordField() const { return Edit1; }
+    QLineEdit* passwordField() const { return m_passwordEdit; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QGroupBox* GroupBox1;
-    QLineEdit* Edit1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QGroupBox* m_passwordBox;    // " Password "
+    QLineEdit* m_passwordEdit;   // the masked password field
+    QPushButton* m_okButton;     // "OK", default
+    QPushButton* m_cancelButton; // "Cancel"
 };
 
 // The password check of window for a stored password; fails when there is no window to ask.
