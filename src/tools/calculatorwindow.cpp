@@ -37,18 +37,13 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(u"Calculator"_s);
     setModal(true);
 
-    m_firstLabel = new QLabel(u"A->"_s, this);
-    m_firstLabel->setObjectName(u"Label1"_s);
-    m_firstOperand = new QLineEdit(this);
-    m_firstOperand->setObjectName(u"Edit1"_s);
+    m_firstLabel = Named(new QLabel(u"A->"_s, this), "Label1");
+    m_firstOperand = Named(new QLineEdit(this), "Edit1");
     m_firstOperand->setAlignment(Qt::AlignRight);
 
-    m_operatorBox = new QGroupBox(this);
-    m_operatorBox->setObjectName(u"GroupBox2"_s);
-    m_secondLabel = new QLabel(u"B->"_s, m_operatorBox);
-    m_secondLabel->setObjectName(u"Label2"_s);
-    m_secondOperand = new QLineEdit(m_operatorBox);
-    m_secondOperand->setObjectName(u"Edit2"_s);
+    m_operatorBox = Named(new QGroupBox(this), "GroupBox2");
+    m_secondLabel = Named(new QLabel(u"B->"_s, m_operatorBox), "Label2");
+    m_secondOperand = Named(new QLineEdit(m_operatorBox), "Edit2");
     m_secondOperand->setAlignment(Qt::AlignRight);
     m_operatorBox->setLayout(OperandRow(m_secondLabel, m_secondOperand));
 
@@ -57,8 +52,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     connect(m_secondOperand, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_calc.setSecond(text); });
 
-    m_keysBox = new QGroupBox(this);
-    m_keysBox->setObjectName(u"GroupBox1"_s);
+    m_keysBox = Named(new QGroupBox(this), "GroupBox1");
     auto* keys = new QGridLayout(m_keysBox);
     // The digits "1" to "9" are the keys 1 to 9, "0" is the key 10; the pad is laid out with
     // 7 8 9 on top.
@@ -100,11 +94,9 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     keys->addWidget(actionKey(19, u"clr"_s, &Calculator::clear), 0, 4);
     keys->addWidget(actionKey(20, u"<-"_s, &Calculator::backspace), 1, 4);
 
-    m_okButton = new QPushButton(u"&Ok"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"&Ok"_s, this), "Button1");
     m_okButton->setDefault(true);
-    m_cancelButton = new QPushButton(u"&Cancel"_s, this);
-    m_cancelButton->setObjectName(u"Button2"_s);
+    m_cancelButton = Named(new QPushButton(u"&Cancel"_s, this), "Button2");
     m_cancelButton->setAutoDefault(false);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);

@@ -17,12 +17,10 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TCalendar"_s);
     setWindowTitle(u"Calendar"_s);
     auto* layout = new QVBoxLayout(this);
-    m_calendar = new QCalendarWidget(this);
-    m_calendar->setObjectName(u"Calendar1"_s);
+    m_calendar = Named(new QCalendarWidget(this), "Calendar1");
     m_calendar->setGridVisible(true);
     layout->addWidget(m_calendar);
-    m_okButton = new QPushButton(u"&Ok"_s, this);
-    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton = Named(new QPushButton(u"&Ok"_s, this), "Button1");
     m_okButton->setDefault(true);
     layout->addLayout(ButtonRow({m_okButton}));
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
