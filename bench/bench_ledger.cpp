@@ -60,7 +60,7 @@ struct Session {
     }
 };
 
-// Start-up without the chooser: the tables read, the window made, Startup() run. Returns the
+// Start-up without the chooser: the tables read, the window made, fillFromDatabase() run. Returns the
 // session of the last run, left open for the other figures.
 std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) {
     std::vector<double> open, construct, startup, total;
@@ -75,7 +75,7 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
         }));
         construct.push_back(MillisecondsOf(
             [&] { s.window = std::make_unique<zovi::MainWindow>(*s.data, *s.cd); }));
-        startup.push_back(MillisecondsOf([&] { s.window->Startup(); }));
+        startup.push_back(MillisecondsOf([&] { s.window->fillFromDatabase(); }));
         total.push_back(open.back() + construct.back() + startup.back());
     }
     Report(u"start-up to the first filled grid"_s, total);

@@ -75,7 +75,7 @@ int Run(int entries) {
     }
     BookHalfTo(*data, accounts.at(0), accounts.at(1));
     auto window = std::make_unique<zovi::MainWindow>(*data, *cd);
-    window->Startup();
+    window->fillFromDatabase();
     zovi::LedgerPage& page = *window->ledgerPage();
 
     std::vector<double> rename, refresh, total;

@@ -17,9 +17,9 @@ int main(int argc, char** argv) {
     }
 
     // The main window first, then the data modules it works on; all live until the end.
-    zovi::LedgerTables data;
-    zovi::DebtTables cd;
-    zovi::MainWindow window(data, cd);
+    zovi::LedgerTables ledgerTables;
+    zovi::DebtTables debtTables;
+    zovi::MainWindow window(ledgerTables, debtTables);
     window.show();
     return app.exec();
 }

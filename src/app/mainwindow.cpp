@@ -49,8 +49,8 @@
 
 namespace zovi {
 
-MainWindow::MainWindow(LedgerTables& tables, DebtTables& cd, QWidget* parent)
-    : QMainWindow(parent), m_data(tables), m_cd(cd) {
+MainWindow::MainWindow(LedgerTables& tables, DebtTables& debtTables, QWidget* parent)
+    : QMainWindow(parent), m_ledgerTables(tables), m_debtTables(debtTables) {
     m_exit = [] {
         QCoreApplication::exit(0);
     };
@@ -59,36 +59,38 @@ MainWindow::MainWindow(LedgerTables& tables, DebtTables& cd, QWidget* parent)
 
     // The pages come first among the window's children, so that a search by name finds their
     // controls before those of the dialogs (the catalogue editor has a "Grid1" too).
-    Page = new QTabWidget(this);
-    Page->setObjectName(QStringLiteral("Page"));
-    setCentralWidget(Page);
+    m_pages = new QTabWidget(this);
+    m_pages->setObjectName(QStringLiteral("Page"));
+    setCentralWidget(m_pages);
     m_wait = new WaitWindow(this);
     // A large ledger takes a moment to read: the wait window, when it is up, shows how far.
-    Store::instance().setReadProgress([wait = QPointer<WaitWindow>(m_wait)](qint64 done, qint64 total) {
-        if (wait && wait->isVisible())
-            wait->readProgress(done, total);
-    });
-    m_ledger = new LedgerPage(m_data, m_cd, m_wait, Page);
-    m_debts = new DebtsPage(m_data, m_cd, Page);
-    m_diagrams = new DiagramsPage(m_data, Page);
-    Page->addTab(m_ledger, QStringLiteral("Editor"));
-    Page->addTab(m_debts, QStringLiteral("Debts"));
-    Page->addTab(m_diagrams, QStringLiteral("Diagrams"));
+    Store::instance().setReadProgress(
+        [wait = QPointer<WaitWindow>(m_wait)](qint64 done, qint64 total) {
+            if (wait && wait->isVisible())
+                wait->readProgress(done, total);
+        });
+    m_ledger = new LedgerPage(m_ledgerTables, m_debtTables, m_wait, m_pages);
+    m_debts = new DebtsPage(m_ledgerTables, m_debtTables, m_pages);
+    m_diagrams = new DiagramsPage(m_ledgerTables, m_pages);
+    m_pages->addTab(m_ledger, QStringLiteral("Editor"));
+    m_pages->addTab(m_debts, QStringLiteral("Debts"));
+    m_pages->addTab(m_diagrams, QStringLiteral("Diagrams"));
     buildMenus();
 
     m_password = new PasswordDialog(this);
-    m_chooseShell = new FolderDialog(this);
-    m_editData = new DatabaseDialog(m_chooseShell, this);
-    m_dbEditor = new CatalogueEditor(m_password, m_editData, this);
-    m_chooser = new ChooserWindow(m_data, m_cd, m_password, m_dbEditor, m_wait, this);
-    m_reservCopy = new BackupWindow(this);
-    m_importWindow = new ImportWindow(m_data, m_cd, m_chooseShell, this);
-    m_systemMenu = new ServiceWindow(m_data, this);
-    m_nastr = new CurrencyWindow(m_data, this);
+    m_folderDialog = new FolderDialog(this);
+    m_databaseDialog = new DatabaseDialog(m_folderDialog, this);
+    m_catalogueEditor = new CatalogueEditor(m_password, m_databaseDialog, this);
+    m_chooser = new ChooserWindow(m_ledgerTables, m_debtTables, m_password, m_catalogueEditor,
+                                  m_wait, this);
+    m_backupWindow = new BackupWindow(this);
+    m_importWindow = new ImportWindow(m_ledgerTables, m_debtTables, m_folderDialog, this);
+    m_serviceWindow = new ServiceWindow(m_ledgerTables, this);
+    m_currencyWindow = new CurrencyWindow(m_ledgerTables, this);
     m_calculator = new CalculatorWindow(this);
     m_settingsWindow = new SettingsWindow(this);
     m_printSelect = new PrintSelectWindow(
-        m_data, [this] { return printHeadingState(); }, this);
+        m_ledgerTables, [this] { return printHeadingState(); }, this);
     m_ledger->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
     m_debts->setCalculator([this](QString& amount) { return m_calculator->calculate(amount); });
 
@@ -98,9 +100,9 @@ MainWindow::MainWindow(LedgerTables& tables, DebtTables& cd, QWidget* parent)
         t->setInterval(0);
         return t;
     };
-    Timer3 = timer("Timer3");
-    TimerExit = timer("TimerExit");
-    RefreshAllDataTimer = timer("RefreshAllDataTimer");
+    m_firstLayoutTimer = timer("Timer3");
+    m_exitTimer = timer("TimerExit");
+    m_fullRefreshTimer = timer("RefreshAllDataTimer");
     connectCommands();
     updateEntryActions();
 }
@@ -114,13 +116,13 @@ void MainWindow::connectAction(const char* name, void (LedgerPage::*command)()) 
 }
 
 void MainWindow::connectCommands() {
-    connect(Timer3, &QTimer::timeout, this, &MainWindow::Timer3Tick);
-    connect(TimerExit, &QTimer::timeout, this, [this] {
-        TimerExit->stop();
+    connect(m_firstLayoutTimer, &QTimer::timeout, this, &MainWindow::onFirstLayoutTimer);
+    connect(m_exitTimer, &QTimer::timeout, this, [this] {
+        m_exitTimer->stop();
         m_exit();
     });
-    connect(RefreshAllDataTimer, &QTimer::timeout, this, &MainWindow::RefreshAllDataTimerTick);
-    connect(Page, &QTabWidget::currentChanged, this, &MainWindow::PageChange);
+    connect(m_fullRefreshTimer, &QTimer::timeout, this, &MainWindow::onFullRefreshTimer);
+    connect(m_pages, &QTabWidget::currentChanged, this, &MainWindow::onPageChanged);
     connect(m_ledger, &LedgerPage::entrySelectionChanged, this, &MainWindow::updateEntryActions);
     connect(m_ledger, &LedgerPage::exitRequested, this, &QWidget::close);
     connect(m_ledger, &LedgerPage::columnResizedByUser, this,
@@ -135,7 +137,7 @@ void MainWindow::connectCommands() {
     connectAction("Users", &LedgerPage::Users);
     connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
     connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
-    connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &MainWindow::RequestFullRefresh);
+    connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &MainWindow::requestFullRefresh);
     connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::saveActiveChart);
     connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::printActiveChart);
     connect(act("NewCredit"), &QAction::triggered, m_debts, &DebtsPage::newDebt);
@@ -149,33 +151,33 @@ void MainWindow::connectCommands() {
             Messages::error(this, e.message());
         }
     });
-    connect(act("SaveData"), &QAction::triggered, this, &MainWindow::SaveData);
-    connect(act("Help"), &QAction::triggered, this, &MainWindow::Help);
-    connect(act("About"), &QAction::triggered, this, &MainWindow::About);
-    connect(act("Calendar"), &QAction::triggered, this, &MainWindow::Calendar);
-    connect(act("PrintData"), &QAction::triggered, this, &MainWindow::PrintExecute);
+    connect(act("SaveData"), &QAction::triggered, this, &MainWindow::reopenDatabase);
+    connect(act("Help"), &QAction::triggered, this, &MainWindow::showHelp);
+    connect(act("About"), &QAction::triggered, this, &MainWindow::showAbout);
+    connect(act("Calendar"), &QAction::triggered, this, &MainWindow::showCalendar);
+    connect(act("PrintData"), &QAction::triggered, this, &MainWindow::showPrintWindow);
     connect(m_ledger->toolButton(QStringLiteral("tb6")), &QToolButton::clicked, this,
-            &MainWindow::PrintExecute);
-    connect(act("ExportDbf"), &QAction::triggered, this, &MainWindow::it371Click);
-    connect(act("ImportZovi5"), &QAction::triggered, this, &MainWindow::ImportZovi5);
+            &MainWindow::showPrintWindow);
+    connect(act("ExportDbf"), &QAction::triggered, this, &MainWindow::exportToDbase);
+    connect(act("ImportZovi5"), &QAction::triggered, this, &MainWindow::importZovi5);
     connect(act("Calculator"), &QAction::triggered, m_calculator, &CalculatorWindow::openEmpty);
-    connect(act("SystemMenu"), &QAction::triggered, this, &MainWindow::SystemMenu);
-    connect(act("Interface"), &QAction::triggered, this, &MainWindow::Interface);
+    connect(act("SystemMenu"), &QAction::triggered, this, &MainWindow::showServiceWindow);
+    connect(act("Interface"), &QAction::triggered, this, &MainWindow::editInterfaceSettings);
     connect(act("Currency"), &QAction::triggered, this, [this] {
-        m_nastr->exec();
-        RequestFullRefresh();
+        m_currencyWindow->exec();
+        requestFullRefresh();
     });
 }
 
 void MainWindow::updateEntryActions() {
-    const bool ledger = Page->currentIndex() == 0;
+    const bool ledger = m_pages->currentIndex() == 0;
     const bool chosen = ledger && m_ledger->selectedEntryId() != 0;
     for (const char* name : {"NewRec", "bperevod", "NewObmen"})
         act(name)->setEnabled(ledger);
     for (const char* name : {"DeleteRec", "EditRec", "MoveRec"})
         act(name)->setEnabled(chosen);
     // The debt commands while the debts page is shown; editing and deleting need a debt.
-    const bool debts = Page->currentIndex() == 1;
+    const bool debts = m_pages->currentIndex() == 1;
     act("NewCredit")->setEnabled(debts);
     for (const char* name : {"DeleteCredit", "EditCredit"})
         act(name)->setEnabled(debts && m_debts->currentDebt() > 0);
@@ -189,7 +191,7 @@ void MainWindow::showEvent(QShowEvent* event) {
         return;
     m_shown = true;
     // The chooser is shown once the window is on the screen, from the message loop.
-    QMetaObject::invokeMethod(this, &MainWindow::FormShow, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &MainWindow::chooseDatabaseAndStart, Qt::QueuedConnection);
 }
 
 void MainWindow::writeFirstStartDefaults() {
@@ -205,38 +207,38 @@ void MainWindow::writeFirstStartDefaults() {
     settings::initialized.write(true);
 }
 
-void MainWindow::FormShow() {
+void MainWindow::chooseDatabaseAndStart() {
     settings::currentFolder.write(QDir::currentPath());
     writeFirstStartDefaults();
     if (m_chooser->exec() != QDialog::Accepted) {
-        TimerExit->setInterval(1);
-        TimerExit->start();
+        m_exitTimer->setInterval(1);
+        m_exitTimer->start();
         return;
     }
     m_databaseChosen = true;
-    Timer3->setInterval(1);
-    Timer3->start();
-    Startup();
+    m_firstLayoutTimer->setInterval(1);
+    m_firstLayoutTimer->start();
+    fillFromDatabase();
 }
 
-void MainWindow::Startup() {
+void MainWindow::fillFromDatabase() {
     m_ledger->AddCategory();
-    Lang();
+    translate();
     m_wait->showNow();
     // The value panel lists the currencies first, so that the total is computed once, in the
     // currency whose sign it is shown beside.
     m_ledger->ReValuta();
-    LoadFace();
+    applyAppearance();
     m_ledger->N15();
     m_ledger->SelFilter();
 }
 
-void MainWindow::Timer3Tick() {
-    Timer3->stop();
+void MainWindow::onFirstLayoutTimer() {
+    m_firstLayoutTimer->stop();
     showMaximized();
     // The grid takes the room the bottom panel does not need.
     m_ledger->setBottomPanelExtended(m_ledger->bottomPanelExtended());
-    SizeLoad();
+    loadColumnWidths();
     m_widthsFollowWindow = m_ledger->hasComputedWidths();
     m_wait->hide();
 }
@@ -244,7 +246,7 @@ void MainWindow::Timer3Tick() {
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     if (m_widthsFollowWindow) {
-        SizeLoad();
+        loadColumnWidths();
     } else if (m_databaseChosen) {
         // The debts grid keeps no widths of its own: they always follow the window.
         m_debts->loadColumnWidths(width());
@@ -253,21 +255,21 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 // ---- the deferred full refresh ----
 
-void MainWindow::RequestFullRefresh() {
-    RefreshAllDataTimer->setInterval(1);
-    RefreshAllDataTimer->start();
+void MainWindow::requestFullRefresh() {
+    m_fullRefreshTimer->setInterval(1);
+    m_fullRefreshTimer->start();
 }
 
-void MainWindow::RefreshAllDataTimerTick() {
-    if (RefreshAllDataTimer->interval() == 1) {
+void MainWindow::onFullRefreshTimer() {
+    if (m_fullRefreshTimer->interval() == 1) {
         // The next tick arrives inside the modal wait window: the user sees it for exactly
         // the time of the refresh.
-        RefreshAllDataTimer->setInterval(2);
+        m_fullRefreshTimer->setInterval(2);
         m_wait->exec();
         return;
     }
-    RefreshAllDataTimer->stop();
-    RefreshAllDataTimer->setInterval(0);
+    m_fullRefreshTimer->stop();
+    m_fullRefreshTimer->setInterval(0);
     ++m_fullRefreshCount;
     try {
         m_ledger->RefreshAfterChange();
@@ -279,7 +281,7 @@ void MainWindow::RefreshAllDataTimerTick() {
 
 // ---- pages ----
 
-void MainWindow::PageChange(int index) {
+void MainWindow::onPageChanged(int index) {
     updateEntryActions();
     menuBar()->findChild<QMenu*>(QStringLiteral("N2"))->setEnabled(index == 0);
     for (const char* name : {"ChartSaveAs", "ChartPrint"})
@@ -291,12 +293,12 @@ void MainWindow::PageChange(int index) {
         m_debts->pageShown();
 }
 
-void MainWindow::SaveData() {
+void MainWindow::reopenDatabase() {
     try {
-        const QList<TableHandle*> handles = OpeningOrder(m_data, m_cd);
+        const QList<TableHandle*> handles = OpeningOrder(m_ledgerTables, m_debtTables);
         for (auto it = handles.rbegin(); it != handles.rend(); ++it)
             (*it)->close();
-        OpenDatabase(m_data, m_cd);
+        OpenDatabase(m_ledgerTables, m_debtTables);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
@@ -305,13 +307,13 @@ void MainWindow::SaveData() {
 
 // ---- settings ----
 
-void MainWindow::Interface() {
+void MainWindow::editInterfaceSettings() {
     QList<int> widths;
     for (int column = 1; column <= 7; ++column)
         widths << m_ledger->columnWidth(column);
     QStringList currencies;
-    if (m_data.tbValuta.isOpen()) {
-        for (const Currency& currency : ReadCurrencies(m_data.tbValuta))
+    if (m_ledgerTables.tbValuta.isOpen()) {
+        for (const Currency& currency : ReadCurrencies(m_ledgerTables.tbValuta))
             currencies << currency.Name;
     }
     m_settingsWindow->prepare(widths, currencies);
@@ -340,7 +342,7 @@ void MainWindow::applyInterface(const InterfaceChoice& choice) {
     settings::pageTabsLeft.write(choice.pageTabsLeft);
     settings::filterTabsBelow.write(choice.filterTabsBelow);
     settings::valuePanelCompact.write(choice.valuePanelCompact);
-    LoadFace();
+    applyAppearance();
     m_ledger->RefreshGrid();
 }
 
@@ -348,14 +350,14 @@ void MainWindow::applyInterface(const InterfaceChoice& choice) {
 
 // One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
 // sort by name or group does not apply).
-void MainWindow::it371Click() {
+void MainWindow::exportToDbase() {
     const QString chosen =
         FileChooser::saveFile(this, QString(), DataFolder::path(), QStringLiteral("dBase (*.dbf)"));
     if (chosen.isEmpty())
         return;
     try {
         BusyCursor busy;
-        ExportLedger(m_data.tbData, ExportTemplatePath(ProgramFolder::path()),
+        ExportLedger(m_ledgerTables.tbData, ExportTemplatePath(ProgramFolder::path()),
                      ExportFileName(chosen));
     } catch (const ReportError& e) {
         Messages::error(this, e.message());
@@ -369,7 +371,7 @@ void MainWindow::it371Click() {
 
 // The import changes the currencies, the ledger, the accounts, the groups and the debts: the
 // account tabs are made anew and every page shows the new data.
-void MainWindow::ImportZovi5() {
+void MainWindow::importZovi5() {
     if (m_importWindow->exec() != QDialog::Accepted)
         return;
     // As at start-up: the account tabs, the currencies of the value panel, then the ledger
@@ -377,7 +379,7 @@ void MainWindow::ImportZovi5() {
     m_ledger->AddCategory();
     m_ledger->ReValuta();
     m_ledger->SelFilter();
-    if (Page->currentIndex() == 1)
+    if (m_pages->currentIndex() == 1)
         m_debts->pageShown();
 }
 
@@ -385,7 +387,7 @@ void MainWindow::ImportZovi5() {
 
 // Without the help file, or without a program that shows HTML, the user is told where the file
 // lies instead of seeing nothing happen.
-void MainWindow::Help() {
+void MainWindow::showHelp() {
     const QString path = ProgramFolder::file(QStringLiteral("Help.html"));
     if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         Messages::error(this, LangText(QStringLiteral("helpmissing"),
@@ -394,12 +396,12 @@ void MainWindow::Help() {
                                   .arg(QDir::toNativeSeparators(path)));
 }
 
-void MainWindow::About() {
+void MainWindow::showAbout() {
     AboutBox box(this);
     box.exec();
 }
 
-void MainWindow::Calendar() {
+void MainWindow::showCalendar() {
     CalendarWindow calendar(this);
     calendar.exec();
 }
@@ -407,13 +409,14 @@ void MainWindow::Calendar() {
 // The command enabling follows every change of the ledger and of the page as it happens, so the
 // first-layout timer is the only one left to stop. The main window cannot work without its
 // ledger handles: whatever was left closed is opened again, and the ledger shown anew.
-void MainWindow::SystemMenu() {
-    Timer3->stop();
-    m_systemMenu->exec();
+void MainWindow::showServiceWindow() {
+    m_firstLayoutTimer->stop();
+    m_serviceWindow->exec();
     if (!m_databaseChosen)
         return;
     try {
-        for (TableHandle* handle : {&m_data.tbData, &m_data.tbData2, &m_data.tbData3}) {
+        for (TableHandle* handle :
+             {&m_ledgerTables.tbData, &m_ledgerTables.tbData2, &m_ledgerTables.tbData3}) {
             if (!handle->isOpen())
                 handle->open();
         }
@@ -423,7 +426,7 @@ void MainWindow::SystemMenu() {
     }
 }
 
-void MainWindow::PrintExecute() {
+void MainWindow::showPrintWindow() {
     m_printSelect->exec();
 }
 
@@ -448,7 +451,7 @@ PrintHeadingState MainWindow::printHeadingState() const {
 // ---- shutdown ----
 
 QString MainWindow::databaseFolder() const {
-    const QString path = m_data.tbData.path();
+    const QString path = m_ledgerTables.tbData.path();
     return path.isEmpty() ? QString() : QFileInfo(path).absolutePath();
 }
 
@@ -462,16 +465,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    SizeSave();
+    saveColumnWidths();
     const QString folder = databaseFolder();
     if (settings::showBackupWindow.read()) {
-        m_reservCopy->setDatabaseFolder(folder);
-        m_reservCopy->exec();
+        m_backupWindow->setDatabaseFolder(folder);
+        m_backupWindow->exec();
     }
     // The automatic copy stays silent: files that cannot be copied are skipped.
     if (!folder.isEmpty())
         BackupCopy::copyListed(folder, QDir(folder).filePath(QStringLiteral("RCopy")));
-    CloseDatabase(m_data, m_cd);
+    CloseDatabase(m_ledgerTables, m_debtTables);
     m_databaseChosen = false;
     event->accept();
 }

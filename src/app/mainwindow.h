@@ -39,23 +39,27 @@ class MainWindow : public QMainWindow {
     Q_OBJECT
 
 public:
-    MainWindow(LedgerTables& tables, DebtTables& cd, QWidget* parent = nullptr);
+    MainWindow(LedgerTables& tables, DebtTables& debtTables, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     LedgerPage* ledgerPage() const { return m_ledger; }
 
     // Fills the window from the chosen database: tabs, captions, appearance, and the filtered
     // ledger with its balances, each computed once.
-    void Startup();
-    void LoadFace();
-    void SizeLoad();
-    void SizeSave();
-    void Lang();
+    void fillFromDatabase();
+    // Applies the stored appearance settings: the face of the pages, the skin, fading and the
+    // place of the page tabs and of the value panel.
+    void applyAppearance();
+    // The grids' column widths for the window's present width, and the ledger's stored back.
+    void loadColumnWidths();
+    void saveColumnWidths();
+    // The captions of the menus, the page tabs and every page in the chosen language.
+    void translate();
     // Closes and reopens every table of the database, then shows the ledger again.
-    void SaveData();
+    void reopenDatabase();
     // Asks for the deferred full refresh: several requests within one command give one
     // refresh, run two timer ticks later inside the modal wait window.
-    void RequestFullRefresh();
+    void requestFullRefresh();
     int fullRefreshCount() const { return m_fullRefreshCount; }
 
     // What ends the process when no database was chosen (tests replace it).
@@ -63,9 +67,9 @@ public:
     bool databaseChosen() const { return m_databaseChosen; }
 
     ChooserWindow* chooser() const { return m_chooser; }
-    BackupWindow* backupWindow() const { return m_reservCopy; }
+    BackupWindow* backupWindow() const { return m_backupWindow; }
     ImportWindow* importWindow() const { return m_importWindow; }
-    ServiceWindow* systemMenu() const { return m_systemMenu; }
+    ServiceWindow* serviceWindow() const { return m_serviceWindow; }
     SettingsWindow* settingsWindow() const { return m_settingsWindow; }
     WaitWindow* waitWindow() const { return m_wait; }
 
@@ -82,54 +86,55 @@ private:
     QAction* act(const char* name) const;
     void updateEntryActions();
 
-    void FormShow();
-    void Timer3Tick();
-    void RefreshAllDataTimerTick();
-    void PageChange(int index);
-    void Help();
-    void About();
-    void Calendar();
-    void SystemMenu();
+    void chooseDatabaseAndStart();
+    // The first tick after start-up: the window is maximised and the grids laid out for it.
+    void onFirstLayoutTimer();
+    void onFullRefreshTimer();
+    void onPageChanged(int index);
+    void showHelp();
+    void showAbout();
+    void showCalendar();
+    void showServiceWindow();
     // The print window over the ledger's filtered view.
-    void PrintExecute();
+    void showPrintWindow();
     PrintHeadingState printHeadingState() const;
     // Additional > Export > dBase: writes the entries the ledger shows into a dBase table.
-    void it371Click();
+    void exportToDbase();
     // Additional > Import > Zovi 5: the import window; a finished import is shown at once.
-    void ImportZovi5();
+    void importZovi5();
     void writeFirstStartDefaults();
     // Accounts > Interface: the settings window, whose "Ok" stores its values and shows them.
-    void Interface();
+    void editInterfaceSettings();
     void applyInterface(const InterfaceChoice& choice);
     QString databaseFolder() const;
 
-    LedgerTables& m_data;
-    DebtTables& m_cd;
+    LedgerTables& m_ledgerTables;
+    DebtTables& m_debtTables;
 
     // Windows, created once.
     WaitWindow* m_wait = nullptr;
     PasswordDialog* m_password = nullptr;
-    FolderDialog* m_chooseShell = nullptr;
-    DatabaseDialog* m_editData = nullptr;
-    CatalogueEditor* m_dbEditor = nullptr;
+    FolderDialog* m_folderDialog = nullptr;
+    DatabaseDialog* m_databaseDialog = nullptr;
+    CatalogueEditor* m_catalogueEditor = nullptr;
     ChooserWindow* m_chooser = nullptr;
-    BackupWindow* m_reservCopy = nullptr;
+    BackupWindow* m_backupWindow = nullptr;
     ImportWindow* m_importWindow = nullptr;
-    ServiceWindow* m_systemMenu = nullptr;
-    CurrencyWindow* m_nastr = nullptr;
+    ServiceWindow* m_serviceWindow = nullptr;
+    CurrencyWindow* m_currencyWindow = nullptr;
     CalculatorWindow* m_calculator = nullptr;
     PrintSelectWindow* m_printSelect = nullptr;
     SettingsWindow* m_settingsWindow = nullptr;
 
-    QTabWidget* Page = nullptr;
+    QTabWidget* m_pages = nullptr;
     LedgerPage* m_ledger = nullptr;
     DebtsPage* m_debts = nullptr;
     DiagramsPage* m_diagrams = nullptr;
     QHash<QString, QAction*> m_actions;
 
-    QTimer* Timer3 = nullptr;
-    QTimer* TimerExit = nullptr;
-    QTimer* RefreshAllDataTimer = nullptr;
+    QTimer* m_firstLayoutTimer = nullptr;
+    QTimer* m_exitTimer = nullptr;
+    QTimer* m_fullRefreshTimer = nullptr;
 
     bool m_shown = false;
     bool m_databaseChosen = false;

@@ -23,7 +23,7 @@ namespace zovi {
 
 namespace {
 
-QString S(const char* text) {
+QString Utf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
@@ -48,58 +48,60 @@ QAction* MainWindow::act(const char* name) const {
 void MainWindow::buildMenus() {
     auto* bar = Named(menuBar(), "Menu1");
 
-    QMenu* items = Named(bar->addMenu(S("Items")), "N1");
-    QMenu* newMenu = Named(items->addMenu(S("New")), "N2");
-    newMenu->addAction(action("NewRec", S("Charge/Income"), QKeySequence(Qt::CTRL | Qt::Key_N)));
+    QMenu* items = Named(bar->addMenu(Utf8("Items")), "N1");
+    QMenu* newMenu = Named(items->addMenu(Utf8("New")), "N2");
+    newMenu->addAction(action("NewRec", Utf8("Charge/Income"), QKeySequence(Qt::CTRL | Qt::Key_N)));
     newMenu->addAction(
-        action("bperevod", S("Transfer into account"), QKeySequence(Qt::CTRL | Qt::Key_T)));
+        action("bperevod", Utf8("Transfer into account"), QKeySequence(Qt::CTRL | Qt::Key_T)));
     newMenu->addAction(
-        action("NewObmen", S("Conversion of currency"), QKeySequence(Qt::CTRL | Qt::Key_C)));
-    items->addAction(action("DeleteRec", S("Delete"), QKeySequence(Qt::CTRL | Qt::Key_D)));
-    items->addAction(action("EditRec", S("Edit"), QKeySequence(Qt::ALT | Qt::Key_Backspace)));
-    items->addAction(action("MoveRec", S("Move"), QKeySequence(Qt::CTRL | Qt::Key_M)));
+        action("NewObmen", Utf8("Conversion of currency"), QKeySequence(Qt::CTRL | Qt::Key_C)));
+    items->addAction(action("DeleteRec", Utf8("Delete"), QKeySequence(Qt::CTRL | Qt::Key_D)));
+    items->addAction(action("EditRec", Utf8("Edit"), QKeySequence(Qt::ALT | Qt::Key_Backspace)));
+    items->addAction(action("MoveRec", Utf8("Move"), QKeySequence(Qt::CTRL | Qt::Key_M)));
 
-    QMenu* debt = Named(bar->addMenu(S("Debt")), "N3");
-    debt->addAction(action("NewCredit", S("New"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N)));
+    QMenu* debt = Named(bar->addMenu(Utf8("Debt")), "N3");
+    debt->addAction(action("NewCredit", Utf8("New"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_N)));
     debt->addAction(
-        action("DeleteCredit", S("Delete"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D)));
-    debt->addAction(action("EditCredit", S("Edit"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)));
+        action("DeleteCredit", Utf8("Delete"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_D)));
+    debt->addAction(
+        action("EditCredit", Utf8("Edit"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_E)));
     for (QAction* a : debt->actions())
         a->setEnabled(false);
 
-    QMenu* accounts = Named(bar->addMenu(S("Accounts")), "N4");
-    accounts->addAction(action("Users", S("Accounts")));
-    accounts->addAction(action("GroupsCharges", S("Groups of charges")));
-    accounts->addAction(action("GroupsIncomes", S("Groups of incomes")));
-    accounts->addAction(action("Currency", S("Currency")));
-    accounts->addAction(action("Interface", S("Interface")));
+    QMenu* accounts = Named(bar->addMenu(Utf8("Accounts")), "N4");
+    accounts->addAction(action("Users", Utf8("Accounts")));
+    accounts->addAction(action("GroupsCharges", Utf8("Groups of charges")));
+    accounts->addAction(action("GroupsIncomes", Utf8("Groups of incomes")));
+    accounts->addAction(action("Currency", Utf8("Currency")));
+    accounts->addAction(action("Interface", Utf8("Interface")));
 
-    QMenu* additional = Named(bar->addMenu(S("Additional")), "N5");
+    QMenu* additional = Named(bar->addMenu(Utf8("Additional")), "N5");
     additional->addAction(
-        action("PrintData", S("Print"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P)));
-    additional->addAction(action("Calendar", S("Calendar")));
-    additional->addAction(action("Calculator", S("Calculator")));
-    QMenu* import = Named(additional->addMenu(S("Import")), "N6");
-    import->addAction(action("ImportZovi5", S("Zovi 5")));
-    QMenu* exportMenu = Named(additional->addMenu(S("Export")), "N7");
-    exportMenu->addAction(action("ExportDbf", S("dBase [*.dbf]")));
-    additional->addAction(action("SaveData", S("Save data"), QKeySequence(Qt::CTRL | Qt::Key_F2)));
+        action("PrintData", Utf8("Print"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P)));
+    additional->addAction(action("Calendar", Utf8("Calendar")));
+    additional->addAction(action("Calculator", Utf8("Calculator")));
+    QMenu* import = Named(additional->addMenu(Utf8("Import")), "N6");
+    import->addAction(action("ImportZovi5", Utf8("Zovi 5")));
+    QMenu* exportMenu = Named(additional->addMenu(Utf8("Export")), "N7");
+    exportMenu->addAction(action("ExportDbf", Utf8("dBase [*.dbf]")));
+    additional->addAction(
+        action("SaveData", Utf8("Save data"), QKeySequence(Qt::CTRL | Qt::Key_F2)));
 
-    QMenu* chart = Named(bar->addMenu(S("Chart")), "N8");
-    chart->addAction(action("ChartSaveAs", S("Save as...")));
-    chart->addAction(action("ChartPrint", S("Print")));
+    QMenu* chart = Named(bar->addMenu(Utf8("Chart")), "N8");
+    chart->addAction(action("ChartSaveAs", Utf8("Save as...")));
+    chart->addAction(action("ChartPrint", Utf8("Print")));
     for (QAction* a : chart->actions())
         a->setEnabled(false);
 
-    QMenu* help = Named(bar->addMenu(S("Help")), "N9");
-    help->addAction(action("Help", S("Help")));
-    help->addAction(action("About", S("About")));
+    QMenu* help = Named(bar->addMenu(Utf8("Help")), "N9");
+    help->addAction(action("Help", Utf8("Help")));
+    help->addAction(action("About", Utf8("About")));
 
     // Shortcuts without a menu item.
-    action("SystemMenu", S("Service"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    action("SystemMenu", Utf8("Service"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
 }
 
-void MainWindow::Lang() {
+void MainWindow::translate() {
     using namespace translation;
     auto menu = [this](const char* name) {
         return menuBar()->findChild<QMenu*>(QString::fromLatin1(name));
@@ -116,9 +118,9 @@ void MainWindow::Lang() {
          [this](const QString& t) {
              setWindowTitle(t);
          }},
-        {QStringLiteral("editor"), TabText(Page, 0)},
-        {QStringLiteral("debts"), TabText(Page, 1)},
-        {QStringLiteral("diagrams"), TabText(Page, 2)},
+        {QStringLiteral("editor"), TabText(m_pages, 0)},
+        {QStringLiteral("debts"), TabText(m_pages, 1)},
+        {QStringLiteral("diagrams"), TabText(m_pages, 2)},
         {QStringLiteral("items"), Title(menu("N1"))},
         {QStringLiteral("new"), All({Title(menu("N2")), Text(act("NewCredit"))})},
         {QStringLiteral("move"), Text(act("MoveRec"))},
@@ -151,7 +153,7 @@ void MainWindow::Lang() {
     ApplyTranslations(m_diagrams->translationKeys());
 }
 
-void MainWindow::LoadFace() {
+void MainWindow::applyAppearance() {
     const bool transparent = settings::transparentToolbars.read();
     const bool flat = settings::flatButtons.read();
     m_ledger->applyFace(settings::accountTabsStyle.read(), transparent, flat,
@@ -171,22 +173,22 @@ void MainWindow::LoadFace() {
          {settings::pageTabsLeft, settings::filterTabsBelow, settings::valuePanelCompact})
         arrangement.writeFallbackIfMissing();
     const bool pageLeft = settings::pageTabsLeft.read();
-    Page->setTabPosition(pageLeft ? QTabWidget::West : QTabWidget::North);
+    m_pages->setTabPosition(pageLeft ? QTabWidget::West : QTabWidget::North);
     const int tabWidth = pageLeft ? 130 : 230;
-    Page->tabBar()->setStyleSheet(
+    m_pages->tabBar()->setStyleSheet(
         QStringLiteral("QTabBar::tab { %1: %2px; }")
             .arg(pageLeft ? QStringLiteral("min-height") : QStringLiteral("min-width"))
             .arg(tabWidth));
-    Page->setProperty("tabWidth", tabWidth);
+    m_pages->setProperty("tabWidth", tabWidth);
     m_ledger->setBottomPanelExtended(!settings::valuePanelCompact.read());
 }
 
-void MainWindow::SizeLoad() {
+void MainWindow::loadColumnWidths() {
     m_ledger->loadColumnWidths(width());
     m_debts->loadColumnWidths(width());
 }
 
-void MainWindow::SizeSave() {
+void MainWindow::saveColumnWidths() {
     m_ledger->saveColumnWidths();
 }
 

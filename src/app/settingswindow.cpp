@@ -85,29 +85,29 @@ SettingsWindow::SettingsWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(u"Settings"_s);
     setModal(true);
 
-    ListBox1 = Named(new QListWidget(this), "ListBox1");
-    ListBox1->addItems(
+    m_sections = Named(new QListWidget(this), "ListBox1");
+    m_sections->addItems(
         {u"Columns"_s, u"Interface"_s, u"Reserv copy"_s, u"Skins"_s, u"Table"_s, u"Stlyle"_s});
-    ListBox1->setFixedWidth(140);
-    Pages = Named(new QStackedWidget(this), "Pages");
+    m_sections->setFixedWidth(140);
+    m_pages = Named(new QStackedWidget(this), "Pages");
     for (QWidget* page :
          {columnsPage(), interfacePage(), backupPage(), skinsPage(), tablePage(), stylePage()})
-        Pages->addWidget(page);
-    connect(ListBox1, &QListWidget::currentRowChanged, Pages, &QStackedWidget::setCurrentIndex);
+        m_pages->addWidget(page);
+    connect(m_sections, &QListWidget::currentRowChanged, m_pages, &QStackedWidget::setCurrentIndex);
 
-    Button1 = Control<QPushButton>(this, "Button1", u"Ok"_s);
-    Button1->setDefault(true);
-    Button2 = Control<QPushButton>(this, "Button2", u"Cancel"_s);
-    Button2->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton = Control<QPushButton>(this, "Button1", u"Ok"_s);
+    m_okButton->setDefault(true);
+    m_cancelButton = Control<QPushButton>(this, "Button2", u"Cancel"_s);
+    m_cancelButton->setAutoDefault(false);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* sections = new QHBoxLayout;
-    sections->addWidget(ListBox1);
-    sections->addWidget(Pages, 1);
+    sections->addWidget(m_sections);
+    sections->addWidget(m_pages, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(sections, 1);
-    layout->addLayout(ButtonRow({Button1, Button2}));
+    layout->addLayout(ButtonRow({m_okButton, m_cancelButton}));
     resize(560, 400);
 }
 
@@ -127,18 +127,19 @@ QWidget* SettingsWindow::columnsPage() {
 
 QWidget* SettingsWindow::interfacePage() {
     auto* page = new QWidget(this);
-    RadioButton1 = Control<QRadioButton>(page, "RadioButton1", u"Tabs"_s);
-    RadioButton2 = Control<QRadioButton>(page, "RadioButton2", u"Buttons"_s);
-    RadioButton3 = Control<QRadioButton>(page, "RadioButton3", u"Flat buttons"_s);
-    GroupBox1 = Box(page, "GroupBox1", u" Accounts "_s, {RadioButton1, RadioButton2, RadioButton3});
-    CheckBox8 = Control<QCheckBox>(page, "CheckBox8", u"Flat panel"_s);
-    CheckBox9 = Control<QCheckBox>(page, "CheckBox9", u"Flat buttons"_s);
-    CheckBox9->setChecked(true);
-    GroupBox2 = Box(page, "GroupBox2", u" Control panel "_s, {CheckBox8, CheckBox9});
-    CheckBox10 = Control<QCheckBox>(page, "CheckBox10", u"Alpha blend"_s);
-    GroupBox3 = Box(page, "GroupBox3", u" Windows "_s, {CheckBox10});
+    m_accountTabs = Control<QRadioButton>(page, "RadioButton1", u"Tabs"_s);
+    m_accountButtons = Control<QRadioButton>(page, "RadioButton2", u"Buttons"_s);
+    m_accountFlatButtons = Control<QRadioButton>(page, "RadioButton3", u"Flat buttons"_s);
+    m_accountsBox = Box(page, "GroupBox1", u" Accounts "_s,
+                        {m_accountTabs, m_accountButtons, m_accountFlatButtons});
+    m_flatPanel = Control<QCheckBox>(page, "CheckBox8", u"Flat panel"_s);
+    m_flatButtons = Control<QCheckBox>(page, "CheckBox9", u"Flat buttons"_s);
+    m_flatButtons->setChecked(true);
+    m_controlPanelBox = Box(page, "GroupBox2", u" Control panel "_s, {m_flatPanel, m_flatButtons});
+    m_fadeDialogs = Control<QCheckBox>(page, "CheckBox10", u"Alpha blend"_s);
+    m_windowsBox = Box(page, "GroupBox3", u" Windows "_s, {m_fadeDialogs});
     auto* layout = new QVBoxLayout(page);
-    for (QWidget* box : {GroupBox1, GroupBox2, GroupBox3})
+    for (QWidget* box : {m_accountsBox, m_controlPanelBox, m_windowsBox})
         layout->addWidget(box);
     layout->addStretch();
     return page;
@@ -146,80 +147,87 @@ QWidget* SettingsWindow::interfacePage() {
 
 QWidget* SettingsWindow::backupPage() {
     auto* page = new QWidget(this);
-    ShellTreeView1 = Named(new FolderTree(page), "ShellTreeView1");
-    CheckBox11 = Control<QCheckBox>(page, "CheckBox11", u"Show window \"Reserv copy\" on close"_s);
-    CheckBox11->setChecked(true);
+    m_backupFolder = Named(new FolderTree(page), "ShellTreeView1");
+    m_showBackupWindow =
+        Control<QCheckBox>(page, "CheckBox11", u"Show window \"Reserv copy\" on close"_s);
+    m_showBackupWindow->setChecked(true);
     auto* layout = new QVBoxLayout(page);
-    layout->addWidget(ShellTreeView1, 1);
-    layout->addWidget(CheckBox11);
+    layout->addWidget(m_backupFolder, 1);
+    layout->addWidget(m_showBackupWindow);
     return page;
 }
 
 QWidget* SettingsWindow::skinsPage() {
     auto* page = new QWidget(this);
-    Edit1 = Named(new QLineEdit(page), "Edit1");
-    Button3 = Control<QPushButton>(page, "Button3", u"..."_s);
-    Button4 = Control<QPushButton>(page, "Button4", u"Preview"_s);
-    for (QPushButton* button : {Button3, Button4})
+    m_skinFile = Named(new QLineEdit(page), "Edit1");
+    m_chooseSkinButton = Control<QPushButton>(page, "Button3", u"..."_s);
+    m_previewSkinButton = Control<QPushButton>(page, "Button4", u"Preview"_s);
+    for (QPushButton* button : {m_chooseSkinButton, m_previewSkinButton})
         button->setAutoDefault(false);
-    connect(Button3, &QPushButton::clicked, this, &SettingsWindow::Button3Click);
-    connect(Button4, &QPushButton::clicked, this, &SettingsWindow::Button4Click);
+    connect(m_chooseSkinButton, &QPushButton::clicked, this, &SettingsWindow::onChooseSkinClicked);
+    connect(m_previewSkinButton, &QPushButton::clicked, this,
+            &SettingsWindow::onPreviewSkinClicked);
     auto* file = new QHBoxLayout;
-    file->addWidget(Edit1, 1);
-    file->addWidget(Button3);
+    file->addWidget(m_skinFile, 1);
+    file->addWidget(m_chooseSkinButton);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(file);
-    layout->addLayout(ButtonRow({Button4}));
+    layout->addLayout(ButtonRow({m_previewSkinButton}));
     layout->addStretch();
     return page;
 }
 
 QWidget* SettingsWindow::tablePage() {
     auto* page = new QWidget(this);
-    ComboBox1 = Named(new QComboBox(page), "ComboBox1");
-    ComboBox2 = Named(new QComboBox(page), "ComboBox2");
-    CheckBox12 = Control<QCheckBox>(page, "CheckBox12", u"Fast View"_s);
+    m_firstCurrency = Named(new QComboBox(page), "ComboBox1");
+    m_secondCurrency = Named(new QComboBox(page), "ComboBox2");
+    m_quickView = Control<QCheckBox>(page, "CheckBox12", u"Fast View"_s);
     auto* layout = new QVBoxLayout(page);
     auto* lists = new QFormLayout;
-    lists->addRow(Named(new QLabel(u"First currency"_s, page), "Label1"), ComboBox1);
-    lists->addRow(Named(new QLabel(u"Second currency"_s, page), "Label2"), ComboBox2);
+    m_firstCurrencyLabel = Control<QLabel>(page, "Label1", u"First currency"_s);
+    m_secondCurrencyLabel = Control<QLabel>(page, "Label2", u"Second currency"_s);
+    lists->addRow(m_firstCurrencyLabel, m_firstCurrency);
+    lists->addRow(m_secondCurrencyLabel, m_secondCurrency);
     layout->addLayout(lists);
-    layout->addWidget(CheckBox12);
+    layout->addWidget(m_quickView);
     layout->addStretch();
     return page;
 }
 
 QWidget* SettingsWindow::stylePage() {
     auto* page = new QWidget(this);
-    RadioButton4 = Control<QRadioButton>(page, "RadioButton4", u"Standart"_s);
-    RadioButton5 = Control<QRadioButton>(page, "RadioButton5", u"Extended"_s);
-    GroupBox4 = Box(page, "GroupBox4", u" Value panel "_s, {RadioButton4, RadioButton5});
-    RadioButton6 = Control<QRadioButton>(page, "RadioButton6", u"Bottom"_s);
-    RadioButton7 = Control<QRadioButton>(page, "RadioButton7", u"Top"_s);
-    GroupBox5 = Box(page, "GroupBox5", u" Filter tabs position "_s, {RadioButton6, RadioButton7});
-    RadioButton8 = Control<QRadioButton>(page, "RadioButton8", u"Left"_s);
-    RadioButton9 = Control<QRadioButton>(page, "RadioButton9", u"Top"_s);
-    GroupBox6 = Box(page, "GroupBox6", u" Pages tabs position "_s, {RadioButton8, RadioButton9});
-    setStyle(true);
-    Button5 = Control<QPushButton>(page, "Button5", u"Set as Modern style (default)"_s);
-    Button6 = Control<QPushButton>(page, "Button6", u"Set as classic style (old)"_s);
-    for (QPushButton* button : {Button5, Button6})
+    m_valuePanelStandard = Control<QRadioButton>(page, "RadioButton4", u"Standart"_s);
+    m_valuePanelExtended = Control<QRadioButton>(page, "RadioButton5", u"Extended"_s);
+    m_valuePanelBox =
+        Box(page, "GroupBox4", u" Value panel "_s, {m_valuePanelStandard, m_valuePanelExtended});
+    m_filterTabsBottom = Control<QRadioButton>(page, "RadioButton6", u"Bottom"_s);
+    m_filterTabsTop = Control<QRadioButton>(page, "RadioButton7", u"Top"_s);
+    m_filterTabsBox =
+        Box(page, "GroupBox5", u" Filter tabs position "_s, {m_filterTabsBottom, m_filterTabsTop});
+    m_pageTabsLeft = Control<QRadioButton>(page, "RadioButton8", u"Left"_s);
+    m_pageTabsTop = Control<QRadioButton>(page, "RadioButton9", u"Top"_s);
+    m_pageTabsBox =
+        Box(page, "GroupBox6", u" Pages tabs position "_s, {m_pageTabsLeft, m_pageTabsTop});
+    selectStyle(true);
+    m_modernStyleButton = Control<QPushButton>(page, "Button5", u"Set as Modern style (default)"_s);
+    m_classicStyleButton = Control<QPushButton>(page, "Button6", u"Set as classic style (old)"_s);
+    for (QPushButton* button : {m_modernStyleButton, m_classicStyleButton})
         button->setAutoDefault(false);
-    connect(Button5, &QPushButton::clicked, this, [this] { setStyle(true); });
-    connect(Button6, &QPushButton::clicked, this, [this] { setStyle(false); });
+    connect(m_modernStyleButton, &QPushButton::clicked, this, [this] { selectStyle(true); });
+    connect(m_classicStyleButton, &QPushButton::clicked, this, [this] { selectStyle(false); });
     auto* layout = new QVBoxLayout(page);
-    for (QWidget* control : {GroupBox4, GroupBox5, GroupBox6})
+    for (QWidget* control : {m_valuePanelBox, m_filterTabsBox, m_pageTabsBox})
         layout->addWidget(control);
-    layout->addWidget(Button5);
-    layout->addWidget(Button6);
+    layout->addWidget(m_modernStyleButton);
+    layout->addWidget(m_classicStyleButton);
     layout->addStretch();
     return page;
 }
 
-void SettingsWindow::setStyle(bool modern) {
-    (modern ? RadioButton4 : RadioButton5)->setChecked(true);
-    (modern ? RadioButton6 : RadioButton7)->setChecked(true);
-    (modern ? RadioButton8 : RadioButton9)->setChecked(true);
+void SettingsWindow::selectStyle(bool modern) {
+    (modern ? m_valuePanelStandard : m_valuePanelExtended)->setChecked(true);
+    (modern ? m_filterTabsBottom : m_filterTabsTop)->setChecked(true);
+    (modern ? m_pageTabsLeft : m_pageTabsTop)->setChecked(true);
 }
 
 void SettingsWindow::prepare(const QList<int>& columnWidths, const QStringList& currencies) {
@@ -228,13 +236,13 @@ void SettingsWindow::prepare(const QList<int>& columnWidths, const QStringList& 
 }
 
 void SettingsWindow::showEvent(QShowEvent* event) {
-    ListBox1->setCurrentRow(0);
+    m_sections->setCurrentRow(0);
     translate();
     for (int i = 0; i < m_columns.size(); ++i)
         m_columns.at(i)->setChecked(m_columnWidths.value(i, -1) >= 0);
     readSettings();
-    FillCurrencies(ComboBox1, m_currencies, settings::displayCurrency1);
-    FillCurrencies(ComboBox2, m_currencies, settings::displayCurrency2);
+    FillCurrencies(m_firstCurrency, m_currencies, settings::displayCurrency1);
+    FillCurrencies(m_secondCurrency, m_currencies, settings::displayCurrency2);
     QDialog::showEvent(event);
 }
 
@@ -245,7 +253,7 @@ void SettingsWindow::translate() {
     };
     auto section = [this](int row) -> TranslationTarget {
         return [this, row](const QString& t) {
-            ListBox1->item(row)->setText(t);
+            m_sections->item(row)->setText(t);
         };
     };
     const TranslationKeys keys = {
@@ -262,80 +270,85 @@ void SettingsWindow::translate() {
         {u"group"_s, Text(m_columns.at(4))},
         {u"sub-group"_s, Text(m_columns.at(5))},
         {u"account"_s, Text(m_columns.at(6))},
-        {u"accounts"_s, Frame(GroupBox1)},
-        {u"tabs"_s, Text(RadioButton1)},
-        {u"buttons"_s, Text(RadioButton2)},
-        {u"flat buttons"_s, All({Text(RadioButton3), Text(CheckBox9)})},
-        {u"control panel"_s, Frame(GroupBox2)},
-        {u"flat panel"_s, Text(CheckBox8)},
-        {u"windows"_s, Frame(GroupBox3)},
-        {u"alphablend"_s, Text(CheckBox10)},
-        {u"show on close"_s, Text(CheckBox11)},
-        {u"preview"_s, Text(Button4)},
-        {u"firstcurrency"_s, Text(findChild<QLabel*>(u"Label1"_s))},
-        {u"secondcurrency"_s, Text(findChild<QLabel*>(u"Label2"_s))},
-        {u"fastview"_s, Text(CheckBox12)},
-        {u"value panel"_s, Frame(GroupBox4)},
-        {u"standart"_s, Text(RadioButton4)},
-        {u"extended"_s, Text(RadioButton5)},
-        {u"filter tabs position"_s, Frame(GroupBox5)},
-        {u"in bottom"_s, Text(RadioButton6)},
-        {u"in top"_s, All({Text(RadioButton7), Text(RadioButton9)})},
-        {u"pages tabs position"_s, Frame(GroupBox6)},
-        {u"in left"_s, Text(RadioButton8)},
-        {u"set modern style"_s, Text(Button5)},
-        {u"set classic style"_s, Text(Button6)},
+        {u"accounts"_s, Frame(m_accountsBox)},
+        {u"tabs"_s, Text(m_accountTabs)},
+        {u"buttons"_s, Text(m_accountButtons)},
+        {u"flat buttons"_s, All({Text(m_accountFlatButtons), Text(m_flatButtons)})},
+        {u"control panel"_s, Frame(m_controlPanelBox)},
+        {u"flat panel"_s, Text(m_flatPanel)},
+        {u"windows"_s, Frame(m_windowsBox)},
+        {u"alphablend"_s, Text(m_fadeDialogs)},
+        {u"show on close"_s, Text(m_showBackupWindow)},
+        {u"preview"_s, Text(m_previewSkinButton)},
+        {u"firstcurrency"_s, Text(m_firstCurrencyLabel)},
+        {u"secondcurrency"_s, Text(m_secondCurrencyLabel)},
+        {u"fastview"_s, Text(m_quickView)},
+        {u"value panel"_s, Frame(m_valuePanelBox)},
+        {u"standart"_s, Text(m_valuePanelStandard)},
+        {u"extended"_s, Text(m_valuePanelExtended)},
+        {u"filter tabs position"_s, Frame(m_filterTabsBox)},
+        {u"in bottom"_s, Text(m_filterTabsBottom)},
+        {u"in top"_s, All({Text(m_filterTabsTop), Text(m_pageTabsTop)})},
+        {u"pages tabs position"_s, Frame(m_pageTabsBox)},
+        {u"in left"_s, Text(m_pageTabsLeft)},
+        {u"set modern style"_s, Text(m_modernStyleButton)},
+        {u"set classic style"_s, Text(m_classicStyleButton)},
     };
     ApplyTranslations(keys);
 }
 
 void SettingsWindow::readSettings() {
     const int style = settings::accountTabsStyle.read();
-    (style == 1 ? RadioButton2 : style == 2 ? RadioButton3 : RadioButton1)->setChecked(true);
-    ReadFlag(CheckBox8, settings::transparentToolbars);
-    ReadFlag(CheckBox9, settings::flatButtons);
-    ReadFlag(CheckBox10, settings::fadeDialogs);
-    ReadFlag(CheckBox11, settings::showBackupWindow);
-    ReadFlag(CheckBox12, settings::quickView);
-    ReadChoice(RadioButton4, RadioButton5, settings::valuePanelCompact);
-    ReadChoice(RadioButton6, RadioButton7, settings::filterTabsBelow);
-    ReadChoice(RadioButton8, RadioButton9, settings::pageTabsLeft);
+    (style == 1   ? m_accountButtons
+     : style == 2 ? m_accountFlatButtons
+                  : m_accountTabs)
+        ->setChecked(true);
+    ReadFlag(m_flatPanel, settings::transparentToolbars);
+    ReadFlag(m_flatButtons, settings::flatButtons);
+    ReadFlag(m_fadeDialogs, settings::fadeDialogs);
+    ReadFlag(m_showBackupWindow, settings::showBackupWindow);
+    ReadFlag(m_quickView, settings::quickView);
+    ReadChoice(m_valuePanelStandard, m_valuePanelExtended, settings::valuePanelCompact);
+    ReadChoice(m_filterTabsBottom, m_filterTabsTop, settings::filterTabsBelow);
+    ReadChoice(m_pageTabsLeft, m_pageTabsTop, settings::pageTabsLeft);
     const QString folder = settings::backupFolder.read();
     if (!folder.isEmpty())
-        ShellTreeView1->selectFolder(folder);
-    Edit1->setText(settings::skin.read());
+        m_backupFolder->selectFolder(folder);
+    m_skinFile->setText(settings::skin.read());
 }
 
-void SettingsWindow::Button3Click() {
+void SettingsWindow::onChooseSkinClicked() {
     const QString chosen = FileChooser::openFile(
         this, QString(), settings::currentFolder.read() + u"/Skins"_s, u"Skins (*.sui)"_s);
     if (!chosen.isEmpty())
-        Edit1->setText(chosen);
+        m_skinFile->setText(chosen);
 }
 
-void SettingsWindow::Button4Click() {
-    if (!SkinEngine::load(Edit1->text()))
+void SettingsWindow::onPreviewSkinClicked() {
+    if (!SkinEngine::load(m_skinFile->text()))
         Messages::error(this, LangText(u"skin not loaded"_s, u"This file is not a skin:"_s) + u' ' +
-                                  Edit1->text());
+                                  m_skinFile->text());
 }
 
 InterfaceChoice SettingsWindow::choice() const {
     InterfaceChoice c;
     for (const QCheckBox* box : m_columns)
         c.columnsShown << box->isChecked();
-    c.accountTabsStyle = RadioButton2->isChecked() ? 1 : RadioButton3->isChecked() ? 2 : 0;
-    c.transparentToolbars = CheckBox8->isChecked();
-    c.flatButtons = CheckBox9->isChecked();
-    c.fadeDialogs = CheckBox10->isChecked();
-    c.backupFolder = ShellTreeView1->chosenFolder();
-    c.showBackupWindow = CheckBox11->isChecked();
-    c.skin = Edit1->text();
-    c.currency1 = ComboBox1->currentText();
-    c.currency2 = ComboBox2->currentText();
-    c.quickView = CheckBox12->isChecked();
-    c.pageTabsLeft = RadioButton8->isChecked();
-    c.filterTabsBelow = RadioButton6->isChecked();
-    c.valuePanelCompact = RadioButton4->isChecked();
+    c.accountTabsStyle = m_accountButtons->isChecked()       ? 1
+                         : m_accountFlatButtons->isChecked() ? 2
+                                                             : 0;
+    c.transparentToolbars = m_flatPanel->isChecked();
+    c.flatButtons = m_flatButtons->isChecked();
+    c.fadeDialogs = m_fadeDialogs->isChecked();
+    c.backupFolder = m_backupFolder->chosenFolder();
+    c.showBackupWindow = m_showBackupWindow->isChecked();
+    c.skin = m_skinFile->text();
+    c.currency1 = m_firstCurrency->currentText();
+    c.currency2 = m_secondCurrency->currentText();
+    c.quickView = m_quickView->isChecked();
+    c.pageTabsLeft = m_pageTabsLeft->isChecked();
+    c.filterTabsBelow = m_filterTabsBottom->isChecked();
+    c.valuePanelCompact = m_valuePanelStandard->isChecked();
     return c;
 }
 

@@ -1,23 +1,19 @@
 #pragma once
 
 // SettingsWindow: the settings window of "Accounts" > "Interface". The sections list on the left
-// chooses the page shown on the right.
-// Controls: ListBox1 (the sections), Pages (the stacked pages, one per section);
-// "Columns": CheckBox1..CheckBox7 (Date, Name, Income, Charge, Group, Sub-group, Account: the
-// ledger grid's columns 1..7);
-// "Interface": GroupBox1 (accounts) with RadioButton1..RadioButton3 (Tabs, Buttons, Flat
-// buttons), GroupBox2 (control panel) with CheckBox8 (Flat panel) and CheckBox9 (Flat buttons),
-// GroupBox3 (windows) with CheckBox10 (Alpha blend);
-// "Reserv copy": ShellTreeView1 (the folders of the backup folder), CheckBox11 (show on close);
-// "Skins": Edit1 (the skin file), Button3 ("..."), Button4 ("Preview");
-// "Table": ComboBox1 and ComboBox2 (first and second currency), CheckBox12 (Fast View);
-// "Stlyle": GroupBox4 (value panel) with RadioButton4 (Standart) and RadioButton5 (Extended),
-// GroupBox5 (filter tabs position) with RadioButton6 (Bottom) and RadioButton7 (Top), GroupBox6
-// (pages tabs position) with RadioButton8 (Left) and RadioButton9 (Top), Button5 (modern style),
-// Button6 (classic style);
-// Button1 ("Ok", default), Button2 ("Cancel").
-// The main window creates it once, hands it the grid's column widths and the currency names
-// before each showing, and applies the choice after "Ok".
+// chooses the page shown on the right:
+// "Columns": one check box per column 1..7 of the ledger grid (Date, Name, Income, Charge, Group,
+// Sub-group, Account);
+// "Interface": the style of the account tabs (Tabs, Buttons, Flat buttons), the control panel's
+// "Flat panel" and "Flat buttons", and "Alpha blend" for the windows;
+// "Reserv copy": the folder tree of the backup folder and "show on close";
+// "Skins": the skin file with "..." to choose it and "Preview" to wear it at once;
+// "Table": the first and second currency and "Fast View";
+// "Stlyle": the value panel (Standart or Extended), the position of the filter tabs (Bottom or
+// Top) and of the page tabs (Left or Top), and two buttons that set all three to the modern or
+// the classic style.
+// "Ok" (default) and "Cancel" close it. The main window creates it once, hands it the grid's
+// column widths and the currency names before each showing, and applies the choice after "Ok".
 
 #include <QDialog>
 #include <QList>
@@ -27,6 +23,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -83,46 +80,48 @@ private:
     QWidget* stylePage();
     void translate();
     void readSettings();
-    void Button3Click();
-    void Button4Click();
-    void setStyle(bool modern);
+    void onChooseSkinClicked();
+    void onPreviewSkinClicked();
+    void selectStyle(bool modern);
 
     QList<int> m_columnWidths;
     QStringList m_currencies;
 
-    QListWidget* ListBox1;
-    QStackedWidget* Pages;
+    QListWidget* m_sections;
+    QStackedWidget* m_pages;
     QList<QCheckBox*> m_columns;
-    QGroupBox* GroupBox1;
-    QGroupBox* GroupBox2;
-    QGroupBox* GroupBox3;
-    QGroupBox* GroupBox4;
-    QGroupBox* GroupBox5;
-    QGroupBox* GroupBox6;
-    QRadioButton* RadioButton1;
-    QRadioButton* RadioButton2;
-    QRadioButton* RadioButton3;
-    QCheckBox* CheckBox8;
-    QCheckBox* CheckBox9;
-    QCheckBox* CheckBox10;
-    FolderTree* ShellTreeView1;
-    QCheckBox* CheckBox11;
-    QLineEdit* Edit1;
-    QPushButton* Button3;
-    QPushButton* Button4;
-    QComboBox* ComboBox1;
-    QComboBox* ComboBox2;
-    QCheckBox* CheckBox12;
-    QRadioButton* RadioButton4;
-    QRadioButton* RadioButton5;
-    QRadioButton* RadioButton6;
-    QRadioButton* RadioButton7;
-    QRadioButton* RadioButton8;
-    QRadioButton* RadioButton9;
-    QPushButton* Button5;
-    QPushButton* Button6;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QGroupBox* m_accountsBox;
+    QGroupBox* m_controlPanelBox;
+    QGroupBox* m_windowsBox;
+    QGroupBox* m_valuePanelBox;
+    QGroupBox* m_filterTabsBox;
+    QGroupBox* m_pageTabsBox;
+    QRadioButton* m_accountTabs;
+    QRadioButton* m_accountButtons;
+    QRadioButton* m_accountFlatButtons;
+    QCheckBox* m_flatPanel;
+    QCheckBox* m_flatButtons;
+    QCheckBox* m_fadeDialogs;
+    FolderTree* m_backupFolder;
+    QCheckBox* m_showBackupWindow;
+    QLineEdit* m_skinFile;
+    QPushButton* m_chooseSkinButton;
+    QPushButton* m_previewSkinButton;
+    QLabel* m_firstCurrencyLabel;
+    QComboBox* m_firstCurrency;
+    QLabel* m_secondCurrencyLabel;
+    QComboBox* m_secondCurrency;
+    QCheckBox* m_quickView;
+    QRadioButton* m_valuePanelStandard;
+    QRadioButton* m_valuePanelExtended;
+    QRadioButton* m_filterTabsBottom;
+    QRadioButton* m_filterTabsTop;
+    QRadioButton* m_pageTabsLeft;
+    QRadioButton* m_pageTabsTop;
+    QPushButton* m_modernStyleButton;
+    QPushButton* m_classicStyleButton;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 } // namespace zovi

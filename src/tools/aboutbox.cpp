@@ -20,31 +20,26 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TAboutBox"_s);
     setWindowTitle(u"About"_s);
     auto* layout = new QVBoxLayout(this);
-    Label1 = new QLabel(u"Zovi"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    QFont big = Label1->font();
+    m_nameLabel = Named(new QLabel(u"Zovi"_s, this), "Label1");
+    QFont big = m_nameLabel->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
-    Label1->setFont(big);
-    layout->addWidget(Label1);
-    Label2 = new QLabel(this);
-    Label2->setObjectName(u"Label2"_s);
-    layout->addWidget(Label2);
-    GroupBox1 = new QGroupBox(u" Libraries "_s, this);
-    GroupBox1->setObjectName(u"GroupBox1"_s);
-    auto* frame = new QVBoxLayout(GroupBox1);
-    Memo1 = new QPlainTextEdit(GroupBox1);
-    Memo1->setObjectName(u"Memo1"_s);
-    Memo1->setReadOnly(true);
-    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Memo1->setPlainText(libraries().join(u'\n'));
-    frame->addWidget(Memo1);
-    layout->addWidget(GroupBox1);
-    Button1 = new QPushButton(u"&Ok"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    layout->addLayout(ButtonRow({Button1}));
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    m_nameLabel->setFont(big);
+    layout->addWidget(m_nameLabel);
+    m_versionLabel = Named(new QLabel(this), "Label2");
+    layout->addWidget(m_versionLabel);
+    m_librariesBox = Named(new QGroupBox(u" Libraries "_s, this), "GroupBox1");
+    auto* frame = new QVBoxLayout(m_librariesBox);
+    m_librariesText = Named(new QPlainTextEdit(m_librariesBox), "Memo1");
+    m_librariesText->setReadOnly(true);
+    m_librariesText->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_librariesText->setPlainText(libraries().join(u'\n'));
+    frame->addWidget(m_librariesText);
+    layout->addWidget(m_librariesBox);
+    m_okButton = Named(new QPushButton(u"&Ok"_s, this), "Button1");
+    m_okButton->setDefault(true);
+    layout->addLayout(ButtonRow({m_okButton}));
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     resize(460, 340);
 }
 
@@ -64,10 +59,10 @@ QStringList AboutBox::libraries() {
 
 void AboutBox::showEvent(QShowEvent* event) {
     setWindowTitle(LangText(u"about"_s, u"About"_s));
-    Label1->setText(LangText(u"system001"_s, u"Zovi"_s));
-    Label2->setText(LangText(u"version"_s, u"Version"_s) + u' ' + version());
-    GroupBox1->setTitle(u' ' + LangText(u"libraries"_s, u"Libraries"_s) + u' ');
-    Button1->setText(LangText(u"ok"_s, u"&Ok"_s));
+    m_nameLabel->setText(LangText(u"system001"_s, u"Zovi"_s));
+    m_versionLabel->setText(LangText(u"version"_s, u"Version"_s) + u' ' + version());
+    m_librariesBox->setTitle(u' ' + LangText(u"libraries"_s, u"Libraries"_s) + u' ');
+    m_okButton->setText(LangText(u"ok"_s, u"&Ok"_s));
     QDialog::showEvent(event);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-// AboutBox: the about box of "Help" > "About". Controls: Label1, the program's name; Label2, its
-// version; GroupBox1 " Libraries " holding Memo1, a read-only list of the libraries the program
-// uses with their licences; Button1 ("&Ok", default and cancel key).
+// AboutBox: the about box of "Help" > "About": the program's name, its version, a frame
+// " Libraries " holding a read-only list of the libraries the program uses with their licences,
+// and "&Ok" (default and cancel key).
 
 #include <QDialog>
 #include <QStringList>
@@ -30,11 +30,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QLabel* Label1;
-    QLabel* Label2;
-    QGroupBox* GroupBox1;
-    QPlainTextEdit* Memo1;
-    QPushButton* Button1;
+    QLabel* m_nameLabel;
+    QLabel* m_versionLabel;
+    QGroupBox* m_librariesBox;
+    QPlainTextEdit* m_librariesText;
+    QPushButton* m_okButton;
 };
 
 } // namespace zovi

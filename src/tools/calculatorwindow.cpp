@@ -37,31 +37,25 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     setWindowTitle(u"Calculator"_s);
     setModal(true);
 
-    Label1 = new QLabel(u"A->"_s, this);
-    Label1->setObjectName(u"Label1"_s);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(u"Edit1"_s);
-    Edit1->setAlignment(Qt::AlignRight);
+    m_firstLabel = Named(new QLabel(u"A->"_s, this), "Label1");
+    m_firstOperand = Named(new QLineEdit(this), "Edit1");
+    m_firstOperand->setAlignment(Qt::AlignRight);
 
-    GroupBox2 = new QGroupBox(this);
-    GroupBox2->setObjectName(u"GroupBox2"_s);
-    Label2 = new QLabel(u"B->"_s, GroupBox2);
-    Label2->setObjectName(u"Label2"_s);
-    Edit2 = new QLineEdit(GroupBox2);
-    Edit2->setObjectName(u"Edit2"_s);
-    Edit2->setAlignment(Qt::AlignRight);
-    GroupBox2->setLayout(OperandRow(Label2, Edit2));
+    m_operatorBox = Named(new QGroupBox(this), "GroupBox2");
+    m_secondLabel = Named(new QLabel(u"B->"_s, m_operatorBox), "Label2");
+    m_secondOperand = Named(new QLineEdit(m_operatorBox), "Edit2");
+    m_secondOperand->setAlignment(Qt::AlignRight);
+    m_operatorBox->setLayout(OperandRow(m_secondLabel, m_secondOperand));
 
-    connect(Edit1, &QLineEdit::textEdited, this,
+    connect(m_firstOperand, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_calc.setFirst(text); });
-    connect(Edit2, &QLineEdit::textEdited, this,
+    connect(m_secondOperand, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_calc.setSecond(text); });
 
-    GroupBox1 = new QGroupBox(this);
-    GroupBox1->setObjectName(u"GroupBox1"_s);
-    auto* keys = new QGridLayout(GroupBox1);
-    // The digits "1" to "9" are SpeedButton1 to SpeedButton9, "0" is SpeedButton10; the pad is
-    // laid out with 7 8 9 on top.
+    m_keysBox = Named(new QGroupBox(this), "GroupBox1");
+    auto* keys = new QGridLayout(m_keysBox);
+    // The digits "1" to "9" are the keys 1 to 9, "0" is the key 10; the pad is laid out with
+    // 7 8 9 on top.
     for (int digit = 1; digit <= 10; ++digit) {
         const int value = digit % 10;
         QToolButton* button = key(digit, QString::number(value));
@@ -94,33 +88,31 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     keys->addWidget(operatorKey(15, u"-"_s, Operator::Minus), 2, 3);
     keys->addWidget(operatorKey(16, u"+"_s, Operator::Plus), 3, 3);
     QToolButton* equalsKey = key(17, u"="_s);
-    connect(equalsKey, &QToolButton::clicked, this, &CalculatorWindow::EqualsClick);
+    connect(equalsKey, &QToolButton::clicked, this, &CalculatorWindow::onEqualsClicked);
     equalsKey->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     keys->addWidget(equalsKey, 2, 4, 2, 1);
     keys->addWidget(actionKey(19, u"clr"_s, &Calculator::clear), 0, 4);
     keys->addWidget(actionKey(20, u"<-"_s, &Calculator::backspace), 1, 4);
 
-    Button1 = new QPushButton(u"&Ok"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(u"&Cancel"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    Button2->setAutoDefault(false);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton = Named(new QPushButton(u"&Ok"_s, this), "Button1");
+    m_okButton->setDefault(true);
+    m_cancelButton = Named(new QPushButton(u"&Cancel"_s, this), "Button2");
+    m_cancelButton->setAutoDefault(false);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(OperandRow(Label1, Edit1));
-    layout->addWidget(GroupBox2);
-    layout->addWidget(GroupBox1);
-    layout->addLayout(ButtonRow({Button1, Button2}));
+    layout->addLayout(OperandRow(m_firstLabel, m_firstOperand));
+    layout->addWidget(m_operatorBox);
+    layout->addWidget(m_keysBox);
+    layout->addLayout(ButtonRow({m_okButton, m_cancelButton}));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     refresh();
 }
 
 QToolButton* CalculatorWindow::key(int number, const QString& text) {
-    auto* button = new QToolButton(GroupBox1);
+    auto* button = new QToolButton(m_keysBox);
     button->setObjectName(u"SpeedButton"_s + QString::number(number));
     button->setText(text);
     // Keys never take the focus from the field being typed into.
@@ -168,7 +160,7 @@ void CalculatorWindow::press(void (Calculator::*action)()) {
     refresh();
 }
 
-void CalculatorWindow::EqualsClick() {
+void CalculatorWindow::onEqualsClicked() {
     const QString failure = m_calc.equals();
     if (!failure.isEmpty())
         Messages::error(this, failure);
@@ -177,14 +169,14 @@ void CalculatorWindow::EqualsClick() {
 
 void CalculatorWindow::refresh() {
     const bool first = m_calc.active() == Calculator::Operand::First;
-    Edit1->setText(m_calc.first());
-    Edit2->setText(m_calc.second());
-    Edit1->setEnabled(first);
-    Label1->setEnabled(first);
-    Edit2->setEnabled(!first);
-    Label2->setEnabled(!first);
-    GroupBox2->setTitle(m_calc.operatorCaption());
-    (first ? Edit1 : Edit2)->setFocus();
+    m_firstOperand->setText(m_calc.first());
+    m_secondOperand->setText(m_calc.second());
+    m_firstOperand->setEnabled(first);
+    m_firstLabel->setEnabled(first);
+    m_secondOperand->setEnabled(!first);
+    m_secondLabel->setEnabled(!first);
+    m_operatorBox->setTitle(m_calc.operatorCaption());
+    (first ? m_firstOperand : m_secondOperand)->setFocus();
 }
 
 } // namespace zovi

@@ -1,13 +1,13 @@
 #pragma once
 
-// CalculatorWindow: the calculator window, shown modally from the entry and debt dialogs and from the
-// menu. Controls: Label1 ("A->") with Edit1, the first operand and the result; GroupBox2, whose
-// caption is the pending operator, with Label2 ("B->") and Edit2, the second operand; the keys in
-// GroupBox1: SpeedButton1 to SpeedButton9 ("1" to "9"), SpeedButton10 ("0"), SpeedButton11
-// ("+/-"), SpeedButton12 (","), SpeedButton13 ("/"), SpeedButton14 ("*"), SpeedButton15 ("-"),
-// SpeedButton16 ("+"), SpeedButton17 ("="), SpeedButton19 ("clr"), SpeedButton20 ("<-");
-// Button1 ("&Ok", default) and Button2 ("&Cancel"). Only the active operand's field and label
-// are enabled; the keys and typing go into it.
+// CalculatorWindow: the calculator window, shown modally from the entry and debt dialogs and
+// from the menu. The first operand, which also shows the result, is a field with the label "A->";
+// the second operand's field, labelled "B->", sits in a frame whose caption is the pending
+// operator. Below them the key pad: the digits, "+/-", ",", "/", "*", "-", "+", "=", "clr" and
+// "<-" (object names "SpeedButton1" to "SpeedButton9" for the digits "1" to "9", then
+// "SpeedButton10" for "0" and "SpeedButton11" onwards for the rest in that order, with no
+// "SpeedButton18"). Only the active operand's field and label are enabled; the keys and typing
+// go into it. "&Ok" (default) takes the result, "&Cancel" leaves the amount as it was.
 
 #include "tools/calculator.h"
 
@@ -47,23 +47,24 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // A key of the pad, named "SpeedButton" followed by number.
     QToolButton* key(int number, const QString& text);
     // Runs a key on the state and shows the result; a failed "=" shows its message in an error
     // box and changes nothing.
     void press(void (Calculator::*action)());
-    void EqualsClick();
+    void onEqualsClicked();
     void refresh();
 
     Calculator m_calc;
 
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QGroupBox* GroupBox2;
-    QLabel* Label2;
-    QLineEdit* Edit2;
-    QGroupBox* GroupBox1;
-    QPushButton* Button1;
-    QPushButton* Button2;
+    QLabel* m_firstLabel;
+    QLineEdit* m_firstOperand;
+    QGroupBox* m_operatorBox;
+    QLabel* m_secondLabel;
+    QLineEdit* m_secondOperand;
+    QGroupBox* m_keysBox;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 } // namespace zovi

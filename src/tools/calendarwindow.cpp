@@ -17,29 +17,27 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QDialog(parent) {
     setObjectName(u"TCalendar"_s);
     setWindowTitle(u"Calendar"_s);
     auto* layout = new QVBoxLayout(this);
-    Calendar1 = new QCalendarWidget(this);
-    Calendar1->setObjectName(u"Calendar1"_s);
-    Calendar1->setGridVisible(true);
-    layout->addWidget(Calendar1);
-    Button1 = new QPushButton(u"&Ok"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    layout->addLayout(ButtonRow({Button1}));
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    m_calendar = Named(new QCalendarWidget(this), "Calendar1");
+    m_calendar->setGridVisible(true);
+    layout->addWidget(m_calendar);
+    m_okButton = Named(new QPushButton(u"&Ok"_s, this), "Button1");
+    m_okButton->setDefault(true);
+    layout->addLayout(ButtonRow({m_okButton}));
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 
 void CalendarWindow::showEvent(QShowEvent* event) {
     setWindowTitle(LangText(u"calendar"_s, u"Calendar"_s));
-    Button1->setText(LangText(u"ok"_s, u"&Ok"_s));
+    m_okButton->setText(LangText(u"ok"_s, u"&Ok"_s));
     // The program may run over midnight: yesterday's mark goes, today's comes.
     if (m_marked.isValid())
-        Calendar1->setDateTextFormat(m_marked, QTextCharFormat());
+        m_calendar->setDateTextFormat(m_marked, QTextCharFormat());
     m_marked = Clock::today();
     QTextCharFormat bold;
     bold.setFontWeight(QFont::Bold);
-    Calendar1->setDateTextFormat(m_marked, bold);
-    Calendar1->setSelectedDate(m_marked);
-    Calendar1->setCurrentPage(m_marked.year(), m_marked.month());
+    m_calendar->setDateTextFormat(m_marked, bold);
+    m_calendar->setSelectedDate(m_marked);
+    m_calendar->setCurrentPage(m_marked.year(), m_marked.month());
     QDialog::showEvent(event);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
-// CalendarWindow: a month calendar opened from "Additional" > "Calendar". Controls: Calendar1, the
-// month grid, and Button1 ("&Ok", default and cancel key). Every showing turns to the month of
+// CalendarWindow: a month calendar opened from "Additional" > "Calendar". It shows the month grid
+// and "&Ok" (default and cancel key). Every showing turns to the month of
 // today (Clock::today()), selects today and marks it in bold; the user may then leaf through the
 // months freely.
 
@@ -23,8 +23,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QCalendarWidget* Calendar1;
-    QPushButton* Button1;
+    QCalendarWidget* m_calendar;
+    QPushButton* m_okButton;
     QDate m_marked; // the day shown in bold, today at the last showing
 };
 

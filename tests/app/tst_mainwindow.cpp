@@ -141,12 +141,12 @@ private Q_SLOTS:
         QVERIFY(Messages::takeShown().isEmpty());
     }
 
-    void sizeLoadComputesWidths() {
+    void loadColumnWidthsComputesWidths() {
         start();
         m_window->showNormal();
         m_window->resize(1000, 700);
         QTRY_COMPARE(m_window->width(), 1000);
-        m_window->SizeLoad();
+        m_window->loadColumnWidths();
         auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
         // The date column is never narrower than a whole date.
         const int date = std::max(73, m_window->ledgerPage()->minimumDateWidth());
@@ -160,12 +160,12 @@ private Q_SLOTS:
         grid->setColumnWidth(1, 30);
         grid->setColumnWidth(2, 222);
         grid->setColumnHidden(5, true);
-        m_window->SizeSave();
+        m_window->saveColumnWidths();
         QCOMPARE(Settings::readInt(QStringLiteral("size2"), 0), 222);
         QCOMPARE(Settings::readInt(QStringLiteral("size5"), 0), -1);
         grid->setColumnWidth(2, 50);
         grid->setColumnHidden(5, false);
-        m_window->SizeLoad();
+        m_window->loadColumnWidths();
         QCOMPARE(grid->columnWidth(1), m_window->ledgerPage()->minimumDateWidth());
         QCOMPARE(grid->columnWidth(2), 222);
         QVERIFY(grid->isColumnHidden(5));
@@ -282,9 +282,9 @@ private Q_SLOTS:
     void deferredRefreshRunsOnce() {
         start();
         QTRY_VERIFY(!m_window->waitWindow()->isVisible());
-        m_window->RequestFullRefresh();
-        m_window->RequestFullRefresh();
-        m_window->RequestFullRefresh();
+        m_window->requestFullRefresh();
+        m_window->requestFullRefresh();
+        m_window->requestFullRefresh();
         QCOMPARE(m_window->fullRefreshCount(), 0); // deferred to the message loop
         QTRY_COMPARE(m_window->fullRefreshCount(), 1);
         // Nothing is left pending once the refresh is over: no second one can follow.
@@ -353,7 +353,7 @@ private Q_SLOTS:
                  QStringLiteral("Lists"));
     }
 
-    void loadFaceAppliesTheStyle() {
+    void applyAppearanceAppliesTheStyle() {
         Settings::writeBool(QStringLiteral("msPage"), false);
         Settings::writeBool(QStringLiteral("msFilter"), false);
         Settings::writeBool(QStringLiteral("msValue"), false);
@@ -375,7 +375,7 @@ private Q_SLOTS:
         Settings::remove(QStringLiteral("flat_button"));
         Settings::remove(QStringLiteral("flat_panel"));
         Settings::remove(QStringLiteral("msValue"));
-        m_window->LoadFace();
+        m_window->applyAppearance();
         QVERIFY(toolButton("tb1")->autoRaise());
         QVERIFY(m_window->findChild<QToolBar*>(QStringLiteral("ToolBar1"))
                     ->property("transparent")

@@ -96,7 +96,7 @@ private Q_SLOTS:
         QDir().mkpath(m_db->programFolder() + u"/Skins"_s);
         QVERIFY(QFile::copy(ShippedSkin(u"Longhorn.sui"_s),
                             m_db->programFolder() + u"/Skins/Longhorn.sui"_s));
-        m_window->LoadFace();
+        m_window->applyAppearance();
         QCOMPARE(SkinEngine::loaded(), m_db->programFolder() + u"/Skins/Longhorn.sui"_s);
     }
 };
