@@ -158,8 +158,8 @@ qsizetype TableHandle::findInView(int column, const Value& target) const {
         if (const std::optional<qint64> key = WholeKey(target))
             return image.findRowid(m_view, *key);
     }
-    // A number is compared with the cells that hold numbers without making a value of each:
-    // the grid looks its chosen entry up by ID on every move.
+    // Other fields are read row by row; a number is compared with the cells that hold numbers
+    // without making a value of each.
     const bool numeric = type == FieldType::Float || type == FieldType::Integer ||
                          type == FieldType::AutoInc || type == FieldType::Boolean;
     const auto* integer = std::get_if<qint64>(&target);
