@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <vector>
 
 namespace zovi {
@@ -66,6 +67,15 @@ public:
     // rows may remain until the next compaction and must be skipped.
     const std::vector<RowSlot>& order() const { return m_order; }
     size_t liveCount() const { return m_order.size() - m_dead; }
+
+    // Searches rows given in the image's order (ascending rowid; the order itself and every
+    // view of a handle keep their rows so) by halving the range, never reading every row. For a
+    // table keyed by an autoincrement ID the rowid is the ID, so this finds a row by its ID.
+    // The first place whose row has the rowid key (dead rows count), or -1.
+    qsizetype findRowid(std::span<const RowSlot> rows, qint64 key) const;
+    // Where a row with the rowid key goes among rows to keep them in order: after every row
+    // whose rowid is not greater.
+    qsizetype placeOfRowid(std::span<const RowSlot> rows, qint64 key) const;
 
     // A row's cells. Reading a row that was deleted is allowed: it keeps its last values.
     bool alive(RowSlot row) const { return m_alive[row] != 0; }

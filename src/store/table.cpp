@@ -327,15 +327,9 @@ void TableHandle::post() {
         m_mode = Mode::Browse;
         m_buffer.clear();
         if (admits(row)) {
-            // Rows are in ascending rowid order; a new row has the greatest rowid unless it
-            // came with a key of its own.
-            auto at = m_view.end();
-            const TableImage& image = *m_image;
-            if (!m_view.isEmpty() && image.rowid(m_view.last()) > rowid)
-                at = std::upper_bound(
-                    m_view.begin(), m_view.end(), rowid,
-                    [&image](qint64 id, RowSlot r) { return id < image.rowid(r); });
-            const qsizetype index = at - m_view.begin();
+            // Rows are in ascending rowid order; a new row goes last unless it came with a key
+            // of its own.
+            const qsizetype index = m_image->placeOfRowid(m_view, rowid);
             m_view.insert(index, row);
             m_pos = -2; // force the details to follow
             setCurrent(int(index));

@@ -71,6 +71,9 @@ public:
     // The text of a text field without a copy; null for an empty field. Valid while this object
     // lives.
     const QString* textRef(int index, int column) const;
+    // The index of the row whose key is key (its ID in a table keyed by an autoincrement ID,
+    // else its rowid), found without reading every row; -1 when none.
+    int indexOfKey(qint64 key) const;
 
 private:
     friend class TableHandle;
@@ -146,6 +149,11 @@ public:
 
     // The rows of the view as they are now.
     ViewRows viewRows() const;
+
+    // The 0-based place in the view of the row whose key is key (its ID in a table keyed by an
+    // autoincrement ID, else its rowid), found without reading every row; -1 when the view does
+    // not hold it or the table is closed. locate and lookup on the ID field search the same way.
+    int indexOfKey(qint64 key) const;
 
     // locate moves to the first row of the view whose field equals value exactly (letter case
     // counts) and reports whether there was one. lookup returns the result field of that row

@@ -4,6 +4,8 @@
 #include "store/table.h"
 
 #include <QFileInfo>
+#include <cmath>
+#include <optional>
 
 namespace zovi {
 
@@ -121,11 +123,43 @@ const QString* ViewRows::textRef(int index, int column) const {
 
 // ---- search ----
 
+namespace {
+
+// The ID a target names when it is a whole number below 2^53 (beyond, two IDs may compare equal
+// as numbers); none otherwise.
+std::optional<qint64> WholeKey(const Value& target) {
+    constexpr double kExact = 9007199254740992.0; // 2^53
+    if (const auto* i = std::get_if<qint64>(&target)) {
+        if (std::abs(double(*i)) < kExact)
+            return *i;
+    } else if (const auto* d = std::get_if<double>(&target)) {
+        if (std::abs(*d) < kExact && *d == std::trunc(*d))
+            return qint64(*d);
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int TableHandle::indexOfKey(qint64 key) const {
+    return m_image ? int(m_image->findRowid(m_view, key)) : -1;
+}
+
+int ViewRows::indexOfKey(qint64 key) const {
+    return m_image ? int(m_image->findRowid(m_rows, key)) : -1;
+}
+
 qsizetype TableHandle::findInView(int column, const Value& target) const {
     const FieldType type = fieldType(column);
     const TableImage& image = *m_image;
-    // A number is compared with the cells that hold numbers without making a value of each:
-    // the grid looks its chosen entry up by ID on every move.
+    // The ID cell of a row holds its rowid, and a view keeps its rows in rowid order: a row is
+    // found by its ID without reading the others.
+    if (column == image.autoIncColumn()) {
+        if (const std::optional<qint64> key = WholeKey(target))
+            return image.findRowid(m_view, *key);
+    }
+    // Other fields are read row by row; a number is compared with the cells that hold numbers
+    // without making a value of each.
     const bool numeric = type == FieldType::Float || type == FieldType::Integer ||
                          type == FieldType::AutoInc || type == FieldType::Boolean;
     const auto* integer = std::get_if<qint64>(&target);

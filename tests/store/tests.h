@@ -7,7 +7,8 @@ namespace zovi::test {
 QObject* NewStoreTest();
 QObject* NewCrashTest();
 QObject* NewImageTest();
+QObject* NewKeySearchTest();
 inline QList<QObject*> StoreTests() {
-    return {NewStoreTest(), NewCrashTest(), NewImageTest()};
+    return {NewStoreTest(), NewCrashTest(), NewImageTest(), NewKeySearchTest()};
 }
 } // namespace zovi::test
