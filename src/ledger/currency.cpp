@@ -16,15 +16,6 @@ namespace zovi {
 
 namespace {
 
-const QString kDef = QStringLiteral("Def");
-const QString kName = QStringLiteral("Name");
-const QString kZnak = QStringLiteral("Znak");
-const QString kKurs = QStringLiteral("Kurs");
-const QString kMore = QStringLiteral("More");
-const QString kOldValue = QStringLiteral("OldValue");
-const QString kValue = QStringLiteral("Value");
-const QString kValueSTR = QStringLiteral("ValueSTR");
-
 bool UsableRate(double rate) {
     return std::isfinite(rate) && rate != 0;
 }
@@ -61,14 +52,14 @@ QString WithSign(const QString& text, const QString& oldSign, const QString& new
 
 Currency ReadCurrency(TableHandle& valuta) {
     Currency c;
-    c.Def = valuta.field(kDef).toBool();
-    c.Name = valuta.field(kName).text();
-    c.Znak = valuta.field(kZnak).text();
-    c.Kurs = valuta.field(kKurs).toDouble();
-    c.More = valuta.field(kMore).toBool();
-    c.OldValue = valuta.field(kOldValue).text();
-    c.Value = valuta.field(kValue).toDouble();
-    c.ValueSTR = valuta.field(kValueSTR).text();
+    c.Def = valuta.field(fields::Valuta::Def).toBool();
+    c.Name = valuta.field(fields::Valuta::Name).text();
+    c.Znak = valuta.field(fields::Valuta::Znak).text();
+    c.Kurs = valuta.field(fields::Valuta::Kurs).toDouble();
+    c.More = valuta.field(fields::Valuta::More).toBool();
+    c.OldValue = valuta.field(fields::Valuta::OldValue).text();
+    c.Value = valuta.field(fields::Valuta::Value).toDouble();
+    c.ValueSTR = valuta.field(fields::Valuta::ValueSTR).text();
     return c;
 }
 
@@ -183,12 +174,12 @@ void AddCurrency(LedgerTables& data, const CurrencyInput& input) {
         hasMain = hasMain || c.Def;
     Transaction t;
     v.append();
-    v.field(kDef).setBool(!hasMain);
-    v.field(kName).setText(input.name);
-    v.field(kZnak).setText(input.sign);
-    v.field(kKurs).setDouble(hasMain ? *ToAmount(input.rate) : 1.0);
-    v.field(kMore).setBool(input.more);
-    v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
+    v.field(fields::Valuta::Def).setBool(!hasMain);
+    v.field(fields::Valuta::Name).setText(input.name);
+    v.field(fields::Valuta::Znak).setText(input.sign);
+    v.field(fields::Valuta::Kurs).setDouble(hasMain ? *ToAmount(input.rate) : 1.0);
+    v.field(fields::Valuta::More).setBool(input.more);
+    v.field(fields::Valuta::OldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
     v.post();
     t.commit();
     v.first();
@@ -206,13 +197,13 @@ void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
         // Every ledger row, also those the grid's filter hides, follows the new name and sign.
         UnfilteredView walk(data.tbData);
         TableHandle& d = data.tbData;
-        const int cType = d.fieldIndex(QStringLiteral("Type"));
-        const int cValuta = d.fieldIndex(QStringLiteral("Valuta"));
-        const int cValutaDohod = d.fieldIndex(QStringLiteral("ValutaDohod"));
-        const int cValutaRashod = d.fieldIndex(QStringLiteral("ValutaRashod"));
-        const int cDohod = d.fieldIndex(QStringLiteral("Dohod"));
-        const int cRashod = d.fieldIndex(QStringLiteral("Rashod"));
-        const int cValue = d.fieldIndex(kValue);
+        const int cType = d.fieldIndex(fields::Data::Type);
+        const int cValuta = d.fieldIndex(fields::Data::Valuta);
+        const int cValutaDohod = d.fieldIndex(fields::Data::ValutaDohod);
+        const int cValutaRashod = d.fieldIndex(fields::Data::ValutaRashod);
+        const int cDohod = d.fieldIndex(fields::Data::Dohod);
+        const int cRashod = d.fieldIndex(fields::Data::Rashod);
+        const int cValue = d.fieldIndex(fields::Data::Value);
         for (d.first(); !d.eof(); d.next()) {
             if (d.field(cType).text() == QLatin1String("O")) {
                 // An exchange names its two currencies apart; each side whose currency is
@@ -249,14 +240,14 @@ void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
 
     v.setRecNo(at);
     v.edit();
-    v.field(kName).setText(input.name);
-    v.field(kZnak).setText(input.sign);
+    v.field(fields::Valuta::Name).setText(input.name);
+    v.field(fields::Valuta::Znak).setText(input.sign);
     if (!old.Def) {
         // The main currency's rate and direction cannot be edited: they stay as stored.
-        v.field(kKurs).setDouble(*ToAmount(input.rate));
-        v.field(kMore).setBool(input.more);
+        v.field(fields::Valuta::Kurs).setDouble(*ToAmount(input.rate));
+        v.field(fields::Valuta::More).setBool(input.more);
     }
-    v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
+    v.field(fields::Valuta::OldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
     v.post();
     t.commit();
 
@@ -288,9 +279,9 @@ std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data) {
     // Entries the balance view filters out still use the currency.
     UnfilteredView walk(data.tbData2);
     TableHandle& d = data.tbData2;
-    const int columns[] = {d.fieldIndex(QStringLiteral("Valuta")),
-                           d.fieldIndex(QStringLiteral("ValutaDohod")),
-                           d.fieldIndex(QStringLiteral("ValutaRashod"))};
+    const int columns[] = {d.fieldIndex(fields::Data::Valuta),
+                           d.fieldIndex(fields::Data::ValutaDohod),
+                           d.fieldIndex(fields::Data::ValutaRashod)};
     const int count = d.recordCount();
     for (int row = 0; row < count; ++row) {
         for (int column : columns) {
@@ -318,9 +309,9 @@ void SetMainCurrency(LedgerTables& data) {
     int row = 1;
     for (v.first(); !v.eof(); v.next(), ++row) {
         v.edit();
-        v.field(kDef).setBool(row == at);
+        v.field(fields::Valuta::Def).setBool(row == at);
         if (row == at)
-            v.field(kKurs).setDouble(1);
+            v.field(fields::Valuta::Kurs).setDouble(1);
         v.post();
     }
     t.commit();

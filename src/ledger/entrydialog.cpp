@@ -161,7 +161,7 @@ void StandardEntryDialog::ReSubGroups() {
         TableHandle& groups = income() ? m_data.tbGrD : m_data.tbGrR;
         TableHandle& subGroups = income() ? m_data.tbGrD2 : m_data.tbGrR2;
         // The sub-group view follows the current group.
-        if (groups.isOpen() && groups.locate(QStringLiteral("Name"), list1->currentText()))
+        if (groups.isOpen() && groups.locate(fields::GroupTable::Name, list1->currentText()))
             list2->addItems(SortedNames(subGroups));
     }
     list2->setCurrentIndex(-1);
