@@ -254,8 +254,8 @@ private:
             m_result.currencies << c.input.name;
             m_currencyWeights.push_back(c.weight);
         }
-        m_data.tbValuta.locate(QStringLiteral("Name"), kCurrencies.front().input.name);
-        SetMainCurrency(m_data);
+        // The first currency added is the main one.
+        SetMainCurrency(m_data, 0);
     }
 
     // Writes the groups and their sub-groups; returns how many rows that made.

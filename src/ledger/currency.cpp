@@ -20,9 +20,13 @@ bool UsableRate(double rate) {
     return std::isfinite(rate) && rate != 0;
 }
 
-void RequireCurrent(TableHandle& valuta) {
-    if (!valuta.isOpen() || valuta.isEmpty())
+// Moves the cursor to the currency at row (0-based, table order); a row that is not there is
+// refused. Returns the row's record number.
+int LocateCurrency(TableHandle& valuta, int row) {
+    if (!valuta.isOpen() || row < 0 || row >= valuta.recordCount())
         throw StoreError(QStringLiteral("There is no currency to work on."));
+    valuta.setRecNo(row + 1);
+    return row + 1;
 }
 
 // Every field of the current row, in column order.
@@ -185,12 +189,11 @@ void AddCurrency(LedgerTables& data, const CurrencyInput& input) {
     v.first();
 }
 
-void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
+void EditCurrency(LedgerTables& data, int row, const CurrencyInput& input) {
     TableHandle& v = data.tbValuta;
-    RequireCurrent(v);
+    const int at = LocateCurrency(v, row);
     const Currency old = ReadCurrency(v);
     CheckCurrencyInput(input, old.Def);
-    const int at = v.recNo();
 
     Transaction t;
     {
@@ -269,9 +272,9 @@ void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
     v.setRecNo(at);
 }
 
-std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data) {
+std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data, int row) {
     TableHandle& v = data.tbValuta;
-    RequireCurrent(v);
+    LocateCurrency(v, row);
     const Currency c = ReadCurrency(v);
     if (c.Def)
         return LangText(QStringLiteral("err013"), QStringLiteral("error #13"));
@@ -283,34 +286,34 @@ std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data) {
                            d.fieldIndex(fields::Data::ValutaDohod),
                            d.fieldIndex(fields::Data::ValutaRashod)};
     const int count = d.recordCount();
-    for (int row = 0; row < count; ++row) {
+    for (int entry = 0; entry < count; ++entry) {
         for (int column : columns) {
-            if (d.textAt(row, column) == c.Name)
+            if (d.textAt(entry, column) == c.Name)
                 return used;
         }
     }
     return std::nullopt;
 }
 
-void DeleteCurrency(LedgerTables& data) {
-    if (const auto refusal = CurrencyDeleteRefusal(data))
+void DeleteCurrency(LedgerTables& data, int row) {
+    if (const auto refusal = CurrencyDeleteRefusal(data, row))
         throw StoreError(*refusal);
+    LocateCurrency(data.tbValuta, row);
     Transaction t;
     data.tbValuta.remove();
     t.commit();
     data.tbValuta.first();
 }
 
-void SetMainCurrency(LedgerTables& data) {
+void SetMainCurrency(LedgerTables& data, int row) {
     TableHandle& v = data.tbValuta;
-    RequireCurrent(v);
-    const int at = v.recNo();
+    const int at = LocateCurrency(v, row);
     Transaction t;
-    int row = 1;
-    for (v.first(); !v.eof(); v.next(), ++row) {
+    int recNo = 1;
+    for (v.first(); !v.eof(); v.next(), ++recNo) {
         v.edit();
-        v.field(fields::Valuta::Def).setBool(row == at);
-        if (row == at)
+        v.field(fields::Valuta::Def).setBool(recNo == at);
+        if (recNo == at)
             v.field(fields::Valuta::Kurs).setDouble(1);
         v.post();
     }
@@ -318,11 +321,11 @@ void SetMainCurrency(LedgerTables& data) {
     v.setRecNo(at);
 }
 
-bool MoveCurrency(LedgerTables& data, bool up) {
+bool MoveCurrency(LedgerTables& data, int row, bool up) {
     TableHandle& v = data.tbValuta;
-    if (!v.isOpen() || v.isEmpty())
+    if (!v.isOpen() || row < 0 || row >= v.recordCount())
         return false;
-    const int at = v.recNo();
+    const int at = LocateCurrency(v, row);
     const int other = up ? at - 1 : at + 1;
     if (other < 1 || other > v.recordCount())
         return false;

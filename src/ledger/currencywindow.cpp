@@ -175,11 +175,10 @@ void CurrencyWindow::ValutaEdit() {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
-    m_editor->setEditMode(ReadCurrency(m_data.tbValuta));
+    m_editor->setEditMode(ReadCurrencies(m_data.tbValuta).value(row));
     if (m_editor->exec() != QDialog::Accepted)
         return;
-    Run(this, [&] { EditCurrency(m_data, m_editor->input()); });
+    Run(this, [&] { EditCurrency(m_data, row, m_editor->input()); });
     fillList(row);
 }
 
@@ -187,9 +186,8 @@ void CurrencyWindow::ValutaDelete() {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
     std::optional<QString> refusal;
-    if (!Run(this, [&] { refusal = CurrencyDeleteRefusal(m_data); }))
+    if (!Run(this, [&] { refusal = CurrencyDeleteRefusal(m_data, row); }))
         return;
     if (refusal) {
         Messages::error(this, *refusal);
@@ -197,7 +195,7 @@ void CurrencyWindow::ValutaDelete() {
     }
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
-    const bool deleted = Run(this, [&] { DeleteCurrency(m_data); });
+    const bool deleted = Run(this, [&] { DeleteCurrency(m_data, row); });
     fillList(deleted ? 0 : row);
 }
 
@@ -205,8 +203,7 @@ void CurrencyWindow::SetMain() {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
-    Run(this, [&] { SetMainCurrency(m_data); });
+    Run(this, [&] { SetMainCurrency(m_data, row); });
     fillList(row);
 }
 
@@ -214,9 +211,8 @@ void CurrencyWindow::Move(bool up) {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
     bool moved = false;
-    Run(this, [&] { moved = MoveCurrency(m_data, up); });
+    Run(this, [&] { moved = MoveCurrency(m_data, row, up); });
     if (moved)
         fillList(up ? row - 1 : row + 1);
 }

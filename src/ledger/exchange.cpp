@@ -139,11 +139,12 @@ ExchangeEntry ReadExchange(LedgerTables& data, qint64 id) {
 qint64 AppendExchange(LedgerTables& data, const ExchangeEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
     const QString marker = QString::fromLatin1(Info(EntryKind::Exchange).marker);
-    return StoreRow(data.tbData, true,
-                    [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
+    return AppendRow(data.tbData,
+                     [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
 }
 
-void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry, const QString& account) {
+void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry,
+                     const QString& account) {
     const Checked checked = Check(data, entry);
     Transaction t;
     {

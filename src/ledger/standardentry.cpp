@@ -107,12 +107,9 @@ QString RequireCurrencyName(TableHandle& valuta, const QString& sign) {
     return *currency;
 }
 
-qint64 StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write) {
+qint64 AppendRow(TableHandle& d, const std::function<void(TableHandle&)>& write) {
     Transaction t;
-    if (append)
-        d.append();
-    else
-        d.edit();
+    d.append();
     try {
         write(d);
         d.post();
@@ -147,8 +144,8 @@ qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const
     const auto check = CheckStandardEntry(data, entry).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, entry.currencySign)};
-    return StoreRow(data.tbData, true,
-                    [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
+    return AppendRow(data.tbData,
+                     [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
 }
 
 void RewriteStandardEntry(LedgerTables& data, qint64 id, const StandardEntry& entry,
