@@ -36,10 +36,10 @@ void Fill(zovi::LedgerTables& data, zovi::DebtTables& cd, int debts, const QDate
     zovi::Transaction t;
     zovi::TableHandle& v = data.tbValuta;
     v.append();
-    v.field(u"Name"_s).setText(u"Dollar"_s);
-    v.field(u"Znak"_s).setText(u"$"_s);
-    v.field(u"Kurs"_s).setDouble(1);
-    v.field(u"Def"_s).setBool(true);
+    v.field(zovi::fields::Valuta::Name).setText(u"Dollar"_s);
+    v.field(zovi::fields::Valuta::Znak).setText(u"$"_s);
+    v.field(zovi::fields::Valuta::Kurs).setDouble(1);
+    v.field(zovi::fields::Valuta::Def).setBool(true);
     v.post();
     zovi::TableHandle& c = cd.tbCredit2;
     zovi::TableHandle& r = cd.tbOplataCredit2;
@@ -49,22 +49,22 @@ void Fill(zovi::LedgerTables& data, zovi::DebtTables& cd, int debts, const QDate
         const bool yearly = i % 2 == 0;
         const double amount = 1000 + random() % 50000;
         c.append();
-        c.field(u"Date"_s).setDate(start);
-        c.field(u"Name"_s).setText(u"Debt %1"_s.arg(i));
-        c.field(u"User"_s).setText(u"Bank"_s);
-        c.field(u"Valuta"_s).setText(u"Dollar"_s);
-        c.field(u"CD"_s).setText(i % 3 == 0 ? u"D"_s : u"C"_s);
-        c.field(u"Type"_s).setText(yearly ? u"Y"_s : u"M"_s);
-        c.field(u"Procent"_s).setDouble(yearly ? 12 : 1);
-        c.field(u"ValueBegin"_s).setDouble(amount);
+        c.field(zovi::fields::Credit::Date).setDate(start);
+        c.field(zovi::fields::Credit::Name).setText(u"Debt %1"_s.arg(i));
+        c.field(zovi::fields::Credit::User).setText(u"Bank"_s);
+        c.field(zovi::fields::Credit::Valuta).setText(u"Dollar"_s);
+        c.field(zovi::fields::Credit::CD).setText(i % 3 == 0 ? u"D"_s : u"C"_s);
+        c.field(zovi::fields::Credit::Type).setText(yearly ? u"Y"_s : u"M"_s);
+        c.field(zovi::fields::Credit::Procent).setDouble(yearly ? 12 : 1);
+        c.field(zovi::fields::Credit::ValueBegin).setDouble(amount);
         c.post();
         const qint64 id = c.lastInsertedRowid();
         for (QDate day = start.addMonths(1); day <= today; day = day.addMonths(1)) {
             r.append();
-            r.field(u"IDcredit"_s).setInt(id);
-            r.field(u"Date"_s).setDate(day);
-            r.field(u"Value"_s).setDouble(amount / 150);
-            r.field(u"Comment"_s).setText(u"Monthly payment"_s);
+            r.field(zovi::fields::OplataCredit::IDcredit).setInt(id);
+            r.field(zovi::fields::OplataCredit::Date).setDate(day);
+            r.field(zovi::fields::OplataCredit::Value).setDouble(amount / 150);
+            r.field(zovi::fields::OplataCredit::Comment).setText(u"Monthly payment"_s);
             r.post();
         }
     }

@@ -45,7 +45,7 @@ void BookHalfTo(zovi::LedgerTables& data, const QString& account, const QString&
     {
         zovi::UnfilteredView all(data.tbData2);
         zovi::TableHandle& d = data.tbData2;
-        const int column = d.fieldIndex(u"Gr1"_s);
+        const int column = d.fieldIndex(zovi::fields::Data::Gr1);
         for (int row = 0; row < d.recordCount(); ++row) {
             const QString now = d.textAt(row, column);
             const QString wanted = row % 2 == 0 ? account : (now == account ? other : now);

@@ -92,16 +92,16 @@ void WriteClassifiers(zovi::LedgerTables& data, QList<Group>& charges, QList<Gro
     zovi::Transaction t;
     for (const QString& account : kAccounts) {
         data.tbGr1.append();
-        data.tbGr1.field(u"Name"_s).setText(account);
+        data.tbGr1.field(zovi::fields::Gr1::Name).setText(account);
         data.tbGr1.post();
     }
     for (int i = 0; i < kCurrencies.size(); ++i) {
         const Currency& c = kCurrencies.at(i);
         data.tbValuta.append();
-        data.tbValuta.field(u"Def"_s).setBool(i == 0);
-        data.tbValuta.field(u"Name"_s).setText(c.name);
-        data.tbValuta.field(u"Znak"_s).setText(c.sign);
-        data.tbValuta.field(u"Kurs"_s).setDouble(c.toDollar);
+        data.tbValuta.field(zovi::fields::Valuta::Def).setBool(i == 0);
+        data.tbValuta.field(zovi::fields::Valuta::Name).setText(c.name);
+        data.tbValuta.field(zovi::fields::Valuta::Znak).setText(c.sign);
+        data.tbValuta.field(zovi::fields::Valuta::Kurs).setDouble(c.toDollar);
         data.tbValuta.post();
     }
     auto writeGroups = [](const QStringList& names, zovi::TableHandle& groups,
@@ -110,15 +110,15 @@ void WriteClassifiers(zovi::LedgerTables& data, QList<Group>& charges, QList<Gro
             Group g;
             g.name = names.at(i);
             groups.append();
-            groups.field(u"Name"_s).setText(g.name);
+            groups.field(zovi::fields::GroupTable::Name).setText(g.name);
             groups.post();
-            g.id = groups.field(u"ID"_s).toInt();
+            g.id = groups.field(zovi::fields::GroupTable::ID).toInt();
             const int subCount = 2 + i % 3;
             for (int s = 0; s < subCount; ++s) {
                 const QString subName = g.name + u' ' + kSubGroupWords.at(s);
                 subs.append();
-                subs.field(u"IDsecond"_s).setInt(g.id);
-                subs.field(u"Name"_s).setText(subName);
+                subs.field(zovi::fields::SubGroupTable::IDsecond).setInt(g.id);
+                subs.field(zovi::fields::SubGroupTable::Name).setText(subName);
                 subs.post();
                 g.subGroups.append({subName, g.id * 100 + s});
             }
@@ -169,25 +169,25 @@ std::vector<Entry> MakeEntries(int count, const QList<Group>& charges,
 
 void AppendEntries(zovi::TableHandle& t, const std::vector<Entry>& entries) {
     zovi::Transaction transaction;
-    const auto date = t.fieldIndex(u"Date"_s);
-    const auto name = t.fieldIndex(u"Name"_s);
-    const auto gr1 = t.fieldIndex(u"Gr1"_s);
-    const auto gr2 = t.fieldIndex(u"Gr2"_s);
-    const auto type = t.fieldIndex(u"Type"_s);
-    const auto dohod = t.fieldIndex(u"Dohod"_s);
-    const auto rashod = t.fieldIndex(u"Rashod"_s);
-    const auto inDol = t.fieldIndex(u"InDol"_s);
-    const auto value = t.fieldIndex(u"Value"_s);
-    const auto valueDohod = t.fieldIndex(u"ValueDohod"_s);
-    const auto valueRashod = t.fieldIndex(u"ValueRashod"_s);
-    const auto valuta = t.fieldIndex(u"Valuta"_s);
-    const auto valutaDohod = t.fieldIndex(u"ValutaDohod"_s);
-    const auto valutaRashod = t.fieldIndex(u"ValutaRashod"_s);
-    const auto kurs = t.fieldIndex(u"Kurs"_s);
-    const auto idGrA = t.fieldIndex(u"IDgrA"_s);
-    const auto idGrB = t.fieldIndex(u"IDgrB"_s);
-    const auto grA = t.fieldIndex(u"GrA"_s);
-    const auto grB = t.fieldIndex(u"GrB"_s);
+    const auto date = t.fieldIndex(zovi::fields::Data::Date);
+    const auto name = t.fieldIndex(zovi::fields::Data::Name);
+    const auto gr1 = t.fieldIndex(zovi::fields::Data::Gr1);
+    const auto gr2 = t.fieldIndex(zovi::fields::Data::Gr2);
+    const auto type = t.fieldIndex(zovi::fields::Data::Type);
+    const auto dohod = t.fieldIndex(zovi::fields::Data::Dohod);
+    const auto rashod = t.fieldIndex(zovi::fields::Data::Rashod);
+    const auto inDol = t.fieldIndex(zovi::fields::Data::InDol);
+    const auto value = t.fieldIndex(zovi::fields::Data::Value);
+    const auto valueDohod = t.fieldIndex(zovi::fields::Data::ValueDohod);
+    const auto valueRashod = t.fieldIndex(zovi::fields::Data::ValueRashod);
+    const auto valuta = t.fieldIndex(zovi::fields::Data::Valuta);
+    const auto valutaDohod = t.fieldIndex(zovi::fields::Data::ValutaDohod);
+    const auto valutaRashod = t.fieldIndex(zovi::fields::Data::ValutaRashod);
+    const auto kurs = t.fieldIndex(zovi::fields::Data::Kurs);
+    const auto idGrA = t.fieldIndex(zovi::fields::Data::IDgrA);
+    const auto idGrB = t.fieldIndex(zovi::fields::Data::IDgrB);
+    const auto grA = t.fieldIndex(zovi::fields::Data::GrA);
+    const auto grB = t.fieldIndex(zovi::fields::Data::GrB);
     for (const Entry& e : entries) {
         const auto& sub = e.group->subGroups.at(e.subGroup);
         const QString money = MoneyText(e.amount, *e.currency);
@@ -214,8 +214,9 @@ void AppendEntries(zovi::TableHandle& t, const std::vector<Entry>& entries) {
 }
 
 QString LedgerFilter(const QString& account, int month) {
-    return u"(Gr1='%1' OR Gr1='[...]') AND Date>='01.%2.2023' AND Date<='31.03.2024' AND "
-           u"Type='R'"_s.arg(account, QString::number(month).rightJustified(2, u'0'));
+    namespace fd = zovi::fields::Data;
+    return u"(%1='%4' OR %1='[...]') AND %2>='01.%5.2023' AND %2<='31.03.2024' AND %3='R'"_s.arg(
+        fd::Gr1, fd::Date, fd::Type, account, QString::number(month).rightJustified(2, u'0'));
 }
 
 int Run(int rows) {
@@ -304,11 +305,11 @@ int Run(int rows) {
     // (4) Walking every entry and reading five fields of each.
     std::vector<double> walkRuns;
     double checksum = 0;
-    const int date = ledger.fieldIndex(u"Date"_s);
-    const int name = ledger.fieldIndex(u"Name"_s);
-    const int value = ledger.fieldIndex(u"Value"_s);
-    const int valuta = ledger.fieldIndex(u"Valuta"_s);
-    const int type = ledger.fieldIndex(u"Type"_s);
+    const int date = ledger.fieldIndex(zovi::fields::Data::Date);
+    const int name = ledger.fieldIndex(zovi::fields::Data::Name);
+    const int value = ledger.fieldIndex(zovi::fields::Data::Value);
+    const int valuta = ledger.fieldIndex(zovi::fields::Data::Valuta);
+    const int type = ledger.fieldIndex(zovi::fields::Data::Type);
     for (int run = 0; run < 5; ++run) {
         walkRuns.push_back(MillisecondsOf([&] {
             for (ledger.first(); !ledger.eof(); ledger.next()) {
@@ -324,7 +325,7 @@ int Run(int rows) {
 
     // (5) Rewriting the dollar amount of every entry in one transaction.
     std::vector<double> updateRuns;
-    const int inDol = ledger.fieldIndex(u"InDol"_s);
+    const int inDol = ledger.fieldIndex(zovi::fields::Data::InDol);
     for (int run = 0; run < 5; ++run) {
         const double factor = 1.0 + 0.01 * run;
         updateRuns.push_back(MillisecondsOf([&] {

@@ -24,7 +24,7 @@ GeneratedDebts GenerateDebts(LedgerTables& data, DebtTables& cd, const DebtOptio
     const QStringList accounts = [&] {
         QStringList names;
         for (int row = 0; row < data.tbGr1.recordCount(); ++row)
-            names << data.tbGr1.textAt(row, data.tbGr1.fieldIndex(QStringLiteral("Name")));
+            names << data.tbGr1.textAt(row, data.tbGr1.fieldIndex(fields::Gr1::Name));
         return names;
     }();
     const QStringList signs = CurrencySigns(data.tbValuta);

@@ -242,7 +242,7 @@ private:
         TableHandle& accounts = m_data.tbGr1;
         for (const QString& name : kAccounts) {
             accounts.append();
-            accounts.field(QStringLiteral("Name")).setText(name);
+            accounts.field(fields::Gr1::Name).setText(name);
             accounts.post();
         }
         m_result.accounts = kAccounts;
@@ -254,8 +254,8 @@ private:
             m_result.currencies << c.input.name;
             m_currencyWeights.push_back(c.weight);
         }
-        m_data.tbValuta.locate(QStringLiteral("Name"), kCurrencies.front().input.name);
-        SetMainCurrency(m_data);
+        // The first currency added is the main one.
+        SetMainCurrency(m_data, 0);
     }
 
     // Writes the groups and their sub-groups; returns how many rows that made.
@@ -264,14 +264,14 @@ private:
         int rows = 0;
         for (const GroupPlan& g : plans) {
             groups.append();
-            groups.field(QStringLiteral("Name")).setText(QString::fromUtf8(g.name));
+            groups.field(fields::GroupTable::Name).setText(QString::fromUtf8(g.name));
             groups.post();
-            const qint64 id = groups.field(QStringLiteral("ID")).toInt();
+            const qint64 id = groups.field(fields::GroupTable::ID).toInt();
             ++rows;
             for (const SubGroupPlan& s : g.subGroups) {
                 subGroups.append();
-                subGroups.field(QStringLiteral("IDsecond")).setInt(id);
-                subGroups.field(QStringLiteral("Name")).setText(QString::fromUtf8(s.name));
+                subGroups.field(fields::SubGroupTable::IDsecond).setInt(id);
+                subGroups.field(fields::SubGroupTable::Name).setText(QString::fromUtf8(s.name));
                 subGroups.post();
                 ++rows;
             }

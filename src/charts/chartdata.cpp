@@ -111,9 +111,9 @@ private:
 
 QList<PeriodSum> PeriodSums(TableHandle& rows, const MainCurrencyAmounts& amounts,
                             PeriodLength length) {
-    const int date = rows.fieldIndex(QStringLiteral("Date"));
-    const int value = rows.fieldIndex(QStringLiteral("Value"));
-    const int valuta = rows.fieldIndex(QStringLiteral("Valuta"));
+    const int date = rows.fieldIndex(fields::Data::Date);
+    const int value = rows.fieldIndex(fields::Data::Value);
+    const int valuta = rows.fieldIndex(fields::Data::Valuta);
     SumList sums;
     // Many rows share a day: each day's label is made once.
     QHash<qint64, QString> labels;
@@ -152,11 +152,11 @@ ChartSeriesPoints IncomeChargePoints(const QList<PeriodSum>& periods,
 
 QList<PeriodSum> GroupSums(TableHandle& rows, const MainCurrencyAmounts& amounts,
                            const GroupOptions& options) {
-    const int type = rows.fieldIndex(QStringLiteral("Type"));
-    const int value = rows.fieldIndex(QStringLiteral("Value"));
-    const int valuta = rows.fieldIndex(QStringLiteral("Valuta"));
+    const int type = rows.fieldIndex(fields::Data::Type);
+    const int value = rows.fieldIndex(fields::Data::Value);
+    const int valuta = rows.fieldIndex(fields::Data::Valuta);
     const int label =
-        rows.fieldIndex(options.subGroups ? QStringLiteral("NameRashod") : QStringLiteral("Gr2"));
+        rows.fieldIndex(options.subGroups ? fields::Data::NameRashod : fields::Data::Gr2);
     const QString wanted = options.incomes ? QStringLiteral("D") : QStringLiteral("R");
     SumList sums;
     for (rows.first(); !rows.eof(); rows.next()) {

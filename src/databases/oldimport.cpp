@@ -17,13 +17,17 @@ namespace {
 // The tables the old folder must hold.
 const char* const kRequired[] = {"valuta.db", "data.db", "gr1.db"};
 
-// The fields of an old ledger entry that are brought over.
-const char* const kEntryFields[] = {
-    "Date",   "Name",        "Gr1",          "Gr2",   "Type",       "Dohod",
-    "Rashod", "NameRashod",  "InDol",        "Value", "ValueDohod", "ValueRashod",
-    "Valuta", "ValutaDohod", "ValutaRashod", "Kurs",  "IDsecond"};
+// The fields of an old ledger entry that are brought over (the old tables name their fields as
+// ours do), and those of an old currency.
+namespace fd = fields::Data;
+const FieldName kEntryFields[] = {
+    fd::Date,   fd::Name,        fd::Gr1,          fd::Gr2,   fd::Type,       fd::Dohod,
+    fd::Rashod, fd::NameRashod,  fd::InDol,        fd::Value, fd::ValueDohod, fd::ValueRashod,
+    fd::Valuta, fd::ValutaDohod, fd::ValutaRashod, fd::Kurs,  fd::IDsecond};
 
-const char* const kCurrencyFields[] = {"Def", "Name", "Znak", "Kurs", "Value", "ValueSTR", "More"};
+namespace fv = fields::Valuta;
+const FieldName kCurrencyFields[] = {fv::Def,   fv::Name,     fv::Znak, fv::Kurs,
+                                     fv::Value, fv::ValueSTR, fv::More};
 
 // The tables that replace ours row for row when the old folder holds them, in the order they
 // are written.
@@ -129,8 +133,8 @@ private:
 
 QStringList Names(const auto& list) {
     QStringList names;
-    for (const char* name : list)
-        names << QString::fromLatin1(name);
+    for (FieldName name : list)
+        names << name;
     return names;
 }
 
@@ -209,8 +213,8 @@ ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QStrin
         valuta.match(currencies, Names(kCurrencyFields), columns, targets);
         for (size_t r = 0; r < currencies.rows.size(); ++r) {
             valuta.append(currencies, r, columns, targets, [&] {
-                valuta.handle().field(QStringLiteral("OldValue")).setText(QStringLiteral("0"));
-                valuta.handle().field(QStringLiteral("FastValue")).setText(QStringLiteral("0"));
+                valuta.handle().field(fields::Valuta::OldValue).setText(QStringLiteral("0"));
+                valuta.handle().field(fields::Valuta::FastValue).setText(QStringLiteral("0"));
             });
             step();
         }
@@ -218,9 +222,9 @@ ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QStrin
 
         // The new ID of each old entry, when the old ledger gives its IDs.
         const OldTable& entries = old[1];
-        const int oldId = entries.fieldIndex(QStringLiteral("ID"));
-        const int oldType = entries.fieldIndex(QStringLiteral("Type"));
-        const int oldLink = entries.fieldIndex(QStringLiteral("IDsecond"));
+        const int oldId = entries.fieldIndex(fields::Data::ID);
+        const int oldType = entries.fieldIndex(fields::Data::Type);
+        const int oldLink = entries.fieldIndex(fields::Data::IDsecond);
         QHash<qint64, qint64> newIds;
         TableHandle& entryRows = ledger.handle();
         ledger.match(entries, Names(kEntryFields), columns, targets);
@@ -251,12 +255,12 @@ ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QStrin
                 continue;
             entryRows.setRecNo(link.recNo);
             entryRows.edit();
-            entryRows.field(QStringLiteral("IDsecond")).setDouble(double(*found));
+            entryRows.field(fields::Data::IDsecond).setDouble(double(*found));
             entryRows.post();
         }
 
         const OldTable& accounts = old[2];
-        gr1.match(accounts, {QStringLiteral("Name")}, columns, targets);
+        gr1.match(accounts, {fields::Gr1::Name}, columns, targets);
         for (size_t r = 0; r < accounts.rows.size(); ++r) {
             gr1.append(accounts, r, columns, targets, [] {});
             step();
@@ -273,9 +277,11 @@ ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QStrin
                     names << f.name;
             }
             target.match(table, names, columns, targets);
-            const int key = table.fieldIndex(QStringLiteral("ID"));
-            // The ledger entry of a debt or a repayment, by its new ID.
-            const int entry = names.indexOf(QStringLiteral("IDdata"));
+            // The key, in the tables that have one (the groups, Credit and OplataCredit all
+            // call it ID), and the ledger entry of a debt or a repayment (IDdata in Credit and
+            // OplataCredit), by its new ID.
+            const int key = table.fieldIndex(fields::Credit::ID);
+            const int entry = names.indexOf(fields::Credit::IDdata);
             for (size_t r = 0; r < table.rows.size(); ++r) {
                 target.append(table, r, columns, targets, [&] {
                     const Value id = table.valueFor(r, key, FieldType::Integer);

@@ -21,14 +21,14 @@ std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd) {
     for (int row = 1; row <= count; ++row) {
         c.setRecNo(row);
         DebtRow r;
-        r.id = c.field(QStringLiteral("ID")).toInt();
-        r.date = c.field(QStringLiteral("Date")).toDate();
-        r.name = c.field(QStringLiteral("Name")).text();
-        r.first = c.field(QStringLiteral("ValueBegin")).toDouble();
-        r.current = c.field(QStringLiteral("Value")).toDouble();
-        r.procent = c.field(QStringLiteral("Procent")).toDouble();
-        r.account = c.field(QStringLiteral("User")).text();
-        r.sign = CurrencySignForName(data.tbValuta, c.field(QStringLiteral("Valuta")).text())
+        r.id = c.field(fields::Credit::ID).toInt();
+        r.date = c.field(fields::Credit::Date).toDate();
+        r.name = c.field(fields::Credit::Name).text();
+        r.first = c.field(fields::Credit::ValueBegin).toDouble();
+        r.current = c.field(fields::Credit::Value).toDouble();
+        r.procent = c.field(fields::Credit::Procent).toDouble();
+        r.account = c.field(fields::Credit::User).text();
+        r.sign = CurrencySignForName(data.tbValuta, c.field(fields::Credit::Valuta).text())
                      .value_or(QString());
         rows.push_back(std::move(r));
     }

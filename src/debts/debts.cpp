@@ -15,20 +15,16 @@ namespace zovi {
 
 namespace {
 
-const QString kId = QStringLiteral("ID");
-const QString kIdData = QStringLiteral("IDdata");
-const QString kIdSecond = QStringLiteral("IDsecond");
-const QString kType = QStringLiteral("Type");
-
 void RequireOpen(const TableHandle& t) {
     if (!t.isOpen())
         throw StoreError(QStringLiteral("No database is open."));
 }
 
-// Moves an unfiltered handle to the row with this ID, or throws naming what is missing.
+// Moves an unfiltered handle on Credit or OplataCredit (both keyed by ID) to the row with this
+// ID, or throws naming what is missing.
 TableHandle& Require(TableHandle& t, qint64 id, const char* what) {
     RequireOpen(t);
-    if (id <= 0 || !t.locate(kId, id))
+    if (id <= 0 || !t.locate(fields::Credit::ID, id))
         throw StoreError(QStringLiteral("There is no %1 with the ID %2 (it may have been "
                                         "deleted); nothing was changed.")
                              .arg(QString::fromLatin1(what))
@@ -42,11 +38,11 @@ bool LocateOwnRow(EntryById& all, qint64 row, qint64 owner,
                   std::initializer_list<EntryKind> kinds) {
     if (!all.moveTo(row))
         return false;
-    const QString type = all.row().field(kType).text();
+    const QString type = all.row().field(fields::Data::Type).text();
     bool kindMatches = false;
     for (EntryKind kind : kinds)
         kindMatches = kindMatches || type == TypeCode(kind);
-    return kindMatches && all.row().field(kIdSecond).toInt() == owner;
+    return kindMatches && all.row().field(fields::Data::IDsecond).toInt() == owner;
 }
 
 void RefreshDebtViews(LedgerTables& data, DebtTables& cd) {
@@ -59,13 +55,13 @@ void RefreshDebtViews(LedgerTables& data, DebtTables& cd) {
 // Writes the fields of a debt that the dialog gives into the row being appended or edited.
 void WriteDebtFields(TableHandle& c, const EntryCheck<Debt>& check, const QString& currency) {
     const Debt& debt = check.entry;
-    c.field(QStringLiteral("Date")).setDate(debt.date);
-    c.field(QStringLiteral("Name")).setText(debt.name);
-    c.field(QStringLiteral("ValueBegin")).setDouble(check.amount);
-    c.field(QStringLiteral("Valuta")).setText(currency);
-    c.field(QStringLiteral("Procent")).setDouble(check.rate);
-    c.field(QStringLiteral("User")).setText(debt.account);
-    c.field(kType).setText(debt.type);
+    c.field(fields::Credit::Date).setDate(debt.date);
+    c.field(fields::Credit::Name).setText(debt.name);
+    c.field(fields::Credit::ValueBegin).setDouble(check.amount);
+    c.field(fields::Credit::Valuta).setText(currency);
+    c.field(fields::Credit::Procent).setDouble(check.rate);
+    c.field(fields::Credit::User).setText(debt.account);
+    c.field(fields::Credit::Type).setText(debt.type);
 }
 
 // Writes the ledger row of a debt into the row being appended or edited.
@@ -73,17 +69,18 @@ void WriteDebtRow(TableHandle& d, bool credit, const EntryCheck<Debt>& check,
                   const QString& currency, qint64 debtId) {
     const EntryKind kind = credit ? EntryKind::Credit : EntryKind::Debit;
     const Debt& debt = check.entry;
-    d.field(QStringLiteral("Dohod")).clear();
-    d.field(QStringLiteral("Rashod")).clear();
+    d.field(fields::Data::Dohod).clear();
+    d.field(fields::Data::Rashod).clear();
     WriteEntryFields(d,
                      {kind, debt.date, debt.name, debt.account,
                       QString::fromLatin1(Info(kind).marker), debt.amount, debt.currencySign},
                      {check.amount, currency});
-    d.field(kIdSecond).setInt(debtId);
+    d.field(fields::Data::IDsecond).setInt(debtId);
 }
 
 // Deletes the ledger row with this ID when it is the own row of owner; the number removed.
-int RemoveOwnRow(LedgerTables& data, qint64 row, qint64 owner, std::initializer_list<EntryKind> kinds) {
+int RemoveOwnRow(LedgerTables& data, qint64 row, qint64 owner,
+                 std::initializer_list<EntryKind> kinds) {
     EntryById all(data, row);
     if (!LocateOwnRow(all, row, owner, kinds))
         return 0;
@@ -143,7 +140,7 @@ qint64 AppendDebt(LedgerTables& data, DebtTables& cd, const Debt& debt) {
         debts.forgetPosition();
         c.append();
         WriteDebtFields(c, check, currency);
-        c.field(QStringLiteral("CD"))
+        c.field(fields::Credit::CD)
             .setText(debt.credit ? QStringLiteral("C") : QStringLiteral("D"));
         c.post();
         id = c.lastInsertedRowid();
@@ -159,7 +156,7 @@ qint64 AppendDebt(LedgerTables& data, DebtTables& cd, const Debt& debt) {
             row = d.lastInsertedRowid();
         }
         Require(c, id, "debt").edit();
-        c.field(kIdData).setInt(row);
+        c.field(fields::Credit::IDdata).setInt(row);
         c.post();
     }
     t.commit();
@@ -172,14 +169,14 @@ Debt ReadDebt(LedgerTables& data, DebtTables& cd, qint64 id) {
     UnfilteredView debts(c);
     Require(c, id, "debt");
     Debt debt;
-    debt.credit = c.field(QStringLiteral("CD")).text() == QLatin1String("C");
-    debt.date = c.field(QStringLiteral("Date")).toDate();
-    debt.name = c.field(QStringLiteral("Name")).text();
-    debt.amount = NumberText(c.field(QStringLiteral("ValueBegin")).toDouble());
-    debt.rate = NumberText(c.field(QStringLiteral("Procent")).toDouble());
-    debt.type = c.field(kType).text();
-    debt.account = c.field(QStringLiteral("User")).text();
-    debt.currencySign = CurrencySignForName(data.tbValuta, c.field(QStringLiteral("Valuta")).text())
+    debt.credit = c.field(fields::Credit::CD).text() == QLatin1String("C");
+    debt.date = c.field(fields::Credit::Date).toDate();
+    debt.name = c.field(fields::Credit::Name).text();
+    debt.amount = NumberText(c.field(fields::Credit::ValueBegin).toDouble());
+    debt.rate = NumberText(c.field(fields::Credit::Procent).toDouble());
+    debt.type = c.field(fields::Credit::Type).text();
+    debt.account = c.field(fields::Credit::User).text();
+    debt.currencySign = CurrencySignForName(data.tbValuta, c.field(fields::Credit::Valuta).text())
                             .value_or(QString());
     return debt;
 }
@@ -194,8 +191,8 @@ void RewriteDebt(LedgerTables& data, DebtTables& cd, qint64 id, const Debt& debt
         Require(c, id, "debt").edit();
         WriteDebtFields(c, check, currency);
         c.post();
-        const bool credit = c.field(QStringLiteral("CD")).text() == QLatin1String("C");
-        const qint64 row = c.field(kIdData).toInt();
+        const bool credit = c.field(fields::Credit::CD).text() == QLatin1String("C");
+        const qint64 row = c.field(fields::Credit::IDdata).toInt();
         bool found = false;
         {
             EntryById all(data, row);
@@ -209,9 +206,9 @@ void RewriteDebt(LedgerTables& data, DebtTables& cd, qint64 id, const Debt& debt
         }
         Require(c, id, "debt").edit();
         if (found)
-            c.field(kIdData).setInt(row);
+            c.field(fields::Credit::IDdata).setInt(row);
         else
-            c.field(kIdData).clear();
+            c.field(fields::Credit::IDdata).clear();
         c.post();
     }
     t.commit();
@@ -229,9 +226,10 @@ int DeleteDebt(LedgerTables& data, DebtTables& cd, qint64 id) {
         UnfilteredView repayments(r);
         repayments.forgetPosition();
         Require(c, id, "debt");
-        const qint64 debtRow = c.field(kIdData).toInt();
-        while (r.locate(QStringLiteral("IDcredit"), id)) {
-            removed += RemoveOwnRow(data, r.field(kIdData).toInt(), r.field(kId).toInt(),
+        const qint64 debtRow = c.field(fields::Credit::IDdata).toInt();
+        while (r.locate(fields::OplataCredit::IDcredit, id)) {
+            removed += RemoveOwnRow(data, r.field(fields::OplataCredit::IDdata).toInt(),
+                                    r.field(fields::OplataCredit::ID).toInt(),
                                     {EntryKind::CreditRepayment, EntryKind::DebitRepayment});
             r.remove();
             ++removed;
@@ -245,7 +243,8 @@ int DeleteDebt(LedgerTables& data, DebtTables& cd, qint64 id) {
     return removed;
 }
 
-qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId, const Repayment& repayment) {
+qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId,
+                       const Repayment& repayment) {
     const auto check = CheckRepayment(repayment).require();
     TableHandle& c = cd.tbCredit2;
     TableHandle& r = cd.tbOplataCredit2;
@@ -255,20 +254,20 @@ qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId, const 
     {
         UnfilteredView debts(c);
         Require(c, debtId, "debt");
-        const bool credit = c.field(QStringLiteral("CD")).text() == QLatin1String("C");
-        const QString account = c.field(QStringLiteral("User")).text();
-        const QString currency = c.field(QStringLiteral("Valuta")).text();
-        const QVariant kurs = c.field(QStringLiteral("Kurs")).toVariant();
+        const bool credit = c.field(fields::Credit::CD).text() == QLatin1String("C");
+        const QString account = c.field(fields::Credit::User).text();
+        const QString currency = c.field(fields::Credit::Valuta).text();
+        const QVariant kurs = c.field(fields::Credit::Kurs).toVariant();
         const QString sign = CurrencySignForName(data.tbValuta, currency).value_or(QString());
 
         UnfilteredView repayments(r);
         repayments.forgetPosition();
         r.append();
-        r.field(QStringLiteral("Date")).setDate(repayment.date);
-        r.field(QStringLiteral("Value")).setDouble(check.amount);
-        r.field(QStringLiteral("ValueSTR")).setText(AmountText(check.entry.amount, sign));
-        r.field(QStringLiteral("Comment")).setText(repayment.comment);
-        r.field(QStringLiteral("IDcredit")).setInt(debtId);
+        r.field(fields::OplataCredit::Date).setDate(repayment.date);
+        r.field(fields::OplataCredit::Value).setDouble(check.amount);
+        r.field(fields::OplataCredit::ValueSTR).setText(AmountText(check.entry.amount, sign));
+        r.field(fields::OplataCredit::Comment).setText(repayment.comment);
+        r.field(fields::OplataCredit::IDcredit).setInt(debtId);
         r.post();
         id = r.lastInsertedRowid();
 
@@ -283,13 +282,13 @@ qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId, const 
                              {kind, repayment.date, repayment.comment, account,
                               QString::fromLatin1(Info(kind).marker), check.entry.amount, sign},
                              {check.amount, currency});
-            d.field(QStringLiteral("Kurs")).setVariant(kurs);
-            d.field(kIdSecond).setInt(id);
+            d.field(fields::Data::Kurs).setVariant(kurs);
+            d.field(fields::Data::IDsecond).setInt(id);
             d.post();
             row = d.lastInsertedRowid();
         }
         Require(r, id, "repayment").edit();
-        r.field(kIdData).setInt(row);
+        r.field(fields::OplataCredit::IDdata).setInt(row);
         r.post();
     }
     t.commit();
@@ -305,7 +304,7 @@ int DeleteRepayment(LedgerTables& data, DebtTables& cd, qint64 id) {
         UnfilteredView repayments(r);
         repayments.forgetPosition();
         Require(r, id, "repayment");
-        removed += RemoveOwnRow(data, r.field(kIdData).toInt(), id,
+        removed += RemoveOwnRow(data, r.field(fields::OplataCredit::IDdata).toInt(), id,
                                 {EntryKind::CreditRepayment, EntryKind::DebitRepayment});
         Require(r, id, "repayment").remove();
         ++removed;
@@ -318,7 +317,8 @@ int DeleteRepayment(LedgerTables& data, DebtTables& cd, qint64 id) {
 void ShowRepaymentsOf(DebtTables& cd, qint64 debtId) {
     if (!cd.tbCredit.isOpen() || !cd.tbOplataCredit.isOpen() || cd.tbCredit.isEmpty())
         return;
-    cd.tbOplataCredit.setFilter(QStringLiteral("IDcredit='%1'").arg(debtId));
+    cd.tbOplataCredit.setFilter(
+        QStringLiteral("%1='%2'").arg(fields::OplataCredit::IDcredit, QString::number(debtId)));
     cd.tbOplataCredit.setFiltered(true);
 }
 
@@ -331,20 +331,20 @@ QString DebtValueText(double value, const QString& sign) {
 
 void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value) {
     const QString sign =
-        CurrencySignForName(data.tbValuta, credits.field(QStringLiteral("Valuta")).text())
+        CurrencySignForName(data.tbValuta, credits.field(fields::Credit::Valuta).text())
             .value_or(QString());
     const QString valueText = DebtValueText(value, sign);
     const QString beginText =
-        DebtValueText(credits.field(QStringLiteral("ValueBegin")).toDouble(), sign);
-    const FieldRef stored = credits.field(QStringLiteral("Value"));
+        DebtValueText(credits.field(fields::Credit::ValueBegin).toDouble(), sign);
+    const FieldRef stored = credits.field(fields::Credit::Value);
     if (!stored.isNull() && stored.toDouble() == value &&
-        credits.field(QStringLiteral("ValueSTR")).text() == valueText &&
-        credits.field(QStringLiteral("ValueBeginSTR")).text() == beginText)
+        credits.field(fields::Credit::ValueSTR).text() == valueText &&
+        credits.field(fields::Credit::ValueBeginSTR).text() == beginText)
         return;
     credits.edit();
-    credits.field(QStringLiteral("Value")).setDouble(value);
-    credits.field(QStringLiteral("ValueSTR")).setText(valueText);
-    credits.field(QStringLiteral("ValueBeginSTR")).setText(beginText);
+    credits.field(fields::Credit::Value).setDouble(value);
+    credits.field(fields::Credit::ValueSTR).setText(valueText);
+    credits.field(fields::Credit::ValueBeginSTR).setText(beginText);
     credits.post();
 }
 
@@ -357,7 +357,7 @@ void WriteDebtValueTexts(LedgerTables& data, DebtTables& cd) {
         UnfilteredView debts(c);
         for (int row = 1; row <= c.recordCount(); ++row) {
             c.setRecNo(row);
-            const FieldRef value = c.field(QStringLiteral("Value"));
+            const FieldRef value = c.field(fields::Credit::Value);
             if (value.isNull())
                 continue; // never valued: the next valuation writes its texts
             WriteDebtValue(data, c, value.toDouble());

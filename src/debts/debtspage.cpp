@@ -83,9 +83,9 @@ public:
         const QVariant field = QIdentityProxyModel::headerData(section, orientation, role);
         if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
             return field;
-        if (field.toString() == QLatin1String("Date"))
+        if (field.toString() == fields::OplataCredit::Date)
             return LangText(QStringLiteral("date"), S("Date"));
-        if (field.toString() == QLatin1String("ValueSTR"))
+        if (field.toString() == fields::OplataCredit::ValueSTR)
             return LangText(QStringLiteral("amount"), S("Amount"));
         return field;
     }
@@ -201,8 +201,8 @@ void DebtsPage::buildSidePanel() {
     auto showColumns = [this] {
         for (int c = 0; c < m_cd.dsOplataCredit.columnCount(); ++c) {
             const QString field = m_cd.dsOplataCredit.headerData(c, Qt::Horizontal).toString();
-            m_repaymentList->setColumnHidden(c, field != QLatin1String("Date") &&
-                                                    field != QLatin1String("ValueSTR"));
+            m_repaymentList->setColumnHidden(c, field != fields::OplataCredit::Date &&
+                                                    field != fields::OplataCredit::ValueSTR);
         }
     };
     connect(&m_cd.dsOplataCredit, &QAbstractItemModel::modelReset, m_repaymentList, showColumns);
@@ -341,7 +341,7 @@ void DebtsPage::debtRowChosen() {
 void DebtsPage::selectDebt(qint64 id) {
     m_current = id;
     if (id > 0 && m_cd.tbCredit.isOpen())
-        m_cd.tbCredit.locate(QStringLiteral("ID"), id);
+        m_cd.tbCredit.locate(fields::Credit::ID, id);
     try {
         ShowRepaymentsOf(m_cd, id);
     } catch (const StoreError& e) {
@@ -357,7 +357,7 @@ void DebtsPage::selectDebt(qint64 id) {
 void DebtsPage::repaymentChosen() {
     TableHandle& r = m_cd.tbOplataCredit;
     m_repaymentComment->setText(
-        r.isOpen() && !r.isEmpty() ? r.field(QStringLiteral("Comment")).text() : QString());
+        r.isOpen() && !r.isEmpty() ? r.field(fields::OplataCredit::Comment).text() : QString());
 }
 
 void DebtsPage::showToday() {
@@ -445,7 +445,7 @@ void DebtsPage::deleteRepayment() {
     TableHandle& r = m_cd.tbOplataCredit;
     if (!r.isOpen() || r.isEmpty())
         return;
-    const qint64 id = r.field(QStringLiteral("ID")).toInt();
+    const qint64 id = r.field(fields::OplataCredit::ID).toInt();
     if (!Messages::confirm(this, LangText(QStringLiteral("err011"), S("Are you sure?"))))
         return;
     try {

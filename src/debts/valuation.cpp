@@ -79,11 +79,11 @@ int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end) {
         const int count = repayments.recordCount();
         for (int row = 1; row <= count; ++row) {
             repayments.setRecNo(row);
-            const QDate date = repayments.field(QStringLiteral("Date")).toDate();
+            const QDate date = repayments.field(fields::OplataCredit::Date).toDate();
             if (!date.isValid())
                 continue;
-            byDebt[repayments.field(QStringLiteral("IDcredit")).toInt()].push_back(
-                {date.toJulianDay(), repayments.field(QStringLiteral("Value")).toDouble()});
+            byDebt[repayments.field(fields::OplataCredit::IDcredit).toInt()].push_back(
+                {date.toJulianDay(), repayments.field(fields::OplataCredit::Value).toDouble()});
         }
     }
     for (auto& list : byDebt)
@@ -99,12 +99,12 @@ int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end) {
         for (int row = 1; row <= count; ++row) {
             credits.setRecNo(row);
             DebtTerms terms;
-            terms.start = credits.field(QStringLiteral("Date")).toDate();
-            terms.valueBegin = credits.field(QStringLiteral("ValueBegin")).toDouble();
-            terms.procent = credits.field(QStringLiteral("Procent")).toDouble();
-            terms.type = credits.field(QStringLiteral("Type")).text();
-            terms.days = credits.field(QStringLiteral("Days")).toInt();
-            const auto found = byDebt.constFind(credits.field(QStringLiteral("ID")).toInt());
+            terms.start = credits.field(fields::Credit::Date).toDate();
+            terms.valueBegin = credits.field(fields::Credit::ValueBegin).toDouble();
+            terms.procent = credits.field(fields::Credit::Procent).toDouble();
+            terms.type = credits.field(fields::Credit::Type).text();
+            terms.days = credits.field(fields::Credit::Days).toInt();
+            const auto found = byDebt.constFind(credits.field(fields::Credit::ID).toInt());
             const double value = DebtValue(terms, found == byDebt.cend() ? none : *found, end);
             WriteDebtValue(data, credits, value);
             ++valued;

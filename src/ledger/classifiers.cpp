@@ -12,10 +12,6 @@ namespace zovi {
 
 namespace {
 
-const QString kName = QStringLiteral("Name");
-const QString kId = QStringLiteral("ID");
-const QString kIdSecond = QStringLiteral("IDsecond");
-
 void RequireOpen(const TableHandle& t) {
     if (!t.isOpen())
         throw StoreError(QStringLiteral("No database is open."));
@@ -30,12 +26,12 @@ void RequireName(const QString& name) {
 // sub-groups; a group that is gone is refused.
 void LocateGroup(TableHandle& groups, qint64 groupId) {
     RequireOpen(groups);
-    if (!groups.locate(kId, QVariant(groupId)))
+    if (!groups.locate(fields::GroupTable::ID, QVariant(groupId)))
         throw StoreError(QStringLiteral("The group no longer exists."));
 }
 
 void LocateSubGroup(TableHandle& subGroups, const QString& name) {
-    if (!subGroups.locate(kName, name))
+    if (!subGroups.locate(fields::SubGroupTable::Name, name))
         throw StoreError(QStringLiteral("The sub-group \"%1\" no longer exists.").arg(name));
 }
 
@@ -50,7 +46,7 @@ void RenameInLedger(LedgerTables& data, const QString& field, const QString& old
     RequireOpen(d);
     UnfilteredView walk(d);
     const int column = d.fieldIndex(field);
-    const int type = d.fieldIndex(QStringLiteral("Type"));
+    const int type = d.fieldIndex(fields::Data::Type);
     const int count = d.recordCount();
     for (int row = 0; row < count; ++row) {
         if (d.textAt(row, column) != oldName)
@@ -89,7 +85,7 @@ QStringList AccountNames(LedgerTables& data) {
     TableHandle& a = data.tbGr1;
     if (!a.isOpen())
         return names;
-    const int column = a.fieldIndex(kName);
+    const int column = a.fieldIndex(fields::Gr1::Name);
     for (int row = 0; row < a.recordCount(); ++row)
         names << a.textAt(row, column);
     return names;
@@ -103,7 +99,7 @@ bool AddAccount(LedgerTables& data, const QString& text) {
         return false;
     Transaction t;
     a.append();
-    a.field(kName).setText(name);
+    a.field(fields::Gr1::Name).setText(name);
     a.post();
     t.commit();
     return true;
@@ -112,30 +108,31 @@ bool AddAccount(LedgerTables& data, const QString& text) {
 void DeleteAccount(LedgerTables& data, const QString& name) {
     TableHandle& a = data.tbGr1;
     RequireOpen(a);
-    if (!a.locate(kName, name))
+    if (!a.locate(fields::Gr1::Name, name))
         throw StoreError(QStringLiteral("The account \"%1\" no longer exists.").arg(name));
     Transaction t;
     a.remove();
     t.commit();
 }
 
-void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName, const QString& newName) {
+void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName,
+                   const QString& newName) {
     RequireName(newName);
     TableHandle& a = data.tbGr1;
     RequireOpen(a);
-    if (!a.locate(kName, oldName))
+    if (!a.locate(fields::Gr1::Name, oldName))
         throw StoreError(QStringLiteral("The account \"%1\" no longer exists.").arg(oldName));
     if (oldName == newName)
         return;
     const int at = a.recNo();
     Transaction t;
-    RenameInLedger(data, QStringLiteral("Gr1"), oldName, newName);
+    RenameInLedger(data, fields::Data::Gr1, oldName, newName);
     if (!oldName.isEmpty() && cd.tbCredit.isOpen()) {
         // The debts name the account they are booked to; repayments entered later take it
         // from there.
         TableHandle& c = cd.tbCredit;
         UnfilteredView walk(c);
-        const int user = c.fieldIndex(QStringLiteral("User"));
+        const int user = c.fieldIndex(fields::Credit::User);
         for (int row = 0; row < c.recordCount(); ++row) {
             if (c.textAt(row, user) != oldName)
                 continue;
@@ -147,7 +144,7 @@ void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName, c
     }
     a.setRecNo(at);
     a.edit();
-    a.field(kName).setText(newName);
+    a.field(fields::Gr1::Name).setText(newName);
     a.post();
     t.commit();
     RefreshLedger(data);
@@ -164,7 +161,7 @@ bool MoveAccount(LedgerTables& data, int index, bool up) {
     const int other = up ? index - 1 : index + 1;
     if (other < 0 || other >= a.recordCount())
         return false;
-    const int column = a.fieldIndex(kName);
+    const int column = a.fieldIndex(fields::Gr1::Name);
     const QString moving = a.textAt(index, column);
     const QString neighbour = a.textAt(other, column);
     Transaction t;
@@ -195,11 +192,11 @@ qint64 AddGroup(LedgerTables& data, GroupSide side, const QString& name) {
     RequireOpen(g);
     Transaction t;
     g.append();
-    g.field(kName).setText(name);
+    g.field(fields::GroupTable::Name).setText(name);
     g.post();
     t.commit();
     const qint64 id = g.lastInsertedRowid();
-    g.locate(kId, QVariant(id));
+    g.locate(fields::GroupTable::ID, QVariant(id));
     return id;
 }
 
@@ -210,8 +207,8 @@ void AddSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QStri
     RequireOpen(s);
     Transaction t;
     s.append();
-    s.field(kIdSecond).setInt(groupId);
-    s.field(kName).setText(name);
+    s.field(fields::SubGroupTable::IDsecond).setInt(groupId);
+    s.field(fields::SubGroupTable::Name).setText(name);
     s.post();
     t.commit();
     s.last();
@@ -249,14 +246,14 @@ void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QStri
     RequireName(newName);
     TableHandle& g = GroupTable(data, side);
     LocateGroup(g, groupId);
-    const QString oldName = g.field(kName).text();
+    const QString oldName = g.field(fields::GroupTable::Name).text();
     if (oldName == newName)
         return;
     Transaction t;
-    RenameInLedger(data, QStringLiteral("Gr2"), oldName, newName, GroupedKinds());
+    RenameInLedger(data, fields::Data::Gr2, oldName, newName, GroupedKinds());
     LocateGroup(g, groupId);
     g.edit();
-    g.field(kName).setText(newName);
+    g.field(fields::GroupTable::Name).setText(newName);
     g.post();
     t.commit();
     RefreshLedger(data);
@@ -273,11 +270,11 @@ void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QS
     if (oldName == newName)
         return;
     Transaction t;
-    RenameInLedger(data, QStringLiteral("NameRashod"), oldName, newName, GroupedKinds());
+    RenameInLedger(data, fields::Data::NameRashod, oldName, newName, GroupedKinds());
     LocateGroup(g, groupId);
     LocateSubGroup(s, oldName);
     s.edit();
-    s.field(kName).setText(newName);
+    s.field(fields::SubGroupTable::Name).setText(newName);
     s.post();
     t.commit();
     RefreshLedger(data);

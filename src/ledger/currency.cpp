@@ -16,22 +16,17 @@ namespace zovi {
 
 namespace {
 
-const QString kDef = QStringLiteral("Def");
-const QString kName = QStringLiteral("Name");
-const QString kZnak = QStringLiteral("Znak");
-const QString kKurs = QStringLiteral("Kurs");
-const QString kMore = QStringLiteral("More");
-const QString kOldValue = QStringLiteral("OldValue");
-const QString kValue = QStringLiteral("Value");
-const QString kValueSTR = QStringLiteral("ValueSTR");
-
 bool UsableRate(double rate) {
     return std::isfinite(rate) && rate != 0;
 }
 
-void RequireCurrent(TableHandle& valuta) {
-    if (!valuta.isOpen() || valuta.isEmpty())
+// Moves the cursor to the currency at row (0-based, table order); a row that is not there is
+// refused. Returns the row's record number.
+int LocateCurrency(TableHandle& valuta, int row) {
+    if (!valuta.isOpen() || row < 0 || row >= valuta.recordCount())
         throw StoreError(QStringLiteral("There is no currency to work on."));
+    valuta.setRecNo(row + 1);
+    return row + 1;
 }
 
 // Every field of the current row, in column order.
@@ -61,14 +56,14 @@ QString WithSign(const QString& text, const QString& oldSign, const QString& new
 
 Currency ReadCurrency(TableHandle& valuta) {
     Currency c;
-    c.Def = valuta.field(kDef).toBool();
-    c.Name = valuta.field(kName).text();
-    c.Znak = valuta.field(kZnak).text();
-    c.Kurs = valuta.field(kKurs).toDouble();
-    c.More = valuta.field(kMore).toBool();
-    c.OldValue = valuta.field(kOldValue).text();
-    c.Value = valuta.field(kValue).toDouble();
-    c.ValueSTR = valuta.field(kValueSTR).text();
+    c.Def = valuta.field(fields::Valuta::Def).toBool();
+    c.Name = valuta.field(fields::Valuta::Name).text();
+    c.Znak = valuta.field(fields::Valuta::Znak).text();
+    c.Kurs = valuta.field(fields::Valuta::Kurs).toDouble();
+    c.More = valuta.field(fields::Valuta::More).toBool();
+    c.OldValue = valuta.field(fields::Valuta::OldValue).text();
+    c.Value = valuta.field(fields::Valuta::Value).toDouble();
+    c.ValueSTR = valuta.field(fields::Valuta::ValueSTR).text();
     return c;
 }
 
@@ -183,36 +178,35 @@ void AddCurrency(LedgerTables& data, const CurrencyInput& input) {
         hasMain = hasMain || c.Def;
     Transaction t;
     v.append();
-    v.field(kDef).setBool(!hasMain);
-    v.field(kName).setText(input.name);
-    v.field(kZnak).setText(input.sign);
-    v.field(kKurs).setDouble(hasMain ? *ToAmount(input.rate) : 1.0);
-    v.field(kMore).setBool(input.more);
-    v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
+    v.field(fields::Valuta::Def).setBool(!hasMain);
+    v.field(fields::Valuta::Name).setText(input.name);
+    v.field(fields::Valuta::Znak).setText(input.sign);
+    v.field(fields::Valuta::Kurs).setDouble(hasMain ? *ToAmount(input.rate) : 1.0);
+    v.field(fields::Valuta::More).setBool(input.more);
+    v.field(fields::Valuta::OldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
     v.post();
     t.commit();
     v.first();
 }
 
-void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
+void EditCurrency(LedgerTables& data, int row, const CurrencyInput& input) {
     TableHandle& v = data.tbValuta;
-    RequireCurrent(v);
+    const int at = LocateCurrency(v, row);
     const Currency old = ReadCurrency(v);
     CheckCurrencyInput(input, old.Def);
-    const int at = v.recNo();
 
     Transaction t;
     {
         // Every ledger row, also those the grid's filter hides, follows the new name and sign.
         UnfilteredView walk(data.tbData);
         TableHandle& d = data.tbData;
-        const int cType = d.fieldIndex(QStringLiteral("Type"));
-        const int cValuta = d.fieldIndex(QStringLiteral("Valuta"));
-        const int cValutaDohod = d.fieldIndex(QStringLiteral("ValutaDohod"));
-        const int cValutaRashod = d.fieldIndex(QStringLiteral("ValutaRashod"));
-        const int cDohod = d.fieldIndex(QStringLiteral("Dohod"));
-        const int cRashod = d.fieldIndex(QStringLiteral("Rashod"));
-        const int cValue = d.fieldIndex(kValue);
+        const int cType = d.fieldIndex(fields::Data::Type);
+        const int cValuta = d.fieldIndex(fields::Data::Valuta);
+        const int cValutaDohod = d.fieldIndex(fields::Data::ValutaDohod);
+        const int cValutaRashod = d.fieldIndex(fields::Data::ValutaRashod);
+        const int cDohod = d.fieldIndex(fields::Data::Dohod);
+        const int cRashod = d.fieldIndex(fields::Data::Rashod);
+        const int cValue = d.fieldIndex(fields::Data::Value);
         for (d.first(); !d.eof(); d.next()) {
             if (d.field(cType).text() == QLatin1String("O")) {
                 // An exchange names its two currencies apart; each side whose currency is
@@ -249,14 +243,14 @@ void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
 
     v.setRecNo(at);
     v.edit();
-    v.field(kName).setText(input.name);
-    v.field(kZnak).setText(input.sign);
+    v.field(fields::Valuta::Name).setText(input.name);
+    v.field(fields::Valuta::Znak).setText(input.sign);
     if (!old.Def) {
         // The main currency's rate and direction cannot be edited: they stay as stored.
-        v.field(kKurs).setDouble(*ToAmount(input.rate));
-        v.field(kMore).setBool(input.more);
+        v.field(fields::Valuta::Kurs).setDouble(*ToAmount(input.rate));
+        v.field(fields::Valuta::More).setBool(input.more);
     }
-    v.field(kOldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
+    v.field(fields::Valuta::OldValue).setText(NumberText(*OpeningBalance(input.oldValue)));
     v.post();
     t.commit();
 
@@ -278,9 +272,9 @@ void EditCurrency(LedgerTables& data, const CurrencyInput& input) {
     v.setRecNo(at);
 }
 
-std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data) {
+std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data, int row) {
     TableHandle& v = data.tbValuta;
-    RequireCurrent(v);
+    LocateCurrency(v, row);
     const Currency c = ReadCurrency(v);
     if (c.Def)
         return LangText(QStringLiteral("err013"), QStringLiteral("error #13"));
@@ -288,50 +282,50 @@ std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data) {
     // Entries the balance view filters out still use the currency.
     UnfilteredView walk(data.tbData2);
     TableHandle& d = data.tbData2;
-    const int columns[] = {d.fieldIndex(QStringLiteral("Valuta")),
-                           d.fieldIndex(QStringLiteral("ValutaDohod")),
-                           d.fieldIndex(QStringLiteral("ValutaRashod"))};
+    const int columns[] = {d.fieldIndex(fields::Data::Valuta),
+                           d.fieldIndex(fields::Data::ValutaDohod),
+                           d.fieldIndex(fields::Data::ValutaRashod)};
     const int count = d.recordCount();
-    for (int row = 0; row < count; ++row) {
+    for (int entry = 0; entry < count; ++entry) {
         for (int column : columns) {
-            if (d.textAt(row, column) == c.Name)
+            if (d.textAt(entry, column) == c.Name)
                 return used;
         }
     }
     return std::nullopt;
 }
 
-void DeleteCurrency(LedgerTables& data) {
-    if (const auto refusal = CurrencyDeleteRefusal(data))
+void DeleteCurrency(LedgerTables& data, int row) {
+    if (const auto refusal = CurrencyDeleteRefusal(data, row))
         throw StoreError(*refusal);
+    LocateCurrency(data.tbValuta, row);
     Transaction t;
     data.tbValuta.remove();
     t.commit();
     data.tbValuta.first();
 }
 
-void SetMainCurrency(LedgerTables& data) {
+void SetMainCurrency(LedgerTables& data, int row) {
     TableHandle& v = data.tbValuta;
-    RequireCurrent(v);
-    const int at = v.recNo();
+    const int at = LocateCurrency(v, row);
     Transaction t;
-    int row = 1;
-    for (v.first(); !v.eof(); v.next(), ++row) {
+    int recNo = 1;
+    for (v.first(); !v.eof(); v.next(), ++recNo) {
         v.edit();
-        v.field(kDef).setBool(row == at);
-        if (row == at)
-            v.field(kKurs).setDouble(1);
+        v.field(fields::Valuta::Def).setBool(recNo == at);
+        if (recNo == at)
+            v.field(fields::Valuta::Kurs).setDouble(1);
         v.post();
     }
     t.commit();
     v.setRecNo(at);
 }
 
-bool MoveCurrency(LedgerTables& data, bool up) {
+bool MoveCurrency(LedgerTables& data, int row, bool up) {
     TableHandle& v = data.tbValuta;
-    if (!v.isOpen() || v.isEmpty())
+    if (!v.isOpen() || row < 0 || row >= v.recordCount())
         return false;
-    const int at = v.recNo();
+    const int at = LocateCurrency(v, row);
     const int other = up ? at - 1 : at + 1;
     if (other < 1 || other > v.recordCount())
         return false;

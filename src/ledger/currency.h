@@ -79,27 +79,31 @@ void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency);
 // becomes the main one (rate 1) when no currency is the main one yet; otherwise it is not.
 void AddCurrency(LedgerTables& data, const CurrencyInput& input);
 
-// Stores the editor's values into the current currency and rewrites every ledger row that
+// The commands below act on the currency at row, its 0-based place in table order (the row of
+// the currency window's list): Valuta.db has no key. A row that is not there is refused. Where
+// the handle's cursor was before does not matter; each says where it leaves it.
+
+// Stores the editor's values into the currency at row and rewrites every ledger row that
 // names the old name, also rows hidden by the filter of tbData: the name in Valuta (and in
 // ValutaDohod/ValutaRashod of exchanges), and the money text of the row with the new sign.
-// The current row stays selected; the ledger handles are refreshed. A display currency of the
-// grid (settings::displayCurrency1/2) that named the old name names the new one.
-void EditCurrency(LedgerTables& data, const CurrencyInput& input);
+// The cursor is left on the currency; the ledger handles are refreshed. A display currency of
+// the grid (settings::displayCurrency1/2) that named the old name names the new one.
+void EditCurrency(LedgerTables& data, int row, const CurrencyInput& input);
 
-// The message that refuses deleting the current currency, or none when it may be deleted: the main
-// currency ("err013") or a currency that a ledger row uses, filtered out or not ("err012").
-std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data);
-// Deletes the current currency after the checks above (throws the refusal) and moves to the
+// The message that refuses deleting the currency at row, or none when it may be deleted: the
+// main currency ("err013") or a currency that a ledger row uses, filtered out or not ("err012").
+std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data, int row);
+// Deletes the currency at row after the checks above (throws the refusal) and moves to the
 // first row. The window asks "err011" before calling it.
-void DeleteCurrency(LedgerTables& data);
+void DeleteCurrency(LedgerTables& data, int row);
 
-// Makes the current currency the main one with rate 1; every other currency loses the mark
-// and keeps its rate. The current row stays selected.
-void SetMainCurrency(LedgerTables& data);
+// Makes the currency at row the main one with rate 1; every other currency loses the mark and
+// keeps its rate. The cursor is left on the currency.
+void SetMainCurrency(LedgerTables& data, int row);
 
-// Swaps the contents of the current currency and its neighbour above (up) or below, since
+// Swaps the contents of the currency at row and its neighbour above (up) or below, since
 // Valuta.db has no key to reorder by, and moves the cursor with the currency. Returns false
-// and changes nothing for the first row moved up, the last moved down, or an empty table.
-bool MoveCurrency(LedgerTables& data, bool up);
+// and changes nothing for the first row moved up, the last moved down, or a row not there.
+bool MoveCurrency(LedgerTables& data, int row, bool up);
 
 } // namespace zovi

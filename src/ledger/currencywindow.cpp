@@ -159,11 +159,10 @@ void CurrencyWindow::onEditClicked() {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
-    m_editor->setEditMode(ReadCurrency(m_data.tbValuta));
+    m_editor->setEditMode(ReadCurrencies(m_data.tbValuta).value(row));
     if (m_editor->exec() != QDialog::Accepted)
         return;
-    RunCommand(this, [&] { EditCurrency(m_data, m_editor->input()); });
+    RunCommand(this, [&] { EditCurrency(m_data, row, m_editor->input()); });
     fillList(row);
 }
 
@@ -171,9 +170,8 @@ void CurrencyWindow::onDeleteClicked() {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
     std::optional<QString> refusal;
-    if (!RunCommand(this, [&] { refusal = CurrencyDeleteRefusal(m_data); }))
+    if (!RunCommand(this, [&] { refusal = CurrencyDeleteRefusal(m_data, row); }))
         return;
     if (refusal) {
         Messages::error(this, *refusal);
@@ -181,7 +179,7 @@ void CurrencyWindow::onDeleteClicked() {
     }
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
-    const bool deleted = RunCommand(this, [&] { DeleteCurrency(m_data); });
+    const bool deleted = RunCommand(this, [&] { DeleteCurrency(m_data, row); });
     fillList(deleted ? 0 : row);
 }
 
@@ -189,8 +187,7 @@ void CurrencyWindow::onSetMainClicked() {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
-    RunCommand(this, [&] { SetMainCurrency(m_data); });
+    RunCommand(this, [&] { SetMainCurrency(m_data, row); });
     fillList(row);
 }
 
@@ -198,9 +195,8 @@ void CurrencyWindow::onMoveClicked(bool up) {
     const int row = selectedRow();
     if (row < 0)
         return;
-    rowSelected(row);
     bool moved = false;
-    RunCommand(this, [&] { moved = MoveCurrency(m_data, up); });
+    RunCommand(this, [&] { moved = MoveCurrency(m_data, row, up); });
     if (moved)
         fillList(up ? row - 1 : row + 1);
 }

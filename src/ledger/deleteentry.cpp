@@ -11,10 +11,6 @@ namespace zovi {
 
 namespace {
 
-const QString kID = QStringLiteral("ID");
-const QString kType = QStringLiteral("Type");
-const QString kIDsecond = QStringLiteral("IDsecond");
-
 // The kind and link of the ledger row with this ID.
 struct LinkedRow {
     bool found = false;
@@ -27,8 +23,8 @@ LinkedRow RowById(EntryById& all, qint64 id) {
     if (!all.moveTo(id))
         return row;
     row.found = true;
-    row.type = all.row().field(kType).text();
-    row.link = all.row().field(kIDsecond).toInt();
+    row.type = all.row().field(fields::Data::Type).text();
+    row.link = all.row().field(fields::Data::IDsecond).toInt();
     return row;
 }
 
@@ -58,7 +54,7 @@ DeleteAction DeleteActionFor(const QString& type) {
 
 QString EntryType(LedgerTables& data, qint64 id) {
     EntryById entry(data, id);
-    return entry.found() ? entry.row().field(kType).text() : QString();
+    return entry.found() ? entry.row().field(fields::Data::Type).text() : QString();
 }
 
 QList<qint64> TransferRowsToDelete(LedgerTables& data, qint64 id) {
@@ -66,8 +62,8 @@ QList<qint64> TransferRowsToDelete(LedgerTables& data, qint64 id) {
     if (!entry.found())
         return {};
     TableHandle& all = entry.row();
-    const QString type = all.field(kType).text();
-    const qint64 link = all.field(kIDsecond).toInt();
+    const QString type = all.field(fields::Data::Type).text();
+    const qint64 link = all.field(fields::Data::IDsecond).toInt();
     const QString out = TypeCode(EntryKind::TransferOut);
     const QString in = TypeCode(EntryKind::TransferIn);
 
@@ -91,8 +87,8 @@ int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
     {
         EntryById entry(data, id);
         TableHandle& row = entry.require(id);
-        type = row.field(kType).text();
-        repayment = row.field(kIDsecond).toInt();
+        type = row.field(fields::Data::Type).text();
+        repayment = row.field(fields::Data::IDsecond).toInt();
     }
     const DeleteAction action = DeleteActionFor(type);
     if (action == DeleteAction::Nothing || action == DeleteAction::Refused)
@@ -105,7 +101,7 @@ int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
         TableHandle& repayments = cd.tbOplataCredit2;
         UnfilteredView allRepayments(repayments);
         allRepayments.forgetPosition();
-        if (repayments.locate(kID, repayment))
+        if (repayments.locate(fields::OplataCredit::ID, repayment))
             repayments.remove();
     }
     {
@@ -127,7 +123,7 @@ void MoveEntry(LedgerTables& data, qint64 id, const QString& account) {
         TableHandle& d = entry.require(id);
         // An unfinished edit is dropped when the view is left by an error.
         d.edit();
-        d.field(QStringLiteral("Gr1")).setText(account);
+        d.field(fields::Data::Gr1).setText(account);
         d.post();
     }
     t.commit();

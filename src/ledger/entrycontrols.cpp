@@ -43,7 +43,8 @@ QStringList Names(TableHandle& table) {
     QStringList names;
     if (!table.isOpen())
         return names;
-    const int column = table.fieldIndex(QStringLiteral("Name"));
+    // The accounts (Gr1) and the group tables all keep a row's name in Name.
+    const int column = table.fieldIndex(fields::Gr1::Name);
     for (int row = 0; row < table.recordCount(); ++row)
         names << table.textAt(row, column);
     return names;

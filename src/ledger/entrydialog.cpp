@@ -162,7 +162,7 @@ void StandardEntryDialog::refillSubGroups() {
         TableHandle& groups = income() ? m_data.tbGrD : m_data.tbGrR;
         TableHandle& subGroups = income() ? m_data.tbGrD2 : m_data.tbGrR2;
         // The sub-group view follows the current group.
-        if (groups.isOpen() && groups.locate(QStringLiteral("Name"), m_groupBox->currentText()))
+        if (groups.isOpen() && groups.locate(fields::GroupTable::Name, m_groupBox->currentText()))
             m_subGroupBox->addItems(SortedNames(subGroups));
     }
     m_subGroupBox->setCurrentIndex(-1);

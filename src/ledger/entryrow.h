@@ -17,7 +17,9 @@ namespace zovi {
 // Declared after a command's Transaction, it runs before a rollback restores the views.
 class EntryById {
 public:
-    EntryById(LedgerTables& data, qint64 id) : m_all(data.tbData2), m_view(m_all) { m_found = moveTo(id); }
+    EntryById(LedgerTables& data, qint64 id) : m_all(data.tbData2), m_view(m_all) {
+        m_found = moveTo(id);
+    }
     EntryById(const EntryById&) = delete;
     EntryById& operator=(const EntryById&) = delete;
 
@@ -28,7 +30,9 @@ public:
 
     // Moves to another entry (a partner row) by its ID; false, with the cursor anywhere, when
     // there is none.
-    bool moveTo(qint64 id) { return id > 0 && m_all.isOpen() && m_all.locate(kId(), id); }
+    bool moveTo(qint64 id) {
+        return id > 0 && m_all.isOpen() && m_all.locate(fields::Data::ID, id);
+    }
 
     // The handle on the entry; throws StoreError naming the ID when there is no such entry.
     TableHandle& require(qint64 id) {
@@ -40,8 +44,6 @@ public:
     }
 
 private:
-    static QString kId() { return QStringLiteral("ID"); }
-
     TableHandle& m_all;
     UnfilteredView m_view;
     bool m_found = false;

@@ -56,20 +56,18 @@ QString SideText(TableHandle& d, const QString& field, const QString& sign) {
 
 void WriteFields(TableHandle& d, const ExchangeEntry& entry, const Checked& checked,
                  const QString& account, const QString& marker) {
-    d.field(QStringLiteral("Type")).setText(TypeCode(EntryKind::Exchange));
-    d.field(QStringLiteral("Name")).setText(entry.name);
-    d.field(QStringLiteral("Date")).setDate(entry.date);
-    d.field(QStringLiteral("Kurs")).setDouble(checked.rate);
-    d.field(QStringLiteral("ValueRashod")).setDouble(-checked.amount);
-    d.field(QStringLiteral("ValutaRashod")).setText(checked.given);
-    d.field(QStringLiteral("ValutaDohod")).setText(checked.received);
-    d.field(QStringLiteral("ValueDohod")).setDouble(checked.amountReceived);
-    d.field(QStringLiteral("Gr1")).setText(account);
-    d.field(QStringLiteral("Gr2")).setText(marker);
-    d.field(QStringLiteral("Dohod"))
-        .setText(SideText(d, QStringLiteral("ValueDohod"), entry.receivedSign));
-    d.field(QStringLiteral("Rashod"))
-        .setText(SideText(d, QStringLiteral("ValueRashod"), entry.givenSign));
+    d.field(fields::Data::Type).setText(TypeCode(EntryKind::Exchange));
+    d.field(fields::Data::Name).setText(entry.name);
+    d.field(fields::Data::Date).setDate(entry.date);
+    d.field(fields::Data::Kurs).setDouble(checked.rate);
+    d.field(fields::Data::ValueRashod).setDouble(-checked.amount);
+    d.field(fields::Data::ValutaRashod).setText(checked.given);
+    d.field(fields::Data::ValutaDohod).setText(checked.received);
+    d.field(fields::Data::ValueDohod).setDouble(checked.amountReceived);
+    d.field(fields::Data::Gr1).setText(account);
+    d.field(fields::Data::Gr2).setText(marker);
+    d.field(fields::Data::Dohod).setText(SideText(d, fields::Data::ValueDohod, entry.receivedSign));
+    d.field(fields::Data::Rashod).setText(SideText(d, fields::Data::ValueRashod, entry.givenSign));
 }
 
 } // namespace
@@ -126,15 +124,14 @@ ExchangeEntry ReadExchange(LedgerTables& data, qint64 id) {
     EntryById row(data, id);
     TableHandle& d = row.require(id);
     ExchangeEntry entry;
-    entry.date = d.field(QStringLiteral("Date")).toDate();
-    entry.name = d.field(QStringLiteral("Name")).text();
-    entry.amount = NumberText(-d.field(QStringLiteral("ValueRashod")).toDouble());
-    entry.rate = d.field(QStringLiteral("Kurs")).text();
-    entry.givenSign =
-        CurrencySignForName(data.tbValuta, d.field(QStringLiteral("ValutaRashod")).text())
-            .value_or(QString());
+    entry.date = d.field(fields::Data::Date).toDate();
+    entry.name = d.field(fields::Data::Name).text();
+    entry.amount = NumberText(-d.field(fields::Data::ValueRashod).toDouble());
+    entry.rate = d.field(fields::Data::Kurs).text();
+    entry.givenSign = CurrencySignForName(data.tbValuta, d.field(fields::Data::ValutaRashod).text())
+                          .value_or(QString());
     entry.receivedSign =
-        CurrencySignForName(data.tbValuta, d.field(QStringLiteral("ValutaDohod")).text())
+        CurrencySignForName(data.tbValuta, d.field(fields::Data::ValutaDohod).text())
             .value_or(QString());
     return entry;
 }
@@ -142,11 +139,12 @@ ExchangeEntry ReadExchange(LedgerTables& data, qint64 id) {
 qint64 AppendExchange(LedgerTables& data, const ExchangeEntry& entry, const QString& account) {
     const Checked checked = Check(data, entry);
     const QString marker = QString::fromLatin1(Info(EntryKind::Exchange).marker);
-    return StoreRow(data.tbData, true,
-                    [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
+    return AppendRow(data.tbData,
+                     [&](TableHandle& d) { WriteFields(d, entry, checked, account, marker); });
 }
 
-void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry, const QString& account) {
+void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry,
+                     const QString& account) {
     const Checked checked = Check(data, entry);
     Transaction t;
     {

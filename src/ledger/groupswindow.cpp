@@ -27,7 +27,7 @@ TableModel& SubGroupModel(LedgerTables& data, GroupSide side) {
 
 // The column of the name in the group and sub-group tables.
 int NameColumn(TableHandle& t) {
-    return t.isOpen() ? t.fieldIndex(u"Name"_s) : 1;
+    return t.isOpen() ? t.fieldIndex(fields::GroupTable::Name) : 1;
 }
 
 } // namespace
@@ -115,7 +115,7 @@ qint64 GroupsWindow::currentGroupId() const {
     const int row = m_groupsGrid->currentIndex().row();
     if (!g.isOpen() || row < 0 || row >= g.recordCount())
         return 0;
-    return g.textAt(row, g.fieldIndex(u"ID"_s)).toLongLong();
+    return g.textAt(row, g.fieldIndex(fields::GroupTable::ID)).toLongLong();
 }
 
 QString GroupsWindow::currentGroupName() const {

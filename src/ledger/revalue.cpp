@@ -11,15 +11,12 @@ namespace zovi {
 
 namespace {
 
-const QString kValue = QStringLiteral("Value");
-const QString kValueSTR = QStringLiteral("ValueSTR");
-
 // Writes Value and ValueSTR of every currency row from the list (same order); the store skips
 // the rows whose fields did not change.
 void StoreBalances(TableHandle& v, QList<Currency>& currencies) {
     const int at = v.recNo();
-    const int cValue = v.fieldIndex(kValue);
-    const int cValueSTR = v.fieldIndex(kValueSTR);
+    const int cValue = v.fieldIndex(fields::Valuta::Value);
+    const int cValueSTR = v.fieldIndex(fields::Valuta::ValueSTR);
     for (Currency& c : currencies)
         c.ValueSTR = BalanceValueText(c.Value);
     // A read-only database is browsed: its balances are shown, never stored.
@@ -137,15 +134,15 @@ RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QStrin
 
     Transaction t;
     d.refresh();
-    const int cType = d.fieldIndex(QStringLiteral("Type"));
-    const int cValue = d.fieldIndex(kValue);
-    const int cValuta = d.fieldIndex(QStringLiteral("Valuta"));
-    const int cValueDohod = d.fieldIndex(QStringLiteral("ValueDohod"));
-    const int cValueRashod = d.fieldIndex(QStringLiteral("ValueRashod"));
-    const int cValutaDohod = d.fieldIndex(QStringLiteral("ValutaDohod"));
-    const int cValutaRashod = d.fieldIndex(QStringLiteral("ValutaRashod"));
-    const int cKurs = d.fieldIndex(QStringLiteral("Kurs"));
-    const int cInDol = d.fieldIndex(QStringLiteral("InDol"));
+    const int cType = d.fieldIndex(fields::Data::Type);
+    const int cValue = d.fieldIndex(fields::Data::Value);
+    const int cValuta = d.fieldIndex(fields::Data::Valuta);
+    const int cValueDohod = d.fieldIndex(fields::Data::ValueDohod);
+    const int cValueRashod = d.fieldIndex(fields::Data::ValueRashod);
+    const int cValutaDohod = d.fieldIndex(fields::Data::ValutaDohod);
+    const int cValutaRashod = d.fieldIndex(fields::Data::ValutaRashod);
+    const int cKurs = d.fieldIndex(fields::Data::Kurs);
+    const int cInDol = d.fieldIndex(fields::Data::InDol);
 
     int row = 0;
     while (row < d.recordCount()) {

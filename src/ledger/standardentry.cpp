@@ -14,9 +14,6 @@ namespace zovi {
 
 namespace {
 
-const QString kName = QStringLiteral("Name");
-const QString kZnak = QStringLiteral("Znak");
-
 std::optional<QString> LookupCurrency(TableHandle& valuta, const QString& key, const QString& value,
                                       const QString& result) {
     if (!valuta.isOpen())
@@ -37,7 +34,7 @@ void WriteFields(TableHandle& d, const StandardEntry& entry, const CheckedAmount
     WriteEntryFields(
         d, {kind, entry.date, entry.name, account, entry.group, entry.amount, entry.currencySign},
         checked);
-    d.field(QStringLiteral("NameRashod")).setText(entry.subGroup);
+    d.field(fields::Data::NameRashod).setText(entry.subGroup);
 }
 
 } // namespace
@@ -66,22 +63,22 @@ EntryCheck<StandardEntry> CheckStandardEntry(LedgerTables& /*data*/, const Stand
 void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAmount& checked) {
     const EntryKindInfo& info = Info(fields.kind);
     const bool income = info.side == AmountSide::Income;
-    d.field(QStringLiteral("Date")).setDate(fields.date);
-    d.field(kName).setText(fields.name);
-    d.field(QStringLiteral("Value")).setDouble(info.sign * checked.amount);
-    d.field(income ? QStringLiteral("Dohod") : QStringLiteral("Rashod"))
+    d.field(fields::Data::Date).setDate(fields.date);
+    d.field(fields::Data::Name).setText(fields.name);
+    d.field(fields::Data::Value).setDouble(info.sign * checked.amount);
+    d.field(income ? fields::Data::Dohod : fields::Data::Rashod)
         .setText(AmountText(fields.amount, fields.currencySign));
-    d.field(income ? QStringLiteral("Rashod") : QStringLiteral("Dohod")).clear();
-    d.field(QStringLiteral("Gr1")).setText(fields.account);
-    d.field(QStringLiteral("Gr2")).setText(fields.group);
-    d.field(QStringLiteral("Valuta")).setText(checked.currency);
-    d.field(QStringLiteral("Type")).setText(TypeCode(fields.kind));
+    d.field(income ? fields::Data::Rashod : fields::Data::Dohod).clear();
+    d.field(fields::Data::Gr1).setText(fields.account);
+    d.field(fields::Data::Gr2).setText(fields.group);
+    d.field(fields::Data::Valuta).setText(checked.currency);
+    d.field(fields::Data::Type).setText(TypeCode(fields.kind));
 }
 
 QStringList CurrencySigns(TableHandle& valuta) {
     QStringList signs;
     if (valuta.isOpen()) {
-        const int column = valuta.fieldIndex(kZnak);
+        const int column = valuta.fieldIndex(fields::Valuta::Znak);
         for (int row = 0; row < valuta.recordCount(); ++row)
             signs << valuta.textAt(row, column);
     }
@@ -89,11 +86,11 @@ QStringList CurrencySigns(TableHandle& valuta) {
 }
 
 std::optional<QString> CurrencyNameForSign(TableHandle& valuta, const QString& sign) {
-    return LookupCurrency(valuta, kZnak, sign, kName);
+    return LookupCurrency(valuta, fields::Valuta::Znak, sign, fields::Valuta::Name);
 }
 
 std::optional<QString> CurrencySignForName(TableHandle& valuta, const QString& name) {
-    return LookupCurrency(valuta, kName, name, kZnak);
+    return LookupCurrency(valuta, fields::Valuta::Name, name, fields::Valuta::Znak);
 }
 
 QString RequireCurrencyName(TableHandle& valuta, const QString& sign) {
@@ -110,12 +107,9 @@ QString RequireCurrencyName(TableHandle& valuta, const QString& sign) {
     return *currency;
 }
 
-qint64 StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write) {
+qint64 AppendRow(TableHandle& d, const std::function<void(TableHandle&)>& write) {
     Transaction t;
-    if (append)
-        d.append();
-    else
-        d.edit();
+    d.append();
     try {
         write(d);
         d.post();
@@ -124,7 +118,7 @@ qint64 StoreRow(TableHandle& d, bool append, const std::function<void(TableHandl
         throw;
     }
     t.commit();
-    return append ? d.lastInsertedRowid() : d.field(QStringLiteral("ID")).toInt();
+    return d.lastInsertedRowid();
 }
 
 QString EditableAmount(double value) {
@@ -135,14 +129,14 @@ StandardEntry ReadStandardEntry(LedgerTables& data, qint64 id) {
     EntryById entry(data, id);
     TableHandle& d = entry.require(id);
     StandardEntry read;
-    read.income = d.field(QStringLiteral("Type")).text() == TypeCode(EntryKind::Income);
-    read.date = d.field(QStringLiteral("Date")).toDate();
-    read.name = d.field(kName).text();
-    read.amount = EditableAmount(d.field(QStringLiteral("Value")).toDouble());
-    read.currencySign = CurrencySignForName(data.tbValuta, d.field(QStringLiteral("Valuta")).text())
+    read.income = d.field(fields::Data::Type).text() == TypeCode(EntryKind::Income);
+    read.date = d.field(fields::Data::Date).toDate();
+    read.name = d.field(fields::Data::Name).text();
+    read.amount = EditableAmount(d.field(fields::Data::Value).toDouble());
+    read.currencySign = CurrencySignForName(data.tbValuta, d.field(fields::Data::Valuta).text())
                             .value_or(QString());
-    read.group = d.field(QStringLiteral("Gr2")).text();
-    read.subGroup = d.field(QStringLiteral("NameRashod")).text();
+    read.group = d.field(fields::Data::Gr2).text();
+    read.subGroup = d.field(fields::Data::NameRashod).text();
     return read;
 }
 
@@ -150,8 +144,8 @@ qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const
     const auto check = CheckStandardEntry(data, entry).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, entry.currencySign)};
-    return StoreRow(data.tbData, true,
-                    [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
+    return AppendRow(data.tbData,
+                     [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
 }
 
 void RewriteStandardEntry(LedgerTables& data, qint64 id, const StandardEntry& entry,
@@ -165,8 +159,9 @@ void RewriteStandardEntry(LedgerTables& data, qint64 id, const StandardEntry& en
         TableHandle& d = row.require(id);
         // An unfinished edit is dropped when the view is left by an error.
         d.edit();
-        for (const char* field : {"Dohod", "Rashod", "Valuta", "Type"})
-            d.field(QString::fromLatin1(field)).clear();
+        for (FieldName field :
+             {fields::Data::Dohod, fields::Data::Rashod, fields::Data::Valuta, fields::Data::Type})
+            d.field(field).clear();
         d.post();
         d.edit();
         WriteFields(d, check.entry, checked, account);

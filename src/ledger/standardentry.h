@@ -68,10 +68,9 @@ void WriteEntryFields(TableHandle& d, const EntryFields& fields, const CheckedAm
 // currency table changed while the dialog was open), so that nothing is stored.
 QString RequireCurrencyName(TableHandle& valuta, const QString& sign);
 
-// Appends a row to d (append) or puts its current row in edit mode, lets write fill the fields
-// and posts, all in one Transaction; when anything throws, the row is cancelled and nothing is
-// stored. Returns the ID of the row written.
-qint64 StoreRow(TableHandle& d, bool append, const std::function<void(TableHandle&)>& write);
+// Appends a row to d, lets write fill the fields and posts, all in one Transaction; when
+// anything throws, the row is cancelled and nothing is stored. Returns the ID of the new row.
+qint64 AppendRow(TableHandle& d, const std::function<void(TableHandle&)>& write);
 
 // The amount of an entry as its edit dialog shows it: the absolute value as general decimal
 // text with up to 15 significant digits and the decimal separator.

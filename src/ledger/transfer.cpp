@@ -13,16 +13,12 @@ namespace zovi {
 
 namespace {
 
-const QString kId = QStringLiteral("ID");
-const QString kIdSecond = QStringLiteral("IDsecond");
-const QString kType = QStringLiteral("Type");
-
 // Moves to the row with this ID when it is a transfer row of this kind; with a partner given,
 // it must also link back to that row.
 bool LocateRow(EntryById& all, qint64 id, EntryKind kind, qint64 partner = 0) {
-    if (!all.moveTo(id) || all.row().field(kType).text() != TypeCode(kind))
+    if (!all.moveTo(id) || all.row().field(fields::Data::Type).text() != TypeCode(kind))
         return false;
-    return partner == 0 || all.row().field(kIdSecond).toInt() == partner;
+    return partner == 0 || all.row().field(fields::Data::IDsecond).toInt() == partner;
 }
 
 // Writes one row of a transfer into the row being appended or edited (its link apart).
@@ -39,13 +35,13 @@ void WriteRow(TableHandle& d, EntryKind kind, const Transfer& t, const CheckedAm
 bool LocateAppended(TableHandle& d, qint64 id) {
     d.last();
     for (int step = 0; step < 2 && !d.isEmpty(); ++step) {
-        if (d.field(kId).toInt() == id)
+        if (d.field(fields::Data::ID).toInt() == id)
             return true;
         d.prior();
         if (d.bof())
             break;
     }
-    return d.locate(kId, id);
+    return d.locate(fields::Data::ID, id);
 }
 
 void SetLink(TableHandle& d, qint64 id, qint64 partner) {
@@ -54,7 +50,7 @@ void SetLink(TableHandle& d, qint64 id, qint64 partner) {
                                         "written; nothing was stored.")
                              .arg(id));
     d.edit();
-    d.field(kIdSecond).setInt(partner);
+    d.field(fields::Data::IDsecond).setInt(partner);
     d.post();
 }
 
@@ -97,7 +93,8 @@ TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer) {
             d.append();
             WriteRow(d, kind, check.entry, checked);
             d.post();
-            (kind == EntryKind::TransferOut ? rows.out : rows.in) = d.field(kId).toInt();
+            (kind == EntryKind::TransferOut ? rows.out : rows.in) =
+                d.field(fields::Data::ID).toInt();
         }
         SetLink(d, rows.out, rows.in);
         SetLink(d, rows.in, rows.out);
@@ -110,10 +107,10 @@ StoredTransfer ReadTransfer(LedgerTables& data, qint64 id) {
     StoredTransfer stored;
     EntryById all(data, id);
     TableHandle& d = all.require(id);
-    const auto kind = KindOf(d.field(kType).text());
+    const auto kind = KindOf(d.field(fields::Data::Type).text());
     if (kind != EntryKind::TransferOut && kind != EntryKind::TransferIn)
         return stored;
-    const qint64 partner = d.field(kIdSecond).toInt();
+    const qint64 partner = d.field(fields::Data::IDsecond).toInt();
 
     Transfer& t = stored.transfer;
     // The amount of the arriving row wins, the date of the leaving row: each is read last.
@@ -123,15 +120,15 @@ StoredTransfer ReadTransfer(LedgerTables& data, qint64 id) {
         if (!found)
             continue;
         const bool out = side == EntryKind::TransferOut;
-        (out ? stored.rows.out : stored.rows.in) = d.field(kId).toInt();
-        (out ? t.from : t.to) = d.field(QStringLiteral("Gr1")).text();
-        (out ? t.nameOut : t.nameIn) = d.field(QStringLiteral("Name")).text();
-        t.date = d.field(QStringLiteral("Date")).toDate();
+        (out ? stored.rows.out : stored.rows.in) = d.field(fields::Data::ID).toInt();
+        (out ? t.from : t.to) = d.field(fields::Data::Gr1).text();
+        (out ? t.nameOut : t.nameIn) = d.field(fields::Data::Name).text();
+        t.date = d.field(fields::Data::Date).toDate();
         if (t.amount.isEmpty())
-            t.amount = EditableAmount(d.field(QStringLiteral("Value")).toDouble());
+            t.amount = EditableAmount(d.field(fields::Data::Value).toDouble());
         if (t.currencySign.isEmpty()) {
             t.currencySign =
-                CurrencySignForName(data.tbValuta, d.field(QStringLiteral("Valuta")).text())
+                CurrencySignForName(data.tbValuta, d.field(fields::Data::Valuta).text())
                     .value_or(QString());
         }
     }

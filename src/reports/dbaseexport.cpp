@@ -201,9 +201,10 @@ struct Column {
 
 const QList<ExportField>& ExportFields() {
     static const QList<ExportField> fields = {
-        {"Date", "Date", 20},    {"Name", "Name", 100}, {"Charge", "Rashod", 40},
-        {"Income", "Dohod", 40}, {"Group", "Gr2", 60},  {"Sub_group", "NameRashod", 60},
-        {"Account", "Gr1", 60},
+        {"Date", fields::Data::Date, 20},     {"Name", fields::Data::Name, 100},
+        {"Charge", fields::Data::Rashod, 40}, {"Income", fields::Data::Dohod, 40},
+        {"Group", fields::Data::Gr2, 60},     {"Sub_group", fields::Data::NameRashod, 60},
+        {"Account", fields::Data::Gr1, 60},
     };
     return fields;
 }
@@ -312,7 +313,7 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
             continue;
         int width = 0;
         DBFGetFieldInfo(dbf.get(), field, nullptr, &width, nullptr);
-        columns.append({field, width, view.fieldIndex(QString::fromLatin1(f.ledgerField))});
+        columns.append({field, width, view.fieldIndex(f.ledgerField)});
     }
     if (columns.isEmpty()) {
         throw ReportError(LangText(QStringLiteral("exportNoFields"),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/fields.h"
+
 #include <QList>
 #include <QString>
 
@@ -11,7 +13,7 @@ class TableHandle;
 // text from, and its width in bytes in the template.
 struct ExportField {
     const char* name;
-    const char* ledgerField;
+    FieldName ledgerField;
     int width;
 };
 

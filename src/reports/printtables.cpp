@@ -58,14 +58,14 @@ QList<PrintRow> PrintRows(TableHandle& view) {
         const QString code = QString::fromLatin1(type);
         labels.insert(code, LangText(QStringLiteral("type") + code, QString()));
     }
-    const int date = view.fieldIndex(QStringLiteral("Date"));
-    const int name = view.fieldIndex(QStringLiteral("Name"));
-    const int income = view.fieldIndex(QStringLiteral("Dohod"));
-    const int charge = view.fieldIndex(QStringLiteral("Rashod"));
-    const int group = view.fieldIndex(QStringLiteral("Gr2"));
-    const int type = view.fieldIndex(QStringLiteral("Type"));
-    const int account = view.fieldIndex(QStringLiteral("Gr1"));
-    const int subGroup = view.fieldIndex(QStringLiteral("NameRashod"));
+    const int date = view.fieldIndex(fields::Data::Date);
+    const int name = view.fieldIndex(fields::Data::Name);
+    const int income = view.fieldIndex(fields::Data::Dohod);
+    const int charge = view.fieldIndex(fields::Data::Rashod);
+    const int group = view.fieldIndex(fields::Data::Gr2);
+    const int type = view.fieldIndex(fields::Data::Type);
+    const int account = view.fieldIndex(fields::Data::Gr1);
+    const int subGroup = view.fieldIndex(fields::Data::NameRashod);
 
     QList<PrintRow> rows;
     const int count = view.recordCount();
@@ -95,13 +95,13 @@ void FillPrintTables(TableHandle& data, TableHandle& top, const QList<PrintRow>&
     data.last();
     while (!data.isEmpty())
         data.remove();
-    const int date = data.fieldIndex(QStringLiteral("Date"));
-    const int name = data.fieldIndex(QStringLiteral("Name"));
-    const int income = data.fieldIndex(QStringLiteral("Income"));
-    const int charge = data.fieldIndex(QStringLiteral("Charge"));
-    const int group = data.fieldIndex(QStringLiteral("Group"));
-    const int account = data.fieldIndex(QStringLiteral("Account"));
-    const int subGroup = data.fieldIndex(QStringLiteral("SubGroup"));
+    const int date = data.fieldIndex(fields::ReportData::Date);
+    const int name = data.fieldIndex(fields::ReportData::Name);
+    const int income = data.fieldIndex(fields::ReportData::Income);
+    const int charge = data.fieldIndex(fields::ReportData::Charge);
+    const int group = data.fieldIndex(fields::ReportData::Group);
+    const int account = data.fieldIndex(fields::ReportData::Account);
+    const int subGroup = data.fieldIndex(fields::ReportData::SubGroup);
     for (const PrintRow& row : rows) {
         data.append();
         data.field(date).setText(row.Date);
@@ -117,9 +117,9 @@ void FillPrintTables(TableHandle& data, TableHandle& top, const QList<PrintRow>&
     while (!top.isEmpty())
         top.remove();
     top.append();
-    top.field(QStringLiteral("AccountTOP")).setText(heading.accountTop);
-    top.field(QStringLiteral("DateTOP")).setText(heading.dateTop);
-    top.field(QStringLiteral("ValueTOP")).setText(heading.valueTop);
+    top.field(fields::TopData::AccountTOP).setText(heading.accountTop);
+    top.field(fields::TopData::DateTOP).setText(heading.dateTop);
+    top.field(fields::TopData::ValueTOP).setText(heading.valueTop);
     top.post();
     transaction.commit();
 }

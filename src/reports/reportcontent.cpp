@@ -21,9 +21,9 @@ int RequireField(TableHandle& table, const QString& field) {
 ReportContent ReadReportContent(TableHandle& data, TableHandle& top, const ReportTemplate& tmpl) {
     ReportContent content;
     if (!top.isEmpty()) {
-        content.heading.accountTop = top.textAt(0, RequireField(top, QStringLiteral("AccountTOP")));
-        content.heading.dateTop = top.textAt(0, RequireField(top, QStringLiteral("DateTOP")));
-        content.heading.valueTop = top.textAt(0, RequireField(top, QStringLiteral("ValueTOP")));
+        content.heading.accountTop = top.textAt(0, RequireField(top, fields::TopData::AccountTOP));
+        content.heading.dateTop = top.textAt(0, RequireField(top, fields::TopData::DateTOP));
+        content.heading.valueTop = top.textAt(0, RequireField(top, fields::TopData::ValueTOP));
     }
     // The columns of every template column's fields, looked up once.
     QList<QList<int>> columns;

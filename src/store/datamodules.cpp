@@ -10,13 +10,13 @@ LedgerTables::LedgerTables() {
     tbData.setCaseInsensitive(true);
     tbData2.setCaseInsensitive(true);
     tbData3.setFiltered(true);
-    tbGrR2.setMaster(&tbGrR, QStringLiteral("IDsecond"), QStringLiteral("ID"));
-    tbGrD2.setMaster(&tbGrD, QStringLiteral("IDsecond"), QStringLiteral("ID"));
+    tbGrR2.setMaster(&tbGrR, fields::GrR2::IDsecond, fields::GrR::ID);
+    tbGrD2.setMaster(&tbGrD, fields::GrD2::IDsecond, fields::GrD::ID);
 }
 
 DebtTables::DebtTables() {
     // The repayments of the chosen debt: nothing until a debt is chosen.
-    tbOplataCredit.setFilter(QStringLiteral("ID=0"));
+    tbOplataCredit.setFilter(QStringLiteral("%1=0").arg(fields::OplataCredit::ID));
     tbOplataCredit.setFiltered(true);
     tbOplataCredit2.setFiltered(true);
 }
@@ -49,8 +49,8 @@ QString FindFile(const QString& folder, const QString& name) {
     return exact;
 }
 
-void BindDatabase(LedgerTables& d, DebtTables& cd, const QString& folder, const QString& programFolder,
-                  const std::function<void()>& step) {
+void BindDatabase(LedgerTables& d, DebtTables& cd, const QString& folder,
+                  const QString& programFolder, const std::function<void()>& step) {
     CloseDatabase(d, cd);
     const QString report = QDir(programFolder).filePath(QStringLiteral("Report"));
     auto bind = [&](TableHandle& h, const QString& dir, const TableSchema& s) {

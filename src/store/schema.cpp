@@ -27,8 +27,8 @@ QString Quoted(const QString& name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-FieldDef F(const char* name, FieldType type, int width = 0) {
-    return FieldDef{QString::fromLatin1(name), type, width};
+FieldDef F(FieldName name, FieldType type, int width = 0) {
+    return FieldDef{name, type, width};
 }
 
 TableSchema Make(const char* file, const char* table, QList<FieldDef> fields,
@@ -37,21 +37,24 @@ TableSchema Make(const char* file, const char* table, QList<FieldDef> fields,
                        std::move(indexes)};
 }
 
-IndexDef Index(const char* name, const char* field, bool caseInsensitive = false) {
-    return IndexDef{QString::fromLatin1(name), QString::fromLatin1(field), caseInsensitive};
+IndexDef Index(const char* name, FieldName field, bool caseInsensitive = false) {
+    return IndexDef{QString::fromLatin1(name), field, caseInsensitive};
 }
 
 using T = FieldType;
 
 TableSchema GroupTable(const char* file, const char* table) {
-    return Make(file, table, {F("ID", T::AutoInc), F("Name", T::Text, 30), F("Value", T::Float)});
+    namespace f = fields::GroupTable;
+    return Make(file, table,
+                {F(f::ID, T::AutoInc), F(f::Name, T::Text, 30), F(f::Value, T::Float)});
 }
 
 TableSchema SubGroupTable(const char* file, const char* table) {
+    namespace f = fields::SubGroupTable;
     return Make(file, table,
-                {F("IDsecond", T::Integer), F("Name", T::Text, 30), F("Value", T::Float),
-                 F("Vid", T::Text, 30)},
-                {Index("forLink", "IDsecond")});
+                {F(f::IDsecond, T::Integer), F(f::Name, T::Text, 30), F(f::Value, T::Float),
+                 F(f::Vid, T::Text, 30)},
+                {Index("forLink", f::IDsecond)});
 }
 
 } // namespace
@@ -95,24 +98,26 @@ QString TableSchema::createSql() const {
 namespace schemas {
 
 const TableSchema& Data() {
+    namespace f = fields::Data;
     static const TableSchema s =
-        Make("Data.db", "Data", {F("ID", T::AutoInc),           F("Date", T::Date),
-                                 F("Name", T::Text, 60),        F("Gr1", T::Text, 30),
-                                 F("Gr2", T::Text, 30),         F("Type", T::Text, 2),
-                                 F("Dohod", T::Text, 30),       F("Rashod", T::Text, 30),
-                                 F("NameRashod", T::Text, 30),  F("InDol", T::Float),
-                                 F("Value", T::Float),          F("ValueDohod", T::Float),
-                                 F("ValueRashod", T::Float),    F("Valuta", T::Text, 60),
-                                 F("ValutaDohod", T::Text, 60), F("ValutaRashod", T::Text, 60),
-                                 F("Kurs", T::Float),           F("IDsecond", T::Float),
-                                 F("IDgrA", T::Float),          F("IDgrB", T::Float),
-                                 F("GrA", T::Text, 60),         F("GrB", T::Text, 60)},
-             {Index("indName", "Date", true)});
+        Make("Data.db", "Data", {F(f::ID, T::AutoInc),           F(f::Date, T::Date),
+                                 F(f::Name, T::Text, 60),        F(f::Gr1, T::Text, 30),
+                                 F(f::Gr2, T::Text, 30),         F(f::Type, T::Text, 2),
+                                 F(f::Dohod, T::Text, 30),       F(f::Rashod, T::Text, 30),
+                                 F(f::NameRashod, T::Text, 30),  F(f::InDol, T::Float),
+                                 F(f::Value, T::Float),          F(f::ValueDohod, T::Float),
+                                 F(f::ValueRashod, T::Float),    F(f::Valuta, T::Text, 60),
+                                 F(f::ValutaDohod, T::Text, 60), F(f::ValutaRashod, T::Text, 60),
+                                 F(f::Kurs, T::Float),           F(f::IDsecond, T::Float),
+                                 F(f::IDgrA, T::Float),          F(f::IDgrB, T::Float),
+                                 F(f::GrA, T::Text, 60),         F(f::GrB, T::Text, 60)},
+             {Index("indName", f::Date, true)});
     return s;
 }
 
 const TableSchema& Gr1() {
-    static const TableSchema s = Make("Gr1.db", "Gr1", {F("Name", T::Text, 30)});
+    namespace f = fields::Gr1;
+    static const TableSchema s = Make("Gr1.db", "Gr1", {F(f::Name, T::Text, 30)});
     return s;
 }
 
@@ -137,79 +142,90 @@ const TableSchema& GrD2() {
 }
 
 const TableSchema& Valuta() {
+    namespace f = fields::Valuta;
     static const TableSchema s =
         Make("Valuta.db", "Valuta",
-             {F("Def", T::Boolean), F("Name", T::Text, 60), F("Znak", T::Text, 10),
-              F("Kurs", T::Float), F("Value", T::Float), F("ValueSTR", T::Text, 30),
-              F("More", T::Boolean), F("OldValue", T::Text, 30), F("FastValue", T::Text, 30)});
+             {F(f::Def, T::Boolean), F(f::Name, T::Text, 60), F(f::Znak, T::Text, 10),
+              F(f::Kurs, T::Float), F(f::Value, T::Float), F(f::ValueSTR, T::Text, 30),
+              F(f::More, T::Boolean), F(f::OldValue, T::Text, 30), F(f::FastValue, T::Text, 30)});
     return s;
 }
 
 const TableSchema& Kurs() {
+    namespace f = fields::Kurs;
     static const TableSchema s = Make(
-        "Kurs.db", "Kurs", {F("Date", T::Date), F("Valuta", T::Text, 60), F("Kurs", T::Float)});
+        "Kurs.db", "Kurs", {F(f::Date, T::Date), F(f::Valuta, T::Text, 60), F(f::Kurs, T::Float)});
     return s;
 }
 
 const TableSchema& Report() {
+    namespace f = fields::Report;
     static const TableSchema s =
         Make("Report.db", "Report",
-             {F("Date", T::Date), F("Name", T::Text, 60), F("Gr1", T::Text, 30),
-              F("Gr2", T::Text, 30), F("NameRashod", T::Text, 30), F("Dohod", T::Text, 30),
-              F("Rashod", T::Text, 30), F("Value", T::Float), F("Valuta", T::Text, 60)});
+             {F(f::Date, T::Date), F(f::Name, T::Text, 60), F(f::Gr1, T::Text, 30),
+              F(f::Gr2, T::Text, 30), F(f::NameRashod, T::Text, 30), F(f::Dohod, T::Text, 30),
+              F(f::Rashod, T::Text, 30), F(f::Value, T::Float), F(f::Valuta, T::Text, 60)});
     return s;
 }
 
 const TableSchema& DRM() {
+    namespace f = fields::DRM;
     static const TableSchema s =
-        Make("DRM.db", "DRM", {F("PeriodName", T::Text, 60), F("Value", T::Float)});
+        Make("DRM.db", "DRM", {F(f::PeriodName, T::Text, 60), F(f::Value, T::Float)});
     return s;
 }
 
 const TableSchema& UserChart() {
+    namespace f = fields::UserChart;
     static const TableSchema s =
-        Make("UserChart.db", "UserChart", {F("UserName", T::Text, 60), F("Value", T::Float)});
+        Make("UserChart.db", "UserChart", {F(f::UserName, T::Text, 60), F(f::Value, T::Float)});
     return s;
 }
 
 const TableSchema& Credit() {
+    namespace f = fields::Credit;
     static const TableSchema s = Make(
         "Credit.db", "Credit",
-        {F("ID", T::AutoInc), F("Date", T::Date), F("Name", T::Text, 60), F("User", T::Text, 30),
-         F("Valuta", T::Text, 60), F("Kurs", T::Float), F("CD", T::Text, 1), F("Type", T::Text, 1),
-         F("Procent", T::Float), F("Days", T::Integer), F("ValueBegin", T::Float),
-         F("Value", T::Float), F("ValueBeginSTR", T::Text, 30), F("ValueSTR", T::Text, 30),
-         F("IDdata", T::Integer)});
+        {F(f::ID, T::AutoInc), F(f::Date, T::Date), F(f::Name, T::Text, 60),
+         F(f::User, T::Text, 30), F(f::Valuta, T::Text, 60), F(f::Kurs, T::Float),
+         F(f::CD, T::Text, 1), F(f::Type, T::Text, 1), F(f::Procent, T::Float),
+         F(f::Days, T::Integer), F(f::ValueBegin, T::Float), F(f::Value, T::Float),
+         F(f::ValueBeginSTR, T::Text, 30), F(f::ValueSTR, T::Text, 30), F(f::IDdata, T::Integer)});
     return s;
 }
 
 const TableSchema& OplataCredit() {
-    static const TableSchema s = Make(
-        "OplataCredit.db", "OplataCredit",
-        {F("ID", T::AutoInc), F("IDcredit", T::Integer), F("Date", T::Date), F("Value", T::Float),
-         F("ValueSTR", T::Text, 30), F("Comment", T::Text, 60), F("IDdata", T::Integer)},
-        {Index("forCredit", "IDcredit")});
+    namespace f = fields::OplataCredit;
+    static const TableSchema s =
+        Make("OplataCredit.db", "OplataCredit",
+             {F(f::ID, T::AutoInc), F(f::IDcredit, T::Integer), F(f::Date, T::Date),
+              F(f::Value, T::Float), F(f::ValueSTR, T::Text, 30), F(f::Comment, T::Text, 60),
+              F(f::IDdata, T::Integer)},
+             {Index("forCredit", f::IDcredit)});
     return s;
 }
 
 const TableSchema& Password() {
-    static const TableSchema s = Make("data.un", "un", {F("Password", T::Text, 60)});
+    namespace f = fields::Password;
+    static const TableSchema s = Make("data.un", "un", {F(f::Password, T::Text, 60)});
     return s;
 }
 
 const TableSchema& ReportData() {
+    namespace f = fields::ReportData;
     static const TableSchema s =
         Make("data.db", "data",
-             {F("Date", T::Text, 20), F("Name", T::Text, 60), F("Group", T::Text, 30),
-              F("SubGroup", T::Text, 30), F("Account", T::Text, 30), F("Income", T::Text, 30),
-              F("Charge", T::Text, 30)});
+             {F(f::Date, T::Text, 20), F(f::Name, T::Text, 60), F(f::Group, T::Text, 30),
+              F(f::SubGroup, T::Text, 30), F(f::Account, T::Text, 30), F(f::Income, T::Text, 30),
+              F(f::Charge, T::Text, 30)});
     return s;
 }
 
 const TableSchema& TopData() {
-    static const TableSchema s =
-        Make("topdata.db", "topdata",
-             {F("DateTOP", T::Text, 60), F("AccountTOP", T::Text, 60), F("ValueTOP", T::Text, 60)});
+    namespace f = fields::TopData;
+    static const TableSchema s = Make(
+        "topdata.db", "topdata",
+        {F(f::DateTOP, T::Text, 60), F(f::AccountTOP, T::Text, 60), F(f::ValueTOP, T::Text, 60)});
     return s;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/fields.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>

@@ -65,7 +65,8 @@ void WriteTemplateFolder(const QString& folder) {
     CreateTableFile(password, un);
     {
         Connection c(un);
-        c.exec(QStringLiteral("INSERT INTO un (Password) VALUES ('')"));
+        c.exec(QStringLiteral("INSERT INTO %1 (%2) VALUES ('')")
+                   .arg(QuoteIdent(password.tableName), QuoteIdent(fields::Password::Password)));
     }
     files << password.fileName << QStringLiteral("copy.txt") << QStringLiteral("copy2.txt");
     WriteLines(QDir(staging).filePath(QStringLiteral("copy.txt")), files);

@@ -13,17 +13,13 @@ namespace zovi {
 
 namespace {
 
-const QString& NameField() {
-    static const QString name = QStringLiteral("Name");
-    return name;
-}
-
-// The names of a table's view, in its order; none when it is closed.
+// The names of a table's view, in its order; none when it is closed. The accounts (Gr1) and the
+// group tables all keep a row's name in Name.
 QList<SelectionLine> NameLines(const TableHandle& table) {
     QList<SelectionLine> lines;
     if (!table.isOpen())
         return lines;
-    const int column = table.fieldIndex(NameField());
+    const int column = table.fieldIndex(fields::Gr1::Name);
     for (int row = 0; row < table.recordCount(); ++row)
         lines.append({table.textAt(row, column), false});
     return lines;
@@ -44,10 +40,10 @@ QList<SelectionLine> SubGroupLines(const TableHandle& groups, TableHandle& subGr
         if (relink)
             subGroups.attachMaster();
     });
-    const int groupId = groups.fieldIndex(QStringLiteral("ID"));
-    const int groupName = groups.fieldIndex(NameField());
-    const int link = subGroups.fieldIndex(QStringLiteral("IDsecond"));
-    const int subName = subGroups.fieldIndex(NameField());
+    const int groupId = groups.fieldIndex(fields::GroupTable::ID);
+    const int groupName = groups.fieldIndex(fields::GroupTable::Name);
+    const int link = subGroups.fieldIndex(fields::SubGroupTable::IDsecond);
+    const int subName = subGroups.fieldIndex(fields::SubGroupTable::Name);
     for (int g = 0; g < groups.recordCount(); ++g) {
         const QString id = groups.textAt(g, groupId);
         QList<SelectionLine> subs;

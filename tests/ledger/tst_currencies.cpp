@@ -24,6 +24,16 @@ class TestCurrencies : public LedgerTest {
         QVERIFY(m_data->tbValuta.locate(QStringLiteral("Name"), S(name)));
     }
 
+    // The 0-based place of the currency with this name in table order; -1 when there is none.
+    int rowOf(const QString& name) {
+        const QList<Currency> all = ReadCurrencies(m_data->tbValuta);
+        for (qsizetype i = 0; i < all.size(); ++i) {
+            if (all[i].Name == name)
+                return int(i);
+        }
+        return -1;
+    }
+
 private Q_SLOTS:
     void init() { initDatabase(); }
     void cleanup() { cleanupDatabase(); }
@@ -184,8 +194,9 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(StoreError,
                                  AddCurrency(*m_data, {S("New"), S("N"), rate, oldValue, true}));
         select("USD");
-        QVERIFY_THROWS_EXCEPTION(StoreError,
-                                 EditCurrency(*m_data, {S("New"), S("N"), rate, oldValue, true}));
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError,
+            EditCurrency(*m_data, rowOf(S("USD")), {S("New"), S("N"), rate, oldValue, true}));
 
         QCOMPARE(CurrencyRows(m_data->tbValuta), before);
         QCOMPARE(
@@ -230,7 +241,7 @@ private Q_SLOTS:
 
         select("USD");
         const int at = m_data->tbValuta.recNo();
-        EditCurrency(*m_data, {S("Dollar"), S("D$"), S("31"), S("12"), true});
+        EditCurrency(*m_data, at - 1, {S("Dollar"), S("D$"), S("31"), S("12"), true});
 
         QCOMPARE(ledgerField("lunch", "Valuta"), S("Dollar"));
         QCOMPARE(ledgerField("lunch", "Rashod"), S("5 D$"));
@@ -291,15 +302,16 @@ private Q_SLOTS:
         if (!second.isEmpty())
             settings::displayCurrency2.write(second);
         select("USD");
-        EditCurrency(*m_data, {newName, S("D$"), S("31"), S("12"), true});
+        EditCurrency(*m_data, rowOf(S("USD")), {newName, S("D$"), S("31"), S("12"), true});
         QCOMPARE(settings::displayCurrency1.read(), firstAfter);
         QCOMPARE(settings::displayCurrency2.read(), secondAfter);
         QCOMPARE(settings::displayCurrency2.stored(), !second.isEmpty());
 
         // A refused rename changes no setting.
         select(qPrintable(newName));
-        QVERIFY_THROWS_EXCEPTION(StoreError,
-                                 EditCurrency(*m_data, {S("Other"), S("O"), S("0"), S("1"), true}));
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError,
+            EditCurrency(*m_data, rowOf(newName), {S("Other"), S("O"), S("0"), S("1"), true}));
         QCOMPARE(settings::displayCurrency1.read(), firstAfter);
         QCOMPARE(settings::displayCurrency2.read(), secondAfter);
     }
@@ -307,7 +319,7 @@ private Q_SLOTS:
     void editMainKeepsRate() {
         fillCurrencies();
         select("RUB");
-        EditCurrency(*m_data, {S("Ruble"), S("P"), S("77"), S("5"), true});
+        EditCurrency(*m_data, rowOf(S("RUB")), {S("Ruble"), S("P"), S("77"), S("5"), true});
         QCOMPARE(CurrencyRows(m_data->tbValuta).first(), S("1 Ruble P 1 0 5"));
     }
 
@@ -350,18 +362,19 @@ private Q_SLOTS:
         const int rows = m_data->tbValuta.recordCount();
 
         select(currency.toUtf8().constData());
-        const auto found = CurrencyDeleteRefusal(*m_data);
+        const int row = rowOf(currency);
+        const auto found = CurrencyDeleteRefusal(*m_data, row);
         QCOMPARE(found.value_or(QString()), refusal);
         QCOMPARE(d2.recordCount(), shown);
         QVERIFY(d2.filtered());
         QCOMPARE(d2.recNo(), shown);
 
         if (refusal.isEmpty()) {
-            DeleteCurrency(*m_data);
+            DeleteCurrency(*m_data, row);
             QCOMPARE(m_data->tbValuta.recordCount(), rows - 1);
             QCOMPARE(m_data->tbValuta.recNo(), 1);
         } else {
-            QVERIFY_THROWS_EXCEPTION(StoreError, DeleteCurrency(*m_data));
+            QVERIFY_THROWS_EXCEPTION(StoreError, DeleteCurrency(*m_data, row));
             QCOMPARE(m_data->tbValuta.recordCount(), rows);
         }
         QCOMPARE(
@@ -371,15 +384,50 @@ private Q_SLOTS:
     }
 
     void setMainKeepsOtherRates() {
-        fillCurrencies();
-        select("EUR");
-        SetMainCurrency(*m_data);
+        fillCurrencies(); // the cursor on RUB
+        SetMainCurrency(*m_data, rowOf(S("EUR")));
         QCOMPARE(CurrencyRows(m_data->tbValuta),
                  (QStringList{S("0 RUB R 1 0 100"), S("0 USD $ 30 1 10"), S("1 EUR € 1 0 0"),
                               S("0 GBP £ 1000 1 0,003")}));
         QCOMPARE(m_data->tbValuta.field(QStringLiteral("Name")).text(), S("EUR"));
         QCOMPARE(QueryFile(valutaFile(), QStringLiteral("SELECT count(*) FROM Valuta WHERE Def=1")),
                  S("1"));
+    }
+
+    // Each command acts on the row it is given, wherever another reader left the cursor.
+    void commandsActOnTheGivenRow_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("edit") << S("edit") << QStringList{S("RUB"), S("USD"), S("Euro"), S("GBP")};
+        QTest::newRow("main") << S("main") << QStringList{S("RUB"), S("USD"), S("EUR"), S("GBP")};
+        QTest::newRow("move") << S("move") << QStringList{S("RUB"), S("EUR"), S("USD"), S("GBP")};
+        QTest::newRow("delete") << S("delete") << QStringList{S("RUB"), S("USD"), S("GBP")};
+    }
+
+    void commandsActOnTheGivenRow() {
+        QFETCH(QString, command);
+        QFETCH(QStringList, names);
+        fillCurrencies();
+        const int row = rowOf(S("EUR"));
+        select("GBP");
+        if (command == S("edit"))
+            EditCurrency(*m_data, row, {S("Euro"), S("€"), S("0,5"), S("0"), false});
+        else if (command == S("main"))
+            SetMainCurrency(*m_data, row);
+        else if (command == S("move"))
+            QVERIFY(MoveCurrency(*m_data, row, true));
+        else
+            DeleteCurrency(*m_data, row);
+
+        QStringList stored;
+        QStringList main;
+        for (const Currency& c : ReadCurrencies(m_data->tbValuta)) {
+            stored << c.Name;
+            if (c.Def)
+                main << c.Name;
+        }
+        QCOMPARE(stored, names);
+        QCOMPARE(main, QStringList{command == S("main") ? S("EUR") : S("RUB")});
     }
 
     void move_data() {
@@ -403,7 +451,7 @@ private Q_SLOTS:
         const QStringList before = CurrencyRows(m_data->tbValuta);
         select(currency.toUtf8().constData());
         const int at = m_data->tbValuta.recNo();
-        QCOMPARE(MoveCurrency(*m_data, up), moved);
+        QCOMPARE(MoveCurrency(*m_data, at - 1, up), moved);
 
         QStringList names;
         for (const Currency& c : ReadCurrencies(m_data->tbValuta))
@@ -468,12 +516,13 @@ private Q_SLOTS:
         const QStringList rows = CurrencyRows(m_data->tbValuta);
 
         if (command == S("rename"))
-            QVERIFY_THROWS_EXCEPTION(
-                StoreError, EditCurrency(*m_data, {S("Dollar"), S("D$"), S("31"), S("0"), true}));
+            QVERIFY_THROWS_EXCEPTION(StoreError,
+                                     EditCurrency(*m_data, rowOf(S("USD")),
+                                                  {S("Dollar"), S("D$"), S("31"), S("0"), true}));
         else if (command == S("revalue"))
             QVERIFY_THROWS_EXCEPTION(StoreError, Revalue(*m_data, true, S("R")));
         else
-            QVERIFY_THROWS_EXCEPTION(StoreError, SetMainCurrency(*m_data));
+            QVERIFY_THROWS_EXCEPTION(StoreError, SetMainCurrency(*m_data, rowOf(S("USD"))));
 
         QCOMPARE(
             QueryFile(dataFile(),

@@ -225,6 +225,22 @@ private Q_SLOTS:
         QCOMPARE(stored(), before);
     }
 
+    // The edit stores into the currency chosen in the list, even when something else moved the
+    // cursor of Valuta while the editor was open.
+    void editStoresIntoTheChosenCurrency() {
+        QStringList expected = stored();
+        expected[1] = u"0 Dollar $ 30 1 10"_s;
+        inWindow([&] {
+            clickRow(1);
+            inEditor("EditButton", [&] {
+                m_data->tbValuta.setRecNo(3);
+                Type(editor(), "Name", u"Dollar"_s);
+                Click(editor(), "OkButton");
+            });
+        });
+        QCOMPARE(stored(), expected);
+    }
+
     // A double click edits the currency; the rename reaches the entry the grid's filter hides.
     void editRenamesCurrency() {
         inWindow([&] {
