@@ -18,6 +18,7 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
@@ -25,7 +26,7 @@
 #include "store/error.h"
 #include "store/template.h"
 #include "views/filterbuilder.h"
-#include "views/ledgergrid.h"
+#include "ledger/ledgergrid.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -111,7 +112,7 @@ void WindowFigures(Session& s) {
             sort->setCurrentIndex(index);
         }
         Report(u"RefreshGrid on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
-               TimeRuns(kRuns, [&] { window.ledgerPage()->RefreshGrid(); }));
+               TimeRuns(kRuns, [&] { window.ledgerPage()->grid()->refresh(); }));
     }
     {
         const QSignalBlocker block(sort);
@@ -131,7 +132,7 @@ void WindowFigures(Session& s) {
     for (int run = 0; run < kRuns; ++run) {
         append.push_back(
             MillisecondsOf([&] { zovi::AppendStandardEntry(*s.data, entry, account); }));
-        refresh.push_back(MillisecondsOf([&] { window.ledgerPage()->RefreshAfterChange(); }));
+        refresh.push_back(MillisecondsOf([&] { window.ledgerPage()->refreshAfterChange(); }));
         total.push_back(append.back() + refresh.back());
     }
     Report(u"save a new charge until grid and balances are refreshed"_s, total);

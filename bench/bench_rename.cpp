@@ -84,8 +84,8 @@ int Run(int entries) {
         const QString next = run % 2 == 0 ? u"Renamed"_s : accounts.at(0);
         rename.push_back(MillisecondsOf([&] { zovi::RenameAccount(*data, *cd, name, next); }));
         refresh.push_back(MillisecondsOf([&] {
-            page.AddCategory();
-            page.SelFilter();
+            page.showAccounts();
+            page.applyFilter();
         }));
         total.push_back(rename.back() + refresh.back());
         name = next;

@@ -20,6 +20,7 @@
 #include "debts/debtspage.h"
 #include "ledger/currency.h"
 #include "ledger/currencywindow.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "reports/dbaseexport.h"
 #include "reports/printselect.h"
@@ -126,15 +127,15 @@ void MainWindow::connectCommands() {
     connect(m_ledger, &LedgerPage::columnResizedByUser, this,
             [this] { m_widthsFollowWindow = false; });
 
-    connectAction("NewRec", &LedgerPage::NewRec);
-    connectAction("bperevod", &LedgerPage::bperevod);
-    connectAction("NewObmen", &LedgerPage::NewObmen);
-    connectAction("DeleteRec", &LedgerPage::DeleteRec);
-    connectAction("EditRec", &LedgerPage::EditRec);
-    connectAction("MoveRec", &LedgerPage::MoveRec);
-    connectAction("Users", &LedgerPage::Users);
-    connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
-    connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
+    connectAction("NewRec", &LedgerPage::addEntry);
+    connectAction("bperevod", &LedgerPage::addTransfer);
+    connectAction("NewObmen", &LedgerPage::addExchange);
+    connectAction("DeleteRec", &LedgerPage::deleteSelectedEntry);
+    connectAction("EditRec", &LedgerPage::editSelectedEntry);
+    connectAction("MoveRec", &LedgerPage::moveSelectedEntry);
+    connectAction("Users", &LedgerPage::editAccounts);
+    connectAction("GroupsCharges", &LedgerPage::editChargeGroups);
+    connectAction("GroupsIncomes", &LedgerPage::editIncomeGroups);
     connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &MainWindow::RequestFullRefresh);
     connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i11Click);
     connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::m3i12Click);
@@ -144,7 +145,7 @@ void MainWindow::connectCommands() {
     connect(m_debts, &DebtsPage::debtChosen, this, &MainWindow::updateEntryActions);
     connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
         try {
-            m_ledger->RefreshAfterChange();
+            m_ledger->refreshAfterChange();
         } catch (const StoreError& e) {
             Messages::error(this, e.message());
         }
@@ -220,15 +221,15 @@ void MainWindow::FormShow() {
 }
 
 void MainWindow::Startup() {
-    m_ledger->AddCategory();
+    m_ledger->showAccounts();
     Lang();
     m_wait->showNow();
     // The value panel lists the currencies first, so that the total is computed once, in the
     // currency whose sign it is shown beside.
-    m_ledger->ReValuta();
+    m_ledger->listCurrencies();
     LoadFace();
-    m_ledger->N15();
-    m_ledger->SelFilter();
+    m_ledger->selectCurrentMonth();
+    m_ledger->applyFilter();
 }
 
 void MainWindow::Timer3Tick() {
@@ -237,7 +238,7 @@ void MainWindow::Timer3Tick() {
     // The grid takes the room the bottom panel does not need.
     m_ledger->setBottomPanelExtended(m_ledger->bottomPanelExtended());
     SizeLoad();
-    m_widthsFollowWindow = m_ledger->hasComputedWidths();
+    m_widthsFollowWindow = m_ledger->grid()->hasComputedWidths();
     m_wait->hide();
 }
 
@@ -270,7 +271,7 @@ void MainWindow::RefreshAllDataTimerTick() {
     RefreshAllDataTimer->setInterval(0);
     ++m_fullRefreshCount;
     try {
-        m_ledger->RefreshAfterChange();
+        m_ledger->refreshAfterChange();
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
@@ -286,7 +287,7 @@ void MainWindow::PageChange(int index) {
         act(name)->setEnabled(index == 2);
     m_ledger->setActive(index == 0);
     if (index == 0 && m_databaseChosen)
-        m_ledger->RefreshAfterChange();
+        m_ledger->refreshAfterChange();
     if (index == 1 && m_databaseChosen)
         m_debts->pageShown();
 }
@@ -300,7 +301,7 @@ void MainWindow::SaveData() {
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
-    m_ledger->RefreshGrid();
+    m_ledger->grid()->refresh();
 }
 
 // ---- settings ----
@@ -308,7 +309,7 @@ void MainWindow::SaveData() {
 void MainWindow::Interface() {
     QList<int> widths;
     for (int column = 1; column <= 7; ++column)
-        widths << m_ledger->columnWidth(column);
+        widths << m_ledger->grid()->shownColumnWidth(column);
     QStringList currencies;
     if (m_data.tbValuta.isOpen()) {
         for (const Currency& currency : ReadCurrencies(m_data.tbValuta))
@@ -320,7 +321,7 @@ void MainWindow::Interface() {
     const InterfaceChoice choice = m_settingsWindow->choice();
     const QMap<int, int> changes = ColumnWidthChanges(widths, choice.columnsShown);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-        m_ledger->setColumnWidth(it.key(), it.value());
+        m_ledger->grid()->setShownColumnWidth(it.key(), it.value());
     applyInterface(choice);
 }
 
@@ -341,7 +342,7 @@ void MainWindow::applyInterface(const InterfaceChoice& choice) {
     settings::filterTabsBelow.write(choice.filterTabsBelow);
     settings::valuePanelCompact.write(choice.valuePanelCompact);
     LoadFace();
-    m_ledger->RefreshGrid();
+    m_ledger->grid()->refresh();
 }
 
 // ---- export ----
@@ -362,7 +363,7 @@ void MainWindow::it371Click() {
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
-    m_ledger->RefreshGrid();
+    m_ledger->grid()->refresh();
 }
 
 // ---- import ----
@@ -374,9 +375,9 @@ void MainWindow::ImportZovi5() {
         return;
     // As at start-up: the account tabs, the currencies of the value panel, then the ledger
     // filtered for the tab now chosen, with its balances.
-    m_ledger->AddCategory();
-    m_ledger->ReValuta();
-    m_ledger->SelFilter();
+    m_ledger->showAccounts();
+    m_ledger->listCurrencies();
+    m_ledger->applyFilter();
     if (Page->currentIndex() == 1)
         m_debts->pageShown();
 }
@@ -417,7 +418,7 @@ void MainWindow::SystemMenu() {
             if (!handle->isOpen())
                 handle->open();
         }
-        m_ledger->RefreshAfterChange();
+        m_ledger->refreshAfterChange();
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }

@@ -6,10 +6,10 @@
 #include "core/translate.h"
 #include "ledger/currency.h"
 #include "ledger/currencyeditor.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
 #include "store/error.h"
-#include "views/ledgerdelegate.h"
-#include "views/ledgergrid.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

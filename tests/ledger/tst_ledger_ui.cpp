@@ -6,8 +6,8 @@
 #include "ledger/currencywindow.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
-#include "views/ledgerdelegate.h"
-#include "views/ledgergrid.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
 
 #include <QAbstractItemModel>
 #include <QGroupBox>

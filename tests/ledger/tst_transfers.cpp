@@ -5,7 +5,7 @@
 #include "ledger/transferdialog.h"
 #include "mainwindowsession.h"
 #include "tools/calculatorwindow.h"
-#include "views/ledgergrid.h"
+#include "ledger/ledgergrid.h"
 
 #include <QComboBox>
 #include <QDateEdit>
