@@ -82,7 +82,7 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
     Report(u"start-up to the first filled grid"_s, total);
     Report(u"  of which: open the tables (read the files)"_s, open);
     Report(u"  of which: construct Tstart_form"_s, construct);
-    Report(u"  of which: Startup() (tabs, SelFilter, REVALUE, ReValuta, RefreshGrid)"_s, startup);
+    Report(u"  of which: Startup() (tabs, applyFilter, revalue, listCurrencies, grid refresh)"_s, startup);
     return session;
 }
 
@@ -93,17 +93,17 @@ void WindowFigures(Session& s) {
     const int allTab = tabs->count() - 1;
     const QString account = tabs->tabText(0);
 
-    // A click on a tab runs SelFilter: the filters, the balances and the grid.
+    // A click on a tab runs applyFilter: the filters, the balances and the grid.
     std::vector<double> toAccount, toAll;
     for (int run = 0; run < kRuns; ++run) {
         toAll.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(allTab); }));
         toAccount.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(0); }));
     }
-    Report(u"SelFilter, account tab \"%1\" (%2 entries shown)"_s.arg(account).arg(
+    Report(u"applyFilter, account tab \"%1\" (%2 entries shown)"_s.arg(account).arg(
                s.data->tbData.recordCount()),
            toAccount);
     tabs->setCurrentIndex(allTab);
-    Report(u"SelFilter, tab \"[...]\" (%1 entries shown)"_s.arg(s.data->tbData.recordCount()),
+    Report(u"applyFilter, tab \"[...]\" (%1 entries shown)"_s.arg(s.data->tbData.recordCount()),
            toAll);
 
     for (int index : {0, 1}) {
@@ -111,7 +111,7 @@ void WindowFigures(Session& s) {
             const QSignalBlocker block(sort);
             sort->setCurrentIndex(index);
         }
-        Report(u"RefreshGrid on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
+        Report(u"grid refresh on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
                TimeRuns(kRuns, [&] { window.ledgerPage()->grid()->refresh(); }));
     }
     {
@@ -137,7 +137,7 @@ void WindowFigures(Session& s) {
     }
     Report(u"save a new charge until grid and balances are refreshed"_s, total);
     Report(u"  of which: AppendStandardEntry"_s, append);
-    Report(u"  of which: RefreshAfterChange (REVALUE, RefreshGrid, ReValuta)"_s, refresh);
+    Report(u"  of which: refreshAfterChange (revalue, grid refresh, listCurrencies)"_s, refresh);
 }
 
 // The logic steps on their own, without any window.

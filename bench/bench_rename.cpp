@@ -94,7 +94,7 @@ int Run(int entries) {
                entries / 2),
            total);
     Report(u"  of which: RenameAccount (ledger, debts and account row, one transaction)"_s, rename);
-    Report(u"  of which: AddCategory and SelFilter"_s, refresh);
+    Report(u"  of which: showAccounts and applyFilter"_s, refresh);
     window.reset();
     zovi::CloseDatabase(*data, *cd);
     return zovi::bench::ExitCodeForShownMessages();

@@ -168,15 +168,20 @@ void ExtendedFilterPage::onSavePresetClicked() {
     listPresets();
 }
 
-void ExtendedFilterPage::onDeletePresetClicked() {
+QString ExtendedFilterPage::chosenPresetPath(const QString& errorKey) {
     const QList<QListWidgetItem*> chosen = m_presetList->selectedItems();
     if (chosen.isEmpty()) {
-        Messages::error(this, LangText(QStringLiteral("err027"), QStringLiteral("Error #027")));
-        return;
+        Messages::error(this, LangText(errorKey, QStringLiteral("Error #") + errorKey.mid(3)));
+        return QString();
     }
-    if (!Messages::confirm(this, DeleteQuestion()))
+    return PresetPath(chosen.first()->text());
+}
+
+void ExtendedFilterPage::onDeletePresetClicked() {
+    const QString path = chosenPresetPath(QStringLiteral("err027"));
+    if (path.isEmpty() || !Messages::confirm(this, DeleteQuestion()))
         return;
-    QFile file(PresetPath(chosen.first()->text()));
+    QFile file(path);
     if (!file.remove()) {
         Messages::error(this, LangText(QStringLiteral("presetnotdeleted"),
                                        QStringLiteral("The preset cannot be deleted: %1"))
@@ -186,12 +191,10 @@ void ExtendedFilterPage::onDeletePresetClicked() {
 }
 
 void ExtendedFilterPage::onLoadPresetClicked() {
-    const QList<QListWidgetItem*> chosen = m_presetList->selectedItems();
-    if (chosen.isEmpty()) {
-        Messages::error(this, LangText(QStringLiteral("err026"), QStringLiteral("Error #026")));
+    const QString path = chosenPresetPath(QStringLiteral("err026"));
+    if (path.isEmpty())
         return;
-    }
-    QFile file(PresetPath(chosen.first()->text()));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         Messages::error(this, LangText(QStringLiteral("presetnotread"),
                                        QStringLiteral("The preset cannot be read: %1"))

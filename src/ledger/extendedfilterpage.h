@@ -51,6 +51,9 @@ private:
     void addPeriod();
     void deletePeriod();
     void listPresets();
+    // The file of the preset selected in the list; empty, after the error errorKey names, when
+    // none is selected.
+    QString chosenPresetPath(const QString& errorKey);
     void onLoadPresetClicked();
     void onDeletePresetClicked();
     void onSavePresetClicked();

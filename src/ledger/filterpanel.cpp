@@ -20,10 +20,6 @@ namespace {
 
 enum FilterPage { kFastPage, kExtendedPage, kSearchPage };
 
-QString S(const char* text) {
-    return QString::fromUtf8(text);
-}
-
 } // namespace
 
 FilterPanel::FilterPanel(LedgerTables& tables, QWidget* parent) : QWidget(parent) {
@@ -32,15 +28,15 @@ FilterPanel::FilterPanel(LedgerTables& tables, QWidget* parent) : QWidget(parent
     layout->setContentsMargins(2, 2, 2, 2);
 
     auto* kinds = new QVBoxLayout;
-    m_autoRefresh = Named(new QCheckBox(S("Auto refresh"), this), "CheckBox7");
+    m_autoRefresh = Named(new QCheckBox(QStringLiteral("Auto refresh"), this), "CheckBox7");
     m_autoRefresh->setChecked(true);
-    m_refreshButton = Named(new QPushButton(S("Refresh"), this), "Button17");
+    m_refreshButton = Named(new QPushButton(QStringLiteral("Refresh"), this), "Button17");
     m_refreshButton->hide();
-    m_allKinds = Named(new QRadioButton(S("All"), this), "rAll");
-    m_incomes = Named(new QRadioButton(S("Incomes"), this), "rIncomes");
-    m_charges = Named(new QRadioButton(S("Charges"), this), "rCharges");
+    m_allKinds = Named(new QRadioButton(QStringLiteral("All"), this), "rAll");
+    m_incomes = Named(new QRadioButton(QStringLiteral("Incomes"), this), "rIncomes");
+    m_charges = Named(new QRadioButton(QStringLiteral("Charges"), this), "rCharges");
     m_allKinds->setChecked(true);
-    m_showPlan = Named(new QCheckBox(S("Show plan"), this), "CheckBox10");
+    m_showPlan = Named(new QCheckBox(QStringLiteral("Show plan"), this), "CheckBox10");
     m_showPlan->setChecked(true);
     m_showPlan->hide();
     for (QWidget* w : std::initializer_list<QWidget*>{m_autoRefresh, m_refreshButton, m_allKinds,
@@ -55,15 +51,15 @@ FilterPanel::FilterPanel(LedgerTables& tables, QWidget* parent) : QWidget(parent
     m_extended = new ExtendedFilterPage(tables, m_pages);
     auto* search = Named(new QWidget(m_pages), "TabSheetSearch");
     auto* searchLayout = new QHBoxLayout(search);
-    m_searchLabel = Named(new QLabel(S("Name"), search), "LabelSearch");
+    m_searchLabel = Named(new QLabel(QStringLiteral("Name"), search), "LabelSearch");
     m_searchText = Named(new QLineEdit(search), "EditSearch");
-    m_searchButton = Named(new QPushButton(S("Find"), search), "ButtonSearch1");
+    m_searchButton = Named(new QPushButton(QStringLiteral("Find"), search), "ButtonSearch1");
     searchLayout->addWidget(m_searchLabel);
     searchLayout->addWidget(m_searchText, 1);
     searchLayout->addWidget(m_searchButton);
-    m_pages->addTab(m_quick, S("Fast"));
-    m_pages->addTab(m_extended, S("Extended"));
-    m_pages->addTab(search, S("Search"));
+    m_pages->addTab(m_quick, QStringLiteral("Fast"));
+    m_pages->addTab(m_extended, QStringLiteral("Extended"));
+    m_pages->addTab(search, QStringLiteral("Search"));
     layout->addWidget(m_pages, 2);
 
     connect(m_autoRefresh, &QCheckBox::toggled, this,

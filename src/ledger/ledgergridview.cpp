@@ -21,14 +21,6 @@
 
 namespace zovi {
 
-namespace {
-
-QString S(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-} // namespace
-
 LedgerGridView::LedgerGridView(LedgerTables& tables, QWidget* parent)
     : QTableView(parent), m_data(tables) {
     setObjectName(QStringLiteral("Grid1"));
@@ -49,15 +41,16 @@ LedgerGridView::LedgerGridView(LedgerTables& tables, QWidget* parent)
     m_sortControls = new QWidget(this);
     auto* sortLayout = new QHBoxLayout(m_sortControls);
     sortLayout->setContentsMargins(0, 0, 0, 0);
-    m_sortLabel = Named(new QLabel(S("Sorting"), m_sortControls), "Label3");
+    m_sortLabel = Named(new QLabel(QStringLiteral("Sorting"), m_sortControls), "Label3");
     m_sortBox = Named(new QComboBox(m_sortControls), "ComboBox3");
-    m_sortBox->addItems({S("Date"), S("Name"), S("Group"), S("Subgroup"), S("Account")});
+    m_sortBox->addItems({QStringLiteral("Date"), QStringLiteral("Name"), QStringLiteral("Group"),
+                         QStringLiteral("Subgroup"), QStringLiteral("Account")});
     sortLayout->addWidget(m_sortLabel);
     sortLayout->addWidget(m_sortBox);
 
     m_menu = Named(new QMenu(this), "PopupMenu1");
-    m_deleteAction = addMenuAction("PopupDelete", S("Delete"));
-    m_editAction = addMenuAction("PopupEdit", S("Edit"));
+    m_deleteAction = addMenuAction("PopupDelete", QStringLiteral("Delete"));
+    m_editAction = addMenuAction("PopupEdit", QStringLiteral("Edit"));
 
     connect(this, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { m_menu->popup(viewport()->mapToGlobal(pos)); });

@@ -9,6 +9,7 @@
 #include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QSplitter>
 #include <QToolBar>
@@ -18,10 +19,6 @@
 namespace zovi {
 
 namespace {
-
-QString S(const char* text) {
-    return QString::fromUtf8(text);
-}
 
 // The toolbar's buttons in their order, the translation table's too.
 constexpr const char* kToolButtons[] = {"tb1", "tb2", "tb3", "tb4", "tb5", "tb6", "tb8"};
@@ -34,16 +31,19 @@ QToolButton* LedgerPage::toolButton(const QString& name) const {
 
 void LedgerPage::buildToolBar() {
     m_toolBar = Named(new QToolBar(this), "ToolBar1");
-    AddToolButton(m_toolBar, "tb1", S("New record"), S("Charge/Income"));
-    AddToolButton(m_toolBar, "tb2", S("Delete record"), S("Delete record"));
-    AddToolButton(m_toolBar, "tb3", S("Edit record"), S("Edit record"));
+    AddToolButton(m_toolBar, "tb1", QStringLiteral("New record"), QStringLiteral("Charge/Income"));
+    AddToolButton(m_toolBar, "tb2", QStringLiteral("Delete record"),
+                  QStringLiteral("Delete record"));
+    AddToolButton(m_toolBar, "tb3", QStringLiteral("Edit record"), QStringLiteral("Edit record"));
     m_toolBar->addSeparator();
-    AddToolButton(m_toolBar, "tb4", S("New transfer"), S("Transfer into account"));
-    AddToolButton(m_toolBar, "tb5", S("New conversion"), S("Conversion of currency"));
+    AddToolButton(m_toolBar, "tb4", QStringLiteral("New transfer"),
+                  QStringLiteral("Transfer into account"));
+    AddToolButton(m_toolBar, "tb5", QStringLiteral("New conversion"),
+                  QStringLiteral("Conversion of currency"));
     m_toolBar->addSeparator();
-    AddToolButton(m_toolBar, "tb6", S("Print data"), S("Print data"));
+    AddToolButton(m_toolBar, "tb6", QStringLiteral("Print data"), QStringLiteral("Print data"));
     m_toolBar->addSeparator();
-    AddToolButton(m_toolBar, "tb8", S("Exit"), S("Exit"));
+    AddToolButton(m_toolBar, "tb8", QStringLiteral("Exit"), QStringLiteral("Exit"));
     AddToolBarOverflow(m_toolBar);
 }
 
@@ -54,15 +54,15 @@ void LedgerPage::buildLayout() {
     m_tabs = new AccountTabs(this);
     layout->addWidget(m_tabs);
 
-    m_splitter = Named(new QSplitter(Qt::Vertical, this), "Splitter1");
-    auto* upper = new QWidget(m_splitter);
-    m_grid = new LedgerGridView(m_data, upper);
-
     auto* top = new QHBoxLayout;
     buildToolBar();
     top->addWidget(m_toolBar, 1);
-    top->addWidget(m_grid->sortControls());
     layout->addLayout(top);
+
+    m_splitter = Named(new QSplitter(Qt::Vertical, this), "Splitter1");
+    auto* upper = new QWidget(m_splitter);
+    m_grid = new LedgerGridView(m_data, upper);
+    top->addWidget(m_grid->sortControls());
 
     m_balances = new BalancePanel(m_data, m_splitter);
     m_filters = new FilterPanel(m_data, m_balances);
@@ -82,6 +82,8 @@ void LedgerPage::buildLayout() {
     m_splitter->setCollapsible(0, false);
     layout->addWidget(m_splitter, 1);
     connect(m_splitter, &QSplitter::splitterMoved, this, &LedgerPage::bottomSplitterMoved);
+    // The keyboard reaches the sort box beside the toolbar before the grid below it.
+    QWidget::setTabOrder(m_grid->sortControls()->findChild<QComboBox*>(), m_grid);
 }
 
 TranslationKeys LedgerPage::translationKeys() {

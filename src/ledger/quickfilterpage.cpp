@@ -11,39 +11,32 @@
 
 namespace zovi {
 
-namespace {
-
-QString S(const char* text) {
-    return QString::fromUtf8(text);
-}
-
-} // namespace
-
 QuickFilterPage::QuickFilterPage(LedgerTables& tables, QWidget* parent)
     : QWidget(parent), m_data(tables) {
     setObjectName(QStringLiteral("TabSheetFast"));
     auto* layout = new QGridLayout(this);
-    m_dateCheck = Named(new QCheckBox(S("Date"), this), "Filter");
-    m_fromCheck = Named(new QCheckBox(S("From"), this), "CheckBox4");
-    m_toCheck = Named(new QCheckBox(S("To"), this), "CheckBox5");
+    m_dateCheck = Named(new QCheckBox(QStringLiteral("Date"), this), "Filter");
+    m_fromCheck = Named(new QCheckBox(QStringLiteral("From"), this), "CheckBox4");
+    m_toCheck = Named(new QCheckBox(QStringLiteral("To"), this), "CheckBox5");
     m_fromCheck->setChecked(true);
     m_toCheck->setChecked(true);
     m_fromDate = Named(new QDateEdit(this), "DateTimePicker1");
     m_toDate = Named(new QDateEdit(this), "DateTimePicker2");
-    m_fromDate->setToolTip(S("Date of begin"));
-    m_toDate->setToolTip(S("Date of end"));
+    m_fromDate->setToolTip(QStringLiteral("Date of begin"));
+    m_toDate->setToolTip(QStringLiteral("Date of end"));
     for (QDateEdit* d : {m_fromDate, m_toDate}) {
         d->setCalendarPopup(true);
         d->setContextMenuPolicy(Qt::CustomContextMenu);
     }
-    m_groupCheck = Named(new QCheckBox(S(" Groups  "), this), "CheckBox3");
+    m_groupCheck = Named(new QCheckBox(QStringLiteral(" Groups  "), this), "CheckBox3");
     m_groupCategory = Named(new QComboBox(this), "ComboBox2");
-    m_groupCategory->setToolTip(S("Category of filter"));
-    m_groupCategory->addItems({S("Group of incomes"), S("Group of charges"),
-                               S("Sub-group of charges"), S("Sub-group of incomes")});
+    m_groupCategory->setToolTip(QStringLiteral("Category of filter"));
+    m_groupCategory->addItems(
+        {QStringLiteral("Group of incomes"), QStringLiteral("Group of charges"),
+         QStringLiteral("Sub-group of charges"), QStringLiteral("Sub-group of incomes")});
     m_groupCategory->setCurrentIndex(-1);
     m_groupValue = Named(new QComboBox(this), "ComboBox1");
-    m_groupValue->setToolTip(S("Value of filter"));
+    m_groupValue->setToolTip(QStringLiteral("Value of filter"));
     layout->addWidget(m_dateCheck, 0, 0);
     layout->addWidget(m_fromCheck, 0, 1);
     layout->addWidget(m_fromDate, 0, 2);
