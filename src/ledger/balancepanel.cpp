@@ -111,9 +111,11 @@ void BalancePanel::setExtended(bool extended) {
     setMaximumHeight(kExtendedHeight);
 }
 
-std::vector<TranslationTarget> BalancePanel::hints() {
+TranslationKeys BalancePanel::translationKeys() {
     using namespace translation;
-    return {Hint(m_total), Hint(m_currencyBox), Hint(m_balances)};
+    TranslationKeys keys;
+    AddNumbered(keys, "hint", 3, 28, {Hint(m_total), Hint(m_currencyBox), Hint(m_balances)});
+    return keys;
 }
 
 } // namespace zovi

@@ -40,8 +40,9 @@ public:
     static constexpr int kCompactHeight = 27;
     static constexpr int kExtendedHeight = 138;
 
-    // The numbered hints of the total, the currency box and the balance list.
-    std::vector<TranslationTarget> hints();
+    // The numbered hints of the total, the currency box and the balance list, the page's 28th
+    // to 30th.
+    TranslationKeys translationKeys();
 
 Q_SIGNALS:
     // The user chose another display currency.

@@ -168,17 +168,18 @@ void ExtendedFilterPage::onSavePresetClicked() {
     listPresets();
 }
 
-QString ExtendedFilterPage::chosenPresetPath(const QString& errorKey) {
+QString ExtendedFilterPage::chosenPresetPath(const QString& noneChosen) {
     const QList<QListWidgetItem*> chosen = m_presetList->selectedItems();
     if (chosen.isEmpty()) {
-        Messages::error(this, LangText(errorKey, QStringLiteral("Error #") + errorKey.mid(3)));
+        Messages::error(this, noneChosen);
         return QString();
     }
     return PresetPath(chosen.first()->text());
 }
 
 void ExtendedFilterPage::onDeletePresetClicked() {
-    const QString path = chosenPresetPath(QStringLiteral("err027"));
+    const QString path =
+        chosenPresetPath(LangText(QStringLiteral("err027"), QStringLiteral("Error #027")));
     if (path.isEmpty() || !Messages::confirm(this, DeleteQuestion()))
         return;
     QFile file(path);
@@ -191,7 +192,8 @@ void ExtendedFilterPage::onDeletePresetClicked() {
 }
 
 void ExtendedFilterPage::onLoadPresetClicked() {
-    const QString path = chosenPresetPath(QStringLiteral("err026"));
+    const QString path =
+        chosenPresetPath(LangText(QStringLiteral("err026"), QStringLiteral("Error #026")));
     if (path.isEmpty())
         return;
     QFile file(path);
@@ -216,13 +218,10 @@ TranslationKeys ExtendedFilterPage::translationKeys() {
     TranslationKeys keys = {{QStringLiteral("load"), Text(m_loadPresetButton)}};
     const TranslationKeys lists = m_lists->translationKeys();
     keys.insert(keys.end(), lists.begin(), lists.end());
+    AddNumbered(keys, "hint", 3, 22,
+                {Hint(m_loadPresetButton), Hint(m_deletePresetButton), Hint(m_savePresetButton),
+                 Hint(m_presetList)});
     return keys;
-}
-
-std::vector<TranslationTarget> ExtendedFilterPage::hints() {
-    using namespace translation;
-    return {Hint(m_loadPresetButton), Hint(m_deletePresetButton), Hint(m_savePresetButton),
-            Hint(m_presetList)};
 }
 
 } // namespace zovi

@@ -38,9 +38,9 @@ public:
     QString accountsSummary() const;
     QString datesSummary() const;
 
+    // The page's keys, with the numbered hints of the preset buttons and the preset list, the
+    // page's 22nd to 25th.
     TranslationKeys translationKeys();
-    // The numbered hints of the preset buttons and the preset list.
-    std::vector<TranslationTarget> hints();
 
 Q_SIGNALS:
     // A tick, a period or a loaded preset changed what the lists admit.
@@ -51,9 +51,9 @@ private:
     void addPeriod();
     void deletePeriod();
     void listPresets();
-    // The file of the preset selected in the list; empty, after the error errorKey names, when
-    // none is selected.
-    QString chosenPresetPath(const QString& errorKey);
+    // The file of the preset selected in the list; empty, after the error noneChosen, when none
+    // is selected.
+    QString chosenPresetPath(const QString& noneChosen);
     void onLoadPresetClicked();
     void onDeletePresetClicked();
     void onSavePresetClicked();

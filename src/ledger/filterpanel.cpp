@@ -142,27 +142,15 @@ TranslationKeys FilterPanel::translationKeys() {
                             });
     const TranslationKeys extended = m_extended->translationKeys();
     keys.insert(keys.end(), extended.begin(), extended.end());
+    AddNumbered(keys, "hint", 3, 9,
+                {Hint(m_allKinds), Hint(m_incomes), Hint(m_charges), Hint(m_showPlan)});
+    AddNumbered(keys, "hint", 3, 19,
+                {TabHint(m_pages, kFastPage), TabHint(m_pages, kExtendedPage),
+                 TabHint(m_pages, kSearchPage)});
+    AddNumbered(keys, "hint", 3, 26,
+                {All({Hint(m_searchLabel), Hint(m_searchText)}), Hint(m_searchButton)});
+    AddNumbered(keys, "hint", 3, 31, {Hint(m_autoRefresh), Hint(m_refreshButton)});
     return keys;
-}
-
-std::vector<TranslationTarget> FilterPanel::hints() {
-    using namespace translation;
-    std::vector<TranslationTarget> targets = {Hint(m_allKinds), Hint(m_incomes), Hint(m_charges),
-                                              Hint(m_showPlan)};
-    const auto quick = m_quick->hints();
-    targets.insert(targets.end(), quick.begin(), quick.end());
-    for (int page : {kFastPage, kExtendedPage, kSearchPage})
-        targets.push_back(TabHint(m_pages, page));
-    const auto extended = m_extended->hints();
-    targets.insert(targets.end(), extended.begin(), extended.end());
-    targets.push_back(All({Hint(m_searchLabel), Hint(m_searchText)}));
-    targets.push_back(Hint(m_searchButton));
-    return targets;
-}
-
-std::vector<TranslationTarget> FilterPanel::refreshHints() {
-    using namespace translation;
-    return {Hint(m_autoRefresh), Hint(m_refreshButton)};
 }
 
 } // namespace zovi

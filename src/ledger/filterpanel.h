@@ -43,11 +43,10 @@ public:
     // The page tabs below the pages or above them.
     void setTabsBelow(bool below);
 
+    // The panel's keys and its pages', with the numbered hints of the kinds (the page's 9th to
+    // 12th), the page tabs (19th to 21st), the search (26th and 27th) and "Auto refresh" and
+    // "Refresh" (31st and 32nd).
     TranslationKeys translationKeys();
-    // The numbered hints of the kinds, the pages and their controls, in table order; the hints
-    // of "Auto refresh" and "Refresh" come later in the table, after the balances'.
-    std::vector<TranslationTarget> hints();
-    std::vector<TranslationTarget> refreshHints();
 
 Q_SIGNALS:
     void filterChanged();

@@ -222,7 +222,7 @@ void LedgerGridView::setShownColumnWidth(int column, int width) {
 
 TranslationKeys LedgerGridView::translationKeys() {
     using namespace translation;
-    return {
+    TranslationKeys keys = {
         {QStringLiteral("date"), Item(m_sortBox, 0)},
         {QStringLiteral("delete"), Text(m_deleteAction)},
         {QStringLiteral("edit"), Text(m_editAction)},
@@ -232,11 +232,8 @@ TranslationKeys LedgerGridView::translationKeys() {
         {QStringLiteral("account"), Item(m_sortBox, 4)},
         {QStringLiteral("sorting"), Text(m_sortLabel)},
     };
-}
-
-TranslationTarget LedgerGridView::sortHint() {
-    using namespace translation;
-    return All({Hint(m_sortLabel), Hint(m_sortBox)});
+    AddNumbered(keys, "hint", 3, 8, {All({Hint(m_sortLabel), Hint(m_sortBox)})});
+    return keys;
 }
 
 } // namespace zovi

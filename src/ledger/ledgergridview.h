@@ -51,10 +51,9 @@ public:
     // The narrowest date column that shows every date of the short format whole.
     int minimumDateWidth() const;
 
-    // The keys of the sort box, the sort label and the context menu.
+    // The keys of the sort box, the sort label and the context menu, and the sort controls'
+    // numbered hint, the page's eighth.
     TranslationKeys translationKeys();
-    // The numbered hint of the sort controls.
-    TranslationTarget sortHint();
 
 Q_SIGNALS:
     // A row was selected or the selection went away: chosen is whether an entry is current.

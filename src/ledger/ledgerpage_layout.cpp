@@ -18,13 +18,6 @@
 
 namespace zovi {
 
-namespace {
-
-// The toolbar's buttons in their order, the translation table's too.
-constexpr const char* kToolButtons[] = {"tb1", "tb2", "tb3", "tb4", "tb5", "tb6", "tb8"};
-
-} // namespace
-
 QToolButton* LedgerPage::toolButton(const QString& name) const {
     return m_toolBar->findChild<QToolButton*>(name);
 }
@@ -91,9 +84,10 @@ TranslationKeys LedgerPage::translationKeys() {
     auto button = [this](const char* name) {
         return toolButton(QString::fromLatin1(name));
     };
+    // The parts' keys, each with its numbered hints, then the toolbar's.
     TranslationKeys keys = m_filters->translationKeys();
-    const TranslationKeys grid = m_grid->translationKeys();
-    keys.insert(keys.end(), grid.begin(), grid.end());
+    for (const TranslationKeys& part : {m_grid->translationKeys(), m_balances->translationKeys()})
+        keys.insert(keys.end(), part.begin(), part.end());
     keys.insert(keys.end(), {
                                 {QStringLiteral("delete"), Hint(button("tb2"))},
                                 {QStringLiteral("edit"), Hint(button("tb3"))},
@@ -103,18 +97,13 @@ TranslationKeys LedgerPage::translationKeys() {
                                 {QStringLiteral("print"), Hint(button("tb6"))},
                                 {QStringLiteral("exit"), Hint(button("tb8"))},
                             });
-    // Toolbar captions, then the numbered hints of the page's controls.
     std::vector<TranslationTarget> captions;
-    std::vector<TranslationTarget> hints;
-    for (const char* name : kToolButtons) {
+    for (const char* name : {"tb1", "tb2", "tb3", "tb4", "tb5", "tb6", "tb8"})
         captions.push_back(Text(button(name)));
-        hints.push_back(Hint(button(name)));
-    }
     AddNumbered(keys, "button", 2, 1, captions);
-    hints.push_back(m_grid->sortHint());
-    for (const auto& part : {m_filters->hints(), m_balances->hints(), m_filters->refreshHints()})
-        hints.insert(hints.end(), part.begin(), part.end());
-    AddNumbered(keys, "hint", 3, 1, hints);
+    AddNumbered(keys, "hint", 3, 1,
+                {Hint(button("tb1")), Hint(button("tb2")), Hint(button("tb3")), Hint(button("tb4")),
+                 Hint(button("tb5")), Hint(button("tb6")), Hint(button("tb8"))});
     return keys;
 }
 

@@ -118,7 +118,7 @@ QList<QWidget*> QuickFilterPage::dateControls() const {
 
 TranslationKeys QuickFilterPage::translationKeys() {
     using namespace translation;
-    return {
+    TranslationKeys keys = {
         {QStringLiteral("groups"), Text(m_groupCheck)},
         {QStringLiteral("date"), Text(m_dateCheck)},
         {QStringLiteral("groups of incomes"), Item(m_groupCategory, 0)},
@@ -130,18 +130,16 @@ TranslationKeys QuickFilterPage::translationKeys() {
         {QStringLiteral("fromdate"), Text(m_fromCheck)},
         {QStringLiteral("todate"), Text(m_toCheck)},
     };
-}
-
-std::vector<TranslationTarget> QuickFilterPage::hints() {
-    using namespace translation;
-    return {
-        Hint(m_dateCheck),
-        All({Hint(m_fromCheck), Hint(m_fromDate)}),
-        All({Hint(m_toCheck), Hint(m_toDate)}),
-        Hint(m_groupCheck),
-        Hint(m_groupCategory),
-        Hint(m_groupValue),
-    };
+    AddNumbered(keys, "hint", 3, 13,
+                {
+                    Hint(m_dateCheck),
+                    All({Hint(m_fromCheck), Hint(m_fromDate)}),
+                    All({Hint(m_toCheck), Hint(m_toDate)}),
+                    Hint(m_groupCheck),
+                    Hint(m_groupCategory),
+                    Hint(m_groupValue),
+                });
+    return keys;
 }
 
 } // namespace zovi

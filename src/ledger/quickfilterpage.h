@@ -29,9 +29,8 @@ public:
     // The controls the date menu opens on: the date tick, both end ticks and both pickers.
     QList<QWidget*> dateControls() const;
 
+    // The page's keys, with the numbered hints of its controls, the page's 13th to 18th.
     TranslationKeys translationKeys();
-    // The numbered hints of the page's controls, top to bottom.
-    std::vector<TranslationTarget> hints();
 
 Q_SIGNALS:
     // A change that alters what the page's filter admits; the panel refilters when "Auto
