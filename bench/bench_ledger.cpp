@@ -18,6 +18,7 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "ledger/ledgergrid.h"
 #include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "ledger/revalue.h"
@@ -26,7 +27,6 @@
 #include "store/error.h"
 #include "store/template.h"
 #include "views/filterbuilder.h"
-#include "ledger/ledgergrid.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -82,7 +82,8 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
     Report(u"start-up to the first filled grid"_s, total);
     Report(u"  of which: open the tables (read the files)"_s, open);
     Report(u"  of which: construct Tstart_form"_s, construct);
-    Report(u"  of which: Startup() (tabs, applyFilter, revalue, listCurrencies, grid refresh)"_s, startup);
+    Report(u"  of which: Startup() (tabs, applyFilter, revalue, listCurrencies, grid refresh)"_s,
+           startup);
     return session;
 }
 

@@ -73,8 +73,8 @@ QString AccountListCondition(const FilterState& s) {
     return condition;
 }
 
-// The date periods of the dates list: each line is split at its first "-" into the from-date and the
-// to-date; a line without "-" gives one day. The dates are inserted as the line holds them.
+// The date periods of the dates list: each line is split at its first "-" into the from-date and
+// the to-date; a line without "-" gives one day. The dates are inserted as the line holds them.
 QString PeriodListCondition(const FilterState& s) {
     QString condition;
     for (const QString& line : s.periods) {

@@ -298,7 +298,8 @@ private Q_SLOTS:
             t.commit();
         }
         m_data->tbGrR.first();
-        QCOMPARE(GroupFilterValues(*m_data, 0).value_or(QStringList{QString()}), Split("Salary Bonus"));
+        QCOMPARE(GroupFilterValues(*m_data, 0).value_or(QStringList{QString()}),
+                 Split("Salary Bonus"));
         QCOMPARE(GroupFilterValues(*m_data, 1).value_or(QStringList{QString()}), Split("Food Car"));
         QCOMPARE(GroupFilterValues(*m_data, 2).value_or(QStringList{QString()}),
                  Split("Bakery Dairy Fuel"));
