@@ -18,6 +18,8 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "ledger/ledgergrid.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
@@ -25,7 +27,6 @@
 #include "store/error.h"
 #include "store/template.h"
 #include "views/filterbuilder.h"
-#include "views/ledgergrid.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -81,7 +82,8 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
     Report(u"start-up to the first filled grid"_s, total);
     Report(u"  of which: open the tables (read the files)"_s, open);
     Report(u"  of which: construct Tstart_form"_s, construct);
-    Report(u"  of which: Startup() (tabs, SelFilter, REVALUE, ReValuta, RefreshGrid)"_s, startup);
+    Report(u"  of which: Startup() (tabs, applyFilter, revalue, listCurrencies, grid refresh)"_s,
+           startup);
     return session;
 }
 
@@ -92,17 +94,17 @@ void WindowFigures(Session& s) {
     const int allTab = tabs->count() - 1;
     const QString account = tabs->tabText(0);
 
-    // A click on a tab runs SelFilter: the filters, the balances and the grid.
+    // A click on a tab runs applyFilter: the filters, the balances and the grid.
     std::vector<double> toAccount, toAll;
     for (int run = 0; run < kRuns; ++run) {
         toAll.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(allTab); }));
         toAccount.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(0); }));
     }
-    Report(u"SelFilter, account tab \"%1\" (%2 entries shown)"_s.arg(account).arg(
+    Report(u"applyFilter, account tab \"%1\" (%2 entries shown)"_s.arg(account).arg(
                s.data->tbData.recordCount()),
            toAccount);
     tabs->setCurrentIndex(allTab);
-    Report(u"SelFilter, tab \"[...]\" (%1 entries shown)"_s.arg(s.data->tbData.recordCount()),
+    Report(u"applyFilter, tab \"[...]\" (%1 entries shown)"_s.arg(s.data->tbData.recordCount()),
            toAll);
 
     for (int index : {0, 1}) {
@@ -110,8 +112,8 @@ void WindowFigures(Session& s) {
             const QSignalBlocker block(sort);
             sort->setCurrentIndex(index);
         }
-        Report(u"RefreshGrid on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
-               TimeRuns(kRuns, [&] { window.ledgerPage()->RefreshGrid(); }));
+        Report(u"grid refresh on \"[...]\", sorted by %1"_s.arg(index == 0 ? u"date"_s : u"name"_s),
+               TimeRuns(kRuns, [&] { window.ledgerPage()->grid()->refresh(); }));
     }
     {
         const QSignalBlocker block(sort);
@@ -131,12 +133,12 @@ void WindowFigures(Session& s) {
     for (int run = 0; run < kRuns; ++run) {
         append.push_back(
             MillisecondsOf([&] { zovi::AppendStandardEntry(*s.data, entry, account); }));
-        refresh.push_back(MillisecondsOf([&] { window.ledgerPage()->RefreshAfterChange(); }));
+        refresh.push_back(MillisecondsOf([&] { window.ledgerPage()->refreshAfterChange(); }));
         total.push_back(append.back() + refresh.back());
     }
     Report(u"save a new charge until grid and balances are refreshed"_s, total);
     Report(u"  of which: AppendStandardEntry"_s, append);
-    Report(u"  of which: RefreshAfterChange (REVALUE, RefreshGrid, ReValuta)"_s, refresh);
+    Report(u"  of which: refreshAfterChange (revalue, grid refresh, listCurrencies)"_s, refresh);
 }
 
 // The logic steps on their own, without any window.

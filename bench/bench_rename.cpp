@@ -84,8 +84,8 @@ int Run(int entries) {
         const QString next = run % 2 == 0 ? u"Renamed"_s : accounts.at(0);
         rename.push_back(MillisecondsOf([&] { zovi::RenameAccount(*data, *cd, name, next); }));
         refresh.push_back(MillisecondsOf([&] {
-            page.AddCategory();
-            page.SelFilter();
+            page.showAccounts();
+            page.applyFilter();
         }));
         total.push_back(rename.back() + refresh.back());
         name = next;
@@ -94,7 +94,7 @@ int Run(int entries) {
                entries / 2),
            total);
     Report(u"  of which: RenameAccount (ledger, debts and account row, one transaction)"_s, rename);
-    Report(u"  of which: AddCategory and SelFilter"_s, refresh);
+    Report(u"  of which: showAccounts and applyFilter"_s, refresh);
     window.reset();
     zovi::CloseDatabase(*data, *cd);
     return zovi::bench::ExitCodeForShownMessages();

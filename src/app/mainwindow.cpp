@@ -20,6 +20,7 @@
 #include "debts/debtspage.h"
 #include "ledger/currency.h"
 #include "ledger/currencywindow.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "reports/dbaseexport.h"
 #include "reports/printselect.h"
@@ -128,15 +129,15 @@ void MainWindow::connectCommands() {
     connect(m_ledger, &LedgerPage::columnResizedByUser, this,
             [this] { m_widthsFollowWindow = false; });
 
-    connectAction("NewRec", &LedgerPage::NewRec);
-    connectAction("bperevod", &LedgerPage::bperevod);
-    connectAction("NewObmen", &LedgerPage::NewObmen);
-    connectAction("DeleteRec", &LedgerPage::DeleteRec);
-    connectAction("EditRec", &LedgerPage::EditRec);
-    connectAction("MoveRec", &LedgerPage::MoveRec);
-    connectAction("Users", &LedgerPage::Users);
-    connectAction("GroupsCharges", &LedgerPage::GroupsCharges);
-    connectAction("GroupsIncomes", &LedgerPage::GroupsIncomes);
+    connectAction("NewRec", &LedgerPage::addEntry);
+    connectAction("bperevod", &LedgerPage::addTransfer);
+    connectAction("NewObmen", &LedgerPage::addExchange);
+    connectAction("DeleteRec", &LedgerPage::deleteSelectedEntry);
+    connectAction("EditRec", &LedgerPage::editSelectedEntry);
+    connectAction("MoveRec", &LedgerPage::moveSelectedEntry);
+    connectAction("Users", &LedgerPage::editAccounts);
+    connectAction("GroupsCharges", &LedgerPage::editChargeGroups);
+    connectAction("GroupsIncomes", &LedgerPage::editIncomeGroups);
     connect(m_ledger, &LedgerPage::fullRefreshRequested, this, &MainWindow::requestFullRefresh);
     connect(act("ChartSaveAs"), &QAction::triggered, m_diagrams, &DiagramsPage::saveActiveChart);
     connect(act("ChartPrint"), &QAction::triggered, m_diagrams, &DiagramsPage::printActiveChart);
@@ -146,7 +147,7 @@ void MainWindow::connectCommands() {
     connect(m_debts, &DebtsPage::debtChosen, this, &MainWindow::updateEntryActions);
     connect(m_debts, &DebtsPage::ledgerChanged, this, [this] {
         try {
-            m_ledger->RefreshAfterChange();
+            m_ledger->refreshAfterChange();
         } catch (const StoreError& e) {
             Messages::error(this, e.message());
         }
@@ -222,15 +223,15 @@ void MainWindow::chooseDatabaseAndStart() {
 }
 
 void MainWindow::fillFromDatabase() {
-    m_ledger->AddCategory();
+    m_ledger->showAccounts();
     translate();
     m_wait->showNow();
     // The value panel lists the currencies first, so that the total is computed once, in the
     // currency whose sign it is shown beside.
-    m_ledger->ReValuta();
+    m_ledger->listCurrencies();
     applyAppearance();
-    m_ledger->N15();
-    m_ledger->SelFilter();
+    m_ledger->selectCurrentMonth();
+    m_ledger->applyFilter();
 }
 
 void MainWindow::onFirstLayoutTimer() {
@@ -239,7 +240,7 @@ void MainWindow::onFirstLayoutTimer() {
     // The grid takes the room the bottom panel does not need.
     m_ledger->setBottomPanelExtended(m_ledger->bottomPanelExtended());
     loadColumnWidths();
-    m_widthsFollowWindow = m_ledger->hasComputedWidths();
+    m_widthsFollowWindow = m_ledger->grid()->hasComputedWidths();
     m_wait->hide();
 }
 
@@ -272,7 +273,7 @@ void MainWindow::onFullRefreshTimer() {
     m_fullRefreshTimer->setInterval(0);
     ++m_fullRefreshCount;
     try {
-        m_ledger->RefreshAfterChange();
+        m_ledger->refreshAfterChange();
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
@@ -288,7 +289,7 @@ void MainWindow::onPageChanged(int index) {
         act(name)->setEnabled(index == 2);
     m_ledger->setActive(index == 0);
     if (index == 0 && m_databaseChosen)
-        m_ledger->RefreshAfterChange();
+        m_ledger->refreshAfterChange();
     if (index == 1 && m_databaseChosen)
         m_debts->pageShown();
 }
@@ -302,7 +303,7 @@ void MainWindow::reopenDatabase() {
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
-    m_ledger->RefreshGrid();
+    m_ledger->grid()->refresh();
 }
 
 // ---- settings ----
@@ -310,7 +311,7 @@ void MainWindow::reopenDatabase() {
 void MainWindow::editInterfaceSettings() {
     QList<int> widths;
     for (int column = 1; column <= 7; ++column)
-        widths << m_ledger->columnWidth(column);
+        widths << m_ledger->grid()->shownColumnWidth(column);
     QStringList currencies;
     if (m_ledgerTables.tbValuta.isOpen()) {
         for (const Currency& currency : ReadCurrencies(m_ledgerTables.tbValuta))
@@ -322,7 +323,7 @@ void MainWindow::editInterfaceSettings() {
     const InterfaceChoice choice = m_settingsWindow->choice();
     const QMap<int, int> changes = ColumnWidthChanges(widths, choice.columnsShown);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-        m_ledger->setColumnWidth(it.key(), it.value());
+        m_ledger->grid()->setShownColumnWidth(it.key(), it.value());
     applyInterface(choice);
 }
 
@@ -343,7 +344,7 @@ void MainWindow::applyInterface(const InterfaceChoice& choice) {
     settings::filterTabsBelow.write(choice.filterTabsBelow);
     settings::valuePanelCompact.write(choice.valuePanelCompact);
     applyAppearance();
-    m_ledger->RefreshGrid();
+    m_ledger->grid()->refresh();
 }
 
 // ---- export ----
@@ -364,7 +365,7 @@ void MainWindow::exportToDbase() {
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
-    m_ledger->RefreshGrid();
+    m_ledger->grid()->refresh();
 }
 
 // ---- import ----
@@ -376,9 +377,9 @@ void MainWindow::importZovi5() {
         return;
     // As at start-up: the account tabs, the currencies of the value panel, then the ledger
     // filtered for the tab now chosen, with its balances.
-    m_ledger->AddCategory();
-    m_ledger->ReValuta();
-    m_ledger->SelFilter();
+    m_ledger->showAccounts();
+    m_ledger->listCurrencies();
+    m_ledger->applyFilter();
     if (m_pages->currentIndex() == 1)
         m_debts->pageShown();
 }
@@ -420,7 +421,7 @@ void MainWindow::showServiceWindow() {
             if (!handle->isOpen())
                 handle->open();
         }
-        m_ledger->RefreshAfterChange();
+        m_ledger->refreshAfterChange();
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }

@@ -9,6 +9,7 @@
 #include "core/skin.h"
 #include "core/translate.h"
 #include "debts/debtspage.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 
 #include <QAction>
@@ -184,12 +185,12 @@ void MainWindow::applyAppearance() {
 }
 
 void MainWindow::loadColumnWidths() {
-    m_ledger->loadColumnWidths(width());
+    m_ledger->grid()->loadColumnWidths(width());
     m_debts->loadColumnWidths(width());
 }
 
 void MainWindow::saveColumnWidths() {
-    m_ledger->saveColumnWidths();
+    m_ledger->grid()->saveColumnWidths();
 }
 
 } // namespace zovi

@@ -7,9 +7,12 @@
 #include "ledger/classifierwindows.h"
 #include "ledger/currency.h"
 #include "ledger/currencyeditor.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
-#include "views/ledgerdelegate.h"
-#include "views/ledgergrid.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
+#include "store/error.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

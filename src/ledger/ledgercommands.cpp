@@ -1,5 +1,5 @@
-// The entry commands of the ledger page. Each acts on the entry of the selected grid row, by
-// its ID; the dialogs collect the values and the ledger logic writes them.
+#include "ledger/ledgercommands.h"
+
 #include "core/lang.h"
 #include "core/messages.h"
 #include "ledger/classifierwindows.h"
@@ -8,7 +8,6 @@
 #include "ledger/entrykinds.h"
 #include "ledger/exchange.h"
 #include "ledger/exchangedialog.h"
-#include "ledger/ledgerpage.h"
 #include "ledger/movedialog.h"
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
@@ -18,205 +17,215 @@
 
 namespace zovi {
 
-bool LedgerPage::saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
-                                const std::function<void()>& relist) {
+LedgerCommands::LedgerCommands(LedgerTables& tables, DebtTables& debts, QWidget* parent)
+    : QObject(parent), m_data(tables), m_debts(debts), m_parent(parent) {
+    m_entryDialog = new StandardEntryDialog(m_data, parent);
+    m_transferDialog = new TransferDialog(m_data, parent);
+    m_exchangeDialog = new ExchangeDialog(m_data, parent);
+    m_moveDialog = new MoveDialog(m_data, parent);
+    m_nameEditor = new NameEditor(parent);
+    m_accountsWindow = new AccountsWindow(m_data, m_debts, m_nameEditor, parent);
+    m_chargeGroupsWindow = new ChargeGroupsWindow(m_data, m_nameEditor, parent);
+    m_incomeGroupsWindow = new IncomeGroupsWindow(m_data, m_nameEditor, parent);
+    for (GroupsWindow* groups : {static_cast<GroupsWindow*>(m_chargeGroupsWindow),
+                                 static_cast<GroupsWindow*>(m_incomeGroupsWindow)}) {
+        // The entry dialog's lists show the names as they are now.
+        groups->setChangeHandler([this] {
+            m_entryDialog->refillGroups();
+            m_entryDialog->refillSubGroups();
+        });
+    }
+    m_entryDialog->setGroupEditor([this](bool incomes) {
+        showGroups(incomes ? static_cast<GroupsWindow*>(m_incomeGroupsWindow)
+                           : static_cast<GroupsWindow*>(m_chargeGroupsWindow));
+    });
+}
+
+LedgerCommands::~LedgerCommands() = default;
+
+void LedgerCommands::setCalculator(const std::function<bool(QString&)>& calculate) {
+    m_entryDialog->setCalculator(calculate);
+    m_transferDialog->setCalculator(calculate);
+    m_exchangeDialog->setCalculator(calculate);
+}
+
+bool LedgerCommands::saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
+                                    const std::function<void()>& relist) {
     dialog->setFading(m_fading);
     while (dialog->exec() == QDialog::Accepted) {
         try {
             save();
             return true;
         } catch (const StoreError& e) {
-            Messages::error(this, e.message());
+            Messages::error(m_parent, e.message());
         }
         relist();
     }
     return false;
 }
 
-void LedgerPage::NewRec() {
+qint64 LedgerCommands::addEntry(const QString& account) {
     if (!m_data.tbData.isOpen())
-        return;
+        return 0;
     if (m_data.tbValuta.isEmpty()) {
-        Messages::error(this, QStringLiteral("An entry needs a currency, and this database has "
-                                             "none yet. Add one in the \"Currency\" window "
-                                             "first."));
-        return;
+        Messages::error(m_parent, QStringLiteral("An entry needs a currency, and this database "
+                                                 "has none yet. Add one in the \"Currency\" "
+                                                 "window first."));
+        return 0;
     }
-    m_editRecord->prepareNew();
+    m_entryDialog->prepareNew();
     qint64 id = 0;
-    if (saveFromDialog(
-            m_editRecord,
-            [this, &id] {
-                id = AppendStandardEntry(m_data, m_editRecord->entry(), currentEntryAccount());
-            },
-            [this] { m_editRecord->refillCurrencies(); })) {
-        m_selectedId = id;
-        RefreshAfterChange();
-    }
+    saveFromDialog(
+        m_entryDialog,
+        [this, &id, &account] {
+            id = AppendStandardEntry(m_data, m_entryDialog->entry(), account);
+        },
+        [this] { m_entryDialog->refillCurrencies(); });
+    return id;
 }
 
-void LedgerPage::EditRec() {
-    const qint64 id = m_selectedId;
+bool LedgerCommands::editEntry(qint64 id, const QString& account) {
     if (id == 0)
-        return;
+        return false;
     try {
         switch (EditActionFor(EntryType(m_data, id))) {
         case EditAction::Standard:
-            EditStandartRecord(id);
-            break;
+            return editStandardEntry(id, account);
         case EditAction::Refused:
-            Messages::error(this, LangText(QStringLiteral("err025"), QString()));
-            break;
+            Messages::error(m_parent, LangText(QStringLiteral("err025"), QString()));
+            return false;
         case EditAction::Transfer:
-            editperevod(id);
-            break;
+            return editTransfer(id);
         case EditAction::Exchange:
-            editobmen(id);
-            break;
+            return editExchange(id, account);
         case EditAction::None:
-            break;
+            return false;
         }
     } catch (const StoreError& e) {
         // The entry could not be read (it went away meanwhile): nothing was changed.
-        Messages::error(this, e.message());
+        Messages::error(m_parent, e.message());
     }
+    return false;
 }
 
-void LedgerPage::EditStandartRecord(qint64 id) {
-    m_editRecord->prepareEdit(ReadStandardEntry(m_data, id));
-    if (saveFromDialog(
-            m_editRecord,
-            [this, id] {
-                RewriteStandardEntry(m_data, id, m_editRecord->entry(), currentEntryAccount());
-            },
-            [this] { m_editRecord->refillCurrencies(); }))
-        RefreshAfterChange();
+bool LedgerCommands::editStandardEntry(qint64 id, const QString& account) {
+    m_entryDialog->prepareEdit(ReadStandardEntry(m_data, id));
+    return saveFromDialog(
+        m_entryDialog,
+        [this, id, &account] { RewriteStandardEntry(m_data, id, m_entryDialog->entry(), account); },
+        [this] { m_entryDialog->refillCurrencies(); });
 }
 
-void LedgerPage::DeleteRec() {
-    const qint64 id = m_selectedId;
+bool LedgerCommands::deleteEntry(qint64 id) {
     if (id == 0)
-        return;
-    const QString question =
-        LangText(QStringLiteral("err011"), QStringLiteral("Do you want delete?"));
-    const QString debts =
-        LangText(QStringLiteral("err014"),
-                 QStringLiteral("For delete of debts you must open window \"Debts\""));
+        return false;
     switch (DeleteActionFor(EntryType(m_data, id))) {
     case DeleteAction::Nothing:
-        return;
+        return false;
     case DeleteAction::Refused:
-        Messages::error(this, debts);
-        return;
+        Messages::error(m_parent,
+                        LangText(QStringLiteral("err014"),
+                                 QStringLiteral("For delete of debts you must open window "
+                                                "\"Debts\"")));
+        return false;
     case DeleteAction::Transfer:
     case DeleteAction::Single:
     case DeleteAction::Repayment:
-        if (!Messages::confirm(this, question))
-            return;
+        if (!Messages::confirm(m_parent, LangText(QStringLiteral("err011"),
+                                                  QStringLiteral("Do you want delete?"))))
+            return false;
         break;
     }
     try {
-        DeleteEntry(m_data, m_cd, id);
+        DeleteEntry(m_data, m_debts, id);
     } catch (const StoreError& e) {
-        Messages::error(this, e.message());
-        return;
+        Messages::error(m_parent, e.message());
+        return false;
     }
-    RefreshAfterChange();
+    return true;
 }
 
-void LedgerPage::MoveRec() {
-    const qint64 id = m_selectedId;
-    if (id == 0 || m_move->exec() != QDialog::Accepted)
-        return;
+bool LedgerCommands::moveEntry(qint64 id) {
+    if (id == 0 || m_moveDialog->exec() != QDialog::Accepted)
+        return false;
     try {
-        MoveEntry(m_data, id, m_move->account());
+        MoveEntry(m_data, id, m_moveDialog->account());
     } catch (const StoreError& e) {
-        Messages::error(this, e.message());
-        return;
+        Messages::error(m_parent, e.message());
+        return false;
     }
-    // The balances of the accounts change with the entry's account.
-    RefreshAfterChange();
+    return true;
 }
 
-void LedgerPage::bperevod() {
+qint64 LedgerCommands::addTransfer(const QString& account) {
     if (!m_data.tbData.isOpen())
-        return;
-    // The source is the account of the selected tab, its blanks trimmed.
-    m_perevod->prepareNew(currentEntryAccount(true));
+        return 0;
+    m_transferDialog->prepareNew(account.trimmed());
     TransferRows rows;
-    if (saveFromDialog(
-            m_perevod, [this, &rows] { rows = AppendTransfer(m_data, m_perevod->transfer()); },
-            [this] { m_perevod->refillCurrencies(); })) {
-        m_selectedId = rows.in;
-        RefreshAfterChange();
-    }
+    saveFromDialog(
+        m_transferDialog,
+        [this, &rows] { rows = AppendTransfer(m_data, m_transferDialog->transfer()); },
+        [this] { m_transferDialog->refillCurrencies(); });
+    return rows.in;
 }
 
-void LedgerPage::editperevod(qint64 id) {
+bool LedgerCommands::editTransfer(qint64 id) {
     const StoredTransfer stored = ReadTransfer(m_data, id);
     if (stored.rows.out == 0 && stored.rows.in == 0)
-        return;
-    m_perevod->prepareEdit(stored.transfer);
-    if (saveFromDialog(
-            m_perevod,
-            [this, &stored] { RewriteTransfer(m_data, m_perevod->transfer(), stored.rows); },
-            [this] { m_perevod->refillCurrencies(); }))
-        RefreshAfterChange();
+        return false;
+    m_transferDialog->prepareEdit(stored.transfer);
+    return saveFromDialog(
+        m_transferDialog,
+        [this, &stored] { RewriteTransfer(m_data, m_transferDialog->transfer(), stored.rows); },
+        [this] { m_transferDialog->refillCurrencies(); });
 }
 
-void LedgerPage::NewObmen() {
+qint64 LedgerCommands::addExchange(const QString& account) {
     if (!m_data.tbData.isOpen())
-        return;
-    m_obmen->prepareNew();
+        return 0;
+    m_exchangeDialog->prepareNew();
     qint64 id = 0;
-    if (saveFromDialog(
-            m_obmen,
-            [this, &id] {
-                id = AppendExchange(m_data, m_obmen->entry(), currentEntryAccount(true));
-            },
-            [this] { relistExchangeCurrencies(); })) {
-        m_selectedId = id;
-        RefreshAfterChange();
-    }
+    saveFromDialog(
+        m_exchangeDialog,
+        [this, &id, &account] {
+            id = AppendExchange(m_data, m_exchangeDialog->entry(), account.trimmed());
+        },
+        [this] { relistExchangeCurrencies(); });
+    return id;
 }
 
-void LedgerPage::editobmen(qint64 id) {
-    m_obmen->prepareEdit(ReadExchange(m_data, id));
-    if (saveFromDialog(
-            m_obmen,
-            [this, id] {
-                RewriteExchange(m_data, id, m_obmen->entry(), currentEntryAccount(true));
-            },
-            [this] { relistExchangeCurrencies(); }))
-        RefreshAfterChange();
+bool LedgerCommands::editExchange(qint64 id, const QString& account) {
+    m_exchangeDialog->prepareEdit(ReadExchange(m_data, id));
+    return saveFromDialog(
+        m_exchangeDialog,
+        [this, id, &account] {
+            RewriteExchange(m_data, id, m_exchangeDialog->entry(), account.trimmed());
+        },
+        [this] { relistExchangeCurrencies(); });
 }
 
-void LedgerPage::relistExchangeCurrencies() {
+void LedgerCommands::relistExchangeCurrencies() {
     // The currency table may have changed: list it again, keeping the choices that remain.
-    const ExchangeEntry typed = m_obmen->entry();
-    m_obmen->refillCurrencies();
-    m_obmen->selectSigns(typed.givenSign, typed.receivedSign);
+    const ExchangeEntry typed = m_exchangeDialog->entry();
+    m_exchangeDialog->refillCurrencies();
+    m_exchangeDialog->selectSigns(typed.givenSign, typed.receivedSign);
 }
 
-// ---- classifiers ----
-
-void LedgerPage::Users() {
-    m_users->exec();
-    AddCategory();
-    SelFilter();
+void LedgerCommands::editAccounts() {
+    m_accountsWindow->exec();
 }
 
-void LedgerPage::GroupsCharges() {
-    showGroups(m_vidRashod);
+void LedgerCommands::editChargeGroups() {
+    showGroups(m_chargeGroupsWindow);
 }
 
-void LedgerPage::GroupsIncomes() {
-    showGroups(m_vidDohod);
+void LedgerCommands::editIncomeGroups() {
+    showGroups(m_incomeGroupsWindow);
 }
 
-void LedgerPage::showGroups(GroupsWindow* window) {
+void LedgerCommands::showGroups(GroupsWindow* window) {
     window->exec();
-    Q_EMIT fullRefreshRequested();
+    Q_EMIT groupsChanged();
 }
 
 } // namespace zovi

@@ -5,21 +5,7 @@
 #include <QWidget>
 #include <functional>
 
-class QAction;
-class QCheckBox;
-class QComboBox;
-class QDateEdit;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QMenu;
-class QPushButton;
-class QRadioButton;
 class QSplitter;
-class QTabBar;
-class QTabWidget;
-class QTableView;
-class QTableWidget;
 class QToolBar;
 class QToolButton;
 
@@ -28,31 +14,26 @@ namespace zovi {
 class LedgerTables;
 class DebtTables;
 class WaitWindow;
-class FadingDialog;
-class StandardEntryDialog;
-class TransferDialog;
-class ExchangeDialog;
-class MoveDialog;
-class NameEditor;
-class AccountsWindow;
-class GroupsWindow;
-class ChargeGroupsWindow;
-class IncomeGroupsWindow;
-class LedgerGridModel;
-class SelectionListsFrame;
-class PresetNameDialog;
-struct DatePeriod;
+class AccountTabs;
+class BalancePanel;
+class DateMenu;
+class FilterPanel;
+class LedgerCommands;
+class LedgerGridView;
 struct FilterState;
 
-// The ledger page of the main window: the account tabs, the toolbar of entry commands, the grid
-// of entries, and the bottom panel with the total, the balances and the filter pages. The grid's
-// selected row is the one current entry: every command acts on the entry whose ID that row holds,
-// and the commands that need an entry are enabled exactly while a row is selected.
+// The ledger page of the main window, a composition of parts that talk by signals: the account
+// tabs, the toolbar of entry commands, the ledger grid, the balance panel at the bottom with the
+// filter panel inside it, and the date menu of the quick filter. The page routes the parts'
+// signals to the ledger commands and to the refilter. The grid's selected row is the one current
+// entry: the commands on an entry act on the ID that row holds, and are enabled exactly while a
+// row is selected.
 class LedgerPage : public QWidget {
     Q_OBJECT
 
 public:
-    LedgerPage(LedgerTables& tables, DebtTables& cd, WaitWindow* wait, QWidget* parent = nullptr);
+    LedgerPage(LedgerTables& tables, DebtTables& debts, WaitWindow* wait,
+               QWidget* parent = nullptr);
     ~LedgerPage() override;
 
     // The calculator the entry dialogs open from their amount fields.
@@ -60,42 +41,37 @@ public:
     // Whether the ledger page is the page shown (the quick view applies only there).
     void setActive(bool active) { m_active = active; }
     // Whether the entry dialogs fade in and out.
-    void setFading(bool fading) { m_fading = fading; }
+    void setFading(bool fading);
+
+    // The grid, with its rows, selection and column widths.
+    LedgerGridView* grid() const { return m_grid; }
 
     // The account tabs from the accounts table, followed by "[...]".
-    void AddCategory();
+    void showAccounts();
     // Builds the filters from the controls, applies them, and shows the balances and the grid.
-    void SelFilter();
-    void RefreshGrid();
-    // The balances of the filtered entries in the currency of the value panel.
-    void REVALUE();
+    void applyFilter();
     // The value panel's list of currency signs, keeping the chosen one.
-    void ReValuta();
+    void listCurrencies();
     // After entries were stored or deleted: balances, grid and currency list again, inside the
     // wait window; the filter is not rebuilt.
-    void RefreshAfterChange();
-    // The date shortcuts: the quick filter's dates become a month of the current year (the
-    // month lengths of MonthOfTable), the current year, the current month, or today. All but
-    // today refilter when "Auto refresh" and "Date" are both ticked.
-    void NM(int month);
-    void N14();
-    void N15();
-    void Ct1();
+    void refreshAfterChange();
+    // The quick filter's dates become the current month; refilters when "Auto refresh" and
+    // "Date" are both ticked.
+    void selectCurrentMonth();
 
+    // The commands on entries: new ones go to the chosen tab's account, the others act on the
+    // selected entry.
+    void addEntry();
+    void addTransfer();
+    void addExchange();
+    void editSelectedEntry();
+    void deleteSelectedEntry();
+    void moveSelectedEntry();
     // The classifier windows: the accounts window, followed by the tabs and the filter built
-    // again; the groups windows of charges and of incomes, followed by the deferred full
-    // refresh of the main window.
-    void Users();
-    void GroupsCharges();
-    void GroupsIncomes();
-
-    // Entry commands.
-    void NewRec();
-    void EditRec();
-    void DeleteRec();
-    void MoveRec();
-    void bperevod();
-    void NewObmen();
+    // again; the groups windows, followed by the deferred full refresh of the main window.
+    void editAccounts();
+    void editChargeGroups();
+    void editIncomeGroups();
 
     // The filter controls as they stand, and the value panel's figure and currency: what a
     // printed report says it covers.
@@ -107,35 +83,22 @@ public:
     QString datesSummary() const;
 
     // The ID of the entry of the selected grid row; 0 while no row is selected.
-    qint64 selectedEntryId() const { return m_selectedId; }
-    // Selects the row of the entry with this ID, or the last row when it is not shown.
-    void selectEntry(qint64 id);
+    qint64 selectedEntryId() const;
 
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
     // controls and the balance list.
     void setBottomPanelExtended(bool extended);
-    bool bottomPanelExtended() const { return m_bottomExtended; }
+    bool bottomPanelExtended() const;
 
     // The appearance the settings choose: account tabs, toolbar and filter tab positions.
     void applyFace(int accountTabsStyle, bool transparentToolbars, bool flatButtons,
                    bool filterTabsBelow);
-    // Column widths of the grid: saved ones, or computed from the window width.
-    void loadColumnWidths(int windowWidth);
-    // Whether some column has no saved width, so that its width is computed.
-    bool hasComputedWidths() const;
-    void saveColumnWidths();
-    // The width of the grid's column 1..7, -1 while it is hidden.
-    int columnWidth(int column) const;
-    // Shows the column at width, or hides it for -1; the width becomes its saved one.
-    void setColumnWidth(int column, int width);
-    // The narrowest date column that shows every date of the short format whole.
-    int minimumDateWidth() const;
 
     // The keys of the translation table that reach this page's controls, in table order.
     TranslationKeys translationKeys();
 
     QToolButton* toolButton(const QString& name) const;
-    QToolBar* toolBar() const { return ToolBar1; }
+    QToolBar* toolBar() const { return m_toolBar; }
 
 Q_SIGNALS:
     // A row was selected or the selection went away: entryChosen is whether an entry is current.
@@ -152,104 +115,26 @@ protected:
 
 private:
     void buildLayout();
-    void buildDateMenu();
-    void setQuickPeriod(const DatePeriod& period, bool refilter);
-    void buildBottomPanel(QWidget* panel);
-    void connectControls();
-    void connectFilterHandlers();
-    FilterState readFilterState() const;
-    void SelVid();
+    void buildToolBar();
+    void connectParts();
+    void revalue();
+    void entrySelectionMoved(bool chosen);
+    void showStoredEntry(qint64 id);
     void bottomSplitterMoved();
-    void selectLastRow();
-    void selectionMoved();
-    void ledgerViewChanged();
-    QString currentEntryAccount(bool trim = false) const;
-    // Shows an entry dialog until it is cancelled or save succeeds, with fading as the settings
-    // say; a refused save shows its message, runs relist (the currency table may have changed)
-    // and opens the dialog again with everything the user typed. True once saved.
-    bool saveFromDialog(FadingDialog* dialog, const std::function<void()>& save,
-                        const std::function<void()>& relist);
-    void EditStandartRecord(qint64 id);
-    void editperevod(qint64 id);
-    void editobmen(qint64 id);
-    void relistExchangeCurrencies();
-    void showGroups(GroupsWindow* window);
-    QAction* addPopupAction(const char* name, const QString& text);
-
-    // The selection lists and the presets of the "Extended" filter page (ledgerpage_lists.cpp).
-    void connectSelectionLists();
-    void filterPageChanged(int index);
-    void listTicked(int list);
-    void addPeriod();
-    void deletePeriod();
-    void ListPreset();
-    void Button1Click();
-    void Button7Click();
-    void Button9Click();
-    void refreshIfAuto();
 
     LedgerTables& m_data;
-    DebtTables& m_cd;
     WaitWindow* m_wait;
+    LedgerCommands* m_commands = nullptr;
 
-    StandardEntryDialog* m_editRecord = nullptr;
-    TransferDialog* m_perevod = nullptr;
-    ExchangeDialog* m_obmen = nullptr;
-    MoveDialog* m_move = nullptr;
-    NameEditor* m_nameEditor = nullptr;
-    AccountsWindow* m_users = nullptr;
-    ChargeGroupsWindow* m_vidRashod = nullptr;
-    IncomeGroupsWindow* m_vidDohod = nullptr;
+    AccountTabs* m_tabs = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    LedgerGridView* m_grid = nullptr;
+    QSplitter* m_splitter = nullptr;
+    BalancePanel* m_balances = nullptr;
+    FilterPanel* m_filters = nullptr;
+    DateMenu* m_dateMenu = nullptr;
 
-    QTabBar* TabControl1 = nullptr;
-    QToolBar* ToolBar1 = nullptr;
-    QLabel* LabelSort = nullptr;
-    QComboBox* ComboBox3 = nullptr;
-    QTableView* Grid1 = nullptr;
-    LedgerGridModel* m_gridModel = nullptr;
-    QMenu* PopupMenu1 = nullptr;
-    QWidget* Panel2 = nullptr;
-    QSplitter* Splitter1 = nullptr;
-    QWidget* Panel6 = nullptr;
-    QWidget* PanelLower = nullptr;
-    QLabel* LabelV = nullptr;
-    QTableWidget* GridValutaV = nullptr;
-    QComboBox* ComboBoxV = nullptr;
-    QCheckBox* CheckBox7 = nullptr;
-    QPushButton* Button17 = nullptr;
-    QRadioButton* rAll = nullptr;
-    QRadioButton* rIncomes = nullptr;
-    QRadioButton* rCharges = nullptr;
-    QCheckBox* CheckBox10 = nullptr;
-    QTabWidget* PageControl2 = nullptr;
-    QCheckBox* Filter = nullptr;
-    QCheckBox* CheckBox4 = nullptr;
-    QCheckBox* CheckBox5 = nullptr;
-    QDateEdit* DateTimePicker1 = nullptr;
-    QDateEdit* DateTimePicker2 = nullptr;
-    QCheckBox* CheckBox3 = nullptr;
-    QComboBox* ComboBox2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-    QPushButton* Button1 = nullptr;
-    QPushButton* Button7 = nullptr;
-    QPushButton* Button9 = nullptr;
-    SelectionListsFrame* FrameStat1 = nullptr;
-    PresetNameDialog* m_presetName = nullptr;
-    QLineEdit* EditSearch = nullptr;
-    QLabel* LabelSearch = nullptr;
-    QPushButton* ButtonSearch1 = nullptr;
-    QMenu* PopupDate = nullptr;
-    QAction* PopupDelete = nullptr;
-    QAction* PopupEdit = nullptr;
-    QList<QAction*> m_dateActions;
-
-    qint64 m_selectedId = 0;
-    bool m_gridStale = false;
-    bool m_fading = true;
     bool m_active = true;
-    bool m_applyingWidths = false;
-    bool m_bottomExtended = false;
 };
 
 } // namespace zovi

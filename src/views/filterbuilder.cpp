@@ -73,8 +73,8 @@ QString AccountListCondition(const FilterState& s) {
     return condition;
 }
 
-// The date periods of List6: each line is split at its first "-" into the from-date and the
-// to-date; a line without "-" gives one day. The dates are inserted as the line holds them.
+// The date periods of the dates list: each line is split at its first "-" into the from-date and
+// the to-date; a line without "-" gives one day. The dates are inserted as the line holds them.
 QString PeriodListCondition(const FilterState& s) {
     QString condition;
     for (const QString& line : s.periods) {
@@ -204,7 +204,7 @@ void ApplyFilters(const FilterTexts& texts, TableHandle& data, TableHandle& data
     }
 }
 
-std::optional<QStringList> SelVidNames(LedgerTables& data, int category) {
+std::optional<QStringList> GroupFilterValues(LedgerTables& data, int category) {
     TableHandle* table = nullptr;
     switch (category) {
     case 0:

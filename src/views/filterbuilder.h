@@ -10,28 +10,27 @@ namespace zovi {
 class TableHandle;
 class LedgerTables;
 
-// The kind radio buttons above the filter panel (rAll, rIncomes, rCharges).
+// The kind radio buttons of the filter panel ("All", "Incomes", "Charges").
 enum class EntryKindFilter { All, Incomes, Charges };
 
-// Everything the filter builder reads from the main window's controls, copied out so that the
+// Everything the filter builder reads from the ledger page's controls, copied out so that the
 // filter texts can be built and tested without any widget. The defaults are the controls'
 // initial states.
 struct FilterState {
-    // TabControl1: whether it has any tab, the text of the selected tab and whether the
+    // The account tabs: whether there is any tab, the text of the selected tab and whether the
     // selected tab is the last one ("[...]", all accounts).
     bool hasTabs = true;
     QString tabText = QStringLiteral("[...]");
     bool lastTabSelected = true;
 
-    // PageControl2: 0 "Fast", 1 "Extended", 2 "Search".
+    // The filter page shown: 0 "Fast", 1 "Extended", 2 "Search".
     int filterPage = 0;
     // The ledger editor is the active page of the main window.
     bool editorPageActive = true;
     // The settings value "fastview": the grid shows only the last 30 days.
     bool fastView = false;
 
-    // Page 0: "Date" (Filter), "From" (CheckBox4) with DateTimePicker1, "To" (CheckBox5) with
-    // DateTimePicker2.
+    // Page 0: the "Date" tick, the "From" tick with its date and the "To" tick with its date.
     bool dateChecked = false;
     bool fromChecked = true;
     QDate fromDate;
@@ -39,19 +38,19 @@ struct FilterState {
     QDate toDate;
 
     EntryKindFilter kind = EntryKindFilter::All;
-    // "Show plan" (CheckBox10): unticked hides entries dated after today.
+    // "Show plan": unticked hides entries dated after today.
     bool showPlan = true;
 
-    // Page 0: " Groups  " (CheckBox3), the category index of ComboBox2 (-1 when none is chosen;
-    // 0 income groups, 1 charge groups, 2 charge sub-groups, 3 income sub-groups) and the text
-    // of ComboBox1.
+    // Page 0: the " Groups  " tick, the index of the chosen category (-1 when none is chosen;
+    // 0 income groups, 1 charge groups, 2 charge sub-groups, 3 income sub-groups) and the
+    // chosen value's text.
     bool groupsChecked = false;
     int groupCategory = -1;
     QString groupValue;
 
-    // Page 1: the ticked lines of List1 (income groups), List2 (charge groups), List3 (income
-    // sub-groups), List4 (charge sub-groups) and List5 (accounts), each from top to bottom, and
-    // every line of List6 (date periods "from-to" in the short date format).
+    // Page 1: the ticked lines of the selection lists of income groups, charge groups, income
+    // sub-groups, charge sub-groups and accounts, each from top to bottom, and every line of
+    // the dates list (date periods "from-to" in the short date format).
     QStringList incomeGroups;
     QStringList chargeGroups;
     QStringList incomeSubGroups;
@@ -59,7 +58,7 @@ struct FilterState {
     QStringList accounts;
     QStringList periods;
 
-    // Page 2: the text of EditSearch.
+    // Page 2: the searched name.
     QString searchText;
 
     // Clock::today() at the time of building.
@@ -80,8 +79,8 @@ struct FilterTexts {
 QString FilterLiteral(const QString& value);
 
 // Builds both filter texts from the controls' states. Dates are written with
-// AppLocale::formatDate; the lines of List6 are inserted as they stand. Nothing is validated:
-// a bad date makes a text that the store refuses when it is applied.
+// AppLocale::formatDate; the lines of the dates list are inserted as they stand. Nothing is
+// validated: a bad date makes a text that the store refuses when it is applied.
 FilterTexts BuildFilters(const FilterState& state);
 
 // Gives each handle its filter text and switches its filtering on exactly when the text is not
@@ -90,11 +89,11 @@ FilterTexts BuildFilters(const FilterState& state);
 // the filter texts and switches they had.
 void ApplyFilters(const FilterTexts& texts, TableHandle& data, TableHandle& data2);
 
-// The names ComboBox1 offers for a category of ComboBox2, in stored order (the combo box sorts
+// The values the quick filter offers for a group category, in stored order (the value box sorts
 // them): 0 the income groups (GrD), 1 the charge groups (GrR), 2 the charge sub-groups (GrR2),
 // 3 the income sub-groups (GrD2). The sub-group handles are detached from their group handle
 // while they are read, so that every sub-group is listed, and linked again afterwards. Any
-// other category gives no value: ComboBox1 stays as it is. A closed table gives no names.
-std::optional<QStringList> SelVidNames(LedgerTables& data, int category);
+// other category gives no value: the value box stays as it is. A closed table gives no names.
+std::optional<QStringList> GroupFilterValues(LedgerTables& data, int category);
 
 } // namespace zovi

@@ -12,6 +12,7 @@
 #include "databases/importwindow.h"
 #include "dbasefile.h"
 #include "dialogs.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 #include "reports/dbaseexport.h"
@@ -149,7 +150,7 @@ private Q_SLOTS:
         m_window->loadColumnWidths();
         auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
         // The date column is never narrower than a whole date.
-        const int date = std::max(73, m_window->ledgerPage()->minimumDateWidth());
+        const int date = std::max(73, m_window->ledgerPage()->grid()->minimumDateWidth());
         const QList<int> expected = {date, 298, 98, 98, 148, 148, 83};
         for (int c = 1; c <= 7; ++c)
             QCOMPARE(grid->columnWidth(c), expected[c - 1]);
@@ -166,7 +167,7 @@ private Q_SLOTS:
         grid->setColumnWidth(2, 50);
         grid->setColumnHidden(5, false);
         m_window->loadColumnWidths();
-        QCOMPARE(grid->columnWidth(1), m_window->ledgerPage()->minimumDateWidth());
+        QCOMPARE(grid->columnWidth(1), m_window->ledgerPage()->grid()->minimumDateWidth());
         QCOMPARE(grid->columnWidth(2), 222);
         QVERIFY(grid->isColumnHidden(5));
     }

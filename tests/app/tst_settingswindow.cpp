@@ -6,6 +6,7 @@
 #include "core/skin.h"
 #include "databases/folderdialog.h"
 #include "dialogs.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 #include "views/filterbuilder.h"
@@ -140,24 +141,24 @@ private Q_SLOTS:
         Settings::writeInt(settings::LedgerColumnKey(1), 150);
         start();
         LedgerPage* ledger = m_window->ledgerPage();
-        QTRY_COMPARE(ledger->columnWidth(1), 150);
-        const int nameWidth = ledger->columnWidth(2);
+        QTRY_COMPARE(ledger->grid()->shownColumnWidth(1), 150);
+        const int nameWidth = ledger->grid()->shownColumnWidth(2);
         openSettings([](SettingsWindow* w) {
             Click(w, "CheckBox1");
             Click(w, "Button1");
         });
-        QCOMPARE(ledger->columnWidth(1), -1);
+        QCOMPARE(ledger->grid()->shownColumnWidth(1), -1);
         QCOMPARE(Settings::readInt(settings::LedgerColumnKey(1), 0), -1);
         openSettings([](SettingsWindow* w) {
             QVERIFY(!Checked(w, "CheckBox1"));
             Click(w, "CheckBox1");
             Click(w, "Button1");
         });
-        QCOMPARE(ledger->columnWidth(1), 80);
-        QCOMPARE(ledger->columnWidth(2), nameWidth);
+        QCOMPARE(ledger->grid()->shownColumnWidth(1), 80);
+        QCOMPARE(ledger->grid()->shownColumnWidth(2), nameWidth);
         // The next start shows the grid as the user left it.
         restart();
-        QCOMPARE(m_window->ledgerPage()->columnWidth(1) >= 80, true);
+        QCOMPARE(m_window->ledgerPage()->grid()->shownColumnWidth(1) >= 80, true);
     }
 
     // The style buttons choose the three positions; "Ok" moves the page tabs, the filter tabs

@@ -468,7 +468,7 @@ private Q_SLOTS:
         QTest::newRow("Translate") << u"move to"_s << u"ledger/movedialog.cpp"_s;
         QTest::newRow("a member set elsewhere") << u"caption009"_s << u"ledger/entrycontrols.cpp"_s;
         QTest::newRow("a local") << u"err020"_s << u"databases/databasecommands.cpp"_s;
-        QTest::newRow("a range-for list") << u"sub-group"_s << u"ledger/ledgerpage.cpp"_s;
+        QTest::newRow("a range-for list") << u"sub-group"_s << u"ledger/ledgergridview.cpp"_s;
         QTest::newRow("an entry check") << u"err007"_s << u"ledger/transfer.cpp"_s;
         QTest::newRow("a translation table") << u"dbzovi5"_s << u"app/mainwindow_layout.cpp"_s;
         QTest::newRow("a returned table") << u"chart: groups"_s << u"charts/diagramspage.cpp"_s;
@@ -476,7 +476,7 @@ private Q_SLOTS:
             << u"perspective"_s << u"charts/diagramspage.cpp"_s;
         QTest::newRow("numbered from a vector")
             << u"button07"_s << u"ledger/ledgerpage_layout.cpp"_s;
-        QTest::newRow("numbered from a list") << u"hint032"_s << u"ledger/ledgerpage_layout.cpp"_s;
+        QTest::newRow("numbered from a list") << u"hint032"_s << u"ledger/filterpanel.cpp"_s;
         QTest::newRow("numbered from 8") << u"button10"_s << u"debts/debtspage.cpp"_s;
         QTest::newRow("a kind label") << u"typePD"_s << u"ledger/entrykinds.cpp"_s;
     }

@@ -4,10 +4,10 @@
 #include "ledger/currency.h"
 #include "ledger/currencyeditor.h"
 #include "ledger/currencywindow.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
-#include "views/ledgerdelegate.h"
-#include "views/ledgergrid.h"
 
 #include <QAbstractItemModel>
 #include <QGroupBox>

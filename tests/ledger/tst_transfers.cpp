@@ -1,11 +1,11 @@
 #include "core/clock.h"
 #include "core/locale.h"
 #include "dialogs.h"
+#include "ledger/ledgergrid.h"
 #include "ledger/transfer.h"
 #include "ledger/transferdialog.h"
 #include "mainwindowsession.h"
 #include "tools/calculatorwindow.h"
-#include "views/ledgergrid.h"
 
 #include <QComboBox>
 #include <QDateEdit>

@@ -6,9 +6,7 @@
 namespace zovi::test {
 QObject* NewSortOrderTest();
 QObject* NewFilterBuilderTest();
-QObject* NewLedgerGridTest();
-QObject* NewRowSourceTest();
 inline QList<QObject*> ViewsTests() {
-    return {NewSortOrderTest(), NewFilterBuilderTest(), NewLedgerGridTest(), NewRowSourceTest()};
+    return {NewSortOrderTest(), NewFilterBuilderTest()};
 }
 } // namespace zovi::test

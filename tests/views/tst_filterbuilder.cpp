@@ -18,7 +18,7 @@ namespace {
 // today 15.04.2005 (so the quick view starts at 16.03.2005), changed by settings separated by
 // blanks: tab=NAME, notabs, page=N, offeditor, fast, date, nofrom, noto, kind=D|R, noplan,
 // group=CATEGORY:VALUE, value=VALUE (groups unticked), inc=, chg=, isub=, csub=, acc=, per=
-// (the lists List1..List6, lines separated by commas) and find=TEXT.
+// (the six selection lists, lines separated by commas) and find=TEXT.
 FilterState State(const char* settings = "") {
     FilterState s;
     s.fromDate = QDate(2005, 3, 1);
@@ -298,15 +298,16 @@ private Q_SLOTS:
             t.commit();
         }
         m_data->tbGrR.first();
-        QCOMPARE(SelVidNames(*m_data, 0).value_or(QStringList{QString()}), Split("Salary Bonus"));
-        QCOMPARE(SelVidNames(*m_data, 1).value_or(QStringList{QString()}), Split("Food Car"));
-        QCOMPARE(SelVidNames(*m_data, 2).value_or(QStringList{QString()}),
+        QCOMPARE(GroupFilterValues(*m_data, 0).value_or(QStringList{QString()}),
+                 Split("Salary Bonus"));
+        QCOMPARE(GroupFilterValues(*m_data, 1).value_or(QStringList{QString()}), Split("Food Car"));
+        QCOMPARE(GroupFilterValues(*m_data, 2).value_or(QStringList{QString()}),
                  Split("Bakery Dairy Fuel"));
-        QCOMPARE(SelVidNames(*m_data, 3).value_or(QStringList{QString()}), Split("Tips"));
+        QCOMPARE(GroupFilterValues(*m_data, 3).value_or(QStringList{QString()}), Split("Tips"));
         QVERIFY(m_data->tbGrR2.masterAttached());
         QCOMPARE(Names(m_data->tbGrR2), Split("Bakery Dairy"));
-        QVERIFY(!SelVidNames(*m_data, -1).has_value());
-        QVERIFY(!SelVidNames(*m_data, 4).has_value());
+        QVERIFY(!GroupFilterValues(*m_data, -1).has_value());
+        QVERIFY(!GroupFilterValues(*m_data, 4).has_value());
     }
 };
 

@@ -14,15 +14,20 @@ class QPushButton;
 namespace zovi {
 
 // The selection lists of the "Extended" filter page, above the ledger grid: six boxes, each
-// with a one-line summary of its list, and below them the list of the current box. List1..List5
-// tick income groups, charge groups, income sub-groups (under their groups' header lines),
-// charge sub-groups and accounts; List6 holds date periods "from-to", served by "Add" and
+// with a one-line summary of its list, and below them the list of the current box. The first
+// five tick income groups, charge groups, income sub-groups (under their groups' header lines),
+// charge sub-groups and accounts; the last holds date periods "from-to", served by "Add" and
 // "Delete", which show only while it does.
 class SelectionListsFrame : public QFrame {
     Q_OBJECT
 
 public:
     static constexpr int kLists = 6;
+    static constexpr int kIncomeGroups = 0;
+    static constexpr int kChargeGroups = 1;
+    static constexpr int kIncomeSubGroups = 2;
+    static constexpr int kChargeSubGroups = 3;
+    static constexpr int kAccounts = 4;
     static constexpr int kDates = 5;
 
     explicit SelectionListsFrame(QWidget* parent = nullptr);
@@ -34,10 +39,10 @@ public:
     // Ticks every tickable line of a tick list whose text is one of names and unticks the rest.
     void setTicked(int list, const QStringList& names);
 
-    // The date periods of List6.
+    // The date periods of the dates list.
     void setPeriods(const QStringList& periods);
     void addPeriod(const QString& period);
-    // Removes the selected line of List6; false when none is selected.
+    // Removes the selected period; false when none is selected.
     bool removeSelectedPeriod();
 
     // Rewrites a box's summary label and its hint from its list.
@@ -64,8 +69,8 @@ private:
     std::array<QGroupBox*, kLists> m_boxes{};
     std::array<QLabel*, kLists> m_labels{};
     std::array<QListWidget*, kLists> m_lists{};
-    QPushButton* ButtonAdd = nullptr;
-    QPushButton* ButtonDel = nullptr;
+    QPushButton* m_addButton = nullptr;
+    QPushButton* m_deleteButton = nullptr;
     int m_current = 0;
 };
 

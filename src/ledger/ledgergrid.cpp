@@ -1,4 +1,4 @@
-#include "views/ledgergrid.h"
+#include "ledger/ledgergrid.h"
 
 #include "core/locale.h"
 #include "core/textutil.h"
@@ -137,11 +137,23 @@ qint64 LedgerRowSource::id(int index) const {
 }
 
 int LedgerRowSource::indexOf(qint64 id) const {
-    for (int k = 0; k < size(); ++k) {
-        if (this->id(k) == id)
-            return k;
+    if (size() == 0)
+        return -1;
+    if (m_gridRowOf.empty()) {
+        m_gridRowOf.resize(m_order.size());
+        for (size_t k = 0; k < m_order.size(); ++k)
+            m_gridRowOf[size_t(m_order[k])] = int(k);
     }
-    return -1;
+    int low = 0;
+    int high = size();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (m_rows.toInt(middle, fId) < id)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < size() && m_rows.toInt(low, fId) == id ? m_gridRowOf[size_t(low)] : -1;
 }
 
 LedgerRow LedgerRowSource::row(int index) const {
@@ -215,6 +227,7 @@ void LedgerGridModel::setRows(std::vector<LedgerRow> rows) {
     m_rows = std::move(rows);
     m_source.reset();
     m_cache.clear();
+    m_rowOfId.clear();
     endResetModel();
 }
 
@@ -224,6 +237,7 @@ void LedgerGridModel::setSource(std::shared_ptr<const LedgerRowSource> source) {
     m_rows.shrink_to_fit();
     m_source = std::move(source);
     m_cache.clear();
+    m_rowOfId.clear();
     endResetModel();
 }
 
@@ -245,11 +259,12 @@ LedgerRow LedgerGridModel::rowAt(int index) const {
 int LedgerGridModel::rowOfId(qint64 id) const {
     if (m_source)
         return m_source->indexOf(id);
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (m_rows[i].id == id)
-            return int(i);
+    if (m_rowOfId.isEmpty()) {
+        m_rowOfId.reserve(qsizetype(m_rows.size()));
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            m_rowOfId.insert(m_rows[i].id, int(i));
     }
-    return -1;
+    return m_rowOfId.value(id, -1);
 }
 
 void LedgerGridModel::setHeaders(const QStringList& headers) {

@@ -1,6 +1,6 @@
-#include "views/ledgerdelegate.h"
+#include "ledger/ledgerdelegate.h"
 
-#include "views/ledgergrid.h"
+#include "ledger/ledgergrid.h"
 
 #include <QHeaderView>
 #include <QPainter>

@@ -1,11 +1,10 @@
 // The ledger grid's rows made on demand: their order by each key, and texts made only for the
 // rows the grid asks for.
 #include "fixtures.h"
+#include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
-#include "views/ledgergrid.h"
 #include "views/sortorder.h"
-#include "views/tests.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -61,6 +60,29 @@ class TestRowSource : public zovi::test::DatabaseTest {
 private Q_SLOTS:
     void init() { initDatabase(); }
     void cleanup() { cleanupDatabase(); }
+
+    // Every shown entry of a filtered view is found at its grid row and a hidden one nowhere,
+    // checked against a walk over the grid.
+    void indexOfFindsEveryShownEntry_data() {
+        QTest::addColumn<int>("sortIndex");
+        QTest::newRow("by date") << 0;
+        QTest::newRow("by name") << 1;
+        QTest::newRow("by group") << 2;
+    }
+
+    void indexOfFindsEveryShownEntry() {
+        QFETCH(int, sortIndex);
+        fill(300);
+        m_data->tbData.setFilter(QStringLiteral("Type = 'R'"));
+        m_data->tbData.setFiltered(true);
+        const LedgerRowSource source(m_data->tbData.viewRows(), Options(sortIndex));
+        QHash<qint64, int> walked;
+        for (int k = 0; k < source.size(); ++k)
+            walked.insert(source.id(k), k);
+        QVERIFY(walked.size() > 10 && walked.size() < 300);
+        for (qint64 id = -1; id <= 302; ++id)
+            QCOMPARE(source.indexOf(id), walked.value(id, -1));
+    }
 
     // Each key orders the rows as the exchange sort orders the texts the column shows.
     void orderFollowsTheShownTexts_data() {
@@ -129,8 +151,6 @@ private Q_SLOTS:
     }
 };
 
-QObject* zovi::test::NewRowSourceTest() {
-    return new TestRowSource;
-}
+QTEST_GUILESS_MAIN(TestRowSource)
 
 #include "tst_rowsource.moc"

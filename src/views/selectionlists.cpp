@@ -1,4 +1,4 @@
-#include "views/framestat.h"
+#include "views/selectionlists.h"
 
 #include "core/layouts.h"
 
@@ -50,11 +50,11 @@ SelectionListsFrame::SelectionListsFrame(QWidget* parent) : QFrame(parent) {
             connect(list, &QListWidget::itemChanged, this, [this, i] { Q_EMIT lineTicked(i); });
         }
     }
-    ButtonAdd = Named(new QPushButton(QStringLiteral("Add"), this), "ButtonAdd");
-    ButtonDel = Named(new QPushButton(QStringLiteral("Delete"), this), "ButtonDel");
-    layout->addLayout(ButtonRow({ButtonAdd, ButtonDel}));
-    connect(ButtonAdd, &QPushButton::clicked, this, &SelectionListsFrame::addClicked);
-    connect(ButtonDel, &QPushButton::clicked, this, &SelectionListsFrame::deleteClicked);
+    m_addButton = Named(new QPushButton(QStringLiteral("Add"), this), "ButtonAdd");
+    m_deleteButton = Named(new QPushButton(QStringLiteral("Delete"), this), "ButtonDel");
+    layout->addLayout(ButtonRow({m_addButton, m_deleteButton}));
+    connect(m_addButton, &QPushButton::clicked, this, &SelectionListsFrame::addClicked);
+    connect(m_deleteButton, &QPushButton::clicked, this, &SelectionListsFrame::deleteClicked);
     selectBox(0);
 }
 
@@ -133,8 +133,8 @@ void SelectionListsFrame::selectBox(int list) {
         m_labels[size_t(i)]->setFont(WithWeight(m_labels[size_t(i)]->font(), false));
         m_lists[size_t(i)]->setVisible(i == list);
     }
-    ButtonAdd->setVisible(list == kDates);
-    ButtonDel->setVisible(list == kDates);
+    m_addButton->setVisible(list == kDates);
+    m_deleteButton->setVisible(list == kDates);
 }
 
 bool SelectionListsFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -158,8 +158,8 @@ TranslationKeys SelectionListsFrame::translationKeys() {
         {QStringLiteral("sub-groups of charges"), Frame(m_boxes[3])},
         {QStringLiteral("accounts"), Frame(m_boxes[4])},
         {QStringLiteral("dates"), Frame(m_boxes[5])},
-        {QStringLiteral("add"), Text(ButtonAdd)},
-        {QStringLiteral("delete"), Text(ButtonDel)},
+        {QStringLiteral("add"), Text(m_addButton)},
+        {QStringLiteral("delete"), Text(m_deleteButton)},
     };
 }
 

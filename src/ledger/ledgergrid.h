@@ -61,7 +61,10 @@ public:
     int size() const { return int(m_order.size()); }
     LedgerRow row(int index) const;
     qint64 id(int index) const;
-    // The position of the entry with this ID; -1 when it is not shown.
+    // The position of the entry with this ID; -1 when it is not shown. The view holds its rows
+    // in the order of their IDs (the store reads a table in rowid order and gives a new row a
+    // greater ID than every other), so the entry's view row is found by a binary search; the
+    // first call builds the grid row of every view row.
     int indexOf(qint64 id) const;
 
 private:
@@ -71,6 +74,8 @@ private:
     ViewRows m_rows;
     LedgerGridOptions m_options;
     std::vector<int> m_order; // the view's index of each grid row
+    // The grid row of each view row, built on the first indexOf.
+    mutable std::vector<int> m_gridRowOf;
     int fDate, fName, fGr1, fGr2, fType, fDohod, fRashod, fSub, fValue, fValuta, fId;
     QString m_todayText;
     // Looked up once per day and per kind, not once per row; a kind's label stays where it is
@@ -124,6 +129,8 @@ private:
     // The rows last formatted from the source: a view asks for every cell of a row in turn.
     static constexpr int kCacheSize = 256;
     mutable std::vector<std::pair<int, LedgerRow>> m_cache;
+    // The row of each ID among the rows set by setRows, built on the first rowOfId.
+    mutable QHash<qint64, int> m_rowOfId;
     QStringList m_headers;
 };
 

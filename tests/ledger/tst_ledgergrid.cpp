@@ -1,9 +1,8 @@
 #include "fixtures.h"
 #include "ledger/entrykinds.h"
+#include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
-#include "views/ledgergrid.h"
-#include "views/tests.h"
 
 #include <QTest>
 
@@ -206,8 +205,6 @@ private Q_SLOTS:
     }
 };
 
-QObject* zovi::test::NewLedgerGridTest() {
-    return new TestLedgerGrid;
-}
+QTEST_GUILESS_MAIN(TestLedgerGrid)
 
 #include "tst_ledgergrid.moc"

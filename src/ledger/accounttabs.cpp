@@ -1,0 +1,57 @@
+#include "ledger/accounttabs.h"
+
+#include "ledger/entrykinds.h"
+#include "ledger/revalue.h"
+#include "store/table.h"
+#include "views/filterbuilder.h"
+
+namespace zovi {
+
+AccountTabs::AccountTabs(QWidget* parent) : QTabBar(parent) {
+    setObjectName(QStringLiteral("TabControl1"));
+    setExpanding(false);
+}
+
+void AccountTabs::showAccounts(TableHandle& accounts) {
+    const QSignalBlocker block(this);
+    while (count() > 0)
+        removeTab(0);
+    if (accounts.isOpen()) {
+        for (accounts.first(); !accounts.eof(); accounts.next())
+            addTab(accounts.field(QStringLiteral("Name")).text());
+    }
+    addTab(QStringLiteral("[...]"));
+}
+
+QString AccountTabs::entryAccount() const {
+    QStringList tabs;
+    for (int i = 0; i < count(); ++i)
+        tabs << tabText(i);
+    return EntryAccount(tabs, currentIndex());
+}
+
+bool AccountTabs::countsOpeningBalances() const {
+    return OpeningBalancesCount(currentIndex(), count());
+}
+
+void AccountTabs::readFilterState(FilterState& state) const {
+    state.hasTabs = count() > 0;
+    state.tabText = tabText(currentIndex());
+    state.lastTabSelected = currentIndex() == count() - 1;
+}
+
+void AccountTabs::applyStyle(int style) {
+    if (style < 0 || style > 2)
+        return;
+    static const char* const styles[] = {
+        "",
+        "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px; margin: 1px; "
+        "padding: 3px 8px; }",
+        "QTabBar::tab { border: none; margin: 1px; padding: 3px 8px; } "
+        "QTabBar::tab:selected { border: 1px solid palette(mid); }"};
+    setStyleSheet(QString::fromLatin1(styles[style]));
+    setDrawBase(style == 0);
+    setProperty("accountsStyle", style);
+}
+
+} // namespace zovi

@@ -1,0 +1,239 @@
+#include "ledger/ledgergridview.h"
+
+#include "core/clock.h"
+#include "core/lang.h"
+#include "core/layouts.h"
+#include "core/settings.h"
+#include "core/textutil.h"
+#include "core/wait.h"
+#include "ledger/currency.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
+#include "store/datamodules.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QScopedValueRollback>
+
+namespace zovi {
+
+LedgerGridView::LedgerGridView(LedgerTables& tables, QWidget* parent)
+    : QTableView(parent), m_data(tables) {
+    setObjectName(QStringLiteral("Grid1"));
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verticalHeader()->hide();
+    setContextMenuPolicy(Qt::CustomContextMenu);
+    m_model = new LedgerGridModel(this);
+    setModel(m_model);
+    setItemDelegate(new LedgerDelegate(this));
+    setShowGrid(false);
+    horizontalHeader()->setSectionsMovable(true);
+    LedgerDelegate::styleHeader(horizontalHeader());
+    setColumnHidden(0, true);
+    setColumnHidden(8, true);
+
+    m_sortControls = new QWidget(this);
+    auto* sortLayout = new QHBoxLayout(m_sortControls);
+    sortLayout->setContentsMargins(0, 0, 0, 0);
+    m_sortLabel = Named(new QLabel(QStringLiteral("Sorting"), m_sortControls), "Label3");
+    m_sortBox = Named(new QComboBox(m_sortControls), "ComboBox3");
+    m_sortBox->addItems({QStringLiteral("Date"), QStringLiteral("Name"), QStringLiteral("Group"),
+                         QStringLiteral("Subgroup"), QStringLiteral("Account")});
+    sortLayout->addWidget(m_sortLabel);
+    sortLayout->addWidget(m_sortBox);
+
+    m_menu = Named(new QMenu(this), "PopupMenu1");
+    m_deleteAction = addMenuAction("PopupDelete", QStringLiteral("Delete"));
+    m_editAction = addMenuAction("PopupEdit", QStringLiteral("Edit"));
+
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { m_menu->popup(viewport()->mapToGlobal(pos)); });
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &LedgerGridView::selectionMoved);
+    connect(m_deleteAction, &QAction::triggered, this, &LedgerGridView::deleteRequested);
+    connect(m_editAction, &QAction::triggered, this, &LedgerGridView::editRequested);
+    connect(this, &QTableView::doubleClicked, this, &LedgerGridView::editRequested);
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this] {
+        if (!m_applyingWidths)
+            Q_EMIT columnResizedByUser();
+    });
+    connect(m_sortBox, &QComboBox::currentIndexChanged, this, &LedgerGridView::refresh);
+    // Entries posted from elsewhere (another window, a revaluation of the ledger view) reach
+    // the grid once the command that posted them is over; commands that rebuild the grid
+    // themselves leave nothing to do.
+    connect(&m_data.tbData, &TableHandle::viewChanged, this, &LedgerGridView::ledgerViewChanged);
+    selectionMoved();
+}
+
+LedgerGridView::~LedgerGridView() = default;
+
+QAction* LedgerGridView::addMenuAction(const char* name, const QString& text) {
+    auto* a = Named(new QAction(text, this), name);
+    m_menu->addAction(a);
+    return a;
+}
+
+// ---- the selection ----
+
+void LedgerGridView::selectionMoved() {
+    const QModelIndexList rows = selectionModel()->selectedRows();
+    m_selectedId =
+        rows.isEmpty() ? 0 : m_model->data(rows.first(), LedgerGridModel::IdRole).toLongLong();
+    // The ledger view's cursor follows the chosen entry, for whatever reads the current row.
+    if (m_selectedId != 0 && m_data.tbData.isOpen())
+        m_data.tbData.locate(QStringLiteral("ID"), m_selectedId);
+    const bool chosen = m_selectedId != 0;
+    m_deleteAction->setEnabled(chosen);
+    m_editAction->setEnabled(chosen);
+    Q_EMIT entrySelectionChanged(chosen);
+}
+
+void LedgerGridView::selectEntry(qint64 id) {
+    const int row = id != 0 ? m_model->rowOfId(id) : -1;
+    if (row >= 0) {
+        selectRow(row);
+        scrollTo(m_model->index(row, 1));
+        return;
+    }
+    selectLastRow();
+}
+
+void LedgerGridView::selectLastRow() {
+    if (m_model->rowCount() > 0) {
+        selectRow(m_model->rowCount() - 1);
+        scrollToBottom();
+    } else {
+        clearSelection();
+    }
+}
+
+void LedgerGridView::ledgerViewChanged() {
+    // A closed ledger lets go of its rows at once: the grid would otherwise keep the image of
+    // the database being left in memory while the next one is read.
+    if (!m_data.tbData.isOpen() && m_model->rowCount() > 0)
+        m_model->setRows({});
+    if (m_stale)
+        return;
+    m_stale = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (m_stale)
+                refresh();
+        },
+        Qt::QueuedConnection);
+}
+
+// ---- the rows ----
+
+void LedgerGridView::refresh() {
+    BusyCursor busy;
+    QStringList headers;
+    for (const char* key : {"date", "name", "income", "charge", "group", "sub-group", "account"}) {
+        QString text = m_model->headerData(int(headers.size()) + 1, Qt::Horizontal).toString();
+        LangString(QString::fromLatin1(key), text);
+        headers << text;
+    }
+    m_model->setHeaders(headers);
+
+    LedgerGridOptions options;
+    options.sortIndex = m_sortBox->currentIndex();
+    options.today = Clock::today();
+    options.kindLabel = [](const QString& type) {
+        return LangText(QStringLiteral("type") + type, QString());
+    };
+    if (m_data.tbValuta.isOpen()) {
+        const QList<Currency> currencies = ReadCurrencies(m_data.tbValuta);
+        options.first = DisplayCurrencyFor(currencies, settings::displayCurrency1.read());
+        options.second = DisplayCurrencyFor(currencies, settings::displayCurrency2.read());
+    }
+    {
+        // The selection is put back below: the rebuild itself chooses nothing. Columns the
+        // rebuild resizes are not widths the user set.
+        const QSignalBlocker block(selectionModel());
+        const QScopedValueRollback applying(m_applyingWidths, true);
+        if (m_data.tbData.isOpen())
+            m_model->setSource(
+                std::make_shared<LedgerRowSource>(m_data.tbData.viewRows(), options));
+        else
+            m_model->setRows({});
+        setColumnHidden(0, true);
+        setColumnHidden(8, true);
+    }
+    m_stale = false;
+    selectEntry(m_selectedId);
+    selectionMoved();
+}
+
+// ---- column widths ----
+
+bool LedgerGridView::hasComputedWidths() const {
+    for (int n = 1; n <= 7; ++n) {
+        if (!Settings::contains(settings::LedgerColumnKey(n)))
+            return true;
+    }
+    return false;
+}
+
+void LedgerGridView::loadColumnWidths(int windowWidth) {
+    const QScopedValueRollback applying(m_applyingWidths, true);
+    const double w = windowWidth;
+    // The computed widths leave two pixels of each column for the grid lines.
+    LoadColumnWidths(this,
+                     {RoundHalfEven(0.1 * w) - 27, RoundHalfEven(0.3 * w) - 2,
+                      RoundHalfEven(0.1 * w) - 2, RoundHalfEven(0.1 * w) - 2,
+                      RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
+                      RoundHalfEven(0.1 * w) - 17},
+                     settings::LedgerColumnKey);
+    // A date is never cut: its column is at least as wide as the widest date of the short
+    // format, whatever width was saved.
+    if (!isColumnHidden(1) && columnWidth(1) < minimumDateWidth())
+        setColumnWidth(1, minimumDateWidth());
+}
+
+int LedgerGridView::minimumDateWidth() const {
+    return MinimumDateWidth(font());
+}
+
+void LedgerGridView::saveColumnWidths() {
+    for (int n = 1; n <= 7; ++n)
+        Settings::writeInt(settings::LedgerColumnKey(n), shownColumnWidth(n));
+}
+
+int LedgerGridView::shownColumnWidth(int column) const {
+    return isColumnHidden(column) ? -1 : columnWidth(column);
+}
+
+void LedgerGridView::setShownColumnWidth(int column, int width) {
+    const QScopedValueRollback applying(m_applyingWidths, true);
+    setColumnHidden(column, width < 0);
+    if (width >= 0)
+        setColumnWidth(column, width);
+    Settings::writeInt(settings::LedgerColumnKey(column), width);
+}
+
+// ---- texts ----
+
+TranslationKeys LedgerGridView::translationKeys() {
+    using namespace translation;
+    TranslationKeys keys = {
+        {QStringLiteral("date"), Item(m_sortBox, 0)},
+        {QStringLiteral("delete"), Text(m_deleteAction)},
+        {QStringLiteral("edit"), Text(m_editAction)},
+        {QStringLiteral("name"), Item(m_sortBox, 1)},
+        {QStringLiteral("group"), Item(m_sortBox, 2)},
+        {QStringLiteral("sub-group"), Item(m_sortBox, 3)},
+        {QStringLiteral("account"), Item(m_sortBox, 4)},
+        {QStringLiteral("sorting"), Text(m_sortLabel)},
+    };
+    AddNumbered(keys, "hint", 3, 8, {All({Hint(m_sortLabel), Hint(m_sortBox)})});
+    return keys;
+}
+
+} // namespace zovi

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/translate.h"
+
+#include <QTableView>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+
+namespace zovi {
+
+class LedgerTables;
+class LedgerGridModel;
+
+// The ledger grid of the ledger page: the entries the ledger view admits, in the order the sort
+// box chooses, with the selected row as the one current entry. The grid follows the ledger
+// view: a change posted elsewhere rebuilds it once the command that posted it is over. Its
+// context menu asks for the edit and the deletion of the selected entry.
+class LedgerGridView : public QTableView {
+    Q_OBJECT
+
+public:
+    LedgerGridView(LedgerTables& tables, QWidget* parent = nullptr);
+    ~LedgerGridView() override;
+
+    // The sort label and box, placed beside the toolbar by the page.
+    QWidget* sortControls() const { return m_sortControls; }
+
+    // Builds the rows again from the ledger view, in the chosen order, with today's day flags
+    // and the display currencies; the entry that was chosen stays chosen while it is shown,
+    // otherwise the last row is.
+    void refresh();
+    // The entry the next refresh chooses (a new entry, once stored).
+    void chooseOnRefresh(qint64 id) { m_selectedId = id; }
+    // The ID of the entry of the selected row; 0 while no row is selected.
+    qint64 selectedEntryId() const { return m_selectedId; }
+    // Selects the row of the entry with this ID, or the last row when it is not shown.
+    void selectEntry(qint64 id);
+
+    // Column widths of the grid: saved ones, or computed from the window width.
+    void loadColumnWidths(int windowWidth);
+    // Whether some column has no saved width, so that its width is computed.
+    bool hasComputedWidths() const;
+    void saveColumnWidths();
+    // The width of column 1..7, -1 while it is hidden.
+    int shownColumnWidth(int column) const;
+    // Shows the column at width, or hides it for -1; the width becomes its saved one.
+    void setShownColumnWidth(int column, int width);
+    // The narrowest date column that shows every date of the short format whole.
+    int minimumDateWidth() const;
+
+    // The keys of the sort box, the sort label and the context menu, and the sort controls'
+    // numbered hint, the page's eighth.
+    TranslationKeys translationKeys();
+
+Q_SIGNALS:
+    // A row was selected or the selection went away: chosen is whether an entry is current.
+    void entrySelectionChanged(bool chosen);
+    // A double click or the context menu asks to edit or delete the selected entry.
+    void editRequested();
+    void deleteRequested();
+    // The user dragged a column to another width.
+    void columnResizedByUser();
+
+private:
+    void selectionMoved();
+    void selectLastRow();
+    void ledgerViewChanged();
+    QAction* addMenuAction(const char* name, const QString& text);
+
+    LedgerTables& m_data;
+    LedgerGridModel* m_model = nullptr;
+    QWidget* m_sortControls = nullptr;
+    QLabel* m_sortLabel = nullptr;
+    QComboBox* m_sortBox = nullptr;
+    QMenu* m_menu = nullptr;
+    QAction* m_deleteAction = nullptr;
+    QAction* m_editAction = nullptr;
+
+    qint64 m_selectedId = 0;
+    bool m_stale = false;
+    bool m_applyingWidths = false;
+};
+
+} // namespace zovi
