@@ -241,7 +241,7 @@ class TestFirstHour : public MainWindowSession {
         if (m_failed >= 0 && m_failed < step)
             QSKIP("an earlier step of the session failed");
         const QList<Step> steps = Steps();
-        if (m_done != step - 1) {
+        if (!m_db || m_done != step - 1) {
             freshSession();
             for (int k = 0; k < step && !QTest::currentTestFailed(); ++k)
                 (this->*steps[k])();
