@@ -61,8 +61,8 @@ struct Session {
     }
 };
 
-// Start-up without the chooser: the tables read, the window made, fillFromDatabase() run. Returns the
-// session of the last run, left open for the other figures.
+// Start-up without the chooser: the tables read, the window made, fillFromDatabase() run. Returns
+// the session of the last run, left open for the other figures.
 std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) {
     std::vector<double> open, construct, startup, total;
     std::unique_ptr<Session> session;
@@ -74,8 +74,8 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
             zovi::BindDatabase(*s.data, *s.cd, folder, program);
             zovi::OpenDatabase(*s.data, *s.cd);
         }));
-        construct.push_back(MillisecondsOf(
-            [&] { s.window = std::make_unique<zovi::MainWindow>(*s.data, *s.cd); }));
+        construct.push_back(
+            MillisecondsOf([&] { s.window = std::make_unique<zovi::MainWindow>(*s.data, *s.cd); }));
         startup.push_back(MillisecondsOf([&] { s.window->fillFromDatabase(); }));
         total.push_back(open.back() + construct.back() + startup.back());
     }

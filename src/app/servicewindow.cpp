@@ -13,7 +13,8 @@ using namespace Qt::StringLiterals;
 
 namespace zovi {
 
-ServiceWindow::ServiceWindow(LedgerTables& tables, QWidget* parent) : QDialog(parent), m_data(tables) {
+ServiceWindow::ServiceWindow(LedgerTables& tables, QWidget* parent)
+    : QDialog(parent), m_data(tables) {
     setObjectName(u"TfSystemMenu"_s);
     setWindowTitle(u"Service"_s);
     auto* layout = new QGridLayout(this);

@@ -66,7 +66,8 @@ int DeleteDebt(LedgerTables& data, DebtTables& cd, qint64 id);
 // Appends a repayment to the debt with this ID with its ledger row ("PC" for a credit, "PD" for
 // a debit) and links them, in one Transaction. Throws StoreError, storing nothing, when
 // CheckRepayment refuses it or there is no such debt. Returns the repayment's ID.
-qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId, const Repayment& repayment);
+qint64 AppendRepayment(LedgerTables& data, DebtTables& cd, qint64 debtId,
+                       const Repayment& repayment);
 
 // Deletes the repayment with this ID and its ledger row in one Transaction. Returns the number
 // of rows removed. Throws StoreError when there is no such repayment.

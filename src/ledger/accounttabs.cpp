@@ -2,6 +2,7 @@
 
 #include "ledger/entrykinds.h"
 #include "ledger/revalue.h"
+#include "store/fields.h"
 #include "store/table.h"
 #include "views/filterbuilder.h"
 
@@ -18,7 +19,7 @@ void AccountTabs::showAccounts(TableHandle& accounts) {
         removeTab(0);
     if (accounts.isOpen()) {
         for (accounts.first(); !accounts.eof(); accounts.next())
-            addTab(accounts.field(QStringLiteral("Name")).text());
+            addTab(accounts.field(fields::Gr1::Name).text());
     }
     addTab(QStringLiteral("[...]"));
 }

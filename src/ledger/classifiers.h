@@ -30,7 +30,8 @@ void DeleteAccount(LedgerTables& data, const QString& name);
 // repayments go to the new name. Entries of "[...]" and of other accounts are not touched; a
 // name that another account already has merges their entries. The ledger and debt handles
 // are refreshed.
-void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName, const QString& newName);
+void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName,
+                   const QString& newName);
 
 // Exchanges the account at index (0-based, table order) with its neighbour above (up) or below.
 // Returns false and changes nothing for the first moved up, the last moved down, or an index

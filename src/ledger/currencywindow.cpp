@@ -10,8 +10,6 @@
 #include "ledger/ledgerdelegate.h"
 #include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
-#include "ledger/ledgerdelegate.h"
-#include "ledger/ledgergrid.h"
 #include "store/error.h"
 
 #include <QHBoxLayout>

@@ -61,6 +61,7 @@ qint64 AppendExchange(LedgerTables& data, const ExchangeEntry& entry, const QStr
 // fields as a new one, Gr2 "(ОБМЕН)", the account given; the fields an exchange does not use
 // keep what they hold. The ledger views are refreshed after. The same refusals as AppendExchange
 // apply, and an ID that names no entry throws StoreError; either way nothing is written.
-void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry, const QString& account);
+void RewriteExchange(LedgerTables& data, qint64 id, const ExchangeEntry& entry,
+                     const QString& account);
 
 } // namespace zovi

@@ -4,6 +4,7 @@
 #include "core/textutil.h"
 #include "ledger/currency.h"
 #include "ledger/entrykinds.h"
+#include "store/fields.h"
 #include "store/table.h"
 #include "views/sortorder.h"
 
@@ -59,17 +60,17 @@ DisplayCurrency DisplayCurrencyFor(const QList<Currency>& currencies, const QStr
 
 LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
     : m_rows(std::move(rows)), m_options(std::move(options)) {
-    fDate = m_rows.fieldIndex(QStringLiteral("Date"));
-    fName = m_rows.fieldIndex(QStringLiteral("Name"));
-    fGr1 = m_rows.fieldIndex(QStringLiteral("Gr1"));
-    fGr2 = m_rows.fieldIndex(QStringLiteral("Gr2"));
-    fType = m_rows.fieldIndex(QStringLiteral("Type"));
-    fDohod = m_rows.fieldIndex(QStringLiteral("Dohod"));
-    fRashod = m_rows.fieldIndex(QStringLiteral("Rashod"));
-    fSub = m_rows.fieldIndex(QStringLiteral("NameRashod"));
-    fValue = m_rows.fieldIndex(QStringLiteral("Value"));
-    fValuta = m_rows.fieldIndex(QStringLiteral("Valuta"));
-    fId = m_rows.fieldIndex(QStringLiteral("ID"));
+    fDate = m_rows.fieldIndex(fields::Data::Date);
+    fName = m_rows.fieldIndex(fields::Data::Name);
+    fGr1 = m_rows.fieldIndex(fields::Data::Gr1);
+    fGr2 = m_rows.fieldIndex(fields::Data::Gr2);
+    fType = m_rows.fieldIndex(fields::Data::Type);
+    fDohod = m_rows.fieldIndex(fields::Data::Dohod);
+    fRashod = m_rows.fieldIndex(fields::Data::Rashod);
+    fSub = m_rows.fieldIndex(fields::Data::NameRashod);
+    fValue = m_rows.fieldIndex(fields::Data::Value);
+    fValuta = m_rows.fieldIndex(fields::Data::Valuta);
+    fId = m_rows.fieldIndex(fields::Data::ID);
     m_todayText = AppLocale::formatDate(m_options.today);
 
     const int n = m_rows.size();

@@ -10,6 +10,7 @@
 #include "ledger/ledgerdelegate.h"
 #include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
+#include "store/fields.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -87,7 +88,7 @@ void LedgerGridView::selectionMoved() {
         rows.isEmpty() ? 0 : m_model->data(rows.first(), LedgerGridModel::IdRole).toLongLong();
     // The ledger view's cursor follows the chosen entry, for whatever reads the current row.
     if (m_selectedId != 0 && m_data.tbData.isOpen())
-        m_data.tbData.locate(QStringLiteral("ID"), m_selectedId);
+        m_data.tbData.locate(fields::Data::ID, m_selectedId);
     const bool chosen = m_selectedId != 0;
     m_deleteAction->setEnabled(chosen);
     m_editAction->setEnabled(chosen);

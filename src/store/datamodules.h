@@ -74,8 +74,8 @@ QList<TableHandle*> OpeningOrder(LedgerTables& data, DebtTables& cd);
 
 // Closes every handle, then binds each to its table in folder (the print handles to Report/ of
 // programFolder). step runs once per handle, for a progress gauge.
-void BindDatabase(LedgerTables& data, DebtTables& cd, const QString& folder, const QString& programFolder,
-                  const std::function<void()>& step = {});
+void BindDatabase(LedgerTables& data, DebtTables& cd, const QString& folder,
+                  const QString& programFolder, const std::function<void()>& step = {});
 
 // Opens every handle in opening order; step runs once per handle. When one fails, the handles
 // opened so far are closed again and the error is thrown.

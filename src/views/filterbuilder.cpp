@@ -3,6 +3,7 @@
 #include "core/locale.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/fields.h"
 #include "store/table.h"
 
 namespace zovi {
@@ -21,7 +22,7 @@ QString Condition(const QString& field, const QString& op, const QString& value)
 }
 
 QString DateCondition(const QString& op, const QDate& date) {
-    return Condition(QStringLiteral("Date"), op, AppLocale::formatDate(date));
+    return Condition(fields::Data::Date, op, AppLocale::formatDate(date));
 }
 
 // Appends a condition to a filter text: the condition alone when the text is empty, otherwise
@@ -48,8 +49,8 @@ void AddAlternative(QString& condition, const QString& alternative) {
 // sub-groups, in the order of the lists.
 QString GroupListCondition(const FilterState& s) {
     QString condition;
-    const QString gr2 = QStringLiteral("Gr2");
-    const QString nameRashod = QStringLiteral("NameRashod");
+    const QString gr2 = fields::Data::Gr2;
+    const QString nameRashod = fields::Data::NameRashod;
     const QString eq = QStringLiteral("=");
     for (const QStringList* list : {&s.incomeGroups, &s.chargeGroups})
         for (const QString& line : *list)
@@ -64,7 +65,7 @@ QString GroupListCondition(const FilterState& s) {
 // tab alone (without the entries stored under "[...]"), unless that tab is "[...]".
 QString AccountListCondition(const FilterState& s) {
     QString condition;
-    const QString gr1 = QStringLiteral("Gr1");
+    const QString gr1 = fields::Data::Gr1;
     const QString eq = QStringLiteral("=");
     for (const QString& line : s.accounts)
         AddAlternative(condition, Condition(gr1, eq, line));
@@ -82,8 +83,8 @@ QString PeriodListCondition(const FilterState& s) {
         const QString from = dash < 0 ? line : line.left(dash);
         const QString to = dash < 0 ? line : line.mid(dash + 1);
         const QString period =
-            QLatin1Char('(') + Condition(QStringLiteral("Date"), QStringLiteral(">="), from) +
-            QStringLiteral(" AND ") + Condition(QStringLiteral("Date"), QStringLiteral("<="), to) +
+            QLatin1Char('(') + Condition(fields::Data::Date, QStringLiteral(">="), from) +
+            QStringLiteral(" AND ") + Condition(fields::Data::Date, QStringLiteral("<="), to) +
             QLatin1Char(')');
         // The first period opens with "( " so that the text reads "( (Date>=...".
         if (condition.isEmpty())
@@ -137,7 +138,7 @@ FilterTexts BuildFilters(const FilterState& s) {
     // entries stored under "[...]". The balances get the same account part.
     FilterTexts t;
     if ((fastPage || searchPage) && s.hasTabs && s.tabText != AllAccounts()) {
-        const QString gr1 = QStringLiteral("Gr1");
+        const QString gr1 = fields::Data::Gr1;
         t.data = QLatin1Char('(') + Condition(gr1, eq, s.tabText) + QStringLiteral(" OR ") +
                  Condition(gr1, eq, AllAccounts()) + QLatin1Char(')');
     }
@@ -161,9 +162,9 @@ FilterTexts BuildFilters(const FilterState& s) {
     }
 
     if (s.kind == EntryKindFilter::Incomes)
-        appendBoth(QStringLiteral("Type='D'"));
+        appendBoth(Condition(fields::Data::Type, QStringLiteral("="), QStringLiteral("D")));
     else if (s.kind == EntryKindFilter::Charges)
-        appendBoth(QStringLiteral("Type='R'"));
+        appendBoth(Condition(fields::Data::Type, QStringLiteral("="), QStringLiteral("R")));
 
     if (!s.showPlan)
         appendBoth(DateCondition(QStringLiteral("<="), s.today));
@@ -172,8 +173,8 @@ FilterTexts BuildFilters(const FilterState& s) {
     // no chosen category) on Gr2.
     if (fastPage && s.groupsChecked) {
         const bool subGroup = s.groupCategory == 2 || s.groupCategory == 3;
-        appendBoth(Condition(subGroup ? QStringLiteral("NameRashod") : QStringLiteral("Gr2"), eq,
-                             s.groupValue));
+        appendBoth(
+            Condition(subGroup ? fields::Data::NameRashod : fields::Data::Gr2, eq, s.groupValue));
     }
 
     if (listPage) {
@@ -184,7 +185,7 @@ FilterTexts BuildFilters(const FilterState& s) {
 
     // The search matches the whole name; the store compares without regard to letter case.
     if (searchPage)
-        appendBoth(Condition(QStringLiteral("Name"), eq, s.searchText));
+        appendBoth(Condition(fields::Data::Name, eq, s.searchText));
 
     return t;
 }
@@ -232,7 +233,8 @@ std::optional<QStringList> GroupFilterValues(LedgerTables& data, int category) {
     if (relink)
         table->detachMaster();
     try {
-        const int column = table->fieldIndex(QStringLiteral("Name"));
+        // Group and sub-group tables alike name their field "Name".
+        const int column = table->fieldIndex(fields::GroupTable::Name);
         for (int row = 0; row < table->recordCount(); ++row)
             names << table->textAt(row, column);
     } catch (const StoreError&) {

@@ -30,7 +30,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QTimer>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>

@@ -611,8 +611,8 @@ private Q_SLOTS:
             // The tree expands and scrolls to the folder once the listings are in.
             QTRY_VERIFY(tree->isExpanded(index.parent()));
             QTRY_VERIFY2(tree->viewport()->rect().contains(tree->visualRect(index)),
-                     qPrintable(u"row at %1, view %2 high"_s.arg(tree->visualRect(index).y())
-                                    .arg(tree->viewport()->height())));
+                         qPrintable(u"row at %1, view %2 high"_s.arg(tree->visualRect(index).y())
+                                        .arg(tree->viewport()->height())));
             QCOMPARE(tree->currentIndex(), index);
             QCOMPARE(window.selectedFolder(), chosen);
         });

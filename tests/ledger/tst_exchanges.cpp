@@ -86,8 +86,8 @@ Currency Rate(bool main, bool more, double kurs) {
 }
 
 // Fills the dialog as a user does: amount, the two currencies by sign, rate and name.
-void Fill(ExchangeDialog* dialog, const QString& amount, const QString& given, const QString& received,
-          const QString& rate, const QString& name) {
+void Fill(ExchangeDialog* dialog, const QString& amount, const QString& given,
+          const QString& received, const QString& rate, const QString& name) {
     Child<QLineEdit>(dialog, "Edit1")->setText(amount);
     Choose(Child<QComboBox>(dialog, "ComboBox1"), given);
     Choose(Child<QComboBox>(dialog, "ComboBox2"), received);

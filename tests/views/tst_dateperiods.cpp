@@ -25,7 +25,9 @@ class TestDatePeriods : public QObject {
     QTemporaryDir m_program;
     std::unique_ptr<DateEditor> m_editor;
 
-    MonthPicker* chooser() { return m_editor->findChild<MonthPicker*>(QStringLiteral("TSelMonth")); }
+    MonthPicker* chooser() {
+        return m_editor->findChild<MonthPicker*>(QStringLiteral("TSelMonth"));
+    }
     QDate picker(const char* name) { return Child<QDateEdit>(m_editor.get(), name)->date(); }
 
     // Clicks "..." of the editor; script runs in the month chooser once it is shown, and a
