@@ -81,9 +81,10 @@ std::unique_ptr<Session> StartUp(const QString& folder, const QString& program) 
     }
     Report(u"start-up to the first filled grid"_s, total);
     Report(u"  of which: open the tables (read the files)"_s, open);
-    Report(u"  of which: construct Tstart_form"_s, construct);
-    Report(u"  of which: Startup() (tabs, applyFilter, revalue, listCurrencies, grid refresh)"_s,
-           startup);
+    Report(u"  of which: construct MainWindow"_s, construct);
+    Report(
+        u"  of which: fillFromDatabase() (tabs, applyFilter, revalue, listCurrencies, grid refresh)"_s,
+        startup);
     return session;
 }
 
