@@ -138,23 +138,15 @@ qint64 LedgerRowSource::id(int index) const {
 }
 
 int LedgerRowSource::indexOf(qint64 id) const {
-    if (size() == 0)
+    const int place = m_rows.indexOfKey(id);
+    if (place < 0)
         return -1;
     if (m_gridRowOf.empty()) {
         m_gridRowOf.resize(m_order.size());
         for (size_t k = 0; k < m_order.size(); ++k)
             m_gridRowOf[size_t(m_order[k])] = int(k);
     }
-    int low = 0;
-    int high = size();
-    while (low < high) {
-        const int middle = low + (high - low) / 2;
-        if (m_rows.toInt(middle, fId) < id)
-            low = middle + 1;
-        else
-            high = middle;
-    }
-    return low < size() && m_rows.toInt(low, fId) == id ? m_gridRowOf[size_t(low)] : -1;
+    return m_gridRowOf[size_t(place)];
 }
 
 LedgerRow LedgerRowSource::row(int index) const {
