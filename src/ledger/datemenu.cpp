@@ -51,7 +51,7 @@ void DateMenu::openOn(const QList<QWidget*>& controls) {
 }
 
 void DateMenu::chooseMonth(int month) {
-    Q_EMIT periodChosen(MonthOfTable(Clock::today().year(), month), true);
+    Q_EMIT periodChosen(Month(Clock::today().year(), month), true);
 }
 
 void DateMenu::chooseCurrentYear() {
@@ -59,7 +59,7 @@ void DateMenu::chooseCurrentYear() {
 }
 
 void DateMenu::chooseCurrentMonth() {
-    Q_EMIT periodChosen(CurrentMonthOfTable(Clock::today()), true);
+    Q_EMIT periodChosen(CurrentMonth(Clock::today()), true);
 }
 
 void DateMenu::chooseToday() {

@@ -15,7 +15,7 @@ class DateMenu : public QMenu {
 public:
     explicit DateMenu(QWidget* parent = nullptr);
 
-    // The month of the current year with the month lengths of MonthOfTable.
+    // The month of the current year, to its last day.
     void chooseMonth(int month);
     void chooseCurrentYear();
     void chooseCurrentMonth();

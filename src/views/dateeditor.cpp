@@ -145,10 +145,8 @@ DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     };
     connect(m_todayButton, &QPushButton::clicked, this, [apply] { apply(Today(Clock::today())); });
     connect(m_weekButton, &QPushButton::clicked, this, [apply] { apply(Week(Clock::today())); });
-    connect(m_monthButton, &QPushButton::clicked, this, [apply] {
-        const QDate today = Clock::today();
-        apply(RealMonth(today.year(), today.month()));
-    });
+    connect(m_monthButton, &QPushButton::clicked, this,
+            [apply] { apply(CurrentMonth(Clock::today())); });
     connect(m_otherMonthButton, &QPushButton::clicked, this, &DateEditor::onOtherMonthClicked);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -177,7 +175,7 @@ void DateEditor::showEvent(QShowEvent* event) {
 void DateEditor::onOtherMonthClicked() {
     if (m_monthPicker->exec() != QDialog::Accepted)
         return;
-    const DatePeriod period = RealMonth(m_monthPicker->year(), m_monthPicker->month());
+    const DatePeriod period = Month(m_monthPicker->year(), m_monthPicker->month());
     setPeriod(period.from, period.to);
 }
 

@@ -2,13 +2,13 @@
 
 namespace zovi {
 
-DatePeriod MonthOfTable(int year, int month) {
-    static constexpr int kLastDay[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return {QDate(year, month, 1), QDate(year, month, kLastDay[month - 1])};
+DatePeriod Month(int year, int month) {
+    const QDate first(year, month, 1);
+    return {first, QDate(year, month, first.daysInMonth())};
 }
 
-DatePeriod CurrentMonthOfTable(const QDate& today) {
-    return MonthOfTable(today.year(), today.month());
+DatePeriod CurrentMonth(const QDate& today) {
+    return Month(today.year(), today.month());
 }
 
 DatePeriod CurrentYear(const QDate& today) {
@@ -23,11 +23,6 @@ DatePeriod Week(const QDate& today) {
     // Monday is day 1 of the week, Sunday day 7.
     const int day = today.dayOfWeek();
     return {today.addDays(1 - day), today.addDays(7 - day)};
-}
-
-DatePeriod RealMonth(int year, int month) {
-    const QDate first(year, month, 1);
-    return {first, QDate(year, month, first.daysInMonth())};
 }
 
 } // namespace zovi

@@ -38,14 +38,14 @@ class TestLedgerPage : public test::MainWindowSession {
         return m_window->findChild<QWidget*>(QString::fromLatin1(name));
     }
 
-    // A ledger of July 2007, 15 February and 5 March 2008, started on Monday 10 March 2008:
+    // A ledger of July 2007, 29 February and 5 March 2008, started on Monday 10 March 2008:
     // the quick filter's dates are March 2008.
     void startIn2008() {
         Clock::setToday(QDate(2008, 3, 10));
         prepare([](LedgerTables& data) {
             FillClassifiers(data);
             for (const auto& [name, date] :
-                 {std::pair{"jul", QDate(2007, 7, 1)}, std::pair{"feb", QDate(2008, 2, 15)},
+                 {std::pair{"jul", QDate(2007, 7, 1)}, std::pair{"feb", QDate(2008, 2, 29)},
                   std::pair{"mar", QDate(2008, 3, 5)}}) {
                 AddEntry(data, QString::fromLatin1(name), QStringLiteral("R"), -1,
                          QStringLiteral("Food"));
@@ -137,7 +137,8 @@ private Q_SLOTS:
     }
 
     // The items of the date menu set both pickers and refilter only while "Date" and "Auto
-    // refresh" are both ticked; "Сегодня" never refilters.
+    // refresh" are both ticked; "Сегодня" never refilters. February of a leap year ends on the
+    // 29th, the day of the entry "feb".
     void dateMenuItems_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<bool>("date");
@@ -147,13 +148,13 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("shown");
         const QStringList march{QStringLiteral("mar")};
         const QDate feb1(2008, 2, 1);
-        const QDate feb28(2008, 2, 28);
+        const QDate feb29(2008, 2, 29);
         QTest::newRow("Февраль refilters")
-            << "NM2" << true << true << feb1 << feb28 << QStringList{QStringLiteral("feb")};
+            << "NM2" << true << true << feb1 << feb29 << QStringList{QStringLiteral("feb")};
         QTest::newRow("Февраль without auto refresh")
-            << "NM2" << true << false << feb1 << feb28 << march;
+            << "NM2" << true << false << feb1 << feb29 << march;
         QTest::newRow("Февраль while Date is unticked")
-            << "NM2" << false << true << feb1 << feb28
+            << "NM2" << false << true << feb1 << feb29
             << QStringList{QStringLiteral("jul"), QStringLiteral("feb"), QStringLiteral("mar")};
         QTest::newRow("Текущий год")
             << "N14" << true << true << QDate(2008, 1, 1) << QDate(2008, 12, 31)
@@ -218,7 +219,7 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("to");
         const int ctrlAlt = int(Qt::ControlModifier | Qt::AltModifier);
         QTest::newRow("Shift+F2") << int(Qt::Key_F2) << int(Qt::ShiftModifier) << 0
-                                  << QDate(2008, 2, 1) << QDate(2008, 2, 28);
+                                  << QDate(2008, 2, 1) << QDate(2008, 2, 29);
         QTest::newRow("Shift+F12 on the debts page")
             << int(Qt::Key_F12) << int(Qt::ShiftModifier) << 1 << QDate(2008, 12, 1)
             << QDate(2008, 12, 31);

@@ -91,17 +91,17 @@ private Q_SLOTS:
         QTest::addColumn<QDate>("to");
         QTest::addColumn<QDate>("expectedFrom");
         QTest::addColumn<QDate>("expectedTo");
-        // The shortcuts of the quick filter end February on the 28th, leap year or not.
-        addRow("Февраль 2008", MonthOfTable(2008, 2), QDate(2008, 2, 1), QDate(2008, 2, 28));
-        addRow("Апрель", MonthOfTable(2008, 4), QDate(2008, 4, 1), QDate(2008, 4, 30));
-        addRow("current month on 29 February", CurrentMonthOfTable(QDate(2008, 2, 29)),
-               QDate(2008, 2, 1), QDate(2008, 2, 28));
+        // The months of the date menu and of the editor end on their real last day, February
+        // on the 29th in a leap year.
+        addRow("Февраль 2008", Month(2008, 2), QDate(2008, 2, 1), QDate(2008, 2, 29));
+        addRow("Апрель", Month(2008, 4), QDate(2008, 4, 1), QDate(2008, 4, 30));
+        addRow("current month on 29 February", CurrentMonth(QDate(2008, 2, 29)), QDate(2008, 2, 1),
+               QDate(2008, 2, 29));
         addRow("current year", CurrentYear(QDate(2008, 3, 10)), QDate(2008, 1, 1),
                QDate(2008, 12, 31));
-        // The editor's months end on their real last day.
-        addRow("February 2008", RealMonth(2008, 2), QDate(2008, 2, 1), QDate(2008, 2, 29));
-        addRow("February 2000", RealMonth(2000, 2), QDate(2000, 2, 1), QDate(2000, 2, 29));
-        addRow("February 1900", RealMonth(1900, 2), QDate(1900, 2, 1), QDate(1900, 2, 28));
+        addRow("February 2007", Month(2007, 2), QDate(2007, 2, 1), QDate(2007, 2, 28));
+        addRow("February 2000", Month(2000, 2), QDate(2000, 2, 1), QDate(2000, 2, 29));
+        addRow("February 1900", Month(1900, 2), QDate(1900, 2, 1), QDate(1900, 2, 28));
         addRow("week on a Sunday", Week(QDate(2008, 3, 9)), QDate(2008, 3, 3), QDate(2008, 3, 9));
         addRow("week on a Monday", Week(QDate(2008, 3, 10)), QDate(2008, 3, 10),
                QDate(2008, 3, 16));
