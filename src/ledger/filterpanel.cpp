@@ -69,10 +69,13 @@ FilterPanel::FilterPanel(LedgerTables& tables, QWidget* parent) : QWidget(parent
         connect(kind, &QRadioButton::clicked, this, &FilterPanel::filterChanged);
     connect(m_quick, &QuickFilterPage::changed, this, &FilterPanel::refilterIfAuto);
     connect(m_extended, &ExtendedFilterPage::changed, this, &FilterPanel::refilterIfAuto);
-    connect(m_searchButton, &QPushButton::clicked, this, [this] {
+    // "Find", or Enter in the field, searches.
+    const auto find = [this] {
         if (m_pages->currentIndex() == kSearchPage)
             Q_EMIT filterChanged();
-    });
+    };
+    connect(m_searchButton, &QPushButton::clicked, this, find);
+    connect(m_searchText, &QLineEdit::returnPressed, this, find);
     connect(m_pages, &QTabWidget::currentChanged, this, &FilterPanel::pageChanged);
 }
 

@@ -183,8 +183,9 @@ FilterTexts BuildFilters(const FilterState& s) {
         appendBoth(Closed(PeriodListCondition(s)));
     }
 
-    // The search matches the whole name; the store compares without regard to letter case.
-    if (searchPage)
+    // The search matches the whole name; the store compares without regard to letter case. An
+    // empty field searches for nothing, so it hides nothing.
+    if (searchPage && !s.searchText.isEmpty())
         appendBoth(Condition(fields::Data::Name, eq, s.searchText));
 
     return t;

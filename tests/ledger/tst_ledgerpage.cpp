@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTabBar>
@@ -113,6 +114,28 @@ private Q_SLOTS:
         QCOMPARE(shownNames(), QStringList{QStringLiteral("fuel")});
         value->setCurrentIndex(value->findText(QStringLiteral("Food")));
         QCOMPARE(shownNames(), QStringList{QStringLiteral("milk")});
+    }
+
+    // The search page with an empty field hides nothing; Enter in the field searches.
+    void searchPage() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            AddEntry(data, QStringLiteral("milk"), QStringLiteral("R"), -1, QStringLiteral("Food"));
+            AddEntry(data, QStringLiteral("fuel"), QStringLiteral("R"), -9, QStringLiteral("car"));
+        });
+        start();
+        const QStringList both{QStringLiteral("milk"), QStringLiteral("fuel")};
+        QCOMPARE(shownNames(), both);
+        m_window->findChild<QTabWidget*>(QStringLiteral("PageControl2"))->setCurrentIndex(2);
+        QCOMPARE(shownNames(), both);
+        auto* field = m_window->findChild<QLineEdit*>(QStringLiteral("EditSearch"));
+        QTest::keyClicks(field, QStringLiteral("FUEL"));
+        QCOMPARE(shownNames(), both);
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(shownNames(), QStringList{QStringLiteral("fuel")});
+        field->clear();
+        QTest::keyClick(field, Qt::Key_Enter);
+        QCOMPARE(shownNames(), both);
     }
 
     // Moving an entry to another account changes the balances of the shown account at once.

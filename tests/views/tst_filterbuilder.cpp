@@ -193,6 +193,8 @@ private Q_SLOTS:
         same("search on an account", "tab=Wallet page=2 find=bread kind=R",
              "(Gr1='Wallet' OR Gr1='[...]') AND Type='R' AND Name='bread'");
         same("search off page 2", "find=bread", "");
+        same("empty search", "tab=Wallet page=2 kind=R",
+             "(Gr1='Wallet' OR Gr1='[...]') AND Type='R'");
         same("quoted tab", "tab=O'Brien", "(Gr1='O''Brien' OR Gr1='[...]')");
         same("quoted group", "group=1:O'Brien", "Gr2='O''Brien'");
         same("quoted sub-group", "group=3:O'Brien", "NameRashod='O''Brien'");
