@@ -3,11 +3,11 @@
 #include "core/clock.h"
 #include "core/lang.h"
 #include "core/layouts.h"
-#include "core/locale.h"
 #include "core/messages.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "views/dateeditor.h"
+#include "views/dateperiods.h"
 #include "views/filterbuilder.h"
 #include "views/presetdialog.h"
 #include "views/presets.h"
@@ -112,8 +112,7 @@ void ExtendedFilterPage::addPeriod() {
     dialog.setPeriod(today, today);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    m_lists->addPeriod(AppLocale::formatDate(dialog.from()) + QLatin1Char('-') +
-                       AppLocale::formatDate(dialog.to()));
+    m_lists->addPeriod(PeriodText({dialog.from(), dialog.to()}));
     Q_EMIT changed();
     m_lists->updateSummary(SelectionListsFrame::kDates);
 }

@@ -5,6 +5,7 @@
 #include "store/error.h"
 #include "store/fields.h"
 #include "store/table.h"
+#include "views/dateperiods.h"
 
 namespace zovi {
 
@@ -74,14 +75,23 @@ QString AccountListCondition(const FilterState& s) {
     return condition;
 }
 
-// The date periods of the dates list: each line is split at its first "-" into the from-date and
-// the to-date; a line without "-" gives one day. The dates are inserted as the line holds them.
+// The date periods of the dates list: each line is split at the "-" that leaves a date on both
+// sides, also when the short date format holds "-" itself; a line that is one date gives that day.
+// A line that is no period is split at its first "-" (a line without one serves as both ends)
+// and its parts inserted as they stand, so that the store refuses them.
 QString PeriodListCondition(const FilterState& s) {
     QString condition;
     for (const QString& line : s.periods) {
-        const qsizetype dash = line.indexOf(QLatin1Char('-'));
-        const QString from = dash < 0 ? line : line.left(dash);
-        const QString to = dash < 0 ? line : line.mid(dash + 1);
+        QString from;
+        QString to;
+        if (const auto period = ParsePeriodText(line)) {
+            from = AppLocale::formatDate(period->from);
+            to = AppLocale::formatDate(period->to);
+        } else {
+            const qsizetype dash = line.indexOf(QLatin1Char('-'));
+            from = dash < 0 ? line : line.left(dash);
+            to = dash < 0 ? line : line.mid(dash + 1);
+        }
         const QString period =
             QLatin1Char('(') + Condition(fields::Data::Date, QStringLiteral(">="), from) +
             QStringLiteral(" AND ") + Condition(fields::Data::Date, QStringLiteral("<="), to) +

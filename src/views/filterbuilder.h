@@ -79,8 +79,9 @@ struct FilterTexts {
 QString FilterLiteral(const QString& value);
 
 // Builds both filter texts from the controls' states. Dates are written with
-// AppLocale::formatDate; the lines of the dates list are inserted as they stand. Nothing is
-// validated: a bad date makes a text that the store refuses when it is applied.
+// AppLocale::formatDate, also those of the dates list, whose lines are read by ParsePeriodText;
+// a line that is no period is inserted as it stands. Nothing is validated: a bad date makes a
+// text that the store refuses when it is applied.
 FilterTexts BuildFilters(const FilterState& state);
 
 // Gives each handle its filter text and switches its filtering on exactly when the text is not

@@ -4,6 +4,7 @@
 #include "core/textutil.h"
 #include "store/datamodules.h"
 #include "store/table.h"
+#include "views/dateperiods.h"
 
 #include <QDir>
 #include <QSaveFile>
@@ -59,11 +60,56 @@ QList<SelectionLine> SubGroupLines(const TableHandle& groups, TableHandle& subGr
     return lines;
 }
 
-// The names of one preset line: the text up to each "&", and what follows the last one.
+// The index of the dates list among the preset's lists.
+constexpr size_t kPeriods = 5;
+
+// A name as a preset line holds it: an "&" inside written twice, then the "&" that ends it.
+QString LineName(const QString& name) {
+    QString text = name;
+    text.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return text + QLatin1Char('&');
+}
+
+// The names of one preset line: each runs up to the next single "&", "&&" standing for an "&"
+// of the name; what follows the last "&" counts as a name as well; empty names are dropped. A
+// run of three "&" ends the name before it with an "&" of its own: "B&&&A&" is "B&" and "A".
+// (The writer gives the same text for "B" and "&A"; a name ending in "&" is taken to be the
+// likelier of the two.)
 QStringList LineNames(const QString& line) {
-    QStringList names = line.split(QLatin1Char('&'));
-    names.removeAll(QString());
+    QStringList names;
+    QString name;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        if (c != QLatin1Char('&')) {
+            name += c;
+        } else if (i + 1 < line.size() && line.at(i + 1) == QLatin1Char('&')) {
+            name += c;
+            ++i;
+        } else {
+            if (!name.isEmpty())
+                names << name;
+            name.clear();
+        }
+    }
+    if (!name.isEmpty())
+        names << name;
     return names;
+}
+
+// A period of the dates list as the file keeps it, in yyyy-MM-dd, so that it reads the same
+// under every locale; a line that is no period is kept as it is.
+QString StoredPeriod(const QString& line) {
+    const auto period = ParsePeriodText(line);
+    return period ? PeriodText(*period, DateForm::Iso) : line;
+}
+
+// A period of the file as the dates list shows it: yyyy-MM-dd, or the short date format of the
+// files written before the periods were kept in yyyy-MM-dd. Anything else is kept as it is.
+QString ShownPeriod(const QString& stored) {
+    auto period = ParsePeriodText(stored, DateForm::Iso);
+    if (!period)
+        period = ParsePeriodText(stored);
+    return period ? PeriodText(*period) : stored;
 }
 
 } // namespace
@@ -82,7 +128,7 @@ QByteArray PresetBytes(const PresetLists& lists) {
     QString text;
     for (size_t i = 0; i < lists.size(); ++i) {
         for (const QString& name : lists[i])
-            text += name + QLatin1Char('&');
+            text += LineName(i == kPeriods ? StoredPeriod(name) : name);
         if (i + 1 < lists.size())
             text += QStringLiteral("\r\n");
     }
@@ -99,6 +145,8 @@ PresetLists ParsePreset(const QByteArray& bytes) {
             line.chop(1);
         lists[i] = LineNames(line);
     }
+    for (QString& period : lists[kPeriods])
+        period = ShownPeriod(period);
     return lists;
 }
 

@@ -36,14 +36,17 @@ QString SummaryText(const QStringList& lines);
 using PresetLists = std::array<QStringList, 6>;
 
 // The bytes of a preset file: six lines ending in CR LF except the last, each holding its
-// names, every one followed by "&". Windows-1251 when every name has its character there;
-// otherwise UTF-8, so that no name turns into question marks.
+// names, every one followed by "&", an "&" inside a name written "&&". The periods are written
+// in yyyy-MM-dd ("2005-03-01-2005-03-31"), whatever the short date format is. Windows-1251 when
+// every name has its character there; otherwise UTF-8, so that no name turns into question marks.
 QByteArray PresetBytes(const PresetLists& lists);
 
 // The lists of a preset file, read as DecodeText reads text (UTF-8 or Windows-1251). A line
-// ending in CR LF or LF; each name is the text up to the next "&", and a trailing text without
-// "&" counts as a name as well; empty names are dropped. Missing lines give empty lists and
-// lines after the sixth are ignored, so a damaged file gives what it holds.
+// ending in CR LF or LF; each name is the text up to the next single "&" ("&&" is an "&" of
+// the name), and a trailing text without "&" counts as a name as well; empty names are dropped.
+// The periods, in yyyy-MM-dd or in the short date format of older files, come back in the short
+// date format; a line that is no period stays as it is. Missing lines give empty lists and lines
+// after the sixth are ignored, so a damaged file gives what it holds.
 PresetLists ParsePreset(const QByteArray& bytes);
 
 // The folder of the presets, "CFT/" in the program folder, made when it is missing; with a

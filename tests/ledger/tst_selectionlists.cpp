@@ -247,7 +247,7 @@ private Q_SLOTS:
 
         saveAs(u"  March "_s);
         QCOMPARE(ReadBytes(presetFile(u"March"_s)),
-                 QByteArray("Salary&\r\n\r\n\r\nMilk&\r\nBank&\r\n01.03.2026-06.03.2026&"));
+                 QByteArray("Salary&\r\n\r\n\r\nMilk&\r\nBank&\r\n2026-03-01-2026-03-06&"));
         QCOMPARE(presets()->count(), 1);
         QCOMPARE(presets()->item(0)->text(), u"March"_s);
 

@@ -1,3 +1,4 @@
+#include "core/locale.h"
 #include "fixtures.h"
 #include "store/datamodules.h"
 #include "store/error.h"
@@ -255,6 +256,42 @@ private Q_SLOTS:
         QCOMPARE(Names(m_data->tbData2), data2);
         QCOMPARE(m_data->tbData.filtered(), !texts.data.isEmpty());
         QCOMPARE(m_data->tbData2.filtered(), !texts.data2.isEmpty());
+    }
+
+    // A period line is split where both sides are dates, also when the short date format holds
+    // "-" itself.
+    void periodsInEveryLocale_data() {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("yyyy-MM-dd")
+            << QStringLiteral("yyyy-MM-dd") << QStringLiteral("2005-03-01-2005-03-15")
+            << QStringLiteral("( (Date>='2005-03-01' AND Date<='2005-03-15'))")
+            << Split("salary bread");
+        QTest::newRow("one day in yyyy-MM-dd")
+            << QStringLiteral("yyyy-MM-dd") << QStringLiteral("2005-04-01")
+            << QStringLiteral("( (Date>='2005-04-01' AND Date<='2005-04-01'))") << Split("O'Brien");
+        QTest::newRow("dd-MM-yyyy")
+            << QStringLiteral("dd-MM-yyyy") << QStringLiteral("28-02-2005-01-03-2005")
+            << QStringLiteral("( (Date>='28-02-2005' AND Date<='01-03-2005'))")
+            << Split("rent salary");
+    }
+    void periodsInEveryLocale() {
+        QFETCH(QString, format);
+        QFETCH(QString, period);
+        QFETCH(QString, text);
+        AppLocale::set(QLatin1Char(','), format);
+        FilterState state = State("page=1");
+        state.periods = {period};
+        const FilterTexts texts = BuildFilters(state);
+        QCOMPARE(texts.data, text);
+        try {
+            ApplyFilters(texts, m_data->tbData, m_data->tbData2);
+        } catch (const StoreError& e) {
+            QFAIL(qPrintable(e.message()));
+        }
+        QTEST(Names(m_data->tbData), "names");
     }
 
     void applyKeepsStateOnError() {

@@ -1,5 +1,6 @@
 // Presets of the "Extended" filter page: the bytes of a preset file and what a file gives back,
 // the folder and its names, and the selection lists read from the classifier tables.
+#include "core/locale.h"
 #include "fixtures.h"
 #include "views/presets.h"
 
@@ -27,13 +28,17 @@ private Q_SLOTS:
     void cleanup() { cleanupDatabase(); }
 
     // The file other installations and older versions read: Windows-1251, CR LF between the
-    // six lines, none after the last; every list read back as it was written.
+    // six lines, none after the last, periods in yyyy-MM-dd and an "&" of a name doubled; every
+    // list read back as it was written.
     void presetBytes_data() {
         QTest::addColumn<PresetLists>("lists");
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("two income groups and a period")
             << Lists({u"Salary"_s, u"Bonus"_s}, {}, {}, {}, {}, {u"01.03.2005-31.03.2005"_s})
-            << QByteArray("Salary&Bonus&\r\n\r\n\r\n\r\n\r\n01.03.2005-31.03.2005&");
+            << QByteArray("Salary&Bonus&\r\n\r\n\r\n\r\n\r\n2005-03-01-2005-03-31&");
+        QTest::newRow("names with &")
+            << Lists({u"Bread & Butter"_s, u"R&D"_s}, {u"&"_s}, {}, {}, {u"A&&B&"_s, u"C"_s}, {})
+            << QByteArray("Bread && Butter&R&&D&\r\n&&&\r\n\r\n\r\nA&&&&B&&&C&\r\n");
         QTest::newRow("nothing ticked, no periods")
             << Lists({}, {}, {}, {}, {}, {}) << QByteArray("\r\n\r\n\r\n\r\n\r\n");
         QTest::newRow("Cyrillic names in Windows-1251")
@@ -69,9 +74,9 @@ private Q_SLOTS:
         QTest::newRow("lines after the sixth")
             << QByteArray("\r\n\r\n\r\n\r\n\r\n01.03.2005-31.03.2005&\r\nSalary&\r\n")
             << Lists({}, {}, {}, {}, {}, {u"01.03.2005-31.03.2005"_s});
+        // "&&" is an "&" of the name.
         QTest::newRow("doubled and leading &")
-            << QByteArray("&Salary&&Bonus&")
-            << Lists({u"Salary"_s, u"Bonus"_s}, {}, {}, {}, {}, {});
+            << QByteArray("&Salary&&Bonus&") << Lists({u"Salary&Bonus"_s}, {}, {}, {}, {}, {});
         // Bytes that are neither UTF-8 nor all Windows-1251 (0x98 has no character there).
         QTest::newRow("undecodable bytes")
             << QByteArray("\xC5\xE4\xE0&\x98&\r\n\xFF\xFE")
@@ -81,6 +86,37 @@ private Q_SLOTS:
         QFETCH(QByteArray, bytes);
         QFETCH(PresetLists, lists);
         QCOMPARE(ParsePreset(bytes), lists);
+    }
+
+    // A preset saved under one short date format loads under another: the file keeps its
+    // periods in yyyy-MM-dd, and the dates list shows them in the format of the day.
+    void periodsAcrossLocales_data() {
+        QTest::addColumn<QString>("savedUnder");
+        QTest::addColumn<QString>("period");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::addColumn<QString>("loadedUnder");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("dots to dashes")
+            << u"dd.MM.yyyy"_s << u"01.03.2005-31.03.2005"_s << QByteArray("2005-03-01-2005-03-31")
+            << u"yyyy-MM-dd"_s << u"2005-03-01-2005-03-31"_s;
+        QTest::newRow("dashes to dots")
+            << u"yyyy-MM-dd"_s << u"2026-12-01-2026-12-31"_s << QByteArray("2026-12-01-2026-12-31")
+            << u"dd.MM.yyyy"_s << u"01.12.2026-31.12.2026"_s;
+        QTest::newRow("day first with dashes to month first")
+            << u"dd-MM-yyyy"_s << u"01-12-2026-31-12-2026"_s << QByteArray("2026-12-01-2026-12-31")
+            << u"MM/dd/yyyy"_s << u"12/01/2026-12/31/2026"_s;
+    }
+    void periodsAcrossLocales() {
+        QFETCH(QString, savedUnder);
+        QFETCH(QString, period);
+        QFETCH(QByteArray, stored);
+        QFETCH(QString, loadedUnder);
+        QFETCH(QString, shown);
+        AppLocale::set(u',', savedUnder);
+        const QByteArray bytes = PresetBytes(Lists({}, {}, {}, {}, {}, {period}));
+        QCOMPARE(bytes, "\r\n\r\n\r\n\r\n\r\n" + stored + '&');
+        AppLocale::set(u',', loadedUnder);
+        QCOMPARE(ParsePreset(bytes), Lists({}, {}, {}, {}, {}, {shown}));
     }
 
     // A name becomes a file in CFT/ and nowhere else.
