@@ -1,5 +1,6 @@
-// Printing: the print tables filled from the ledger, the shipped templates, and the report read
-// back from the PDF a user saves, from a bare window and from the main window.
+// Printing: the print tables filled from the ledger, written whole or not at all, the shipped
+// templates, and the report read back from the PDF a user saves, from a bare window and from the
+// main window.
 #include "core/clock.h"
 #include "dialogs.h"
 #include "mainwindowsession.h"
@@ -150,6 +151,50 @@ private Q_SLOTS:
         });
         QCOMPARE(FileRows(printTable("topdata.db"), "AccountTOP, DateTOP, ValueTOP"),
                  QStringList(QStringLiteral("Все счета|Весь период| ")));
+    }
+
+    // A reader holding the heading table open keeps the print tables from being written: the
+    // user is told, and neither table changes, in its file or in the rows the program reads;
+    // once the reader is gone, printing works again.
+    void printTablesWholeOrAbsent() {
+        prepare([&](LedgerTables& data) {
+            AddEntries(data, Ledger());
+            data.tbData.setFilter(u"Name = 'Хлеб'"_s);
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+            data.tbData.setFilter(QString());
+            const QStringList rows = FileRows(printTable("data.db"), "Name");
+            const QStringList heading = FileRows(printTable("topdata.db"), "AccountTOP");
+            QCOMPARE(rows, QStringList(u"Хлеб"_s));
+
+            sqlite3* reader = nullptr;
+            QCOMPARE(sqlite3_open_v2(QFile::encodeName(printTable("topdata.db")).constData(),
+                                     &reader, SQLITE_OPEN_READONLY, nullptr),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM topdata;", nullptr, nullptr,
+                                  nullptr),
+                     SQLITE_OK);
+            PrintSelectWindow print(data, {});
+            print.show();
+            Click(&print, "Button1");
+            sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(reader);
+
+            const QStringList shown = Messages::takeShown();
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].contains(u"topdata.db") || shown[0].contains(u"locked"),
+                     qPrintable(shown[0]));
+            QCOMPARE(FileRows(printTable("data.db"), "Name"), rows);
+            QCOMPARE(FileRows(printTable("topdata.db"), "AccountTOP"), heading);
+            QCOMPARE(data.tbReportData.recordCount(), 1);
+            QCOMPARE(data.tbReportData.field(QStringLiteral("Name")).text(), rows[0]);
+            QCOMPARE(data.tbTopData.recordCount(), 1);
+            QCOMPARE(data.tbTopData.field(QStringLiteral("AccountTOP")).text(), heading[0]);
+
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+            QCOMPARE(FileRows(printTable("data.db"), "Name").size(), Ledger().size());
+        });
     }
 
     // What the heading row says the report covers, for each state of the filter controls.
