@@ -47,6 +47,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUrl>
+#include <optional>
 
 namespace zovi {
 
@@ -350,16 +351,50 @@ void MainWindow::applyInterface(const InterfaceChoice& choice) {
 // ---- export ----
 
 // One row per entry the ledger's filters admit, in the order of the ledger view (the grid's own
-// sort by name or group does not apply).
+// sort by name or group does not apply). An existing file gets the entries after its rows or is
+// replaced, as the user chooses; entries holding characters the file's code page lacks are
+// written only when the user agrees.
 void MainWindow::exportToDbase() {
-    const QString chosen =
-        FileChooser::saveFile(this, QString(), DataFolder::path(), QStringLiteral("dBase (*.dbf)"));
+    const QString chosen = FileChooser::saveFile(this, QString(), DataFolder::path(),
+                                                 QStringLiteral("dBase (*.dbf)"), false);
     if (chosen.isEmpty())
         return;
+    const QString file = ExportFileName(chosen);
+    ExportMode mode = ExportMode::Append;
+    if (QFileInfo::exists(file)) {
+        const int answer = Messages::choose(
+            this,
+            LangText(QStringLiteral("exportExists"),
+                     QStringLiteral("The file %1 exists. Add the entries after its rows, or "
+                                    "replace it by a file of these entries only?"))
+                .arg(QDir::toNativeSeparators(file)),
+            {LangText(QStringLiteral("exportAppend"), QStringLiteral("Append")),
+             LangText(QStringLiteral("exportReplace"), QStringLiteral("Replace")),
+             LangText(QStringLiteral("exportCancel"), QStringLiteral("Cancel"))});
+        if (answer == 2)
+            return;
+        mode = answer == 0 ? ExportMode::Append : ExportMode::Replace;
+    }
     try {
-        BusyCursor busy;
-        ExportLedger(m_ledgerTables.tbData, ExportTemplatePath(ProgramFolder::path()),
-                     ExportFileName(chosen));
+        std::optional<DbaseExport> job;
+        {
+            BusyCursor busy;
+            job.emplace(m_ledgerTables.tbData, ExportTemplatePath(ProgramFolder::path()), file,
+                        mode);
+        }
+        const ExportLosses& losses = job->losses();
+        if (losses.characters > 0 &&
+            !Messages::confirm(
+                this, LangText(QStringLiteral("exportLosses"),
+                               QStringLiteral("Entries holding characters that the code page "
+                                              "of the file (Windows-1251) lacks: %1; such "
+                                              "characters: %2 (for example \"%3\"). Write the "
+                                              "file with \"?\" in their place?"))
+                          .arg(losses.entries)
+                          .arg(losses.characters)
+                          .arg(losses.example)))
+            return;
+        job->save();
     } catch (const ReportError& e) {
         Messages::error(this, e.message());
     } catch (const StoreError& e) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QQueue>
 
 namespace zovi {
@@ -12,6 +13,7 @@ namespace {
 struct TestState {
     bool on = false;
     QQueue<bool> answers;
+    QQueue<int> buttons;
     QStringList shown;
     int beeps = 0;
     QQueue<QString> choices;
@@ -50,6 +52,25 @@ bool Messages::confirm(QWidget* parent, const QString& text) {
                                  QMessageBox::No) == QMessageBox::Yes;
 }
 
+int Messages::choose(QWidget* parent, const QString& text, const QStringList& buttons) {
+    const int cancel = int(buttons.size()) - 1;
+    if (State().on) {
+        State().shown << text;
+        return State().buttons.isEmpty() ? cancel : State().buttons.dequeue();
+    }
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), text,
+                    QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> added;
+    for (int i = 0; i <= cancel; ++i)
+        added << box.addButton(buttons[i],
+                               i == cancel ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    box.setDefaultButton(qobject_cast<QPushButton*>(added.last()));
+    box.setEscapeButton(added.last());
+    box.exec();
+    const int chosen = int(added.indexOf(box.clickedButton()));
+    return chosen < 0 ? cancel : chosen;
+}
+
 void Messages::beep() {
     ++State().beeps;
     if (!State().on)
@@ -66,6 +87,10 @@ bool Messages::testMode() {
 }
 void Messages::queueAnswer(bool yes) {
     State().answers.enqueue(yes);
+}
+
+void Messages::queueButton(int index) {
+    State().buttons.enqueue(index);
 }
 
 QStringList Messages::takeShown() {
@@ -96,11 +121,13 @@ QString FileChooser::openFile(QWidget* parent, const QString& caption, const QSt
 }
 
 QString FileChooser::saveFile(QWidget* parent, const QString& caption, const QString& folder,
-                              const QString& filter) {
+                              const QString& filter, bool confirmOverwrite) {
     QString path;
     if (TakeChoice(&path))
         return path;
-    return QFileDialog::getSaveFileName(parent, caption, folder, filter);
+    return QFileDialog::getSaveFileName(parent, caption, folder, filter, nullptr,
+                                        confirmOverwrite ? QFileDialog::Options()
+                                                         : QFileDialog::DontConfirmOverwrite);
 }
 
 QString FileChooser::folder(QWidget* parent, const QString& caption, const QString& start) {

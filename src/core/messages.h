@@ -15,6 +15,9 @@ public:
     static void error(QWidget* parent, const QString& text);
     static void info(QWidget* parent, const QString& text);
     static bool confirm(QWidget* parent, const QString& text);
+    // A question with a button for each text, the last one cancelling (Escape and closing the
+    // box choose it, and it is the default); the index of the button chosen.
+    static int choose(QWidget* parent, const QString& text, const QStringList& buttons);
 
     // The short sound of a refused action.
     static void beep();
@@ -24,6 +27,8 @@ public:
     static void setTestMode(bool on);
     static bool testMode();
     static void queueAnswer(bool yes);
+    // The index of the button the next choice takes (the last one when none is queued).
+    static void queueButton(int index);
     // The texts of the boxes shown in test mode, oldest first; taking them clears the record.
     static QStringList takeShown();
     static int beeps();
@@ -35,8 +40,10 @@ class FileChooser {
 public:
     static QString openFile(QWidget* parent, const QString& caption, const QString& folder,
                             const QString& filter);
+    // confirmOverwrite false: choosing an existing file is not questioned here, as the caller
+    // asks what to do with it.
     static QString saveFile(QWidget* parent, const QString& caption, const QString& folder,
-                            const QString& filter);
+                            const QString& filter, bool confirmOverwrite = true);
     static QString folder(QWidget* parent, const QString& caption, const QString& start);
 
     // Test mode: the next choice returns this text (an empty text for a cancelled one).

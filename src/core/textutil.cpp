@@ -177,7 +177,7 @@ QString DecodeText(const QByteArray& bytes) {
     return DecodeCp1251(data);
 }
 
-QByteArray EncodeCp1251(QStringView text) {
+QByteArray EncodeCp1251(QStringView text, QString* lacking) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -193,8 +193,13 @@ QByteArray EncodeCp1251(QStringView text) {
             const auto* found = u == 0xFFFD ? end : std::find(std::begin(kCp1251High), end, u);
             bytes.append(found == end ? '?' : char(0x80 + (found - std::begin(kCp1251High))));
             // A character outside the basic plane is one "?", not one per half.
-            if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
-                ++i;
+            const qsizetype length =
+                QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()
+                    ? 2
+                    : 1;
+            if (found == end && lacking)
+                lacking->append(text.sliced(i, length));
+            i += length - 1;
         }
     }
     return bytes;

@@ -49,8 +49,9 @@ QString NumberText(double value);
 QString DecodeText(const QByteArray& bytes);
 
 // Windows-1251, one byte per character: the bytes of a text, where a character that
-// Windows-1251 lacks becomes "?", and the text of such bytes.
-QByteArray EncodeCp1251(QStringView text);
+// Windows-1251 lacks becomes "?" (lacking, when given, receives each such character in turn),
+// and the text of such bytes.
+QByteArray EncodeCp1251(QStringView text, QString* lacking = nullptr);
 QString DecodeCp1251(QByteArrayView bytes);
 
 } // namespace zovi

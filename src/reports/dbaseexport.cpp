@@ -176,10 +176,11 @@ QString CodePageFileOf(const QString& fileName) {
 }
 
 // The bytes of a text in the file's code page, at most width bytes: Windows-1251 has one byte
-// per character; UTF-8 is cut before the character that would not fit whole.
-QByteArray FieldBytes(const QString& text, TextCode code, int width) {
+// per character (lacking receives the characters it has none for); UTF-8 is cut before the
+// character that would not fit whole.
+QByteArray FieldBytes(const QString& text, TextCode code, int width, QString* lacking) {
     if (code == TextCode::Cp1251)
-        return EncodeCp1251(QStringView(text).left(width));
+        return EncodeCp1251(QStringView(text).left(width), lacking);
     QByteArray bytes = text.toUtf8();
     if (bytes.size() > width) {
         qsizetype cut = width;
@@ -255,13 +256,16 @@ QString ExportFileName(const QString& chosen) {
     return chosen;
 }
 
-int ExportLedger(const TableHandle& view, const QString& templatePath, const QString& fileName) {
+DbaseExport::DbaseExport(const TableHandle& view, const QString& templatePath,
+                         const QString& fileName, ExportMode mode)
+    : m_fileName(fileName) {
     const QFileInfo target(fileName);
     const bool exists = target.exists();
-    const QString source = exists ? fileName : templatePath;
+    const bool append = exists && mode == ExportMode::Append;
+    const QString source = append ? fileName : templatePath;
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        if (!exists) {
+        if (!append) {
             throw ReportError(
                 LangText(QStringLiteral("exportTemplateMissing"),
                          QStringLiteral("The export template %1 is missing, so %2 was not made."))
@@ -273,14 +277,18 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
 
     // The rows are written into a copy beside the file (named ".dbf", which shapelib insists
     // on, whatever the file's own extension), which replaces the file only when it is whole.
-    QTemporaryFile work(target.absolutePath() + QStringLiteral("/.zovi-export-XXXXXX.dbf"));
+    m_work = std::make_unique<QTemporaryFile>(target.absolutePath() +
+                                              QStringLiteral("/.zovi-export-XXXXXX.dbf"));
+    QTemporaryFile& work = *m_work;
     if (!work.open())
         NotWritten(fileName, work.errorString());
     const QByteArray original = in.readAll();
     if (work.write(original) != original.size() || !work.flush())
         NotWritten(fileName, work.errorString());
     work.close();
-    work.setPermissions(in.permissions() | QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    // A replaced file keeps its permissions.
+    work.setPermissions((exists ? QFile::permissions(fileName) : in.permissions()) |
+                        QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     in.close();
 
     WatchScope scope;
@@ -291,7 +299,8 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
                               .arg(QDir::toNativeSeparators(source)));
     }
 
-    // A .cpg file beside an existing file names its code page before the header does.
+    // A .cpg file beside an existing file names its code page before the header does; it stays
+    // beside a replaced file, whose texts are then written as readers will read them.
     QString declared;
     QFile cpg(CodePageFileOf(fileName));
     if (exists && cpg.open(QIODevice::ReadOnly))
@@ -327,13 +336,22 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
     // back by one byte before the next; it is written once, after the last record, at the close.
     DBFSetWriteEndOfFileChar(dbf.get(), false);
     int record = DBFGetRecordCount(dbf.get());
-    const int rows = view.recordCount();
-    for (int row = 0; row < rows; ++row, ++record) {
+    m_rows = view.recordCount();
+    QString lacking;
+    for (int row = 0; row < m_rows; ++row, ++record) {
+        const qsizetype lackingBefore = lacking.size();
         for (const Column& c : columns) {
-            const QByteArray bytes = FieldBytes(view.textAt(row, c.ledgerColumn), *code, c.width);
+            const QByteArray bytes =
+                FieldBytes(view.textAt(row, c.ledgerColumn), *code, c.width, &lacking);
             if (!DBFWriteStringAttribute(dbf.get(), record, c.field, bytes.constData()))
                 NotWritten(fileName, scope.watch().detail);
         }
+        if (lacking.size() > lackingBefore)
+            ++m_losses.entries;
+    }
+    if (!lacking.isEmpty()) {
+        m_losses.characters = int(lacking.toUcs4().size());
+        m_losses.example = lacking.left(lacking.front().isHighSurrogate() ? 2 : 1);
     }
     const QDate today = Clock::today();
     DBFSetLastModifiedDate(dbf.get(), today.year() - 1900, today.month(), today.day());
@@ -341,14 +359,25 @@ int ExportLedger(const TableHandle& view, const QString& templatePath, const QSt
     dbf.close();
     if (scope.watch().failures > 0)
         NotWritten(fileName, scope.watch().detail);
+}
 
+DbaseExport::~DbaseExport() = default;
+
+void DbaseExport::save() {
     std::error_code error;
-    std::filesystem::rename(QFile::encodeName(work.fileName()).constData(),
-                            QFile::encodeName(target.absoluteFilePath()).constData(), error);
+    std::filesystem::rename(QFile::encodeName(m_work->fileName()).constData(),
+                            QFile::encodeName(QFileInfo(m_fileName).absoluteFilePath()).constData(),
+                            error);
     if (error)
-        NotWritten(fileName, QString::fromLocal8Bit(error.message()));
-    work.setAutoRemove(false);
-    return rows;
+        NotWritten(m_fileName, QString::fromLocal8Bit(error.message()));
+    m_work->setAutoRemove(false);
+}
+
+int ExportLedger(const TableHandle& view, const QString& templatePath, const QString& fileName,
+                 ExportMode mode) {
+    DbaseExport job(view, templatePath, fileName, mode);
+    job.save();
+    return job.rows();
 }
 
 } // namespace zovi

@@ -243,6 +243,10 @@ QList<const TableSchema*> LinkedTables() {
             &GrD2(), &Valuta(), &Credit(), &OplataCredit()};
 }
 
+QList<const TableSchema*> PrintTables() {
+    return {&schemas::ReportData(), &schemas::TopData()};
+}
+
 const TableSchema* SchemaForFile(const QString& fileName) {
     for (const TableSchema* s : DatabaseTables()) {
         if (s->fileName.compare(fileName, Qt::CaseInsensitive) == 0)
@@ -258,7 +262,7 @@ const TableSchema* SchemaForFile(const QString& fileName) {
 const TableSchema* SchemaForPath(const QString& path) {
     const QFileInfo info(path);
     if (info.dir().dirName().compare(QLatin1String("Report"), Qt::CaseInsensitive) == 0) {
-        for (const TableSchema* s : {&schemas::ReportData(), &schemas::TopData()}) {
+        for (const TableSchema* s : PrintTables()) {
             if (s->fileName.compare(info.fileName(), Qt::CaseInsensitive) == 0)
                 return s;
         }

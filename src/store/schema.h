@@ -69,6 +69,9 @@ QList<const TableSchema*> DatabaseTables();
 // The tables that commands write together: they share one connection so that a command's
 // writes to several of them commit atomically. Data.db comes first.
 QList<const TableSchema*> LinkedTables();
+// The print tables of the folder Report/, filled together by the print command: they too share
+// one connection. data.db comes first.
+QList<const TableSchema*> PrintTables();
 // The schema of a table file by its file name, without regard to letter case; nullptr when the
 // name is none of ours.
 const TableSchema* SchemaForFile(const QString& fileName);

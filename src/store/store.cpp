@@ -13,17 +13,26 @@ namespace zovi {
 
 namespace {
 
-// The alias under which a linked table is attached to its folder's connection.
+// The alias under which a table file is attached to the connection of its group.
 QString AliasOf(const TableSchema& schema) {
     return schema.tableName.toLower();
 }
 
-const TableSchema* LinkedSchema(const QString& fileName) {
-    for (const TableSchema* s : LinkedTables()) {
-        if (s->fileName.compare(fileName, Qt::CaseInsensitive) == 0)
-            return s;
+// The tables a table file is written together with, the group's main table first: the linked
+// tables of a database folder, or the print tables of Report/. Empty for a file that has a
+// connection of its own. A file belongs to a group only when the main file beside it is that
+// group's main table: gr1.db in Report/ is no ledger table, topdata.db in a database folder no
+// print table.
+QList<const TableSchema*> GroupOf(const QString& file) {
+    const TableSchema* schema = SchemaForPath(file);
+    for (const QList<const TableSchema*>& group : {LinkedTables(), PrintTables()}) {
+        if (!group.contains(schema))
+            continue;
+        const QString mainFile = FindFile(QFileInfo(file).absolutePath(), group.first()->fileName);
+        if (QFileInfo::exists(mainFile) && SchemaForPath(mainFile) == group.first())
+            return group;
     }
-    return nullptr;
+    return {};
 }
 
 } // namespace
@@ -34,29 +43,24 @@ Store& Store::instance() {
 }
 
 std::shared_ptr<Connection> Store::connectionFor(const QString& file) {
-    const QFileInfo info(file);
-    const TableSchema* linked = LinkedSchema(info.fileName());
-    const bool inReport =
-        info.dir().dirName().compare(QLatin1String("Report"), Qt::CaseInsensitive) == 0;
-    const QString folder = info.absolutePath();
-    const QString dataFile = FindFile(folder, schemas::Data().fileName);
-    if (!linked || inReport || !QFileInfo::exists(dataFile))
+    const QList<const TableSchema*> group = GroupOf(file);
+    if (group.isEmpty())
         return std::make_shared<Connection>(file);
 
-    // The tables that commands write together share one connection with the ledger as its main
-    // file, so that SQLite commits their changes atomically across the files.
-    const QString key = QFileInfo(folder).canonicalFilePath();
-    if (auto existing = m_folderConnections.value(key).lock())
+    // The tables that are written together share one connection with the group's main table as
+    // its main file, so that SQLite commits their changes atomically across the files.
+    const QString folder = QFileInfo(file).absolutePath();
+    const QString mainFile = FindFile(folder, group.first()->fileName);
+    const QString key = QFileInfo(mainFile).canonicalFilePath();
+    if (auto existing = m_groupConnections.value(key).lock())
         return existing;
-    auto connection = std::make_shared<Connection>(dataFile);
-    for (const TableSchema* s : LinkedTables()) {
-        if (s == &schemas::Data())
-            continue;
+    auto connection = std::make_shared<Connection>(mainFile);
+    for (const TableSchema* s : group.mid(1)) {
         const QString path = FindFile(folder, s->fileName);
         if (QFileInfo::exists(path))
             connection->attach(path, AliasOf(*s));
     }
-    m_folderConnections.insert(key, connection);
+    m_groupConnections.insert(key, connection);
     return connection;
 }
 
@@ -77,11 +81,8 @@ std::shared_ptr<TableImage> Store::acquire(const QString& requested) {
     auto connection = connectionFor(key);
     QString alias = QStringLiteral("main");
     if (connection->mainFile() != key) {
-        const TableSchema* linked = LinkedSchema(info.fileName());
-        alias = linked ? AliasOf(*linked) : QStringLiteral("main");
-        // A linked file that appeared after the connection was made is attached now.
-        sqlite3* db = connection->db();
-        Q_UNUSED(db);
+        alias = AliasOf(*SchemaForPath(key));
+        // A file of the group that appeared after the connection was made is attached now.
         bool attached = false;
         {
             Statement st(connection->db(), QStringLiteral("PRAGMA database_list"));
@@ -123,7 +124,7 @@ void Store::willWrite(const std::shared_ptr<Connection>& connection) {
         return;
     if (m_doomed)
         throw StoreError(QStringLiteral("The command was cancelled by an earlier error."));
-    if (std::find(m_writing.begin(), m_writing.end(), connection) != m_writing.end()) {
+    if (m_writing == connection) {
         // SQLite rolls a transaction back on its own after some failures (an I/O error, a full
         // disk); a write now would be saved at once, outside the command.
         if (!connection->inTransaction()) {
@@ -132,8 +133,16 @@ void Store::willWrite(const std::shared_ptr<Connection>& connection) {
         }
         return;
     }
+    // SQLite commits atomically only the files of one connection; a command that wrote files of
+    // two could be saved in one and lost in the other.
+    if (m_writing) {
+        m_doomed = true;
+        throw StoreError(QStringLiteral("The table file %1 cannot be written in one command with "
+                                        "%2.")
+                             .arg(connection->mainFile(), m_writing->mainFile()));
+    }
     connection->exec(QStringLiteral("BEGIN IMMEDIATE"));
-    m_writing.push_back(connection);
+    m_writing = connection;
 }
 
 void Store::writeFailed() {
@@ -159,11 +168,12 @@ void Store::commit() {
         throw StoreError(QStringLiteral("The command was cancelled by an earlier error."));
     }
     try {
-        for (const auto& connection : m_writing)
-            connection->exec(QStringLiteral("COMMIT"));
+        if (m_writing)
+            m_writing->exec(QStringLiteral("COMMIT"));
     } catch (const StoreError& e) {
-        // A commit that fails (a full disk, a lost file) leaves nothing half-written: every
-        // file goes back to its state before the command.
+        // A commit that fails (a full disk, a lost file, a reader holding one of the files)
+        // leaves nothing half-written: SQLite writes no file before it holds every one, and
+        // every file and image go back to their state before the command.
         rollback();
         throw StoreError(QStringLiteral("The changes could not be saved: %1").arg(e.message()));
     }
@@ -179,13 +189,11 @@ void Store::rollback() {
         m_doomed = true;
         return;
     }
-    for (const auto& connection : m_writing) {
-        if (connection->inTransaction()) {
-            try {
-                connection->exec(QStringLiteral("ROLLBACK"));
-            } catch (const StoreError&) {
-                // SQLite already rolled the transaction back on its own.
-            }
+    if (m_writing && m_writing->inTransaction()) {
+        try {
+            m_writing->exec(QStringLiteral("ROLLBACK"));
+        } catch (const StoreError&) {
+            // SQLite already rolled the transaction back on its own.
         }
     }
     undo();
@@ -202,7 +210,7 @@ void Store::undo() {
 
 void Store::clear() {
     m_doomed = false;
-    m_writing.clear();
+    m_writing.reset();
     m_undo.clear();
     m_snapshots.clear();
 }

@@ -16,9 +16,10 @@ class Connection;
 class TableImage;
 class TableHandle;
 
-// The process's registry of open table files: one shared image per file, one connection per
-// database folder for the tables that commands write together, and the state of the running
-// transaction.
+// The process's registry of open table files: one shared image per file, one connection for each
+// group of tables that commands write together (the linked tables of a database folder, the print
+// tables of Report/), and the state of the running transaction. A transaction writes the files of
+// one connection only, so that it is saved whole or not at all.
 class Store {
 public:
     static Store& instance();
@@ -41,7 +42,8 @@ public:
     bool inTransaction() const { return m_depth > 0; }
 
     // Called by an image before it writes: opens the SQLite transaction on the connection when
-    // a transaction guard is alive.
+    // a transaction guard is alive. A write to a second connection in one transaction is
+    // refused, and dooms the transaction.
     void willWrite(const std::shared_ptr<Connection>& connection);
     // Called by an image when a write failed: the command can no longer be whole, so every
     // later write and the commit are refused and the guard rolls everything back.
@@ -62,13 +64,13 @@ private:
     void clear();
 
     QHash<QString, std::weak_ptr<TableImage>> m_images;
-    QHash<QString, std::weak_ptr<Connection>> m_folderConnections;
+    QHash<QString, std::weak_ptr<Connection>> m_groupConnections; // by the main file
     QList<TableHandle*> m_handles;
     TableImage::Progress m_readProgress;
 
     int m_depth = 0;
     bool m_doomed = false;
-    std::vector<std::shared_ptr<Connection>> m_writing; // connections written in it
+    std::shared_ptr<Connection> m_writing; // the connection written in it
     std::vector<UndoRecord> m_undo;
     std::vector<std::pair<TableHandle*, TableHandle::State>> m_snapshots;
 };

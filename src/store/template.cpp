@@ -85,7 +85,7 @@ void WritePrintTables(const QString& programFolder) {
     const QString report = QDir(programFolder).filePath(QStringLiteral("Report"));
     if (!QDir().mkpath(report))
         throw StoreError(QStringLiteral("Cannot create the folder %1.").arg(report));
-    for (const TableSchema* s : {&schemas::ReportData(), &schemas::TopData()}) {
+    for (const TableSchema* s : PrintTables()) {
         const QString path = QDir(report).filePath(s->fileName);
         if (!QFileInfo::exists(path))
             CreateTableFile(*s, path);

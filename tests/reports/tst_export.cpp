@@ -1,6 +1,6 @@
 // The dBase export of the ledger view: the file's name, its rows and texts read back with
-// shapelib and with an independent reader, appending to an existing file, and the files and
-// failures that leave everything as it was.
+// shapelib and with an independent reader, appending to or replacing an existing file, the
+// characters its code page lacks, and the files and failures that leave everything as it was.
 #include "dbasefile.h"
 #include "fixtures.h"
 #include "reports/dbaseexport.h"
@@ -108,7 +108,9 @@ class TestExport : public DatabaseTest {
         refreshLedger();
     }
 
-    int exportTo(const QString& file) { return ExportLedger(m_data->tbData, templatePath(), file); }
+    int exportTo(const QString& file, ExportMode mode = ExportMode::Append) {
+        return ExportLedger(m_data->tbData, templatePath(), file, mode);
+    }
 
 private Q_SLOTS:
     void init() {
@@ -253,6 +255,59 @@ private Q_SLOTS:
         QCOMPARE(bytes.back(), '\x1a');
     }
 
+    // Replacing a file writes these entries alone into a table made from the template, in the
+    // file's place; the rows it had are gone.
+    void replacesExistingFile() {
+        addEntries({U("01.03.2026|Хлеб|40 р.||Еда||Кошелёк")});
+        const QString file = out(QStringLiteral("replaced.dbf"));
+        MakeDbf(file, {{"Name", 10}, {"Other", 5}});
+        QCOMPARE(exportTo(file, ExportMode::Replace), 1);
+        const DbfContent read = ReadDbf(file);
+        QCOMPARE(read.fields, kFields);
+        QCOMPARE(read.rows,
+                 QList<QStringList>{L({"01.03.2026", "Хлеб", "40 р.", "", "Еда", "", "Кошелёк"})});
+        QCOMPARE(outFiles(), QStringList{QStringLiteral("replaced.dbf")});
+    }
+
+    // The characters the file's code page lacks are counted before anything is saved: the
+    // entries holding any and the characters in all, a character outside the basic plane once,
+    // a character cut off with its field not at all. An export not saved leaves no file.
+    void losses_data() {
+        QTest::addColumn<QString>("codePage"); // of an existing file; empty for a new one
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("characters");
+        QTest::addColumn<QString>("example");
+        QTest::newRow("Windows-1251 has them")
+            << "" << L({"Ёлка № — €", "Хлеб"}) << 0 << 0 << QString();
+        QTest::newRow("yen and hryvnia")
+            << "" << L({"Чай ¥1", "Хлеб", "Рис ¥2 ₴"}) << 2 << 3 << U("¥");
+        QTest::newRow("outside the basic plane") << "" << L({"Торт 🎂"}) << 1 << 1 << U("🎂");
+        QTest::newRow("cut off") << "" << QStringList{QString(100, u'Ж') + U("¥")} << 0 << 0
+                                 << QString();
+        QTest::newRow("UTF-8 file") << "UTF-8" << L({"Чай ¥1"}) << 0 << 0 << QString();
+    }
+    void losses() {
+        QFETCH(QString, codePage);
+        QFETCH(QStringList, names);
+        const QString file = out(QStringLiteral("losses.dbf"));
+        if (!codePage.isEmpty())
+            MakeDbf(file, {{"Name", 100}}, codePage);
+        QStringList entries;
+        for (const QString& name : names)
+            entries << QStringLiteral("01.03.2026|") + name + QStringLiteral("|1||g||a");
+        addEntries(entries);
+        const QStringList filesBefore = outFiles();
+        {
+            DbaseExport job(m_data->tbData, templatePath(), file);
+            QCOMPARE(job.rows(), int(names.size()));
+            QTEST(job.losses().entries, "entries");
+            QTEST(job.losses().characters, "characters");
+            QTEST(job.losses().example, "example");
+        }
+        QCOMPARE(outFiles(), filesBefore);
+    }
+
     // A missing template for a new file, or a file the export cannot append to, is refused
     // with a message naming it, and the folder is left as it was: no file made, none changed,
     // no working copy left behind.
@@ -298,14 +353,18 @@ private Q_SLOTS:
     }
 
     // A disk that fills up half-way (here a limit on the size of written files) fails the export
-    // with a message, and the file is as it was before: absent, or with its earlier rows only.
+    // with a message, and the file is as it was before: absent, or with its earlier rows only,
+    // also when it was to be replaced.
     void fullDisk_data() {
         QTest::addColumn<bool>("existing");
-        QTest::newRow("new file") << false;
-        QTest::newRow("existing file") << true;
+        QTest::addColumn<bool>("replace");
+        QTest::newRow("new file") << false << false;
+        QTest::newRow("existing file") << true << false;
+        QTest::newRow("existing file replaced") << true << true;
     }
     void fullDisk() {
         QFETCH(bool, existing);
+        QFETCH(bool, replace);
         const QString file = out(QStringLiteral("full.dbf"));
         addEntries({U("01.03.2026|Хлеб|40 р.||Еда||Кошелёк")});
         if (existing)
@@ -321,7 +380,7 @@ private Q_SLOTS:
             FileSizeLimit limit(64 * 1024);
             QVERIFY(limit.set());
             try {
-                exportTo(file);
+                exportTo(file, replace ? ExportMode::Replace : ExportMode::Append);
             } catch (const ReportError& e) {
                 message = e.message();
             }

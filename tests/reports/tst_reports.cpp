@@ -1,9 +1,12 @@
-// Printing: the print tables filled from the ledger, the shipped templates, and the report read
-// back from the PDF a user saves, from a bare window and from the main window.
+// Printing: the print tables filled from the ledger, written whole or not at all, the shipped
+// templates, and the report read back from the PDF a user saves, from a bare window and from the
+// main window; the questions of the dBase export from the main window.
 #include "core/clock.h"
+#include "dbasefile.h"
 #include "dialogs.h"
 #include "mainwindowsession.h"
 #include "pdftext.h"
+#include "reports/dbaseexport.h"
 #include "reports/printselect.h"
 #include "reports/reportoptions.h"
 #include "reports/reportpages.h"
@@ -150,6 +153,50 @@ private Q_SLOTS:
         });
         QCOMPARE(FileRows(printTable("topdata.db"), "AccountTOP, DateTOP, ValueTOP"),
                  QStringList(QStringLiteral("Все счета|Весь период| ")));
+    }
+
+    // A reader holding the heading table open keeps the print tables from being written: the
+    // user is told, and neither table changes, in its file or in the rows the program reads;
+    // once the reader is gone, printing works again.
+    void printTablesWholeOrAbsent() {
+        prepare([&](LedgerTables& data) {
+            AddEntries(data, Ledger());
+            data.tbData.setFilter(u"Name = 'Хлеб'"_s);
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+            data.tbData.setFilter(QString());
+            const QStringList rows = FileRows(printTable("data.db"), "Name");
+            const QStringList heading = FileRows(printTable("topdata.db"), "AccountTOP");
+            QCOMPARE(rows, QStringList(u"Хлеб"_s));
+
+            sqlite3* reader = nullptr;
+            QCOMPARE(sqlite3_open_v2(QFile::encodeName(printTable("topdata.db")).constData(),
+                                     &reader, SQLITE_OPEN_READONLY, nullptr),
+                     SQLITE_OK);
+            QCOMPARE(sqlite3_exec(reader, "BEGIN; SELECT count(*) FROM topdata;", nullptr, nullptr,
+                                  nullptr),
+                     SQLITE_OK);
+            PrintSelectWindow print(data, {});
+            print.show();
+            Click(&print, "Button1");
+            sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+            sqlite3_close(reader);
+
+            const QStringList shown = Messages::takeShown();
+            QCOMPARE(shown.size(), 1);
+            QVERIFY2(shown[0].contains(u"topdata.db") || shown[0].contains(u"locked"),
+                     qPrintable(shown[0]));
+            QCOMPARE(FileRows(printTable("data.db"), "Name"), rows);
+            QCOMPARE(FileRows(printTable("topdata.db"), "AccountTOP"), heading);
+            QCOMPARE(data.tbReportData.recordCount(), 1);
+            QCOMPARE(data.tbReportData.field(QStringLiteral("Name")).text(), rows[0]);
+            QCOMPARE(data.tbTopData.recordCount(), 1);
+            QCOMPARE(data.tbTopData.field(QStringLiteral("AccountTOP")).text(), heading[0]);
+
+            FillPrintTables(data.tbReportData, data.tbTopData, PrintRows(data.tbData),
+                            PrintHeading({}));
+            QCOMPARE(FileRows(printTable("data.db"), "Name").size(), Ledger().size());
+        });
     }
 
     // What the heading row says the report covers, for each state of the filter controls.
@@ -300,6 +347,63 @@ private Q_SLOTS:
         QTEST(result == QDialog::Accepted, "accepted");
         QTEST(int(Messages::takeShown().size()), "messages");
         QCOMPARE(options.output().destination, ReportOutput::Destination::File);
+    }
+
+    // Additional > Export > dBase onto an existing file asks whether to append or to replace;
+    // entries holding characters that Windows-1251 lacks are written with "?" only when the user
+    // agrees. Whatever is cancelled writes nothing.
+    void exportAsks_data() {
+        QTest::addColumn<bool>("existing");
+        QTest::addColumn<int>("button"); // Append, Replace, Cancel
+        QTest::addColumn<bool>("goOn");  // past the characters the code page lacks
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<QStringList>("names"); // of the file's rows after the export
+        const QStringList all = {u"Old"_s, u"Bread"_s, u"Tea ?1"_s, u"Rice ?2 ?"_s};
+        QTest::newRow("new, go on") << false << -1 << true << 1 << all.mid(1);
+        QTest::newRow("new, cancelled") << false << -1 << false << 1 << QStringList();
+        QTest::newRow("append") << true << 0 << true << 2 << all;
+        QTest::newRow("replace") << true << 1 << true << 2 << all.mid(1);
+        QTest::newRow("replace, then cancelled") << true << 1 << false << 2 << all.mid(0, 1);
+        QTest::newRow("cancel") << true << 2 << true << 1 << all.mid(0, 1);
+    }
+    void exportAsks() {
+        QFETCH(bool, existing);
+        QFETCH(int, button);
+        QFETCH(bool, goOn);
+        QFETCH(QStringList, names);
+        const QString file = m_db->root() + u"/ledger.dbf"_s;
+        WriteExportTemplate(m_db->programFolder());
+        prepare([&](LedgerTables& data) {
+            FillClassifiers(data);
+            for (const QString& name : {u"Bread"_s, u"Tea ¥1"_s, u"Rice ¥2 ₴"_s})
+                AddEntry(data, name, u"R"_s, -1, u"Food"_s);
+            AddEntry(data, u"Old"_s, u"R"_s, -1, u"Food"_s, u"Bank"_s);
+            data.tbData.setFilter(u"Gr1='Bank'"_s);
+            if (existing)
+                ExportLedger(data.tbData, ExportTemplatePath(m_db->programFolder()), file);
+        });
+        start();
+        FileChooser::queueChoice(file);
+        if (button >= 0)
+            Messages::queueButton(button);
+        Messages::queueAnswer(goOn);
+        action("ExportDbf")->trigger();
+
+        const QStringList shown = Messages::takeShown();
+        QTEST(int(shown.size()), "messages");
+        if (existing)
+            QVERIFY2(shown[0].contains(u"exists"), qPrintable(shown[0]));
+        if (shown.size() > int(existing))
+            QCOMPARE(shown.last(), u"Entries holding characters that the code page of the file "
+                                   "(Windows-1251) lacks: 2; such characters: 3 (for example "
+                                   "\"¥\"). Write the file with \"?\" in their place?"_s);
+        QStringList rows;
+        for (const QStringList& row : ReadDbf(file).rows)
+            rows << row[1];
+        QCOMPARE(rows, names);
+        const QStringList left =
+            QDir(m_db->root()).entryList({u"*.dbf"_s}, QDir::Files | QDir::Hidden);
+        QCOMPARE(left, names.isEmpty() ? QStringList() : QStringList(u"ledger.dbf"_s));
     }
 
     // From the main window: Ctrl+Alt+P, the reduced report, saved as PDF through the options

@@ -488,6 +488,20 @@ private Q_SLOTS:
         QCOMPARE(m_data->tbData2.recordCount(), 2);
     }
 
+    // SQLite saves atomically only the files of one connection: a command that writes a table
+    // of its own connection (Kurs.db) beside the ledger is refused, and neither file changes.
+    void oneCommandWritesOneConnection() {
+        {
+            Transaction t;
+            AddEntry(m_data->tbData2, kLedger[0]);
+            QVERIFY_THROWS_EXCEPTION(StoreError, zovi::test::Put(m_data->tbKurs, {}));
+            QVERIFY_THROWS_EXCEPTION(StoreError, t.commit());
+        }
+        QCOMPARE(CountRows(m_db->file(QStringLiteral("Data.db")), QStringLiteral("Data")), 0);
+        QCOMPARE(CountRows(m_db->file(QStringLiteral("Kurs.db")), QStringLiteral("Kurs")), 0);
+        QCOMPARE(m_data->tbData2.recordCount(), 0);
+    }
+
     void reopenKeepsPostedRows() {
         fillLedger();
         CloseDatabase(*m_data, *m_cd);
