@@ -26,22 +26,27 @@ inline void SetTestLocale() {
     AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
 }
 
-// A fresh program folder (with Report/) and a database folder made from the template, both in
-// one temporary folder that disappears with the fixture.
+// A fresh program folder (with Report/), a database folder made from the template and the
+// user's folder for backups, all in one temporary folder that disappears with the fixture.
 class TempDatabase {
 public:
     TempDatabase() {
         QVERIFY2(m_dir.isValid(), "cannot make a temporary folder");
         QDir(m_dir.path()).mkpath(QStringLiteral("program"));
         ProgramFolder::set(programFolder());
+        BackupsFolder::set(backupsFolder());
         WritePrintTables(programFolder());
         WriteTemplateFolder(folder());
     }
-    ~TempDatabase() { ProgramFolder::reset(); }
+    ~TempDatabase() {
+        BackupsFolder::reset();
+        ProgramFolder::reset();
+    }
 
     QString root() const { return m_dir.path(); }
     QString programFolder() const { return m_dir.path() + QStringLiteral("/program"); }
     QString folder() const { return m_dir.path() + QStringLiteral("/db"); }
+    QString backupsFolder() const { return m_dir.path() + QStringLiteral("/backups"); }
     QString file(const QString& name) const { return folder() + QLatin1Char('/') + name; }
 
 private:

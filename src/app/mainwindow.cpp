@@ -8,6 +8,7 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "core/skin.h"
 #include "core/wait.h"
 #include "databases/backupwindow.h"
 #include "databases/catalogueeditor.h"
@@ -198,13 +199,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::writeFirstStartDefaults() {
     if (settings::initialized.stored())
         return;
-    const QString current = QDir::currentPath();
     for (const Setting<bool>& flag : {settings::transparentToolbars, settings::flatButtons,
                                       settings::showBackupWindow, settings::fadeDialogs})
         flag.write(flag.fallback());
     settings::accountTabsStyle.write(settings::accountTabsStyle.fallback());
-    settings::backupFolder.write(current);
-    settings::skin.write(current + QStringLiteral("/Skins/Longhorn.sui"));
+    // Folders of the program and of the user, wherever the program was started from.
+    settings::backupFolder.write(BackupsFolder::path());
+    settings::skin.write(SkinEngine::defaultSkin());
     settings::initialized.write(true);
 }
 
