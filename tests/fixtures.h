@@ -170,6 +170,29 @@ inline QString ExecFile(const QString& file, const QString& sql) {
     return RunOnFile(file, sql, SQLITE_OPEN_READWRITE);
 }
 
+// Another program writing to a table file: a connection of its own that holds the file's
+// exclusive lock, so that no one reads it, until release() or its end.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& file) {
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, SQLITE_OPEN_READWRITE,
+                                 nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~WriteLock() { sqlite3_close(m_db); }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    // Runs a statement inside the locked transaction.
+    void exec(const char* sql) { QCOMPARE(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr), 0); }
+    // Commits what was written and lets readers in.
+    void release() { exec("COMMIT"); }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
 // The base of a test class over one database. Each test function gets the test locale, a
 // settings path, a program folder and a database folder made from the template of its own,
 // and, with initDatabase(), data modules with every handle open on that database. Test classes

@@ -13,8 +13,8 @@
 #include "databases/backupwindow.h"
 #include "databases/catalogueeditor.h"
 #include "databases/chooserwindow.h"
+#include "databases/databasecommands.h"
 #include "databases/databasedialog.h"
-#include "databases/databasefolder.h"
 #include "databases/folderdialog.h"
 #include "databases/importwindow.h"
 #include "databases/passworddialog.h"
@@ -462,6 +462,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // While the copies are made, the close box is not asked again.
+    if (m_closing) {
+        event->ignore();
+        return;
+    }
     QString question;
     if (LangString(QStringLiteral("err024"), question) && !Messages::confirm(this, question)) {
         event->ignore();
@@ -469,13 +474,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     saveColumnWidths();
     const QString folder = databaseFolder();
+    m_closing = true;
     if (settings::showBackupWindow.read()) {
         m_backupWindow->setDatabaseFolder(folder);
+        m_backupWindow->setDatabaseName(m_chooser->openedName());
         m_backupWindow->exec();
     }
     // The automatic copy stays silent: files that cannot be copied are skipped.
     if (!folder.isEmpty())
-        BackupCopy::copyListed(folder, QDir(folder).filePath(QStringLiteral("RCopy")));
+        MakeLocalCopy(folder);
+    m_closing = false;
     CloseDatabase(m_ledgerTables, m_debtTables);
     m_databaseChosen = false;
     event->accept();

@@ -130,11 +130,16 @@ private Q_SLOTS:
         QCOMPARE(Settings::readString(QStringLiteral("curdir")), QDir::currentPath());
     }
 
-    void noRCopyFolderNoCopy() {
+    // A database without RCopy/ (a folder registered as it was) gets one when it is opened, so
+    // that the automatic copy at close is made.
+    void noRCopyFolderGetsOne() {
+        QVERIFY(!QFileInfo::exists(m_db->folder() + QStringLiteral("/RCopy")));
         start();
         Settings::writeBool(QStringLiteral("showcopy"), false);
         QVERIFY(m_window->close());
-        QVERIFY(!QFileInfo::exists(m_db->folder() + QStringLiteral("/RCopy")));
+        QCOMPARE(zovi::test::QueryFile(m_db->folder() + QStringLiteral("/RCopy/Data.db"),
+                                       QStringLiteral("PRAGMA integrity_check")),
+                 QStringLiteral("ok"));
         QVERIFY(Messages::takeShown().isEmpty()); // nothing reported
     }
 
