@@ -26,22 +26,27 @@ inline void SetTestLocale() {
     AppLocale::set(QLatin1Char(','), QStringLiteral("dd.MM.yyyy"));
 }
 
-// A fresh program folder (with Report/) and a database folder made from the template, both in
-// one temporary folder that disappears with the fixture.
+// A fresh program folder (with Report/), a database folder made from the template and the
+// user's folder for backups, all in one temporary folder that disappears with the fixture.
 class TempDatabase {
 public:
     TempDatabase() {
         QVERIFY2(m_dir.isValid(), "cannot make a temporary folder");
         QDir(m_dir.path()).mkpath(QStringLiteral("program"));
         ProgramFolder::set(programFolder());
+        BackupsFolder::set(backupsFolder());
         WritePrintTables(programFolder());
         WriteTemplateFolder(folder());
     }
-    ~TempDatabase() { ProgramFolder::reset(); }
+    ~TempDatabase() {
+        BackupsFolder::reset();
+        ProgramFolder::reset();
+    }
 
     QString root() const { return m_dir.path(); }
     QString programFolder() const { return m_dir.path() + QStringLiteral("/program"); }
     QString folder() const { return m_dir.path() + QStringLiteral("/db"); }
+    QString backupsFolder() const { return m_dir.path() + QStringLiteral("/backups"); }
     QString file(const QString& name) const { return folder() + QLatin1Char('/') + name; }
 
 private:
@@ -164,6 +169,29 @@ inline QString QueryFile(const QString& file, const QString& sql) {
 inline QString ExecFile(const QString& file, const QString& sql) {
     return RunOnFile(file, sql, SQLITE_OPEN_READWRITE);
 }
+
+// Another program writing to a table file: a connection of its own that holds the file's
+// exclusive lock, so that no one reads it, until release() or its end.
+class WriteLock {
+public:
+    explicit WriteLock(const QString& file) {
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(file).constData(), &m_db, SQLITE_OPEN_READWRITE,
+                                 nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    }
+    ~WriteLock() { sqlite3_close(m_db); }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+
+    // Runs a statement inside the locked transaction.
+    void exec(const char* sql) { QCOMPARE(sqlite3_exec(m_db, sql, nullptr, nullptr, nullptr), 0); }
+    // Commits what was written and lets readers in.
+    void release() { exec("COMMIT"); }
+
+private:
+    sqlite3* m_db = nullptr;
+};
 
 // The base of a test class over one database. Each test function gets the test locale, a
 // settings path, a program folder and a database folder made from the template of its own,

@@ -8,12 +8,13 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
+#include "core/skin.h"
 #include "core/wait.h"
 #include "databases/backupwindow.h"
 #include "databases/catalogueeditor.h"
 #include "databases/chooserwindow.h"
+#include "databases/databasecommands.h"
 #include "databases/databasedialog.h"
-#include "databases/databasefolder.h"
 #include "databases/folderdialog.h"
 #include "databases/importwindow.h"
 #include "databases/passworddialog.h"
@@ -199,13 +200,13 @@ void MainWindow::showEvent(QShowEvent* event) {
 void MainWindow::writeFirstStartDefaults() {
     if (settings::initialized.stored())
         return;
-    const QString current = QDir::currentPath();
     for (const Setting<bool>& flag : {settings::transparentToolbars, settings::flatButtons,
                                       settings::showBackupWindow, settings::fadeDialogs})
         flag.write(flag.fallback());
     settings::accountTabsStyle.write(settings::accountTabsStyle.fallback());
-    settings::backupFolder.write(current);
-    settings::skin.write(current + QStringLiteral("/Skins/Longhorn.sui"));
+    // Folders of the program and of the user, wherever the program was started from.
+    settings::backupFolder.write(BackupsFolder::path());
+    settings::skin.write(SkinEngine::defaultSkin());
     settings::initialized.write(true);
 }
 
@@ -496,6 +497,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
+    // While the copies are made, the close box is not asked again.
+    if (m_closing) {
+        event->ignore();
+        return;
+    }
     QString question;
     if (LangString(QStringLiteral("err024"), question) && !Messages::confirm(this, question)) {
         event->ignore();
@@ -503,13 +509,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     saveColumnWidths();
     const QString folder = databaseFolder();
+    m_closing = true;
     if (settings::showBackupWindow.read()) {
         m_backupWindow->setDatabaseFolder(folder);
+        m_backupWindow->setDatabaseName(m_chooser->openedName());
         m_backupWindow->exec();
     }
     // The automatic copy stays silent: files that cannot be copied are skipped.
     if (!folder.isEmpty())
-        BackupCopy::copyListed(folder, QDir(folder).filePath(QStringLiteral("RCopy")));
+        MakeLocalCopy(folder);
+    m_closing = false;
     CloseDatabase(m_ledgerTables, m_debtTables);
     m_databaseChosen = false;
     event->accept();

@@ -138,6 +138,7 @@ private:
 
     bool m_shown = false;
     bool m_databaseChosen = false;
+    bool m_closing = false; // the backup window and the copy at close are under way
     // Computed column widths follow the window's width (a window manager maximises it a moment
     // after it is shown) until the user sets a width by hand.
     bool m_widthsFollowWindow = false;

@@ -4,7 +4,6 @@
 #include "charts/diagramspage.h"
 #include "core/lang.h"
 #include "core/layouts.h"
-#include "core/paths.h"
 #include "core/settings.h"
 #include "core/skin.h"
 #include "core/translate.h"
@@ -165,9 +164,9 @@ void MainWindow::applyAppearance() {
     // already); one that is not ready gives way to the program's own.
     QString skin = settings::skin.read();
     if (skin.isEmpty())
-        skin = ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui"));
+        skin = SkinEngine::defaultSkin();
     if (skin != SkinEngine::loaded() && !SkinEngine::load(skin))
-        SkinEngine::load(ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui")));
+        SkinEngine::load(SkinEngine::defaultSkin());
     m_ledger->setFading(settings::fadeDialogs.read());
 
     for (const Setting<bool>& arrangement :

@@ -37,6 +37,12 @@ QString userFolder() {
     return withoutTrailingSeparator(folder);
 }
 
+// The folder given by BackupsFolder::set(); empty when none is.
+QString& explicitBackupsFolder() {
+    static QString folder;
+    return folder;
+}
+
 // Copies the folder from into to, file by file, keeping every file that is already there.
 void copyMissing(const QString& from, const QString& to) {
     QDirIterator files(from, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -139,6 +145,26 @@ QString DataFolder::file(const QString& name) {
 
 bool DataFolder::isProgramFolder() {
     return path() == ProgramFolder::path();
+}
+
+QString BackupsFolder::path() {
+    QString folder = explicitBackupsFolder();
+    if (folder.isEmpty()) {
+        QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (documents.isEmpty())
+            documents = QDir::homePath();
+        folder = withoutTrailingSeparator(documents) + u"/Zovi backups"_s;
+    }
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void BackupsFolder::set(const QString& folder) {
+    explicitBackupsFolder() = withoutTrailingSeparator(folder);
+}
+
+void BackupsFolder::reset() {
+    explicitBackupsFolder().clear();
 }
 
 } // namespace zovi

@@ -37,4 +37,17 @@ public:
     static bool isWritable(const QString& folder);
 };
 
+// The user's own folder for backup copies: "Zovi backups" in the user's documents folder (the
+// home folder when the system names none). The backup window proposes it, and the copies of each
+// database go into a sub-folder of it named after the database. Tests point it at a temporary
+// folder.
+class BackupsFolder {
+public:
+    // The folder without a trailing separator; made when it is missing.
+    static QString path();
+    static void set(const QString& folder);
+    // Forgets a folder set by set() and falls back to the user's documents folder.
+    static void reset();
+};
+
 } // namespace zovi

@@ -1,5 +1,6 @@
 #include "core/skin.h"
 
+#include "core/paths.h"
 #include "core/textutil.h"
 
 #include <QApplication>
@@ -60,6 +61,10 @@ bool SkinEngine::load(const QString& path) {
 
 QString SkinEngine::loaded() {
     return Loaded();
+}
+
+QString SkinEngine::defaultSkin() {
+    return ProgramFolder::file(QStringLiteral("Skins/Longhorn.sui"));
 }
 
 void SkinEngine::reset() {

@@ -15,6 +15,9 @@ public:
     static QString loaded();
     // Whether a text is a style sheet: rules of selectors and braces, balanced, nothing else.
     static bool isStyleSheet(const QString& text);
+    // The program's own skin, Skins/Longhorn.sui in the program folder: the default, and the
+    // one worn when the chosen skin is not ready.
+    static QString defaultSkin();
     // Forgets the skin worn (tests start each case without one).
     static void reset();
 };

@@ -33,17 +33,14 @@ BackupWindow::BackupWindow(QWidget* parent) : QDialog(parent) {
     m_folderTree = Named(new FolderTree(this), "Shell");
 
     // The tree shows folder names only: the whole path says which of the folders of one name
-    // the copy goes to.
+    // the copy goes to, and whether it goes into a sub-folder named after the database.
     m_pathLabel = Named(new QLabel(this), "Label2");
     // A long path wraps at its spaces or is cut at the tree's width, never widening the window;
     // its tool tip holds it whole.
     m_pathLabel->setWordWrap(true);
     m_pathLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_pathLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    connect(m_folderTree, &FolderTree::folderChosen, m_pathLabel, [this](const QString& folder) {
-        m_pathLabel->setText(QDir::toNativeSeparators(folder));
-        m_pathLabel->setToolTip(m_pathLabel->text());
-    });
+    connect(m_folderTree, &FolderTree::folderChosen, this, &BackupWindow::showTarget);
 
     m_copyGauge = Named(new QProgressBar(this), "Gauge1");
     m_copyGauge->setOrientation(Qt::Vertical);
@@ -81,6 +78,12 @@ bool BackupWindow::selectFolder(const QString& folder) {
     return m_folderTree->selectFolder(folder);
 }
 
+void BackupWindow::showTarget() {
+    const QString target = BackupTarget(m_databaseFolder, m_databaseName, selectedFolder());
+    m_pathLabel->setText(QDir::toNativeSeparators(target));
+    m_pathLabel->setToolTip(m_pathLabel->text());
+}
+
 void BackupWindow::showEvent(QShowEvent* event) {
     // A window restored from the task bar is shown again by the system: nothing is re-read.
     if (event->spontaneous()) {
@@ -107,9 +110,9 @@ void BackupWindow::showEvent(QShowEvent* event) {
     m_copyButton->setEnabled(true);
     m_skipButton->setEnabled(true);
     m_folderTree->setEnabled(true);
-    const QString last = settings::backupFolder.read();
-    if (!last.isEmpty())
-        selectFolder(last);
+    selectFolder(ProposedBackupFolder(settings::backupFolder.read()));
+    // The database may differ from the one the window was last shown for.
+    showTarget();
     QDialog::showEvent(event);
 }
 
@@ -120,10 +123,13 @@ void BackupWindow::onCopyClicked() {
         m_folderTree->setEnabled(ready);
     };
     setReady(false);
-    const BackupOutcome outcome = MakeBackup(m_databaseFolder, selectedFolder(), [this] {
-        if (m_copyGauge->value() < m_copyGauge->maximum())
-            m_copyGauge->setValue(m_copyGauge->value() + 1);
-    });
+    m_copying = true;
+    const BackupOutcome outcome =
+        MakeBackup(m_databaseFolder, m_databaseName, selectedFolder(), [this] {
+            if (m_copyGauge->value() < m_copyGauge->maximum())
+                m_copyGauge->setValue(m_copyGauge->value() + 1);
+        });
+    m_copying = false;
     // Nothing copied: the window stays ready for another folder.
     if (!outcome.copied)
         setReady(true);
@@ -134,6 +140,10 @@ void BackupWindow::onCopyClicked() {
 }
 
 void BackupWindow::done(int result) {
+    // The window paints while the copy waits for a file; closing it then would leave the copy
+    // running after the database closed.
+    if (m_copying)
+        return;
     m_closeTimer->stop();
     // Nothing selected (the stored folder is gone) keeps the stored folder.
     const QString folder = selectedFolder();

@@ -23,13 +23,17 @@ public:
 
     // The database folder whose copy.txt names the files to copy; set before exec().
     void setDatabaseFolder(const QString& folder) { m_databaseFolder = folder; }
+    // The database's name in the catalogue: its copies go into a folder of that name where the
+    // chosen folder is the user's folder for backups or holds another database's copy.
+    void setDatabaseName(const QString& name) { m_databaseName = name; }
 
     // The folder selected in the tree (empty when none is).
     QString selectedFolder() const;
     // Selects folder in the tree; false when the folder is not in the tree.
     bool selectFolder(const QString& folder);
 
-    // Every way of closing the window ends here: "reservcopy" and "showcopy" are stored.
+    // Every way of closing the window ends here: "reservcopy" and "showcopy" are stored. While
+    // the copy is being made the window stays open.
     void done(int result) override;
 
 protected:
@@ -38,13 +42,17 @@ protected:
 private:
     // Makes the copy through MakeBackup into the selected folder.
     void onCopyClicked();
+    // Shows under the tree the whole path of the folder the copy goes into.
+    void showTarget();
 
     QString m_databaseFolder;
+    QString m_databaseName;
+    bool m_copying = false;
     QTimer* m_closeTimer;
 
     QLabel* m_titleLabel;       // "Reserv Copy", in bold
     FolderTree* m_folderTree;   // the folder the copy goes to
-    QLabel* m_pathLabel;        // under the tree, the full path of the folder selected in it
+    QLabel* m_pathLabel;        // under the tree, the full path of the folder the copy goes into
     QProgressBar* m_copyGauge;  // vertical, a step per file copied, maximum 10
     QCheckBox* m_dontShowCheck; // "Don't show me again"
     QPushButton* m_copyButton;  // "Create copy"

@@ -152,6 +152,7 @@ void ChooserWindow::onOkClicked() {
         return;
     }
     m_openedFolder = outcome.folder;
+    m_openedName = m_entries.at(index).name;
     if (m_wait)
         m_wait->gauge()->setValue(m_wait->gauge()->maximum());
     wait.reset();

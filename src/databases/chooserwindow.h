@@ -31,6 +31,8 @@ public:
     void reloadCatalogue();
     // The folder of the database opened by "OK", ending with "/"; empty before that.
     QString openedFolder() const { return m_openedFolder; }
+    // The display name of that database in the catalogue; empty before that.
+    QString openedName() const { return m_openedName; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -47,6 +49,7 @@ private:
     WaitWindow* m_wait;
     QList<CatalogueEntry> m_entries;
     QString m_openedFolder;
+    QString m_openedName;
 
     QLabel* m_pictureLabel;    // the picture of welcome.bmp
     QLabel* m_databasesLabel;  // "Databases:"

@@ -6,9 +6,13 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -96,6 +100,30 @@ private:
     QStringList m_before;
 };
 
+// Copies the listed files of folder into target on a thread of its own (see
+// BackupCopy::copyListed). Meanwhile this thread's event loop keeps turning without user input,
+// so that windows paint and timers run while the copy waits for a locked file; step runs here,
+// once per file, in order.
+QStringList CopyAside(const QString& folder, const QString& target,
+                      const std::function<void()>& step, QStringList* reasons) {
+    QObject steps; // lives on this thread: the copy's steps are delivered to it
+    const auto post = [&steps, step] {
+        if (step)
+            QMetaObject::invokeMethod(&steps, step, Qt::QueuedConnection);
+    };
+    QStringList failed;
+    std::unique_ptr<QThread> copier(
+        QThread::create([&] { failed = BackupCopy::copyListed(folder, target, post, reasons); }));
+    QEventLoop loop;
+    QObject::connect(copier.get(), &QThread::finished, &loop, &QEventLoop::quit);
+    copier->start();
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    copier->wait();
+    // Steps posted just before the end are delivered before the caller goes on.
+    QCoreApplication::sendPostedEvents(&steps, QEvent::MetaCall);
+    return failed;
+}
+
 } // namespace
 
 PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confirm) {
@@ -176,6 +204,9 @@ OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString
             break;
         }
     }
+    // The automatic copy at close goes into RCopy/; a folder only read keeps none.
+    if (result.notice.isEmpty())
+        QDir().mkpath(DatabaseFolder::copiesFolder(folder));
     result.opened = true;
     result.folder = Catalogue::withSeparator(folder);
     return result;
@@ -198,10 +229,11 @@ NewDatabaseOutcome AddDatabase(const NewDatabase& request,
     if (target.isEmpty())
         return result;
     const CreationUndo undo(target);
-    if (!QDir().mkpath(target + u"RCopy"_s)) {
+    const QString copies = DatabaseFolder::copiesFolder(target);
+    if (!QDir().mkpath(copies)) {
         undo.undo();
-        result.message = LangText(u"foldercreate"_s, u"The folder %1 cannot be created."_s)
-                             .arg(Native(target + u"RCopy"_s));
+        result.message =
+            LangText(u"foldercreate"_s, u"The folder %1 cannot be created."_s).arg(Native(copies));
         return result;
     }
     result.entry.folder = target;
@@ -226,29 +258,65 @@ NewDatabaseOutcome AddDatabase(const NewDatabase& request,
     return result;
 }
 
-BackupOutcome MakeBackup(const QString& folder, const QString& target,
+QString ProposedBackupFolder(const QString& stored) {
+    const bool programFolder =
+        !stored.isEmpty() && QFileInfo(stored).canonicalFilePath() ==
+                                 QFileInfo(ProgramFolder::path()).canonicalFilePath();
+    return stored.isEmpty() || programFolder ? BackupsFolder::path() : stored;
+}
+
+QString BackupTarget(const QString& folder, const QString& name, const QString& chosen) {
+    if (chosen.isEmpty())
+        return chosen;
+    const bool backupsFolder = QFileInfo(chosen).canonicalFilePath() ==
+                               QFileInfo(BackupsFolder::path()).canonicalFilePath();
+    if (!backupsFolder && BackupCopy::holder(chosen, folder) != BackupCopy::Holder::AnotherDatabase)
+        return chosen;
+    const QString own = BackupCopy::folderName(name, folder);
+    QString target = QDir(chosen).filePath(own);
+    for (int n = 2; BackupCopy::holder(target, folder) == BackupCopy::Holder::AnotherDatabase; ++n)
+        target = QDir(chosen).filePath(u"%1 (%2)"_s.arg(own, QString::number(n)));
+    return target;
+}
+
+BackupOutcome MakeBackup(const QString& folder, const QString& name, const QString& chosen,
                          const std::function<void()>& step) {
     BackupOutcome result;
-    if (target.isEmpty()) {
+    if (chosen.isEmpty()) {
         result.message = LangText(u"copyfolder"_s, u"Choose the folder for the copy."_s);
         return result;
     }
     // A database without its list of files would give an empty backup that looks made.
-    if (DatabaseFolder::listedFiles(folder).isEmpty()) {
+    const QStringList listed = DatabaseFolder::listedFiles(folder);
+    if (listed.isEmpty()) {
         result.message = LangText(u"copynothing"_s,
                                   u"The database folder %1 lists no files in copy.txt: nothing "
                                   u"can be copied."_s)
                              .arg(Native(folder));
         return result;
     }
-    const QStringList failed = BackupCopy::copyListed(folder, target, step);
+    result.target = BackupTarget(folder, name, chosen);
+    // Only a sub-folder of the chosen folder is made: a chosen folder that is gone stays gone.
+    if (result.target != chosen)
+        QDir().mkpath(result.target);
+    QStringList reasons;
+    const QStringList failed = CopyAside(folder, result.target, step, &reasons);
     result.copied = true;
+    // The note says whose copy the folder holds, once it holds any of it.
+    const QString note = LangText(u"copynote"_s, u"This folder holds a backup copy of a Zovi "
+                                                 u"database, made when the program closed."_s);
+    if (failed.size() < listed.size() && !BackupCopy::writeNote(result.target, folder, name, note))
+        reasons << BackupCopy::noteFileName();
     // The list follows the text on lines of its own, since a lang.ini text is one line.
-    if (!failed.isEmpty())
+    if (!reasons.isEmpty())
         result.message = LangText(u"copyfailed"_s, u"These files could not be copied into %1:"_s)
-                             .arg(Native(target)) +
-                         u'\n' + failed.join(u'\n');
+                             .arg(Native(result.target)) +
+                         u'\n' + reasons.join(u'\n');
     return result;
+}
+
+void MakeLocalCopy(const QString& folder) {
+    CopyAside(folder, DatabaseFolder::copiesFolder(folder), {}, nullptr);
 }
 
 } // namespace zovi

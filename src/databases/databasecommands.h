@@ -54,7 +54,9 @@ struct OpenOutcome {
 // Opens the database of folder into the handles of both modules. The folder is checked before
 // any handle is touched (no data.un: "err019", a missing table: "err020"), then the stored
 // password is confirmed, then every handle is bound and opened; step runs once per handle bound
-// and once per handle opened. Refused, no handle is left open.
+// and once per handle opened. Refused, no handle is left open. An opened database without its
+// RCopy/ folder gets one, so that the automatic copy at close is made (a folder the user may
+// only read stays as it is).
 OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString& folder,
                                const PasswordConfirm& confirm,
                                const std::function<void()>& step = {});
@@ -90,12 +92,32 @@ NewDatabaseOutcome AddDatabase(const NewDatabase& request,
 struct BackupOutcome {
     bool copied = false; // false: nothing was copied, message says why
     QString message;     // the refusal, or the files that could not be copied; empty when whole
+    QString target;      // the folder the copy went into
 };
 
-// Copies the files listed in the copy.txt of folder into target; step runs once per listed
-// file. A backup that was not made whole never looks successful: the message names every file
-// that failed.
-BackupOutcome MakeBackup(const QString& folder, const QString& target,
+// The folder the backup window proposes when it opens: the folder used last (stored), unless
+// none is stored or it is the program folder, which is not the user's own: then the user's
+// folder for backups (BackupsFolder).
+QString ProposedBackupFolder(const QString& stored);
+
+// The folder a backup of the database in folder, whose name is name, goes into when the user
+// chose the folder chosen. In the user's folder for backups each database has a sub-folder named
+// after it. A chosen folder that holds a copy of another database (BackupCopy::holder) is never
+// written over: the copy goes into its sub-folder named after this database, or, when that one
+// too holds another's copy, "name (2)", "name (3)" and so on. Otherwise it is chosen itself.
+QString BackupTarget(const QString& folder, const QString& name, const QString& chosen);
+
+// Copies the files listed in the copy.txt of folder into the folder BackupTarget gives for
+// chosen, made when missing, and leaves there the note naming the database. step runs once per
+// listed file. A backup that was not made whole never looks successful: the message names every
+// file that failed, and why. The copy runs on a thread of its own while the caller's thread keeps
+// its event loop turning (without user input), so that waiting for a locked file never freezes a
+// window; step runs on the caller's thread.
+BackupOutcome MakeBackup(const QString& folder, const QString& name, const QString& chosen,
                          const std::function<void()>& step = {});
+
+// The automatic copy at close into the database's RCopy/ folder: silent, a file that cannot be
+// copied is skipped. It waits for locked files as MakeBackup does, without freezing a window.
+void MakeLocalCopy(const QString& folder);
 
 } // namespace zovi

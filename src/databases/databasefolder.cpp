@@ -1,16 +1,18 @@
 #include "databases/databasefolder.h"
 
+#include "core/lang.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/fields.h"
 #include "store/schema.h"
 #include "store/sqlite.h"
 
 #include <QByteArrayView>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
@@ -28,6 +30,9 @@ namespace {
 const QString kCopyList = u"copy.txt"_s;
 const QString kLengthList = u"copy2.txt"_s;
 const QString kPreviousFolder = u"previous"_s;
+const QString kNoteFile = u"zovi-backup.txt"_s;
+const QString kNoteName = u"database="_s;
+const QString kNoteFolder = u"folder="_s;
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -173,8 +178,10 @@ private:
 };
 
 // Copies a table file through SQLite's backup API: the copy is the last committed state of the
-// file, read under SQLite's own locks, even while the store writes to it.
-bool BackupTable(const QString& source, const QString& target, QString* reason) {
+// file, read under SQLite's own locks, even while the store writes to it. A file that another
+// program keeps locked is waited for until lockWait expires.
+bool BackupTable(const QString& source, const QString& target, QDeadlineTimer lockWait,
+                 QString* reason) {
     QString temp;
     {
         QTemporaryFile reserve(target + u".XXXXXX"_s);
@@ -205,16 +212,25 @@ bool BackupTable(const QString& source, const QString& target, QString* reason) 
             message = to.message();
             return fail(u"backup"_s);
         }
-        // A writer of another program may hold the file for a moment: each step waits for it as
-        // the connection's busy timeout allows, and the copy gives up after a few seconds.
-        QElapsedTimer waited;
-        waited.start();
-        int rc = sqlite3_backup_step(backup, -1);
-        while ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && waited.elapsed() < 5000) {
-            QThread::msleep(10);
+        // A writer of another program may hold the file for a moment: the step waits for it
+        // through the connection's busy handler, as long as the copy may still wait. The wait
+        // blocks this thread only: callers with windows copy on a thread of their own.
+        int rc = SQLITE_BUSY;
+        for (;;) {
+            sqlite3_busy_timeout(from.get(), int(std::max<qint64>(0, lockWait.remainingTime())));
             rc = sqlite3_backup_step(backup, -1);
+            if ((rc != SQLITE_BUSY && rc != SQLITE_LOCKED) || lockWait.hasExpired())
+                break;
+            QThread::msleep(10);
         }
         const int finished = sqlite3_backup_finish(backup);
+        if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+            *reason = LangText(u"copylocked"_s,
+                               u"%1 is in use by another program and stayed locked while the "
+                               u"copy waited for it: close that program and copy again."_s)
+                          .arg(Native(source));
+            return false;
+        }
         if (rc != SQLITE_DONE || finished != SQLITE_OK) {
             message = rc != SQLITE_DONE ? QString::fromUtf8(sqlite3_errstr(rc)) : to.message();
             return fail(u"backup"_s);
@@ -244,6 +260,47 @@ bool BackupTable(const QString& source, const QString& target, QString* reason) 
     }
     cleanup.keep();
     return true;
+}
+
+// Whether two paths name one folder (both may be missing).
+bool SameFolder(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    const QString canonicalB = QFileInfo(b).canonicalFilePath();
+    if (!canonicalA.isEmpty() && !canonicalB.isEmpty())
+        return canonicalA == canonicalB;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
+           QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+// The oldest entries of a ledger file, by ID, each as the text of the fields that say what the
+// entry is (the amount in the main currency changes with the rates, so it is left out). Empty
+// when the file cannot be read.
+QStringList OldestEntries(const QString& file) {
+    namespace f = fields::Data;
+    QStringList entries;
+    OwnConnection db;
+    QString reason;
+    if (!IsFile(file) || !db.open(file, SQLITE_OPEN_READONLY, &reason))
+        return entries;
+    QStringList columns;
+    for (const FieldName& field : {f::ID, f::Date, f::Name, f::Gr1, f::Type, f::Value, f::Valuta})
+        columns << QuoteIdent(field);
+    const QByteArray sql =
+        u"SELECT %1 FROM %2 ORDER BY %3 LIMIT 10"_s
+            .arg(columns.join(u", "_s), QuoteIdent(schemas::Data().tableName), QuoteIdent(f::ID))
+            .toUtf8();
+    sqlite3_stmt* st = nullptr;
+    if (sqlite3_prepare_v2(db.get(), sql.constData(), -1, &st, nullptr) == SQLITE_OK) {
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            QStringList values;
+            for (int c = 0; c < columns.size(); ++c)
+                values << QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+            entries << values.join(u'\x1f');
+        }
+    }
+    sqlite3_finalize(st);
+    return entries;
 }
 
 } // namespace
@@ -363,7 +420,7 @@ bool DatabaseFolder::createFromTemplate(const QString& templateFolder, const QSt
         return false;
     const QString staging = folder + u".new"_s;
     QDir(staging).removeRecursively();
-    if (!QDir().mkpath(staging + u"/RCopy"_s))
+    if (!QDir().mkpath(copiesFolder(staging)))
         throw StoreError(u"The folder %1 cannot be created."_s.arg(Native(staging)));
     try {
         copyTemplate(templateFolder, staging);
@@ -402,20 +459,35 @@ QStringList DatabaseFolder::listedFiles(const QString& folder) {
     return ListLines(FileIn(folder, kCopyList));
 }
 
+QString DatabaseFolder::copiesFolder(const QString& folder) {
+    return QDir(folder).filePath(u"RCopy"_s);
+}
+
 QStringList BackupCopy::copyListed(const QString& folder, const QString& target,
-                                   const std::function<void()>& step) {
+                                   const std::function<void()>& step, QStringList* reasons) {
     QStringList failed;
     const bool targetExists = !target.isEmpty() && QFileInfo(target).isDir();
     // The database's own folder is never a target: its files would be moved aside.
     const bool isSource = targetExists && QFileInfo(target).canonicalFilePath() ==
                                               QFileInfo(folder).canonicalFilePath();
     const QString previous = QDir(target).filePath(kPreviousFolder);
+    // One wait for the whole copy: a locked file never holds up the files after it for long.
+    const QDeadlineTimer lockWait(kLockWaitMs);
     for (const QString& name : DatabaseFolder::listedFiles(folder)) {
         const QString source = FindFile(folder, name);
         const QString copy = FindFile(target, name);
-        if (!targetExists || isSource || !keepPrevious(source, copy, previous) ||
-            !copyFile(source, copy))
+        QString reason;
+        if (!targetExists)
+            reason = u"The folder %1 does not exist."_s.arg(Native(target));
+        else if (isSource)
+            reason = u"%1 is the database's own folder."_s.arg(Native(target));
+        else if (!keepPrevious(source, copy, previous))
+            reason = u"The older copy cannot be moved into %1."_s.arg(Native(previous));
+        if (!reason.isEmpty() || !copyFile(source, copy, &reason, lockWait)) {
             failed << name;
+            if (reasons)
+                *reasons << name + u": "_s + reason;
+        }
         if (step)
             step();
     }
@@ -435,7 +507,8 @@ bool BackupCopy::keepPrevious(const QString& source, const QString& copy,
     return QFile::rename(copy, kept);
 }
 
-bool BackupCopy::copyFile(const QString& source, const QString& target, QString* reason) {
+bool BackupCopy::copyFile(const QString& source, const QString& target, QString* reason,
+                          QDeadlineTimer lockWait) {
     QString why;
     auto fail = [&](const QString& text) {
         if (reason)
@@ -457,8 +530,61 @@ bool BackupCopy::copyFile(const QString& source, const QString& target, QString*
     if (!ReadIsDatabase(source, &isDatabase, &why))
         return fail(u"%1 cannot be read: %2"_s.arg(Native(source), why));
     const bool copied =
-        isDatabase ? BackupTable(source, target, &why) : PlainCopy(source, target, &why);
+        isDatabase ? BackupTable(source, target, lockWait, &why) : PlainCopy(source, target, &why);
     return copied || fail(why);
+}
+
+BackupCopy::Holder BackupCopy::holder(const QString& target, const QString& folder) {
+    if (target.isEmpty() || !QFileInfo(target).isDir())
+        return Holder::Nobody;
+    // The database's own folder holds the database itself (and is refused as a target).
+    if (SameFolder(target, folder))
+        return Holder::ThisDatabase;
+    const QString note = FindFile(target, kNoteFile);
+    if (IsFile(note)) {
+        for (const QString& line : ListLines(note)) {
+            if (line.startsWith(kNoteFolder))
+                return SameFolder(line.mid(kNoteFolder.size()), folder) ? Holder::ThisDatabase
+                                                                        : Holder::AnotherDatabase;
+        }
+        return Holder::AnotherDatabase; // a note that names no folder is nobody's to overwrite
+    }
+    const QString ledger = FindFile(target, schemas::Data().fileName);
+    if (!DatabaseFolder::exists(target) && !IsFile(ledger))
+        return Holder::Nobody;
+    const QStringList theirs = OldestEntries(ledger);
+    const QStringList ours = OldestEntries(FindFile(folder, schemas::Data().fileName));
+    return !theirs.isEmpty() && ours.mid(0, theirs.size()) == theirs ? Holder::ThisDatabase
+                                                                     : Holder::AnotherDatabase;
+}
+
+QString BackupCopy::noteFileName() {
+    return kNoteFile;
+}
+
+bool BackupCopy::writeNote(const QString& target, const QString& folder, const QString& name,
+                           const QString& text) {
+    QSaveFile note(FindFile(target, kNoteFile));
+    if (!note.open(QIODevice::WriteOnly))
+        return false;
+    const QString absolute = QFileInfo(folder).absoluteFilePath();
+    note.write((text + u'\n' + kNoteName + name + u'\n' + kNoteFolder + absolute + u'\n').toUtf8());
+    return note.commit();
+}
+
+QString BackupCopy::folderName(const QString& name, const QString& folder) {
+    // Refused by some system in a name: the separators, the characters of patterns and
+    // redirections, and control characters.
+    static const QRegularExpression refused(u"[\\x00-\\x1f/\\\\:*?\"<>|]"_s);
+    static const QRegularExpression ends(u"^[ .]+|[ .]+$"_s);
+    for (const QString& candidate : {name, QFileInfo(QDir::cleanPath(folder)).fileName()}) {
+        QString safe = candidate;
+        safe.replace(refused, u"_"_s);
+        safe.remove(ends);
+        if (!safe.isEmpty())
+            return safe.left(100);
+    }
+    return u"Database"_s;
 }
 
 } // namespace zovi

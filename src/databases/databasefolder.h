@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDeadlineTimer>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -52,6 +53,9 @@ public:
 
     // The names listed in the folder's copy.txt, in order (empty when it is missing).
     static QStringList listedFiles(const QString& folder);
+
+    // The database's own folder of copies, RCopy/ inside it, where the copy at close goes.
+    static QString copiesFolder(const QString& folder);
 };
 
 // Copies of a database's files for the backup window and the copy into RCopy/ at close. Table
@@ -60,16 +64,46 @@ public:
 // its target and renamed over it, so an older copy is never half-overwritten.
 class BackupCopy {
 public:
+    // How long a copy waits in all for table files that another program keeps locked; a file
+    // still locked then is not copied. The wait blocks the calling thread: callers with windows
+    // run the copy on a thread of its own (see MakeBackup).
+    static constexpr int kLockWaitMs = 5000;
+
     // Copies every file listed in folder's copy.txt into target (which must exist). A copy
     // already in target is first moved into target's previous/ folder, replacing the one kept
     // there: one generation back survives a copy of damaged data. step runs once per listed
     // file. Returns the names that could not be copied (a missing source, a missing target
-    // folder, the database's own folder as target, no access, a full disk).
+    // folder, the database's own folder as target, no access, a full disk, a file locked by
+    // another program for longer than kLockWaitMs); reasons, when given, receives a line per
+    // such name: the name and why.
     static QStringList copyListed(const QString& folder, const QString& target,
-                                  const std::function<void()>& step = {});
+                                  const std::function<void()>& step = {},
+                                  QStringList* reasons = nullptr);
 
-    // Copies one file; false (with a reason) when it could not.
-    static bool copyFile(const QString& source, const QString& target, QString* reason = nullptr);
+    // Copies one file, waiting for a lock until lockWait expires; false (with a reason) when it
+    // could not.
+    static bool copyFile(const QString& source, const QString& target, QString* reason = nullptr,
+                         QDeadlineTimer lockWait = QDeadlineTimer(kLockWaitMs));
+
+    // Whose copy a folder holds. The note a backup leaves in the folder names the database
+    // folder it was copied from. A folder without a note that holds a database (a copy made by
+    // an older version, or a database itself) is this database's copy when its oldest ledger
+    // entries are this database's oldest ones; otherwise it counts as another database's, since
+    // moving a copy aside that is not this database's would lose it at the next copy.
+    enum class Holder { Nobody, ThisDatabase, AnotherDatabase };
+    static Holder holder(const QString& target, const QString& folder);
+
+    // The note's file name in a folder of copies.
+    static QString noteFileName();
+    // Writes the note into target: the text for people, then the database's name and folder on
+    // lines of their own ("database=", "folder="). False when it cannot be written.
+    static bool writeNote(const QString& target, const QString& folder, const QString& name,
+                          const QString& text);
+
+    // A database's name made fit to be one folder's name on every system: characters that
+    // systems refuse in names become "_", blanks and dots at the ends go. A name left empty
+    // gives the name of the database's folder, or "Database".
+    static QString folderName(const QString& name, const QString& folder);
 
 private:
     // Moves copy into previousFolder before source replaces it; false when it cannot be kept.

@@ -98,16 +98,24 @@ private Q_SLOTS:
     void cleanup() { sessionCleanup(); }
 
     void firstStartWritesDefaultsOnce() {
+        // Started from a folder that is neither the program's nor the user's: the folders of the
+        // defaults do not depend on it.
+        QTemporaryDir elsewhere;
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(elsewhere.path()));
         start();
-        const QString current = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(before));
+        const QString current = elsewhere.path();
         QCOMPARE(Settings::readInt(QStringLiteral("accounts"), -1), 0);
         QCOMPARE(Settings::readBool(QStringLiteral("flat_panel"), false), true);
         QCOMPARE(Settings::readBool(QStringLiteral("flat_button"), false), true);
         QCOMPARE(Settings::readBool(QStringLiteral("showcopy"), false), true);
         QCOMPARE(Settings::readBool(QStringLiteral("alphablend"), false), true);
-        QCOMPARE(Settings::readString(QStringLiteral("reservcopy")), current);
+        // The user's own folder for backups, made so that the windows can show it.
+        QCOMPARE(Settings::readString(QStringLiteral("reservcopy")), m_db->backupsFolder());
+        QVERIFY(QFileInfo(m_db->backupsFolder()).isDir());
         QCOMPARE(Settings::readString(QStringLiteral("skin")),
-                 current + QStringLiteral("/Skins/Longhorn.sui"));
+                 m_db->programFolder() + QStringLiteral("/Skins/Longhorn.sui"));
         QCOMPARE(Settings::readString(QStringLiteral("curdir")), current);
         // Booleans are stored as integers.
         QSettings raw(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("tarvo"),
@@ -119,14 +127,19 @@ private Q_SLOTS:
         restart();
         QCOMPARE(m_backupWindows, 1); // "showcopy" was true at the first close
         QCOMPARE(Settings::readString(QStringLiteral("skin")), QStringLiteral("/elsewhere/my.sui"));
-        QCOMPARE(Settings::readString(QStringLiteral("curdir")), current);
+        QCOMPARE(Settings::readString(QStringLiteral("curdir")), QDir::currentPath());
     }
 
-    void noRCopyFolderNoCopy() {
+    // A database without RCopy/ (a folder registered as it was) gets one when it is opened, so
+    // that the automatic copy at close is made.
+    void noRCopyFolderGetsOne() {
+        QVERIFY(!QFileInfo::exists(m_db->folder() + QStringLiteral("/RCopy")));
         start();
         Settings::writeBool(QStringLiteral("showcopy"), false);
         QVERIFY(m_window->close());
-        QVERIFY(!QFileInfo::exists(m_db->folder() + QStringLiteral("/RCopy")));
+        QCOMPARE(zovi::test::QueryFile(m_db->folder() + QStringLiteral("/RCopy/Data.db"),
+                                       QStringLiteral("PRAGMA integrity_check")),
+                 QStringLiteral("ok"));
         QVERIFY(Messages::takeShown().isEmpty()); // nothing reported
     }
 

@@ -415,6 +415,13 @@ private Q_SLOTS:
         QVERIFY(!BackupCopy::copyFile(m_db->file(u"Bad.db"_s), target + u"/Bad.db"_s, &reason));
         QVERIFY(!reason.isEmpty());
         QCOMPARE(QDir(target).entryList(QDir::Files).size(), listed.size() - 1);
+
+        // A table that another program keeps locked is given up once the wait is over, and the
+        // reason says so.
+        zovi::test::WriteLock other(m_db->file(u"Gr1.db"_s));
+        QVERIFY(!BackupCopy::copyFile(m_db->file(u"Gr1.db"_s), target + u"/Gr1.db"_s, &reason,
+                                      QDeadlineTimer(100)));
+        QVERIFY2(reason.contains(u"in use by another program"_s), qPrintable(reason));
     }
 };
 

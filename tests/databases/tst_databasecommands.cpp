@@ -203,6 +203,9 @@ private Q_SLOTS:
         QFETCH(QString, password);
         QFETCH(QString, folder);
         DatabaseFolder::setPassword(m_db->folder(), password);
+        // The folder has no RCopy/ (registered as it was): opening makes it for the copy at close.
+        const QString copies = m_db->folder() + u"/RCopy"_s;
+        QVERIFY(!QFileInfo::exists(copies));
         LedgerTables data;
         DebtTables cd;
         QStringList asked;
@@ -222,6 +225,7 @@ private Q_SLOTS:
         for (TableHandle* handle : handles)
             QVERIFY2(handle->isOpen(), qPrintable(handle->path()));
         QCOMPARE(steps, BindingOrder(data, cd).size() + handles.size());
+        QVERIFY(QFileInfo(copies).isDir());
         CloseDatabase(data, cd);
     }
 
@@ -376,8 +380,9 @@ private Q_SLOTS:
         if (!listed)
             WriteBytes(m_db->file(u"copy.txt"_s), "\n");
         int steps = 0;
-        const BackupOutcome outcome = MakeBackup(
-            m_db->folder(), target.isEmpty() ? QString() : m_db->root() + target, [&] { ++steps; });
+        const BackupOutcome outcome =
+            MakeBackup(m_db->folder(), u"Test"_s,
+                       target.isEmpty() ? QString() : m_db->root() + target, [&] { ++steps; });
         QCOMPARE(outcome.copied, copied);
         if (message.isEmpty())
             QCOMPARE(outcome.message, QString());
@@ -397,14 +402,85 @@ private Q_SLOTS:
         const QString copies = m_db->root() + u"/copies"_s;
         QVERIFY(QDir().mkpath(copies));
         QVERIFY(ExecFile(m_db->file(u"Gr1.db"_s), u"INSERT INTO Gr1 VALUES ('first')"_s).isNull());
-        QCOMPARE(MakeBackup(m_db->folder(), copies, {}).message, QString());
+        QCOMPARE(MakeBackup(m_db->folder(), u"Test"_s, copies).message, QString());
         QVERIFY(!QFileInfo::exists(copies + u"/previous"_s));
         const QByteArray first = ReadBytes(copies + u"/Gr1.db"_s);
         QVERIFY(ExecFile(m_db->file(u"Gr1.db"_s), u"UPDATE Gr1 SET Name = 'second'"_s).isNull());
-        QCOMPARE(MakeBackup(m_db->folder(), copies, {}).message, QString());
+        QCOMPARE(MakeBackup(m_db->folder(), u"Test"_s, copies).message, QString());
         QCOMPARE(ReadBytes(copies + u"/previous/Gr1.db"_s), first);
         QCOMPARE(QueryFile(copies + u"/Gr1.db"_s, u"SELECT Name FROM Gr1"_s), u"second"_s);
         QCOMPARE(DatabaseFolder::check(copies + u"/previous"_s), DatabaseFolder::Check::Ok);
+    }
+
+    // A copy never moves another database's copy aside (the next copy would destroy it): where
+    // the chosen folder holds one, the copy goes into a sub-folder named after this database.
+    // Whose copy a folder holds is read from the note a copy leaves, or, for a copy without one,
+    // from its oldest entries.
+    void backupNeverOverwritesAnotherDatabasesCopy_data() {
+        QTest::addColumn<QString>("chosen");        // relative to the test's root
+        QTest::addColumn<QString>("holds");         // what the chosen folder holds before
+        QTest::addColumn<QString>("expected");      // where the copy goes, relative to the root
+        const QString own = u"/chosen/My_ money"_s; // the name made fit for a folder
+        QTest::newRow("empty folder") << u"/chosen"_s << u"nothing"_s << u"/chosen"_s;
+        QTest::newRow("this database's copy") << u"/chosen"_s << u"ours"_s << u"/chosen"_s;
+        QTest::newRow("another's copy") << u"/chosen"_s << u"theirs"_s << own;
+        QTest::newRow("older copy of this database")
+            << u"/chosen"_s << u"ours without note"_s << u"/chosen"_s;
+        QTest::newRow("older copy of another") << u"/chosen"_s << u"theirs without note"_s << own;
+        QTest::newRow("sub-folder taken too")
+            << u"/chosen"_s << u"theirs twice"_s << own + u" (2)"_s;
+        QTest::newRow("user's backups folder")
+            << u"/backups"_s << u"nothing"_s << u"/backups/My_ money"_s;
+    }
+    void backupNeverOverwritesAnotherDatabasesCopy() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, holds);
+        QFETCH(QString, expected);
+        const QString name = u"My: money"_s;
+        const auto addEntry = [](const QString& folder, const QString& entry) {
+            QVERIFY(ExecFile(folder + u"/Data.db"_s,
+                             u"INSERT INTO Data (Date, Name, Type) VALUES ('2026-03-01', '%1', "
+                             u"'R')"_s.arg(entry))
+                        .isNull());
+        };
+        addEntry(m_db->folder(), u"ours"_s);
+        const QString other = m_db->root() + u"/other"_s;
+        WriteTemplateFolder(other);
+        addEntry(other, u"theirs"_s);
+        const QString target = m_db->root() + chosen;
+        QVERIFY(QDir().mkpath(target));
+        if (holds == u"ours"_s)
+            QCOMPARE(MakeBackup(m_db->folder(), name, target).target, target);
+        if (holds.startsWith(u"theirs"_s))
+            QCOMPARE(MakeBackup(other, name, target).target, target);
+        if (holds == u"theirs twice"_s) {
+            const QString third = m_db->root() + u"/third"_s;
+            WriteTemplateFolder(third);
+            QVERIFY(QDir().mkpath(target + u"/My_ money"_s));
+            QCOMPARE(MakeBackup(third, name, target + u"/My_ money"_s).message, QString());
+        }
+        if (holds.endsWith(u"without note"_s))
+            QVERIFY(zovi::test::CopyFolder(holds.startsWith(u"ours"_s) ? m_db->folder() : other,
+                                           target));
+        const QByteArray before = ReadBytes(target + u"/Data.db"_s);
+
+        // Twice: the second copy moves the first aside, and nothing but this database's copy.
+        for (int round = 1; round <= 2; ++round) {
+            const BackupOutcome outcome = MakeBackup(m_db->folder(), name, target);
+            QCOMPARE(outcome.message, QString());
+            QCOMPARE(outcome.target, m_db->root() + expected);
+        }
+        const QString copy = m_db->root() + expected;
+        QCOMPARE(QueryFile(copy + u"/Data.db"_s, u"SELECT Name FROM Data"_s), u"ours"_s);
+        QCOMPARE(QueryFile(copy + u"/previous/Data.db"_s, u"SELECT Name FROM Data"_s), u"ours"_s);
+        // The note says whose copy the folder holds.
+        const QString note = QString::fromUtf8(ReadBytes(copy + u"/zovi-backup.txt"_s));
+        QVERIFY2(note.contains(u"\ndatabase=My: money\nfolder=%1\n"_s.arg(m_db->folder())),
+                 qPrintable(note));
+        if (copy != target) {
+            QCOMPARE(ReadBytes(target + u"/Data.db"_s), before);
+            QVERIFY(!QFileInfo::exists(target + u"/previous"_s));
+        }
     }
 };
 

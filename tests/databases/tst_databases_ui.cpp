@@ -648,6 +648,55 @@ private Q_SLOTS:
         QCOMPARE(Child<QProgressBar>(&window, "Gauge1")->value(), qMin(10, int(listed.size())));
     }
 
+    // Without a folder used before, or with the program folder that older versions stored, the
+    // window proposes the user's own folder for backups, where each database's copy goes into a
+    // folder named after it.
+    void backupProposesTheUsersFolder_data() {
+        QTest::addColumn<bool>("programFolderStored");
+        QTest::newRow("nothing stored") << false;
+        QTest::newRow("program folder stored") << true;
+    }
+    void backupProposesTheUsersFolder() {
+        QFETCH(bool, programFolderStored);
+        if (programFolderStored)
+            Settings::writeString(u"reservcopy"_s, m_db->programFolder());
+        const QString own = m_db->backupsFolder() + u"/Household"_s;
+        BackupWindow window;
+        window.setDatabaseFolder(m_db->folder());
+        window.setDatabaseName(u"Household"_s);
+        const int result = Run(
+            &window,
+            [&] {
+                QCOMPARE(window.selectedFolder(), m_db->backupsFolder());
+                QCOMPARE(Child<QLabel>(&window, "Label2")->text(), QDir::toNativeSeparators(own));
+                Click(&window, "Button1");
+            },
+            true);
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(DatabaseFolder::check(own), DatabaseFolder::Check::Ok);
+        QCOMPARE(Settings::readString(u"reservcopy"_s), m_db->backupsFolder());
+    }
+
+    // A table file that another program keeps locked is waited for while the window keeps
+    // running its event loop: here the other program finishes from a timer of this thread, and
+    // the copy then holds what it wrote.
+    void backupWaitsForALockedFile() {
+        QTemporaryDir target;
+        Settings::writeString(u"reservcopy"_s, target.path());
+        zovi::test::WriteLock other(m_db->file(u"Data.db"_s));
+        other.exec("INSERT INTO Data (Name) VALUES ('written meanwhile')");
+        BackupWindow window;
+        window.setDatabaseFolder(m_db->folder());
+        QTimer::singleShot(300, &window, [&] { other.release(); });
+        const int result = Run(
+            &window, [&] { Click(&window, "Button1"); }, true);
+        QCOMPARE(result, int(QDialog::Accepted));
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(zovi::test::QueryFile(target.filePath(u"Data.db"_s), u"SELECT Name FROM Data"_s),
+                 u"written meanwhile"_s);
+    }
+
     void backupReportsFailedCopy() {
         QTemporaryDir root;
         const QString target = root.filePath(u"gone"_s);
