@@ -3,11 +3,13 @@
 #include "core/lang.h"
 #include "core/settings.h"
 #include "core/textutil.h"
+#include "ledger/entryrow.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
 #include "store/unfiltered.h"
 
+#include <QHash>
 #include <QVariant>
 #include <cmath>
 #include <vector>
@@ -308,16 +310,80 @@ void DeleteCurrency(LedgerTables& data, int row) {
 void SetMainCurrency(LedgerTables& data, int row) {
     TableHandle& v = data.tbValuta;
     const int at = LocateCurrency(v, row);
+    const QList<Currency> currencies = ReadCurrencies(v);
+    const Currency& chosen = currencies[row];
+    // Already the main one: its rate is 1 and the others are read against it as they are.
+    const double mainRate = chosen.Def ? 1.0 : chosen.Kurs;
+    const bool mainMore = chosen.More;
+    if (!UsableRate(mainRate))
+        throw StoreError(LangText(QStringLiteral("mainratezero"),
+                                  QStringLiteral("The rate of %1 is 0, so its worth in the main "
+                                                 "currency is unknown: give it a rate first."))
+                             .arg(chosen.Name));
+    // A rate against the old main currency, restated against the chosen one in the same
+    // direction, so that every amount is worth what it was worth before.
+    const auto restated = [&](double rate, bool more) {
+        return more == mainMore ? rate / mainRate : rate * mainRate;
+    };
+    QHash<QString, bool> directions; // the first currency of a name gives the entries' direction
+    for (const Currency& c : currencies)
+        directions.insert(c.Name, directions.value(c.Name, c.More));
+
     Transaction t;
     int recNo = 1;
     for (v.first(); !v.eof(); v.next(), ++recNo) {
+        const Currency& c = currencies[recNo - 1];
         v.edit();
         v.field(fields::Valuta::Def).setBool(recNo == at);
         if (recNo == at)
             v.field(fields::Valuta::Kurs).setDouble(1);
+        else if (c.Def)
+            v.field(fields::Valuta::Kurs).setDouble(restated(1, c.More));
+        else if (UsableRate(c.Kurs))
+            v.field(fields::Valuta::Kurs).setDouble(restated(c.Kurs, c.More));
         v.post();
     }
+
+    // The amounts in the main currency: an entry's own rate is restated like the currencies'
+    // and its amount converted again at it; an entry without a usable rate keeps its figure,
+    // restated in the chosen currency. Exchanges carry a rate between their two currencies and
+    // no figure of their own.
+    if (!chosen.Def) {
+        TableHandle& d = data.tbData2;
+        UnfilteredView walk(d);
+        const int cType = d.fieldIndex(fields::Data::Type);
+        const int cValuta = d.fieldIndex(fields::Data::Valuta);
+        const int cValue = d.fieldIndex(fields::Data::Value);
+        const int cKurs = d.fieldIndex(fields::Data::Kurs);
+        const int cInDol = d.fieldIndex(fields::Data::InDol);
+        const int count = d.recordCount();
+        for (int entry = 0; entry < count; ++entry) {
+            if (d.textAt(entry, cType) == QLatin1String("O"))
+                continue;
+            const QString valuta = d.textAt(entry, cValuta);
+            const auto direction = directions.constFind(valuta);
+            const bool known = valuta.isEmpty() || direction != directions.cend();
+            const bool more = valuta.isEmpty() || (known && *direction);
+            d.setRecNo(entry + 1);
+            const double rate = d.field(cKurs).toDouble();
+            const bool hasFigure = !d.field(cInDol).isNull();
+            if (known && UsableRate(rate)) {
+                const double newRate = restated(rate, more);
+                d.edit();
+                d.field(cKurs).setDouble(newRate);
+                d.field(cInDol).setDouble(
+                    *ToMainCurrencyAt(d.field(cValue).toDouble(), newRate, more));
+                d.post();
+            } else if (hasFigure) {
+                d.edit();
+                d.field(cInDol).setDouble(
+                    *FromMainCurrencyAt(d.field(cInDol).toDouble(), mainRate, mainMore));
+                d.post();
+            }
+        }
+    }
     t.commit();
+    RefreshLedgerViews(data);
     v.setRecNo(at);
 }
 
