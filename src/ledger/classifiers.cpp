@@ -1,6 +1,7 @@
 #include "ledger/classifiers.h"
 
 #include "core/lang.h"
+#include "ledger/entrykinds.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -67,9 +68,10 @@ void RefreshLedger(LedgerTables& data) {
     }
 }
 
-// The entries that have a group and a sub-group: incomes and charges.
-QStringList GroupedKinds() {
-    return {QStringLiteral("D"), QStringLiteral("R")};
+// The entries that a side's groups and sub-groups classify: charges or incomes. Transfers,
+// exchanges and debt rows have no group of either side.
+QStringList KindsOf(GroupSide side) {
+    return {TypeCode(side == GroupSide::Charges ? EntryKind::Charge : EntryKind::Income)};
 }
 
 } // namespace
@@ -250,7 +252,7 @@ void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QStri
     if (oldName == newName)
         return;
     Transaction t;
-    RenameInLedger(data, fields::Data::Gr2, oldName, newName, GroupedKinds());
+    RenameInLedger(data, fields::Data::Gr2, oldName, newName, KindsOf(side));
     LocateGroup(g, groupId);
     g.edit();
     g.field(fields::GroupTable::Name).setText(newName);
@@ -270,7 +272,7 @@ void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QS
     if (oldName == newName)
         return;
     Transaction t;
-    RenameInLedger(data, fields::Data::NameRashod, oldName, newName, GroupedKinds());
+    RenameInLedger(data, fields::Data::NameRashod, oldName, newName, KindsOf(side));
     LocateGroup(g, groupId);
     LocateSubGroup(s, oldName);
     s.edit();

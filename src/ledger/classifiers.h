@@ -59,14 +59,14 @@ int DeleteGroup(LedgerTables& data, GroupSide side, qint64 groupId);
 // Deletes the first sub-group of this name of the group. Entries keep the name.
 void DeleteSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& name);
 
-// Renames the group and carries the new name into the group of every income and charge entry
-// that names the old one exactly, whichever side the entry is of (an income group and a charge
-// group of one name are one name in the ledger), also entries the ledger filter hides. A blank
-// new name is refused; transfers, exchanges and debt rows keep their markers, and an empty old
-// name rewrites no entry. The ledger handles are refreshed.
+// Renames the group and carries the new name into the group of every entry of its side (the
+// charges for a charge group, the incomes for an income group) that names the old one exactly,
+// also entries the ledger filter hides; an income group and a charge group of one name stay
+// apart. A blank new name is refused; transfers, exchanges and debt rows keep their markers,
+// and an empty old name rewrites no entry. The ledger handles are refreshed.
 void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& newName);
-// The same for the first sub-group named oldName of the group: every income and charge entry
-// whose sub-group is oldName gets newName, whatever its group.
+// The same for the first sub-group named oldName of the group: every entry of the side whose
+// sub-group is oldName gets newName, whatever its group.
 void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& oldName,
                     const QString& newName);
 

@@ -182,21 +182,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("rows");
-        // Incomes and charges of one group name are one name in the ledger.
-        QTest::newRow("charge group Food") << S("group") << S("Gr2")
-                                           << S("milk:Meals hidden:Meals fuel:car harvest:Meals "
-                                                "shared:Meals move:(TRANSFER->) change:(EXCHANGE)")
-                                           << S("Meals|car");
-        // A sub-group name is renamed whatever the group.
+        // The income group of the same name keeps its entries.
+        QTest::newRow("charge group Food")
+            << S("group") << S("Gr2")
+            << S("milk:Meals hidden:Meals fuel:car harvest:Food shared:Meals move:(TRANSFER->) "
+                 "change:(EXCHANGE) wage:Salary")
+            << S("Meals|car");
+        // And the charge group keeps its own.
+        QTest::newRow("income group Food")
+            << S("income group") << S("Gr2")
+            << S("milk:Food hidden:Food fuel:car harvest:Meals shared:Food move:(TRANSFER->) "
+                 "change:(EXCHANGE) wage:Salary")
+            << S("Meals|Salary");
+        // A sub-group name is renamed whatever the group, in the charges only.
         QTest::newRow("sub-group Other of Food")
             << S("sub-group") << S("NameRashod")
-            << S("milk:Milk hidden:Meals fuel:Meals harvest: shared: move: change:")
+            << S("milk:Milk hidden:Meals fuel:Meals harvest: shared: move: change: wage:Other")
             << S("Milk|Bread|Meals|Other");
         // An old database may hold a group without a name: renaming it rewrites no entry, not
         // even those without a group.
         QTest::newRow("unnamed group") << S("unnamed") << S("NameRashod")
                                        << S("milk:Milk hidden:Other fuel:Other harvest: shared: "
-                                            "move: change:")
+                                            "move: change: wage:Other")
                                        << S("Food|car|Meals");
     }
 
@@ -206,11 +213,22 @@ private Q_SLOTS:
         QFETCH(QString, entries);
         QFETCH(QString, rows);
         fill();
+        // An income of the sub-group Other of the income group Salary.
+        Put(m_data->tbData2, {{"Name", S("wage")},
+                              {"Gr1", S("Bank")},
+                              {"Type", S("D")},
+                              {"Gr2", S("Salary")},
+                              {"NameRashod", S("Other")}});
         const qint64 food = groupId(GroupSide::Charges, "Food");
         if (what == S("group")) {
             RenameGroup(*m_data, GroupSide::Charges, food, S("Meals"));
             QCOMPARE(table("GrR.db", "SELECT group_concat(Name,'|') FROM GrR"), rows);
             QCOMPARE(table("GrD.db", "SELECT group_concat(Name,'|') FROM GrD"), S("Food|Salary"));
+        } else if (what == S("income group")) {
+            RenameGroup(*m_data, GroupSide::Incomes, groupId(GroupSide::Incomes, "Food"),
+                        S("Meals"));
+            QCOMPARE(table("GrD.db", "SELECT group_concat(Name,'|') FROM GrD"), rows);
+            QCOMPARE(table("GrR.db", "SELECT group_concat(Name,'|') FROM GrR"), S("Food|car"));
         } else if (what == S("sub-group")) {
             RenameSubGroup(*m_data, GroupSide::Charges, food, S("Other"), S("Meals"));
             QCOMPARE(table("GrR2.db", "SELECT group_concat(Name,'|') FROM GrR2"),
@@ -223,7 +241,7 @@ private Q_SLOTS:
             QVERIFY(unnamed > 0);
             RenameGroup(*m_data, GroupSide::Charges, unnamed, S("Meals"));
             QCOMPARE(ledger("Gr2"), S("milk:Food hidden:Food fuel:car harvest:Food shared: "
-                                      "move:(TRANSFER->) change:(EXCHANGE)"));
+                                      "move:(TRANSFER->) change:(EXCHANGE) wage:Salary"));
             QCOMPARE(table("GrR.db", "SELECT group_concat(Name,'|') FROM GrR"), rows);
             return;
         }
@@ -232,6 +250,16 @@ private Q_SLOTS:
         QVERIFY(m_data->tbData.locate(S("Name"), S("milk")));
         QCOMPARE(m_data->tbData.field(S("Gr2")).text(),
                  what == S("group") ? S("Meals") : S("Food"));
+    }
+
+    // An income sub-group's rename leaves the charges of a sub-group of that name alone.
+    void renameIncomeSubGroup() {
+        fill();
+        RenameSubGroup(*m_data, GroupSide::Incomes, groupId(GroupSide::Incomes, "Salary"),
+                       S("Other"), S("Bonus"));
+        QCOMPARE(table("GrD2.db", "SELECT group_concat(Name,'|') FROM GrD2"), S("Bonus"));
+        QCOMPARE(ledger("NameRashod"), S("milk:Milk hidden:Other fuel:Other harvest: shared: "
+                                         "move: change:"));
     }
 
     void blankNamesRefused_data() {

@@ -220,10 +220,10 @@ private Q_SLOTS:
                  QStringLiteral("Meals"));
         QCOMPARE(stored("GrR2.db", "SELECT group_concat(Name,'|') FROM GrR2"),
                  QStringLiteral("Milk|Bread"));
-        // The income entry of the income group Food is renamed too; the deleted group's
+        // The income entry of the income group Food keeps its group; the deleted group's
         // entry keeps its name.
         QCOMPARE(stored("Data.db", "SELECT group_concat(Name||':'||Gr2,' ') FROM Data"),
-                 QStringLiteral("lunch:Meals garden:Meals fuel:car"));
+                 QStringLiteral("lunch:Meals garden:Food fuel:car"));
         QTRY_COMPARE(m_window->fullRefreshCount(), refreshes + 1);
     }
 };
