@@ -21,17 +21,25 @@ QStringList AccountNames(LedgerTables& data);
 // nothing when that is empty or an account of exactly that name exists (letter case counts).
 bool AddAccount(LedgerTables& data, const QString& text);
 
-// Deletes the first account of this name. Entries and debts keep the name.
-void DeleteAccount(LedgerTables& data, const QString& name);
+// The commands below act on the account at row, its 0-based place in table order (the row of
+// the accounts window's grid): Gr1.db has no key, and two accounts may bear one name. A row
+// that is not there is refused.
 
-// Renames the first account named oldName to newName (taken as typed, but a blank name is
-// refused) and carries the new name into every ledger entry of that account, also entries the
-// ledger filter hides, and into the debts booked to it (Credit.db, User), so that later
-// repayments go to the new name. Entries of "[...]" and of other accounts are not touched; a
-// name that another account already has merges their entries. The ledger and debt handles
-// are refreshed.
-void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName,
-                   const QString& newName);
+// Deletes the account at row. Entries and debts keep the name.
+void DeleteAccount(LedgerTables& data, int row);
+
+// True when an account other than the one at row bears exactly this name: renaming it so
+// merges the two.
+bool AccountNameTaken(LedgerTables& data, int row, const QString& name);
+
+// Renames the account at row to newName (taken as typed, but a blank name is refused) and
+// carries the new name into every ledger entry of the old name, also entries the ledger filter
+// hides, and into the debts booked to it (Credit.db, User), so that later repayments go to the
+// new name. Entries of "[...]" and of other accounts are not touched. While another account
+// still bears the old name, the entries and debts stay with that one. When another account
+// already bears newName (AccountNameTaken), the two merge: the entries and debts move to it and
+// the account at row goes. The ledger and debt handles are refreshed.
+void RenameAccount(LedgerTables& data, DebtTables& cd, int row, const QString& newName);
 
 // Exchanges the account at index (0-based, table order) with its neighbour above (up) or below.
 // Returns false and changes nothing for the first moved up, the last moved down, or an index
