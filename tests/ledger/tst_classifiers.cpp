@@ -281,16 +281,6 @@ private Q_SLOTS:
                  what == S("group") ? S("Meals") : S("Food"));
     }
 
-    // An income sub-group's rename leaves the charges of a sub-group of that name alone.
-    void renameIncomeSubGroup() {
-        fill();
-        RenameSubGroup(*m_data, GroupSide::Incomes, groupId(GroupSide::Incomes, "Salary"),
-                       S("Other"), S("Bonus"));
-        QCOMPARE(table("GrD2.db", "SELECT group_concat(Name,'|') FROM GrD2"), S("Bonus"));
-        QCOMPARE(ledger("NameRashod"), S("milk:Milk hidden:Other fuel:Other harvest: shared: "
-                                         "move: change:"));
-    }
-
     void blankNamesRefused_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("name");
