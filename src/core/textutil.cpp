@@ -105,11 +105,19 @@ void NormalizeDecimal(const QString& text, QString& result) {
     result = withSeparator(stripped, AppLocale::decimalSeparator());
 }
 
+double RoundToCents(double amount) {
+    if (!std::isfinite(amount))
+        return amount;
+    // The product may miss a half by the last binary digit (100.49999999999999 for 1.005);
+    // its text with 15 significant digits is the half itself, which a double holds exactly.
+    const double cents = QString::number(amount * 100.0, 'g', 15).toDouble();
+    return std::round(cents) / 100.0; // std::round: halves away from zero
+}
+
 QString FormatMoney(double amount) {
     if (!std::isfinite(amount))
         return QString::number(amount);
-    // nearbyint follows the current rounding mode, which is round-half-to-even.
-    double rounded = std::nearbyint(amount * 100.0) / 100.0;
+    double rounded = RoundToCents(amount);
     if (rounded == 0.0)
         rounded = 0.0; // no "-0"
     QString text = QString::number(rounded, 'g', 15);

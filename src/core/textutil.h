@@ -24,7 +24,12 @@ bool IsNotNumber(const QString& text);
 // when the stripped text is empty, result keeps what the caller had in it.
 void NormalizeDecimal(const QString& text, QString& result);
 
-// The display form of an amount: rounded to two decimals (halves to even), digit groups of three
+// An amount rounded to the cent, halves away from zero. The half is judged on the amount as its
+// 15 significant digits write it, so that 1.005, which binary floating point keeps a hair
+// below, rounds up to 1.01 as written.
+double RoundToCents(double amount);
+
+// The display form of an amount: rounded to the cent (RoundToCents), digit groups of three
 // separated by a blank, the decimal separator, no trailing zeros.
 QString FormatMoney(double amount);
 

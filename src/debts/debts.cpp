@@ -117,13 +117,19 @@ EntryCheck<Debt> CheckDebt(const Debt& debt) {
 
 EntryCheck<Repayment> CheckRepayment(const Repayment& repayment) {
     EntryCheck<Repayment> check{repayment, std::nullopt};
+    const auto refuse = [&check](const char* key, const char* builtIn) {
+        check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn),
+                                     EntryInput::Amount};
+        return check;
+    };
     NormalizeDecimal(repayment.amount, check.entry.amount);
     const auto amount = IsNotNumber(repayment.amount) ? std::nullopt : ToAmount(check.entry.amount);
-    if (!amount) {
-        check.refusal =
-            EntryRefusal{QStringLiteral("err004"), QStringLiteral("Error #4"), EntryInput::Amount};
-        return check;
-    }
+    if (!amount)
+        return refuse("err004", "Error #4");
+    // A repayment of 0 would put an empty row worth nothing into the ledger.
+    if (*amount == 0)
+        return refuse("repaymentzero",
+                      "A repayment of 0 repays nothing: enter the amount paid back.");
     check.amount = *amount;
     return check;
 }

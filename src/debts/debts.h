@@ -40,7 +40,8 @@ struct Repayment {
 // The amount and the rate come back normalised.
 EntryCheck<Debt> CheckDebt(const Debt& debt);
 
-// Checks a repayment: an amount that is empty or no number is refused ("err004", "Error #4").
+// Checks a repayment: an amount that is empty or no number is refused ("err004", "Error #4"),
+// and so is an amount of 0 ("repaymentzero"), which would repay nothing.
 EntryCheck<Repayment> CheckRepayment(const Repayment& repayment);
 
 // Appends a debt to Credit.db with its ledger row ("CR" for a credit, "DB" for a debit) and links

@@ -131,6 +131,10 @@ AccountsWindow::AccountsWindow(LedgerTables& tables, DebtTables& cd, NameEditor*
     connect(m_accountsGrid, &QTableView::doubleClicked, this, &AccountsWindow::onEditClicked);
     connect(m_upButton, &QToolButton::clicked, this, [this] { onMoveClicked(true); });
     connect(m_downButton, &QToolButton::clicked, this, [this] { onMoveClicked(false); });
+    // The commands act on the selected row: they are off while none is selected.
+    connect(m_accountsGrid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &AccountsWindow::updateButtons);
+    connect(&m_data.dsGr1, &QAbstractItemModel::modelReset, this, &AccountsWindow::updateButtons);
     updateButtons();
 }
 
@@ -155,13 +159,9 @@ void AccountsWindow::showEvent(QShowEvent* event) {
 }
 
 int AccountsWindow::currentRow() const {
-    const int row = m_accountsGrid->currentIndex().row();
+    const QModelIndexList selected = m_accountsGrid->selectionModel()->selectedRows();
+    const int row = selected.isEmpty() ? -1 : selected.first().row();
     return row >= 0 && row < m_data.dsGr1.rowCount() ? row : -1;
-}
-
-QString AccountsWindow::currentName() const {
-    const int row = currentRow();
-    return row < 0 ? QString() : AccountNames(m_data).value(row);
 }
 
 void AccountsWindow::selectRow(int row) {
@@ -172,11 +172,11 @@ void AccountsWindow::selectRow(int row) {
 }
 
 void AccountsWindow::updateButtons() {
-    const bool any = m_data.dsGr1.rowCount() > 0;
+    const bool selected = currentRow() >= 0;
     m_addButton->setEnabled(m_data.tbGr1.isOpen());
     for (QWidget* w : {static_cast<QWidget*>(m_deleteButton), static_cast<QWidget*>(m_editButton),
                        static_cast<QWidget*>(m_upButton), static_cast<QWidget*>(m_downButton)})
-        w->setEnabled(any);
+        w->setEnabled(selected);
 }
 
 void AccountsWindow::onAddClicked() {
@@ -195,8 +195,7 @@ void AccountsWindow::onDeleteClicked() {
         return;
     if (!Messages::confirm(this, LangText(u"err011"_s, u"Do you want delete?"_s)))
         return;
-    const QString name = currentName();
-    RunCommand(this, [&] { DeleteAccount(m_data, name); });
+    RunCommand(this, [&] { DeleteAccount(m_data, row); });
     selectRow(row);
 }
 
@@ -204,12 +203,26 @@ void AccountsWindow::onEditClicked() {
     const int row = currentRow();
     if (row < 0)
         return;
-    const QString old = currentName();
+    const QString old = AccountNames(m_data).value(row);
     QString name;
     if (!m_editor->ask(old, name))
         return;
-    RunCommand(this, [&] { RenameAccount(m_data, m_cd, old, name); });
-    selectRow(row);
+    const bool merge =
+        name != old && !name.trimmed().isEmpty() && AccountNameTaken(m_data, row, name);
+    if (merge && !Messages::confirm(this, LangText(u"mergeaccounts"_s,
+                                                   u"An account named \"%1\" already exists. "
+                                                   u"Merge the two? The entries and debts of the "
+                                                   u"renamed account move to it, and the renamed "
+                                                   u"account is removed."_s)
+                                              .arg(name)))
+        return;
+    if (!RunCommand(this, [&] { RenameAccount(m_data, m_cd, row, name); }) || !merge) {
+        selectRow(row);
+        return;
+    }
+    // The renamed account is gone: the one it merged into is selected.
+    const QStringList names = AccountNames(m_data);
+    selectRow(int(names.indexOf(name)));
 }
 
 void AccountsWindow::onMoveClicked(bool up) {

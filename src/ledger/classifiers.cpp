@@ -1,6 +1,7 @@
 #include "ledger/classifiers.h"
 
 #include "core/lang.h"
+#include "ledger/entrykinds.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -28,6 +29,16 @@ void LocateGroup(TableHandle& groups, qint64 groupId) {
     RequireOpen(groups);
     if (!groups.locate(fields::GroupTable::ID, QVariant(groupId)))
         throw StoreError(QStringLiteral("The group no longer exists."));
+}
+
+// Moves the account cursor to the account at row (0-based, table order) and returns its name;
+// a row that is not there is refused.
+QString LocateAccount(TableHandle& accounts, int row) {
+    RequireOpen(accounts);
+    if (row < 0 || row >= accounts.recordCount())
+        throw StoreError(QStringLiteral("The account no longer exists."));
+    accounts.setRecNo(row + 1);
+    return accounts.field(fields::Gr1::Name).text();
 }
 
 void LocateSubGroup(TableHandle& subGroups, const QString& name) {
@@ -67,9 +78,10 @@ void RefreshLedger(LedgerTables& data) {
     }
 }
 
-// The entries that have a group and a sub-group: incomes and charges.
-QStringList GroupedKinds() {
-    return {QStringLiteral("D"), QStringLiteral("R")};
+// The entries that a side's groups and sub-groups classify: charges or incomes. Transfers,
+// exchanges and debt rows have no group of either side.
+QStringList KindsOf(GroupSide side) {
+    return {TypeCode(side == GroupSide::Charges ? EntryKind::Charge : EntryKind::Income)};
 }
 
 } // namespace
@@ -105,47 +117,59 @@ bool AddAccount(LedgerTables& data, const QString& text) {
     return true;
 }
 
-void DeleteAccount(LedgerTables& data, const QString& name) {
+void DeleteAccount(LedgerTables& data, int row) {
     TableHandle& a = data.tbGr1;
-    RequireOpen(a);
-    if (!a.locate(fields::Gr1::Name, name))
-        throw StoreError(QStringLiteral("The account \"%1\" no longer exists.").arg(name));
+    LocateAccount(a, row);
     Transaction t;
     a.remove();
     t.commit();
 }
 
-void RenameAccount(LedgerTables& data, DebtTables& cd, const QString& oldName,
-                   const QString& newName) {
+bool AccountNameTaken(LedgerTables& data, int row, const QString& name) {
+    const QStringList names = AccountNames(data);
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (i != row && names[i] == name)
+            return true;
+    }
+    return false;
+}
+
+void RenameAccount(LedgerTables& data, DebtTables& cd, int row, const QString& newName) {
     RequireName(newName);
     TableHandle& a = data.tbGr1;
-    RequireOpen(a);
-    if (!a.locate(fields::Gr1::Name, oldName))
-        throw StoreError(QStringLiteral("The account \"%1\" no longer exists.").arg(oldName));
+    const QString oldName = LocateAccount(a, row);
     if (oldName == newName)
         return;
-    const int at = a.recNo();
+    const bool merge = AccountNameTaken(data, row, newName);
+    // Entries name their account only: while another account bears the old name, they are
+    // that one's as much as this one's, and stay.
+    const bool carry = !AccountNameTaken(data, row, oldName);
     Transaction t;
-    RenameInLedger(data, fields::Data::Gr1, oldName, newName);
-    if (!oldName.isEmpty() && cd.tbCredit.isOpen()) {
+    if (carry)
+        RenameInLedger(data, fields::Data::Gr1, oldName, newName);
+    if (carry && !oldName.isEmpty() && cd.tbCredit.isOpen()) {
         // The debts name the account they are booked to; repayments entered later take it
         // from there.
         TableHandle& c = cd.tbCredit;
         UnfilteredView walk(c);
         const int user = c.fieldIndex(fields::Credit::User);
-        for (int row = 0; row < c.recordCount(); ++row) {
-            if (c.textAt(row, user) != oldName)
+        for (int r = 0; r < c.recordCount(); ++r) {
+            if (c.textAt(r, user) != oldName)
                 continue;
-            c.setRecNo(row + 1);
+            c.setRecNo(r + 1);
             c.edit();
             c.field(user).setText(newName);
             c.post();
         }
     }
-    a.setRecNo(at);
-    a.edit();
-    a.field(fields::Gr1::Name).setText(newName);
-    a.post();
+    LocateAccount(a, row);
+    if (merge) {
+        a.remove();
+    } else {
+        a.edit();
+        a.field(fields::Gr1::Name).setText(newName);
+        a.post();
+    }
     t.commit();
     RefreshLedger(data);
     for (TableHandle* h : {&cd.tbCredit, &cd.tbCredit2}) {
@@ -250,7 +274,7 @@ void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QStri
     if (oldName == newName)
         return;
     Transaction t;
-    RenameInLedger(data, fields::Data::Gr2, oldName, newName, GroupedKinds());
+    RenameInLedger(data, fields::Data::Gr2, oldName, newName, KindsOf(side));
     LocateGroup(g, groupId);
     g.edit();
     g.field(fields::GroupTable::Name).setText(newName);
@@ -270,7 +294,7 @@ void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QS
     if (oldName == newName)
         return;
     Transaction t;
-    RenameInLedger(data, fields::Data::NameRashod, oldName, newName, GroupedKinds());
+    RenameInLedger(data, fields::Data::NameRashod, oldName, newName, KindsOf(side));
     LocateGroup(g, groupId);
     LocateSubGroup(s, oldName);
     s.edit();

@@ -49,8 +49,9 @@ private:
 
 // The accounts window: the grid of the accounts in the order of the tabs, "Add", "Delete",
 // "Edit", the up and down arrows beside the grid that move the selected account, and "Ok"
-// (which also the Escape key gives). "Delete", "Edit" and the arrows are enabled exactly while
-// there is an account. The caller rebuilds the tabs and the filter after it closed.
+// (which also the Escape key gives). "Delete", "Edit" and the arrows act on the selected row
+// and are enabled exactly while a row is selected; renaming onto the name of another account
+// asks whether to merge the two. The caller rebuilds the tabs and the filter after it closed.
 class AccountsWindow : public QDialog {
     Q_OBJECT
 
@@ -65,7 +66,6 @@ protected:
 
 private:
     int currentRow() const;
-    QString currentName() const;
     void selectRow(int row);
     void updateButtons();
 

@@ -3,13 +3,17 @@
 #include "core/lang.h"
 #include "core/settings.h"
 #include "core/textutil.h"
+#include "ledger/entryrow.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
 #include "store/unfiltered.h"
 
+#include <QHash>
 #include <QVariant>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace zovi {
@@ -308,16 +312,94 @@ void DeleteCurrency(LedgerTables& data, int row) {
 void SetMainCurrency(LedgerTables& data, int row) {
     TableHandle& v = data.tbValuta;
     const int at = LocateCurrency(v, row);
+    const QList<Currency> currencies = ReadCurrencies(v);
+    const Currency& chosen = currencies[row];
+    // Already the main one: its rate is 1 and the others are read against it as they are.
+    const bool change = !chosen.Def;
+    const double mainRate = change ? chosen.Kurs : 1.0;
+    const bool mainMore = chosen.More;
+    if (!UsableRate(mainRate))
+        throw StoreError(LangText(QStringLiteral("mainratezero"),
+                                  QStringLiteral("The rate of %1 is 0, so its worth in the main "
+                                                 "currency is unknown: give it a rate first."))
+                             .arg(chosen.Name));
+    // A rate read in direction more against the old main currency, restated against the chosen
+    // one and read in direction newMore, so that every amount is worth what it was worth.
+    const auto restated = [&](double rate, bool more, bool newMore) {
+        const double rated = more == mainMore ? rate / mainRate : rate * mainRate;
+        return more == newMore ? rated : 1 / rated;
+    };
+    // The old main currency is read the other way round from the chosen one, so that its rate
+    // is the chosen one's: with Dollar More at 90 made main, Rouble is 90 Less (90 R for 1 $).
+    // The others keep their direction. Entries take theirs from the first currency of a name.
+    QHash<QString, std::pair<bool, bool>> directions; // before and after
+    for (const Currency& c : currencies) {
+        if (!directions.contains(c.Name))
+            directions.insert(c.Name, {c.More, change && c.Def ? !mainMore : c.More});
+    }
+
     Transaction t;
     int recNo = 1;
     for (v.first(); !v.eof(); v.next(), ++recNo) {
+        const Currency& c = currencies[recNo - 1];
         v.edit();
         v.field(fields::Valuta::Def).setBool(recNo == at);
-        if (recNo == at)
+        if (recNo == at) {
             v.field(fields::Valuta::Kurs).setDouble(1);
+        } else if (change && c.Def) {
+            // One unit of it was one old main unit: read the other way round, the new main
+            // currency's rate says what it is worth now.
+            v.field(fields::Valuta::Kurs).setDouble(mainRate);
+            v.field(fields::Valuta::More).setBool(!mainMore);
+        } else if (UsableRate(c.Kurs)) {
+            v.field(fields::Valuta::Kurs).setDouble(restated(c.Kurs, c.More, c.More));
+        }
         v.post();
     }
+
+    // The amounts in the main currency: an entry's own rate is restated like the currencies'
+    // and its amount converted again at it; an entry without a usable rate keeps its figure,
+    // restated in the chosen currency. Exchanges carry a rate between their two currencies and
+    // no figure of their own.
+    if (change) {
+        TableHandle& d = data.tbData2;
+        UnfilteredView walk(d);
+        const int cType = d.fieldIndex(fields::Data::Type);
+        const int cValuta = d.fieldIndex(fields::Data::Valuta);
+        const int cValue = d.fieldIndex(fields::Data::Value);
+        const int cKurs = d.fieldIndex(fields::Data::Kurs);
+        const int cInDol = d.fieldIndex(fields::Data::InDol);
+        const int count = d.recordCount();
+        for (int entry = 0; entry < count; ++entry) {
+            if (d.textAt(entry, cType) == QLatin1String("O"))
+                continue;
+            const QString valuta = d.textAt(entry, cValuta);
+            // An empty currency counts as More; a currency no record bears has no direction.
+            std::optional<std::pair<bool, bool>> direction;
+            if (valuta.isEmpty())
+                direction = std::pair(true, true);
+            else if (const auto it = directions.constFind(valuta); it != directions.cend())
+                direction = *it;
+            d.setRecNo(entry + 1);
+            const double rate = d.field(cKurs).toDouble();
+            if (direction && UsableRate(rate)) {
+                const auto [more, newMore] = *direction;
+                const double newRate = restated(rate, more, newMore);
+                d.edit();
+                d.field(cKurs).setDouble(newRate);
+                d.field(cInDol).setDouble(
+                    *ToMainCurrencyAt(d.field(cValue).toDouble(), newRate, newMore));
+                d.post();
+            } else if (!d.field(cInDol).isNull()) {
+                d.edit();
+                d.field(cInDol).setDouble(
+                    *FromMainCurrencyAt(d.field(cInDol).toDouble(), mainRate, mainMore));
+                d.post();
+            }
+        }
+    }
     t.commit();
+    RefreshLedgerViews(data);
     v.setRecNo(at);
 }
 

@@ -98,7 +98,13 @@ std::optional<QString> CurrencyDeleteRefusal(LedgerTables& data, int row);
 void DeleteCurrency(LedgerTables& data, int row);
 
 // Makes the currency at row the main one with rate 1; every other currency loses the mark and
-// keeps its rate. The cursor is left on the currency.
+// its rate is restated against the new main currency, so that every balance and total keeps its
+// worth: the others keep their direction, the former main currency takes the opposite one of
+// the new main currency and its rate (with Rouble main and Dollar More at 90, Rouble becomes 90
+// Less, worth 1/90 Dollar). The entries' own rates are restated alike and their amounts in the
+// main currency (InDol) worked out again; exchanges are not touched. All in one Transaction. A
+// currency whose rate is 0 is refused ("mainratezero"): its worth is unknown. The cursor is
+// left on the currency.
 void SetMainCurrency(LedgerTables& data, int row);
 
 // Swaps the contents of the currency at row and its neighbour above (up) or below, since

@@ -61,9 +61,10 @@ std::optional<double> TotalInCurrency(double totalMain, const QList<Currency>& c
 }
 
 QString TotalText(double total) {
-    if (!(std::fabs(total) >= 0.01))
+    const double rounded = RoundToCents(total);
+    if (!(std::fabs(rounded) >= 0.01))
         return QStringLiteral("0");
-    const QString text = CutAfterTwoDecimals(NumberText(total));
+    const QString text = NumberText(rounded);
     const qsizetype separator = DecimalSeparatorAt(text);
     const QString whole = separator < 0 ? text : text.left(separator);
     const QString rest = separator < 0 ? QString() : text.mid(separator);
@@ -78,7 +79,7 @@ QString TotalText(double total) {
 }
 
 QString BalanceValueText(double value) {
-    return NumberText(std::nearbyint(value * 100) / 100);
+    return NumberText(RoundToCents(value));
 }
 
 QList<BalanceLine> BalanceLines(const QList<Currency>& currencies) {

@@ -51,11 +51,11 @@ double TotalInMainCurrency(const QList<Currency>& currencies);
 std::optional<double> TotalInCurrency(double totalMain, const QList<Currency>& currencies,
                                       const QString& sign);
 
-// The text of the large total: cut (not rounded) two digits after the separator, a blank
-// before every third character of the whole part counted from the right, "0" below 0.01.
+// The text of the large total: rounded to the cent (RoundToCents), a blank before every third
+// character of the whole part counted from the right, "0" when it rounds to 0.
 QString TotalText(double total);
 
-// ValueSTR of a balance: rounded to two decimals (halves to even), plain decimal text.
+// ValueSTR of a balance: rounded to the cent (RoundToCents), plain decimal text.
 QString BalanceValueText(double value);
 
 // The balance list: currencies in table order, those within ±0.004 left out.

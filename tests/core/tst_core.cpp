@@ -70,8 +70,11 @@ private Q_SLOTS:
         QTest::newRow("negative rounds to zero") << c << -0.004 << u"0"_s;
         QTest::newRow("ten") << c << 10.6 << u"10,6"_s;
         QTest::newRow("half") << c << 0.5 << u"0,5"_s;
-        QTest::newRow("half cent to even down") << c << 0.125 << u"0,12"_s;
-        QTest::newRow("half cent to even up") << c << 0.375 << u"0,38"_s;
+        QTest::newRow("half cent away from zero") << c << 0.125 << u"0,13"_s;
+        QTest::newRow("half cent up") << c << 0.375 << u"0,38"_s;
+        // Kept a hair below the half: 1.005 * 100 is 100.49999999999999.
+        QTest::newRow("half kept below") << c << 1.005 << u"1,01"_s;
+        QTest::newRow("negative half kept below") << c << -0.285 << u"-0,29"_s;
         QTest::newRow("sixteen digits") << c << 1e15 << u"1 000 000 000 000 000"_s;
         const QChar d = u'.';
         QTest::newRow("dot millions") << d << 1234567.891 << u"1 234 567.89"_s;

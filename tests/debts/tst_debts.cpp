@@ -254,6 +254,25 @@ private Q_SLOTS:
         QCOMPARE(count("Data.db", "Data"), S("1"));
     }
 
+    // A repayment of 0 repays nothing: refused, whichever way the 0 is typed.
+    void zeroRepaymentRefused_data() {
+        QTest::addColumn<QString>("amount");
+        QTest::newRow("0") << S("0");
+        QTest::newRow("0,00") << S("0,00");
+        QTest::newRow(".0 with blanks") << S(" .0 ");
+    }
+    void zeroRepaymentRefused() {
+        QFETCH(QString, amount);
+        const qint64 id = AppendDebt(*m_data, *m_cd, MakeDebt(true, "bank", "100", "$"));
+        const auto refusal = CheckRepayment({QDate(2024, 2, 1), amount, S("p")}).refusal;
+        QVERIFY(refusal);
+        QCOMPARE(refusal->key, S("repaymentzero"));
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError, AppendRepayment(*m_data, *m_cd, id, {QDate(2024, 2, 1), amount, S("p")}));
+        QCOMPARE(count("OplataCredit.db", "OplataCredit"), S("0"));
+        QCOMPARE(count("Data.db", "Data"), S("1"));
+    }
+
     // A ledger write that fails undoes the whole command: the debt tables keep what they had.
     void commandsAreWholeOrAbsent_data() {
         QTest::addColumn<QString>("trigger"); // makes the ledger refuse one write

@@ -193,6 +193,25 @@ private Q_SLOTS:
         QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("1"));
     }
 
+    // The repayment dialog refuses a repayment of 0 and stays open; nothing is stored.
+    void zeroRepaymentRefused() {
+        enterDebt("NewCredit", "bank", "100", "3", "Bank");
+        bool keptOpen = false;
+        onDialog<RepaymentDialog>([&](RepaymentDialog* d) {
+            Type(d, "Value", S("0"));
+            Click(d, "Button1");
+            keptOpen = d->isVisible();
+        });
+        Click(page(), "AddOplata");
+        QVERIFY(keptOpen);
+        QCOMPARE(Messages::takeShown(),
+                 QStringList{S("A repayment of 0 repays nothing: enter the amount paid back.")});
+        QCOMPARE(
+            QueryFile(m_db->file(S("OplataCredit.db")), S("SELECT COUNT(*) FROM OplataCredit")),
+            S("0"));
+        QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("1"));
+    }
+
     // Edit keeps the ledger row and its kind; delete takes the debt, its repayments and all
     // their ledger rows.
     void editAndDelete() {

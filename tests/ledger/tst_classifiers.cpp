@@ -106,14 +106,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("to");
         QTest::addColumn<QString>("accounts");
         QTest::newRow("new name") << S("Purse") << S("Purse|Bank");
-        QTest::newRow("onto another account: merged") << S("Bank") << S("Bank|Bank");
+        // The entries and the debt move to Bank, and Wallet goes.
+        QTest::newRow("onto another account: merged") << S("Bank") << S("Bank");
     }
 
     void renameAccount() {
         QFETCH(QString, to);
         QFETCH(QString, accounts);
         fill();
-        RenameAccount(*m_data, *m_cd, S("Wallet"), to);
+        RenameAccount(*m_data, *m_cd, 0, to);
         const QString t = to;
         QCOMPARE(ledger("Gr1"), QStringLiteral("milk:%1 hidden:%1 fuel:Bank harvest:%1 "
                                                "shared:[...] move:%1 change:Bank")
@@ -129,17 +130,45 @@ private Q_SLOTS:
     }
 
     // A write refused half-way (the account row) leaves the ledger and the debts as they were.
+    void renameAccountWhole_data() {
+        QTest::addColumn<QString>("write");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("rename") << S("UPDATE") << S("Purse");
+        QTest::newRow("merge") << S("DELETE") << S("Bank");
+    }
+
     void renameAccountWhole() {
+        QFETCH(QString, write);
+        QFETCH(QString, to);
         fill();
         const QString before = ledger("Gr1");
-        ExecFile(tableFile("Gr1.db"), S("CREATE TRIGGER boom BEFORE UPDATE ON Gr1 BEGIN "
-                                        "SELECT RAISE(ABORT, 'injected failure'); END"));
+        ExecFile(tableFile("Gr1.db"), S("CREATE TRIGGER boom BEFORE %1 ON Gr1 BEGIN "
+                                        "SELECT RAISE(ABORT, 'injected failure'); END")
+                                          .arg(write));
         openDatabase();
-        QVERIFY_THROWS_EXCEPTION(StoreError,
-                                 RenameAccount(*m_data, *m_cd, S("Wallet"), S("Purse")));
+        QVERIFY_THROWS_EXCEPTION(StoreError, RenameAccount(*m_data, *m_cd, 0, to));
         QCOMPARE(ledger("Gr1"), before);
         QCOMPARE(table("Credit.db", "SELECT group_concat(User,'|') FROM Credit"), S("Wallet|Bank"));
         QCOMPARE(AccountNames(*m_data), (QStringList{S("Wallet"), S("Bank")}));
+    }
+
+    // Of two accounts of one name, the commands act on the one at the row given; the entries
+    // stay with the name that another account still bears.
+    void accountsOfOneName() {
+        fill();
+        for (const char* name : {"Wallet", "Wallet"})
+            Put(m_data->tbGr1, {{"Name", S(name)}});
+        m_data->tbGr1.refresh();
+        DeleteAccount(*m_data, 3);
+        QCOMPARE(table("Gr1.db", "SELECT group_concat(Name,'|') FROM Gr1"),
+                 S("Wallet|Bank|Wallet"));
+        QVERIFY(AccountNameTaken(*m_data, 2, S("Wallet")));
+        QVERIFY(!AccountNameTaken(*m_data, 1, S("Bank")));
+        const QString entries = ledger("Gr1");
+        RenameAccount(*m_data, *m_cd, 2, S("Purse"));
+        QCOMPARE(table("Gr1.db", "SELECT group_concat(Name,'|') FROM Gr1"), S("Wallet|Bank|Purse"));
+        QCOMPARE(ledger("Gr1"), entries);
+        QVERIFY_THROWS_EXCEPTION(StoreError, DeleteAccount(*m_data, 3));
     }
 
     void moveAccount_data() {
@@ -182,21 +211,28 @@ private Q_SLOTS:
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("entries");
         QTest::addColumn<QString>("rows");
-        // Incomes and charges of one group name are one name in the ledger.
-        QTest::newRow("charge group Food") << S("group") << S("Gr2")
-                                           << S("milk:Meals hidden:Meals fuel:car harvest:Meals "
-                                                "shared:Meals move:(TRANSFER->) change:(EXCHANGE)")
-                                           << S("Meals|car");
-        // A sub-group name is renamed whatever the group.
+        // The income group of the same name keeps its entries.
+        QTest::newRow("charge group Food")
+            << S("group") << S("Gr2")
+            << S("milk:Meals hidden:Meals fuel:car harvest:Food shared:Meals move:(TRANSFER->) "
+                 "change:(EXCHANGE) wage:Salary")
+            << S("Meals|car");
+        // And the charge group keeps its own.
+        QTest::newRow("income group Food")
+            << S("income group") << S("Gr2")
+            << S("milk:Food hidden:Food fuel:car harvest:Meals shared:Food move:(TRANSFER->) "
+                 "change:(EXCHANGE) wage:Salary")
+            << S("Meals|Salary");
+        // A sub-group name is renamed whatever the group, in the charges only.
         QTest::newRow("sub-group Other of Food")
             << S("sub-group") << S("NameRashod")
-            << S("milk:Milk hidden:Meals fuel:Meals harvest: shared: move: change:")
+            << S("milk:Milk hidden:Meals fuel:Meals harvest: shared: move: change: wage:Other")
             << S("Milk|Bread|Meals|Other");
         // An old database may hold a group without a name: renaming it rewrites no entry, not
         // even those without a group.
         QTest::newRow("unnamed group") << S("unnamed") << S("NameRashod")
                                        << S("milk:Milk hidden:Other fuel:Other harvest: shared: "
-                                            "move: change:")
+                                            "move: change: wage:Other")
                                        << S("Food|car|Meals");
     }
 
@@ -206,11 +242,22 @@ private Q_SLOTS:
         QFETCH(QString, entries);
         QFETCH(QString, rows);
         fill();
+        // An income of the sub-group Other of the income group Salary.
+        Put(m_data->tbData2, {{"Name", S("wage")},
+                              {"Gr1", S("Bank")},
+                              {"Type", S("D")},
+                              {"Gr2", S("Salary")},
+                              {"NameRashod", S("Other")}});
         const qint64 food = groupId(GroupSide::Charges, "Food");
         if (what == S("group")) {
             RenameGroup(*m_data, GroupSide::Charges, food, S("Meals"));
             QCOMPARE(table("GrR.db", "SELECT group_concat(Name,'|') FROM GrR"), rows);
             QCOMPARE(table("GrD.db", "SELECT group_concat(Name,'|') FROM GrD"), S("Food|Salary"));
+        } else if (what == S("income group")) {
+            RenameGroup(*m_data, GroupSide::Incomes, groupId(GroupSide::Incomes, "Food"),
+                        S("Meals"));
+            QCOMPARE(table("GrD.db", "SELECT group_concat(Name,'|') FROM GrD"), rows);
+            QCOMPARE(table("GrR.db", "SELECT group_concat(Name,'|') FROM GrR"), S("Food|car"));
         } else if (what == S("sub-group")) {
             RenameSubGroup(*m_data, GroupSide::Charges, food, S("Other"), S("Meals"));
             QCOMPARE(table("GrR2.db", "SELECT group_concat(Name,'|') FROM GrR2"),
@@ -223,7 +270,7 @@ private Q_SLOTS:
             QVERIFY(unnamed > 0);
             RenameGroup(*m_data, GroupSide::Charges, unnamed, S("Meals"));
             QCOMPARE(ledger("Gr2"), S("milk:Food hidden:Food fuel:car harvest:Food shared: "
-                                      "move:(TRANSFER->) change:(EXCHANGE)"));
+                                      "move:(TRANSFER->) change:(EXCHANGE) wage:Salary"));
             QCOMPARE(table("GrR.db", "SELECT group_concat(Name,'|') FROM GrR"), rows);
             return;
         }
@@ -268,7 +315,7 @@ private Q_SLOTS:
                 RenameSubGroup(*m_data, GroupSide::Incomes, groupId(GroupSide::Incomes, "Salary"),
                                S("Other"), name);
             else
-                RenameAccount(*m_data, *m_cd, S("Wallet"), name);
+                RenameAccount(*m_data, *m_cd, 0, name);
             QFAIL("a blank name was taken");
         } catch (const StoreError& e) {
             QCOMPARE(e.message(), EmptyNameRefusal());

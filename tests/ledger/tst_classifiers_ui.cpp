@@ -114,6 +114,54 @@ private Q_SLOTS:
         QCOMPARE(stored("Credit.db", "SELECT User FROM Credit"), QStringLiteral("Purse"));
     }
 
+    // With accounts of one name, Delete and Edit act on the selected row; renaming onto another
+    // account's name asks whether to merge them; nothing selected, Delete and Edit are off.
+    void accountsOfOneName() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data); // Wallet, Bank
+            for (const char* name : {"Wallet", "Wallet", "Cash"})
+                test::Put(data.tbGr1, {{"Name", QString::fromLatin1(name)}});
+            AddEntry(data, QStringLiteral("tip"), QStringLiteral("R"), -1, QStringLiteral("Food"),
+                     QStringLiteral("Cash"));
+        });
+        start();
+        QString enabled;
+        onDialog<AccountsWindow>([&](AccountsWindow* users) {
+            selectRow(users, "DBGrid1", 3);
+            Messages::queueAnswer(true);
+            press(users, "Button3");
+            selectRow(users, "DBGrid1", 2);
+            press(users, "Button4", QStringLiteral("Purse"));
+            QCOMPARE(GridNames(users, "DBGrid1"),
+                     (QStringList{QStringLiteral("Wallet"), QStringLiteral("Bank"),
+                                  QStringLiteral("Purse"), QStringLiteral("Cash")}));
+            selectRow(users, "DBGrid1", 3);
+            Messages::queueAnswer(false);
+            press(users, "Button4", QStringLiteral("Bank"));
+            QCOMPARE(GridNames(users, "DBGrid1").size(), 4);
+            Messages::queueAnswer(true);
+            press(users, "Button4", QStringLiteral("Bank"));
+            auto* grid = users->findChild<QTableView*>(QStringLiteral("DBGrid1"));
+            QCOMPARE(grid->currentIndex().row(), 1);
+            grid->clearSelection();
+            for (const char* name : {"Button3", "Button4"})
+                enabled += Button(users, name)->isEnabled() ? u'+' : u'-';
+            press(users, "Button1");
+        });
+        action("Users")->trigger();
+        const QString merge =
+            QStringLiteral("An account named \"Bank\" already exists. Merge the two? The entries "
+                           "and debts of the renamed account move to it, and the renamed account "
+                           "is removed.");
+        QCOMPARE(Messages::takeShown(),
+                 (QStringList{QStringLiteral("Do you want delete?"), merge, merge}));
+        QCOMPARE(enabled, QStringLiteral("--"));
+        QCOMPARE(stored("Gr1.db", "SELECT group_concat(Name,'|') FROM Gr1"),
+                 QStringLiteral("Wallet|Bank|Purse"));
+        QCOMPARE(stored("Data.db", "SELECT Gr1 FROM Data WHERE Name='tip'"),
+                 QStringLiteral("Bank"));
+    }
+
     void buttonsEnabled_data() {
         QTest::addColumn<QString>("window");
         QTest::addColumn<bool>("filled");
@@ -220,10 +268,10 @@ private Q_SLOTS:
                  QStringLiteral("Meals"));
         QCOMPARE(stored("GrR2.db", "SELECT group_concat(Name,'|') FROM GrR2"),
                  QStringLiteral("Milk|Bread"));
-        // The income entry of the income group Food is renamed too; the deleted group's
+        // The income entry of the income group Food keeps its group; the deleted group's
         // entry keeps its name.
         QCOMPARE(stored("Data.db", "SELECT group_concat(Name||':'||Gr2,' ') FROM Data"),
-                 QStringLiteral("lunch:Meals garden:Meals fuel:car"));
+                 QStringLiteral("lunch:Meals garden:Food fuel:car"));
         QTRY_COMPARE(m_window->fullRefreshCount(), refreshes + 1);
     }
 };

@@ -383,15 +383,70 @@ private Q_SLOTS:
             refusal.isEmpty() ? S("0") : S("1"));
     }
 
-    void setMainKeepsOtherRates() {
+    // Making another currency the main one restates every rate against it: each currency is
+    // worth what it was worth, so every balance and every total stays, and the entries'
+    // amounts in the main currency are worked out again in the new one.
+    void setMainKeepsEveryBalance_data() {
+        QTest::addColumn<QString>("currency");
+        QTest::newRow("a More currency") << S("USD");
+        QTest::newRow("a Less currency") << S("EUR");
+    }
+
+    void setMainKeepsEveryBalance() {
+        QFETCH(QString, currency);
         fillCurrencies(); // the cursor on RUB
-        SetMainCurrency(*m_data, rowOf(S("EUR")));
-        QCOMPARE(CurrencyRows(m_data->tbValuta),
-                 (QStringList{S("0 RUB R 1 0 100"), S("0 USD $ 30 1 10"), S("1 EUR € 1 0 0"),
-                              S("0 GBP £ 1000 1 0,003")}));
-        QCOMPARE(m_data->tbValuta.field(QStringLiteral("Name")).text(), S("EUR"));
+        fillLedger();
+        const QStringList signs{S("R"), S("$"), S("€"), S("£")};
+        QList<double> totals;
+        for (const QString& sign : signs)
+            totals << Revalue(*m_data, true, sign).total;
+        const QList<Currency> before = ReadCurrencies(m_data->tbValuta);
+        const double worth = *ToMainCurrency(1, before[rowOf(currency)]);
+        const QStringList entries{S("salary"), S("lunch"),    S("gift"),
+                                  S("norate"), S("zerorate"), S("exchange")};
+        QList<double> figures;
+        for (const QString& name : entries)
+            figures << ledgerField(name.toUtf8().constData(), "InDol").toDouble();
+
+        SetMainCurrency(*m_data, rowOf(currency));
+        const QList<Currency> after = ReadCurrencies(m_data->tbValuta);
+        for (qsizetype i = 0; i < after.size(); ++i) {
+            QCOMPARE(after[i].Def, after[i].Name == currency);
+            // The former main currency is read the other way round from the new one.
+            QCOMPARE(after[i].More, before[i].Def ? !after[rowOf(currency)].More : before[i].More);
+            for (qsizetype j = 0; j < after.size(); ++j)
+                QVERIFY(qFuzzyCompare(*ConvertCurrency(1, after[i], after[j]),
+                                      *ConvertCurrency(1, before[i], before[j])));
+        }
+        if (currency == S("EUR"))
+            QCOMPARE(CurrencyRows(m_data->tbValuta),
+                     (QStringList{S("0 RUB R 0.5 1 100"), S("0 USD $ 15 1 10"), S("1 EUR € 1 0 0"),
+                                  S("0 GBP £ 500 1 0,003")}));
+        for (qsizetype i = 0; i < entries.size(); ++i) {
+            const double figure = ledgerField(entries[i].toUtf8().constData(), "InDol").toDouble();
+            // An exchange has no figure of its own to restate.
+            const double expected = entries[i] == S("exchange") ? figures[i] : figures[i] / worth;
+            QVERIFY2(qFuzzyCompare(figure, expected), qPrintable(entries[i]));
+        }
+        for (qsizetype k = 0; k < signs.size(); ++k) {
+            const RevalueResult r = Revalue(*m_data, true, signs[k]);
+            QVERIFY(qFuzzyCompare(r.total, totals[k]));
+            for (qsizetype i = 0; i < after.size(); ++i)
+                QCOMPARE(r.currencies[i].Value, before[i].Value);
+        }
+        QCOMPARE(m_data->tbValuta.field(QStringLiteral("Name")).text(), currency);
         QCOMPARE(QueryFile(valutaFile(), QStringLiteral("SELECT count(*) FROM Valuta WHERE Def=1")),
                  S("1"));
+    }
+
+    // A currency of rate 0 has no known worth to restate the others by: refused, nothing changes.
+    void setMainRefusesRateZero() {
+        fillCurrencies();
+        ExecFile(valutaFile(), S("UPDATE Valuta SET Kurs=0 WHERE Name='GBP'"));
+        openDatabase();
+        const QStringList rows = CurrencyRows(m_data->tbValuta);
+        QVERIFY_THROWS_EXCEPTION(StoreError, SetMainCurrency(*m_data, rowOf(S("GBP"))));
+        QCOMPARE(CurrencyRows(m_data->tbValuta), rows);
     }
 
     // Each command acts on the row it is given, wherever another reader left the cursor.
@@ -479,6 +534,8 @@ private Q_SLOTS:
         QTest::newRow("rename") << S("rename");
         QTest::newRow("revalue") << S("revalue");
         QTest::newRow("set main") << S("set main");
+        // The rates are written, then an entry's figure fails: the rates go back too.
+        QTest::newRow("set main, ledger") << S("set main, ledger");
     }
 
     void failureLeavesEverything() {
@@ -493,7 +550,7 @@ private Q_SLOTS:
             ExecFile(valutaFile(), trigger.arg(S("Valuta"), S("USD")));
         else
             ExecFile(dataFile(),
-                     trigger.arg(S("Data"), S(command == S("rename") ? "zerorate" : "gift")));
+                     trigger.arg(S("Data"), S(command == S("revalue") ? "gift" : "zerorate")));
         openDatabase();
 
         TableHandle& d = m_data->tbData;

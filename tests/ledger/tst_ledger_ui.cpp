@@ -335,14 +335,15 @@ private Q_SLOTS:
         inWindow([&] {
             clickRow(2);
             Click(m_window.get(), "MainButton");
+            // Every rate is read against the euro now: a rouble is still 40 euros.
             QCOMPARE(listRows(),
-                     (QStringList{u"-|RUB (R)|100 R|1 R for 1 €"_s,
-                                  u"-|USD ($)|10 $|30 € for 1 $"_s, u"+|EUR (€)|0 €|MAIN"_s}));
+                     (QStringList{u"-|RUB (R)|100 R|40 € for 1 R"_s,
+                                  u"-|USD ($)|10 $|1200 € for 1 $"_s, u"+|EUR (€)|0 €|MAIN"_s}));
             QCOMPARE(list()->currentIndex().row(), 2);
             QCOMPARE(currentName(), u"EUR"_s);
         });
         QCOMPARE(stored(),
-                 (QStringList{u"0 RUB R 1 0 100"_s, u"0 USD $ 30 1 10"_s, u"1 EUR € 1 0 0"_s}));
+                 (QStringList{u"0 RUB R 40 1 100"_s, u"0 USD $ 1200 1 10"_s, u"1 EUR € 1 0 0"_s}));
     }
 
     void move_data() {

@@ -164,14 +164,17 @@ private Q_SLOTS:
         const QChar point(QLatin1Char('.'));
         const QChar comma(QLatin1Char(','));
         QTest::newRow("0.004") << point << 0.004 << S("0");
-        QTest::newRow("-0.009") << point << -0.009 << S("0");
+        QTest::newRow("-0.009") << point << -0.009 << S("-0.01");
         QTest::newRow("1234567.891") << point << 1234567.891 << S("1 234 567.89");
-        QTest::newRow("123.456") << point << 123.456 << S(" 123.45");
+        QTest::newRow("123.456") << point << 123.456 << S(" 123.46");
         QTest::newRow("123456") << point << 123456.0 << S(" 123 456");
         QTest::newRow("1234") << point << 1234.0 << S("1 234");
         QTest::newRow("-1234.5") << point << -1234.5 << S("-1 234.5");
         QTest::newRow("-123456") << point << -123456.0 << S("- 123 456");
-        QTest::newRow("cut, not rounded") << comma << 2.999 << S("2,99");
+        QTest::newRow("rounded, not cut") << comma << 2.999 << S("3");
+        QTest::newRow("wallet") << comma << 1000 - 0.222 - 0.3 + 1727.3 << S("2 726,78");
+        QTest::newRow("half kept below") << comma << 1.005 << S("1,01");
+        QTest::newRow("0.006") << comma << 0.006 << S("0,01");
         QTest::newRow("comma") << comma << 1234.5 << S("1 234,5");
         QTest::newRow("0.01") << comma << 0.01 << S("0,01");
     }
@@ -223,7 +226,8 @@ private Q_SLOTS:
     void valueTexts_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("half to even down") << 0.125 << S("0,12");
+        QTest::newRow("half away from zero") << 0.125 << S("0,13");
+        QTest::newRow("half kept below") << -1.005 << S("-1,01");
         QTest::newRow("rounded") << 2.675001 << S("2,68");
         QTest::newRow("tiny") << 0.003 << S("0");
         QTest::newRow("negative tiny") << -0.003 << S("0");

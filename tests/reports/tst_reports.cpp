@@ -11,6 +11,7 @@
 #include "reports/reportoptions.h"
 #include "reports/reportpages.h"
 
+#include <QLabel>
 #include <QRadioButton>
 #include <QTabBar>
 
@@ -404,6 +405,25 @@ private Q_SLOTS:
         const QStringList left =
             QDir(m_db->root()).entryList({u"*.dbf"_s}, QDir::Files | QDir::Hidden);
         QCOMPARE(left, names.isEmpty() ? QStringList() : QStringList(u"ledger.dbf"_s));
+    }
+
+    // The heading states the total as the balance panel shows it, rounded to the cent: a
+    // Wallet of 1000 - 0.222 - 0.3 + 1727.3 holds 2 726,78, not 2 726,77.
+    void headingTotalRounded() {
+        prepare([](LedgerTables& data) {
+            addAccounts(data);
+            addCurrencies(data);
+            for (double value : {1000.0, -0.222, -0.3, 1727.3})
+                AddEntry(data, u"entry"_s, value < 0 ? u"R"_s : u"D"_s, value, u"Food"_s);
+        });
+        start();
+        QCOMPARE(Child<QLabel>(m_window.get(), "LabelV")->text(), u"2 726,78"_s);
+        onDialog<PrintSelectWindow>([&](PrintSelectWindow* print) {
+            WhenShown(print->optionsWindow(), [print] { print->optionsWindow()->reject(); });
+            Click(print, "Button1");
+        });
+        action("PrintData")->trigger();
+        QCOMPARE(FileRows(printTable("topdata.db"), "ValueTOP"), QStringList(u"2 726,78 $"_s));
     }
 
     // From the main window: Ctrl+Alt+P, the reduced report, saved as PDF through the options
