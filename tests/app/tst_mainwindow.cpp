@@ -69,7 +69,8 @@ public:
     }
     ~ReadOnlyFolder() {
         if (m_mounted)
-            QProcess::execute(QStringLiteral("umount"), {m_folder});
+            // Lazily: the test's database may still hold the files open until its cleanup.
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("--lazy"), m_folder});
         if (::geteuid() != 0) {
             const auto all = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
             QFile::setPermissions(m_folder, all);
