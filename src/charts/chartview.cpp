@@ -1,7 +1,9 @@
 #include "charts/chartview.h"
 
+#include "core/keptfile.h"
 #include "core/textutil.h"
 
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLinearGradient>
@@ -186,8 +188,15 @@ QImage ChartView::picture() const {
     return image;
 }
 
-bool ChartView::saveBitmap(const QString& path) const {
-    return picture().save(path, "BMP");
+bool ChartView::saveBitmap(const QString& path, QString* failure) const {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture().save(&buffer, "BMP"))
+        return false;
+    const std::optional<QString> notWritten = WriteKeptFile(path, bytes);
+    if (notWritten && failure)
+        *failure = *notWritten;
+    return !notWritten;
 }
 
 void ChartView::render(QPainter& painter, const QRect& area) const {

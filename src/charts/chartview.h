@@ -51,9 +51,9 @@ public:
     // Draws the whole chart, white background included, into area of a painter's device.
     void render(QPainter& painter, const QRect& area) const;
     // The chart as a picture of the widget's size, and as a bitmap file (false when it cannot
-    // be written).
+    // be written; failure then receives the error box's text when the file was the cause).
     QImage picture() const;
-    bool saveBitmap(const QString& path) const;
+    bool saveBitmap(const QString& path, QString* failure = nullptr) const;
 
     // The colour of a point: its own, or the palette's colour for its place.
     static QColor PointColour(const ChartPoint& point, qsizetype index);

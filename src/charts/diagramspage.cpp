@@ -321,10 +321,14 @@ void DiagramsPage::saveActiveChart() {
         return;
     if (name.size() > 3 && name.at(name.size() - 4) != u'.')
         name += QStringLiteral(".bmp");
-    if (!activeChart()->saveBitmap(name))
-        Messages::error(this, LangText(QStringLiteral("chartnotsaved"),
-                                       QStringLiteral("The chart cannot be saved as %1."))
-                                  .arg(name));
+    QString failure;
+    if (!activeChart()->saveBitmap(name, &failure)) {
+        if (failure.isEmpty())
+            failure = LangText(QStringLiteral("chartnotsaved"),
+                               QStringLiteral("The chart cannot be saved as %1."))
+                          .arg(name);
+        Messages::error(this, failure);
+    }
 }
 
 void DiagramsPage::printActiveChart() {

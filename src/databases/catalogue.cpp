@@ -1,5 +1,6 @@
 #include "databases/catalogue.h"
 
+#include "core/keptfile.h"
 #include "core/lang.h"
 #include "core/paths.h"
 #include "core/textutil.h"
@@ -9,7 +10,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <optional>
 #include <utility>
 
@@ -67,10 +67,8 @@ std::optional<CatalogueEntry> EditorEntry(const QString& line) {
 // Replaces bases.ini with bytes, whole or not at all.
 void WriteCatalogue(const QByteArray& bytes) {
     const QString file = Catalogue::path();
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw StoreError(u"The database catalogue %1 cannot be written: %2"_s.arg(
-            QDir::toNativeSeparators(file), out.errorString()));
+    if (const auto failure = WriteKeptFile(file, bytes))
+        throw StoreError(*failure);
 }
 
 // A name or folder that would change the catalogue's lines when written back: a line break

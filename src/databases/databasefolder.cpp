@@ -1,5 +1,6 @@
 #include "databases/databasefolder.h"
 
+#include "core/keptfile.h"
 #include "core/lang.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
@@ -13,7 +14,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QThread>
 #include <algorithm>
@@ -131,9 +131,9 @@ bool PlainCopy(const QString& source, const QString& target, QString* reason) {
         *reason = u"%1 cannot be read: %2"_s.arg(Native(source), in.errorString());
         return false;
     }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        *reason = u"%1 cannot be written: %2"_s.arg(Native(target), out.errorString());
+    KeptFile out(target);
+    if (!out.open()) {
+        *reason = out.message();
         return false;
     }
     QByteArray buffer(1 << 16, Qt::Uninitialized);
@@ -145,13 +145,13 @@ bool PlainCopy(const QString& source, const QString& target, QString* reason) {
         }
         if (n == 0)
             break;
-        if (out.write(buffer.constData(), n) != n) {
-            *reason = u"%1 cannot be written: %2"_s.arg(Native(target), out.errorString());
+        if (!out.write(QByteArrayView(buffer.constData(), n))) {
+            *reason = out.message();
             return false;
         }
     }
     if (!out.commit()) {
-        *reason = u"%1 cannot be written: %2"_s.arg(Native(target), out.errorString());
+        *reason = out.message();
         return false;
     }
     return true;
@@ -564,12 +564,10 @@ QString BackupCopy::noteFileName() {
 
 bool BackupCopy::writeNote(const QString& target, const QString& folder, const QString& name,
                            const QString& text) {
-    QSaveFile note(FindFile(target, kNoteFile));
-    if (!note.open(QIODevice::WriteOnly))
-        return false;
     const QString absolute = QFileInfo(folder).absoluteFilePath();
-    note.write((text + u'\n' + kNoteName + name + u'\n' + kNoteFolder + absolute + u'\n').toUtf8());
-    return note.commit();
+    return !WriteKeptFile(
+        FindFile(target, kNoteFile),
+        (text + u'\n' + kNoteName + name + u'\n' + kNoteFolder + absolute + u'\n').toUtf8());
 }
 
 QString BackupCopy::folderName(const QString& name, const QString& folder) {

@@ -1,5 +1,6 @@
 #include "reports/reportpages.h"
 
+#include "core/keptfile.h"
 #include "core/lang.h"
 
 #include <QFontMetricsF>
@@ -8,7 +9,6 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <algorithm>
 
 namespace zovi {
@@ -194,22 +194,23 @@ void WritePdf(QIODevice& out, const ReportTemplate& tmpl, const ReportContent& c
 
 void WriteReportFile(ReportFormat format, const QString& path, const ReportTemplate& tmpl,
                      const ReportContent& content, const PageProgress& progress) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        RefuseWrite(file);
+    KeptFile file(path);
+    if (!file.open())
+        throw ReportError(file.message());
+    QIODevice& out = *file.device();
     switch (format) {
     case ReportFormat::Pdf:
-        WritePdf(file, tmpl, content, progress);
+        WritePdf(out, tmpl, content, progress);
         break;
     case ReportFormat::Rtf:
-        WriteRtfReport(file, tmpl, content, progress);
+        WriteRtfReport(out, tmpl, content, progress);
         break;
     case ReportFormat::Text:
-        WriteTextReport(file, tmpl, content, TextPage{}, progress);
+        WriteTextReport(out, tmpl, content, TextPage{}, progress);
         break;
     }
     if (!file.commit())
-        RefuseWrite(file);
+        throw ReportError(file.message());
 }
 
 bool PaintReport(QPrinter& printer, const ReportTemplate& tmpl, const ReportContent& content,

@@ -1,12 +1,12 @@
 #include "store/template.h"
 
+#include "core/keptfile.h"
 #include "store/error.h"
 #include "store/sqlite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <sqlite3.h>
 
 namespace zovi {
@@ -14,13 +14,8 @@ namespace zovi {
 namespace {
 
 void WriteLines(const QString& path, const QStringList& lines) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw StoreError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
-    for (const QString& line : lines)
-        file.write(line.toUtf8() + '\n');
-    if (!file.commit())
-        throw StoreError(QStringLiteral("Cannot write %1: %2").arg(path, file.errorString()));
+    if (const auto failure = WriteKeptFile(path, (lines.join(u'\n') + u'\n').toUtf8()))
+        throw StoreError(*failure);
 }
 
 } // namespace

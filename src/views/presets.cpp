@@ -1,5 +1,6 @@
 #include "views/presets.h"
 
+#include "core/keptfile.h"
 #include "core/paths.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
@@ -7,7 +8,6 @@
 #include "views/dateperiods.h"
 
 #include <QDir>
-#include <QSaveFile>
 #include <QScopeGuard>
 
 namespace zovi {
@@ -182,17 +182,7 @@ QString PresetPath(const QString& name) {
 }
 
 std::optional<QString> WritePresetFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return file.errorString();
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return reason;
-    }
-    if (!file.commit())
-        return file.errorString();
-    return std::nullopt;
+    return WriteKeptFile(path, bytes);
 }
 
 } // namespace zovi

@@ -1,6 +1,7 @@
 #include "databases/catalogue.h"
 #include "databases/databasefolder.h"
 #include "fixtures.h"
+#include "fulldisk.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -10,6 +11,7 @@
 #include <QFileInfo>
 #include <QTest>
 #include <fcntl.h>
+#include <optional>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -219,6 +221,50 @@ private Q_SLOTS:
         ProgramFolder::set(missing);
         QVERIFY_THROWS_EXCEPTION(StoreError, Catalogue::write({{u"A"_s, u"/d/a/"_s}}));
         QVERIFY(!QFileInfo::exists(missing));
+    }
+
+    // On a full disk the catalogue and a backup's lists are left as they were, never emptied,
+    // and the failure names the file: on a small full file system, and where none can be
+    // mounted, with writes refused by a file size limit.
+    void fullDiskKeepsFiles_data() {
+        QTest::addColumn<bool>("mount");
+        QTest::newRow("full file system") << true;
+        QTest::newRow("file size limit") << false;
+    }
+    void fullDiskKeepsFiles() {
+        QFETCH(bool, mount);
+        zovi::test::FullDisk disk(m_db->root() + u"/disk"_s);
+        if (mount && !disk.mounted())
+            QSKIP("No file system can be mounted here.");
+        const QString program = mount ? m_db->root() + u"/disk"_s : m_db->programFolder();
+        ProgramFolder::set(program);
+        Catalogue::write({{u"Old"_s, u"/d/old/"_s}});
+        const QString copies = program + u"/copies"_s;
+        QVERIFY(QDir().mkpath(copies));
+        std::optional<zovi::test::FileSizeLimit> limit;
+        if (mount)
+            disk.fill();
+        else
+            QVERIFY(limit.emplace(4).set());
+
+        QString message;
+        try {
+            Catalogue::write({{u"New"_s, u"/d/new/"_s}});
+        } catch (const StoreError& e) {
+            message = e.message();
+        }
+        QStringList reasons;
+        const QStringList failed = BackupCopy::copyListed(m_db->folder(), copies, {}, &reasons);
+        limit.reset();
+        QVERIFY2(message.contains(QDir::toNativeSeparators(Catalogue::path())),
+                 qPrintable(message));
+        QCOMPARE(ReadBytes(Catalogue::path()), QByteArray("Old*/d/old/\n"));
+        for (const QString& list : {u"copy.txt"_s, u"copy2.txt"_s}) {
+            QVERIFY(failed.contains(list));
+            const QString copy = QDir::toNativeSeparators(copies + u'/' + list);
+            QVERIFY2(reasons.join(u'\n').contains(copy), qPrintable(reasons.join(u'\n')));
+            QVERIFY(!QFileInfo::exists(copy));
+        }
     }
 
     void check_data() {
