@@ -1,21 +1,27 @@
 #include "reports/dbaseexport.h"
 
 #include "core/clock.h"
+#include "core/keptfile.h"
 #include "core/lang.h"
 #include "core/textutil.h"
 #include "reports/reporttemplate.h"
 #include "store/table.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <optional>
 #include <shapefil.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace zovi {
 
@@ -141,15 +147,41 @@ private:
     DBFHandle m_dbf;
 };
 
+// ---- working copies ----
+
+// The working copy of an export lies beside its file under this name (the Xs made unique).
+const QString kWorkName = QStringLiteral(".zovi-export-XXXXXX.dbf");
+
+// Removes the working copies that interrupted exports left in folder: files named exactly as
+// ours, last written over a minute ago (a copy just made is locked a moment after it appears)
+// and locked by no export (a running one holds a lock on its copy until it is done; the lock
+// goes with a killed process).
+void RemoveLeftoverCopies(const QString& folder) {
+    static const QRegularExpression ours(QStringLiteral("^\\.zovi-export-[A-Za-z0-9]{6}\\.dbf$"));
+    const QDateTime settled = QDateTime::currentDateTimeUtc().addSecs(-60);
+    const QString pattern =
+        QString(kWorkName).replace(QStringLiteral("XXXXXX"), QStringLiteral("*"));
+    for (const QFileInfo& file :
+         QDir(folder).entryInfoList({pattern}, QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!ours.match(file.fileName()).hasMatch() || file.isSymLink() ||
+            file.lastModified() > settled)
+            continue;
+        const int fd = ::open(QFile::encodeName(file.filePath()).constData(),
+                              O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            continue;
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            QFile::remove(file.filePath());
+        ::close(fd);
+    }
+}
+
 // ---- messages ----
 
 [[noreturn]] void NotWritten(const QString& fileName, QString detail) {
     if (detail.isEmpty())
         detail = QString::fromLocal8Bit(strerror(EIO));
-    throw ReportError(LangText(QStringLiteral("exportNotWritten"),
-                               QStringLiteral("The file %1 cannot be written (%2); it is left as "
-                                              "it was."))
-                          .arg(QDir::toNativeSeparators(fileName), detail));
+    throw ReportError(FileNotWrittenMessage(fileName, detail));
 }
 
 // ---- code pages ----
@@ -277,15 +309,17 @@ DbaseExport::DbaseExport(const TableHandle& view, const QString& templatePath,
 
     // The rows are written into a copy beside the file (named ".dbf", which shapelib insists
     // on, whatever the file's own extension), which replaces the file only when it is whole.
-    m_work = std::make_unique<QTemporaryFile>(target.absolutePath() +
-                                              QStringLiteral("/.zovi-export-XXXXXX.dbf"));
+    // The copy stays open and locked until the export is done, so that another export into the
+    // folder never takes it for a leftover.
+    RemoveLeftoverCopies(target.absolutePath());
+    m_work = std::make_unique<QTemporaryFile>(target.absolutePath() + u'/' + kWorkName);
     QTemporaryFile& work = *m_work;
     if (!work.open())
         NotWritten(fileName, work.errorString());
+    ::flock(work.handle(), LOCK_EX | LOCK_NB);
     const QByteArray original = in.readAll();
     if (work.write(original) != original.size() || !work.flush())
         NotWritten(fileName, work.errorString());
-    work.close();
     // A replaced file keeps its permissions.
     work.setPermissions((exists ? QFile::permissions(fileName) : in.permissions()) |
                         QFileDevice::ReadOwner | QFileDevice::WriteOwner);

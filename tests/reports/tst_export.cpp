@@ -3,14 +3,15 @@
 // characters its code page lacks, and the files and failures that leave everything as it was.
 #include "dbasefile.h"
 #include "fixtures.h"
+#include "fulldisk.h"
 #include "reports/dbaseexport.h"
 #include "reports/reporttemplate.h"
 #include "store/transaction.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QTest>
-#include <csignal>
-#include <sys/resource.h>
+#include <sys/file.h>
 
 using namespace zovi;
 using namespace zovi::test;
@@ -53,26 +54,6 @@ void MakeDbf(const QString& path, const QList<std::pair<const char*, int>>& fiel
                    codePage.toLatin1());
     }
 }
-
-// Lifts a limit on the size of the files this process writes when it goes out of scope; a
-// write beyond the limit fails as on a full disk (SIGXFSZ is ignored, so it does not end the
-// process).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_set = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-    bool set() const { return m_set; }
-
-private:
-    rlimit m_saved{};
-    bool m_set = false;
-};
 
 } // namespace
 
@@ -350,6 +331,34 @@ private Q_SLOTS:
         QVERIFY2(message.contains(mentions), qPrintable(message));
         QCOMPARE(outFiles(), filesBefore);
         QCOMPARE(ReadBytes(file), before);
+    }
+
+    // The working copies that interrupted exports left beside their files are removed by the
+    // next export into that folder: only files named as ours, last written over a minute ago
+    // and locked by no export that still runs.
+    void removesLeftoverCopies() {
+        const QDateTime longAgo = QDateTime::currentDateTime().addSecs(-3600);
+        const QStringList aged = {U(".zovi-export-Ab12Cd.dbf"), U(".zovi-export-Ij56Kl.dbf"),
+                                  U(".zovi-export-Ab1.dbf"), U("zovi-export-Mn78Op.dbf")};
+        for (const QString& name : aged + QStringList{U(".zovi-export-Ef34Gh.dbf")}) {
+            WriteBytes(out(name), "left");
+            QFile file(out(name));
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            if (aged.contains(name))
+                QVERIFY(file.setFileTime(longAgo, QFileDevice::FileModificationTime));
+        }
+        QFile running(out(U(".zovi-export-Ij56Kl.dbf")));
+        QVERIFY(running.open(QIODevice::ReadOnly));
+        QCOMPARE(::flock(running.handle(), LOCK_EX | LOCK_NB), 0);
+        addEntries({U("01.03.2026|Хлеб|40 р.||Еда||Кошелёк")});
+        QCOMPARE(exportTo(out(U("ledger.dbf"))), 1);
+        QStringList files = outFiles();
+        files.sort();
+        QStringList kept = {U(".zovi-export-Ab1.dbf"), U(".zovi-export-Ef34Gh.dbf"),
+                            U(".zovi-export-Ij56Kl.dbf"), U("ledger.dbf"),
+                            U("zovi-export-Mn78Op.dbf")};
+        kept.sort();
+        QCOMPARE(files, kept);
     }
 
     // A disk that fills up half-way (here a limit on the size of written files) fails the export
