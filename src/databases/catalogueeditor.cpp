@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTableWidget>
@@ -136,7 +137,11 @@ bool CatalogueEditor::passwordPasses(const QString& folder, QString* password) {
         folder, [this](const QString& stored) { return AskPassword(m_passwordDialog, stored); });
     if (!check.error.isEmpty())
         Messages::error(this, check.error);
-    *password = check.password;
+    // data.un keeps only the password's hash: the password itself is the text just given, which
+    // the password window holds.
+    *password = check.passed && !check.password.isEmpty() && m_passwordDialog
+                    ? m_passwordDialog->passwordField()->text()
+                    : QString();
     return check.passed;
 }
 

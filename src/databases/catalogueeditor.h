@@ -37,7 +37,8 @@ private:
     int currentRow() const;
     void offerFirstEntry();
     // The password check for the database of folder (see CheckPassword); a stored password
-    // that cannot be read is shown and fails the check. password receives the stored password.
+    // that cannot be read is shown and fails the check. password receives the password given
+    // (empty for a database without one).
     bool passwordPasses(const QString& folder, QString* password);
     void onAddClicked();
     void onDeleteClicked();

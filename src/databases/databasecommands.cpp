@@ -3,6 +3,7 @@
 #include "core/lang.h"
 #include "core/paths.h"
 #include "databases/databasefolder.h"
+#include "databases/passwordhash.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 
@@ -124,6 +125,19 @@ QStringList CopyAside(const QString& folder, const QString& target,
     return failed;
 }
 
+// A password an older version kept as typed has just been given (it was compared as typed):
+// data.un gets its hash in its place, and the copies made from now on hold the hash. Should
+// data.un not be writable now, the password stays as it was and works as before; the next
+// opening tries again.
+void KeepHashOnly(const QString& folder, const QString& stored) {
+    if (stored.isEmpty() || PasswordHash::isHash(stored))
+        return;
+    try {
+        DatabaseFolder::setPassword(folder, stored);
+    } catch (const StoreError&) {
+    }
+}
+
 } // namespace
 
 PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confirm) {
@@ -205,8 +219,10 @@ OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString
         }
     }
     // The automatic copy at close goes into RCopy/; a folder only read keeps none.
-    if (result.notice.isEmpty())
+    if (result.notice.isEmpty()) {
         QDir().mkpath(DatabaseFolder::copiesFolder(folder));
+        KeepHashOnly(folder, password.password);
+    }
     result.opened = true;
     result.folder = Catalogue::withSeparator(folder);
     return result;

@@ -15,7 +15,8 @@ namespace zovi {
 class DebtTables;
 class LedgerTables;
 
-// Asks the user for the stored password of a database; true when the user gave it.
+// Asks the user for the stored password of a database (see PasswordHash::matches); true when
+// the user gave it.
 using PasswordConfirm = std::function<bool(const QString& stored)>;
 
 // The password step before a database is opened or its catalogue entry changed.
@@ -55,8 +56,9 @@ struct OpenOutcome {
 // any handle is touched (no data.un: "err019", a missing table: "err020"), then the stored
 // password is confirmed, then every handle is bound and opened; step runs once per handle bound
 // and once per handle opened. Refused, no handle is left open. An opened database without its
-// RCopy/ folder gets one, so that the automatic copy at close is made (a folder the user may
-// only read stays as it is).
+// RCopy/ folder gets one, so that the automatic copy at close is made, and a password kept as
+// typed by an older version is replaced by its hash (a folder the user may only read stays as
+// it is).
 OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString& folder,
                                const PasswordConfirm& confirm,
                                const std::function<void()>& step = {});

@@ -3,6 +3,7 @@
 #include "core/keptfile.h"
 #include "core/lang.h"
 #include "core/textutil.h"
+#include "databases/passwordhash.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/fields.h"
@@ -365,9 +366,12 @@ void DatabaseFolder::setPassword(const QString& folder, const QString& password)
         throw StoreError(u"The password cannot be stored: %1 does not exist."_s.arg(where));
     const QString name = QuoteIdent(table.tableName);
     const QString field = QuoteIdent(table.fields.at(0).name);
-    const QByteArray text = password.toUtf8();
     try {
+        const QByteArray text = PasswordHash::make(password).toUtf8();
         Connection c(file);
+        // The text replaced is overwritten in the file, not only marked free: an older version
+        // kept the password there as typed.
+        c.exec(u"PRAGMA secure_delete = ON"_s);
         c.exec(u"BEGIN IMMEDIATE"_s);
         {
             Statement first(c.db(), u"SELECT rowid FROM %1 ORDER BY rowid LIMIT 1"_s.arg(name));

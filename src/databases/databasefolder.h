@@ -19,10 +19,12 @@ public:
     // Files are found without regard to letter case.
     static Check check(const QString& folder, QString* missingFile = nullptr);
 
-    // The stored password of the database (empty for none). Throws StoreError when data.un
+    // The stored password of the database (empty for none): its hash, or the password as typed
+    // where an older version kept it so (see PasswordHash). Throws StoreError when data.un
     // cannot be read.
     static QString password(const QString& folder);
-    // Stores the password into data.un, editing its row or adding one to an empty table.
+    // Stores the hash of password (nothing for an empty one) into data.un, editing its row or
+    // adding one to an empty table. Throws StoreError when it cannot be stored.
     static void setPassword(const QString& folder, const QString& password);
 
     // True when the folder holds data.un.

@@ -2,6 +2,7 @@
 
 #include "core/lang.h"
 #include "core/layouts.h"
+#include "databases/passwordhash.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -47,7 +48,7 @@ void PasswordDialog::showEvent(QShowEvent* event) {
 
 bool PasswordDialog::check(const QString& stored) {
     for (;;) {
-        if (m_passwordEdit->text() == stored)
+        if (PasswordHash::matches(m_passwordEdit->text(), stored))
             return true;
         m_passwordEdit->clear();
         if (exec() != QDialog::Accepted)

@@ -16,10 +16,10 @@ class PasswordDialog : public QDialog {
 public:
     explicit PasswordDialog(QWidget* parent = nullptr);
 
-    // The password check against the stored password: passes at once when the field already
-    // holds exactly that text (a password typed earlier in the run is remembered); otherwise
-    // the window is shown with an empty field until the typed text matches exactly (letter case
-    // counts) or the user cancels, which fails the check.
+    // The password check against the stored password (see PasswordHash::matches): passes at
+    // once when the field already holds that password (a password typed earlier in the run is
+    // remembered); otherwise the window is shown with an empty field until the typed text
+    // matches exactly (letter case counts) or the user cancels, which fails the check.
     bool check(const QString& stored);
 
     QLineEdit* passwordField() const { return m_passwordEdit; }

@@ -207,7 +207,9 @@ const TableSchema& OplataCredit() {
 
 const TableSchema& Password() {
     namespace f = fields::Password;
-    static const TableSchema s = Make("data.un", "un", {F(f::Password, T::Text, 60)});
+    // The field keeps the password's self-describing hash (about 100 characters), or a password
+    // an older version kept as typed: its width is not fixed.
+    static const TableSchema s = Make("data.un", "un", {F(f::Password, T::Text)});
     return s;
 }
 

@@ -51,16 +51,22 @@ private:
     QString userFolder() const { return home() + u"/.local/share/Zovi"_s; }
 
     // Runs the program with --data-folder in a clean environment as the user the test
-    // stands for; returns the folder it names.
-    QString run() { return run(program() + u"/zovi"_s); }
-    QString run(const QString& executable) {
+    // stands for; returns the folder it names. Without a display, no display of any kind is
+    // named to the program.
+    QString run(bool display = true) { return run(program() + u"/zovi"_s, display); }
+    QString run(const QString& executable, bool display = true) {
         QProcess zovi;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(u"ZOVI_PROGRAM_DIR"_s);
         env.remove(u"XDG_DATA_HOME"_s);
         env.insert(u"HOME"_s, home());
         env.insert(u"XDG_CONFIG_HOME"_s, home() + u"/.config"_s);
-        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        if (display) {
+            env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+        } else {
+            for (const QString& name : {u"QT_QPA_PLATFORM"_s, u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s})
+                env.remove(name);
+        }
         zovi.setProcessEnvironment(env);
         zovi.setWorkingDirectory(home());
         if (::geteuid() == 0) {
@@ -98,6 +104,14 @@ private Q_SLOTS:
         // Finding out that the folder is writable leaves nothing behind.
         QCOMPARE(QDir(program()).entryList(QDir::Files | QDir::Hidden).filter(u".zovi"_s),
                  QStringList());
+    }
+
+    // The answer needs no window: where no display can be reached it is still given.
+    void answersWithoutDisplay() {
+        QCOMPARE(run(false), program());
+        SetAccess(program(), false);
+        QCOMPARE(run(false), userFolder());
+        QVERIFY(QFileInfo(userFolder() + u"/Databases/Default/Data.db"_s).isFile());
     }
 
     // Installed read-only: the user's own folder, seeded once from the program folder.

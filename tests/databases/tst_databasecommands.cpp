@@ -2,6 +2,7 @@
 #include "databases/catalogue.h"
 #include "databases/databasecommands.h"
 #include "databases/databasefolder.h"
+#include "databases/passwordhash.h"
 #include "fixtures.h"
 #include "store/datamodules.h"
 #include "store/template.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <csignal>
 
@@ -40,12 +42,20 @@ QStringList Tree(const QString& root) {
     return names;
 }
 
+// The stored password a confirmation was asked for, told by the password it keeps: password
+// when stored keeps it, otherwise stored itself.
+QString Kept(const QString& stored, const QString& password) {
+    return PasswordHash::matches(password, stored) ? password : stored;
+}
+
 } // namespace
 
 class TestDatabaseCommands : public zovi::test::DatabaseTest {
     Q_OBJECT
 
 private Q_SLOTS:
+    // Only the passwords' own tests need the hash's full cost.
+    void initTestCase() { PasswordHash::setCost(PasswordHash::Cost::Lowest); }
     void init() { initFolders(); }
     void cleanup() { cleanupDatabase(); }
 
@@ -122,7 +132,7 @@ private Q_SLOTS:
         const OpenOutcome outcome =
             OpenChosenDatabase(data, cd, folder.isEmpty() ? QString() : m_db->root() + folder,
                                [&](const QString& stored) {
-                                   askedFor << stored;
+                                   askedFor << Kept(stored, u"Secret"_s);
                                    return given;
                                });
         QVERIFY(!outcome.opened);
@@ -213,7 +223,7 @@ private Q_SLOTS:
         const OpenOutcome outcome = OpenChosenDatabase(
             data, cd, m_db->root() + folder,
             [&](const QString& stored) {
-                asked << stored;
+                asked << Kept(stored, password);
                 return true;
             },
             [&] { ++steps; });
@@ -243,6 +253,60 @@ private Q_SLOTS:
         QVERIFY2(broken.error.contains(u"data.un"_s), qPrintable(broken.error));
     }
 
+    // data.un keeps a salted hash, never the password. One an older version kept as typed is
+    // read as typed, even when it begins like a hash, and gives way to its hash once the
+    // database is opened with it; the copies made from then on hold the hash.
+    void passwordKeptAsHash_data() {
+        QTest::addColumn<QString>("password");
+        QTest::newRow("plain") << u"Секретный пароль 7"_s;
+        QTest::newRow("begins like a hash") << u"$argon2id$v=19$m=65536,t=2,p=1$Secret"_s;
+    }
+    void passwordKeptAsHash() {
+        QFETCH(QString, password);
+        PasswordHash::setCost(PasswordHash::Cost::Default);
+        const auto lower = qScopeGuard([] { PasswordHash::setCost(PasswordHash::Cost::Lowest); });
+        const QString un = m_db->file(u"data.un"_s);
+        const auto inClear = [&](const QString& file) {
+            return ReadBytes(file).contains(password.toUtf8());
+        };
+        QVERIFY(ExecFile(un, u"UPDATE un SET Password = '%1'"_s.arg(password)).isNull());
+        QVERIFY(inClear(un));
+        QStringList asked;
+        const auto open = [&](const QString& typed) {
+            LedgerTables data;
+            DebtTables cd;
+            const OpenOutcome outcome =
+                OpenChosenDatabase(data, cd, m_db->folder(), [&](const QString& stored) {
+                    asked << stored;
+                    return PasswordHash::matches(typed, stored);
+                });
+            CloseDatabase(data, cd);
+            return outcome.opened;
+        };
+        QVERIFY(!open(password.toLower()));
+        QVERIFY(inClear(un)); // a refused password changes nothing
+        QVERIFY(open(password));
+        QCOMPARE(asked, (QStringList{password, password}));
+        const QString stored = DatabaseFolder::password(m_db->folder());
+        QVERIFY2(PasswordHash::isHash(stored), qPrintable(stored));
+        QVERIFY(!inClear(un));
+        QVERIFY(!PasswordHash::matches(stored, stored)); // the hash is no password
+        asked.clear();
+        QVERIFY(!open(password.toLower()));
+        QVERIFY(open(password));
+        QCOMPARE(asked, (QStringList{stored, stored}));
+        QCOMPARE(DatabaseFolder::password(m_db->folder()), stored);
+
+        const QString copies = m_db->root() + u"/copies"_s;
+        QVERIFY(QDir().mkpath(copies));
+        QCOMPARE(MakeBackup(m_db->folder(), u"Test"_s, copies).message, QString());
+        MakeLocalCopy(m_db->folder());
+        for (const QString& copy : {copies, DatabaseFolder::copiesFolder(m_db->folder())}) {
+            QCOMPARE(DatabaseFolder::password(copy), stored);
+            QVERIFY(!inClear(copy + u"/data.un"_s));
+        }
+    }
+
     // An entry leaves the catalogue only with its password given, unless data.un cannot be
     // read: then it goes after a notice naming the file.
     void entryRemoval_data() {
@@ -265,7 +329,7 @@ private Q_SLOTS:
             WriteBytes(m_db->file(u"data.un"_s), "not a table");
         QStringList asked;
         const EntryRemoval removal = CheckEntryRemoval(m_db->folder(), [&](const QString& stored) {
-            asked << stored;
+            asked << Kept(stored, password);
             return given;
         });
         QCOMPARE(removal.allowed, allowed);
@@ -296,7 +360,8 @@ private Q_SLOTS:
         QCOMPARE(steps, length);
         QCOMPARE(DatabaseFolder::check(folder), DatabaseFolder::Check::Ok);
         QVERIFY(QFileInfo(folder + u"RCopy"_s).isDir());
-        QCOMPARE(DatabaseFolder::password(folder), u"pw"_s);
+        QCOMPARE(Kept(DatabaseFolder::password(folder), u"pw"_s), u"pw"_s);
+        QVERIFY(PasswordHash::isHash(DatabaseFolder::password(folder)));
 
         CatalogueDraft draft = CatalogueDraft::read();
         QVERIFY(!draft.hasDatabase());
@@ -312,7 +377,7 @@ private Q_SLOTS:
         QVERIFY(again.added);
         QCOMPARE(again.message, u"Database already is exist"_s);
         QCOMPARE(again.entry.folder, folder);
-        QCOMPARE(DatabaseFolder::password(folder), u"pw"_s);
+        QCOMPARE(Kept(DatabaseFolder::password(folder), u"pw"_s), u"pw"_s);
         QCOMPARE(draft.add(again.entry), 1);
         QCOMPARE(draft.remove(1), 0);
         QCOMPARE(draft.remove(0), 0);
