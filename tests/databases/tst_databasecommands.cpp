@@ -412,6 +412,36 @@ private Q_SLOTS:
         QCOMPARE(DatabaseFolder::check(copies + u"/previous"_s), DatabaseFolder::Check::Ok);
     }
 
+    // A line of copy.txt names a file inside the database folder and nothing else: one that
+    // leads elsewhere is skipped and named in the message, no file outside either folder is read
+    // into the copy or written, and the listed files still make a whole copy.
+    void backupStaysInsideItsFolders() {
+        const QString root = m_db->root();
+        const QString chosen = root + u"/copies/deep"_s;
+        QVERIFY(QDir().mkpath(chosen));
+        WriteBytes(root + u"/victim.txt"_s, "beside the database");
+        WriteBytes(root + u"/copies/victim.txt"_s, "beside the copy");
+        WriteBytes(root + u"/secret.txt"_s, "secret");
+        QVERIFY(QFile::link(root + u"/secret.txt"_s, m_db->file(u"link.txt"_s)));
+        const QStringList bad = {u"../victim.txt"_s, root + u"/secret.txt"_s,
+                                 u"RCopy/../../victim.txt"_s, u".."_s, u"link.txt"_s};
+        QByteArray list = ReadBytes(m_db->file(u"copy.txt"_s)) + '\n';
+        for (const QString& line : bad)
+            list += line.toUtf8() + '\n';
+        WriteBytes(m_db->file(u"copy.txt"_s), list);
+
+        const BackupOutcome outcome = MakeBackup(m_db->folder(), u"Test"_s, chosen);
+        QCOMPARE(ReadBytes(root + u"/copies/victim.txt"_s), QByteArray("beside the copy"));
+        QCOMPARE(QDir(root + u"/copies"_s).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({u"deep"_s, u"victim.txt"_s}));
+        for (const QString& name : bad)
+            QVERIFY2(outcome.message.contains(name), qPrintable(outcome.message));
+        const QDir copy(chosen);
+        QVERIFY(!QFileInfo::exists(copy.filePath(u"link.txt"_s)));
+        QVERIFY(copy.entryList({u"*victim*"_s, u"*secret*"_s}, QDir::AllEntries).isEmpty());
+        QCOMPARE(DatabaseFolder::check(chosen), DatabaseFolder::Check::Ok);
+    }
+
     // A copy never moves another database's copy aside (the next copy would destroy it): where
     // the chosen folder holds one, the copy goes into a sub-folder named after this database.
     // Whose copy a folder holds is read from the note a copy leaves, or, for a copy without one,
