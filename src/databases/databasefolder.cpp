@@ -563,7 +563,14 @@ void DatabaseFolder::copyTemplate(const QString& templateFolder, const QString& 
         throw StoreError(
             u"The template folder %1 holds no %2: no database can be made from it."_s.arg(
                 Native(templateFolder), kCopyList));
-    for (const QString& name : ListLines(list)) {
+    // A line that is no file of the template would reach outside the new database's folder.
+    QStringList refused;
+    const QStringList names = listedFiles(templateFolder, &refused);
+    if (!refused.isEmpty())
+        throw StoreError(u"The %1 of the template folder %2 names %3, which is no file inside "
+                         u"the folder: no database is made from it."_s.arg(
+                             kCopyList, Native(templateFolder), refused.join(u", "_s)));
+    for (const QString& name : names) {
         const QString source = FindFile(templateFolder, name);
         if (IsFile(source)) {
             const QString target = FindFile(folder, name);

@@ -31,7 +31,8 @@ public:
     // Copies the files that Template/copy.txt lists from templateFolder into folder (which must
     // exist), replacing files of the same name; listed files missing from the template are
     // skipped. step runs once per line of copy.txt. Returns the number of lines of copy2.txt
-    // (the gauge's length). Throws StoreError when a file cannot be written.
+    // (the gauge's length). Throws StoreError when a file cannot be written, and before writing
+    // anything when a line of copy.txt is no file inside the template folder (listedFiles).
     static void copyTemplate(const QString& templateFolder, const QString& folder,
                              const std::function<void()>& step = {});
     static int templateLength(const QString& templateFolder);

@@ -332,6 +332,8 @@ private Q_SLOTS:
         QTest::newRow("existing folder, table cannot be written")
             << u"/mine"_s << u"blocked"_s << u"Gr1.db"_s;
         QTest::newRow("name cannot be a folder") << QString() << u"dot dot"_s << u"\"..\""_s;
+        QTest::newRow("template lists a file outside")
+            << QString() << u"outside"_s << u"../../outside.txt"_s;
     }
     void addLeavesNothingOnFailure() {
         QFETCH(QString, folder);
@@ -347,6 +349,11 @@ private Q_SLOTS:
             WriteBytes(m_db->root() + u"/file"_s, "a file");
         if (prepare == u"no list"_s)
             QVERIFY(QFile::remove(templ + u"/copy.txt"_s));
+        if (prepare == u"outside"_s) {
+            WriteBytes(templ + u"/copy.txt"_s,
+                       ReadBytes(templ + u"/copy.txt"_s) + "\n../../outside.txt\n");
+            WriteBytes(m_db->root() + u"/outside.txt"_s, "outside");
+        }
         if (prepare == u"blocked"_s) {
             QVERIFY(QDir().mkpath(request.folder + u"/Gr1.db"_s)); // a folder where a file goes
             WriteBytes(request.folder + u"/notes.txt"_s, "mine");
