@@ -8,6 +8,7 @@
 #include <QMutex>
 #include <QStandardPaths>
 #include <QUuid>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -87,6 +88,14 @@ DataFolderCache& dataCache() {
 }
 
 } // namespace
+
+bool IsPlainFileName(const QString& name) {
+    if (name.isEmpty() || name == u"."_s || name == u".."_s || QDir::isAbsolutePath(name))
+        return false;
+    return std::none_of(name.cbegin(), name.cend(), [](QChar c) {
+        return c == u'/' || c == u'\\' || c.category() == QChar::Other_Control;
+    });
+}
 
 QString ProgramFolder::path() {
     if (!explicitFolder().isEmpty())

@@ -4,6 +4,12 @@
 
 namespace zovi {
 
+// Whether a name that a file hands the program (a line of a database's copy.txt, the name of a
+// preset) names one file directly inside a folder: not empty, neither "." nor "..", no "/" or
+// "\", no control character, not an absolute path. Such a name is checked here before it becomes
+// part of a path, so that no file can make the program read or write outside its folder.
+bool IsPlainFileName(const QString& name);
+
 // The program folder: the folder of the executable, where lang.ini, Template/, Skins/, the
 // report templates and the other files shipped with the program lie. Tests point it at a
 // temporary folder; the environment variable ZOVI_PROGRAM_DIR does the same for a whole process.

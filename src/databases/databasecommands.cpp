@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
+#include <algorithm>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -220,7 +221,11 @@ OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString
     }
     // The automatic copy at close goes into RCopy/; a folder only read keeps none.
     if (result.notice.isEmpty()) {
-        QDir().mkpath(DatabaseFolder::copiesFolder(folder));
+        const QString copies = DatabaseFolder::copiesFolder(folder);
+        // A copy there that was killed half-way is finished now, so that the folder holds one
+        // whole copy again before anyone restores from it.
+        if (QDir().mkpath(copies))
+            BackupCopy::finishInterrupted(copies);
         KeepHashOnly(folder, password.password);
     }
     result.opened = true;
@@ -321,7 +326,9 @@ BackupOutcome MakeBackup(const QString& folder, const QString& name, const QStri
     // The note says whose copy the folder holds, once it holds any of it.
     const QString note = LangText(u"copynote"_s, u"This folder holds a backup copy of a Zovi "
                                                  u"database, made when the program closed."_s);
-    if (failed.size() < listed.size() && !BackupCopy::writeNote(result.target, folder, name, note))
+    const bool anyCopied = std::any_of(listed.cbegin(), listed.cend(),
+                                       [&](const QString& file) { return !failed.contains(file); });
+    if (anyCopied && !BackupCopy::writeNote(result.target, folder, name, note))
         reasons << BackupCopy::noteFileName();
     // The list follows the text on lines of its own, since a lang.ini text is one line.
     if (!reasons.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "core/keptfile.h"
 #include "core/lang.h"
+#include "core/paths.h"
 #include "core/textutil.h"
 #include "databases/passwordhash.h"
 #include "store/datamodules.h"
@@ -15,12 +16,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -34,6 +38,32 @@ const QString kPreviousFolder = u"previous"_s;
 const QString kNoteFile = u"zovi-backup.txt"_s;
 const QString kNoteName = u"database="_s;
 const QString kNoteFolder = u"folder="_s;
+
+// The names a folder of copies uses for itself: a copy being made (".zovi-copy-…"), a complete
+// copy being swapped in (".zovi-swap", with the list of names it replaces), the older copy being
+// moved aside (".zovi-previous") and the copy kept before it (".zovi-old").
+const QString kOwnPrefix = u".zovi-"_s;
+const QString kStagingPrefix = u".zovi-copy-"_s;
+const QString kSwapFolder = u".zovi-swap"_s;
+const QString kSwapNames = u".zovi-names"_s;
+const QString kNewPrevious = u".zovi-previous"_s;
+const QString kOldPrevious = u".zovi-old"_s;
+const QString kNewName = u"new\t"_s;
+const QString kOldName = u"old\t"_s;
+
+std::function<void()>& Checkpoint() {
+    static std::function<void()> checkpoint;
+    return checkpoint;
+}
+
+void Pass() {
+    if (Checkpoint())
+        Checkpoint()();
+}
+
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
@@ -273,6 +303,139 @@ bool SameFolder(const QString& a, const QString& b) {
            QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
+// Makes the entries of a folder (new names, renames) reach the disk.
+void SyncFolder(const QString& folder) {
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+// Renames a file or a folder in one step, replacing a file of the new name.
+bool Rename(const QString& from, const QString& to, QString* reason) {
+    if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return true;
+    *reason =
+        u"%1 cannot be moved to %2: %3"_s.arg(Native(from), Native(to), qt_error_string(errno));
+    return false;
+}
+
+bool IsEntry(const QString& path) {
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
+// Completes the swap of the copy waiting in target's swap folder, from wherever an earlier run
+// stopped: every step can be taken again. The older copy's files move into a fresh previous
+// folder (a name the new copy shares holds the older file only while the new one still waits in
+// the swap folder), the new files move in, and the fresh previous folder replaces previous/. The
+// swap folder goes last, since until then it says that the swap is not finished.
+bool FinishSwap(const QString& target, QString* reason) {
+    const QDir dir(target);
+    const QString swap = dir.filePath(kSwapFolder);
+    const QString kept = dir.filePath(kNewPrevious);
+    QStringList fresh;
+    QStringList older;
+    for (const QString& line : ListLines(QDir(swap).filePath(kSwapNames))) {
+        if (line.startsWith(kNewName) && IsPlainFileName(line.mid(kNewName.size())))
+            fresh << line.mid(kNewName.size());
+        if (line.startsWith(kOldName) && IsPlainFileName(line.mid(kOldName.size())))
+            older << line.mid(kOldName.size());
+    }
+    if (fresh.isEmpty()) {
+        *reason = u"%1 cannot be read."_s.arg(Native(QDir(swap).filePath(kSwapNames)));
+        return false;
+    }
+    for (const QString& name : std::as_const(older)) {
+        if (!IsEntry(dir.filePath(name)))
+            continue;
+        const bool replaced = std::any_of(fresh.cbegin(), fresh.cend(), [&](const QString& n) {
+            return SameName(n, name) && !IsEntry(QDir(swap).filePath(n));
+        });
+        if (replaced)
+            continue;
+        if (!QDir().mkpath(kept) || !Rename(dir.filePath(name), QDir(kept).filePath(name), reason))
+            return false;
+        Pass();
+    }
+    for (const QString& name : std::as_const(fresh)) {
+        const QString waiting = QDir(swap).filePath(name);
+        if (!IsEntry(waiting))
+            continue;
+        if (!Rename(waiting, dir.filePath(name), reason))
+            return false;
+        Pass();
+    }
+    SyncFolder(target);
+    // previous/ is replaced only now that the new copy is in place; when there was no older copy
+    // to move aside, it stays as it was.
+    const QString previous = dir.filePath(kPreviousFolder);
+    const QString old = dir.filePath(kOldPrevious);
+    if (QFileInfo(kept).isDir() &&
+        QDir(kept).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+        QDir(kept).removeRecursively();
+    if (QFileInfo(kept).isDir()) {
+        if (IsEntry(previous)) {
+            QDir(old).removeRecursively();
+            if (!Rename(previous, old, reason))
+                return false;
+            Pass();
+        }
+        if (!Rename(kept, previous, reason))
+            return false;
+        Pass();
+    }
+    // Renamed into a name of a copy left behind before it is removed, so that no half-removed
+    // swap folder is ever taken for one to finish.
+    const QString done = dir.filePath(kStagingPrefix + u"done"_s);
+    QDir(done).removeRecursively();
+    if (!Rename(swap, done, reason))
+        return false;
+    SyncFolder(target);
+    Pass();
+    return true;
+}
+
+// Removes what interrupted copies left in target: the hidden folders of ours, and the temporary
+// files that older versions wrote beside a copy's files ("Data.db.AbC123", with SQLite's journal
+// beside it). names are the files a copy there holds.
+void RemoveLeftovers(const QString& target, const QStringList& names) {
+    const QDir dir(target);
+    const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    for (const QFileInfo& entry : dir.entryInfoList({kOwnPrefix + u'*'}, all)) {
+        if (entry.fileName() == kSwapFolder)
+            continue;
+        if (entry.isDir() && !entry.isSymLink())
+            QDir(entry.filePath()).removeRecursively();
+        else
+            QFile::remove(entry.filePath());
+    }
+    static const QRegularExpression temporary(u"^(.+)\\.[A-Za-z0-9]{6}(-journal)?$"_s);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const QRegularExpressionMatch match = temporary.match(entry.fileName());
+        const auto named = [&](const QString& name) {
+            return SameName(name, match.captured(1));
+        };
+        const auto listed = [&](const QString& name) {
+            return SameName(name, entry.fileName());
+        };
+        if (match.hasMatch() && std::any_of(names.cbegin(), names.cend(), named) &&
+            std::none_of(names.cbegin(), names.cend(), listed))
+            QFile::remove(entry.filePath());
+    }
+}
+
+// Finishes an interrupted swap in target and removes the leftovers of copies killed earlier;
+// names are the files a copy there holds besides those its own copy.txt lists.
+bool FinishInterrupted(const QString& target, QStringList names, QString* reason) {
+    if (QFileInfo(QDir(target).filePath(kSwapFolder)).isDir() && !FinishSwap(target, reason))
+        return false;
+    RemoveLeftovers(target, names << DatabaseFolder::listedFiles(target));
+    return true;
+}
+
 // The oldest entries of a ledger file, by ID, each as the text of the fields that say what the
 // entry is (the amount in the main currency changes with the rates, so it is left out). Empty
 // when the file cannot be read.
@@ -404,7 +567,14 @@ void DatabaseFolder::copyTemplate(const QString& templateFolder, const QString& 
         throw StoreError(
             u"The template folder %1 holds no %2: no database can be made from it."_s.arg(
                 Native(templateFolder), kCopyList));
-    for (const QString& name : ListLines(list)) {
+    // A line that is no file of the template would reach outside the new database's folder.
+    QStringList refused;
+    const QStringList names = listedFiles(templateFolder, &refused);
+    if (!refused.isEmpty())
+        throw StoreError(u"The %1 of the template folder %2 names %3, which is no file inside "
+                         u"the folder: no database is made from it."_s.arg(
+                             kCopyList, Native(templateFolder), refused.join(u", "_s)));
+    for (const QString& name : names) {
         const QString source = FindFile(templateFolder, name);
         if (IsFile(source)) {
             const QString target = FindFile(folder, name);
@@ -459,8 +629,17 @@ int DatabaseFolder::removeStaleJournals(const QString& folder) {
     return removed;
 }
 
-QStringList DatabaseFolder::listedFiles(const QString& folder) {
-    return ListLines(FileIn(folder, kCopyList));
+QStringList DatabaseFolder::listedFiles(const QString& folder, QStringList* refused) {
+    QStringList names;
+    for (const QString& line : ListLines(FileIn(folder, kCopyList))) {
+        const bool own =
+            SameName(line, kPreviousFolder) || line.startsWith(kOwnPrefix, Qt::CaseInsensitive);
+        if (IsPlainFileName(line) && !own)
+            names << line;
+        else if (refused)
+            *refused << line;
+    }
+    return names;
 }
 
 QString DatabaseFolder::copiesFolder(const QString& folder) {
@@ -470,45 +649,140 @@ QString DatabaseFolder::copiesFolder(const QString& folder) {
 QStringList BackupCopy::copyListed(const QString& folder, const QString& target,
                                    const std::function<void()>& step, QStringList* reasons) {
     QStringList failed;
-    const bool targetExists = !target.isEmpty() && QFileInfo(target).isDir();
+    // The new copy is made in a hidden folder of the target first; a reason names the place the
+    // file was meant for, not that folder.
+    QString staging;
+    const auto skip = [&](const QString& name, QString why) {
+        failed << name;
+        if (!staging.isEmpty())
+            why.replace(Native(staging), Native(target));
+        if (reasons)
+            *reasons << name + u": "_s + why;
+    };
+    QStringList refused;
+    const QStringList listed = DatabaseFolder::listedFiles(folder, &refused);
+    for (const QString& name : std::as_const(refused))
+        skip(name, LangText(u"copybadname"_s, u"this line of copy.txt names no file inside the "
+                                              u"database folder, so it is skipped."_s));
+
     // The database's own folder is never a target: its files would be moved aside.
-    const bool isSource = targetExists && QFileInfo(target).canonicalFilePath() ==
-                                              QFileInfo(folder).canonicalFilePath();
-    const QString previous = QDir(target).filePath(kPreviousFolder);
+    QString refusal;
+    QString why;
+    if (target.isEmpty() || !QFileInfo(target).isDir())
+        refusal = u"The folder %1 does not exist."_s.arg(Native(target));
+    else if (SameFolder(target, folder))
+        refusal = u"%1 is the database's own folder."_s.arg(Native(target));
+    else if (!FinishInterrupted(target, listed, &why))
+        refusal = LangText(u"copyunfinished"_s,
+                           u"The copy interrupted earlier in %1 cannot be finished: %2"_s)
+                      .arg(Native(target), why);
+    if (refusal.isEmpty()) {
+        QTemporaryDir made(QDir(target).filePath(kStagingPrefix + u"XXXXXX"_s));
+        made.setAutoRemove(false);
+        if (made.isValid())
+            staging = made.path();
+        else
+            refusal = u"No folder can be made in %1: %2"_s.arg(Native(target), made.errorString());
+    }
+    if (!refusal.isEmpty()) {
+        for (const QString& name : listed) {
+            skip(name, refusal);
+            if (step)
+                step();
+        }
+        return failed;
+    }
+
+    // The new copy is made whole beside the older one first.
+    const QString databaseFolder = QFileInfo(folder).canonicalFilePath();
     // One wait for the whole copy: a locked file never holds up the files after it for long.
     const QDeadlineTimer lockWait(kLockWaitMs);
-    for (const QString& name : DatabaseFolder::listedFiles(folder)) {
+    QStringList copied;
+    bool whole = true;
+    for (const QString& name : listed) {
         const QString source = FindFile(folder, name);
-        const QString copy = FindFile(target, name);
+        const QFileInfo from(source);
         QString reason;
-        if (!targetExists)
-            reason = u"The folder %1 does not exist."_s.arg(Native(target));
-        else if (isSource)
-            reason = u"%1 is the database's own folder."_s.arg(Native(target));
-        else if (!keepPrevious(source, copy, previous))
-            reason = u"The older copy cannot be moved into %1."_s.arg(Native(previous));
-        if (!reason.isEmpty() || !copyFile(source, copy, &reason, lockWait)) {
-            failed << name;
-            if (reasons)
-                *reasons << name + u": "_s + reason;
+        if (!from.isFile())
+            skip(name, u"The file %1 does not exist."_s.arg(Native(source)));
+        else if (from.canonicalPath() != databaseFolder)
+            skip(name, LangText(u"copyoutside"_s,
+                                u"%1 leads outside the database folder, so it is skipped."_s)
+                           .arg(Native(source)));
+        else if (copyFile(source, QDir(staging).filePath(name), &reason, lockWait))
+            copied << name;
+        else {
+            skip(name, reason);
+            whole = false;
         }
         if (step)
             step();
+        Pass();
     }
+    if (!whole || copied.isEmpty()) {
+        QDir(staging).removeRecursively();
+        if (!copied.isEmpty()) {
+            failed << copied;
+            if (reasons)
+                *reasons << LangText(u"copykept"_s,
+                                     u"The copy already in %1 stays as it was: no file of this "
+                                     u"copy replaced it."_s)
+                                .arg(Native(target));
+        }
+        return failed;
+    }
+
+    // The names of the older copy's files, which move aside: those this copy lists and those the
+    // older copy's own list names, so that no file of it stays beside the new ones.
+    QStringList older;
+    for (const QString& name : listed + DatabaseFolder::listedFiles(target)) {
+        const QString actual = QFileInfo(FindFile(target, name)).fileName();
+        if (IsEntry(QDir(target).filePath(actual)) && !older.contains(actual))
+            older << actual;
+    }
+    QString names;
+    for (const QString& name : std::as_const(copied))
+        names += kNewName + name + u'\n';
+    for (const QString& name : std::as_const(older))
+        names += kOldName + name + u'\n';
+    const std::optional<QString> unlisted =
+        WriteKeptFile(QDir(staging).filePath(kSwapNames), names.toUtf8());
+    bool staged = !unlisted;
+    if (staged) {
+        SyncFolder(staging);
+        staged = Rename(staging, QDir(target).filePath(kSwapFolder), &why);
+    } else {
+        why = *unlisted;
+    }
+    if (staged) {
+        SyncFolder(target);
+        Pass();
+        staged = FinishSwap(target, &why);
+    } else {
+        QDir(staging).removeRecursively();
+    }
+    if (!staged) {
+        for (const QString& name : std::as_const(copied))
+            skip(name, LangText(u"copynotswapped"_s,
+                                u"The new copy cannot take the place of the older one in %1: %2"_s)
+                           .arg(Native(target), why));
+        return failed;
+    }
+    RemoveLeftovers(target, listed);
     return failed;
 }
 
-bool BackupCopy::keepPrevious(const QString& source, const QString& copy,
-                              const QString& previousFolder) {
-    // Only a copy about to be replaced is kept: without a source nothing replaces it.
-    if (!QFileInfo(copy).isFile() || !QFileInfo(source).isFile())
+bool BackupCopy::finishInterrupted(const QString& target, QString* reason) {
+    QString why;
+    if (FinishInterrupted(target, {}, &why))
         return true;
-    if (!QDir().mkpath(previousFolder))
-        return false;
-    const QString kept = QDir(previousFolder).filePath(QFileInfo(copy).fileName());
-    if (QFileInfo::exists(kept) && !QFile::remove(kept))
-        return false;
-    return QFile::rename(copy, kept);
+    if (reason)
+        *reason = why;
+    return false;
+}
+
+void BackupCopy::setCheckpoint(std::function<void()> checkpoint) {
+    Checkpoint() = std::move(checkpoint);
 }
 
 bool BackupCopy::copyFile(const QString& source, const QString& target, QString* reason,

@@ -33,7 +33,8 @@ public:
     // Copies the files that Template/copy.txt lists from templateFolder into folder (which must
     // exist), replacing files of the same name; listed files missing from the template are
     // skipped. step runs once per line of copy.txt. Returns the number of lines of copy2.txt
-    // (the gauge's length). Throws StoreError when a file cannot be written.
+    // (the gauge's length). Throws StoreError when a file cannot be written, and before writing
+    // anything when a line of copy.txt is no file inside the template folder (listedFiles).
     static void copyTemplate(const QString& templateFolder, const QString& folder,
                              const std::function<void()>& step = {});
     static int templateLength(const QString& templateFolder);
@@ -53,8 +54,11 @@ public:
     // held. Returns the number removed.
     static int removeStaleJournals(const QString& folder);
 
-    // The names listed in the folder's copy.txt, in order (empty when it is missing).
-    static QStringList listedFiles(const QString& folder);
+    // The names listed in the folder's copy.txt, in order (empty when it is missing). Only file
+    // names directly inside the folder count (IsPlainFileName), and none of the names a folder
+    // of copies uses for itself ("previous", names beginning with ".zovi-"): refused, when
+    // given, receives every other line, which names no file of the database.
+    static QStringList listedFiles(const QString& folder, QStringList* refused = nullptr);
 
     // The database's own folder of copies, RCopy/ inside it, where the copy at close goes.
     static QString copiesFolder(const QString& folder);
@@ -62,8 +66,17 @@ public:
 
 // Copies of a database's files for the backup window and the copy into RCopy/ at close. Table
 // files are copied through SQLite's backup API, so a copy is consistent even while this process
-// holds a connection on the file; other files are copied plainly. Each copy is written beside
-// its target and renamed over it, so an older copy is never half-overwritten.
+// holds a connection on the file; other files are copied plainly.
+//
+// A folder of copies holds one whole copy at a time, its files directly inside it, and in
+// previous/ the copy before. A new copy is made whole in a hidden folder of its own inside the
+// target (".zovi-copy-…"); only once every file is there, and written to the disk, is that folder
+// renamed ".zovi-swap", holding besides the files the list of the names it replaces. That rename
+// is the point of no return: from then on the files of the older copy are moved into a fresh
+// ".zovi-previous", the new ones into the target, and ".zovi-previous" becomes previous/. A copy
+// killed before that point leaves the older copy untouched; one killed after it is finished by
+// finishInterrupted, which every copy runs first. Either way the target comes to hold the files of
+// one session only, never some of each.
 class BackupCopy {
 public:
     // How long a copy waits in all for table files that another program keeps locked; a file
@@ -71,16 +84,29 @@ public:
     // run the copy on a thread of its own (see MakeBackup).
     static constexpr int kLockWaitMs = 5000;
 
-    // Copies every file listed in folder's copy.txt into target (which must exist). A copy
-    // already in target is first moved into target's previous/ folder, replacing the one kept
-    // there: one generation back survives a copy of damaged data. step runs once per listed
-    // file. Returns the names that could not be copied (a missing source, a missing target
-    // folder, the database's own folder as target, no access, a full disk, a file locked by
-    // another program for longer than kLockWaitMs); reasons, when given, receives a line per
-    // such name: the name and why.
+    // Copies every file listed in folder's copy.txt into target (which must exist), as a new
+    // whole copy: the copy already in target moves into target's previous/ folder, replacing the
+    // one kept there, so one generation back survives a copy of damaged data. step runs once per
+    // listed file. Returns the names that were not copied; reasons, when given, receives a line
+    // per such name: the name and why. A line of copy.txt that names no file of the database
+    // (listedFiles) and a listed file the database folder does not hold are skipped, and the copy
+    // holds the other files. A file that exists and cannot be copied (a missing target folder,
+    // the database's own folder as target, no access, a full disk, a file locked by another
+    // program for longer than kLockWaitMs) leaves the older copy as it was: then every listed
+    // name is returned, and the reasons say that the older copy was kept.
     static QStringList copyListed(const QString& folder, const QString& target,
                                   const std::function<void()>& step = {},
                                   QStringList* reasons = nullptr);
+
+    // Finishes in target a copy that was killed after its point of no return, and removes what
+    // copies killed earlier left there (their hidden folders, and the temporary files that older
+    // versions wrote beside the listed files). False, with the reason, when a file could not be
+    // moved: the copy stays unfinished, and the next call goes on with it.
+    static bool finishInterrupted(const QString& target, QString* reason = nullptr);
+
+    // For tests: runs after each file a copy makes and after each step of the swap, where a test
+    // may kill the process. Empty by default.
+    static void setCheckpoint(std::function<void()> checkpoint);
 
     // Copies one file, waiting for a lock until lockWait expires; false (with a reason) when it
     // could not.
@@ -106,11 +132,6 @@ public:
     // systems refuse in names become "_", blanks and dots at the ends go. A name left empty
     // gives the name of the database's folder, or "Database".
     static QString folderName(const QString& name, const QString& folder);
-
-private:
-    // Moves copy into previousFolder before source replaces it; false when it cannot be kept.
-    static bool keepPrevious(const QString& source, const QString& copy,
-                             const QString& previousFolder);
 };
 
 } // namespace zovi

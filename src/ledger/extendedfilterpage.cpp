@@ -195,15 +195,15 @@ void ExtendedFilterPage::onLoadPresetClicked() {
         chosenPresetPath(LangText(QStringLiteral("err026"), QStringLiteral("Error #026")));
     if (path.isEmpty())
         return;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QByteArray bytes;
+    if (const auto failure = ReadPresetFile(path, &bytes)) {
         Messages::error(this, LangText(QStringLiteral("presetnotread"),
                                        QStringLiteral("The preset cannot be read: %1"))
-                                  .arg(file.errorString()));
+                                  .arg(*failure));
         listPresets();
         return;
     }
-    const PresetLists lists = ParsePreset(file.readAll());
+    const PresetLists lists = ParsePreset(bytes);
     for (int list = 0; list < SelectionListsFrame::kDates; ++list)
         m_lists->setTicked(list, lists[size_t(list)]);
     m_lists->setPeriods(lists[SelectionListsFrame::kDates]);

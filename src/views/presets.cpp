@@ -1,6 +1,7 @@
 #include "views/presets.h"
 
 #include "core/keptfile.h"
+#include "core/lang.h"
 #include "core/paths.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
@@ -8,11 +9,20 @@
 #include "views/dateperiods.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QScopeGuard>
 
 namespace zovi {
 
 namespace {
+
+// Why a preset file that is a symbolic link is neither read nor written: a preset is a file of
+// the CFT folder, and a link would lead the program to a file anywhere.
+QString SymbolicLinkRefusal() {
+    return LangText(QStringLiteral("presetlink"),
+                    QStringLiteral("the preset file is a symbolic link, which is not followed."));
+}
 
 // The names of a table's view, in its order; none when it is closed. The accounts (Gr1) and the
 // group tables all keep a row's name in Name.
@@ -158,30 +168,37 @@ QString PresetFolder() {
 
 QStringList PresetNames() {
     const QDir folder(PresetFolder());
-    QStringList names =
-        folder.entryList({QStringLiteral("*.cft")}, QDir::Files | QDir::CaseSensitive,
-                         QDir::Name | QDir::IgnoreCase);
+    QStringList names = folder.entryList({QStringLiteral("*.cft")},
+                                         QDir::Files | QDir::NoSymLinks | QDir::CaseSensitive,
+                                         QDir::Name | QDir::IgnoreCase);
     for (QString& name : names)
         name.chop(4);
-    names.removeAll(QString());
+    names.removeIf([](const QString& name) { return !IsValidPresetName(name); });
     return names;
 }
 
 bool IsValidPresetName(const QString& name) {
-    if (name.isEmpty() || name == QStringLiteral(".") || name == QStringLiteral(".."))
-        return false;
-    for (const QChar c : name) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
-            return false;
-    }
-    return true;
+    return IsPlainFileName(name);
 }
 
 QString PresetPath(const QString& name) {
     return PresetFolder() + name + QStringLiteral(".cft");
 }
 
+std::optional<QString> ReadPresetFile(const QString& path, QByteArray* bytes) {
+    if (QFileInfo(path).isSymLink())
+        return SymbolicLinkRefusal();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.errorString();
+    *bytes = file.readAll();
+    return std::nullopt;
+}
+
 std::optional<QString> WritePresetFile(const QString& path, const QByteArray& bytes) {
+    // A link would be written through to wherever it points.
+    if (QFileInfo(path).isSymLink())
+        return SymbolicLinkRefusal();
     return WriteKeptFile(path, bytes);
 }
 

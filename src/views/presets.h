@@ -54,18 +54,22 @@ PresetLists ParsePreset(const QByteArray& bytes);
 QString PresetFolder();
 
 // The names of the presets in the folder ("*.cft" without the extension), in name order
-// without regard to letter case.
+// without regard to letter case. Symbolic links are no presets and are left out.
 QStringList PresetNames();
 
-// Whether a (trimmed) name can be a preset file in the folder: not empty, no "/" or "\", no
-// control characters, and neither "." nor "..".
+// Whether a (trimmed) name can be a preset file in the folder (IsPlainFileName): not empty, no "/"
+// or "\", no control characters, and neither "." nor "..".
 bool IsValidPresetName(const QString& name);
 
 // The path of the preset file of a name.
 QString PresetPath(const QString& name);
 
-// Writes a preset file safely: the old file stays whole until the new one is complete. The
-// reason of a failure, or nothing on success.
+// Reads a preset file into bytes. A file that is a symbolic link is not read. The reason of a
+// failure, or nothing on success.
+std::optional<QString> ReadPresetFile(const QString& path, QByteArray* bytes);
+
+// Writes a preset file safely: the old file stays whole until the new one is complete. A path
+// that is a symbolic link is not written through. The reason of a failure, or nothing on success.
 std::optional<QString> WritePresetFile(const QString& path, const QByteArray& bytes);
 
 } // namespace zovi

@@ -10,7 +10,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QTest>
+#include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
@@ -60,6 +62,35 @@ bool LockedForOthers(const QString& file) {
 
 void AddEntry(TableHandle& t, const QString& name) {
     zovi::test::Put(t, {{"Date", u"01.03.2005"_s}, {"Name", name}});
+}
+
+// Marks a database as being in a session of its own: every table file it lists carries the
+// session's number as its user_version, and its listed session.txt holds the number.
+void MarkSession(const QString& folder, int session) {
+    for (const QString& name : DatabaseFolder::listedFiles(folder)) {
+        const QString file = folder + u'/' + name;
+        if (ReadBytes(file).startsWith("SQLite format 3"))
+            QVERIFY(
+                zovi::test::ExecFile(file, u"PRAGMA user_version = %1"_s.arg(session)).isNull());
+    }
+    WriteBytes(folder + u"/session.txt"_s, QByteArray::number(session));
+}
+
+// The session of the copy in a folder when every listed file is there and from that one
+// session; -1 when a file is missing or the files are of several sessions.
+int SessionOf(const QString& copy, const QStringList& listed) {
+    QSet<int> sessions;
+    for (const QString& name : listed) {
+        const QString file = copy + u'/' + name;
+        const QByteArray bytes = ReadBytes(file);
+        if (!QFileInfo::exists(file))
+            return -1;
+        if (name == u"session.txt"_s)
+            sessions << bytes.toInt();
+        else if (bytes.startsWith("SQLite format 3"))
+            sessions << QueryFile(file, u"PRAGMA user_version"_s).toInt();
+    }
+    return sessions.size() == 1 ? *sessions.begin() : -1;
 }
 
 } // namespace
@@ -442,6 +473,64 @@ private Q_SLOTS:
                      DatabaseFolder::listedFiles(m_db->folder()).size());
         }
         CloseDatabase(*m_data, *m_cd);
+    }
+
+    // A copy killed at any moment leaves one whole copy: either the older copy, untouched, or
+    // the new one, once the next copy (or the next opening) has finished the swap it had begun;
+    // previous/ holds the whole copy before it, and nothing of the killed copy stays behind. The
+    // copy runs in a child process killed with SIGKILL after each file it copies and after each
+    // step of the swap, one more step each round, until it is no longer killed.
+    void killedBackupLeavesOneWholeCopy() {
+        const QString target = m_db->root() + u"/copies"_s;
+        QVERIFY(QDir().mkpath(target));
+        // A debt, its ledger row and its repayments, the password, the list and a plain file.
+        WriteBytes(m_db->file(u"copy.txt"_s),
+                   "Data.db\nCredit.db\nOplataCredit.db\ndata.un\ncopy.txt\nsession.txt\n");
+        const QStringList listed = DatabaseFolder::listedFiles(m_db->folder());
+        int session = 1;
+        int current = 0;
+        int before = 0;
+        for (; session <= 2; ++session) {
+            MarkSession(m_db->folder(), session);
+            QCOMPARE(BackupCopy::copyListed(m_db->folder(), target), QStringList());
+            before = current;
+            current = session;
+        }
+        bool killed = true;
+        for (int point = 1; killed; ++point, ++session) {
+            MarkSession(m_db->folder(), session);
+            const pid_t child = fork();
+            if (child == 0) {
+                int passed = 0;
+                BackupCopy::setCheckpoint([&] {
+                    if (++passed == point)
+                        raise(SIGKILL);
+                });
+                BackupCopy::copyListed(m_db->folder(), target);
+                _exit(0);
+            }
+            int status = 0;
+            QCOMPARE(waitpid(child, &status, 0), child);
+            killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            QVERIFY(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+
+            QVERIFY(BackupCopy::finishInterrupted(target));
+            const int now = SessionOf(target, listed);
+            QVERIFY2(
+                now == session || now == current,
+                qPrintable(u"killed at step %1: the copy holds session %2"_s.arg(point).arg(now)));
+            if (now == session) {
+                before = current;
+                current = session;
+            }
+            QCOMPARE(SessionOf(target + u"/previous"_s, listed), before);
+            QCOMPARE(QDir(target)
+                         .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                         .size(),
+                     listed.size() + 1);
+            QVERIFY(point < 100);
+        }
+        QCOMPARE(current, session - 1); // the copy that ran to its end is in place
     }
 
     void backupFailures() {

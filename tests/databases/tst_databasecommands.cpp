@@ -397,6 +397,8 @@ private Q_SLOTS:
         QTest::newRow("existing folder, table cannot be written")
             << u"/mine"_s << u"blocked"_s << u"Gr1.db"_s;
         QTest::newRow("name cannot be a folder") << QString() << u"dot dot"_s << u"\"..\""_s;
+        QTest::newRow("template lists a file outside")
+            << QString() << u"outside"_s << u"../../outside.txt"_s;
     }
     void addLeavesNothingOnFailure() {
         QFETCH(QString, folder);
@@ -412,6 +414,11 @@ private Q_SLOTS:
             WriteBytes(m_db->root() + u"/file"_s, "a file");
         if (prepare == u"no list"_s)
             QVERIFY(QFile::remove(templ + u"/copy.txt"_s));
+        if (prepare == u"outside"_s) {
+            WriteBytes(templ + u"/copy.txt"_s,
+                       ReadBytes(templ + u"/copy.txt"_s) + "\n../../outside.txt\n");
+            WriteBytes(m_db->root() + u"/outside.txt"_s, "outside");
+        }
         if (prepare == u"blocked"_s) {
             QVERIFY(QDir().mkpath(request.folder + u"/Gr1.db"_s)); // a folder where a file goes
             WriteBytes(request.folder + u"/notes.txt"_s, "mine");
@@ -475,6 +482,36 @@ private Q_SLOTS:
         QCOMPARE(ReadBytes(copies + u"/previous/Gr1.db"_s), first);
         QCOMPARE(QueryFile(copies + u"/Gr1.db"_s, u"SELECT Name FROM Gr1"_s), u"second"_s);
         QCOMPARE(DatabaseFolder::check(copies + u"/previous"_s), DatabaseFolder::Check::Ok);
+    }
+
+    // A line of copy.txt names a file inside the database folder and nothing else: one that
+    // leads elsewhere is skipped and named in the message, no file outside either folder is read
+    // into the copy or written, and the listed files still make a whole copy.
+    void backupStaysInsideItsFolders() {
+        const QString root = m_db->root();
+        const QString chosen = root + u"/copies/deep"_s;
+        QVERIFY(QDir().mkpath(chosen));
+        WriteBytes(root + u"/victim.txt"_s, "beside the database");
+        WriteBytes(root + u"/copies/victim.txt"_s, "beside the copy");
+        WriteBytes(root + u"/secret.txt"_s, "secret");
+        QVERIFY(QFile::link(root + u"/secret.txt"_s, m_db->file(u"link.txt"_s)));
+        const QStringList bad = {u"../victim.txt"_s, root + u"/secret.txt"_s,
+                                 u"RCopy/../../victim.txt"_s, u".."_s, u"link.txt"_s};
+        QByteArray list = ReadBytes(m_db->file(u"copy.txt"_s)) + '\n';
+        for (const QString& line : bad)
+            list += line.toUtf8() + '\n';
+        WriteBytes(m_db->file(u"copy.txt"_s), list);
+
+        const BackupOutcome outcome = MakeBackup(m_db->folder(), u"Test"_s, chosen);
+        QCOMPARE(ReadBytes(root + u"/copies/victim.txt"_s), QByteArray("beside the copy"));
+        QCOMPARE(QDir(root + u"/copies"_s).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList({u"deep"_s, u"victim.txt"_s}));
+        for (const QString& name : bad)
+            QVERIFY2(outcome.message.contains(name), qPrintable(outcome.message));
+        const QDir copy(chosen);
+        QVERIFY(!QFileInfo::exists(copy.filePath(u"link.txt"_s)));
+        QVERIFY(copy.entryList({u"*victim*"_s, u"*secret*"_s}, QDir::AllEntries).isEmpty());
+        QCOMPARE(DatabaseFolder::check(chosen), DatabaseFolder::Check::Ok);
     }
 
     // A copy never moves another database's copy aside (the next copy would destroy it): where

@@ -4,6 +4,8 @@
 #include "fixtures.h"
 #include "views/presets.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace zovi;
@@ -164,6 +166,27 @@ private Q_SLOTS:
         const auto failure = WritePresetFile(m_db->root() + u"/missing/x.cft"_s, "x");
         QVERIFY(failure.has_value());
         QVERIFY(!failure->isEmpty());
+    }
+
+    // A preset file that is a symbolic link leads nowhere: it is not listed, not read, and
+    // neither a link nor a dangling one is written through.
+    void symbolicLinksAreNotFollowed() {
+        const QString outside = m_db->root() + u"/outside.cft"_s;
+        const QString nowhere = m_db->root() + u"/nowhere.cft"_s;
+        test::WriteBytes(outside, "secret");
+        QVERIFY(!WritePresetFile(PresetPath(u"real"_s), "mine"));
+        QVERIFY(QFile::link(outside, PresetPath(u"linked"_s)));
+        QVERIFY(QFile::link(nowhere, PresetPath(u"dangling"_s)));
+        QCOMPARE(PresetNames(), QStringList{u"real"_s});
+        QByteArray bytes;
+        QVERIFY(!ReadPresetFile(PresetPath(u"real"_s), &bytes));
+        QCOMPARE(bytes, QByteArray("mine"));
+        QVERIFY(ReadPresetFile(PresetPath(u"linked"_s), &bytes).has_value());
+        QCOMPARE(bytes, QByteArray("mine"));
+        QVERIFY(WritePresetFile(PresetPath(u"linked"_s), "new").has_value());
+        QVERIFY(WritePresetFile(PresetPath(u"dangling"_s), "new").has_value());
+        QCOMPARE(test::ReadBytes(outside), QByteArray("secret"));
+        QVERIFY(!QFileInfo::exists(nowhere));
     }
 
     // List3 names only the income groups with sub-groups; List4 every charge group, each as a
