@@ -37,11 +37,13 @@ struct Repayment {
 // Checks a debt as its dialog's OK does, in this order: a blank name ("err001", "Error #1"), a
 // rate that is empty or no number ("err008", "Error #8"), an amount that is empty or no number
 // ("err004", "Error #4"), no account ("err009", "Error #9") and no currency ("debtcurrency").
-// The amount and the rate come back normalised.
+// A rate above 1000 % a year, or 100 % a month or period, is refused after the rate's own check,
+// and an amount beyond kAmountLimit after the amount's. The amount and the rate come back
+// normalised.
 EntryCheck<Debt> CheckDebt(const Debt& debt);
 
 // Checks a repayment: an amount that is empty or no number is refused ("err004", "Error #4"),
-// and so is an amount of 0 ("repaymentzero"), which would repay nothing.
+// so is one beyond kAmountLimit, and an amount of 0 ("repaymentzero"), which would repay nothing.
 EntryCheck<Repayment> CheckRepayment(const Repayment& repayment);
 
 // Appends a debt to Credit.db with its ledger row ("CR" for a credit, "DB" for a debit) and links

@@ -254,6 +254,60 @@ private Q_SLOTS:
         QCOMPARE(count("Data.db", "Data"), S("1"));
     }
 
+    // Rates above 1000 % a year, 100 % a month or period and amounts from the amount limit on
+    // are refused with a message naming the limit, and nothing is stored; the limits pass.
+    void limitsOfRateAndAmount_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString limit = AmountLimitMessage();
+        QTest::newRow("a year at the limit") << S("Y") << S("1000") << S("100") << QString();
+        QTest::newRow("a year above") << S("Y") << S("1000,5") << S("100")
+                                      << S("The interest rate must not be above 1000 % a year.");
+        QTest::newRow("a month at the limit") << S("M") << S("100") << S("100") << QString();
+        QTest::newRow("a million a month") << S("M") << S("1000000") << S("100")
+                                           << S("The interest rate must not be above 100 % a "
+                                                "month.");
+        QTest::newRow("a period above") << S("O") << S("101") << S("100")
+                                        << S("The interest rate must not be above 100 % a "
+                                             "period.");
+        QTest::newRow("amount below the limit")
+            << S("M") << S("3") << S("9999999999999.99") << QString();
+        QTest::newRow("amount at the limit") << S("M") << S("3") << S("10000000000000") << limit;
+    }
+    void limitsOfRateAndAmount() {
+        QFETCH(QString, type);
+        QFETCH(QString, rate);
+        QFETCH(QString, amount);
+        QFETCH(QString, message);
+        Debt debt = MakeDebt(true, "bank", "1", "$");
+        debt.type = type;
+        debt.rate = rate;
+        debt.amount = amount;
+        const auto check = CheckDebt(debt);
+        QCOMPARE(check.refusal ? check.refusal->message() : QString(), message);
+        if (message.isEmpty()) {
+            AppendDebt(*m_data, *m_cd, debt);
+            QCOMPARE(count("Credit.db", "Credit"), S("1"));
+            return;
+        }
+        QVERIFY_THROWS_EXCEPTION(StoreError, AppendDebt(*m_data, *m_cd, debt));
+        QCOMPARE(count("Credit.db", "Credit"), S("0"));
+        QCOMPARE(count("Data.db", "Data"), S("0"));
+    }
+
+    // A repayment from the amount limit on is refused with the limit's message.
+    void repaymentBeyondTheLimitRefused() {
+        const qint64 id = AppendDebt(*m_data, *m_cd, MakeDebt(true, "bank", "100", "$"));
+        const Repayment huge{QDate(2024, 2, 1), S("99999999999999999999"), S("p")};
+        const auto refusal = CheckRepayment(huge).refusal;
+        QVERIFY(refusal);
+        QCOMPARE(refusal->message(), AmountLimitMessage());
+        QVERIFY_THROWS_EXCEPTION(StoreError, AppendRepayment(*m_data, *m_cd, id, huge));
+        QCOMPARE(count("OplataCredit.db", "OplataCredit"), S("0"));
+    }
+
     // A repayment of 0 repays nothing: refused, whichever way the 0 is typed.
     void zeroRepaymentRefused_data() {
         QTest::addColumn<QString>("amount");
