@@ -360,20 +360,23 @@ QString DebtValueText(double value, const QString& sign) {
     return QString::number(whole, 'f', 0) + QLatin1Char(' ') + sign;
 }
 
-void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value) {
+void WriteDebtValue(LedgerTables& data, TableHandle& credits, std::optional<double> value) {
     const QString sign =
         CurrencySignForName(data.tbValuta, credits.field(fields::Credit::Valuta).text())
             .value_or(QString());
-    const QString valueText = DebtValueText(value, sign);
+    const QString valueText = value ? DebtValueText(*value, sign) : QString();
     const QString beginText =
         DebtValueText(credits.field(fields::Credit::ValueBegin).toDouble(), sign);
     const FieldRef stored = credits.field(fields::Credit::Value);
-    if (!stored.isNull() && stored.toDouble() == value &&
-        credits.field(fields::Credit::ValueSTR).text() == valueText &&
+    const bool same = value ? !stored.isNull() && stored.toDouble() == *value : stored.isNull();
+    if (same && credits.field(fields::Credit::ValueSTR).text() == valueText &&
         credits.field(fields::Credit::ValueBeginSTR).text() == beginText)
         return;
     credits.edit();
-    credits.field(fields::Credit::Value).setDouble(value);
+    if (value)
+        credits.field(fields::Credit::Value).setDouble(*value);
+    else
+        credits.field(fields::Credit::Value).clear();
     credits.field(fields::Credit::ValueSTR).setText(valueText);
     credits.field(fields::Credit::ValueBeginSTR).setText(beginText);
     credits.post();

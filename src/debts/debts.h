@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 namespace zovi {
 
@@ -89,7 +90,8 @@ void WriteDebtValueTexts(LedgerTables& data, DebtTables& cd);
 QString DebtValueText(double value, const QString& sign);
 
 // Writes value into Value of the current debt of credits, with both display texts, when any of
-// them differs from what is stored. The caller holds the Transaction.
-void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value);
+// them differs from what is stored; without a value, Value and ValueSTR are emptied. The caller
+// holds the Transaction.
+void WriteDebtValue(LedgerTables& data, TableHandle& credits, std::optional<double> value);
 
 } // namespace zovi

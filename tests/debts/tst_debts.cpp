@@ -116,6 +116,51 @@ private Q_SLOTS:
         QCOMPARE(qRound64(value * 10000) / 10000.0, expected);
     }
 
+    // A debt whose value runs beyond the amount limit, or past any number, stops nothing: the
+    // others are valued, it keeps no stale value, and the grid and the caller are told.
+    void absurdDebtsAreMarkedAndTheOthersValued_data() {
+        QTest::addColumn<QString>("procent"); // a month, written past the dialog's check
+        QTest::addColumn<QDate>("start");
+        QTest::newRow("a million per cent, overflowing") << S("1000000") << QDate(2010, 1, 1);
+        QTest::newRow("beyond the limit, finite") << S("100") << QDate(1990, 1, 1);
+    }
+    void absurdDebtsAreMarkedAndTheOthersValued() {
+        QFETCH(QString, procent);
+        QFETCH(QDate, start);
+        const qint64 before = AppendDebt(*m_data, *m_cd, MakeDebt(true, "before", "1000", "$"));
+        const qint64 absurd =
+            AppendDebt(*m_data, *m_cd, MakeDebt(true, "absurd", "1000", "$", "3", "M", start));
+        const qint64 after = AppendDebt(*m_data, *m_cd, MakeDebt(false, "after", "1000", "$"));
+        const QDate end(2024, 1, 31);
+        QCOMPARE(ValueDebts(*m_data, *m_cd, end), 3); // every debt holds a value now
+        {
+            Transaction t;
+            TableHandle& c = m_cd->tbCredit2;
+            QVERIFY(c.locate(QStringLiteral("ID"), absurd));
+            c.edit();
+            c.field(QStringLiteral("Procent")).setText(procent);
+            c.post();
+            t.commit();
+        }
+        std::vector<UnvaluedDebt> unvalued;
+        QCOMPARE(ValueDebts(*m_data, *m_cd, end, &unvalued), 2);
+        QCOMPARE(unvalued.size(), size_t(1));
+        QCOMPARE(unvalued[0].id, absurd);
+        QCOMPARE(unvalued[0].name, S("absurd"));
+        for (const qint64 id : {before, after})
+            QCOMPARE(column("Credit.db", "Credit", "Value", id).toDouble(), 1016.4516129032259);
+        QCOMPARE(column("Credit.db", "Credit", "Value", absurd), QString());
+        QCOMPARE(column("Credit.db", "Credit", "ValueSTR", absurd), QString());
+        for (const DebtRow& row : ReadDebtRows(*m_data, *m_cd)) {
+            const QStringList cells = DebtCells(row);
+            QCOMPARE(row.valued, row.id != absurd);
+            if (row.id == absurd) {
+                QCOMPARE(cells.at(DebtCurrent), S("cannot be valued"));
+                QVERIFY(DrawnBold(cells));
+            }
+        }
+    }
+
     // The month walk gives exactly the value of the day-by-day rule, bit for bit, for random
     // debts over several years with repayments on the same and on different days.
     void walkMatchesTheDayByDayRule() {
