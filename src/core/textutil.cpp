@@ -185,6 +185,14 @@ std::optional<double> ToAmount(const QString& text) {
 QString NumberText(double value) {
     if (value == 0.0)
         return u"0"_s;
+    QString text = QString::number(value, 'g', 15);
+    text.replace(u'.', AppLocale::decimalSeparator());
+    return text;
+}
+
+QString PlainNumberText(double value) {
+    if (value == 0.0)
+        return u"0"_s;
     QString text = PlainNumber(value);
     text.replace(u'.', AppLocale::decimalSeparator());
     return text;

@@ -60,9 +60,12 @@ qsizetype DecimalSeparatorAt(const QString& text);
 QString CutAfterTwoDecimals(const QString& text);
 
 // Shortest general decimal text of a value (at most 15 significant digits) with the decimal
-// separator, as amounts are written into text fields; never with an exponent, so that the text
-// reads back as a typed amount and groups into digits.
+// separator, as amounts are written into text fields.
 QString NumberText(double value);
+
+// The same digits as NumberText, never with an exponent (which NumberText writes below 10^-4
+// and from 10^15 on), for texts whose digits are grouped: a sum of many amounts may pass 10^15.
+QString PlainNumberText(double value);
 
 // Text of a file we read: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
 // dropped), Windows-1251 otherwise, so that older files keep their Cyrillic text.

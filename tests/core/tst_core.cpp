@@ -194,16 +194,29 @@ private Q_SLOTS:
         QTest::newRow("negative zero") << -0.0 << u"0"_s;
         QTest::newRow("fifteen digits") << 0.1 + 0.2 << u"0,3"_s;
         QTest::newRow("no grouping") << -1234567.25 << u"-1234567,25"_s;
-        // Never an exponent, which no typed amount may hold and the digit groups would split.
-        QTest::newRow("twenty digits") << -1e20 << u"-100000000000000000000"_s;
-        QTest::newRow("sixteen digits") << 1234567890123456.0 << u"1234567890123460"_s;
-        QTest::newRow("small rate") << 0.00001234 << u"0,00001234"_s;
     }
 
     void numberText() {
         QFETCH(double, value);
         QFETCH(QString, expected);
         QCOMPARE(NumberText(value), expected);
+        // The plain text has the same digits, where NumberText writes no exponent.
+        QCOMPARE(PlainNumberText(value), expected);
+    }
+
+    // Never an exponent, which digit groups would split ("-1e +20").
+    void plainNumberText_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("twenty digits") << -1e20 << u"-100000000000000000000"_s;
+        QTest::newRow("sixteen digits") << 1234567890123456.0 << u"1234567890123460"_s;
+        QTest::newRow("small rate") << 0.00001234 << u"0,00001234"_s;
+    }
+
+    void plainNumberText() {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(PlainNumberText(value), expected);
     }
 
     void decodeText_data() {
