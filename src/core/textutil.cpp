@@ -1,5 +1,6 @@
 #include "core/textutil.h"
 
+#include "core/lang.h"
 #include "core/locale.h"
 
 #include <QLocale>
@@ -52,6 +53,30 @@ constexpr char16_t kCp1251High[64] = {
     0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // 0xB0
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // 0xB8
 };
+
+// The shortest general decimal text of a value with at most 15 significant digits and a "."
+// as separator, never with an exponent: 'g' writes one below 10^-4 and from 10^15 on, and the
+// same digits are then written out around the point it stands for.
+QString PlainNumber(double value) {
+    const QString text = QString::number(value, 'g', 15);
+    const qsizetype e = text.indexOf(u'e');
+    if (e < 0)
+        return text;
+    const int exponent = text.sliced(e + 1).toInt();
+    QString digits = text.left(e);
+    const bool negative = digits.startsWith(u'-');
+    if (negative)
+        digits.remove(0, 1);
+    digits.remove(u'.'); // the point stands after the first digit
+    QString plain;
+    if (exponent < 0)
+        plain = QStringLiteral("0.") + QString(-exponent - 1, u'0') + digits;
+    else if (digits.size() <= exponent + 1)
+        plain = digits + QString(exponent + 1 - digits.size(), u'0');
+    else
+        plain = digits.left(exponent + 1) + u'.' + digits.sliced(exponent + 1);
+    return negative ? u'-' + plain : plain;
+}
 
 char16_t cp1251(unsigned char byte) {
     if (byte < 0x80)
@@ -120,15 +145,7 @@ QString FormatMoney(double amount) {
     double rounded = RoundToCents(amount);
     if (rounded == 0.0)
         rounded = 0.0; // no "-0"
-    QString text = QString::number(rounded, 'g', 15);
-    if (text.contains(u'e')) {
-        // Beyond 15 integer digits 'g' switches to an exponent; write all the digits instead.
-        text = QString::number(rounded, 'f', 2);
-        while (text.endsWith(u'0'))
-            text.chop(1);
-        if (text.endsWith(u'.'))
-            text.chop(1);
-    }
+    const QString text = PlainNumber(rounded);
     const qsizetype point = text.indexOf(u'.');
     const QString integer = point < 0 ? text : text.left(point);
     const QString rest =
@@ -171,6 +188,29 @@ QString NumberText(double value) {
     QString text = QString::number(value, 'g', 15);
     text.replace(u'.', AppLocale::decimalSeparator());
     return text;
+}
+
+QString PlainNumberText(double value) {
+    if (value == 0.0)
+        return u"0"_s;
+    QString text = PlainNumber(value);
+    text.replace(u'.', AppLocale::decimalSeparator());
+    return text;
+}
+
+bool WithinAmountLimit(double value) {
+    return std::fabs(value) < kAmountLimit; // false for infinities and NaN too
+}
+
+QString AmountLimitText() {
+    return FormatMoney(kAmountLimit);
+}
+
+QString AmountLimitMessage() {
+    return LangText(QStringLiteral("amountlimit"),
+                    QStringLiteral("Amounts and rates must stay below %1: larger numbers cannot "
+                                   "be kept and shown exactly."))
+        .arg(AmountLimitText());
 }
 
 QString DecodeText(const QByteArray& bytes) {

@@ -37,6 +37,20 @@ QString FormatMoney(double amount);
 // at most one separator. Empty when the text is not such a number ("1.2.3", ",", "", "-5").
 std::optional<double> ToAmount(const QString& text);
 
+// Amounts and rates stay below this magnitude: 10^13 with two decimals is 15 significant digits,
+// which a double holds exactly and FormatMoney writes out digit by digit. Larger amounts are
+// refused where they are typed or imported.
+inline constexpr double kAmountLimit = 1e13;
+
+// True when value is a finite number of magnitude below kAmountLimit.
+bool WithinAmountLimit(double value);
+
+// The limit as amounts are shown (FormatMoney).
+QString AmountLimitText();
+
+// The message refusing an amount or rate beyond the limit, naming the limit (key "amountlimit").
+QString AmountLimitMessage();
+
 // Where a number's text has its decimal separator: the first ",", or when there is none the
 // first "."; -1 when it has neither.
 qsizetype DecimalSeparatorAt(const QString& text);
@@ -48,6 +62,10 @@ QString CutAfterTwoDecimals(const QString& text);
 // Shortest general decimal text of a value (at most 15 significant digits) with the decimal
 // separator, as amounts are written into text fields.
 QString NumberText(double value);
+
+// The same digits as NumberText, never with an exponent (which NumberText writes below 10^-4
+// and from 10^15 on), for texts whose digits are grouped: a sum of many amounts may pass 10^15.
+QString PlainNumberText(double value);
 
 // Text of a file we read: UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is
 // dropped), Windows-1251 otherwise, so that older files keep their Cyrillic text.

@@ -1,5 +1,7 @@
 #include "databases/oldimport.h"
 
+#include "core/textutil.h"
+
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -76,6 +78,15 @@ private:
     int m_last = -1;
 };
 
+// Amounts and rates beyond the limit are refused as typed ones are; the float fields that
+// hold an ID (IDsecond, IDgrA, IDgrB) are no amounts.
+void RequireWithinLimit(const FieldRef& field) {
+    if (field.type() != FieldType::Float || field.name().startsWith(QLatin1String("ID")) ||
+        field.isNull() || WithinAmountLimit(field.toDouble()))
+        return;
+    throw StoreError(QStringLiteral("%1: %2").arg(field.name(), AmountLimitMessage()));
+}
+
 // A handle of the import's own on one table file of the open database: no filter, no master,
 // sharing the rows every other handle on the file sees.
 class Target {
@@ -105,6 +116,7 @@ public:
                     continue;
                 const FieldRef field = m_handle.field(targets[i]);
                 field.setValue(old.valueFor(row, columns[i], field.type()));
+                RequireWithinLimit(field);
             }
             extra();
             m_handle.post();

@@ -1,5 +1,6 @@
 #include "debts/debtrows.h"
 
+#include "core/lang.h"
 #include "core/locale.h"
 #include "core/textutil.h"
 #include "ledger/standardentry.h"
@@ -26,6 +27,7 @@ std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd) {
         r.name = c.field(fields::Credit::Name).text();
         r.first = c.field(fields::Credit::ValueBegin).toDouble();
         r.current = c.field(fields::Credit::Value).toDouble();
+        r.valued = !c.field(fields::Credit::Value).isNull();
         r.procent = c.field(fields::Credit::Procent).toDouble();
         r.account = c.field(fields::Credit::User).text();
         r.sign = CurrencySignForName(data.tbValuta, c.field(fields::Credit::Valuta).text())
@@ -51,10 +53,18 @@ QStringList DebtCells(const DebtRow& row) {
             AppLocale::formatDate(row.date),
             row.name,
             FormatMoney(row.first) + blank + row.sign,
-            FormatMoney(row.current) + blank + row.sign,
+            row.valued
+                ? FormatMoney(row.current) + blank + row.sign
+                : LangText(QStringLiteral("debtnovalue"), QStringLiteral("cannot be valued")),
             NumberText(row.procent),
             row.account,
-            row.current == 0 ? QStringLiteral("+") : QStringLiteral("-")};
+            row.valued && row.current == 0 ? QStringLiteral("+") : QStringLiteral("-")};
+}
+
+QString UnvaluedHint() {
+    return LangText(QStringLiteral("debtnovaluehint"),
+                    QStringLiteral("The value of this debt grows beyond what can be shown: check "
+                                   "its interest rate and amount."));
 }
 
 bool DrawnBold(const QStringList& cells) {

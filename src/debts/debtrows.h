@@ -18,6 +18,7 @@ struct DebtRow {
     QString name;
     double first = 0;   // ValueBegin
     double current = 0; // Value, as the last valuation left it
+    bool valued = true; // false when the last valuation could not value the debt (Value empty)
     double procent = 0;
     QString account;
     QString sign; // Znak of the debt's currency; empty when the currency is gone
@@ -46,8 +47,12 @@ std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd);
 // keep an order that follows from the table order.
 void ExchangeSortByDate(std::vector<DebtRow>& rows);
 
-// The eight cell texts of a row: the marker is "+" for a value of exactly 0, "-" otherwise.
+// The eight cell texts of a row: the marker is "+" for a value of exactly 0, "-" otherwise. The
+// current value of a debt that could not be valued reads "cannot be valued" ("debtnovalue").
 QStringList DebtCells(const DebtRow& row);
+
+// The tool tip of the current value of a debt that could not be valued ("debtnovaluehint").
+QString UnvaluedHint();
 
 // Whether a row with these cells is drawn bold: its marker begins with "-".
 bool DrawnBold(const QStringList& cells);

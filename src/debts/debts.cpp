@@ -88,6 +88,25 @@ int RemoveOwnRow(LedgerTables& data, qint64 row, qint64 owner,
     return 1;
 }
 
+// The refusal of an interest rate above what any real debt asks for its period: 1000 % a year,
+// 100 % a month or a period of Days days. Higher rates are typing errors, and their values soon
+// grow beyond what the ledger can show.
+std::optional<EntryRefusal> RateLimitRefusal(double rate, const QString& type) {
+    const bool year = type == QLatin1String("Y");
+    const double limit = year ? 1000 : 100;
+    if (rate <= limit)
+        return std::nullopt;
+    const QString message =
+        year ? LangText(QStringLiteral("debtrateyear"),
+                        QStringLiteral("The interest rate must not be above %1 % a year."))
+        : type == QLatin1String("M")
+            ? LangText(QStringLiteral("debtratemonth"),
+                       QStringLiteral("The interest rate must not be above %1 % a month."))
+            : LangText(QStringLiteral("debtrateperiod"),
+                       QStringLiteral("The interest rate must not be above %1 % a period."));
+    return EntryRefusal{QString(), message.arg(NumberText(limit)), EntryInput::Rate};
+}
+
 } // namespace
 
 EntryCheck<Debt> CheckDebt(const Debt& debt) {
@@ -102,10 +121,14 @@ EntryCheck<Debt> CheckDebt(const Debt& debt) {
     const auto rate = IsNotNumber(debt.rate) ? std::nullopt : ToAmount(check.entry.rate);
     if (!rate)
         return refuse("err008", "Error #8", EntryInput::Rate);
+    if ((check.refusal = RateLimitRefusal(*rate, debt.type)))
+        return check;
     NormalizeDecimal(debt.amount, check.entry.amount);
     const auto amount = IsNotNumber(debt.amount) ? std::nullopt : ToAmount(check.entry.amount);
     if (!amount)
         return refuse("err004", "Error #4", EntryInput::Amount);
+    if ((check.refusal = AmountLimitRefusal(*amount, EntryInput::Amount)))
+        return check;
     if (debt.account.isEmpty())
         return refuse("err009", "Error #9", EntryInput::Account);
     if (debt.currencySign.isEmpty())
@@ -126,6 +149,8 @@ EntryCheck<Repayment> CheckRepayment(const Repayment& repayment) {
     const auto amount = IsNotNumber(repayment.amount) ? std::nullopt : ToAmount(check.entry.amount);
     if (!amount)
         return refuse("err004", "Error #4");
+    if ((check.refusal = AmountLimitRefusal(*amount, EntryInput::Amount)))
+        return check;
     // A repayment of 0 would put an empty row worth nothing into the ledger.
     if (*amount == 0)
         return refuse("repaymentzero",
@@ -335,20 +360,23 @@ QString DebtValueText(double value, const QString& sign) {
     return QString::number(whole, 'f', 0) + QLatin1Char(' ') + sign;
 }
 
-void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value) {
+void WriteDebtValue(LedgerTables& data, TableHandle& credits, std::optional<double> value) {
     const QString sign =
         CurrencySignForName(data.tbValuta, credits.field(fields::Credit::Valuta).text())
             .value_or(QString());
-    const QString valueText = DebtValueText(value, sign);
+    const QString valueText = value ? DebtValueText(*value, sign) : QString();
     const QString beginText =
         DebtValueText(credits.field(fields::Credit::ValueBegin).toDouble(), sign);
     const FieldRef stored = credits.field(fields::Credit::Value);
-    if (!stored.isNull() && stored.toDouble() == value &&
-        credits.field(fields::Credit::ValueSTR).text() == valueText &&
+    const bool same = value ? !stored.isNull() && stored.toDouble() == *value : stored.isNull();
+    if (same && credits.field(fields::Credit::ValueSTR).text() == valueText &&
         credits.field(fields::Credit::ValueBeginSTR).text() == beginText)
         return;
     credits.edit();
-    credits.field(fields::Credit::Value).setDouble(value);
+    if (value)
+        credits.field(fields::Credit::Value).setDouble(*value);
+    else
+        credits.field(fields::Credit::Value).clear();
     credits.field(fields::Credit::ValueSTR).setText(valueText);
     credits.field(fields::Credit::ValueBeginSTR).setText(beginText);
     credits.post();

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 namespace zovi {
 
@@ -37,11 +38,13 @@ struct Repayment {
 // Checks a debt as its dialog's OK does, in this order: a blank name ("err001", "Error #1"), a
 // rate that is empty or no number ("err008", "Error #8"), an amount that is empty or no number
 // ("err004", "Error #4"), no account ("err009", "Error #9") and no currency ("debtcurrency").
-// The amount and the rate come back normalised.
+// A rate above 1000 % a year, or 100 % a month or period, is refused after the rate's own check,
+// and an amount beyond kAmountLimit after the amount's. The amount and the rate come back
+// normalised.
 EntryCheck<Debt> CheckDebt(const Debt& debt);
 
 // Checks a repayment: an amount that is empty or no number is refused ("err004", "Error #4"),
-// and so is an amount of 0 ("repaymentzero"), which would repay nothing.
+// so is one beyond kAmountLimit, and an amount of 0 ("repaymentzero"), which would repay nothing.
 EntryCheck<Repayment> CheckRepayment(const Repayment& repayment);
 
 // Appends a debt to Credit.db with its ledger row ("CR" for a credit, "DB" for a debit) and links
@@ -87,7 +90,8 @@ void WriteDebtValueTexts(LedgerTables& data, DebtTables& cd);
 QString DebtValueText(double value, const QString& sign);
 
 // Writes value into Value of the current debt of credits, with both display texts, when any of
-// them differs from what is stored. The caller holds the Transaction.
-void WriteDebtValue(LedgerTables& data, TableHandle& credits, double value);
+// them differs from what is stored; without a value, Value and ValueSTR are emptied. The caller
+// holds the Transaction.
+void WriteDebtValue(LedgerTables& data, TableHandle& credits, std::optional<double> value);
 
 } // namespace zovi

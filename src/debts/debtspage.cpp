@@ -273,14 +273,36 @@ QDate DebtsPage::valuationDate() const {
 }
 
 void DebtsPage::revalueDebts() {
+    std::vector<UnvaluedDebt> unvalued;
     try {
-        ValueDebts(m_data, m_cd, valuationDate());
+        ValueDebts(m_data, m_cd, valuationDate(), &unvalued);
         WriteDebtValueTexts(m_data, m_cd);
         ShowRepaymentsOf(m_cd, m_current);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
     }
     updateCommands();
+    nameUnvalued(unvalued);
+}
+
+void DebtsPage::nameUnvalued(const std::vector<UnvaluedDebt>& unvalued) {
+    // Each debt is named once while it stays unvalued, not at every valuation; one that was
+    // valued in between is named again.
+    QSet<qint64> now;
+    QStringList names;
+    for (const UnvaluedDebt& debt : unvalued) {
+        now.insert(debt.id);
+        if (!m_namedUnvalued.contains(debt.id))
+            names << debt.name;
+    }
+    m_namedUnvalued = now;
+    if (names.isEmpty())
+        return;
+    Messages::error(this,
+                    LangText(QStringLiteral("debtnotvalued"),
+                             S("These debts cannot be valued: their value grows beyond what can "
+                               "be shown. Check their interest rate and amount:")) +
+                        QLatin1Char('\n') + names.join(QLatin1Char('\n')));
 }
 
 void DebtsPage::refillGrid() {
@@ -315,6 +337,8 @@ void DebtsPage::refillGrid() {
             auto* item = new QStandardItem(cells.at(c));
             if (strong)
                 item->setFont(bold);
+            if (c == DebtCurrent && !rows[size_t(r)].valued)
+                item->setToolTip(UnvaluedHint());
             m_rows->setItem(r, c, item);
         }
         if (rows[size_t(r)].id == m_current)

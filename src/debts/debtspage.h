@@ -4,7 +4,9 @@
 #include "ledger/entrycontrols.h"
 
 #include <QDate>
+#include <QSet>
 #include <QWidget>
+#include <vector>
 
 class QAction;
 class QDateEdit;
@@ -23,6 +25,7 @@ class LedgerTables;
 class DebtTables;
 class DebtDialog;
 class RepaymentDialog;
+struct UnvaluedDebt;
 
 // The debts page of the main window: the toolbar of debt commands, the grid of debts with their
 // values to the chosen day, and the side panel with that day and the repayments of the chosen
@@ -81,6 +84,9 @@ private:
     void selectDebt(qint64 id);
     void repaymentChosen();
     void updateCommands();
+    // Names in one message the debts the valuation could not value and that were not named
+    // since they became so.
+    void nameUnvalued(const std::vector<UnvaluedDebt>& unvalued);
     // Runs a command that changed the debts: the ledger is told when its rows changed, then
     // the debts are valued again and the grid refilled.
     void afterChange(bool ledger);
@@ -88,6 +94,7 @@ private:
     LedgerTables& m_data;
     DebtTables& m_cd;
     qint64 m_current = 0;
+    QSet<qint64> m_namedUnvalued;
     bool m_filling = false;
     AmountCalculator m_calculator;
     DebtDialog* m_debtDialog = nullptr;

@@ -1,5 +1,6 @@
 #include "debts/valuation.h"
 
+#include "core/textutil.h"
 #include "debts/debts.h"
 #include "store/datamodules.h"
 #include "store/transaction.h"
@@ -66,7 +67,8 @@ double DebtValue(const DebtTerms& debt, const std::vector<Payment>& payments, co
     return value;
 }
 
-int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end) {
+int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end,
+               std::vector<UnvaluedDebt>* unvalued) {
     TableHandle& credits = cd.tbCredit2;
     TableHandle& repayments = cd.tbOplataCredit2;
     if (!credits.isOpen() || !repayments.isOpen())
@@ -104,10 +106,17 @@ int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end) {
             terms.procent = credits.field(fields::Credit::Procent).toDouble();
             terms.type = credits.field(fields::Credit::Type).text();
             terms.days = credits.field(fields::Credit::Days).toInt();
-            const auto found = byDebt.constFind(credits.field(fields::Credit::ID).toInt());
+            const qint64 id = credits.field(fields::Credit::ID).toInt();
+            const auto found = byDebt.constFind(id);
             const double value = DebtValue(terms, found == byDebt.cend() ? none : *found, end);
-            WriteDebtValue(data, credits, value);
-            ++valued;
+            if (WithinAmountLimit(value)) {
+                WriteDebtValue(data, credits, value);
+                ++valued;
+            } else {
+                WriteDebtValue(data, credits, std::nullopt);
+                if (unvalued)
+                    unvalued->push_back({id, credits.field(fields::Credit::Name).text()});
+            }
         }
     }
     t.commit();

@@ -38,10 +38,19 @@ struct Payment {
 // Repayments count whatever the type. A debt that starts after end keeps its first value.
 double DebtValue(const DebtTerms& debt, const std::vector<Payment>& payments, const QDate& end);
 
+// A debt the valuation cannot value: its value grows beyond kAmountLimit or past any number.
+struct UnvaluedDebt {
+    qint64 id = 0;
+    QString name;
+};
+
 // Values every debt of Credit.db to the end of the day end and stores Value, with the display
 // texts ValueSTR and ValueBeginSTR, in one Transaction; a debt whose stored fields already hold
-// those values is not written again. The handle on the current debt (cd.tbCredit) stays on the
-// same debt. Returns the number of debts valued.
-int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end);
+// those values is not written again. Each debt is valued on its own: one whose value lies beyond
+// kAmountLimit gets an empty Value and ValueSTR (no stale value stays behind), is added to
+// unvalued when given, and the others are valued all the same. The handle on the current debt
+// (cd.tbCredit) stays on the same debt. Returns the number of debts valued.
+int ValueDebts(LedgerTables& data, DebtTables& cd, const QDate& end,
+               std::vector<UnvaluedDebt>* unvalued = nullptr);
 
 } // namespace zovi

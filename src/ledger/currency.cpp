@@ -165,10 +165,17 @@ void CheckCurrencyInput(const CurrencyInput& input, bool mainCurrency) {
         if (!rate || !(*rate > 0))
             throw StoreError(
                 QStringLiteral("The rate \"%1\" is not a positive number.").arg(input.rate));
+        if (!WithinAmountLimit(*rate))
+            throw StoreError(
+                QStringLiteral("The rate \"%1\": %2").arg(input.rate, AmountLimitMessage()));
     }
-    if (input.oldValue.trimmed().isEmpty() || !OpeningBalance(input.oldValue))
+    const auto opening = OpeningBalance(input.oldValue);
+    if (input.oldValue.trimmed().isEmpty() || !opening)
         throw StoreError(
             QStringLiteral("The opening balance \"%1\" is not a number.").arg(input.oldValue));
+    if (!WithinAmountLimit(*opening))
+        throw StoreError(QStringLiteral("The opening balance \"%1\": %2")
+                             .arg(input.oldValue, AmountLimitMessage()));
 }
 
 void AddCurrency(LedgerTables& data, const CurrencyInput& input) {

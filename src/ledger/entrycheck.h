@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/lang.h"
+#include "core/textutil.h"
 #include "store/error.h"
 
 #include <QString>
@@ -32,6 +33,14 @@ struct EntryRefusal {
 
     QString message() const { return key.isEmpty() ? builtIn : LangText(key, builtIn); }
 };
+
+// The refusal of a typed amount or rate beyond kAmountLimit, with the message that names the
+// limit (AmountLimitMessage); none when value is within it.
+inline std::optional<EntryRefusal> AmountLimitRefusal(double value, EntryInput input) {
+    if (WithinAmountLimit(value))
+        return std::nullopt;
+    return EntryRefusal{QString(), AmountLimitMessage(), input};
+}
 
 // What checking an entry gives back: the entry with its typed numbers normalised as far as the
 // checks got (the dialog shows them so), and either the refusal of the first check that failed

@@ -34,14 +34,18 @@ Currency CurrencyWithSign(const QList<Currency>& currencies, const QString& sign
     return {};
 }
 
+// The amount received for the amount and rate read from the entry, by its currencies' signs.
+double AmountReceived(LedgerTables& data, const ExchangeEntry& entry, double amount, double rate) {
+    const QList<Currency> currencies = ReadCurrencies(data.tbValuta);
+    return AmountReceived(amount, rate, CurrencyWithSign(currencies, entry.givenSign),
+                          CurrencyWithSign(currencies, entry.receivedSign));
+}
+
 Checked Check(LedgerTables& data, const ExchangeEntry& entry) {
     const auto check = CheckExchange(data, entry).require();
     Checked checked{check.amount, check.rate, RequireCurrencyName(data.tbValuta, entry.givenSign),
                     RequireCurrencyName(data.tbValuta, entry.receivedSign), 0};
-    const QList<Currency> currencies = ReadCurrencies(data.tbValuta);
-    checked.amountReceived =
-        AmountReceived(check.amount, check.rate, CurrencyWithSign(currencies, entry.givenSign),
-                       CurrencyWithSign(currencies, entry.receivedSign));
+    checked.amountReceived = AmountReceived(data, entry, check.amount, check.rate);
     return checked;
 }
 
@@ -89,7 +93,7 @@ double AmountReceived(double amount, double rate, const Currency& given, const C
     return RateMultiplies(given, received) ? amount * rate : amount / rate;
 }
 
-EntryCheck<ExchangeEntry> CheckExchange(LedgerTables& /*data*/, const ExchangeEntry& entry) {
+EntryCheck<ExchangeEntry> CheckExchange(LedgerTables& data, const ExchangeEntry& entry) {
     EntryCheck<ExchangeEntry> check{entry, std::nullopt};
     const auto refuse = [&check](const char* key, const char* builtIn, EntryInput input) {
         check.refusal = EntryRefusal{QString::fromLatin1(key), QString::fromLatin1(builtIn), input};
@@ -100,12 +104,16 @@ EntryCheck<ExchangeEntry> CheckExchange(LedgerTables& /*data*/, const ExchangeEn
     const auto amount = ToAmount(entry.amount);
     if (!amount)
         return refuse("err004", "Error #004", EntryInput::Amount);
+    if ((check.refusal = AmountLimitRefusal(*amount, EntryInput::Amount)))
+        return check;
     if (IsBlank(entry.name))
         return refuse("err001", "Error #001", EntryInput::Name);
     // A rate of 0 would make the amount received a division by zero.
     const auto rate = ToAmount(entry.rate);
     if (!rate || *rate == 0)
         return refuse("err005", "Error #005", EntryInput::Rate);
+    if ((check.refusal = AmountLimitRefusal(*rate, EntryInput::Rate)))
+        return check;
     if (entry.givenSign.isEmpty() || entry.receivedSign.isEmpty()) {
         return refuse("", "Choose the currency given and the currency received.",
                       entry.givenSign.isEmpty() ? EntryInput::Currency
@@ -113,6 +121,10 @@ EntryCheck<ExchangeEntry> CheckExchange(LedgerTables& /*data*/, const ExchangeEn
     }
     if (entry.givenSign == entry.receivedSign)
         return refuse("err006", "Error #006", EntryInput::SecondCurrency);
+    // Both within the limit, their product or quotient may still lie beyond it.
+    if ((check.refusal =
+             AmountLimitRefusal(AmountReceived(data, entry, *amount, *rate), EntryInput::Rate)))
+        return check;
     NormalizeDecimal(entry.rate, check.entry.rate);
     NormalizeDecimal(entry.amount, check.entry.amount);
     check.amount = *amount;

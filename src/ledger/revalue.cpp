@@ -64,7 +64,7 @@ QString TotalText(double total) {
     const double rounded = RoundToCents(total);
     if (!(std::fabs(rounded) >= 0.01))
         return QStringLiteral("0");
-    const QString text = NumberText(rounded);
+    const QString text = PlainNumberText(rounded);
     const qsizetype separator = DecimalSeparatorAt(text);
     const QString whole = separator < 0 ? text : text.left(separator);
     const QString rest = separator < 0 ? QString() : text.mid(separator);

@@ -54,6 +54,8 @@ EntryCheck<StandardEntry> CheckStandardEntry(LedgerTables& /*data*/, const Stand
     const auto amount = ToAmount(check.entry.amount);
     if (!amount)
         return refuse("err004", EntryInput::Amount);
+    if ((check.refusal = AmountLimitRefusal(*amount, EntryInput::Amount)))
+        return check;
     if (entry.group.isEmpty())
         return refuse("err002", EntryInput::Group);
     check.amount = *amount;

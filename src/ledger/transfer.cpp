@@ -65,6 +65,8 @@ EntryCheck<Transfer> CheckTransfer(LedgerTables& /*data*/, const Transfer& trans
     // "1.2.3" passes the character check but is no number: refused before anything is stored.
     if (IsNotNumber(transfer.amount) || !ToAmount(transfer.amount))
         return refuse("err004", "Error #4", EntryInput::Amount);
+    if ((check.refusal = AmountLimitRefusal(*ToAmount(transfer.amount), EntryInput::Amount)))
+        return check;
     // A transfer needs two different accounts: neither may be missing.
     if (transfer.from.isEmpty())
         return refuse("err007", "Error #7", EntryInput::Account);

@@ -2,16 +2,20 @@
 // image only when it succeeded, logged for a rollback inside a transaction.
 #include "store/image.h"
 
+#include "core/lang.h"
+
 #include "store/error.h"
 #include "store/filter.h"
 #include "store/sqlite.h"
 #include "store/store.h"
 
+#include <QDir>
 #include <QStringList>
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <sqlite3.h>
 #include <sys/mman.h>
@@ -271,6 +275,24 @@ void RunWrite(Statement& st, const QString& path) {
 
 } // namespace
 
+bool TableImage::idsUsedUp() const {
+    // The next ID follows the largest ever given, which sqlite_sequence keeps, or the largest
+    // of the rows, whichever is larger.
+    try {
+        Statement st(m_connection->db(),
+                     QStringLiteral("SELECT max(coalesce((SELECT seq FROM %1.sqlite_sequence "
+                                    "WHERE name=?), 0), coalesce((SELECT max(rowid) FROM %1.%2), "
+                                    "0))")
+                         .arg(QuoteIdent(m_alias), QuoteIdent(m_table)));
+        const QByteArray name = m_table.toUtf8();
+        sqlite3_bind_text(st.get(), 1, name.constData(), int(name.size()), SQLITE_TRANSIENT);
+        return st.step() &&
+               sqlite3_column_int64(st.get(), 0) == std::numeric_limits<sqlite3_int64>::max();
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
 RowSlot TableImage::insert(std::vector<Value> values) {
     values.resize(m_columns.size());
     Store& store = Store::instance();
@@ -281,7 +303,17 @@ RowSlot TableImage::insert(std::vector<Value> values) {
     const bool withKey = m_autoInc >= 0 && !IsNull(values[size_t(m_autoInc)]);
     Statement& st = insertStatement(withKey);
     bindRow(st, values, withKey);
-    RunWrite(st, m_path);
+    try {
+        RunWrite(st, m_path);
+    } catch (const StoreError&) {
+        // SQLite reports a table without a free ID as a full disk; say what ran out instead.
+        if (!withKey && m_autoInc >= 0 && idsUsedUp())
+            throw StoreError(LangText(QStringLiteral("idsexhausted"),
+                                      QStringLiteral("The table %1 has used up its record "
+                                                     "numbers: nothing was stored."))
+                                 .arg(QDir::toNativeSeparators(m_path)));
+        throw;
+    }
     const qint64 rowid = sqlite3_last_insert_rowid(m_connection->db());
     if (m_autoInc >= 0)
         values[size_t(m_autoInc)] = rowid;

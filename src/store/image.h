@@ -91,6 +91,8 @@ public:
 
     // Inserts a row; the table assigns the key unless the row's key field holds one.
     RowSlot insert(std::vector<Value> values);
+    // Whether the table has given its largest possible ID, so that no row can be added.
+    bool idsUsedUp() const;
     void update(RowSlot row, std::vector<Value> values);
     void remove(RowSlot row);
 

@@ -200,6 +200,23 @@ private Q_SLOTS:
         QFETCH(double, value);
         QFETCH(QString, expected);
         QCOMPARE(NumberText(value), expected);
+        // The plain text has the same digits, where NumberText writes no exponent.
+        QCOMPARE(PlainNumberText(value), expected);
+    }
+
+    // Never an exponent, which digit groups would split ("-1e +20").
+    void plainNumberText_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("twenty digits") << -1e20 << u"-100000000000000000000"_s;
+        QTest::newRow("sixteen digits") << 1234567890123456.0 << u"1234567890123460"_s;
+        QTest::newRow("small rate") << 0.00001234 << u"0,00001234"_s;
+    }
+
+    void plainNumberText() {
+        QFETCH(double, value);
+        QFETCH(QString, expected);
+        QCOMPARE(PlainNumberText(value), expected);
     }
 
     void decodeText_data() {

@@ -1,4 +1,5 @@
 #include "core/messages.h"
+#include "core/textutil.h"
 #include "databases/importwindow.h"
 #include "databases/oldimport.h"
 #include "fixtures.h"
@@ -328,6 +329,9 @@ private Q_SLOTS:
         QTest::newRow("amount that is no number")
             << QStringList() << u"sqlite text amount"_s << QString()
             << u"VALUTA.DB: Field Kurs: \"много\" is not a number"_s;
+        QTest::newRow("amount beyond the limit")
+            << QStringList() << u"sqlite huge amount"_s << QString()
+            << QDir::toNativeSeparators(u"/old/data.db: Value: "_s) + AmountLimitMessage();
     }
     void refusesAndChangesNothing() {
         QFETCH(QStringList, only);
@@ -356,6 +360,9 @@ private Q_SLOTS:
         } else if (damage == u"sqlite text amount"_s) {
             zovi::test::ExecFile(m_old + u"/VALUTA.DB"_s,
                                  u"UPDATE VALUTA SET Kurs='много' WHERE Name='Рубль'"_s);
+        } else if (damage == u"sqlite huge amount"_s) {
+            zovi::test::ExecFile(ledger, u"UPDATE data SET Value=-99999999999999999999 "
+                                         u"WHERE rowid=2"_s);
         }
         const QString before = Contents(m_db->folder());
 

@@ -116,6 +116,51 @@ private Q_SLOTS:
         QCOMPARE(qRound64(value * 10000) / 10000.0, expected);
     }
 
+    // A debt whose value runs beyond the amount limit, or past any number, stops nothing: the
+    // others are valued, it keeps no stale value, and the grid and the caller are told.
+    void absurdDebtsAreMarkedAndTheOthersValued_data() {
+        QTest::addColumn<QString>("procent"); // a month, written past the dialog's check
+        QTest::addColumn<QDate>("start");
+        QTest::newRow("a million per cent, overflowing") << S("1000000") << QDate(2010, 1, 1);
+        QTest::newRow("beyond the limit, finite") << S("100") << QDate(1990, 1, 1);
+    }
+    void absurdDebtsAreMarkedAndTheOthersValued() {
+        QFETCH(QString, procent);
+        QFETCH(QDate, start);
+        const qint64 before = AppendDebt(*m_data, *m_cd, MakeDebt(true, "before", "1000", "$"));
+        const qint64 absurd =
+            AppendDebt(*m_data, *m_cd, MakeDebt(true, "absurd", "1000", "$", "3", "M", start));
+        const qint64 after = AppendDebt(*m_data, *m_cd, MakeDebt(false, "after", "1000", "$"));
+        const QDate end(2024, 1, 31);
+        QCOMPARE(ValueDebts(*m_data, *m_cd, end), 3); // every debt holds a value now
+        {
+            Transaction t;
+            TableHandle& c = m_cd->tbCredit2;
+            QVERIFY(c.locate(QStringLiteral("ID"), absurd));
+            c.edit();
+            c.field(QStringLiteral("Procent")).setText(procent);
+            c.post();
+            t.commit();
+        }
+        std::vector<UnvaluedDebt> unvalued;
+        QCOMPARE(ValueDebts(*m_data, *m_cd, end, &unvalued), 2);
+        QCOMPARE(unvalued.size(), size_t(1));
+        QCOMPARE(unvalued[0].id, absurd);
+        QCOMPARE(unvalued[0].name, S("absurd"));
+        for (const qint64 id : {before, after})
+            QCOMPARE(column("Credit.db", "Credit", "Value", id).toDouble(), 1016.4516129032259);
+        QCOMPARE(column("Credit.db", "Credit", "Value", absurd), QString());
+        QCOMPARE(column("Credit.db", "Credit", "ValueSTR", absurd), QString());
+        for (const DebtRow& row : ReadDebtRows(*m_data, *m_cd)) {
+            const QStringList cells = DebtCells(row);
+            QCOMPARE(row.valued, row.id != absurd);
+            if (row.id == absurd) {
+                QCOMPARE(cells.at(DebtCurrent), S("cannot be valued"));
+                QVERIFY(DrawnBold(cells));
+            }
+        }
+    }
+
     // The month walk gives exactly the value of the day-by-day rule, bit for bit, for random
     // debts over several years with repayments on the same and on different days.
     void walkMatchesTheDayByDayRule() {
@@ -252,6 +297,60 @@ private Q_SLOTS:
                                                              {QDate(2024, 2, 1), S("5"), S("p")}));
         QCOMPARE(count("OplataCredit.db", "OplataCredit"), S("0"));
         QCOMPARE(count("Data.db", "Data"), S("1"));
+    }
+
+    // Rates above 1000 % a year, 100 % a month or period and amounts from the amount limit on
+    // are refused with a message naming the limit, and nothing is stored; the limits pass.
+    void limitsOfRateAndAmount_data() {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("rate");
+        QTest::addColumn<QString>("amount");
+        QTest::addColumn<QString>("message"); // empty: accepted
+        const QString limit = AmountLimitMessage();
+        QTest::newRow("a year at the limit") << S("Y") << S("1000") << S("100") << QString();
+        QTest::newRow("a year above") << S("Y") << S("1000,5") << S("100")
+                                      << S("The interest rate must not be above 1000 % a year.");
+        QTest::newRow("a month at the limit") << S("M") << S("100") << S("100") << QString();
+        QTest::newRow("a million a month") << S("M") << S("1000000") << S("100")
+                                           << S("The interest rate must not be above 100 % a "
+                                                "month.");
+        QTest::newRow("a period above") << S("O") << S("101") << S("100")
+                                        << S("The interest rate must not be above 100 % a "
+                                             "period.");
+        QTest::newRow("amount below the limit")
+            << S("M") << S("3") << S("9999999999999.99") << QString();
+        QTest::newRow("amount at the limit") << S("M") << S("3") << S("10000000000000") << limit;
+    }
+    void limitsOfRateAndAmount() {
+        QFETCH(QString, type);
+        QFETCH(QString, rate);
+        QFETCH(QString, amount);
+        QFETCH(QString, message);
+        Debt debt = MakeDebt(true, "bank", "1", "$");
+        debt.type = type;
+        debt.rate = rate;
+        debt.amount = amount;
+        const auto check = CheckDebt(debt);
+        QCOMPARE(check.refusal ? check.refusal->message() : QString(), message);
+        if (message.isEmpty()) {
+            AppendDebt(*m_data, *m_cd, debt);
+            QCOMPARE(count("Credit.db", "Credit"), S("1"));
+            return;
+        }
+        QVERIFY_THROWS_EXCEPTION(StoreError, AppendDebt(*m_data, *m_cd, debt));
+        QCOMPARE(count("Credit.db", "Credit"), S("0"));
+        QCOMPARE(count("Data.db", "Data"), S("0"));
+    }
+
+    // A repayment from the amount limit on is refused with the limit's message.
+    void repaymentBeyondTheLimitRefused() {
+        const qint64 id = AppendDebt(*m_data, *m_cd, MakeDebt(true, "bank", "100", "$"));
+        const Repayment huge{QDate(2024, 2, 1), S("99999999999999999999"), S("p")};
+        const auto refusal = CheckRepayment(huge).refusal;
+        QVERIFY(refusal);
+        QCOMPARE(refusal->message(), AmountLimitMessage());
+        QVERIFY_THROWS_EXCEPTION(StoreError, AppendRepayment(*m_data, *m_cd, id, huge));
+        QCOMPARE(count("OplataCredit.db", "OplataCredit"), S("0"));
     }
 
     // A repayment of 0 repays nothing: refused, whichever way the 0 is typed.

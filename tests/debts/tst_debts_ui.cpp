@@ -5,6 +5,7 @@
 #include "debts/debtspage.h"
 #include "dialogs.h"
 #include "mainwindowsession.h"
+#include "store/transaction.h"
 
 #include <QDateEdit>
 #include <QLabel>
@@ -158,6 +159,9 @@ private Q_SLOTS:
         QTest::newRow("empty amount") << S("") << S("3") << true << S("Error #4");
         QTest::newRow("rate no number") << S("100") << S("3%") << true << S("Error #8");
         QTest::newRow("no account") << S("100") << S("3") << false << S("Error #9");
+        QTest::newRow("a million per cent a month")
+            << S("100") << S("1000000") << true
+            << S("The interest rate must not be above 100 % a month.");
     }
     void dialogsRefuse() {
         QFETCH(QString, amount);
@@ -240,6 +244,36 @@ private Q_SLOTS:
     }
 
     // Showing the page sets the picker to today and values the debts to that same day.
+    // A debt that cannot be valued is named once and marked in the grid; the other is valued.
+    void unvaluedDebtIsNamedOnceAndMarked() {
+        enterDebt("NewCredit", "bank", "1000", "3", "Bank");
+        enterDebt("NewCredit", "runaway", "1000", "3", "Bank");
+        {
+            // A rate the dialog refuses, as an older database may hold it.
+            Transaction t;
+            TableHandle& c = m_cd->tbCredit2;
+            QVERIFY(c.locate(S("Name"), S("runaway")));
+            c.edit();
+            c.field(S("Procent")).setDouble(1e6);
+            c.field(S("Date")).setDate(QDate(2010, 1, 1));
+            c.post();
+            t.commit();
+        }
+        Messages::takeShown();
+        Click(page(), "RadioButton2");
+        Child<QDateEdit>(page(), "DateTimePicker3")->setDate(QDate(2024, 1, 31));
+        const QStringList shown = Messages::takeShown();
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].endsWith(S(":\nrunaway")), qPrintable(shown[0]));
+        QCOMPARE(cell(0, 2), S("runaway"));
+        QCOMPARE(cell(0, 4), S("cannot be valued"));
+        QVERIFY(!grid()->model()->index(0, 4).data(Qt::ToolTipRole).toString().isEmpty());
+        QCOMPARE(cell(1, 4), S("1 016,45 $"));
+        Child<QDateEdit>(page(), "DateTimePicker3")->setDate(QDate(2024, 1, 30));
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(cell(0, 4), S("cannot be valued"));
+    }
+
     void showingValuesToTheShownDay() {
         enterDebt("NewCredit", "bank", "1000", "3", "Bank");
         Click(page(), "RadioButton2");

@@ -180,6 +180,8 @@ private Q_SLOTS:
         QTest::newRow("opening balance empty") << S("1") << S("  ");
         QTest::newRow("opening balance two separators") << S("1") << S("1.2.3");
         QTest::newRow("opening balance inner minus") << S("1") << S("1-2");
+        QTest::newRow("rate at the amount limit") << S("10000000000000") << S("0");
+        QTest::newRow("opening balance beyond the limit") << S("1") << S("-99999999999999999999");
     }
 
     void badInputIsRefused() {
@@ -207,7 +209,9 @@ private Q_SLOTS:
             CheckCurrencyInput({S("New"), S("N"), rate, oldValue, true}, false);
             QFAIL("the input was accepted");
         } catch (const StoreError& e) {
-            QVERIFY(e.message().contains(rate.isEmpty() || !ToAmount(rate) || *ToAmount(rate) <= 0
+            QVERIFY(e.message().contains(rate.isEmpty() || !ToAmount(rate) ||
+                                                 *ToAmount(rate) <= 0 ||
+                                                 !WithinAmountLimit(*ToAmount(rate))
                                              ? QStringLiteral("rate")
                                              : QStringLiteral("opening balance")));
         }

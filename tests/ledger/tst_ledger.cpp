@@ -284,6 +284,21 @@ private Q_SLOTS:
             EntryInput::SecondCurrency, "3");
         row("exchange the same currency", "exchange", "swap", "3", "2", "R", "err006",
             EntryInput::SecondCurrency, "3");
+        // Amounts and rates from the amount limit on ("limit": its message, naming the limit).
+        row("standard twenty nines", "standard", "tea", "99999999999999999999", "Food", "$",
+            "limit", EntryInput::Amount, "99999999999999999999");
+        row("standard at the limit", "standard", "tea", "10000000000000", "Food", "$", "limit",
+            EntryInput::Amount, "10000000000000");
+        row("standard just below the limit", "standard", "tea", "9999999999999.99", "Food", "$", "",
+            EntryInput::Name, "9999999999999,99");
+        row("transfer twenty nines", "transfer", "to bank", "99999999999999999999", "Bank", "R",
+            "limit", EntryInput::Amount, "99999999999999999999");
+        row("exchange amount beyond", "exchange", "swap", "20000000000000", "2", "$", "limit",
+            EntryInput::Amount, "20000000000000");
+        row("exchange rate beyond", "exchange", "swap", "3", "20000000000000", "$", "limit",
+            EntryInput::Rate, "3");
+        row("exchange received beyond", "exchange", "swap", "9000000000000", "9000", "€", "limit",
+            EntryInput::Rate, "9000000000000");
     }
 
     // Each check refuses with the message key and the input of the first failing check, gives
@@ -335,7 +350,9 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(refusal);
-        QCOMPARE(refusal->key, key == S("-") ? QString() : key);
+        if (key == S("limit"))
+            QCOMPARE(refusal->message(), AmountLimitMessage());
+        QCOMPARE(refusal->key, key == S("-") || key == S("limit") ? QString() : key);
         QCOMPARE(int(refusal->input), input);
         QVERIFY_THROWS_EXCEPTION(StoreError, write());
         QCOMPARE(storedRows().size(), 0);

@@ -177,6 +177,8 @@ private Q_SLOTS:
         QTest::newRow("0.006") << comma << 0.006 << S("0,01");
         QTest::newRow("comma") << comma << 1234.5 << S("1 234,5");
         QTest::newRow("0.01") << comma << 0.01 << S("0,01");
+        // A sum of many entries may pass 10^15: its digits, never "-1e +20".
+        QTest::newRow("twenty digits") << comma << -1e20 << S("- 100 000 000 000 000 000 000");
     }
 
     void totalText() {

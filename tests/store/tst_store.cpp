@@ -290,6 +290,28 @@ private Q_SLOTS:
         QCOMPARE(t.field(QStringLiteral("ID")).toInt(), lastId + 3);
     }
 
+    // Once the largest ID was given, even to a row deleted since, a new row is refused by a
+    // message that says so, not as a full disk, and nothing is written.
+    void exhaustedIdsAreNamed() {
+        TableHandle& t = m_data->tbData2;
+        fillLedger();
+        t.append();
+        t.setKey(std::numeric_limits<qint64>::max());
+        t.field(QStringLiteral("Name")).setText(QStringLiteral("last"));
+        t.post();
+        t.remove();
+        try {
+            AddEntry(t, kLedger[0]);
+            QFAIL("a row without a free ID was stored");
+        } catch (const StoreError& e) {
+            QVERIFY2(e.message().contains(QStringLiteral("used up its record numbers")),
+                     qPrintable(e.message()));
+        }
+        t.cancel();
+        QCOMPARE(CountRows(m_db->file(QStringLiteral("Data.db")), QStringLiteral("Data")),
+                 int(std::size(kLedger)));
+    }
+
     void deleteMovesToTheFollowingRow() {
         fillLedger();
         TableHandle& t = m_data->tbData;
