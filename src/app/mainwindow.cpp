@@ -193,6 +193,9 @@ void MainWindow::showEvent(QShowEvent* event) {
     if (m_shown)
         return;
     m_shown = true;
+    // The window behind the chooser already reads in the user's language; the texts that
+    // depend on the database are translated again once it is open.
+    translate();
     // The chooser is shown once the window is on the screen, from the message loop.
     QMetaObject::invokeMethod(this, &MainWindow::chooseDatabaseAndStart, Qt::QueuedConnection);
 }

@@ -232,14 +232,16 @@ QWidget* DiagramsPage::buildGroupTab() {
     m_subGroupsButton = Named(new QRadioButton(QStringLiteral("Sub-groups"), tab), "RadioButton6");
     m_chargesButton = Named(new QRadioButton(QStringLiteral("Charges"), tab), "RadioButton8");
     m_incomesButton = Named(new QRadioButton(QStringLiteral("Incomes"), tab), "RadioButton9");
-    m_groupsButton->setChecked(true);
-    m_chargesButton->setChecked(true);
     auto* by = new QButtonGroup(tab);
     by->addButton(m_groupsButton);
     by->addButton(m_subGroupsButton);
     auto* which = new QButtonGroup(tab);
     which->addButton(m_chargesButton);
     which->addButton(m_incomesButton);
+    // Ticked only once the two groups are formed: before that the four buttons share their
+    // parent's one exclusive set, and ticking "Charges" would untick "Groups".
+    m_groupsButton->setChecked(true);
+    m_chargesButton->setChecked(true);
     m_groupAutoRefresh = Named(new QCheckBox(QStringLiteral("Auto refresh"), tab), "CheckBox6");
     m_groupAutoRefresh->setChecked(true);
     m_groupRefresh = Named(new QPushButton(QStringLiteral("Refresh data"), tab), "Button14");

@@ -8,6 +8,7 @@
 
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
@@ -49,6 +50,13 @@ bool RunCommand(QWidget* window, const std::function<void()>& command) {
     }
 }
 
+// The name editor's label for an account.
+namespace {
+QString AccountNameLabel() {
+    return LangText(u"accountname"_s, u"Account name:"_s);
+}
+} // namespace
+
 // ---- NameEditor ----
 
 NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
@@ -56,6 +64,8 @@ NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
     m_nameEdit = Named(new QLineEdit(this), "Edit1");
+    m_label = Named(new QLabel(this), "Label1");
+    m_label->setBuddy(m_nameEdit);
     auto* ok = Named(new QPushButton(u"OK"_s, this), "Button1");
     auto* cancel = Named(new QPushButton(u"Cancel"_s, this), "Button2");
     ok->setDefault(true);
@@ -63,12 +73,14 @@ NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_label);
     layout->addWidget(m_nameEdit);
     layout->addLayout(ButtonRow({ok, cancel}));
     resize(260, 80);
 }
 
-bool NameEditor::ask(const QString& text, QString& typed) {
+bool NameEditor::ask(const QString& label, const QString& text, QString& typed) {
+    m_label->setText(label);
     m_nameEdit->setText(text);
     if (exec() != QDialog::Accepted)
         return false;
@@ -181,7 +193,7 @@ void AccountsWindow::updateButtons() {
 
 void AccountsWindow::onAddClicked() {
     QString name;
-    if (!m_editor->ask(QString(), name))
+    if (!m_editor->ask(AccountNameLabel(), QString(), name))
         return;
     const int row = currentRow();
     bool added = false;
@@ -205,7 +217,7 @@ void AccountsWindow::onEditClicked() {
         return;
     const QString old = AccountNames(m_data).value(row);
     QString name;
-    if (!m_editor->ask(old, name))
+    if (!m_editor->ask(AccountNameLabel(), old, name))
         return;
     const bool merge =
         name != old && !name.trimmed().isEmpty() && AccountNameTaken(m_data, row, name);

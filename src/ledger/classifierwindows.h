@@ -11,6 +11,7 @@
 #include <functional>
 
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTableView;
@@ -29,21 +30,24 @@ QTableView* ClassifierGrid(QWidget* parent, const char* name, TableModel* model,
 // shown in an error box (the command's transaction has already put the tables back).
 bool RunCommand(QWidget* window, const std::function<void()>& command);
 
-// A small window without border holding one text box, "OK" (the default) and "Cancel" (also the
-// Escape key). The text box has the focus when it is shown.
+// A small window without border holding a label naming what is asked ("Label1"), one text box,
+// "OK" (the default) and "Cancel" (also the Escape key). The text box has the focus when it is
+// shown.
 class NameEditor : public QDialog {
     Q_OBJECT
 
 public:
     explicit NameEditor(QWidget* parent = nullptr);
 
-    // Shows the editor with text; true and the text as typed when it was closed with OK.
-    bool ask(const QString& text, QString& typed);
+    // Shows the editor with label over text; true and the text as typed when it was closed
+    // with OK.
+    bool ask(const QString& label, const QString& text, QString& typed);
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* m_label;
     QLineEdit* m_nameEdit;
 };
 

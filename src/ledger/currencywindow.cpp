@@ -58,7 +58,9 @@ CurrencyWindow::CurrencyWindow(LedgerTables& tables, QWidget* parent)
     m_editButton = Named(new QPushButton(u"Edit"_s, this), u"EditButton"_s);
     m_deleteButton = Named(new QPushButton(u"Delete"_s, this), u"DeleteButton"_s);
     m_setMainButton = Named(new QPushButton(u"Setup as main"_s, this), u"MainButton"_s);
-    for (QPushButton* button : {m_addButton, m_editButton, m_deleteButton, m_setMainButton})
+    m_closeButton = Named(new QPushButton(u"Close"_s, this), u"CloseButton"_s);
+    for (QPushButton* button :
+         {m_addButton, m_editButton, m_deleteButton, m_setMainButton, m_closeButton})
         button->setAutoDefault(false);
 
     connect(m_currencyGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -70,6 +72,7 @@ CurrencyWindow::CurrencyWindow(LedgerTables& tables, QWidget* parent)
     connect(m_editButton, &QPushButton::clicked, this, &CurrencyWindow::onEditClicked);
     connect(m_deleteButton, &QPushButton::clicked, this, &CurrencyWindow::onDeleteClicked);
     connect(m_setMainButton, &QPushButton::clicked, this, &CurrencyWindow::onSetMainClicked);
+    connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* arrows = new QVBoxLayout;
     arrows->addStretch();
@@ -81,7 +84,11 @@ CurrencyWindow::CurrencyWindow(LedgerTables& tables, QWidget* parent)
     body->addLayout(arrows);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
-    layout->addLayout(ButtonRow({m_addButton, m_editButton, m_deleteButton, m_setMainButton}));
+    auto* buttons =
+        ButtonRow({m_addButton, m_editButton, m_deleteButton, m_setMainButton, m_closeButton});
+    // Close stands apart at the right, away from the commands on the currencies.
+    buttons->insertStretch(buttons->indexOf(m_closeButton), 1);
+    layout->addLayout(buttons);
     resize(440, 260);
     updateButtons();
 }
@@ -96,6 +103,7 @@ void CurrencyWindow::showEvent(QShowEvent* event) {
         Translate(m_editButton, u"edit"_s);
         Translate(m_deleteButton, u"delete"_s);
         Translate(m_setMainButton, u"setup as main"_s);
+        Translate(m_closeButton, u"close"_s);
         fillList(0);
     }
     QDialog::showEvent(event);

@@ -5,7 +5,8 @@
 // the currency logic on data.tbValuta, whose current row is the list's selected row.
 // Controls, by object name: "ValutaList" (the list: column 0 the hidden mark, then name and
 // sign, opening balance, rate), "UpButton" and "DownButton" (the arrows beside the list),
-// "AddButton", "EditButton", "DeleteButton" and "MainButton" ("Setup as main").
+// "AddButton", "EditButton", "DeleteButton", "MainButton" ("Setup as main") and "CloseButton"
+// (which closes the window, as the Escape key does).
 // The main window creates it once, shows it with exec() and refreshes the grid, the balances
 // and its currency list afterwards.
 
@@ -57,6 +58,7 @@ private:
     QPushButton* m_editButton;
     QPushButton* m_deleteButton;
     QPushButton* m_setMainButton;
+    QPushButton* m_closeButton;
 };
 
 } // namespace zovi

@@ -30,12 +30,27 @@ int NameColumn(TableHandle& t) {
     return t.isOpen() ? t.fieldIndex(fields::GroupTable::Name) : 1;
 }
 
+// The window's title names its side: "Groups of charges" or "Groups of incomes".
+QString WindowTitle(GroupSide side) {
+    return side == GroupSide::Charges ? LangText(u"chargegroups"_s, u"Groups of charges"_s)
+                                      : LangText(u"incomegroups"_s, u"Groups of incomes"_s);
+}
+
+// The name editor's labels for a group and a sub-group.
+QString GroupNameLabel() {
+    return LangText(u"groupname"_s, u"Group name:"_s);
+}
+
+QString SubGroupNameLabel() {
+    return LangText(u"subgroupname"_s, u"Sub-group name:"_s);
+}
+
 } // namespace
 
 GroupsWindow::GroupsWindow(LedgerTables& tables, GroupSide side, NameEditor* editor,
                            const QStringList& names, QWidget* parent)
     : QDialog(parent), m_data(tables), m_side(side), m_editor(editor) {
-    setWindowTitle(u"Groups"_s);
+    setWindowTitle(WindowTitle(side));
     setModal(true);
 
     // Both tables keep the name in their second column.
@@ -92,11 +107,10 @@ void GroupsWindow::reject() {
 
 void GroupsWindow::showEvent(QShowEvent* event) {
     if (!event->spontaneous()) {
+        setWindowTitle(WindowTitle(m_side));
         QString caption;
-        if (LangString(u"groups"_s, caption)) {
-            setWindowTitle(caption);
+        if (LangString(u"groups"_s, caption))
             m_groupsFrame->setTitle(u" "_s + caption + u" "_s);
-        }
         if (LangString(u"sub-groups"_s, caption))
             m_subGroupsFrame->setTitle(u" "_s + caption + u" "_s);
         for (QPushButton* b : {m_addGroup, m_addSubGroup})
@@ -174,7 +188,7 @@ void GroupsWindow::changed() {
 
 void GroupsWindow::onAddGroupClicked() {
     QString name;
-    if (!m_editor->ask(QString(), name))
+    if (!m_editor->ask(GroupNameLabel(), QString(), name))
         return;
     const int row = m_groupsGrid->currentIndex().row();
     if (RunCommand(this, [&] { AddGroup(m_data, m_side, name); })) {
@@ -204,7 +218,7 @@ void GroupsWindow::onEditGroupClicked() {
         return;
     const int row = m_groupsGrid->currentIndex().row();
     QString name;
-    if (!m_editor->ask(currentGroupName(), name))
+    if (!m_editor->ask(GroupNameLabel(), currentGroupName(), name))
         return;
     const bool renamed = RunCommand(this, [&] { RenameGroup(m_data, m_side, id, name); });
     selectGroup(row);
@@ -218,7 +232,7 @@ void GroupsWindow::onAddSubGroupClicked() {
         return;
     const int row = m_groupsGrid->currentIndex().row();
     QString name;
-    if (!m_editor->ask(QString(), name))
+    if (!m_editor->ask(SubGroupNameLabel(), QString(), name))
         return;
     const bool added = RunCommand(this, [&] { AddSubGroup(m_data, m_side, id, name); });
     selectGroup(row);
@@ -252,7 +266,7 @@ void GroupsWindow::onEditSubGroupClicked() {
     const int row = m_groupsGrid->currentIndex().row();
     const int subRow = m_subGroupsGrid->currentIndex().row();
     QString name;
-    if (!m_editor->ask(sub, name))
+    if (!m_editor->ask(SubGroupNameLabel(), sub, name))
         return;
     const bool renamed = RunCommand(this, [&] { RenameSubGroup(m_data, m_side, id, sub, name); });
     selectGroup(row);

@@ -367,6 +367,20 @@ private Q_SLOTS:
                  QStringLiteral("Lists"));
     }
 
+    // The window behind the chooser already reads in the language of lang.ini.
+    void translatedWhileChooserShows() {
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               "system001=Мои деньги\nbutton05=Обмен\nbutton06=Печать\n");
+        QStringList seen;
+        start(true, [this, &seen](ChooserWindow* chooser) {
+            seen << m_window->windowTitle() << toolButton("tb5")->text()
+                 << toolButton("tb6")->text();
+            chooser->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
+        });
+        QCOMPARE(seen, (QStringList{QStringLiteral("Мои деньги"), QStringLiteral("Обмен"),
+                                    QStringLiteral("Печать")}));
+    }
+
     void applyAppearanceAppliesTheStyle() {
         Settings::writeBool(QStringLiteral("msPage"), false);
         Settings::writeBool(QStringLiteral("msFilter"), false);

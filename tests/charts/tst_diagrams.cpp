@@ -68,10 +68,13 @@ private Q_SLOTS:
     void init() { sessionInit(); }
     void cleanup() { sessionCleanup(); }
 
-    // Showing the page fills both charts; an option refreshes its chart while "Auto refresh"
-    // is on, and only "Refresh data" does while it is off.
+    // Showing the page fills both charts, the groups chart summing by group with "Groups" and
+    // "Charges" ticked; an option refreshes its chart while "Auto refresh" is on, and only
+    // "Refresh data" does while it is off.
     void refreshes() {
         startOnDiagrams();
+        QVERIFY(child<QRadioButton>("RadioButton7")->isChecked());
+        QVERIFY(child<QRadioButton>("RadioButton8")->isChecked());
         QCOMPARE(Texts(chart("Chart1")->points().bars),
                  L({"03.2026 100 #008000", "03.2026 10 #ff0000"}));
         QCOMPARE(Texts(chart("Chart2")->points().bars), L({"Food 1 #ff0000", "car 9 #ff0000"}));

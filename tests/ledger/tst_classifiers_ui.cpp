@@ -1,9 +1,11 @@
 #include "fixtures.h"
 #include "ledger/classifierwindows.h"
+#include "ledger/currencywindow.h"
 #include "ledger/entrydialog.h"
 #include "mainwindowsession.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabBar>
 #include <QTableView>
@@ -273,6 +275,37 @@ private Q_SLOTS:
         QCOMPARE(stored("Data.db", "SELECT group_concat(Name||':'||Gr2,' ') FROM Data"),
                  QStringLiteral("lunch:Meals garden:Food fuel:car"));
         QTRY_COMPARE(m_window->fullRefreshCount(), refreshes + 1);
+    }
+
+    // Each groups window names its side, the name editor says what it asks for, and the
+    // currencies window closes with its Close button.
+    void smallWindows() {
+        start();
+        QStringList seen;
+        onDialog<ChargeGroupsWindow>([&](ChargeGroupsWindow* w) { seen << w->windowTitle(); });
+        action("GroupsCharges")->trigger();
+        onDialog<IncomeGroupsWindow>([&](IncomeGroupsWindow* w) { seen << w->windowTitle(); });
+        action("GroupsIncomes")->trigger();
+        onDialog<NameEditor>([&](NameEditor* editor) {
+            auto* label = editor->findChild<QLabel*>(QStringLiteral("Label1"));
+            QVERIFY(label);
+            seen << label->text();
+        });
+        onDialog<AccountsWindow>([](AccountsWindow* users) { Button(users, "Button2")->click(); });
+        action("Users")->trigger();
+        QCOMPARE(seen, (QStringList{QStringLiteral("Groups of charges"),
+                                    QStringLiteral("Groups of incomes"),
+                                    QStringLiteral("Account name:")}));
+
+        bool closed = false;
+        onDialog<CurrencyWindow>([&](CurrencyWindow* currencies) {
+            QPushButton* close = Button(currencies, "CloseButton");
+            QVERIFY(close);
+            close->click();
+            closed = !currencies->isVisible();
+        });
+        action("Currency")->trigger();
+        QVERIFY(closed);
     }
 };
 
