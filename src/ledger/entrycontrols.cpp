@@ -25,6 +25,9 @@ QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text)
     auto* button = Named(new QToolButton(parent), name);
     button->setText(text);
     button->setFocusPolicy(Qt::TabFocus);
+    // The skins mark no focused tool button; a keyboard user must see where Tab went.
+    button->setStyleSheet(
+        QStringLiteral("QToolButton:focus { border: 1px solid #E8A33D; border-radius: 3px; }"));
     return button;
 }
 
