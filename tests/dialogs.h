@@ -45,6 +45,28 @@ inline void Choose(QComboBox* list, const QString& text) {
     Q_EMIT list->activated(at);
 }
 
+// The object names of the controls the Tab key visits in window, from the one focused first
+// until the focus comes back to it; a control Tab moves within (the sections of a date) is
+// named once. The window is made active so that the keys reach it.
+inline QStringList TabWalk(QWidget* window) {
+    window->activateWindow();
+    if (!QTest::qWaitFor([window] { return window->isActiveWindow() && window->focusWidget(); }))
+        return {};
+    QWidget* first = QApplication::focusWidget();
+    QStringList names{first->objectName()};
+    for (int step = 0; step < 100; ++step) {
+        QWidget* before = QApplication::focusWidget();
+        QTest::keyClick(before, Qt::Key_Tab);
+        QWidget* now = QApplication::focusWidget();
+        if (now == before)
+            continue;
+        if (now == first)
+            return names;
+        names << now->objectName();
+    }
+    return names;
+}
+
 inline QStringList Items(QComboBox* list) {
     QStringList items;
     for (int i = 0; i < list->count(); ++i)

@@ -5,29 +5,19 @@
 #include "core/translate.h"
 #include "store/datamodules.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
 
 namespace zovi {
 
 namespace {
-
-QToolButton* KindButton(QWidget* parent, const char* name, const char* text) {
-    auto* button = Named(new QToolButton(parent), name);
-    button->setText(QString::fromLatin1(text));
-    button->setCheckable(true);
-    button->setAutoExclusive(true);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    return button;
-}
 
 QToolButton* CalculatorButton(QWidget* parent, const char* name) {
     QToolButton* button = SmallButton(parent, name, QStringLiteral("="));
@@ -42,8 +32,9 @@ QToolButton* CalculatorButton(QWidget* parent, const char* name) {
 DebtDialog::DebtDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TEditCredit", parent) {
     setWindowFlag(Qt::Tool);
-    m_borrowedButton = KindButton(this, "vidolzny", "Credit");
-    m_lentButton = KindButton(this, "vamdolzny", "Debit");
+    m_borrowedButton = ChoiceButton(this, "vidolzny", QStringLiteral("Credit"));
+    m_lentButton = ChoiceButton(this, "vamdolzny", QStringLiteral("Debit"));
+    Choice(this, {m_borrowedButton, m_lentButton});
     m_kindFrame =
         Named(Frame(this, QStringLiteral(" Type "), {m_borrowedButton, m_lentButton}), "GroupBox2");
     m_accountBox = Named(new QComboBox(this), "ComboBox1");
@@ -61,11 +52,16 @@ DebtDialog::DebtDialog(LedgerTables& tables, QWidget* parent)
     m_rateCalculator = CalculatorButton(this, "SpeedButton1");
     m_perYearButton = Named(new QRadioButton(QStringLiteral("Year"), this), "RadioButton1");
     m_perMonthButton = Named(new QRadioButton(QStringLiteral("Month"), this), "RadioButton2");
+    Choice(this, {m_perYearButton, m_perMonthButton});
     m_rateFrame =
         Frame(this, QStringLiteral(" Rate "),
               {m_rateEdit, m_rateCalculator, m_periodLabel, m_perYearButton, m_perMonthButton});
 
     layOut({m_kindFrame, m_accountFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_rateFrame});
+    ChainFocus({m_borrowedButton, m_lentButton, m_accountBox, m_dayBackButton, m_date,
+                m_dayForwardButton, m_nameEdit, m_amountEdit, m_amountCalculator, m_currencySignBox,
+                m_rateEdit, m_rateCalculator, m_perYearButton, m_perMonthButton, m_okButton,
+                m_cancelButton});
 
     connect(m_amountCalculator, &QToolButton::clicked, this, [this] { calculate(m_amountEdit); });
     connect(m_rateCalculator, &QToolButton::clicked, this, [this] { calculate(m_rateEdit); });

@@ -8,6 +8,7 @@
 #include "core/translate.h"
 #include "store/table.h"
 
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -23,8 +24,54 @@ namespace zovi {
 QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = Named(new QToolButton(parent), name);
     button->setText(text);
-    button->setFocusPolicy(Qt::NoFocus);
+    button->setFocusPolicy(Qt::TabFocus);
+    // The skins mark no focused tool button; a keyboard user must see where Tab went.
+    button->setStyleSheet(
+        QStringLiteral("QToolButton:focus { border: 1px solid #E8A33D; border-radius: 3px; }"));
     return button;
+}
+
+QToolButton* ChoiceButton(QWidget* parent, const char* name, const QString& text) {
+    auto* button = Named(new QToolButton(parent), name);
+    button->setText(text);
+    button->setCheckable(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    // Skins draw tool buttons flat, some without any mark for a checked one. The border keeps
+    // its width when focused so that the text does not move.
+    button->setStyleSheet(QStringLiteral(
+        "QToolButton { border: 1px solid #8C98AA; border-radius: 3px; padding: 4px 9px; }"
+        "QToolButton:checked { background: #3F5BBC; color: white; border-color: #3F5BBC; }"
+        "QToolButton:checked:disabled { background: #8A97C4; color: #F4F4F4; }"
+        "QToolButton:focus { border: 2px solid #E8A33D; padding: 3px 8px; }"));
+    return button;
+}
+
+QButtonGroup* Choice(QWidget* parent, std::initializer_list<QAbstractButton*> buttons) {
+    auto* group = new QButtonGroup(parent);
+    group->setExclusive(true);
+    for (QAbstractButton* button : buttons) {
+        button->setFocusPolicy(Qt::StrongFocus);
+        group->addButton(button);
+    }
+    // Qt lets Tab stop on the button of a group focused last; the chosen one is where a
+    // keyboard user expects to land. While none is chosen, Tab reaches every one.
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, [group] {
+        const bool chosen = group->checkedButton() != nullptr;
+        for (QAbstractButton* button : group->buttons())
+            button->setFocusPolicy(!chosen || button->isChecked() ? Qt::StrongFocus
+                                                                  : Qt::ClickFocus);
+    });
+    return group;
+}
+
+void ChainFocus(std::initializer_list<QWidget*> controls) {
+    QWidget* previous = nullptr;
+    for (QWidget* control : controls) {
+        if (previous)
+            QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
 }
 
 QGroupBox* Frame(QWidget* parent, const QString& caption, std::initializer_list<QWidget*> row) {
@@ -116,8 +163,10 @@ void EntryDialog::onOkClicked() {
 }
 
 void EntryDialog::showEvent(QShowEvent* event) {
-    if (m_dateFrame)
+    if (m_dateFrame) {
         Translate(m_dateFrame, QStringLiteral("date"));
+        m_date->setFocus();
+    }
     translateFrames();
     Translate(this, m_captionKey);
     FadingDialog::showEvent(event);

@@ -9,6 +9,8 @@
 #include <initializer_list>
 #include <optional>
 
+class QAbstractButton;
+class QButtonGroup;
 class QComboBox;
 class QDateEdit;
 class QGroupBox;
@@ -25,8 +27,20 @@ class LedgerTables;
 // The pieces the entry dialogs share: their small buttons, framed rows, lists and the
 // calculator beside an amount.
 
-// A small button that never takes the focus from the field it serves.
+// A small button that never takes the focus from the field it serves when clicked; Tab still
+// reaches it, so it can be pressed from the keyboard.
 QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text);
+
+// A button of a choice (the side of an entry, the kind of a debt), checkable, sharing the row's
+// width. The chosen one is filled and the focused one framed, whatever the skin draws for tool
+// buttons; the chosen one stays filled while the choice is locked.
+QToolButton* ChoiceButton(QWidget* parent, const char* name, const QString& text);
+// Makes the buttons one choice of which exactly one is down: Tab stops once in the choice, on
+// the chosen button, Space chooses the focused one and the arrow keys move the choice.
+QButtonGroup* Choice(QWidget* parent, std::initializer_list<QAbstractButton*> buttons);
+
+// Sets the Tab order of a dialog's controls to the order given (reading order).
+void ChainFocus(std::initializer_list<QWidget*> controls);
 
 // A frame with a caption around one row of controls; buttons keep their size, the rest share
 // the width.
@@ -67,8 +81,8 @@ public:
 protected:
     EntryDialog(LedgerTables& tables, const char* name, QWidget* parent);
 
-    // Makes the date row with the date control named dateName; the date is the first control
-    // of the focus chain, so each dialog makes it before its other controls.
+    // Makes the date row with the date control named dateName; the date has the focus when
+    // the dialog is shown, wherever it stands in the dialog's Tab order.
     QGroupBox* makeDateRow(const char* dateName);
     // Makes OK and Cancel, last in the focus chain, and lays the frames out above them.
     void layOut(std::initializer_list<QGroupBox*> frames);

@@ -6,12 +6,12 @@
 #include "ledger/entrycontrols.h"
 #include "store/datamodules.h"
 
-#include <QButtonGroup>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -34,20 +34,9 @@ QStringList SortedNames(TableHandle& t) {
 
 StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     : EntryDialog(tables, "TFormEditRecord", parent) {
-    m_incomeButton = SmallButton(this, "SpeedButton1", QStringLiteral("Income"));
-    m_chargeButton = SmallButton(this, "SpeedButton2", QStringLiteral("Charge"));
-    auto* sides = new QButtonGroup(this);
-    for (QToolButton* side : {m_incomeButton, m_chargeButton}) {
-        side->setCheckable(true);
-        side->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        side->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        sides->addButton(side);
-    }
-    sides->setExclusive(true);
-    // Skins draw tool buttons flat; the chosen side must still stand out.
-    setStyleSheet(
-        QStringLiteral("QToolButton#SpeedButton1:checked, QToolButton#SpeedButton2:checked "
-                       "{ background: #3F5BBC; color: white; border-radius: 3px; }"));
+    m_incomeButton = ChoiceButton(this, "SpeedButton1", QStringLiteral("Income"));
+    m_chargeButton = ChoiceButton(this, "SpeedButton2", QStringLiteral("Charge"));
+    Choice(this, {m_incomeButton, m_chargeButton});
 
     makeDateRow("DateRecord");
     m_nameEdit = Named(new QLineEdit(this), "NameRecord");
@@ -78,6 +67,10 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
         Frame(this, QStringLiteral(" Sub-group "), {m_subGroupBox, m_editSubGroupsButton});
 
     layOut({m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame, m_subGroupFrame});
+    ChainFocus({m_incomeButton, m_chargeButton, m_dayBackButton, m_date, m_dayForwardButton,
+                m_nameEdit, m_proposeNameButton, m_amountEdit, m_calculatorButton, m_currencyBox,
+                m_groupBox, m_editGroupsButton, m_subGroupBox, m_editSubGroupsButton, m_okButton,
+                m_cancelButton});
 
     connect(m_incomeButton, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
     connect(m_chargeButton, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);

@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "core/locale.h"
+#include "core/skin.h"
 #include "debts/debtdialogs.h"
 #include "debts/debts.h"
 #include "debts/debtspage.h"
@@ -8,6 +9,8 @@
 #include "store/transaction.h"
 
 #include <QDateEdit>
+#include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableView>
@@ -214,6 +217,56 @@ private Q_SLOTS:
             QueryFile(m_db->file(S("OplataCredit.db")), S("SELECT COUNT(*) FROM OplataCredit")),
             S("0"));
         QCOMPARE(stored("SELECT COUNT(*) FROM Data"), S("1"));
+    }
+
+    // A keyboard user reaches every control in reading order and enters a lent debt.
+    void keyboardEntersALentDebt() {
+        onDialog<DebtDialog>([](DebtDialog* d) {
+            QCOMPARE(
+                TabWalk(d),
+                QString::fromLatin1(
+                    "DateTimePicker1 SpeedButton4 Edit1 Value SpeedButton6 ComboBox6 Procent "
+                    "SpeedButton1 RadioButton2 Button1 Button2 vidolzny ComboBox1 SpeedButton3")
+                    .split(QLatin1Char(' ')));
+            Child<QWidget>(d, "vidolzny")->setFocus();
+            QTest::keyClick(d->focusWidget(), Qt::Key_Right);
+            QCOMPARE(d->focusWidget()->objectName(), S("vamdolzny"));
+            QVERIFY(Child<QAbstractButton>(d, "vamdolzny")->isChecked());
+            Type(d, "Edit1", S("friend"));
+            Type(d, "Value", S("40"));
+            Type(d, "Procent", S("0"));
+            Choose(Child<QComboBox>(d, "ComboBox1"), S("Bank"));
+            QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+        });
+        action("NewCredit")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(storedDebt("SELECT CD FROM Credit"), S("D"));
+        QCOMPARE(stored("SELECT Rashod || Type FROM Data"), S("40 $DB"));
+    }
+
+    // The chosen kind is drawn unlike the other in every shipped skin, also when it is locked.
+    void chosenKindStandsOut_data() {
+        QTest::addColumn<QString>("skin");
+        for (const char* skin : {"Longhorn.sui", "Dark.sui", "Plain.sui"})
+            QTest::newRow(skin) << S(skin);
+    }
+    void chosenKindStandsOut() {
+        QFETCH(QString, skin);
+        QVERIFY(SkinEngine::load(qEnvironmentVariable("ZOVI_PROGRAM_DIR") + S("/Skins/") + skin));
+        // The colour inside the button's border, clear of its text.
+        auto fill = [](DebtDialog* d, const char* name) {
+            auto* button = Child<QWidget>(d, name);
+            return button->grab().toImage().pixel(4, button->height() / 2);
+        };
+        onDialog<DebtDialog>([&](DebtDialog* d) {
+            QVERIFY(fill(d, "vidolzny") != fill(d, "vamdolzny"));
+            Click(d, "vamdolzny");
+            QVERIFY(fill(d, "vidolzny") != fill(d, "vamdolzny"));
+            Child<QGroupBox>(d, "GroupBox2")->setEnabled(false);
+            QVERIFY(fill(d, "vidolzny") != fill(d, "vamdolzny"));
+        });
+        action("NewCredit")->trigger();
+        SkinEngine::reset();
     }
 
     // Edit keeps the ledger row and its kind; delete takes the debt, its repayments and all

@@ -137,6 +137,40 @@ private Q_SLOTS:
         QCOMPARE(balances->item(0, 2)->text(), QStringLiteral("-12,5 $"));
     }
 
+    // A keyboard user reaches every control in reading order and enters an income.
+    void keyboardEntersAnIncome() {
+        prepare(FillClassifiers);
+        start();
+        onEntryDialog([](StandardEntryDialog* dialog) {
+            QCOMPARE(
+                test::TabWalk(dialog),
+                QString::fromLatin1(
+                    "DateRecord SpeedButton4 NameRecord SpeedButton9 Value SpeedButton6 "
+                    "Currency list1 SpeedButton7 list2 SpeedButton8 Button1 Button2 SpeedButton2 "
+                    "SpeedButton3")
+                    .split(QLatin1Char(' ')));
+            // Back from the date to the side chosen, and Left moves the choice to Income.
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
+            QCOMPARE(dialog->focusWidget()->objectName(), QStringLiteral("SpeedButton2"));
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Left);
+            QCOMPARE(dialog->focusWidget()->objectName(), QStringLiteral("SpeedButton1"));
+            QVERIFY(Child<QToolButton>(dialog, "SpeedButton1")->isChecked());
+            // The groups follow the side.
+            QCOMPARE(Items(Child<QComboBox>(dialog, "list1")),
+                     QStringList{QStringLiteral("Salary")});
+            Child<QLineEdit>(dialog, "NameRecord")->setText(QStringLiteral("Pay"));
+            Child<QLineEdit>(dialog, "Value")->setText(QStringLiteral("100"));
+            Choose(Child<QComboBox>(dialog, "list1"), QStringLiteral("Salary"));
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        });
+        toolButton("tb1")->click();
+        QCOMPARE(Messages::takeShown(), QStringList());
+        const QVariantMap row = StoredRow(*m_data, QStringLiteral("Pay"));
+        QCOMPARE(row.value(QStringLiteral("Type")).toString(), QStringLiteral("D"));
+        QCOMPARE(row.value(QStringLiteral("Dohod")).toString(), QStringLiteral("100 $"));
+    }
+
     void editMovesSideAndAccount() {
         prepare([](LedgerTables& data) {
             FillClassifiers(data);
