@@ -140,14 +140,14 @@ QList<int> ScaleWidths(const QList<ReportColumn>& columns, int lineWidth, const 
     }
     // A column short of its least width takes characters one by one from the widest column
     // that can spare one.
-    const auto floor = [&](int i) {
+    const auto leastOf = [&](int i) {
         return std::max(1, i < least.size() ? least[i] : 0);
     };
     for (int i = 0; i < count; ++i) {
-        while (widths[i] < floor(i)) {
+        while (widths[i] < leastOf(i)) {
             int donor = -1;
             for (int j = 0; j < count; ++j) {
-                if (j != i && widths[j] > floor(j) && (donor < 0 || widths[j] > widths[donor]))
+                if (j != i && widths[j] > leastOf(j) && (donor < 0 || widths[j] > widths[donor]))
                     donor = j;
             }
             if (donor < 0)
