@@ -74,6 +74,14 @@ inline QStringList Items(QComboBox* list) {
     return items;
 }
 
+// Whether control shows text whole: the text fits its contents, and the control is as wide and
+// as tall as its size hint (the text with the style's margins, frame and indicator).
+inline bool ShowsWhole(const QWidget* control, const QString& text) {
+    const QSize hint = control->sizeHint();
+    return control->fontMetrics().horizontalAdvance(text) <= control->contentsRect().width() &&
+           control->width() >= hint.width() && control->height() >= hint.height();
+}
+
 // Runs action once window is on the screen, from whichever event loop runs then; gives up after
 // a few seconds (the watchdog of Run then closes what is left).
 inline void WhenShown(QWidget* window, std::function<void()> action) {

@@ -65,6 +65,26 @@ inline QByteArray ReadBytes(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A file the build puts into the program folder, such as "lang/ru.ini".
+inline QByteArray ShippedBytes(const QString& name) {
+    return ReadBytes(qEnvironmentVariable("ZOVI_PROGRAM_DIR") + QLatin1Char('/') + name);
+}
+
+// Makes a shipped translation the program folder's lang.ini: "lang.ini" for English,
+// "lang/ru.ini" for Russian.
+inline void UseShippedLanguage(const TempDatabase& db, const QString& shipped) {
+    const QByteArray text = ShippedBytes(shipped);
+    QVERIFY2(!text.isEmpty(), qPrintable(shipped));
+    WriteBytes(db.programFolder() + QStringLiteral("/lang.ini"), text);
+}
+
+// The rows of a test run in each shipped translation: its file in the column "language".
+inline void AddShippedLanguageRows() {
+    QTest::addColumn<QString>("language");
+    QTest::newRow("English") << QStringLiteral("lang.ini");
+    QTest::newRow("Russian") << QStringLiteral("lang/ru.ini");
+}
+
 // Copies a folder with everything in it to to, replacing what to held; false on any failure.
 inline bool CopyFolder(const QString& from, const QString& to) {
     if (QFileInfo::exists(to) && !QDir(to).removeRecursively()) {

@@ -9,6 +9,7 @@
 #include "core/textutil.h"
 #include "core/toolbaroverflow.h"
 #include "core/wait.h"
+#include "core/wholedateedit.h"
 #include "debts/debtdialogs.h"
 #include "debts/debtrows.h"
 #include "debts/debts.h"
@@ -172,14 +173,15 @@ void DebtsPage::buildGrid() {
 
 void DebtsPage::buildSidePanel() {
     m_sidePanel = Named(new QWidget(this), "Panel4");
-    m_sidePanel->setFixedWidth(220);
+    // As wide as its widest control needs: the date box with a long date, the frames' titles.
+    m_sidePanel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* side = new QVBoxLayout(m_sidePanel);
     m_valuationFrame = Named(new QGroupBox(S(" Calculating value to "), m_sidePanel), "GroupBox5");
     auto* valueLayout = new QVBoxLayout(m_valuationFrame);
     m_todayButton = Named(new QRadioButton(S("Today"), m_valuationFrame), "RadioButton1");
     m_chosenDayButton = Named(new QRadioButton(m_valuationFrame), "RadioButton2");
     m_todayButton->setChecked(true);
-    m_chosenDay = Named(new QDateEdit(Clock::today(), m_valuationFrame), "DateTimePicker3");
+    m_chosenDay = Named(new WholeDateEdit(Clock::today(), m_valuationFrame), "DateTimePicker3");
     m_chosenDay->setCalendarPopup(true);
     m_chosenDay->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     auto* chosen = new QHBoxLayout;
@@ -191,6 +193,8 @@ void DebtsPage::buildSidePanel() {
     m_repaymentFrame = Named(new QGroupBox(S(" Pay debt "), m_sidePanel), "GroupBox6");
     auto* payLayout = new QVBoxLayout(m_repaymentFrame);
     m_repaymentList = Named(new QTableView(m_repaymentFrame), "DBGrid3");
+    // The list takes the panel's width rather than widening it.
+    m_repaymentList->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
     auto* headers = new RepaymentHeaders(m_repaymentList);
     headers->setSourceModel(&m_cd.dsOplataCredit);
     m_repaymentList->setModel(headers);
@@ -488,7 +492,7 @@ void DebtsPage::applyFace(bool transparentToolbars, bool flatButtons) {
 }
 
 void DebtsPage::loadColumnWidths(int windowWidth) {
-    const double w = windowWidth - m_sidePanel->width();
+    const double w = windowWidth - m_sidePanel->sizeHint().width();
     LoadColumnWidths(m_grid,
                      {RoundHalfEven(0.13 * w) - 27, RoundHalfEven(0.4 * w) - 2,
                       RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,

@@ -73,7 +73,8 @@ CurrencyEditor::CurrencyEditor(QWidget* parent) : QDialog(parent) {
     layout->addWidget(m_ratioFrame);
     layout->addWidget(m_mainLabel);
     layout->addLayout(ButtonRow({m_okButton, m_cancelButton}));
-    setMinimumWidth(300);
+    // No minimum width of its own: the layout gives the window the width of its widest text,
+    // also when the texts are translated as it is shown.
     setAddMode();
 }
 

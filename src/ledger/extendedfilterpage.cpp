@@ -36,13 +36,16 @@ ExtendedFilterPage::ExtendedFilterPage(LedgerTables& tables, QWidget* parent)
     auto* layout = new QHBoxLayout(this);
     m_presetList = Named(new QListWidget(this), "ListBox1");
     layout->addWidget(m_presetList, 1);
-    auto* presetButtons = new QVBoxLayout;
+    // The buttons stand in one row at the top beside the list: the panel under the grid is
+    // too low for a column of three buttons.
+    auto* presetButtons = new QHBoxLayout;
     m_loadPresetButton = Named(new QPushButton(QStringLiteral("Load"), this), "Button1");
     m_deletePresetButton = Named(new QPushButton(QStringLiteral("Delete"), this), "Button7");
     m_savePresetButton = Named(new QPushButton(QStringLiteral("Save as..."), this), "Button9");
     for (QPushButton* b : {m_loadPresetButton, m_deletePresetButton, m_savePresetButton})
         presetButtons->addWidget(b);
     layout->addLayout(presetButtons);
+    layout->setAlignment(presetButtons, Qt::AlignTop);
 
     // The lists sit above the grid while the page is shown.
     m_listsPanel = Named(new QWidget(this), "Panel2");

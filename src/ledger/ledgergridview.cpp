@@ -166,6 +166,7 @@ void LedgerGridView::refresh() {
             m_model->setRows({});
         setColumnHidden(0, true);
         setColumnHidden(8, true);
+        keepAmountsWhole();
     }
     m_stale = false;
     selectEntry(m_selectedId);
@@ -196,6 +197,31 @@ void LedgerGridView::loadColumnWidths(int windowWidth) {
     // format, whatever width was saved.
     if (!isColumnHidden(1) && columnWidth(1) < minimumDateWidth())
         setColumnWidth(1, minimumDateWidth());
+    keepAmountsWhole();
+}
+
+void LedgerGridView::keepAmountsWhole() {
+    // An amount is never cut either: with two display currencies a cell holds two amounts,
+    // wider than the share of the window the column gets. The rows are measured in bold, as the
+    // grid draws some of them, over as many rows as a view measures for its contents.
+    QFont bold = font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int first = std::max(0, rowAt(0));
+    const int last = std::min(m_model->rowCount(), first + 1000);
+    for (const int column : {3, 4}) {
+        if (isColumnHidden(column))
+            continue;
+        int widest = 0;
+        for (int row = first; row < last; ++row) {
+            widest = std::max(
+                widest, metrics.horizontalAdvance(m_model->index(row, column).data().toString()));
+        }
+        // The delegate's margin of two pixels, the grid line and a pixel of air.
+        const int needed = widest + 4;
+        if (columnWidth(column) < needed)
+            setColumnWidth(column, needed);
+    }
 }
 
 int LedgerGridView::minimumDateWidth() const {

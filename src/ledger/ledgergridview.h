@@ -65,6 +65,9 @@ Q_SIGNALS:
     void columnResizedByUser();
 
 private:
+    // Widens the income and charge columns to their widest amount in the rows from the top of
+    // the view on.
+    void keepAmountsWhole();
     void selectionMoved();
     void selectLastRow();
     void ledgerViewChanged();

@@ -242,9 +242,18 @@ public:
         if (type == QEvent::Show || type == QEvent::WindowStateChange) {
             auto* preview = watched->findChild<QPrintPreviewWidget*>();
             auto* view = preview ? preview->findChild<QGraphicsView*>() : nullptr;
-            if (view) {
-                QTimer::singleShot(0, view, [preview, view] {
+            auto* zoom = watched->findChild<QComboBox*>();
+            if (view && zoom) {
+                QTimer::singleShot(0, view, [preview, view, zoom] {
                     preview->setZoomMode(QPrintPreviewWidget::CustomZoom);
+                    // The zoom is chosen in the window's own zoom box, so that the box shows it
+                    // and the fit buttons are no longer chosen; setting the zoom on the preview
+                    // alone leaves the box at the zoom of the first fit.
+                    const int hundred = zoom->findText(QStringLiteral("100%"));
+                    if (hundred >= 0) {
+                        zoom->setCurrentIndex(-1);
+                        zoom->setCurrentIndex(hundred);
+                    }
                     preview->setZoomFactor(1.0);
                     view->verticalScrollBar()->setValue(view->verticalScrollBar()->minimum());
                 });

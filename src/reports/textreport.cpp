@@ -2,6 +2,7 @@
 
 #include "core/lang.h"
 #include "core/textutil.h"
+#include "store/fields.h"
 
 #include <QFileDevice>
 #include <QRegularExpression>
@@ -104,8 +105,10 @@ QStringList CellLines(const QString& text, int width) {
 }
 
 // The widths of the columns on a line of lineWidth characters with one blank between columns,
-// in proportion to the template's widths; every column gets at least one character.
-QList<int> ScaleWidths(const QList<ReportColumn>& columns, int lineWidth) {
+// in proportion to the template's widths; every column gets at least one character, and a
+// column gets at least its entry in least (when it has one) as far as the other columns can
+// give characters up.
+QList<int> ScaleWidths(const QList<ReportColumn>& columns, int lineWidth, const QList<int>& least) {
     const int count = int(columns.size());
     const int room = lineWidth - (count - 1);
     double total = 0;
@@ -135,7 +138,40 @@ QList<int> ScaleWidths(const QList<ReportColumn>& columns, int lineWidth) {
         --*widest;
         --used;
     }
+    // A column short of its least width takes characters one by one from the widest column
+    // that can spare one.
+    const auto leastOf = [&](int i) {
+        return std::max(1, i < least.size() ? least[i] : 0);
+    };
+    for (int i = 0; i < count; ++i) {
+        while (widths[i] < leastOf(i)) {
+            int donor = -1;
+            for (int j = 0; j < count; ++j) {
+                if (j != i && widths[j] > leastOf(j) && (donor < 0 || widths[j] > widths[donor]))
+                    donor = j;
+            }
+            if (donor < 0)
+                break;
+            --widths[donor];
+            ++widths[i];
+        }
+    }
     return widths;
+}
+
+// The least widths of the columns: a column of dates is as wide as its longest date, so that
+// no date is broken over lines.
+QList<int> LeastWidths(const QList<ReportColumn>& columns, const ReportContent& content) {
+    QList<int> least(columns.size(), 0);
+    for (qsizetype c = 0; c < columns.size(); ++c) {
+        if (columns[c].fields != QStringList{QString(fields::ReportData::Date)})
+            continue;
+        for (const QStringList& row : content.rows) {
+            if (c < row.size() && !row[c].contains(u'\n'))
+                least[c] = std::max(least[c], int(row[c].size()));
+        }
+    }
+    return least;
 }
 
 QString Centred(const QString& line, int width) {
@@ -152,7 +188,7 @@ public:
         const int count = int(tmpl.columns.size());
         if (count == 0 || page.charsPerLine < 2 * count - 1 || page.linesPerPage < 1)
             refuseSmallPage();
-        m_widths = ScaleWidths(tmpl.columns, page.charsPerLine);
+        m_widths = ScaleWidths(tmpl.columns, page.charsPerLine, LeastWidths(tmpl.columns, content));
         for (int i = 0; i < count; ++i)
             m_headings << CellLines(tmpl.columns[i].heading, m_widths[i]);
         m_heights.reserve(content.rows.size());

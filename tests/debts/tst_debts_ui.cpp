@@ -12,6 +12,8 @@
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScopeGuard>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -85,6 +87,37 @@ private Q_SLOTS:
     void cleanup() {
         sessionCleanup();
         Clock::setToday(QDate());
+    }
+
+    // The day the debts are valued to shows whole at the window's first size in each shipped
+    // language with its dates' language: every weekday in every month.
+    void valuationDayWhole_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("English") << S("lang.ini") << S("en_GB");
+        QTest::newRow("Russian") << S("lang/ru.ini") << S("ru_RU");
+    }
+    void valuationDayWhole() {
+        QFETCH(QString, language);
+        QFETCH(QString, locale);
+        sessionCleanup();
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(before); });
+        sessionInit(ShippedBytes(language));
+        prepare([](LedgerTables& data) { addAccounts(data); });
+        start();
+        showDebts();
+        auto* day = Child<QDateEdit>(page(), "DateTimePicker3");
+        auto* edit = day->findChild<QLineEdit*>();
+        for (int month = 1; month <= 12; ++month) {
+            for (int d = 22; d <= 28; ++d) {
+                day->setDate(QDate(2026, month, d));
+                QVERIFY2(ShowsWhole(day, day->text()), qPrintable(day->text()));
+                QVERIFY2(day->fontMetrics().horizontalAdvance(day->text()) < edit->width(),
+                         qPrintable(day->text()));
+            }
+        }
     }
 
     // A debt and a repayment entered through the dialogs: what the grid shows, which commands

@@ -159,6 +159,27 @@ private Q_SLOTS:
         });
     }
 
+    // The editor shows its choices whole in each shipped language, for a new currency and for
+    // the main one.
+    void editorTextsWhole_data() { AddShippedLanguageRows(); }
+    void editorTextsWhole() {
+        QFETCH(QString, language);
+        UseShippedLanguage(*m_db, language);
+        inWindow([&] {
+            for (const char* opener : {"AddButton", "EditButton"}) {
+                inEditor(opener, [&] {
+                    for (const char* name : {"More", "Less"}) {
+                        auto* choice = Child<QRadioButton>(editor(), name);
+                        QVERIFY2(ShowsWhole(choice, choice->text()), qPrintable(choice->text()));
+                    }
+                    auto* main = Child<QLabel>(editor(), "MainLabel");
+                    QVERIFY2(main->isHidden() || ShowsWhole(main, main->text()),
+                             qPrintable(main->text()));
+                });
+            }
+        });
+    }
+
     void addCurrency() {
         const QStringList before = stored();
         inWindow([&] {

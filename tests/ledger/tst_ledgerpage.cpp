@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "dialogs.h"
+#include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 
 #include <QCheckBox>
@@ -19,8 +20,11 @@ using test::AddEntry;
 using test::Child;
 using test::FillClassifiers;
 
+using namespace Qt::StringLiterals;
+
 // What the ledger page shows beside the grid: the total in the currency whose sign stands
 // beside it, the group filter's value list, and the balances after a change of entries.
+
 class TestLedgerPage : public test::MainWindowSession {
     Q_OBJECT
 
@@ -114,6 +118,60 @@ private Q_SLOTS:
         QCOMPARE(shownNames(), QStringList{QStringLiteral("fuel")});
         value->setCurrentIndex(value->findText(QStringLiteral("Food")));
         QCOMPARE(shownNames(), QStringList{QStringLiteral("milk")});
+    }
+
+    // With two display currencies an income or a charge cell holds two amounts; its column at
+    // the window's first size shows the widest of them whole, in bold as some rows are drawn.
+    void amountsInTwoCurrenciesWhole() {
+        prepare([](LedgerTables& data) {
+            addAccounts(data);
+            addCurrencies(data);
+            FillClassifiers(data);
+            AddEntry(data, u"rent"_s, u"R"_s, -123456.78, u"Food"_s);
+            AddEntry(data, u"salary"_s, u"D"_s, 234567.89, QString());
+        });
+        settings::displayCurrency1.write(u"Dollar"_s);
+        settings::displayCurrency2.write(u"Rouble"_s);
+        start();
+        auto* grid = m_window->findChild<QTableView*>(u"Grid1"_s);
+        QFont bold = grid->font();
+        bold.setBold(true);
+        for (int column : {3, 4}) {
+            QString widest;
+            for (int r = 0; r < grid->model()->rowCount(); ++r) {
+                const QString text = grid->model()->index(r, column).data().toString();
+                if (text.size() > widest.size())
+                    widest = text;
+            }
+            QVERIFY2(widest.contains(u" / "_s), qPrintable(widest));
+            QVERIFY2(QFontMetrics(bold).horizontalAdvance(widest) + 2 <= grid->columnWidth(column),
+                     qPrintable(widest));
+        }
+    }
+
+    // The preset buttons of the extended filter page show their texts whole, in English and
+    // in Russian.
+    void presetButtonsWhole_data() { test::AddShippedLanguageRows(); }
+    void presetButtonsWhole() {
+        QFETCH(QString, language);
+        sessionCleanup();
+        sessionInit(test::ShippedBytes(language));
+        start();
+        m_window->ledgerPage()->setBottomPanelExtended(true);
+        m_window->findChild<QTabWidget*>(u"PageControl2"_s)->setCurrentIndex(1);
+        auto* page = Child<QWidget>(m_window.get(), "TabSheetExtended");
+        for (const char* name : {"Button1", "Button7", "Button9"}) {
+            auto* button = Child<QPushButton>(page, name);
+            QTRY_VERIFY(button->isVisible());
+            QVERIFY2(test::ShowsWhole(button, button->text()), qPrintable(button->text()));
+            // No window or panel around it cuts off an edge.
+            for (QWidget* around = button->parentWidget(); around;
+                 around = around->parentWidget()) {
+                const QRect inside(button->mapTo(around, QPoint()), button->size());
+                QVERIFY2(around->rect().contains(inside),
+                         qPrintable(button->text() + u" in "_s + around->objectName()));
+            }
+        }
     }
 
     // The search page with an empty field hides nothing; Enter in the field searches.

@@ -11,8 +11,11 @@
 #include "reports/reportoptions.h"
 #include "reports/reportpages.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QPrintPreviewWidget>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTabBar>
 
 using namespace zovi;
@@ -424,6 +427,47 @@ private Q_SLOTS:
         });
         action("PrintData")->trigger();
         QCOMPARE(FileRows(printTable("topdata.db"), "ValueTOP"), QStringList(u"2 726,78 $"_s));
+    }
+
+    // The preview opens at 100 % from the top of the first page, and its zoom box says so
+    // rather than the zoom the preview first fitted the page with; no fit button stays chosen.
+    void previewZoom() {
+        ReportContent content;
+        content.heading = {u"Все счета"_s, u"Весь период"_s, u"0 р."_s};
+        content.rows << QStringList{u"01.03.2026"_s, u"Хлеб"_s, QString(),
+                                    u"-1 р."_s,      u"Еда"_s,  u"Кошелек"_s};
+        QString zoomText;
+        qreal zoom = 0;
+        bool fitChosen = true;
+        auto* poll = new QTimer(this);
+        connect(poll, &QTimer::timeout, this, [&, poll] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog || dialog->objectName() != u"ReportPreview")
+                return;
+            auto* preview = dialog->findChild<QPrintPreviewWidget*>();
+            auto* box = dialog->findChild<QComboBox*>();
+            if (preview && box && preview->zoomMode() == QPrintPreviewWidget::CustomZoom &&
+                qFuzzyCompare(preview->zoomFactor(), 1.0)) {
+                zoomText = box->currentText();
+                zoom = preview->zoomFactor();
+                fitChosen = false;
+                for (const char* fit : {"fitWidthAction", "fitPageAction"})
+                    fitChosen =
+                        fitChosen || dialog->findChild<QAction*>(QLatin1String(fit))->isChecked();
+                poll->stop();
+                dialog->reject();
+            }
+        });
+        poll->start(10);
+        QTimer watchdog;
+        watchdog.setSingleShot(true);
+        connect(&watchdog, &QTimer::timeout, this, [] { CloseDialogs(); });
+        watchdog.start(10000);
+        RunReport(nullptr, ReportOutput{}, ShippedTemplate("Data.rav"), content);
+        delete poll;
+        QCOMPARE(zoom, 1.0);
+        QCOMPARE(zoomText.remove(QRegularExpression(u"[.,]0+(?=%)"_s)), u"100%"_s);
+        QVERIFY(!fitChosen);
     }
 
     // From the main window: Ctrl+Alt+P, the reduced report, saved as PDF through the options

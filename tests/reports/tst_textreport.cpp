@@ -334,6 +334,46 @@ private Q_SLOTS:
         }
     }
 
+    // A date stays on one line of its column at the template's widths for a normal page,
+    // however the short format writes it.
+    void datesStayWhole_data() {
+        QTest::addColumn<QString>("date");
+        QTest::newRow("digits") << QStringLiteral("30.12.2026");
+        QTest::newRow("month named") << QStringLiteral("30 December 2026");
+        QTest::newRow("month named in Russian") << QStringLiteral("30 сентября 2026");
+    }
+    void datesStayWhole() {
+        QFETCH(QString, date);
+        ReportTemplate tmpl = ParseReportTemplate(
+            QStringLiteral("footer = Страница {Page}\ncolumn = Date | Дата | 15\n"
+                           "column = Name | Наименование | 26\n"
+                           "column = Income | Доход | 14 | right\n"
+                           "column = Charge | Расход | 14 | right\n"
+                           "column = Group + SubGroup | Группа/Подгруппа | 28\n"
+                           "column = Account | Счет | 16\n"),
+            QStringLiteral("standard"));
+        ReportContent content;
+        for (int i = 1; i <= 3; ++i) {
+            content.rows << QStringList{
+                QString(date).replace(QStringLiteral("30"), QString::number(i * 10)),
+                QStringLiteral("Зарплата"),
+                QStringLiteral("1 000,00"),
+                QString(),
+                QStringLiteral("Работа"),
+                QStringLiteral("Наличные")};
+        }
+        std::swap(m_tmpl, tmpl);
+        const TextReport report = ReadTextReport(writeText(content, {78, 64}));
+        std::swap(m_tmpl, tmpl);
+        QCOMPARE(report.rows.size(), 3);
+        QVERIFY(report.columns[0].second >= date.size());
+        for (int r = 0; r < 3; ++r) {
+            QCOMPARE(report.rows[r].lines.size(), 1);
+            QCOMPARE(report.cell(r, 0), content.rows[r][0]);
+            QCOMPARE(report.cell(r, 5), QStringLiteral("Наличные"));
+        }
+    }
+
     // A word processor shows the title, the heading lines, the column headings and every text
     // of every entry, Cyrillic and characters Windows-1251 lacks included; the braces balance and
     // every Windows-1251 fallback is the same character as its Unicode escape.
