@@ -14,6 +14,8 @@
 #include "debts/debtrows.h"
 #include "debts/debts.h"
 #include "debts/valuation.h"
+#include "ledger/ledgerdelegate.h"
+#include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 
@@ -56,18 +58,18 @@ public:
         painter->save();
         const QRect r = option.rect;
         const bool selected = option.state & QStyle::State_Selected;
-        // The header is row 0 of the grid: the first debt is on row 1, an odd row.
-        const bool odd = index.row() % 2 == 0;
-        painter->fillRect(r, selected ? QColor(63, 91, 188)
-                             : odd    ? QColor(239, 241, 241)
-                                      : QColor(Qt::white));
-        if (selected) {
+        // The header is row 0 of the grid: the first debt is on row 1, an odd row, tinted like
+        // the ledger's first record.
+        const LedgerCellStyle style = CellStyleFor(QString(), index.row(), selected,
+                                                   LedgerDelegate::IsDarkSurface(option.palette));
+        painter->fillRect(r, QColor::fromRgb(style.background));
+        if (style.lines) {
             painter->setPen(QColor(34, 49, 102));
             painter->drawLine(r.topLeft(), r.topRight());
             painter->drawLine(r.bottomLeft(), r.bottomRight());
         }
         painter->setFont(opt.font);
-        painter->setPen(selected ? QColor(Qt::white) : QColor(Qt::black));
+        painter->setPen(QColor::fromRgb(style.text));
         const Qt::Alignment align =
             index.column() == DebtDate ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter;
         painter->drawText(r.adjusted(2, 0, -2, 0), int(align), opt.text);

@@ -48,9 +48,15 @@ void AccountTabs::applyStyle(int style) {
         "",
         "QTabBar::tab { border: 1px solid palette(mid); border-radius: 3px; margin: 1px; "
         "padding: 3px 8px; }",
-        "QTabBar::tab { border: none; margin: 1px; padding: 3px 8px; } "
-        "QTabBar::tab:selected { border: 1px solid palette(mid); }"};
-    setStyleSheet(QString::fromLatin1(styles[style]));
+        "QTabBar::tab { border: 1px solid transparent; border-radius: 3px; margin: 1px; "
+        "padding: 3px 8px; }"};
+    // Buttons mark the chosen account with a frame in the highlight colour, drawn by the
+    // buttons themselves: some skins give a chosen tab no look of its own. The frame takes the
+    // room of the margin, so that the text does not move when another account is chosen.
+    static const char* const chosen =
+        "QTabBar::tab:selected { border: 2px solid palette(highlight); margin: 0px; }";
+    setStyleSheet(style == 0 ? QString()
+                             : QString::fromLatin1(styles[style]) + QString::fromLatin1(chosen));
     setDrawBase(style == 0);
     setProperty("accountsStyle", style);
 }

@@ -11,7 +11,8 @@ void LedgerDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
                            const QModelIndex& index) const {
     const QString mark = index.data(LedgerGridModel::MarkRole).toString();
     const bool selected = option.state.testFlag(QStyle::State_Selected);
-    const LedgerCellStyle style = CellStyleFor(mark, index.row(), selected);
+    const LedgerCellStyle style =
+        CellStyleFor(mark, index.row(), selected, IsDarkSurface(option.palette));
     const QRect r = option.rect;
     painter->save();
     painter->fillRect(r, QColor::fromRgb(style.background));
@@ -32,6 +33,11 @@ void LedgerDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         textRect, int(align | Qt::TextSingleLine),
         option.fontMetrics.elidedText(index.data().toString(), Qt::ElideRight, textRect.width()));
     painter->restore();
+}
+
+bool LedgerDelegate::IsDarkSurface(const QPalette& palette) {
+    // A skin's background for the grid becomes the view's base colour.
+    return palette.color(QPalette::Base).lightness() < 128;
 }
 
 void LedgerDelegate::styleHeader(QHeaderView* header) {

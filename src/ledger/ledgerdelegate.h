@@ -17,6 +17,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
+    // Whether the skin gives the grid a dark surface: the rows are then drawn dark too.
+    static bool IsDarkSurface(const QPalette& palette);
+
     // The header row: dark blue, a light line along its bottom edge, white bold centred text.
     static void styleHeader(QHeaderView* header);
 

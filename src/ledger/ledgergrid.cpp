@@ -196,20 +196,22 @@ std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOpti
     return rows;
 }
 
-LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected) {
+LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected, bool dark) {
     const QChar flag = mark.size() > 1 ? mark.at(1) : QChar();
     const bool today = flag == QLatin1Char('T');
     if (selected)
-        return {0x3F5BBC, 0xFFFFFF, today, true};
-    const quint32 background = record % 2 == 0 ? 0xEFF0F1 : 0xFFFFFF;
-    quint32 text = 0x000000;
+        return {dark ? 0x3D6FB4u : 0x3F5BBCu, 0xFFFFFF, today, true};
+    const bool tinted = record % 2 == 0;
+    const quint32 background =
+        dark ? (tinted ? 0x262B32 : 0x1F2329) : (tinted ? 0xEFF0F1 : 0xFFFFFF);
+    quint32 text = dark ? 0xE4E7EB : 0x000000;
     const QChar sign = mark.isEmpty() ? QChar() : mark.at(0);
     if (sign == QLatin1Char('+'))
-        text = 0x0B5100;
+        text = dark ? 0x8FD67E : 0x0B5100;
     else if (sign == QLatin1Char('-'))
-        text = 0x880000;
+        text = dark ? 0xF28B82 : 0x880000;
     if (flag == QLatin1Char('P'))
-        text = 0x808080;
+        text = dark ? 0x8A929C : 0x808080;
     return {background, text, today, false};
 }
 

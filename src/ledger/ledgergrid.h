@@ -88,14 +88,15 @@ private:
 std::vector<LedgerRow> BuildLedgerRows(TableHandle& ledger, const LedgerGridOptions& options);
 
 // How a cell of the ledger grid is drawn: colours as 0xRRGGBB. Records are counted from 0; the
-// first record sits on the grid's row 1 (odd), which has the tinted background.
+// first record sits on the grid's row 1 (odd), which has the tinted background. On a dark
+// surface (a dark skin) the rows are dark and the texts light, in the same kinds of colour.
 struct LedgerCellStyle {
     quint32 background;
     quint32 text;
     bool bold;
     bool lines; // the selected row's lines along the top and bottom edges
 };
-LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected);
+LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected, bool dark = false);
 
 // The grid's model: columns 0 (mark, hidden) to 8 (ID, hidden) as the grid shows them. The
 // mark is offered under MarkRole so that the delegate can colour and embolden the row.
