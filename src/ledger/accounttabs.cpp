@@ -1,5 +1,6 @@
 #include "ledger/accounttabs.h"
 
+#include "ledger/entrycontrols.h"
 #include "ledger/entrykinds.h"
 #include "ledger/revalue.h"
 #include "store/fields.h"
@@ -50,13 +51,11 @@ void AccountTabs::applyStyle(int style) {
         "padding: 3px 8px; }",
         "QTabBar::tab { border: 1px solid transparent; border-radius: 3px; margin: 1px; "
         "padding: 3px 8px; }"};
-    // Buttons mark the chosen account with a frame in the highlight colour, drawn by the
-    // buttons themselves: some skins give a chosen tab no look of its own. The frame takes the
-    // room of the margin, so that the text does not move when another account is chosen.
-    static const char* const chosen =
-        "QTabBar::tab:selected { border: 2px solid palette(highlight); margin: 0px; }";
-    setStyleSheet(style == 0 ? QString()
-                             : QString::fromLatin1(styles[style]) + QString::fromLatin1(chosen));
+    // Buttons fill the chosen account like the chosen button of any other choice: some skins
+    // give a chosen tab no look of its own. The border keeps its width, so the text stays put.
+    setStyleSheet(style == 0
+                      ? QString()
+                      : QString::fromLatin1(styles[style]) + ChosenLook("QTabBar::tab:selected"));
     setDrawBase(style == 0);
     setProperty("accountsStyle", style);
 }

@@ -39,12 +39,18 @@ QToolButton* ChoiceButton(QWidget* parent, const char* name, const QString& text
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     // Skins draw tool buttons flat, some without any mark for a checked one. The border keeps
     // its width when focused so that the text does not move.
-    button->setStyleSheet(QStringLiteral(
-        "QToolButton { border: 1px solid #8C98AA; border-radius: 3px; padding: 4px 9px; }"
-        "QToolButton:checked { background: #3F5BBC; color: white; border-color: #3F5BBC; }"
-        "QToolButton:checked:disabled { background: #8A97C4; color: #F4F4F4; }"
-        "QToolButton:focus { border: 2px solid #E8A33D; padding: 3px 8px; }"));
+    button->setStyleSheet(
+        QStringLiteral(
+            "QToolButton { border: 1px solid #8C98AA; border-radius: 3px; padding: 4px 9px; }") +
+        ChosenLook("QToolButton:checked") +
+        QStringLiteral("QToolButton:checked:disabled { background: #8A97C4; color: #F4F4F4; }"
+                       "QToolButton:focus { border: 2px solid #E8A33D; padding: 3px 8px; }"));
     return button;
+}
+
+QString ChosenLook(const char* selector) {
+    return QString::fromLatin1(selector) +
+           QStringLiteral(" { background: #3F5BBC; color: white; border-color: #3F5BBC; }");
 }
 
 QButtonGroup* Choice(QWidget* parent, std::initializer_list<QAbstractButton*> buttons) {

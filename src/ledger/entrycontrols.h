@@ -35,6 +35,9 @@ QToolButton* SmallButton(QWidget* parent, const char* name, const QString& text)
 // width. The chosen one is filled and the focused one framed, whatever the skin draws for tool
 // buttons; the chosen one stays filled while the choice is locked.
 QToolButton* ChoiceButton(QWidget* parent, const char* name, const QString& text);
+// The style rule that fills a chosen button of a choice, for the selector of its chosen state
+// ("QToolButton:checked", "QTabBar::tab:selected"): the same look wherever a choice is made.
+QString ChosenLook(const char* selector);
 // Makes the buttons one choice of which exactly one is down: Tab stops once in the choice, on
 // the chosen button, Space chooses the focused one and the arrow keys move the choice.
 QButtonGroup* Choice(QWidget* parent, std::initializer_list<QAbstractButton*> buttons);
