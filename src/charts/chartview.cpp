@@ -192,6 +192,8 @@ bool ChartView::savePicture(const QString& path, QString* failure) const {
         const QSize size = this->size().expandedTo(QSize(1, 1));
         drawing.setSize(size);
         drawing.setViewBox(QRect(QPoint(0, 0), size));
+        // Texts keep the size they have on the screen.
+        drawing.setResolution(logicalDpiX());
         QPainter painter;
         if (!painter.begin(&drawing))
             return false;
