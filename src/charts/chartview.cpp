@@ -1,15 +1,17 @@
 #include "charts/chartview.h"
 
 #include "core/keptfile.h"
-#include "core/textutil.h"
 
 #include <QBuffer>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QImage>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgGenerator>
+#include <QToolTip>
 #include <QTransform>
 #include <algorithm>
 #include <cmath>
@@ -23,79 +25,6 @@ constexpr double Pi = std::numbers::pi;
 
 double Radians(double degrees) {
     return degrees * Pi / 180;
-}
-
-// The text of a value mark: rounded to cents.
-QString MarkText(double value) {
-    return NumberText(std::round(value * 100) / 100);
-}
-
-// Texts placed one after another along a line or around a pie: a text is drawn only when it
-// overlaps none of those drawn before it. Along a line the texts come from left to right, so
-// that those lying wholly left of every text still to come are no longer compared.
-class TextPlacer {
-public:
-    explicit TextPlacer(QPainter& painter, bool leftToRight = true)
-        : m_painter(painter), m_leftToRight(leftToRight) {}
-
-    // Draws text in rect when the place is free; flags as for QPainter::drawText.
-    bool place(const QRectF& rect, int flags, const QString& text) {
-        const QRectF padded = rect.adjusted(-2, 0, 2, 0);
-        m_widest = std::max(m_widest, padded.width());
-        if (m_leftToRight) {
-            // A later text's centre lies right of this one's, so its left edge lies right of
-            // this centre less half the widest text.
-            const double passed = padded.center().x() - m_widest;
-            while (!m_taken.isEmpty() && m_taken.first().right() < passed)
-                m_taken.removeFirst();
-        }
-        for (const QRectF& taken : m_taken) {
-            if (taken.intersects(padded))
-                return false;
-        }
-        m_taken.append(padded);
-        m_lastRight = padded.right();
-        m_painter.drawText(rect, flags, text);
-        return true;
-    }
-
-    // Whether a text centred at x surely finds no room beside the last text placed, without
-    // measuring it: it would not even have room for half a digit.
-    bool crowded(double x, double halfDigit) const { return x - halfDigit < m_lastRight; }
-
-private:
-    QPainter& m_painter;
-    bool m_leftToRight;
-    double m_widest = 0;
-    double m_lastRight = -1e300;
-    QList<QRectF> m_taken;
-};
-
-// Round steps of the value axis: 1, 2 or 5 times a power of ten, about five of them.
-struct ValueScale {
-    double low = 0;
-    double high = 1;
-    double step = 1;
-};
-
-ValueScale ScaleFor(const QList<ChartPoint>& points) {
-    double low = 0;
-    double high = 0;
-    for (const ChartPoint& p : points) {
-        low = std::min(low, p.value);
-        high = std::max(high, p.value);
-    }
-    if (high == low)
-        high = low + 1;
-    const double raw = (high - low) / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = magnitude;
-    for (double factor : {1.0, 2.0, 5.0, 10.0}) {
-        step = factor * magnitude;
-        if (step >= raw)
-            break;
-    }
-    return {std::floor(low / step) * step, std::ceil(high / step) * step, step};
 }
 
 // The projection of the 3D view: the flat chart turned about its vertical axis by the rotation
@@ -128,6 +57,25 @@ const QList<QColor>& Palette() {
         QColor(0xff, 0x80, 0x00), QColor(0x00, 0xff, 0xff), QColor(0xc0, 0xc0, 0xc0),
         QColor(0x80, 0x40, 0x00)};
     return colours;
+}
+
+// A placed text; a value mark gets a pale ground, so that it reads over a bar it lies on.
+void DrawChartText(QPainter& painter, const ChartText& text, bool ground) {
+    if (text.text.isEmpty())
+        return;
+    if (ground)
+        painter.fillRect(text.rect, QColor(255, 255, 255, 200));
+    painter.setPen(Qt::black);
+    if (!text.upright) {
+        painter.drawText(text.rect, Qt::AlignCenter, text.text);
+        return;
+    }
+    painter.save();
+    painter.translate(text.rect.bottomLeft());
+    painter.rotate(-90);
+    painter.drawText(QRectF(0, 0, text.rect.height(), text.rect.width()), Qt::AlignCenter,
+                     text.text);
+    painter.restore();
 }
 
 } // namespace
@@ -169,6 +117,20 @@ void ChartView::setView3D(const ChartView3D& view) {
     update();
 }
 
+bool ChartView::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const qsizetype point = pointAt(help->pos());
+    if (point >= 0) {
+        QToolTip::showText(help->globalPos(), PointTip(activePoints()[point]), this);
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
+
 void ChartView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     render(painter, rect());
@@ -180,6 +142,36 @@ void ChartView::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+const QList<ChartPoint>& ChartView::activePoints() const {
+    return m_barsActive ? m_points.bars : m_points.other;
+}
+
+ChartLayout ChartView::layout(const QRect& area, const QFontMetricsF& metrics) const {
+    ChartLayoutOptions options;
+    options.shape = m_barsActive                    ? ChartShape::Bars
+                    : m_otherKind == OtherKind::Pie ? ChartShape::Pie
+                                                    : ChartShape::Line;
+    options.axes = m_axesVisible;
+    options.names = m_bottomLabels;
+    options.deep = m_view.enabled;
+    options.lineHeight = metrics.height();
+    options.textWidth = [&metrics](const QString& text) {
+        return metrics.horizontalAdvance(text);
+    };
+    return LayoutChart(activePoints(), QRectF(area).adjusted(8, 8, -8, -8), options);
+}
+
+ChartLayout ChartView::layout() const {
+    return layout(rect(), QFontMetricsF(font()));
+}
+
+qsizetype ChartView::pointAt(const QPoint& pos) const {
+    QPointF place = pos;
+    if (m_view.enabled)
+        place = ViewTransform(m_view, QRectF(rect())).inverted().map(place);
+    return PointAt(layout(), place);
+}
+
 QImage ChartView::picture() const {
     QImage image(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     image.fill(Qt::white);
@@ -188,11 +180,28 @@ QImage ChartView::picture() const {
     return image;
 }
 
-bool ChartView::saveBitmap(const QString& path, QString* failure) const {
+bool ChartView::savePicture(const QString& path, QString* failure) const {
     QByteArray bytes;
     QBuffer buffer(&bytes);
-    if (!buffer.open(QIODevice::WriteOnly) || !picture().save(&buffer, "BMP"))
+    if (!buffer.open(QIODevice::WriteOnly))
         return false;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("svg")) {
+        QSvgGenerator drawing;
+        drawing.setOutputDevice(&buffer);
+        const QSize size = this->size().expandedTo(QSize(1, 1));
+        drawing.setSize(size);
+        drawing.setViewBox(QRect(QPoint(0, 0), size));
+        // Texts keep the size they have on the screen.
+        drawing.setResolution(logicalDpiX());
+        QPainter painter;
+        if (!painter.begin(&drawing))
+            return false;
+        render(painter, QRect(QPoint(0, 0), size));
+        painter.end();
+    } else if (!picture().save(&buffer, suffix == QLatin1String("png") ? "PNG" : "BMP")) {
+        return false;
+    }
     const std::optional<QString> notWritten = WriteKeptFile(path, bytes);
     if (notWritten && failure)
         *failure = *notWritten;
@@ -204,191 +213,106 @@ void ChartView::render(QPainter& painter, const QRect& area) const {
     painter.fillRect(area, Qt::white);
     painter.setClipRect(area);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF inner = QRectF(area).adjusted(8, 8, -8, -8);
+    const ChartLayout placed = layout(area, QFontMetricsF(painter.font(), painter.device()));
     if (m_view.enabled)
         painter.setTransform(ViewTransform(m_view, QRectF(area)), true);
-    if (!m_barsActive && m_otherKind == OtherKind::Pie)
-        drawPie(painter, inner);
+    if (placed.shape == ChartShape::Pie)
+        drawPie(painter, placed);
     else
-        drawAxesAndSeries(painter, inner);
+        drawAxesAndSeries(painter, placed);
     painter.restore();
 }
 
-void ChartView::drawAxesAndSeries(QPainter& painter, const QRectF& area) const {
-    const QList<ChartPoint>& points = m_barsActive ? m_points.bars : m_points.other;
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const ValueScale scale = ScaleFor(points);
-    const double lineHeight = metrics.height();
-    const double halfDigit = metrics.horizontalAdvance(QStringLiteral("0")) / 2;
-
-    double tickWidth = 0;
-    for (double v = scale.low; v <= scale.high + scale.step / 2; v += scale.step)
-        tickWidth = std::max(tickWidth, metrics.horizontalAdvance(MarkText(v)));
-    const double left = m_axesVisible ? tickWidth + 8 : 4;
-    const QRectF plot =
-        area.adjusted(left, lineHeight + 4, -8, m_axesVisible ? -(lineHeight + 6) : -4);
-    if (plot.width() <= 1 || plot.height() <= 1)
+void ChartView::drawAxesAndSeries(QPainter& painter, const ChartLayout& layout) const {
+    const QList<ChartPoint>& points = activePoints();
+    const QRectF& plot = layout.plot;
+    if (plot.isEmpty())
         return;
-    auto yOf = [&](double v) {
-        return plot.bottom() - (v - scale.low) / (scale.high - scale.low) * plot.height();
-    };
-    const qsizetype count = points.size();
-    const double slot = count > 0 ? plot.width() / double(count) : plot.width();
-    const double depth = m_view.enabled ? std::clamp(slot * 0.4, 3.0, 20.0) : 0;
-    const QPointF back(depth * 0.7, -depth * 0.7);
-
+    const QPointF back = layout.back;
     if (m_axesVisible) {
         // The left axis with a dotted grid; the bottom axis has none.
-        for (double v = scale.low; v <= scale.high + scale.step / 2; v += scale.step) {
-            const double y = yOf(v);
+        for (const auto& [y, text] : layout.ticks) {
             painter.setPen(QPen(Qt::gray, 1, Qt::DotLine));
             painter.drawLine(QPointF(plot.left(), y) + back, QPointF(plot.right(), y) + back);
             painter.setPen(Qt::black);
-            painter.drawText(QRectF(area.left(), y - lineHeight / 2, tickWidth, lineHeight),
-                             Qt::AlignRight | Qt::AlignVCenter, MarkText(v));
+            painter.drawText(text.rect, Qt::AlignRight | Qt::AlignVCenter, text.text);
         }
         painter.setPen(Qt::black);
         painter.drawLine(plot.bottomLeft(), plot.topLeft());
         painter.drawLine(plot.bottomLeft(), plot.bottomRight());
-        TextPlacer labels(painter);
-        for (qsizetype i = 0; i < count; ++i) {
-            const double centre = plot.left() + (double(i) + 0.5) * slot;
-            if (labels.crowded(centre, halfDigit))
-                continue;
-            const QString text = m_bottomLabels ? points[i].label : QString::number(i);
-            const double width = metrics.horizontalAdvance(text);
-            labels.place(QRectF(centre - width / 2, plot.bottom() + 3, width, lineHeight),
-                         Qt::AlignCenter, text);
-        }
-    }
-    if (count == 0)
-        return;
-
-    painter.setClipRect(plot.adjusted(-left, -lineHeight - 4, depth + 8, 1), Qt::IntersectClip);
-    const double zeroY = yOf(0);
-    TextPlacer marks(painter);
-    if (m_barsActive) {
-        const double width = slot * 0.8;
-        for (qsizetype i = 0; i < count; ++i) {
-            const QColor colour = PointColour(points[i], i);
-            const double x = plot.left() + double(i) * slot + (slot - width) / 2;
-            const double y = yOf(points[i].value);
-            const QRectF bar(QPointF(x, std::min(y, zeroY)),
-                             QPointF(x + width, std::max(y, zeroY)));
-            painter.setPen(QPen(colour.darker(150), 0.5));
-            if (depth > 0) {
-                painter.setBrush(colour.darker(140));
-                painter.drawPolygon(QPolygonF{bar.topRight(), bar.topRight() + back,
-                                              bar.bottomRight() + back, bar.bottomRight()});
-                painter.setBrush(colour.lighter(120));
-                painter.drawPolygon(QPolygonF{bar.topLeft(), bar.topLeft() + back,
-                                              bar.topRight() + back, bar.topRight()});
-            }
-            if (width >= 3) {
-                QLinearGradient fill(bar.topLeft(), bar.topRight());
-                fill.setColorAt(0, colour.lighter(170));
-                fill.setColorAt(1, colour);
-                painter.setBrush(fill);
-                painter.drawRect(bar);
-            } else {
-                // A bar of a few pixels shows no gradient: its plain colour is drawn at once.
-                painter.fillRect(bar, colour);
-            }
-            if (marks.crowded(x + width / 2, halfDigit))
-                continue;
-            const QString text = MarkText(points[i].value);
-            const double textWidth = metrics.horizontalAdvance(text);
-            const double markY =
-                points[i].value < 0 ? bar.bottom() + 1 : bar.top() - lineHeight - 1 + back.y();
-            painter.setPen(Qt::black);
-            marks.place(QRectF(x + width / 2 - textWidth / 2, markY, textWidth, lineHeight),
-                        Qt::AlignCenter, text);
-        }
-        return;
+        for (const ChartText& name : layout.names)
+            DrawChartText(painter, name, false);
     }
 
-    QPolygonF line;
-    for (qsizetype i = 0; i < count; ++i)
-        line << QPointF(plot.left() + (double(i) + 0.5) * slot, yOf(points[i].value));
-    if (depth > 0) {
+    for (qsizetype i = 0; i < layout.bars.size(); ++i) {
+        const QColor colour = PointColour(points[i], i);
+        const QRectF& bar = layout.bars[i];
+        painter.setPen(QPen(colour.darker(150), 0.5));
+        if (!back.isNull()) {
+            painter.setBrush(colour.darker(140));
+            painter.drawPolygon(QPolygonF{bar.topRight(), bar.topRight() + back,
+                                          bar.bottomRight() + back, bar.bottomRight()});
+            painter.setBrush(colour.lighter(120));
+            painter.drawPolygon(QPolygonF{bar.topLeft(), bar.topLeft() + back,
+                                          bar.topRight() + back, bar.topRight()});
+        }
+        if (bar.width() >= 3) {
+            QLinearGradient fill(bar.topLeft(), bar.topRight());
+            fill.setColorAt(0, colour.lighter(170));
+            fill.setColorAt(1, colour);
+            painter.setBrush(fill);
+            painter.drawRect(bar);
+        } else {
+            // A bar of a few pixels shows no gradient: its plain colour is drawn at once.
+            painter.fillRect(bar, colour);
+        }
+    }
+
+    const QList<QPointF>& line = layout.marks;
+    if (!back.isNull()) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0xc0, 0xc0, 0xc0));
-        for (qsizetype i = 1; i < count; ++i)
+        for (qsizetype i = 1; i < line.size(); ++i)
             painter.drawPolygon(
                 QPolygonF{line[i - 1], line[i - 1] + back, line[i] + back, line[i]});
     }
     painter.setPen(QPen(Qt::black, 1.5));
     painter.setBrush(Qt::NoBrush);
-    painter.drawPolyline(line);
-    const double r = std::clamp(slot / 4, 2.0, 4.0);
-    for (qsizetype i = 0; i < count; ++i) {
+    painter.drawPolyline(QPolygonF(line));
+    const double r = layout.markRadius;
+    for (qsizetype i = 0; i < line.size(); ++i) {
         const QPointF p = line[i];
         painter.setPen(QPen(Qt::black, 0.5));
         painter.setBrush(PointColour(points[i], i));
         painter.drawPolygon(QPolygonF{p + QPointF(0, -r), p + QPointF(r, 0), p + QPointF(0, r),
                                       p + QPointF(-r, 0)});
-        if (marks.crowded(p.x(), halfDigit))
-            continue;
-        const QString text = MarkText(points[i].value);
-        const double textWidth = metrics.horizontalAdvance(text);
-        marks.place(QRectF(p.x() - textWidth / 2, p.y() - r - lineHeight, textWidth, lineHeight),
-                    Qt::AlignCenter, text);
     }
+    // The value marks last, so that no bar or line covers one.
+    for (const ChartText& value : layout.values)
+        DrawChartText(painter, value, true);
 }
 
-void ChartView::drawPie(QPainter& painter, const QRectF& area) const {
-    const QList<ChartPoint>& points = m_points.other;
-    double total = 0;
-    for (const ChartPoint& p : points)
-        total += std::abs(p.value);
-    if (total <= 0)
-        return;
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const double lineHeight = metrics.height();
-    const double diameter =
-        std::max(10.0, std::min(area.width() * 0.55, area.height() - 4 * lineHeight));
-    QRectF circle(0, 0, diameter, diameter);
-    circle.moveCenter(area.center());
-    const double thickness = m_view.enabled ? diameter * 0.08 : 0;
-
-    // Sixteenths of a degree, clockwise from the top, as QPainter counts.
-    QList<std::pair<int, int>> spans;
-    double start = 90;
-    for (const ChartPoint& p : points) {
-        const double span = -std::abs(p.value) / total * 360;
-        spans.append({int(std::lround(start * 16)), int(std::lround(span * 16))});
-        start += span;
-    }
-    for (int k = int(thickness); k > 0; --k) {
-        for (qsizetype i = 0; i < points.size(); ++i) {
+void ChartView::drawPie(QPainter& painter, const ChartLayout& layout) const {
+    const QList<ChartPoint>& points = activePoints();
+    const auto& spans = layout.spans;
+    for (int k = int(layout.thickness); k > 0; --k) {
+        for (qsizetype i = 0; i < spans.size(); ++i) {
             const QColor colour = PointColour(points[i], i).darker(150);
             painter.setPen(colour);
             painter.setBrush(colour);
-            painter.drawPie(circle.translated(0, k), spans[i].first, spans[i].second);
+            painter.drawPie(layout.circle.translated(0, k), spans[i].first, spans[i].second);
         }
     }
     painter.setPen(QPen(Qt::white, 1));
-    for (qsizetype i = 0; i < points.size(); ++i) {
+    for (qsizetype i = 0; i < spans.size(); ++i) {
         painter.setBrush(PointColour(points[i], i));
-        painter.drawPie(circle, spans[i].first, spans[i].second);
+        painter.drawPie(layout.circle, spans[i].first, spans[i].second);
     }
-
-    TextPlacer labels(painter, false);
-    const double radius = diameter / 2;
-    for (qsizetype i = 0; i < points.size(); ++i) {
-        const double middle = Radians((spans[i].first + spans[i].second / 2.0) / 16.0);
-        const QPointF direction(std::cos(middle), -std::sin(middle));
-        const QPointF edge = circle.center() + direction * radius;
-        const QPointF anchor = circle.center() + direction * (radius + 14 + thickness);
-        const QString text = points[i].label + QStringLiteral(" ") + MarkText(points[i].value);
-        const double width = metrics.horizontalAdvance(text);
-        const bool right = direction.x() >= 0;
-        const QRectF rect(right ? anchor.x() + 2 : anchor.x() - width - 2,
-                          anchor.y() - lineHeight / 2, width, lineHeight);
-        painter.setPen(Qt::black);
-        if (labels.place(rect, Qt::AlignCenter, text))
-            painter.drawLine(edge, anchor);
-    }
+    painter.setPen(Qt::black);
+    for (const QList<QPointF>& leader : layout.leaders)
+        painter.drawPolyline(QPolygonF(leader));
+    for (const ChartText& value : layout.values)
+        DrawChartText(painter, value, false);
 }
 
 } // namespace zovi

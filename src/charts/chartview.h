@@ -1,10 +1,11 @@
 #pragma once
 
-#include "charts/chartdata.h"
+#include "charts/chartlayout.h"
 
 #include <QColor>
 #include <QWidget>
 
+class QFontMetricsF;
 class QPainter;
 
 namespace zovi {
@@ -24,8 +25,9 @@ struct ChartView3D {
 
 // The chart component of the diagrams page: a bar series and one other series (a line or a
 // pie), of which one is active, drawn with QPainter into any paint device, so that the screen,
-// a saved picture and a printed page show the same drawing. Labels and value marks that would
-// overlap their neighbours are left out, so that many points stay readable.
+// a saved picture and a printed page show the same drawing. The placement of everything comes
+// from LayoutChart; value marks are drawn over the bars, and a point's name and value show in a
+// tool tip while the mouse rests on its bar, mark or slice.
 class ChartView : public QWidget {
     Q_OBJECT
 
@@ -50,10 +52,18 @@ public:
 
     // Draws the whole chart, white background included, into area of a painter's device.
     void render(QPainter& painter, const QRect& area) const;
-    // The chart as a picture of the widget's size, and as a bitmap file (false when it cannot
-    // be written; failure then receives the error box's text when the file was the cause).
+    // The placement of the chart drawn into area with a font of these metrics, and at the
+    // widget's own size and font.
+    ChartLayout layout(const QRect& area, const QFontMetricsF& metrics) const;
+    ChartLayout layout() const;
+    // The point of the active series under a place of the widget, 3D view included, or -1.
+    qsizetype pointAt(const QPoint& pos) const;
+
+    // The chart as a picture of the widget's size, and as a file: an SVG drawing for the suffix
+    // "svg", a PNG picture for "png", a bitmap else (false when it cannot be written; failure
+    // then receives the error box's text when the file was the cause).
     QImage picture() const;
-    bool saveBitmap(const QString& path, QString* failure = nullptr) const;
+    bool savePicture(const QString& path, QString* failure = nullptr) const;
 
     // The colour of a point: its own, or the palette's colour for its place.
     static QColor PointColour(const ChartPoint& point, qsizetype index);
@@ -62,12 +72,14 @@ Q_SIGNALS:
     void clicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    void drawAxesAndSeries(QPainter& painter, const QRectF& area) const;
-    void drawPie(QPainter& painter, const QRectF& area) const;
+    const QList<ChartPoint>& activePoints() const;
+    void drawAxesAndSeries(QPainter& painter, const ChartLayout& layout) const;
+    void drawPie(QPainter& painter, const ChartLayout& layout) const;
 
     OtherKind m_otherKind;
     ChartSeriesPoints m_points;

@@ -9,6 +9,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -317,14 +318,19 @@ void DiagramsPage::refreshAutoCharts() {
 }
 
 void DiagramsPage::saveActiveChart() {
-    QString name =
-        FileChooser::saveFile(this, QString(), QString(), QStringLiteral("Bitmaps (*.bmp)"));
+    QString name = FileChooser::saveFile(
+        this, QString(), QString(),
+        LangText(QStringLiteral("chartfilters"),
+                 QStringLiteral("Bitmaps (*.bmp);;PNG pictures (*.png);;SVG drawings (*.svg)")));
     if (name.isEmpty())
         return;
-    if (name.size() > 3 && name.at(name.size() - 4) != u'.')
+    // The name's suffix picks the kind of file; a name without a known one becomes a bitmap.
+    const QString suffix = QFileInfo(name).suffix().toLower();
+    if (suffix != QLatin1String("bmp") && suffix != QLatin1String("png") &&
+        suffix != QLatin1String("svg"))
         name += QStringLiteral(".bmp");
     QString failure;
-    if (!activeChart()->saveBitmap(name, &failure)) {
+    if (!activeChart()->savePicture(name, &failure)) {
         if (failure.isEmpty())
             failure = LangText(QStringLiteral("chartnotsaved"),
                                QStringLiteral("The chart cannot be saved as %1."))

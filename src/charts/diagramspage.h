@@ -52,7 +52,7 @@ public:
     void refreshGroupChart();
     // The refresh of each chart whose "Auto refresh" is on, the incomes and charges first.
     void refreshAutoCharts();
-    // The "Chart" menu: the active tab's chart saved as a bitmap, and printed.
+    // The "Chart" menu: the active tab's chart saved as a bitmap, PNG or SVG file, and printed.
     void saveActiveChart();
     void printActiveChart();
 

@@ -181,7 +181,7 @@ private Q_SLOTS:
     }
 
     // "Save as..." writes the active tab's chart as a bitmap, adding the extension the name
-    // lacks; "Print" goes through the print dialog.
+    // lacks, or as a PNG or SVG file; "Print" goes through the print dialog.
     void chartMenu() {
         startOnDiagrams();
         QTemporaryDir dir;
@@ -196,6 +196,14 @@ private Q_SLOTS:
             QCOMPARE(read.size(), shown->size());
             QCOMPARE(read.convertToFormat(QImage::Format_RGB32), shown->picture());
         }
+        // The name's suffix picks a PNG picture or an SVG drawing.
+        FileChooser::queueChoice(dir.filePath(QStringLiteral("chart.png")));
+        action("ChartSaveAs")->trigger();
+        QImage png;
+        QVERIFY(png.load(dir.filePath(QStringLiteral("chart.png")), "PNG"));
+        FileChooser::queueChoice(dir.filePath(QStringLiteral("chart.svg")));
+        action("ChartSaveAs")->trigger();
+        QVERIFY(test::ReadBytes(dir.filePath(QStringLiteral("chart.svg"))).contains("<svg"));
         bool asked = false;
         auto* poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, [&asked, poll] {
