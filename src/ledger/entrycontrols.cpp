@@ -2,10 +2,12 @@
 
 #include "ledger/standardentry.h"
 
+#include "core/clock.h"
 #include "core/layouts.h"
 #include "core/messages.h"
 #include "core/textutil.h"
 #include "core/translate.h"
+#include "core/wholedateedit.h"
 #include "store/table.h"
 
 #include <QButtonGroup>
@@ -128,7 +130,7 @@ EntryDialog::EntryDialog(LedgerTables& tables, const char* name, QWidget* parent
 }
 
 QGroupBox* EntryDialog::makeDateRow(const char* dateName) {
-    m_date = Named(new QDateEdit(this), dateName);
+    m_date = Named(new WholeDateEdit(this), dateName);
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     m_dayBackButton = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
@@ -153,6 +155,16 @@ void EntryDialog::layOut(std::initializer_list<QGroupBox*> frames) {
 }
 
 void EntryDialog::onOkClicked() {
+    if (m_date && !m_date->hasAcceptableInput()) {
+        // The example is today in the locale's short form.
+        const QString example = QLocale().toString(Clock::today(), QLocale::ShortFormat);
+        Messages::error(this,
+                        LangText(QStringLiteral("datenotdate"),
+                                 QStringLiteral("This is not a date. Type a date such as %1."))
+                            .arg(example));
+        m_date->setFocus();
+        return;
+    }
     if (const auto refusal = checkInput()) {
         Messages::error(this, refusal->message());
         if (QWidget* field = control(refusal->input))

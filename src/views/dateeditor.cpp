@@ -6,6 +6,7 @@
 #include "core/layouts.h"
 #include "core/locale.h"
 #include "core/translate.h"
+#include "core/wholedateedit.h"
 #include "views/dateperiods.h"
 
 #include <QDateEdit>
@@ -105,8 +106,8 @@ void MonthPicker::showEvent(QShowEvent* event) {
 DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfEditDate"));
     setModal(true);
-    m_fromEdit = Named(new QDateEdit(Clock::today(), this), "DateTimePicker1");
-    m_toEdit = Named(new QDateEdit(Clock::today(), this), "DateTimePicker2");
+    m_fromEdit = Named(new WholeDateEdit(Clock::today(), this), "DateTimePicker1");
+    m_toEdit = Named(new WholeDateEdit(Clock::today(), this), "DateTimePicker2");
     m_fromEdit->setToolTip(S("Date of begin"));
     m_toEdit->setToolTip(S("Date of end"));
     for (QDateEdit* picker : {m_fromEdit, m_toEdit}) {
