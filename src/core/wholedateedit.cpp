@@ -1,5 +1,7 @@
 #include "core/wholedateedit.h"
 
+#include "core/clock.h"
+#include "core/lang.h"
 #include "core/locale.h"
 
 #include <QKeyEvent>
@@ -10,6 +12,12 @@
 #include <algorithm>
 
 namespace zovi {
+
+QString NotADateMessage() {
+    return LangText(QStringLiteral("datenotdate"),
+                    QStringLiteral("This is not a date. Type a date such as %1."))
+        .arg(QLocale().toString(Clock::today(), QLocale::ShortFormat));
+}
 
 WholeDateEdit::WholeDateEdit(QWidget* parent) : WholeDateEdit(QDate(2000, 1, 1), parent) {}
 

@@ -5,6 +5,10 @@
 
 namespace zovi {
 
+// The refusal of a text in a date field that is no date, with today in the locale's short form
+// as the example.
+QString NotADateMessage();
+
 // The date field of every window. A whole date can be typed in the locale's forms
 // (ReadTypedDate): "5.3.2024", "05.03.2024", "5 Mar 2024", "2024-03-05"; a plain date box
 // instead edits one part at a time, jumps to the month after a day of 4-9 and ignores a typed

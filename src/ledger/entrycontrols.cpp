@@ -2,7 +2,6 @@
 
 #include "ledger/standardentry.h"
 
-#include "core/clock.h"
 #include "core/layouts.h"
 #include "core/messages.h"
 #include "core/textutil.h"
@@ -156,12 +155,7 @@ void EntryDialog::layOut(std::initializer_list<QGroupBox*> frames) {
 
 void EntryDialog::onOkClicked() {
     if (m_date && !m_date->hasAcceptableInput()) {
-        // The example is today in the locale's short form.
-        const QString example = QLocale().toString(Clock::today(), QLocale::ShortFormat);
-        Messages::error(this,
-                        LangText(QStringLiteral("datenotdate"),
-                                 QStringLiteral("This is not a date. Type a date such as %1."))
-                            .arg(example));
+        Messages::error(this, NotADateMessage());
         m_date->setFocus();
         return;
     }

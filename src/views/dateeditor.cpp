@@ -5,6 +5,7 @@
 #include "core/lang.h"
 #include "core/layouts.h"
 #include "core/locale.h"
+#include "core/messages.h"
 #include "core/translate.h"
 #include "core/wholedateedit.h"
 #include "views/dateperiods.h"
@@ -149,7 +150,17 @@ DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     connect(m_monthButton, &QPushButton::clicked, this,
             [apply] { apply(CurrentMonth(Clock::today())); });
     connect(m_otherMonthButton, &QPushButton::clicked, this, &DateEditor::onOtherMonthClicked);
-    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    // A period with a typed text that is no date is refused, with the field focused.
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
+        for (QDateEdit* picker : {m_fromEdit, m_toEdit}) {
+            if (!picker->hasAcceptableInput()) {
+                Messages::error(this, NotADateMessage());
+                picker->setFocus();
+                return;
+            }
+        }
+        accept();
+    });
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
