@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "core/textutil.h"
 #include "core/translate.h"
+#include "core/wholedateedit.h"
 #include "store/table.h"
 
 #include <QButtonGroup>
@@ -134,7 +135,7 @@ EntryDialog::EntryDialog(LedgerTables& tables, const char* name, QWidget* parent
 }
 
 QGroupBox* EntryDialog::makeDateRow(const char* dateName) {
-    m_date = Named(new QDateEdit(this), dateName);
+    m_date = Named(new WholeDateEdit(this), dateName);
     m_date->setCalendarPopup(true);
     m_date->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     m_dayBackButton = SmallButton(this, "SpeedButton3", QStringLiteral("<"));
@@ -159,6 +160,11 @@ void EntryDialog::layOut(std::initializer_list<QGroupBox*> frames) {
 }
 
 void EntryDialog::onOkClicked() {
+    if (m_date && !m_date->hasAcceptableInput()) {
+        Messages::error(this, NotADateMessage());
+        m_date->setFocus();
+        return;
+    }
     if (const auto refusal = checkInput()) {
         Messages::error(this, refusal->message());
         if (QWidget* field = control(refusal->input))

@@ -1,6 +1,7 @@
 #include "ledger/quickfilterpage.h"
 
 #include "core/layouts.h"
+#include "core/wholedateedit.h"
 #include "views/dateperiods.h"
 #include "views/filterbuilder.h"
 
@@ -20,8 +21,8 @@ QuickFilterPage::QuickFilterPage(LedgerTables& tables, QWidget* parent)
     m_toCheck = Named(new QCheckBox(QStringLiteral("To"), this), "CheckBox5");
     m_fromCheck->setChecked(true);
     m_toCheck->setChecked(true);
-    m_fromDate = Named(new QDateEdit(this), "DateTimePicker1");
-    m_toDate = Named(new QDateEdit(this), "DateTimePicker2");
+    m_fromDate = Named(new WholeDateEdit(this), "DateTimePicker1");
+    m_toDate = Named(new WholeDateEdit(this), "DateTimePicker2");
     m_fromDate->setToolTip(QStringLiteral("Date of begin"));
     m_toDate->setToolTip(QStringLiteral("Date of end"));
     for (QDateEdit* d : {m_fromDate, m_toDate}) {

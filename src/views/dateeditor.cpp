@@ -5,7 +5,9 @@
 #include "core/lang.h"
 #include "core/layouts.h"
 #include "core/locale.h"
+#include "core/messages.h"
 #include "core/translate.h"
+#include "core/wholedateedit.h"
 #include "views/dateperiods.h"
 
 #include <QDateEdit>
@@ -105,8 +107,8 @@ void MonthPicker::showEvent(QShowEvent* event) {
 DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TfEditDate"));
     setModal(true);
-    m_fromEdit = Named(new QDateEdit(Clock::today(), this), "DateTimePicker1");
-    m_toEdit = Named(new QDateEdit(Clock::today(), this), "DateTimePicker2");
+    m_fromEdit = Named(new WholeDateEdit(Clock::today(), this), "DateTimePicker1");
+    m_toEdit = Named(new WholeDateEdit(Clock::today(), this), "DateTimePicker2");
     m_fromEdit->setToolTip(S("Date of begin"));
     m_toEdit->setToolTip(S("Date of end"));
     for (QDateEdit* picker : {m_fromEdit, m_toEdit}) {
@@ -148,7 +150,17 @@ DateEditor::DateEditor(QWidget* parent) : QDialog(parent) {
     connect(m_monthButton, &QPushButton::clicked, this,
             [apply] { apply(CurrentMonth(Clock::today())); });
     connect(m_otherMonthButton, &QPushButton::clicked, this, &DateEditor::onOtherMonthClicked);
-    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    // A period with a typed text that is no date is refused, with the field focused.
+    connect(m_okButton, &QPushButton::clicked, this, [this] {
+        for (QDateEdit* picker : {m_fromEdit, m_toEdit}) {
+            if (!picker->hasAcceptableInput()) {
+                Messages::error(this, NotADateMessage());
+                picker->setFocus();
+                return;
+            }
+        }
+        accept();
+    });
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 

@@ -388,6 +388,54 @@ private Q_SLOTS:
             QCOMPARE(AppLocale::formatDate(date), text.trimmed());
     }
 
+    void readTypedDate_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QDate>("date");
+        const QLocale en(QLocale::English, QLocale::UnitedKingdom);
+        const QLocale us(QLocale::English, QLocale::UnitedStates);
+        const QLocale ru(QLocale::Russian, QLocale::Russia);
+        const QDate fifth(2024, 3, 5);
+        QTest::newRow("one-digit parts") << ru << u"5.3.2024"_s << fifth;
+        QTest::newRow("two-digit parts") << ru << u"05.03.2024"_s << fifth;
+        QTest::newRow("two-digit year") << ru << u"5.3.24"_s << fifth;
+        QTest::newRow("slashes") << en << u"5/3/2024"_s << fifth;
+        QTest::newRow("month first") << us << u"3/5/2024"_s << fifth;
+        QTest::newRow("year first") << us << u"2024-03-05"_s << fifth;
+        QTest::newRow("short name") << en << u"5 Mar 2024"_s << fifth;
+        QTest::newRow("full name first") << us << u"March 5, 2024"_s << fifth;
+        QTest::newRow("english under russian") << ru << u"5 mar 2024"_s << fifth;
+        QTest::newRow("genitive") << ru << u"5 марта 2024"_s << fifth;
+        QTest::newRow("nominative") << ru << u"5 Март 2024"_s << fifth;
+        QTest::newRow("short with dot") << ru << u"5 мар. 2024"_s << fifth;
+        QTest::newRow("may genitive") << ru << u"1 мая 2024"_s << QDate(2024, 5, 1);
+        QTest::newRow("long form") << ru << u"вторник, 5 марта 2024 г."_s << fifth;
+        QTest::newRow("long form en") << en << u"Tuesday, 5 March 2024"_s << fifth;
+        QTest::newRow("no such day") << ru << u"31.2.2024"_s << QDate();
+        QTest::newRow("three-digit year") << ru << u"5.3.202"_s << QDate();
+        QTest::newRow("two parts") << ru << u"5.3"_s << QDate();
+        QTest::newRow("unknown word") << en << u"5 Foo 2024"_s << QDate();
+        QTest::newRow("two months") << en << u"5 Mar May 2024"_s << QDate();
+        QTest::newRow("ambiguous name") << en << u"5 Ju 2024"_s << QDate();
+        QTest::newRow("month 13") << ru << u"5.13.2024"_s << QDate();
+        QTest::newRow("text") << ru << u"вчера"_s << QDate();
+        QTest::newRow("empty") << ru << u" "_s << QDate();
+    }
+
+    void readTypedDate() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, text);
+        QFETCH(QDate, date);
+        QCOMPARE(ReadTypedDate(text, locale), date);
+    }
+
+    void mayBecomeDate() {
+        QVERIFY(MayBecomeDate(u"5 мар"_s));
+        QVERIFY(MayBecomeDate(u"5.3."_s));
+        QVERIFY(!MayBecomeDate(u"5#3"_s));
+        QVERIFY(!MayBecomeDate(u"5.3.20245"_s));
+    }
+
     void formatDateDigitsAreAscii() {
         const QLocale saved;
         QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));

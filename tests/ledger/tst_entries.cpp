@@ -45,6 +45,7 @@ template <typename W> W* Child(QWidget* parent, const char* name) {
 
 } // namespace
 
+using namespace Qt::StringLiterals;
 using test::Choose;
 using test::Items;
 
@@ -169,6 +170,59 @@ private Q_SLOTS:
         const QVariantMap row = StoredRow(*m_data, QStringLiteral("Pay"));
         QCOMPARE(row.value(QStringLiteral("Type")).toString(), QStringLiteral("D"));
         QCOMPARE(row.value(QStringLiteral("Dohod")).toString(), QStringLiteral("100 $"));
+    }
+
+    // A whole date typed into the date field in a locale's form is the entry's date, a day of
+    // 4-9 and a month name included; a text that is no date is refused by OK and changes
+    // nothing.
+    void typedDate_data() {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // empty: refused
+        const QLocale en(QLocale::English, QLocale::UnitedKingdom);
+        const QLocale ru(QLocale::Russian, QLocale::Russia);
+        QTest::newRow("numbers") << en << u"5.3.2024"_s << u"05.03.2024"_s;
+        QTest::newRow("padded numbers") << ru << u"05.03.2024"_s << u"05.03.2024"_s;
+        QTest::newRow("month name") << en << u"5 Mar 2024"_s << u"05.03.2024"_s;
+        QTest::newRow("russian month name") << ru << u"7 марта 2024"_s << u"07.03.2024"_s;
+        QTest::newRow("no date") << en << u"5 Foo 2024"_s << QString();
+    }
+
+    void typedDate() {
+        QFETCH(QLocale, locale);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        prepare(FillClassifiers);
+        start();
+        onEntryDialog([&](StandardEntryDialog* dialog) {
+            auto* date = Child<QDateEdit>(dialog, "DateRecord");
+            date->setLocale(locale);
+            QTRY_VERIFY(date->hasFocus());
+            // Typed key by key, as the keyboard sends them (keyClicks takes ASCII only).
+            for (const QChar c : typed)
+                QTest::sendKeyEvent(QTest::Click, date, Qt::Key_unknown, c, Qt::NoModifier);
+            Child<QLineEdit>(dialog, "NameRecord")->setText(u"Typed"_s);
+            Child<QLineEdit>(dialog, "Value")->setText(u"1"_s);
+            Choose(Child<QComboBox>(dialog, "list1"), u"Food"_s);
+            Choose(Child<QComboBox>(dialog, "list2"), u"Milk"_s);
+            Child<QPushButton>(dialog, "Button1")->click();
+            if (stored.isEmpty()) {
+                const QStringList shown = Messages::takeShown();
+                QCOMPARE(shown.size(), 1);
+                QVERIFY(shown.front().startsWith(u"This is not a date."_s));
+                QVERIFY(dialog->isVisible());
+                QCOMPARE(date->date(), kToday);
+                QCOMPARE(date->text(), typed);
+                dialog->reject();
+            }
+            QVERIFY(!dialog->isVisible());
+        });
+        toolButton("tb1")->click();
+        QVERIFY(Messages::takeShown().isEmpty());
+        if (!stored.isEmpty()) {
+            const QVariantMap row = StoredRow(*m_data, u"Typed"_s);
+            QCOMPARE(row.value(u"Date"_s).toString(), stored);
+        }
     }
 
     void editMovesSideAndAccount() {
