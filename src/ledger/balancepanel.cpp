@@ -44,6 +44,8 @@ BalancePanel::BalancePanel(LedgerTables& tables, QWidget* parent)
     values->addWidget(m_total, 1);
     values->addWidget(m_currencyBox);
     outer->addLayout(values);
+    // The keyboard reaches the button before the currency box, in reading order.
+    QWidget::setTabOrder(m_filtersButton, m_currencyBox);
 
     m_lower = Named(new QWidget(this), "PanelLower");
     auto* lower = new QHBoxLayout(m_lower);

@@ -199,6 +199,7 @@ private Q_SLOTS:
         QVERIFY2(test::ShowsWhole(button, button->text()), qPrintable(button->text()));
         QCOMPARE(button->accessibleName(), button->text());
         QVERIFY(button->focusPolicy() & Qt::TabFocus);
+        QCOMPARE(button->nextInFocusChain(), Child<QWidget>(m_window.get(), "ComboBoxV"));
 
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Space);
