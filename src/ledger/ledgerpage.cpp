@@ -25,9 +25,6 @@ LedgerPage::LedgerPage(LedgerTables& tables, DebtTables& debts, WaitWindow* wait
     : QWidget(parent), m_data(tables), m_wait(wait) {
     setObjectName(QStringLiteral("TabSheet1"));
     buildLayout();
-    // The bottom panel as the user left it, already while the database chooser is shown, so
-    // that the filters button and the panel agree from the start.
-    setBottomPanelExtended(!settings::valuePanelCompact.read());
     m_commands = new LedgerCommands(m_data, debts, this);
     connectParts();
     entrySelectionMoved(false);
