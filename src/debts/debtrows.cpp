@@ -32,6 +32,7 @@ std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd) {
         r.account = c.field(fields::Credit::User).text();
         r.sign = CurrencySignForName(data.tbValuta, c.field(fields::Credit::Valuta).text())
                      .value_or(QString());
+        r.borrowed = c.field(fields::Credit::CD).text() == QLatin1String("C");
         rows.push_back(std::move(r));
     }
     ExchangeSortByDate(rows);
@@ -58,7 +59,13 @@ QStringList DebtCells(const DebtRow& row) {
                 : LangText(QStringLiteral("debtnovalue"), QStringLiteral("cannot be valued")),
             NumberText(row.procent),
             row.account,
-            row.valued && row.current == 0 ? QStringLiteral("+") : QStringLiteral("-")};
+            row.valued && row.current == 0 ? QStringLiteral("+") : QStringLiteral("-"),
+            DebtKindText(row.borrowed)};
+}
+
+QString DebtKindText(bool borrowed) {
+    return borrowed ? LangText(QStringLiteral("credit"), QStringLiteral("I borrowed"))
+                    : LangText(QStringLiteral("debit"), QStringLiteral("I lent"));
 }
 
 QString UnvaluedHint() {

@@ -21,11 +21,13 @@ struct DebtRow {
     bool valued = true; // false when the last valuation could not value the debt (Value empty)
     double procent = 0;
     QString account;
-    QString sign; // Znak of the debt's currency; empty when the currency is gone
+    QString sign;         // Znak of the debt's currency; empty when the currency is gone
+    bool borrowed = true; // CD "C": the user borrowed; false: the user lent (CD "D")
 };
 
 // The columns of the debts grid: the hidden ID, date, name, first value, current value, rate,
-// account, and the hidden marker of a debt that is not paid off.
+// account, the hidden marker of a debt that is not paid off, and the debt's kind (shown beside
+// the name; last here so that the other columns keep their numbers and stored widths).
 enum DebtColumn {
     DebtId,
     DebtDate,
@@ -35,6 +37,7 @@ enum DebtColumn {
     DebtRate,
     DebtAccount,
     DebtMarker,
+    DebtKind,
     DebtColumns
 };
 
@@ -47,9 +50,14 @@ std::vector<DebtRow> ReadDebtRows(LedgerTables& data, DebtTables& cd);
 // keep an order that follows from the table order.
 void ExchangeSortByDate(std::vector<DebtRow>& rows);
 
-// The eight cell texts of a row: the marker is "+" for a value of exactly 0, "-" otherwise. The
+// The cell texts of a row: the marker is "+" for a value of exactly 0, "-" otherwise. The
 // current value of a debt that could not be valued reads "cannot be valued" ("debtnovalue").
+// The kind reads as the debt dialog names it.
 QStringList DebtCells(const DebtRow& row);
+
+// The kind of a debt in the words of the debt dialog: "I borrowed" ("credit") or "I lent"
+// ("debit").
+QString DebtKindText(bool borrowed);
 
 // The tool tip of the current value of a debt that could not be valued ("debtnovaluehint").
 QString UnvaluedHint();

@@ -169,6 +169,9 @@ void DebtsPage::buildGrid() {
     m_grid->setItemDelegate(new DebtsDelegate(m_grid));
     m_grid->setColumnHidden(DebtId, true);
     m_grid->setColumnHidden(DebtMarker, true);
+    // The kind stands right after the name, whose column gives it its width.
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->moveSection(header->visualIndex(DebtKind), header->visualIndex(DebtName) + 1);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &DebtsPage::debtRowChosen);
 }
@@ -323,6 +326,7 @@ void DebtsPage::refillGrid() {
     LangString(QStringLiteral("first value"), headers[DebtFirst]);
     LangString(QStringLiteral("current value"), headers[DebtCurrent]);
     LangString(QStringLiteral("account"), headers[DebtAccount]);
+    LangString(QStringLiteral("type"), headers[DebtKind]);
     for (int c = 0; c < DebtColumns; ++c)
         m_rows->setHeaderData(c, Qt::Horizontal, headers[size_t(c)]);
     std::vector<DebtRow> rows;
@@ -493,10 +497,24 @@ void DebtsPage::applyFace(bool transparentToolbars, bool flatButtons) {
     StyleToolBar(m_toolBar, transparentToolbars, flatButtons);
 }
 
+int DebtsPage::kindColumnWidth() const {
+    // Both kinds and the header whole, in bold as the header and the unpaid debts are drawn,
+    // with the delegate's margins and a few pixels clear of the elision.
+    QFont bold = m_grid->font();
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    int widest = metrics.horizontalAdvance(m_rows->headerData(DebtKind, Qt::Horizontal).toString());
+    for (const bool borrowed : {true, false})
+        widest = std::max(widest, metrics.horizontalAdvance(DebtKindText(borrowed)));
+    return widest + 12;
+}
+
 void DebtsPage::loadColumnWidths(int windowWidth) {
     const double w = windowWidth - m_sidePanel->sizeHint().width();
+    const int kind = kindColumnWidth();
+    m_grid->setColumnWidth(DebtKind, kind);
     LoadColumnWidths(m_grid,
-                     {RoundHalfEven(0.13 * w) - 27, RoundHalfEven(0.4 * w) - 2,
+                     {RoundHalfEven(0.13 * w) - 27, RoundHalfEven(0.4 * w) - 2 - kind,
                       RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
                       RoundHalfEven(0.03 * w) - 2, RoundHalfEven(0.14 * w) - 2},
                      settings::DebtColumnKey);

@@ -80,6 +80,8 @@ private:
     RepaymentDialog* repaymentDialog();
     void buildGrid();
     void buildSidePanel();
+    // The width that shows the kind column's header and both kinds whole.
+    int kindColumnWidth() const;
     void debtRowChosen();
     void selectDebt(qint64 id);
     void repaymentChosen();

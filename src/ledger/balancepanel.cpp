@@ -1,5 +1,6 @@
 #include "ledger/balancepanel.h"
 
+#include "core/lang.h"
 #include "core/layouts.h"
 #include "core/messages.h"
 #include "ledger/currency.h"
@@ -12,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace zovi {
@@ -34,9 +36,16 @@ BalancePanel::BalancePanel(LedgerTables& tables, QWidget* parent)
     m_total->setFont(big);
     m_currencyBox = Named(new QComboBox(this), "ComboBoxV");
     m_currencyBox->setToolTip(QStringLiteral("currency"));
+    // The filters live in the extended panel: this button, always shown, is the way to them.
+    m_filtersButton = Named(new QToolButton(this), "FiltersButton");
+    m_filtersButton->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_filtersButton->setFocusPolicy(Qt::StrongFocus);
+    values->addWidget(m_filtersButton);
     values->addWidget(m_total, 1);
     values->addWidget(m_currencyBox);
     outer->addLayout(values);
+    // The keyboard reaches the button before the currency box, in reading order.
+    QWidget::setTabOrder(m_filtersButton, m_currencyBox);
 
     m_lower = Named(new QWidget(this), "PanelLower");
     auto* lower = new QHBoxLayout(m_lower);
@@ -52,6 +61,8 @@ BalancePanel::BalancePanel(LedgerTables& tables, QWidget* parent)
     lower->addWidget(m_balances);
 
     connect(m_currencyBox, &QComboBox::currentIndexChanged, this, &BalancePanel::currencyChosen);
+    connect(m_filtersButton, &QToolButton::clicked, this, &BalancePanel::filtersToggled);
+    showFiltersButtonState();
 }
 
 void BalancePanel::setFilterControls(QWidget* filters) {
@@ -109,6 +120,17 @@ void BalancePanel::setExtended(bool extended) {
     // The panel may be dragged anywhere between its two heights and then snaps to one.
     setMinimumHeight(kCompactHeight);
     setMaximumHeight(kExtendedHeight);
+    showFiltersButtonState();
+}
+
+void BalancePanel::showFiltersButtonState() {
+    // The arrow points where the panel's edge moves: up to open, down to fold.
+    const QString text =
+        m_extended ? LangText(QStringLiteral("hidefilters"), QStringLiteral("Hide filters"))
+                   : LangText(QStringLiteral("showfilters"), QStringLiteral("Show filters"));
+    m_filtersButton->setText(text);
+    m_filtersButton->setAccessibleName(text);
+    m_filtersButton->setArrowType(m_extended ? Qt::DownArrow : Qt::UpArrow);
 }
 
 TranslationKeys BalancePanel::translationKeys() {

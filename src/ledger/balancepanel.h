@@ -7,6 +7,7 @@
 class QComboBox;
 class QLabel;
 class QTableWidget;
+class QToolButton;
 
 namespace zovi {
 
@@ -14,7 +15,8 @@ class LedgerTables;
 
 // The bottom panel of the ledger page: the total of the filtered entries in the display
 // currency chosen beside it and, while the panel is extended, the balance of every currency,
-// with the filter controls at its left. Compact, it shows the total only.
+// with the filter controls at its left. Compact, it shows the total only, and the button that
+// opens the filters ("Show filters"), which folds them back once they are open ("Hide filters").
 class BalancePanel : public QWidget {
     Q_OBJECT
 
@@ -47,11 +49,17 @@ public:
 Q_SIGNALS:
     // The user chose another display currency.
     void currencyChosen();
+    // The user pressed the button that shows or hides the filters.
+    void filtersToggled();
 
 private:
+    // The button's text, arrow and accessible name for the panel's state.
+    void showFiltersButtonState();
+
     LedgerTables& m_data;
     QLabel* m_total = nullptr;
     QComboBox* m_currencyBox = nullptr;
+    QToolButton* m_filtersButton = nullptr;
     QWidget* m_lower = nullptr;
     QTableWidget* m_balances = nullptr;
     bool m_extended = false;

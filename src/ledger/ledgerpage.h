@@ -86,7 +86,8 @@ public:
     qint64 selectedEntryId() const;
 
     // The bottom panel's two heights: compact shows the total only, extended adds the filter
-    // controls and the balance list.
+    // controls and the balance list. The user switches them with the panel's filters button or
+    // by dragging the splitter above it; either is remembered as the value panel setting.
     void setBottomPanelExtended(bool extended);
     bool bottomPanelExtended() const;
 
@@ -121,6 +122,8 @@ private:
     void entrySelectionMoved(bool chosen);
     void showStoredEntry(qint64 id);
     void bottomSplitterMoved();
+    // The user opened or folded the bottom panel: the next start shows it the same way.
+    void extendBottomPanelByUser(bool extended);
 
     LedgerTables& m_data;
     WaitWindow* m_wait;

@@ -1,6 +1,7 @@
 // The places of the ledger page's parts, the toolbar, their translation keys and their
 // appearance.
 #include "core/layouts.h"
+#include "core/settings.h"
 #include "core/toolbaroverflow.h"
 #include "ledger/accounttabs.h"
 #include "ledger/balancepanel.h"
@@ -75,6 +76,8 @@ void LedgerPage::buildLayout() {
     m_splitter->setCollapsible(0, false);
     layout->addWidget(m_splitter, 1);
     connect(m_splitter, &QSplitter::splitterMoved, this, &LedgerPage::bottomSplitterMoved);
+    connect(m_balances, &BalancePanel::filtersToggled, this,
+            [this] { extendBottomPanelByUser(!bottomPanelExtended()); });
     // The keyboard reaches the sort box beside the toolbar before the grid below it.
     QWidget::setTabOrder(m_grid->sortControls()->findChild<QComboBox*>(), m_grid);
 }
@@ -129,7 +132,13 @@ bool LedgerPage::bottomPanelExtended() const {
 
 void LedgerPage::bottomSplitterMoved() {
     // A requested height of 100 or less collapses the panel, anything more extends it.
-    setBottomPanelExtended(m_splitter->sizes().value(1) > 100);
+    extendBottomPanelByUser(m_splitter->sizes().value(1) > 100);
+}
+
+void LedgerPage::extendBottomPanelByUser(bool extended) {
+    setBottomPanelExtended(extended);
+    if (settings::valuePanelCompact.read() != !extended)
+        settings::valuePanelCompact.write(!extended);
 }
 
 } // namespace zovi

@@ -2,6 +2,7 @@
 #include "core/locale.h"
 #include "core/skin.h"
 #include "debts/debtdialogs.h"
+#include "debts/debtrows.h"
 #include "debts/debts.h"
 #include "debts/debtspage.h"
 #include "dialogs.h"
@@ -10,6 +11,7 @@
 
 #include <QDateEdit>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,6 +176,56 @@ private Q_SLOTS:
         QCOMPARE(Child<QTableView>(page(), "DBGrid3")->model()->rowCount(), 0);
         QVERIFY(!enabled("DeleteOplata"));
         QCOMPARE(cell(0, 4), S("1 016,45 $"));
+    }
+
+    // Each debt shows its kind, in the debt dialog's words, in a column right after the name
+    // that shows both kinds whole, in English and in Russian.
+    void debtsShowTheirKind_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("borrowed");
+        QTest::addColumn<QString>("lent");
+        QTest::newRow("English") << S("lang.ini") << S("I borrowed") << S("I lent");
+        QTest::newRow("Russian") << S("lang/ru.ini") << S("Я взял в долг") << S("Я дал в долг");
+    }
+    void debtsShowTheirKind() {
+        QFETCH(QString, language);
+        QFETCH(QString, borrowed);
+        QFETCH(QString, lent);
+        sessionCleanup();
+        sessionInit(ShippedBytes(language));
+        prepare([](LedgerTables& data) {
+            addAccounts(data);
+            addCurrencies(data);
+        });
+        start();
+        showDebts();
+        enterDebt("NewCredit", "bank", "100", "0", "Bank");
+        onDialog<DebtDialog>([](DebtDialog* d) {
+            Click(d, "vamdolzny");
+            Type(d, "Edit1", S("friend"));
+            Type(d, "Value", S("40"));
+            Type(d, "Procent", S("0"));
+            Choose(Child<QComboBox>(d, "ComboBox1"), S("Bank"));
+            Click(d, "Button1");
+        });
+        action("NewCredit")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(grid()->model()->rowCount(), 2);
+        QStringList kinds;
+        for (int row = 0; row < 2; ++row)
+            kinds << cell(row, DebtName) + S(": ") + cell(row, DebtKind);
+        QCOMPARE(kinds, (QStringList{S("bank: ") + borrowed, S("friend: ") + lent}));
+
+        QHeaderView* header = grid()->horizontalHeader();
+        QVERIFY(!grid()->isColumnHidden(DebtKind));
+        QCOMPARE(header->visualIndex(DebtKind), header->visualIndex(DebtName) + 1);
+        QFont bold = grid()->font();
+        bold.setBold(true);
+        for (const QString& text :
+             {borrowed, lent, grid()->model()->headerData(DebtKind, Qt::Horizontal).toString()})
+            QVERIFY2(QFontMetrics(bold).horizontalAdvance(text) + 4 <=
+                         grid()->columnWidth(DebtKind),
+                     qPrintable(text));
     }
 
     // A debt repaid to exactly 0 is marked "+" and drawn in normal type.

@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "dialogs.h"
+#include "ledger/balancepanel.h"
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 
@@ -14,6 +15,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
+#include <QToolButton>
 
 using namespace zovi;
 using test::AddEntry;
@@ -172,6 +174,45 @@ private Q_SLOTS:
                          qPrintable(button->text() + u" in "_s + around->objectName()));
             }
         }
+    }
+
+    // At first start the bottom panel is compact and shows a button to the filters, with its
+    // text whole and a name for the keyboard and screen readers. Pressing it by keyboard opens
+    // the filters where they can be seen, the mouse folds them back, and a new window on the
+    // same settings shows the panel as it was left.
+    void filtersButtonOpensTheFilters() {
+        start();
+        auto* panel = Child<QWidget>(m_window.get(), "Panel6");
+        auto* pages = Child<QTabWidget>(m_window.get(), "PageControl2");
+        auto* button = Child<QToolButton>(m_window.get(), "FiltersButton");
+        QTRY_VERIFY(button->isVisible());
+        QCOMPARE(panel->height(), BalancePanel::kCompactHeight);
+        QVERIFY(!pages->isVisible());
+        QCOMPARE(button->text(), u"Show filters"_s);
+        QVERIFY2(test::ShowsWhole(button, button->text()), qPrintable(button->text()));
+        QCOMPARE(button->accessibleName(), button->text());
+        QVERIFY(button->focusPolicy() & Qt::TabFocus);
+        QCOMPARE(button->nextInFocusChain(), Child<QWidget>(m_window.get(), "ComboBoxV"));
+
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Space);
+        QTRY_COMPARE(panel->height(), BalancePanel::kExtendedHeight);
+        QVERIFY(pages->isVisible());
+        auto* date = Child<QWidget>(pages, "Filter");
+        QTRY_VERIFY(date->isVisible());
+        QVERIFY(panel->rect().contains(QRect(date->mapTo(panel, QPoint()), date->size())));
+        QCOMPARE(button->text(), u"Hide filters"_s);
+
+        restart();
+        pages = Child<QTabWidget>(m_window.get(), "PageControl2");
+        QTRY_VERIFY(pages->isVisible());
+        button = Child<QToolButton>(m_window.get(), "FiltersButton");
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(!pages->isVisible());
+        restart();
+        QTRY_VERIFY(Child<QToolButton>(m_window.get(), "FiltersButton")->isVisible());
+        QCOMPARE(Child<QWidget>(m_window.get(), "Panel6")->height(), BalancePanel::kCompactHeight);
+        QVERIFY(!Child<QTabWidget>(m_window.get(), "PageControl2")->isVisible());
     }
 
     // The search page with an empty field hides nothing; Enter in the field searches.
