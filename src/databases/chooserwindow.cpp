@@ -38,7 +38,6 @@ ChooserWindow::ChooserWindow(LedgerTables& tables, DebtTables& cd, PasswordDialo
     : QDialog(parent), m_data(tables), m_cd(cd), m_passwordDialog(passwordDialog), m_editor(editor),
       m_wait(wait) {
     setObjectName(u"TDBSelLite"_s);
-    setWindowTitle(QStringLiteral("Выбор базы данных"));
     setModal(true);
 
     m_pictureLabel = Named(new QLabel(this), "Image1");
@@ -72,6 +71,7 @@ void ChooserWindow::showEvent(QShowEvent* event) {
         QDialog::showEvent(event);
         return;
     }
+    setWindowTitle(LangText(u"chooseDatabase"_s, u"Выбор базы данных"_s));
     QString text;
     if (LangString(u"databases"_s, text))
         m_databasesLabel->setText(text + u':');

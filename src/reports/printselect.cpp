@@ -1,5 +1,6 @@
 #include "reports/printselect.h"
 
+#include "core/lang.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/wait.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace zovi {
@@ -20,17 +22,15 @@ PrintSelectWindow::PrintSelectWindow(LedgerTables& tables,
                                      std::function<PrintHeadingState()> heading, QWidget* parent)
     : QDialog(parent), m_data(tables), m_heading(std::move(heading)) {
     setObjectName(QStringLiteral("TPrintSelect"));
-    setWindowTitle(QStringLiteral("Печать"));
     setModal(true);
     m_options = new ReportOptionsDialog(this);
 
     auto* layout = new QVBoxLayout(this);
-    auto option = [&](QRadioButton*& radio, const char* name, const QString& text,
-                      const QString& description) {
-        radio = new QRadioButton(text, this);
+    auto option = [&](QRadioButton*& radio, QLabel*& label, const char* name) {
+        radio = new QRadioButton(this);
         radio->setObjectName(QString::fromLatin1(name));
         radio->installEventFilter(this);
-        auto* label = new QLabel(description, this);
+        label = new QLabel(this);
         label->setWordWrap(true);
         label->setIndent(fontMetrics().averageCharWidth() * 3);
         label->setBuddy(radio);
@@ -39,30 +39,57 @@ PrintSelectWindow::PrintSelectWindow(LedgerTables& tables,
         layout->addWidget(label);
         layout->addSpacing(fontMetrics().height() / 2);
     };
-    option(m_standardReport, "RadioButton1", QStringLiteral("Стандартный отчет"),
-           QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
-                          "\"Группа/Подгруппа\", \"Счет\"; стандартный шрифт."));
-    option(m_reducedReport, "RadioButton2", QStringLiteral("Уменьшенный отчет"),
-           QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
-                          "\"Группа\", \"Счет\"; стандартный шрифт."));
-    option(m_compactReport, "RadioButton3", QStringLiteral("Компактный отчет"),
-           QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
-                          "\"Группа\", \"Счет\"; мелкий шрифт."));
+    option(m_standardReport, m_standardNote, "RadioButton1");
+    option(m_reducedReport, m_reducedNote, "RadioButton2");
+    option(m_compactReport, m_compactNote, "RadioButton3");
     m_standardReport->setChecked(true);
     setMinimumWidth(fontMetrics().averageCharWidth() * 56);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    m_showButton = new QPushButton(QStringLiteral("Показать"), this);
+    m_showButton = new QPushButton(this);
     m_showButton->setObjectName(QStringLiteral("Button1"));
     m_showButton->setDefault(true);
-    auto* close = new QPushButton(QStringLiteral("Закрыть"), this);
-    close->setObjectName(QStringLiteral("Button2"));
+    m_closeButton = new QPushButton(this);
+    m_closeButton->setObjectName(QStringLiteral("Button2"));
     buttons->addWidget(m_showButton);
-    buttons->addWidget(close);
+    buttons->addWidget(m_closeButton);
     layout->addLayout(buttons);
     connect(m_showButton, &QPushButton::clicked, this, &PrintSelectWindow::showChosenReport);
-    connect(close, &QPushButton::clicked, this, &PrintSelectWindow::reject);
+    connect(m_closeButton, &QPushButton::clicked, this, &PrintSelectWindow::reject);
+    translate();
+}
+
+void PrintSelectWindow::translate() {
+    setWindowTitle(LangText(QStringLiteral("print"), QStringLiteral("Печать")));
+    m_standardReport->setText(
+        LangText(QStringLiteral("reportStandard"), QStringLiteral("Стандартный отчет")));
+    m_standardNote->setText(
+        LangText(QStringLiteral("reportStandardNote"),
+                 QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
+                                "\"Группа/Подгруппа\", \"Счет\"; стандартный шрифт.")));
+    m_reducedReport->setText(
+        LangText(QStringLiteral("reportReduced"), QStringLiteral("Уменьшенный отчет")));
+    m_reducedNote->setText(
+        LangText(QStringLiteral("reportReducedNote"),
+                 QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
+                                "\"Группа\", \"Счет\"; стандартный шрифт.")));
+    m_compactReport->setText(
+        LangText(QStringLiteral("reportCompact"), QStringLiteral("Компактный отчет")));
+    m_compactNote->setText(
+        LangText(QStringLiteral("reportCompactNote"),
+                 QStringLiteral("Колонки \"Дата\", \"Наименование\", \"Доход\", \"Расход\", "
+                                "\"Группа\", \"Счет\"; мелкий шрифт.")));
+    m_showButton->setText(LangText(QStringLiteral("reportShow"), QStringLiteral("Показать")));
+    m_closeButton->setText(LangText(QStringLiteral("close"), QStringLiteral("Закрыть")));
+}
+
+void PrintSelectWindow::showEvent(QShowEvent* event) {
+    // The window is made once and shown many times: an edited translation file counts at the
+    // next showing.
+    if (!event->spontaneous())
+        translate();
+    QDialog::showEvent(event);
 }
 
 QString PrintSelectWindow::templatePath() const {

@@ -15,8 +15,9 @@ class LedgerTables;
 class ReportOptionsDialog;
 
 // The print window ("Печать"): the standard, reduced and compact reports with their
-// descriptions. "Показать", or a double click on a report, fills the print tables from the
-// ledger's filtered view and runs the chosen report; the window stays open afterwards.
+// descriptions, in the language of the translation file. "Показать" (show), or a double click on a
+// report, fills the print tables from the ledger's filtered view and runs the chosen report; the
+// window stays open afterwards.
 class PrintSelectWindow : public QDialog {
     Q_OBJECT
 
@@ -33,15 +34,24 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    // Sets every text of the window from the translation file, the built-in text for a missing
+    // key.
+    void translate();
+
     LedgerTables& m_data;
     std::function<PrintHeadingState()> m_heading;
     ReportOptionsDialog* m_options = nullptr;
     QRadioButton* m_standardReport = nullptr;
     QRadioButton* m_reducedReport = nullptr;
     QRadioButton* m_compactReport = nullptr;
+    QLabel* m_standardNote = nullptr;
+    QLabel* m_reducedNote = nullptr;
+    QLabel* m_compactNote = nullptr;
     QPushButton* m_showButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
 };
 
 } // namespace zovi

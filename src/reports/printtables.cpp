@@ -28,25 +28,29 @@ QString Cut(const QString& text) {
 
 ReportHeading PrintHeading(const PrintHeadingState& state) {
     ReportHeading heading;
-    const QString allAccounts = QStringLiteral("Все счета");
+    const QString allAccounts =
+        LangText(QStringLiteral("reportAllAccounts"), QStringLiteral("Все счета"));
+    const QString wholePeriod =
+        LangText(QStringLiteral("reportWholePeriod"), QStringLiteral("Весь период"));
     const QString tabAccounts = state.lastTabSelected ? allAccounts : state.tabText;
     if (state.filterPage == 0) {
         heading.accountTop = tabAccounts;
         if (state.dateChecked) {
             if (state.fromChecked)
-                heading.dateTop = QStringLiteral("с ") + AppLocale::formatDate(state.fromDate);
+                heading.dateTop = LangText(QStringLiteral("reportFrom"), QStringLiteral("с")) +
+                                  QLatin1Char(' ') + AppLocale::formatDate(state.fromDate);
             if (state.toChecked) {
                 if (!heading.dateTop.isEmpty())
                     heading.dateTop += QLatin1Char(' ');
-                heading.dateTop += QStringLiteral("по ") + AppLocale::formatDate(state.toDate);
+                heading.dateTop += LangText(QStringLiteral("reportTo"), QStringLiteral("по")) +
+                                   QLatin1Char(' ') + AppLocale::formatDate(state.toDate);
             }
         } else {
-            heading.dateTop = QStringLiteral("Весь период");
+            heading.dateTop = wholePeriod;
         }
     } else {
         heading.accountTop = state.accountsSummary.isEmpty() ? tabAccounts : state.accountsSummary;
-        heading.dateTop =
-            state.datesSummary.isEmpty() ? QStringLiteral("Весь период") : state.datesSummary;
+        heading.dateTop = state.datesSummary.isEmpty() ? wholePeriod : state.datesSummary;
     }
     heading.valueTop = state.valueFigure + QLatin1Char(' ') + state.valueCurrency;
     return heading;

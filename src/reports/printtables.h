@@ -46,8 +46,9 @@ struct PrintHeadingState {
     QString valueCurrency;
 };
 
-// The heading row for the state: which accounts ("Все счета" for all), which period ("Весь
-// период", or "с " and "по " with the dates) and the value panel's figure and currency.
+// The heading row for the state, in the language of the translation file: which accounts ("Все
+// счета" for all), which period ("Весь период", or "с " and "по " with the dates) and the value
+// panel's figure and currency.
 ReportHeading PrintHeading(const PrintHeadingState& state);
 
 // Every entry the view admits, earliest date first; entries of one day keep the view's order.

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -33,29 +34,40 @@ namespace {
 
 struct FormatInfo {
     ReportFormat format;
-    const char* label;
     const char* suffix;
 };
 
 constexpr FormatInfo kFormats[] = {
-    {ReportFormat::Pdf, "PDF (*.pdf)", "pdf"},
-    {ReportFormat::Rtf, "RTF (*.rtf)", "rtf"},
-    {ReportFormat::Text, "Текст (*.txt)", "txt"},
+    {ReportFormat::Pdf, "pdf"},
+    {ReportFormat::Rtf, "rtf"},
+    {ReportFormat::Text, "txt"},
 };
+
+// The name of a format in the format list and the file dialog's filter.
+QString FormatLabel(ReportFormat format) {
+    switch (format) {
+    case ReportFormat::Pdf:
+        return QStringLiteral("PDF (*.pdf)");
+    case ReportFormat::Rtf:
+        return QStringLiteral("RTF (*.rtf)");
+    case ReportFormat::Text:
+        break;
+    }
+    return LangText(QStringLiteral("reportTextFormat"), QStringLiteral("Текст (*.txt)"));
+}
 
 } // namespace
 
 ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TReportOptions"));
-    setWindowTitle(QStringLiteral("Опции"));
     setModal(true);
 
     auto* layout = new QVBoxLayout(this);
-    m_previewButton = new QRadioButton(QStringLiteral("&Просмотр"), this);
+    m_previewButton = new QRadioButton(this);
     m_previewButton->setObjectName(QStringLiteral("RadioPreview"));
-    m_printerButton = new QRadioButton(QStringLiteral("П&ринтер"), this);
+    m_printerButton = new QRadioButton(this);
     m_printerButton->setObjectName(QStringLiteral("RadioPrinter"));
-    m_fileButton = new QRadioButton(QStringLiteral("&Файл"), this);
+    m_fileButton = new QRadioButton(this);
     m_fileButton->setObjectName(QStringLiteral("RadioFile"));
     m_previewButton->setChecked(true);
     layout->addWidget(m_previewButton);
@@ -73,22 +85,21 @@ ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     m_copiesBox = new QSpinBox(printerBox);
     m_copiesBox->setObjectName(QStringLiteral("SpinCopies"));
     m_copiesBox->setRange(1, 999);
-    m_collateCheck = new QCheckBox(QStringLiteral("Разобрать по копиям"), printerBox);
+    m_collateCheck = new QCheckBox(printerBox);
     m_collateCheck->setObjectName(QStringLiteral("CheckCollate"));
     m_collateCheck->setChecked(true);
     m_duplexBox = new QComboBox(printerBox);
     m_duplexBox->setObjectName(QStringLiteral("ComboDuplex"));
-    m_duplexBox->addItems({QStringLiteral("Нет"), QStringLiteral("По длинному краю"),
-                           QStringLiteral("По короткому краю")});
-    printerForm->addRow(QStringLiteral("Принтер:"), m_printerNameBox);
-    printerForm->addRow(QStringLiteral("Копии:"), m_copiesBox);
+    m_duplexBox->addItems({QString(), QString(), QString()});
+    m_printerLabel = new QLabel(printerBox);
+    m_copiesLabel = new QLabel(printerBox);
+    m_duplexLabel = new QLabel(printerBox);
+    printerForm->addRow(m_printerLabel, m_printerNameBox);
+    printerForm->addRow(m_copiesLabel, m_copiesBox);
     printerForm->addRow(QString(), m_collateCheck);
-    printerForm->addRow(QStringLiteral("Двусторонняя печать:"), m_duplexBox);
+    printerForm->addRow(m_duplexLabel, m_duplexBox);
     layout->addWidget(printerBox);
-    if (printers.isEmpty()) {
-        m_printerButton->setEnabled(false);
-        m_printerButton->setText(QStringLiteral("П&ринтер (нет установленных принтеров)"));
-    }
+    m_printerButton->setEnabled(!printers.isEmpty());
 
     layout->addWidget(m_fileButton);
     auto* fileBox = new QGroupBox(this);
@@ -96,7 +107,7 @@ ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     m_formatBox = new QComboBox(fileBox);
     m_formatBox->setObjectName(QStringLiteral("ComboFormat"));
     for (const FormatInfo& f : kFormats)
-        m_formatBox->addItem(QString::fromUtf8(f.label));
+        m_formatBox->addItem(FormatLabel(f.format));
     m_fileEdit = new QLineEdit(QDir::home().filePath(QStringLiteral("report.pdf")), fileBox);
     m_fileEdit->setObjectName(QStringLiteral("EditFile"));
     m_fileEdit->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
@@ -105,15 +116,17 @@ ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(m_fileEdit, 1);
     fileRow->addWidget(m_chooseFileButton);
-    fileForm->addRow(QStringLiteral("Формат:"), m_formatBox);
-    fileForm->addRow(QStringLiteral("Файл:"), fileRow);
+    m_formatLabel = new QLabel(fileBox);
+    m_fileLabel = new QLabel(fileBox);
+    fileForm->addRow(m_formatLabel, m_formatBox);
+    fileForm->addRow(m_fileLabel, fileRow);
     layout->addWidget(fileBox);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("ButtonOK"));
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("ОК"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("ButtonCancel"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    m_okButton = buttons->button(QDialogButtonBox::Ok);
+    m_okButton->setObjectName(QStringLiteral("ButtonOK"));
+    m_cancelButton = buttons->button(QDialogButtonBox::Cancel);
+    m_cancelButton->setObjectName(QStringLiteral("ButtonCancel"));
     layout->addWidget(buttons);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &ReportOptionsDialog::accept);
@@ -123,7 +136,47 @@ ReportOptionsDialog::ReportOptionsDialog(QWidget* parent) : QDialog(parent) {
     connect(m_formatBox, &QComboBox::currentIndexChanged, this,
             &ReportOptionsDialog::formatChanged);
     connect(m_chooseFileButton, &QPushButton::clicked, this, &ReportOptionsDialog::chooseFile);
+    translate();
     updateStates();
+}
+
+void ReportOptionsDialog::translate() {
+    setWindowTitle(LangText(QStringLiteral("reportOptions"), QStringLiteral("Опции")));
+    m_previewButton->setText(
+        LangText(QStringLiteral("reportPreview"), QStringLiteral("&Просмотр")));
+    m_printerButton->setText(
+        m_printerNameBox->count() > 0
+            ? LangText(QStringLiteral("reportPrinter"), QStringLiteral("П&ринтер"))
+            : LangText(QStringLiteral("reportNoPrinter"),
+                       QStringLiteral("П&ринтер (нет установленных принтеров)")));
+    m_fileButton->setText(LangText(QStringLiteral("reportFile"), QStringLiteral("&Файл")));
+    m_printerLabel->setText(
+        LangText(QStringLiteral("reportPrinterName"), QStringLiteral("Принтер:")));
+    m_copiesLabel->setText(LangText(QStringLiteral("reportCopies"), QStringLiteral("Копии:")));
+    m_collateCheck->setText(
+        LangText(QStringLiteral("reportCollate"), QStringLiteral("Разобрать по копиям")));
+    m_duplexLabel->setText(
+        LangText(QStringLiteral("reportDuplex"), QStringLiteral("Двусторонняя печать:")));
+    m_duplexBox->setItemText(0,
+                             LangText(QStringLiteral("reportDuplexNone"), QStringLiteral("Нет")));
+    m_duplexBox->setItemText(
+        1, LangText(QStringLiteral("reportDuplexLong"), QStringLiteral("По длинному краю")));
+    m_duplexBox->setItemText(
+        2, LangText(QStringLiteral("reportDuplexShort"), QStringLiteral("По короткому краю")));
+    m_formatLabel->setText(LangText(QStringLiteral("reportFormat"), QStringLiteral("Формат:")));
+    m_fileLabel->setText(LangText(QStringLiteral("reportFileName"), QStringLiteral("Файл:")));
+    for (int i = 0; i < m_formatBox->count(); ++i)
+        m_formatBox->setItemText(i, FormatLabel(kFormats[i].format));
+    m_okButton->setText(LangText(QStringLiteral("ok"), QStringLiteral("ОК")));
+    m_cancelButton->setText(LangText(QStringLiteral("cancel"), QStringLiteral("Отмена")));
+}
+
+void ReportOptionsDialog::showEvent(QShowEvent* event) {
+    // The window is made once and shown before every report: an edited translation file counts
+    // at the next showing.
+    if (!event->spontaneous())
+        translate();
+    QDialog::showEvent(event);
 }
 
 void ReportOptionsDialog::updateStates() {
@@ -155,9 +208,9 @@ void ReportOptionsDialog::formatChanged() {
 
 void ReportOptionsDialog::chooseFile() {
     const int index = std::max(0, m_formatBox->currentIndex());
-    const QString chosen = FileChooser::saveFile(this, QStringLiteral("Файл отчета"),
-                                                 QFileInfo(m_fileEdit->text()).absolutePath(),
-                                                 QString::fromUtf8(kFormats[index].label));
+    const QString chosen = FileChooser::saveFile(
+        this, LangText(QStringLiteral("reportFileTitle"), QStringLiteral("Файл отчета")),
+        QFileInfo(m_fileEdit->text()).absolutePath(), FormatLabel(kFormats[index].format));
     if (!chosen.isEmpty()) {
         // The file dialog has asked already whether an existing file may be replaced.
         m_fileEdit->setText(chosen);
@@ -217,7 +270,7 @@ std::optional<ReportOutput> ReportOptionsDialog::ask() {
 
 ReportStatusDialog::ReportStatusDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("TReportStatus"));
-    setWindowTitle(QStringLiteral("Статус"));
+    setWindowTitle(LangText(QStringLiteral("reportStatus"), QStringLiteral("Статус")));
     auto* layout = new QVBoxLayout(this);
     m_statusLabel = new QLabel(this);
     m_statusLabel->setObjectName(QStringLiteral("LabelStatus"));
@@ -263,13 +316,18 @@ public:
     }
 };
 
+// The name of a printout in the printer's queue.
+QString ReportJobName() {
+    return LangText(QStringLiteral("reportJob"), QStringLiteral("Печать отчета"));
+}
+
 void Preview(QWidget* parent, const ReportTemplate& tmpl, const ReportContent& content) {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("Печать отчета"));
+    printer.setDocName(ReportJobName());
     printer.setPageSize(QPageSize(QPageSize::A4));
     QPrintPreviewDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("ReportPreview"));
-    dialog.setWindowTitle(QStringLiteral("Отчет"));
+    dialog.setWindowTitle(LangText(QStringLiteral("reportTitle"), QStringLiteral("Отчет")));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&](QPrinter* target) { PaintReport(*target, tmpl, content); });
     // 100 % from the top of the first page. The preview fits the width when it is first shown
@@ -293,20 +351,24 @@ void RunReport(QWidget* parent, const ReportOutput& output, const ReportTemplate
     ReportStatusDialog status(parent);
     if (output.destination == ReportOutput::Destination::File) {
         WriteReportFile(output.format, output.fileName, tmpl, content, [&](int page) {
-            status.showPage(QStringLiteral("Создается страница %p"), page);
+            status.showPage(
+                LangText(QStringLiteral("reportMaking"), QStringLiteral("Создается страница %p")),
+                page);
         });
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(output.printer);
-    printer.setDocName(QStringLiteral("Печать отчета"));
+    printer.setDocName(ReportJobName());
     printer.setCopyCount(output.copies);
     printer.setCollateCopies(output.collate);
     printer.setDuplex(output.duplex == 1   ? QPrinter::DuplexLongSide
                       : output.duplex == 2 ? QPrinter::DuplexShortSide
                                            : QPrinter::DuplexNone);
     const bool printed = PaintReport(printer, tmpl, content, [&](int page) {
-        status.showPage(QStringLiteral("Печатается страница %p"), page);
+        status.showPage(
+            LangText(QStringLiteral("reportPrinting"), QStringLiteral("Печатается страница %p")),
+            page);
     });
     if (!printed) {
         throw ReportError(LangText(QStringLiteral("reportPrinterFailed"),

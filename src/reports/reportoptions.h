@@ -42,7 +42,13 @@ public:
 
     void accept() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    // Sets every text of the window from the translation file, the built-in text for a missing
+    // key.
+    void translate();
     void updateStates();
     void chooseFile();
     void formatChanged();
@@ -57,6 +63,13 @@ private:
     QComboBox* m_formatBox = nullptr;
     QLineEdit* m_fileEdit = nullptr;
     QPushButton* m_chooseFileButton = nullptr;
+    QLabel* m_printerLabel = nullptr;
+    QLabel* m_copiesLabel = nullptr;
+    QLabel* m_duplexLabel = nullptr;
+    QLabel* m_formatLabel = nullptr;
+    QLabel* m_fileLabel = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
     QString m_replaceConfirmed;
 };
 

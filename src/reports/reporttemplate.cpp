@@ -4,7 +4,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
+#include <QRegularExpression>
 
 namespace zovi {
 
@@ -52,10 +54,52 @@ ReportColumn ParseColumn(const QString& value, const QString& fileName, int line
     return column;
 }
 
+// The program's texts that a template names by their key in brackets, such as
+// "title = [reportTitle]": each in the language of the translation file, the built-in text for
+// a key the file lacks.
+QHash<QString, QString> ReportTexts() {
+    return {
+        {QStringLiteral("reportTitle"),
+         LangText(QStringLiteral("reportTitle"), QStringLiteral("Отчет"))},
+        {QStringLiteral("reportAccountLine"),
+         LangText(QStringLiteral("reportAccountLine"), QStringLiteral("Счет: {AccountTOP}"))},
+        {QStringLiteral("reportPeriodLine"),
+         LangText(QStringLiteral("reportPeriodLine"), QStringLiteral("Период: {DateTOP}"))},
+        {QStringLiteral("reportTotalLine"),
+         LangText(QStringLiteral("reportTotalLine"), QStringLiteral("Итого: {ValueTOP}"))},
+        {QStringLiteral("reportPageLine"),
+         LangText(QStringLiteral("reportPageLine"), QStringLiteral("Страница {Page} из {Pages}"))},
+        {QStringLiteral("date"), LangText(QStringLiteral("date"), QStringLiteral("Дата"))},
+        {QStringLiteral("name"), LangText(QStringLiteral("name"), QStringLiteral("Наименование"))},
+        {QStringLiteral("income"), LangText(QStringLiteral("income"), QStringLiteral("Доход"))},
+        {QStringLiteral("charge"), LangText(QStringLiteral("charge"), QStringLiteral("Расход"))},
+        {QStringLiteral("group"), LangText(QStringLiteral("group"), QStringLiteral("Группа"))},
+        {QStringLiteral("reportGroupSubGroup"),
+         LangText(QStringLiteral("reportGroupSubGroup"), QStringLiteral("Группа/Подгруппа"))},
+        {QStringLiteral("account"), LangText(QStringLiteral("account"), QStringLiteral("Счет"))},
+    };
+}
+
+// A template text with every bracketed key of texts replaced by its text; other brackets stay.
+QString Translated(const QString& text, const QHash<QString, QString>& texts) {
+    static const QRegularExpression named(QStringLiteral("\\[(\\w+)\\]"));
+    QString result;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch& m : named.globalMatch(text)) {
+        const auto found = texts.constFind(m.captured(1));
+        if (found == texts.constEnd())
+            continue;
+        result += text.mid(from, m.capturedStart() - from) + *found;
+        from = m.capturedEnd();
+    }
+    return result + text.mid(from);
+}
+
 } // namespace
 
 ReportTemplate ParseReportTemplate(const QString& text, const QString& fileName) {
     ReportTemplate tmpl;
+    const QHash<QString, QString> texts = ReportTexts();
     int lineNumber = 0;
     for (const QString& raw : text.split(QLatin1Char('\n'))) {
         ++lineNumber;
@@ -69,11 +113,11 @@ ReportTemplate ParseReportTemplate(const QString& text, const QString& fileName)
         const QString key = line.left(eq).trimmed().toLower();
         const QString value = line.mid(eq + 1).trimmed();
         if (key == QLatin1String("title")) {
-            tmpl.title = value;
+            tmpl.title = Translated(value, texts);
         } else if (key == QLatin1String("line")) {
-            tmpl.lines << value;
+            tmpl.lines << Translated(value, texts);
         } else if (key == QLatin1String("footer")) {
-            tmpl.footer = value;
+            tmpl.footer = Translated(value, texts);
         } else if (key == QLatin1String("font")) {
             if (!value.isEmpty())
                 tmpl.fontFamily = value;
@@ -85,6 +129,7 @@ ReportTemplate ParseReportTemplate(const QString& text, const QString& fileName)
                        QStringLiteral("the size is not a number from 4 to 72"));
         } else if (key == QLatin1String("column")) {
             tmpl.columns << ParseColumn(value, fileName, lineNumber);
+            tmpl.columns.last().heading = Translated(tmpl.columns.last().heading, texts);
         } else {
             Refuse(fileName, lineNumber, QStringLiteral("unknown key \"%1\"").arg(key));
         }

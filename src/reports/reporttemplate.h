@@ -32,17 +32,20 @@ struct ReportColumn {
 // A report template, read from one text file of Report/. Heading lines and the footer may name
 // the heading row's fields in braces ({AccountTOP}, {DateTOP}, {ValueTOP}) and the page number
 // and count ({Page}, {Pages}); every page carries the title, the lines, the column headings and
-// the footer.
+// the footer. The title, lines, footer and headings may name the program's own report texts by
+// their translation key in brackets ([reportTitle], [reportAccountLine], [reportPeriodLine],
+// [reportTotalLine], [reportPageLine], [date], [name], [income], [charge], [group],
+// [reportGroupSubGroup], [account]), which read in the language of the translation file.
 //
 //   # a comment
-//   title  = Отчет
-//   line   = Счет: {AccountTOP}
+//   title  = [reportTitle]
+//   line   = [reportAccountLine]
 //   footer = Страница {Page} из {Pages}
 //   font   = DejaVu Sans
 //   size   = 9
-//   column = Date | Дата | 11
+//   column = Date | [date] | 11
 //   column = Income | Доход | 13 | right
-//   column = Group + SubGroup | Группа/Подгруппа | 24
+//   column = Group + SubGroup | [reportGroupSubGroup] | 24
 struct ReportTemplate {
     QString title;
     QStringList lines;

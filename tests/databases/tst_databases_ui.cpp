@@ -108,6 +108,23 @@ private Q_SLOTS:
         w.chooser.reject();
     }
 
+    // The chooser's caption is in the language of the translation file.
+    void chooserCaptionFollowsLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("English") << u"lang.ini"_s << u"Choose a database"_s;
+        QTest::newRow("Russian") << u"lang/ru.ini"_s << u"Выбор базы данных"_s;
+    }
+    void chooserCaptionFollowsLanguage() {
+        QFETCH(QString, language);
+        QFETCH(QString, caption);
+        UseShippedLanguage(*m_db, language);
+        Windows w;
+        w.chooser.show();
+        QCOMPARE(w.chooser.windowTitle(), caption);
+        w.chooser.reject();
+    }
+
     void chooserBlankCatalogue() {
         Windows w;
         WriteBytes(Catalogue::path(), "  \n\n \n");

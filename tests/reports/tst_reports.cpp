@@ -11,7 +11,9 @@
 #include "reports/reportoptions.h"
 #include "reports/reportpages.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QRadioButton>
@@ -82,6 +84,21 @@ QStringList FileRows(const QString& path, const char* columns) {
     }
     sqlite3_close(db);
     return rows;
+}
+
+// What a window shows: its title, the texts of its buttons, labels and frames and the items of
+// its lists.
+QStringList ShownTexts(QWidget* window) {
+    QStringList texts{window->windowTitle()};
+    for (auto* button : window->findChildren<QAbstractButton*>())
+        texts << button->text();
+    for (auto* label : window->findChildren<QLabel*>())
+        texts << label->text();
+    for (auto* frame : window->findChildren<QGroupBox*>())
+        texts << frame->title();
+    for (auto* list : window->findChildren<QComboBox*>())
+        texts << Items(list);
+    return texts;
 }
 
 ReportTemplate ShippedTemplate(const char* name) {
@@ -506,6 +523,69 @@ private Q_SLOTS:
         QVERIFY(!text.contains(u"Группа/Подгруппа"));
         QVERIFY(text.contains(u"Счет: Все счета"));
         QCOMPARE(FileRows(printTable("data.db"), "Name").size(), Ledger().size());
+    }
+
+    // The print window, the options window and the report they make speak the language of the
+    // translation file: under the English one no Cyrillic letter shows outside the user's
+    // entries, which are in Latin letters here.
+    void printingFollowsLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("windowTexts");
+        QTest::addColumn<QStringList>("reportTexts");
+        QTest::newRow("English") << u"lang.ini"_s
+                                 << QStringList{u"Print"_s, u"Standard report"_s, u"Show"_s,
+                                                u"Close"_s, u"Options"_s,         u"&Preview"_s,
+                                                u"&File"_s, u"Cancel"_s}
+                                 << QStringList{u"Report"_s,
+                                                u"Account: All accounts"_s,
+                                                u"Period: Whole period"_s,
+                                                u"Total: 1 $"_s,
+                                                u"Name"_s,
+                                                u"Page 1 of 1"_s};
+        QTest::newRow("Russian")
+            << u"lang/ru.ini"_s
+            << QStringList{u"Печать"_s, u"Стандартный отчет"_s, u"Показать"_s, u"Закрыть"_s,
+                           u"Опции"_s,  u"&Просмотр"_s,         u"&Файл"_s,    u"Отмена"_s}
+            << QStringList{u"Отчет"_s,      u"Счет: Все счета"_s, u"Период: Весь период"_s,
+                           u"Итого: 1 $"_s, u"Наименование"_s,    u"Страница 1 из 1"_s};
+    }
+    void printingFollowsLanguage() {
+        QFETCH(QString, language);
+        QFETCH(QStringList, windowTexts);
+        QFETCH(QStringList, reportTexts);
+        UseShippedLanguage(*m_db, language);
+        prepare([](LedgerTables& data) {
+            addAccounts(data);
+            addCurrencies(data);
+            AddEntry(data, u"Salary"_s, u"D"_s, 1, u"Work"_s);
+        });
+        start();
+        auto* tabs = Child<QTabBar>(m_window.get(), "TabControl1");
+        tabs->setCurrentIndex(tabs->count() - 1);
+        const QString path = m_db->root() + u"/language.pdf"_s;
+        QStringList shown;
+        onDialog<PrintSelectWindow>([&](PrintSelectWindow* print) {
+            shown << ShownTexts(print);
+            WhenShown(print->optionsWindow(), [&, print] {
+                ReportOptionsDialog* options = print->optionsWindow();
+                shown << ShownTexts(options);
+                Click(options, "RadioFile");
+                Type(options, "EditFile", path);
+                Click(options, "ButtonOK");
+            });
+            Click(print, "Button1");
+        });
+        action("PrintData")->trigger();
+        const QString report = PdfText(path);
+        for (const QString& text : windowTexts)
+            QVERIFY2(shown.contains(text), qPrintable(text + u" in "_s + shown.join(u" | "_s)));
+        for (const QString& text : reportTexts)
+            QVERIFY2(report.contains(text), qPrintable(text + u" in "_s + report));
+        if (language == u"lang.ini") {
+            static const QRegularExpression cyrillic(u"\\p{Cyrillic}"_s);
+            QVERIFY2(!shown.join(u" | "_s).contains(cyrillic), qPrintable(shown.join(u" | "_s)));
+            QVERIFY2(!report.contains(cyrillic), qPrintable(report));
+        }
     }
 };
 
