@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 #include "app/settingswindow.h"
+#include "core/language.h"
 #include "core/locale.h"
 #include "core/messages.h"
 #include "core/settings.h"
@@ -15,9 +16,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
@@ -133,6 +138,41 @@ private Q_SLOTS:
                          settings::backupFolder.read());
             Click(w, "Button2");
         });
+    }
+
+    // The language list holds lang.ini and the files of lang/ by their own names; a choice is
+    // stored and changes the main window and Qt's own texts at once, and back again.
+    void languageChosenAndBack() {
+        const QString program = m_db->programFolder();
+        zovi::test::WriteBytes(program + u"/lang.ini"_s, zovi::test::ShippedBytes(u"lang.ini"_s));
+        QDir(program).mkpath(u"lang"_s);
+        zovi::test::WriteBytes(program + u"/lang/ru.ini"_s,
+                               zovi::test::ShippedBytes(u"lang/ru.ini"_s));
+        const auto restore = qScopeGuard([] {
+            settings::language.write(u"lang.ini"_s);
+            ApplyLanguage();
+        });
+        start();
+        const bool qtTranslations =
+            QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + u"/qtbase_ru.qm"_s);
+        const auto items = [this] {
+            return m_window->menuBar()->findChild<QMenu*>(u"N1"_s)->title();
+        };
+        QCOMPARE(items(), u"Entries"_s);
+        for (const auto& [name, file, caption, cancel] :
+             {std::tuple{u"Русский"_s, u"lang/ru.ini"_s, u"Записи"_s, u"Отмена"_s},
+              std::tuple{u"English"_s, u"lang.ini"_s, u"Entries"_s, u"Cancel"_s}}) {
+            openSettings([&](SettingsWindow* w) {
+                auto* list = Child<QComboBox>(w, "ComboBox3");
+                QCOMPARE(zovi::test::Items(list), (QStringList{u"English"_s, u"Русский"_s}));
+                zovi::test::Choose(list, name);
+                Click(w, "Button1");
+            });
+            QCOMPARE(settings::language.read(), file);
+            QCOMPARE(items(), caption);
+            if (qtTranslations)
+                QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), cancel);
+        }
     }
 
     // "Date" unchecked hides the grid's first column; checked again it comes back 80 pixels
