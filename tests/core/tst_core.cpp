@@ -393,23 +393,9 @@ private Q_SLOTS:
         writeLang("languagecode=ru\n");
         QVERIFY(ApplyLanguage());
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Отмена"_s);
-        QCOMPARE(DateNamesLocale().language(), QLocale::Russian);
         writeLang("languagecode=en\n");
         ApplyLanguage();
         QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Cancel"_s);
-        QCOMPARE(DateNamesLocale().language(), QLocale::English);
-    }
-
-    // A date field shows the names of the language in the order of the user's locale; what it
-    // shows and the names typed in that language are dates.
-    void typedDateTakesNamesOfLanguage() {
-        const QLocale us(QLocale::English, QLocale::UnitedStates);
-        const QLocale de(QLocale::German);
-        const QDate fifth(2024, 3, 5);
-        const QString format = us.dateFormat(QLocale::LongFormat);
-        QCOMPARE(ReadTypedDate(de.toString(fifth, format), us, format, de), fifth);
-        QCOMPARE(ReadTypedDate(u"5 März 2024"_s, us, format, de), fifth);
-        QCOMPARE(ReadTypedDate(u"5 März 2024"_s, us, format), QDate());
     }
 
     void programFolder() {
