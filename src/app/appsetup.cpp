@@ -1,5 +1,6 @@
 #include "app/appsetup.h"
 
+#include "core/language.h"
 #include "core/locale.h"
 #include "core/messages.h"
 #include "store/error.h"
@@ -26,6 +27,8 @@ void SetUpApplication() {
     // Libraries written in C must always read and write numbers with a point.
     setlocale(LC_NUMERIC, "C");
     AppLocale::loadFromSystem();
+    // Qt's own dialogs and buttons in the language of the translation file.
+    ApplyLanguage();
 }
 
 } // namespace zovi

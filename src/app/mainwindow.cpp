@@ -5,6 +5,7 @@
 #include "charts/diagramspage.h"
 #include "core/clock.h"
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -348,6 +349,13 @@ void MainWindow::applyInterface(const InterfaceChoice& choice) {
     settings::pageTabsLeft.write(choice.pageTabsLeft);
     settings::filterTabsBelow.write(choice.filterTabsBelow);
     settings::valuePanelCompact.write(choice.valuePanelCompact);
+    if (!choice.language.isEmpty() && choice.language != ChosenLangFile()) {
+        // The new language at once: Qt's own texts, the names of months and days, the main
+        // window; every other window translates itself when it is next shown.
+        settings::language.write(choice.language);
+        ApplyLanguage();
+        translate();
+    }
     applyAppearance();
     m_ledger->grid()->refresh();
 }

@@ -1,6 +1,7 @@
 #include "app/settingswindow.h"
 
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/layouts.h"
 #include "core/messages.h"
 #include "core/settings.h"
@@ -138,8 +139,15 @@ QWidget* SettingsWindow::interfacePage() {
     m_controlPanelBox = Box(page, "GroupBox2", u" Control panel "_s, {m_flatPanel, m_flatButtons});
     m_fadeDialogs = Control<QCheckBox>(page, "CheckBox10", u"Alpha blend"_s);
     m_windowsBox = Box(page, "GroupBox3", u" Windows "_s, {m_fadeDialogs});
+    m_language = Named(new QComboBox(page), "ComboBox3");
+    m_languageNote = Control<QLabel>(
+        page, "Label3",
+        u"The main window and the windows opened from now on change at once; other texts take "
+        "effect at the next start."_s);
+    m_languageNote->setWordWrap(true);
+    m_languageBox = Box(page, "GroupBox7", u" Language "_s, {m_language, m_languageNote});
     auto* layout = new QVBoxLayout(page);
-    for (QWidget* box : {m_accountsBox, m_controlPanelBox, m_windowsBox})
+    for (QWidget* box : {m_accountsBox, m_controlPanelBox, m_windowsBox, m_languageBox})
         layout->addWidget(box);
     layout->addStretch();
     return page;
@@ -278,6 +286,8 @@ void SettingsWindow::translate() {
         {u"flat panel"_s, Text(m_flatPanel)},
         {u"windows"_s, Frame(m_windowsBox)},
         {u"alphablend"_s, Text(m_fadeDialogs)},
+        {u"languagebox"_s, Frame(m_languageBox)},
+        {u"languagenote"_s, Text(m_languageNote)},
         {u"show on close"_s, Text(m_showBackupWindow)},
         {u"preview"_s, Text(m_previewSkinButton)},
         {u"firstcurrency"_s, Text(m_firstCurrencyLabel)},
@@ -315,6 +325,10 @@ void SettingsWindow::readSettings() {
     if (!folder.isEmpty())
         m_backupFolder->selectFolder(folder);
     m_skinFile->setText(settings::skin.read());
+    m_language->clear();
+    for (const Language& language : Languages())
+        m_language->addItem(language.name, language.file);
+    m_language->setCurrentIndex(std::max(0, m_language->findData(ChosenLangFile())));
 }
 
 void SettingsWindow::onChooseSkinClicked() {
@@ -349,6 +363,7 @@ InterfaceChoice SettingsWindow::choice() const {
     c.pageTabsLeft = m_pageTabsLeft->isChecked();
     c.filterTabsBelow = m_filterTabsBottom->isChecked();
     c.valuePanelCompact = m_valuePanelStandard->isChecked();
+    c.language = m_language->currentData().toString();
     return c;
 }
 

@@ -5,7 +5,8 @@
 // "Columns": one check box per column 1..7 of the ledger grid (Date, Name, Income, Charge, Group,
 // Sub-group, Account);
 // "Interface": the style of the account tabs (Tabs, Buttons, Flat buttons), the control panel's
-// "Flat panel" and "Flat buttons", and "Alpha blend" for the windows;
+// "Flat panel" and "Flat buttons", "Alpha blend" for the windows, and the language: lang.ini and
+// every translation file of the folder "lang", each by its own language name;
 // "Reserv copy": the folder tree of the backup folder and "show on close";
 // "Skins": the skin file with "..." to choose it and "Preview" to wear it at once;
 // "Table": the first and second currency and "Fast View";
@@ -50,6 +51,7 @@ struct InterfaceChoice {
     bool pageTabsLeft = true;
     bool filterTabsBelow = true;
     bool valuePanelCompact = true;
+    QString language; // the chosen translation file ("lang.ini", "lang/ru.ini")
 };
 
 // The width each column of the grid must get so that it shows as wanted: widths holds the
@@ -93,6 +95,9 @@ private:
     QGroupBox* m_accountsBox;
     QGroupBox* m_controlPanelBox;
     QGroupBox* m_windowsBox;
+    QGroupBox* m_languageBox;
+    QComboBox* m_language;
+    QLabel* m_languageNote;
     QGroupBox* m_valuePanelBox;
     QGroupBox* m_filterTabsBox;
     QGroupBox* m_pageTabsBox;

@@ -1,6 +1,7 @@
 #include "core/lang.h"
 
 #include "core/paths.h"
+#include "core/settings.h"
 #include "core/textutil.h"
 
 #include <QFile>
@@ -69,15 +70,38 @@ LangCache& cache() {
 
 } // namespace
 
+QString ChosenLangFile() {
+    const QString chosen = settings::language.read();
+    const QString folder = u"lang/"_s;
+    const bool inFolder = chosen.startsWith(folder) && IsPlainFileName(chosen.mid(folder.size()));
+    return inFolder && chosen.endsWith(u".ini"_s, Qt::CaseInsensitive) ? chosen : u"lang.ini"_s;
+}
+
 bool LangString(const QString& key, QString& text) {
-    const QString path = ProgramFolder::file(u"lang.ini"_s);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const QString chosen = ChosenLangFile();
+    // A chosen file that has gone or cannot be read gives way to lang.ini.
+    if (chosen != u"lang.ini"_s && QFile::exists(ProgramFolder::file(chosen))) {
+        bool readable = false;
+        const bool found = LangString(key, text, chosen, &readable);
+        if (readable)
+            return found;
+    }
+    return LangString(key, text, u"lang.ini"_s);
+}
+
+bool LangString(const QString& key, QString& text, const QString& file, bool* readable) {
+    if (readable)
+        *readable = false;
+    const QString path = ProgramFolder::file(file);
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError)
         return false;
-    file.close();
+    f.close();
+    if (readable)
+        *readable = true;
 
     LangCache& c = cache();
     QMutexLocker lock(&c.mutex);

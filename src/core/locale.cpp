@@ -51,13 +51,13 @@ bool Names(const QString& word, QString name) {
     return word == name || (word.size() >= 3 && name.startsWith(word));
 }
 
-// The month (1-12) that word names in locale or in English; none when it names none or more
-// than one.
-std::optional<int> MonthOfWord(const QString& word, const QLocale& locale) {
+// The month (1-12) that word names in locale, in names or in English; none when it names none or
+// more than one.
+std::optional<int> MonthOfWord(const QString& word, const QLocale& locale, const QLocale& names) {
     std::optional<int> found;
     for (int month = 1; month <= 12; ++month) {
         bool match = false;
-        for (const QLocale& l : {locale, QLocale::c()}) {
+        for (const QLocale& l : {locale, names, QLocale::c()}) {
             for (QLocale::FormatType type : {QLocale::LongFormat, QLocale::ShortFormat}) {
                 match = match || Names(word, l.monthName(month, type)) ||
                         Names(word, l.standaloneMonthName(month, type));
@@ -71,10 +71,10 @@ std::optional<int> MonthOfWord(const QString& word, const QLocale& locale) {
     return found;
 }
 
-// Whether word is a weekday name in locale or in English, or a letter the locale's long format
-// writes as text beside the date (the Russian year mark "г").
-bool IsDateWordToSkip(const QString& word, const QLocale& locale) {
-    for (const QLocale& l : {locale, QLocale::c()}) {
+// Whether word is a weekday name in locale, in names or in English, or a letter the locale's
+// long format writes as text beside the date (the Russian year mark "г").
+bool IsDateWordToSkip(const QString& word, const QLocale& locale, const QLocale& names) {
+    for (const QLocale& l : {locale, names, QLocale::c()}) {
         for (int day = 1; day <= 7; ++day) {
             if (Names(word, l.dayName(day, QLocale::LongFormat)) ||
                 Names(word, l.dayName(day, QLocale::ShortFormat)))
@@ -118,10 +118,16 @@ bool MonthFirst(const QLocale& locale) {
 
 } // namespace
 
-QDate ReadTypedDate(const QString& text, const QLocale& locale, const QString& shownFormat) {
+QDate ReadTypedDate(const QString& text, const QLocale& locale, const QString& shownFormat,
+                    const QLocale& names) {
     const QString simple = text.simplified();
     if (simple.isEmpty())
         return QDate();
+    // The shown text itself: the shown format written with the names of names.
+    if (!shownFormat.isEmpty()) {
+        if (const QDate date = names.toDate(simple, shownFormat); date.isValid())
+            return date;
+    }
     for (const QString& format : {shownFormat, locale.dateFormat(QLocale::LongFormat)}) {
         if (format.isEmpty())
             continue;
@@ -133,9 +139,9 @@ QDate ReadTypedDate(const QString& text, const QLocale& locale, const QString& s
     for (const QString& word : DateWords(simple.toCaseFolded())) {
         if (word.front().isDigit()) {
             numbers << word;
-        } else if (const auto named = MonthOfWord(word, locale); named && !month) {
+        } else if (const auto named = MonthOfWord(word, locale, names); named && !month) {
             month = named;
-        } else if (!IsDateWordToSkip(word, locale)) {
+        } else if (!IsDateWordToSkip(word, locale, names)) {
             return QDate();
         }
     }

@@ -91,6 +91,9 @@ inline constexpr Setting<QString> displayCurrency2{"currency2", "-/-"};
 inline constexpr Setting<bool> pageTabsLeft{"msPage", true};
 inline constexpr Setting<bool> filterTabsBelow{"msFilter", true};
 inline constexpr Setting<bool> valuePanelCompact{"msValue", true};
+// The translation file chosen in the settings window, relative to the program folder
+// ("lang/ru.ini"); "lang.ini", the file beside the program, while none is chosen.
+inline constexpr Setting<QString> language{"language", "lang.ini"};
 
 // The saved width of a column of the ledger grid (1..7) and of the debts grid (1..6); -1 for a
 // hidden column. Only a stored value counts: without one the width is computed.

@@ -2,8 +2,11 @@
 
 #include "core/clock.h"
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/locale.h"
 
+#include <QCalendarWidget>
+#include <QEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
@@ -23,6 +26,7 @@ WholeDateEdit::WholeDateEdit(QWidget* parent) : WholeDateEdit(QDate(2000, 1, 1),
 
 WholeDateEdit::WholeDateEdit(const QDate& date, QWidget* parent) : QDateEdit(date, parent) {
     connect(lineEdit(), &QLineEdit::textChanged, this, &WholeDateEdit::markText);
+    setLocale(DateNamesLocale());
 }
 
 QSize WholeDateEdit::sizeHint() const {
@@ -55,7 +59,8 @@ QSize WholeDateEdit::wholeSize() const {
 }
 
 QDate WholeDateEdit::typedDate(const QString& text) const {
-    const QDate date = ReadTypedDate(text, locale(), displayFormat());
+    // The order of a typed date is the user's; its names may be those the box shows.
+    const QDate date = ReadTypedDate(text, QLocale(), displayFormat(), locale());
     return date.isValid() && date >= minimumDate() && date <= maximumDate() ? date : QDate();
 }
 
@@ -74,7 +79,30 @@ QDateTime WholeDateEdit::dateTimeFromText(const QString& text) const {
     return date.isValid() ? QDateTime(date, time(), timeSpec()) : dateTime();
 }
 
+void WholeDateEdit::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        setLocale(DateNamesLocale());
+        updateGeometry();
+    }
+    QDateEdit::changeEvent(event);
+}
+
+void WholeDateEdit::mousePressEvent(QMouseEvent* event) {
+    nameCalendar();
+    QDateEdit::mousePressEvent(event);
+}
+
+void WholeDateEdit::nameCalendar() {
+    // The pop-up calendar is a window of its own, which takes the default locale, not the box's.
+    if (!calendarPopup())
+        return;
+    QCalendarWidget* calendar = calendarWidget();
+    calendar->setLocale(locale());
+    calendar->setFirstDayOfWeek(QLocale().firstDayOfWeek());
+}
+
 void WholeDateEdit::keyPressEvent(QKeyEvent* event) {
+    nameCalendar();
     const bool typed = !event->text().isEmpty() && event->text().front().isPrint() &&
                        !(event->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier));
     const bool erased = event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete;

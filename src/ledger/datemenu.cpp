@@ -1,24 +1,25 @@
 #include "ledger/datemenu.h"
 
 #include "core/clock.h"
+#include "core/language.h"
 #include "core/layouts.h"
 #include "views/dateperiods.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QKeySequence>
 
 namespace zovi {
 
 DateMenu::DateMenu(QWidget* parent) : QMenu(parent) {
     setObjectName(QStringLiteral("PopupDate"));
-    static const char* const kMonths[12] = {"Январь",   "Февраль", "Март",   "Апрель",
-                                            "Май",      "Июнь",    "Июль",   "Август",
-                                            "Сентябрь", "Октябрь", "Ноябрь", "Декабрь"};
     for (int month = 1; month <= 12; ++month) {
-        QAction* a = addKeyAction(QStringLiteral("NM%1").arg(month), kMonths[month - 1],
+        QAction* a = addKeyAction(QStringLiteral("NM%1").arg(month), "",
                                   QKeySequence(Qt::SHIFT | Qt::Key(Qt::Key_F1 + month - 1)));
         connect(a, &QAction::triggered, this, [this, month] { chooseMonth(month); });
+        m_monthActions << a;
     }
+    nameMonths();
     addSeparator();
     connect(addKeyAction(QStringLiteral("N14"), "Текущий год",
                          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Y)),
@@ -40,6 +41,23 @@ QAction* DateMenu::addKeyAction(const QString& name, const char* caption,
     addAction(a);
     m_keyActions << a;
     return a;
+}
+
+void DateMenu::nameMonths() {
+    const QLocale names = DateNamesLocale();
+    for (int month = 1; month <= m_monthActions.size(); ++month) {
+        // Standalone, as a menu item names the month; Russian writes it in small letters.
+        QString name = names.standaloneMonthName(month, QLocale::LongFormat);
+        if (!name.isEmpty())
+            name[0] = name.at(0).toUpper();
+        m_monthActions.at(month - 1)->setText(name);
+    }
+}
+
+void DateMenu::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange)
+        nameMonths();
+    QMenu::changeEvent(event);
 }
 
 void DateMenu::openOn(const QList<QWidget*>& controls) {

@@ -6,7 +6,8 @@ namespace zovi {
 
 struct DatePeriod;
 
-// The date menu of the quick filter: the months of the current year, the current year, the
+// The date menu of the quick filter: the months of the current year (named in the chosen
+// language, again whenever it changes), the current year, the
 // current month and today, opened on the date controls and reached by keys from anywhere in the
 // main window. Each choice announces its period; all but today ask for a refilter.
 class DateMenu : public QMenu {
@@ -29,10 +30,15 @@ public:
 Q_SIGNALS:
     void periodChosen(const DatePeriod& period, bool refilter);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void nameMonths();
     QAction* addKeyAction(const QString& name, const char* caption, const QKeySequence& keys);
 
     QList<QAction*> m_keyActions;
+    QList<QAction*> m_monthActions;
 };
 
 } // namespace zovi

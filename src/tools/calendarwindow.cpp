@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/layouts.h"
 
 #include <QCalendarWidget>
@@ -29,6 +30,9 @@ CalendarWindow::CalendarWindow(QWidget* parent) : QDialog(parent) {
 void CalendarWindow::showEvent(QShowEvent* event) {
     setWindowTitle(LangText(u"calendar"_s, u"Calendar"_s));
     m_okButton->setText(LangText(u"ok"_s, u"&Ok"_s));
+    // Month and day names in the chosen language; the week starts as in the user's locale.
+    m_calendar->setLocale(DateNamesLocale());
+    m_calendar->setFirstDayOfWeek(QLocale().firstDayOfWeek());
     // The program may run over midnight: yesterday's mark goes, today's comes.
     if (m_marked.isValid())
         m_calendar->setDateTextFormat(m_marked, QTextCharFormat());

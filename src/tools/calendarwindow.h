@@ -3,7 +3,8 @@
 // CalendarWindow: a month calendar opened from "Additional" > "Calendar". It shows the month grid
 // and "&Ok" (default and cancel key). Every showing turns to the month of
 // today (Clock::today()), selects today and marks it in bold; the user may then leaf through the
-// months freely.
+// months freely. Month and day names are those of the chosen language, the first day of the
+// week that of the user's locale.
 
 #include <QDate>
 #include <QDialog>

@@ -17,7 +17,10 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableView>
@@ -133,6 +136,30 @@ private Q_SLOTS:
                          settings::backupFolder.read());
             Click(w, "Button2");
         });
+    }
+
+    // The language list holds lang.ini and the files of lang/ by their own names; a choice is
+    // stored and translates the main window at once, and back again.
+    void languageChosenAndBack() {
+        const QString program = m_db->programFolder();
+        QDir(program).mkpath(u"lang"_s);
+        for (const QString& file : {u"lang.ini"_s, u"lang/ru.ini"_s})
+            zovi::test::WriteBytes(program + u'/' + file, zovi::test::ShippedBytes(file));
+        const auto restore = qScopeGuard([] { settings::language.write(u"lang.ini"_s); });
+        start();
+        auto* items = m_window->menuBar()->findChild<QMenu*>(u"N1"_s);
+        for (const auto& [name, file, caption] :
+             {std::tuple{u"Русский"_s, u"lang/ru.ini"_s, u"Записи"_s},
+              std::tuple{u"English"_s, u"lang.ini"_s, u"Entries"_s}}) {
+            openSettings([&](SettingsWindow* w) {
+                auto* list = Child<QComboBox>(w, "ComboBox3");
+                QCOMPARE(zovi::test::Items(list), (QStringList{u"English"_s, u"Русский"_s}));
+                zovi::test::Choose(list, name);
+                Click(w, "Button1");
+            });
+            QCOMPARE(settings::language.read(), file);
+            QCOMPARE(items->title(), caption);
+        }
     }
 
     // "Date" unchecked hides the grid's first column; checked again it comes back 80 pixels

@@ -1,4 +1,5 @@
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/locale.h"
 #include "core/paths.h"
 #include "core/settings.h"
@@ -6,9 +7,12 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -36,8 +40,9 @@ private:
     QTemporaryDir programDir;
     QTemporaryDir settingsDir;
 
-    void writeLang(const QByteArray& bytes) {
-        QFile file(ProgramFolder::file(u"lang.ini"_s));
+    void writeLang(const QByteArray& bytes, const QString& name = u"lang.ini"_s) {
+        QDir(programDir.path()).mkpath(u"lang"_s);
+        QFile file(ProgramFolder::file(name));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QCOMPARE(file.write(bytes), bytes.size());
     }
@@ -322,6 +327,75 @@ private Q_SLOTS:
         QCOMPARE(LangText(u"k"_s, u"none"_s), u"none"_s);
         ProgramFolder::set(programDir.path());
         QCOMPARE(LangText(u"k"_s, QString()), u"first"_s);
+    }
+
+    // lang.ini, the shipped lang/ru.ini and a file the user dropped into lang/, with and
+    // without its own language name; other files of lang/ are no languages.
+    void languages_data() {
+        QTest::addColumn<QByteArray>("dropped");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("named") << QByteArray("language=Deutsch\nk=de\n") << u"Deutsch"_s;
+        QTest::newRow("unnamed") << QByteArray("k=de\n") << u"de"_s;
+    }
+
+    void languages() {
+        QFETCH(QByteArray, dropped);
+        QFETCH(QString, name);
+        const auto clean =
+            qScopeGuard([this] { QDir(programDir.filePath(u"lang"_s)).removeRecursively(); });
+        writeLang("language=English\nlanguagecode=en\n");
+        writeLang(u"language=Русский\nlanguagecode=ru\n"_s.toUtf8(), u"lang/ru.ini"_s);
+        writeLang(dropped, u"lang/de.ini"_s);
+        writeLang("language=Notes\n", u"lang/notes.txt"_s);
+        const QList<Language> expected{{u"lang.ini"_s, u"English"_s},
+                                       {u"lang/de.ini"_s, name},
+                                       {u"lang/ru.ini"_s, u"Русский"_s}};
+        QCOMPARE(Languages(), expected);
+        // A kept copy of the English file is told apart from lang.ini by its file name.
+        writeLang("language=English\n", u"lang/en.ini"_s);
+        QCOMPARE(Languages().at(0).name, u"English (lang.ini)"_s);
+        QCOMPARE(Languages().at(2), (Language{u"lang/en.ini"_s, u"English (en.ini)"_s}));
+    }
+
+    // The lookups read the file chosen in the settings; without a choice, with a chosen file
+    // gone or with a choice outside lang/ they read lang.ini.
+    void langReadsChosenFile() {
+        const auto clean = qScopeGuard([this] {
+            Settings::remove(u"language"_s);
+            QDir(programDir.filePath(u"lang"_s)).removeRecursively();
+        });
+        writeLang("k=english\n");
+        writeLang(u"k=русский\n"_s.toUtf8(), u"lang/ru.ini"_s);
+        writeLang("k=secret\n", u"other.ini"_s);
+        QCOMPARE(LangText(u"k"_s, QString()), u"english"_s);
+        rawSettings().setValue(u"language"_s, u"lang/ru.ini"_s);
+        QCOMPARE(LangText(u"k"_s, QString()), u"русский"_s);
+        QCOMPARE(LanguageCode(), u"ru"_s);
+        rawSettings().setValue(u"language"_s, u"lang.ini"_s);
+        QCOMPARE(LangText(u"k"_s, QString()), u"english"_s);
+        for (const QString& outside :
+             {u"other.ini"_s, u"lang/../other.ini"_s, u"lang/gone.ini"_s}) {
+            rawSettings().setValue(u"language"_s, outside);
+            QCOMPARE(LangText(u"k"_s, QString()), u"english"_s);
+        }
+    }
+
+    // Qt's own texts (the buttons of its dialogs) follow the language code of the file and
+    // change back when the language does.
+    void qtTranslationsFollowLanguage() {
+        const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!QFile::exists(folder + u"/qtbase_ru.qm"_s))
+            QSKIP("Qt's translations (qt6-translations-l10n) are not installed");
+        const auto clean = qScopeGuard([this] {
+            QFile::remove(ProgramFolder::file(u"lang.ini"_s));
+            ApplyLanguage();
+        });
+        writeLang("languagecode=ru\n");
+        QVERIFY(ApplyLanguage());
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Отмена"_s);
+        writeLang("languagecode=en\n");
+        ApplyLanguage();
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Cancel"), u"Cancel"_s);
     }
 
     void programFolder() {

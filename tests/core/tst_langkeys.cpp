@@ -406,7 +406,8 @@ QStringList Markers(const QString& text) {
 }
 
 // Keys whose Russian text is rightly written without Cyrillic letters: the program's name.
-const QSet<QString> kSameInRussian = {u"system001"_s, u"dbzovi5"_s};
+// The language code is a code, the same letters in every language.
+const QSet<QString> kSameInRussian = {u"system001"_s, u"dbzovi5"_s, u"languagecode"_s};
 
 QString SourceFolder() {
     return QStringLiteral(ZOVI_TEST_SOURCE_DIR);

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTableView>
@@ -194,9 +195,12 @@ private Q_SLOTS:
         QFETCH(QString, stored);
         prepare(FillClassifiers);
         start();
+        // The user's locale gives the order of a typed date.
+        const QLocale user;
+        QLocale::setDefault(locale);
+        const auto restore = qScopeGuard([&] { QLocale::setDefault(user); });
         onEntryDialog([&](StandardEntryDialog* dialog) {
             auto* date = Child<QDateEdit>(dialog, "DateRecord");
-            date->setLocale(locale);
             QTRY_VERIFY(date->hasFocus());
             // Typed key by key, as the keyboard sends them (keyClicks takes ASCII only).
             for (const QChar c : typed)

@@ -1,4 +1,6 @@
 #include "core/clock.h"
+#include "core/language.h"
+#include "core/settings.h"
 #include "dialogs.h"
 #include "ledger/balancepanel.h"
 #include "ledger/ledgerpage.h"
@@ -12,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -307,8 +310,11 @@ private Q_SLOTS:
         QCOMPARE(shownNames(), shown);
     }
 
-    // The menu opens on the date check boxes and the pickers, in this order of items.
+    // The menu opens on the date check boxes and the pickers, in this order of items (here in
+    // Russian).
     void dateMenuOpensOnTheDateControls() {
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               zovi::test::ShippedBytes(QStringLiteral("lang/ru.ini")));
         startIn2008();
         auto* menu = m_window->findChild<QMenu*>(QStringLiteral("PopupDate"));
         QStringList captions;
@@ -328,6 +334,43 @@ private Q_SLOTS:
             QApplication::sendEvent(control, &click);
             QTRY_VERIFY2(menu->isVisible(), name);
             menu->hide();
+        }
+    }
+
+    // The months of the date menu and the names of the date fields are those of the language,
+    // also of one chosen while the program runs; the fields keep the user's order of dates.
+    void dateNamesFollowLanguage() {
+        const QLocale user;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
+        const auto restoreLocale = qScopeGuard([&] { QLocale::setDefault(user); });
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang.ini"),
+                               zovi::test::ShippedBytes(QStringLiteral("lang.ini")));
+        QDir(m_db->programFolder()).mkpath(QStringLiteral("lang"));
+        zovi::test::WriteBytes(m_db->programFolder() + QStringLiteral("/lang/ru.ini"),
+                               zovi::test::ShippedBytes(QStringLiteral("lang/ru.ini")));
+        startIn2008();
+        const auto month = [this](int n) {
+            return m_window->findChild<QAction*>(QStringLiteral("NM%1").arg(n))->text();
+        };
+        auto* from = qobject_cast<QDateEdit*>(filterControl("DateTimePicker1"));
+        QCOMPARE(month(1), QStringLiteral("January"));
+        QCOMPARE(from->locale().language(), QLocale::English);
+
+        settings::language.write(QStringLiteral("lang/ru.ini"));
+        const auto restore = qScopeGuard([] {
+            settings::language.write(QStringLiteral("lang.ini"));
+            ApplyLanguage();
+        });
+        ApplyLanguage();
+        QTRY_COMPARE(month(12), QString::fromUtf8("Декабрь"));
+        QTRY_COMPARE(from->locale().language(), QLocale::Russian);
+        // Typed in the user's order (day first in Britain) and in either language.
+        for (const QString& typed : {QStringLiteral("5.3.2008"), QString::fromUtf8("5 марта 2008"),
+                                     QStringLiteral("5 March 2008")}) {
+            from->setDate(QDate(2008, 1, 1));
+            from->findChild<QLineEdit*>()->setText(typed);
+            from->interpretText();
+            QCOMPARE(from->date(), QDate(2008, 3, 5));
         }
     }
 

@@ -353,6 +353,23 @@ private Q_SLOTS:
         QCOMPARE(calendar.windowTitle(), u"Calendar"_s);
     }
 
+    // The calendar names months and days in the language of the translation file and starts the
+    // week as the user's locale does.
+    void calendarSpeaksTheLanguage() {
+        QFile lang(ProgramFolder::file(u"lang.ini"_s));
+        QVERIFY(lang.open(QIODevice::WriteOnly));
+        lang.write("languagecode=ru\n");
+        lang.close();
+        const QLocale user;
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+        CalendarWindow calendar;
+        calendar.show();
+        QLocale::setDefault(user);
+        auto* month = calendar.findChild<QCalendarWidget*>(u"Calendar1"_s);
+        QCOMPARE(month->locale().language(), QLocale::Russian);
+        QCOMPARE(month->firstDayOfWeek(), Qt::Sunday);
+    }
+
     void aboutBoxNamesEveryLibrary_data() {
         QTest::addColumn<QString>("library");
         QTest::addColumn<QString>("licence");

@@ -1,0 +1,75 @@
+#include "core/language.h"
+
+#include "core/lang.h"
+#include "core/paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace zovi {
+
+QList<Language> Languages() {
+    QStringList files{u"lang.ini"_s};
+    const QDir folder(ProgramFolder::file(u"lang"_s));
+    for (const QString& name : folder.entryList({u"*.ini"_s}, QDir::Files, QDir::Name))
+        files << u"lang/"_s + name;
+    QList<Language> languages;
+    for (const QString& file : std::as_const(files)) {
+        bool readable = false;
+        QString name = QFileInfo(file).completeBaseName();
+        LangString(u"language"_s, name, file, &readable);
+        if (readable)
+            languages.append({file, name});
+    }
+    // English as lang.ini and a kept copy as lang/en.ini: both listed, told apart by file.
+    QStringList names;
+    for (const Language& language : std::as_const(languages))
+        names << language.name;
+    for (Language& language : languages) {
+        if (names.count(language.name) > 1)
+            language.name += u" ("_s + QFileInfo(language.file).fileName() + u')';
+    }
+    return languages;
+}
+
+QString LanguageCode() {
+    const QString file = ChosenLangFile();
+    const QString byName = file == u"lang.ini"_s ? u"en"_s : QFileInfo(file).completeBaseName();
+    const QString code = LangText(u"languagecode"_s, QString()).trimmed();
+    return code.isEmpty() ? byName : code;
+}
+
+QLocale DateNamesLocale() {
+    return QLocale(LanguageCode());
+}
+
+bool ApplyLanguage() {
+    static QTranslator* installed = nullptr;
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+        installed = nullptr;
+    }
+    auto translator = std::make_unique<QTranslator>();
+    const bool loaded = translator->load(u"qtbase_"_s + LanguageCode(),
+                                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (loaded) {
+        QCoreApplication::installTranslator(translator.get());
+        installed = translator.release();
+    }
+    // Also when no translator changed: the names of months and days follow the language.
+    if (QCoreApplication::instance()) {
+        QEvent change(QEvent::LanguageChange);
+        QCoreApplication::sendEvent(QCoreApplication::instance(), &change);
+    }
+    return loaded;
+}
+
+} // namespace zovi
