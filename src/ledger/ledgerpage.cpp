@@ -25,6 +25,10 @@ LedgerPage::LedgerPage(LedgerTables& tables, DebtTables& debts, WaitWindow* wait
     : QWidget(parent), m_data(tables), m_wait(wait) {
     setObjectName(QStringLiteral("TabSheet1"));
     buildLayout();
+    // The bottom panel shows the state the user left it in already while the database chooser
+    // is shown, so that the filters button and the panel agree from the start; the splitter
+    // takes the matching height once the window is laid out.
+    m_balances->setExtended(!settings::valuePanelCompact.read());
     m_commands = new LedgerCommands(m_data, debts, this);
     connectParts();
     entrySelectionMoved(false);

@@ -375,10 +375,18 @@ private Q_SLOTS:
         start(true, [this, &seen](ChooserWindow* chooser) {
             seen << m_window->windowTitle() << toolButton("tb5")->text()
                  << toolButton("tb6")->text();
+            // The bottom panel already agrees with its filters button: folded, as at first start.
+            auto* filters = m_window->findChild<QToolButton*>(QStringLiteral("FiltersButton"));
+            seen << filters->text()
+                 << (m_window->findChild<QWidget*>(QStringLiteral("PanelLower"))
+                             ->isVisibleTo(m_window.get())
+                         ? QStringLiteral("filters open")
+                         : QStringLiteral("filters folded"));
             chooser->findChild<QPushButton*>(QStringLiteral("Button1"))->click();
         });
         QCOMPARE(seen, (QStringList{QStringLiteral("Мои деньги"), QStringLiteral("Обмен"),
-                                    QStringLiteral("Печать")}));
+                                    QStringLiteral("Печать"), QStringLiteral("Show filters"),
+                                    QStringLiteral("filters folded")}));
     }
 
     void applyAppearanceAppliesTheStyle() {

@@ -168,7 +168,7 @@ private Q_SLOTS:
         for (const char* name : {"Button1", "Button7", "Button9"}) {
             auto* button = Child<QPushButton>(page, name);
             QTRY_VERIFY(button->isVisible());
-            QVERIFY2(test::ShowsWhole(button, button->text()), qPrintable(button->text()));
+            QTRY_VERIFY2(test::ShowsWhole(button, button->text()), qPrintable(button->text()));
             // No window or panel around it cuts off an edge.
             for (QWidget* around = button->parentWidget(); around;
                  around = around->parentWidget()) {
