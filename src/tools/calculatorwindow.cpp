@@ -151,6 +151,8 @@ void CalculatorWindow::openEmpty() {
 void CalculatorWindow::showEvent(QShowEvent* event) {
     m_calc.prepareShow();
     setWindowTitle(LangText(u"calculator"_s, u"Calculator"_s));
+    m_okButton->setText(LangText(u"ok"_s, u"&Ok"_s));
+    m_cancelButton->setText(LangText(u"cancel"_s, u"&Cancel"_s));
     refresh();
     QDialog::showEvent(event);
 }
