@@ -1,6 +1,7 @@
 #include "ledger/datemenu.h"
 
 #include "core/clock.h"
+#include "core/lang.h"
 #include "core/layouts.h"
 #include "views/dateperiods.h"
 
@@ -29,6 +30,20 @@ DateMenu::DateMenu(QWidget* parent) : QMenu(parent) {
     connect(addKeyAction(QStringLiteral("Ct1"), "Сегодня",
                          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)),
             &QAction::triggered, this, &DateMenu::chooseToday);
+    translate();
+    connect(this, &QMenu::aboutToShow, this, &DateMenu::translate);
+}
+
+void DateMenu::translate() {
+    int row = 0;
+    for (const char* key :
+         {"january", "february", "march", "april", "may", "june", "july", "august", "september",
+          "october", "november", "december", "current year", "current month", "today"}) {
+        QAction* a = m_keyActions.at(row++);
+        QString caption = a->text();
+        LangString(QString::fromLatin1(key), caption);
+        a->setText(caption);
+    }
 }
 
 QAction* DateMenu::addKeyAction(const QString& name, const char* caption,

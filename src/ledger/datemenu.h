@@ -30,6 +30,8 @@ Q_SIGNALS:
     void periodChosen(const DatePeriod& period, bool refilter);
 
 private:
+    // Applies the translation table to the captions; a missing key keeps the built-in one.
+    void translate();
     QAction* addKeyAction(const QString& name, const char* caption, const QKeySequence& keys);
 
     QList<QAction*> m_keyActions;
