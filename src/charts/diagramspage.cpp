@@ -6,6 +6,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +22,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -63,6 +65,10 @@ QComboBox* ColourBox(QWidget* parent, const char* name, quint32 rgb) {
         box->addItem(QIcon(swatch), c.name, c.rgb);
     }
     box->setCurrentIndex(box->findData(rgb));
+    // As wide as the longest name, so that no colour's name is cut short in any language.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 2 * box->view()->frameWidth() +
+                                 box->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     return box;
 }
 
