@@ -98,7 +98,8 @@ void MainWindow::buildMenus() {
     help->addAction(action("About", Utf8("About")));
 
     // Shortcuts without a menu item.
-    action("SystemMenu", Utf8("Service"), QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
+    action("SystemMenu", LangText(QStringLiteral("service"), Utf8("Service")),
+           QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Z));
 }
 
 void MainWindow::translate() {

@@ -303,6 +303,8 @@ void SettingsWindow::translate() {
         {u"in left"_s, Text(m_pageTabsLeft)},
         {u"set modern style"_s, Text(m_modernStyleButton)},
         {u"set classic style"_s, Text(m_classicStyleButton)},
+        {u"ok"_s, Text(m_okButton)},
+        {u"cancel"_s, Text(m_cancelButton)},
     };
     ApplyTranslations(keys);
 }

@@ -6,6 +6,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 
+#include <QAbstractItemView>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,32 +22,53 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QSlider>
+#include <QStyle>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
 
 namespace zovi {
 
 namespace {
 
-// The standard colours of the colour boxes, with their names.
+// The standard colours of the colour boxes, with their names in the user's language.
 struct NamedColour {
-    const char* name;
+    QString name;
     quint32 rgb;
 };
-constexpr NamedColour StandardColours[] = {
-    {"Black", 0xff000000},  {"Maroon", 0xff800000},  {"Green", 0xff008000}, {"Olive", 0xff808000},
-    {"Navy", 0xff000080},   {"Purple", 0xff800080},  {"Teal", 0xff008080},  {"Gray", 0xff808080},
-    {"Silver", 0xffc0c0c0}, {"Red", 0xffff0000},     {"Lime", 0xff00ff00},  {"Yellow", 0xffffff00},
-    {"Blue", 0xff0000ff},   {"Fuchsia", 0xffff00ff}, {"Aqua", 0xff00ffff},  {"White", 0xffffffff}};
+QList<NamedColour> StandardColours() {
+    return {{LangText(u"colour black"_s, u"Black"_s), 0xff000000},
+            {LangText(u"colour maroon"_s, u"Maroon"_s), 0xff800000},
+            {LangText(u"colour green"_s, u"Green"_s), 0xff008000},
+            {LangText(u"colour olive"_s, u"Olive"_s), 0xff808000},
+            {LangText(u"colour navy"_s, u"Navy"_s), 0xff000080},
+            {LangText(u"colour purple"_s, u"Purple"_s), 0xff800080},
+            {LangText(u"colour teal"_s, u"Teal"_s), 0xff008080},
+            {LangText(u"colour gray"_s, u"Gray"_s), 0xff808080},
+            {LangText(u"colour silver"_s, u"Silver"_s), 0xffc0c0c0},
+            {LangText(u"colour red"_s, u"Red"_s), 0xffff0000},
+            {LangText(u"colour lime"_s, u"Lime"_s), 0xff00ff00},
+            {LangText(u"colour yellow"_s, u"Yellow"_s), 0xffffff00},
+            {LangText(u"colour blue"_s, u"Blue"_s), 0xff0000ff},
+            {LangText(u"colour fuchsia"_s, u"Fuchsia"_s), 0xffff00ff},
+            {LangText(u"colour aqua"_s, u"Aqua"_s), 0xff00ffff},
+            {LangText(u"colour white"_s, u"White"_s), 0xffffffff}};
+}
 
-QComboBox* ColourBox(QWidget* parent, const char* name, const char* colour) {
+// A colour box of the standard colours with rgb chosen.
+QComboBox* ColourBox(QWidget* parent, const char* name, quint32 rgb) {
     auto* box = Named(new QComboBox(parent), name);
-    for (const NamedColour& c : StandardColours) {
+    for (const NamedColour& c : StandardColours()) {
         QPixmap swatch(12, 12);
         swatch.fill(QColor::fromRgba(c.rgb));
-        box->addItem(QIcon(swatch), QString::fromLatin1(c.name), c.rgb);
+        box->addItem(QIcon(swatch), c.name, c.rgb);
     }
-    box->setCurrentText(QString::fromLatin1(colour));
+    box->setCurrentIndex(box->findData(rgb));
+    // As wide as the longest name, so that no colour's name is cut short in any language.
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    box->view()->setMinimumWidth(box->view()->sizeHintForColumn(0) + 2 * box->view()->frameWidth() +
+                                 box->style()->pixelMetric(QStyle::PM_ScrollBarExtent));
     return box;
 }
 
@@ -168,7 +190,7 @@ QWidget* DiagramsPage::buildIncomeChargeTab() {
     m_monthsButton->setChecked(true);
     m_differenceCheck = Named(new QCheckBox(QStringLiteral("Incomes - charges"), tab), "CheckBox2");
     const char* colourTexts[] = {"Incomes", "Charges", "Incomes-charges"};
-    const char* colours[] = {"Green", "Red", "Navy"};
+    const quint32 colours[] = {0xff008000, 0xffff0000, 0xff000080}; // green, red, navy
     for (int i = 0; i < 3; ++i) {
         m_colourLabels[size_t(i)] = new QLabel(QString::fromLatin1(colourTexts[i]), tab);
         m_colourBoxes[size_t(i)] = ColourBox(

@@ -1,5 +1,6 @@
 #include "core/messages.h"
 
+#include "core/lang.h"
 #include "core/wait.h"
 
 #include <QApplication>
@@ -16,6 +17,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
+
+using namespace Qt::StringLiterals;
 
 namespace zovi {
 
@@ -105,6 +108,16 @@ QAbstractButton* ExecScrolling(QMessageBox& box, const QRect& screen) {
 // Shows a box above every wait window; a text too long for the screen scrolls. The button
 // chosen (the escape button or none when the box was closed).
 QAbstractButton* Exec(QMessageBox& box) {
+    // The standard buttons speak the language of the translation table; without a key they
+    // keep Qt's own captions.
+    if (QAbstractButton* b = box.button(QMessageBox::Yes))
+        b->setText(LangText(u"yes"_s, b->text()));
+    if (QAbstractButton* b = box.button(QMessageBox::No))
+        b->setText(LangText(u"no"_s, b->text()));
+    if (QAbstractButton* b = box.button(QMessageBox::Ok))
+        b->setText(LangText(u"ok"_s, b->text()));
+    if (QAbstractButton* b = box.button(QMessageBox::Cancel))
+        b->setText(LangText(u"cancel"_s, b->text()));
     WaitWindowsAside aside;
     const QWidget* parent = box.parentWidget();
     const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();

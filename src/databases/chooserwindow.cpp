@@ -78,6 +78,7 @@ void ChooserWindow::showEvent(QShowEvent* event) {
     text.clear();
     if (LangString(u"editordata"_s, text))
         m_editorLink->setText(LinkText(text));
+    m_okButton->setText(LangText(u"ok"_s, u"OK"_s));
     // Any picture or none: a missing or unreadable welcome.bmp leaves the space out.
     const QPixmap picture(FindFile(ProgramFolder::path(), u"welcome.bmp"_s));
     m_pictureLabel->setPixmap(picture);

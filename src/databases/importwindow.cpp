@@ -58,6 +58,7 @@ void ImportWindow::showEvent(QShowEvent* event) {
     if (LangString(u"caption013"_s, caption))
         setWindowTitle(u' ' + caption + u' ');
     Translate(m_folderBox, u"root"_s);
+    Translate(m_okButton, u"ok"_s);
     m_importGauge->setValue(0);
     QDialog::showEvent(event);
     m_folderEdit->setFocus();

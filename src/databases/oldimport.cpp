@@ -1,5 +1,6 @@
 #include "databases/oldimport.h"
 
+#include "core/lang.h"
 #include "core/textutil.h"
 
 #include "store/datamodules.h"
@@ -122,9 +123,10 @@ public:
             m_handle.post();
         } catch (const StoreError& e) {
             m_handle.cancel();
-            throw StoreError(QStringLiteral("Row %1 of %2: %3")
-                                 .arg(row + 1)
-                                 .arg(QDir::toNativeSeparators(old.path), e.message()));
+            throw StoreError(
+                LangText(QStringLiteral("importrow"), QStringLiteral("Row %1 of %2: %3"))
+                    .arg(row + 1)
+                    .arg(QDir::toNativeSeparators(old.path), e.message()));
         }
     }
 
@@ -188,7 +190,8 @@ ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QStrin
 
     try {
         if (!data.tbData.isOpen())
-            throw StoreError(QStringLiteral("No database is open."));
+            throw StoreError(
+                LangText(QStringLiteral("nodatabase"), QStringLiteral("No database is open.")));
         const QString folder = QFileInfo(data.tbData.path()).absolutePath();
 
         // Everything is read before anything is written, so that an unreadable table changes

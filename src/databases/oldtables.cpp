@@ -1,5 +1,6 @@
 #include "databases/oldtables.h"
 
+#include "core/lang.h"
 #include "core/paths.h"
 #include "core/textutil.h"
 #include "store/error.h"
@@ -17,8 +18,7 @@ namespace zovi {
 namespace {
 
 [[noreturn]] void Refuse(const QString& path, const QString& why) {
-    throw StoreError(QStringLiteral("Cannot read the table file %1: %2")
-                         .arg(QDir::toNativeSeparators(path), why));
+    throw StoreError(CannotReadMessage(QDir::toNativeSeparators(path), why));
 }
 
 // Turns the bytes of the table's texts into our text. Windows-1251 (the old program's own)
@@ -37,8 +37,9 @@ public:
             if (m_decoder.isValid())
                 return;
         }
-        Refuse(path, QStringLiteral("its texts are in the code page %1, which this program "
-                                    "cannot read.")
+        Refuse(path, LangText(QStringLiteral("oldcodepage"),
+                              QStringLiteral("its texts are in the code page %1, which this "
+                                             "program cannot read."))
                          .arg(number));
     }
 
@@ -135,7 +136,10 @@ private:
     enum class State { Magic, CodePage, Records, FieldCount, Fields, Rows, Done };
 
     [[noreturn]] void damaged(const QString& why = QString()) {
-        Refuse(m_path, why.isEmpty() ? QStringLiteral("the reader's output is damaged.") : why);
+        Refuse(m_path, why.isEmpty() ? LangText(QStringLiteral("oldreaderoutput"),
+                                                QStringLiteral("the reader's output "
+                                                               "is damaged."))
+                                     : why);
     }
 
     qint64 number(QByteArrayView text, const char* key) {
@@ -154,11 +158,13 @@ private:
             damaged();
         const QString t = m_codePage->decode(m_bytes);
         if (t.isNull()) {
-            damaged(row < 0 ? QStringLiteral("a field name cannot be read in the table's code "
-                                             "page %1.")
+            damaged(row < 0 ? LangText(QStringLiteral("oldfieldname"),
+                                       QStringLiteral("a field name cannot be read in the "
+                                                      "table's code page %1."))
                                   .arg(m_codePage->number())
-                            : QStringLiteral("the text of the field %1 in row %2 cannot be "
-                                             "read in the table's code page %3.")
+                            : LangText(QStringLiteral("oldfieldtext"),
+                                       QStringLiteral("the text of the field %1 in row %2 cannot "
+                                                      "be read in the table's code page %3."))
                                   .arg(field)
                                   .arg(row + 1)
                                   .arg(m_codePage->number()));
@@ -188,7 +194,8 @@ private:
             v = raw.toLongLong(&ok);
         }
         if (!ok)
-            damaged(QStringLiteral("the field %1 in row %2 holds no readable value.")
+            damaged(LangText(QStringLiteral("oldfieldvalue"),
+                             QStringLiteral("the field %1 in row %2 holds no readable value."))
                         .arg(field.name)
                         .arg(row + 1));
         return v;
@@ -272,6 +279,18 @@ private:
     QByteArray m_bytes;
 };
 
+// A reason the reader gives in its own fixed words, in the user's language; a reason of the
+// Paradox library itself stays as it said it.
+QString ReaderReason(const QString& said) {
+    if (said == u"the table's header is damaged")
+        return LangText(QStringLiteral("pxheaderdamaged"), said);
+    if (said == u"not a Paradox table")
+        return LangText(QStringLiteral("pxnotatable"), said);
+    if (said == u"the Paradox library could not start")
+        return LangText(QStringLiteral("pxlibrary"), said);
+    return said;
+}
+
 } // namespace
 
 QString ParadoxReader::DefaultProgram() {
@@ -288,7 +307,9 @@ OldTable ReadParadoxTable(const QString& path, const ParadoxReader& reader,
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.start(QIODevice::ReadOnly);
     if (!process.waitForStarted())
-        Refuse(path, QStringLiteral("the reader of Paradox tables %1 cannot be started (%2).")
+        Refuse(path, LangText(QStringLiteral("pxreadernotstarted"),
+                              QStringLiteral("the reader of Paradox tables %1 cannot be started "
+                                             "(%2)."))
                          .arg(QDir::toNativeSeparators(reader.program), process.errorString()));
 
     ReaderOutput output(path, progress);
@@ -304,8 +325,9 @@ OldTable ReadParadoxTable(const QString& path, const ParadoxReader& reader,
             if (!process.waitForReadyRead(reader.silenceLimitMs) &&
                 process.state() != QProcess::NotRunning && process.bytesAvailable() == 0) {
                 stop();
-                Refuse(path, QStringLiteral("the reader of Paradox tables stopped answering; "
-                                            "the table may be damaged."));
+                Refuse(path, LangText(QStringLiteral("pxreadersilent"),
+                                      QStringLiteral("the reader of Paradox tables stopped "
+                                                     "answering; the table may be damaged.")));
             }
             buffer += process.readAllStandardOutput();
             errors += process.readAllStandardError();
@@ -321,16 +343,21 @@ OldTable ReadParadoxTable(const QString& path, const ParadoxReader& reader,
     }
 
     if (process.exitStatus() != QProcess::NormalExit)
-        Refuse(path, QStringLiteral("the reader of Paradox tables broke down on it; the table "
-                                    "may be damaged."));
+        Refuse(path, LangText(QStringLiteral("pxreadercrashed"),
+                              QStringLiteral("the reader of Paradox tables broke down on it; the "
+                                             "table may be damaged.")));
     if (process.exitCode() != 0 || !output.complete()) {
         errors += process.readAllStandardError();
         QString said = QString::fromLocal8Bit(errors).trimmed().section(QLatin1Char('\n'), -1);
         while (said.endsWith(QLatin1Char('.')))
             said.chop(1);
-        Refuse(path, said.isEmpty()
-                         ? QStringLiteral("it is damaged or not a Paradox table.")
-                         : QStringLiteral("it is damaged or not a Paradox table (%1).").arg(said));
+        Refuse(path, said.isEmpty() ? LangText(QStringLiteral("pxdamaged"),
+                                               QStringLiteral("it is damaged or not a Paradox "
+                                                              "table."))
+                                    : LangText(QStringLiteral("pxdamagedbecause"),
+                                               QStringLiteral("it is damaged or not a Paradox "
+                                                              "table (%1)."))
+                                          .arg(ReaderReason(said)));
     }
     OldTable table = output.result();
     if (progress)

@@ -1,6 +1,7 @@
 #include "debts/debtdialogs.h"
 
 #include "core/clock.h"
+#include "core/lang.h"
 #include "core/layouts.h"
 #include "core/translate.h"
 #include "store/datamodules.h"
@@ -21,7 +22,7 @@ namespace {
 
 QToolButton* CalculatorButton(QWidget* parent, const char* name) {
     QToolButton* button = SmallButton(parent, name, QStringLiteral("="));
-    button->setToolTip(QStringLiteral("Calculator"));
+    button->setToolTip(LangText(QStringLiteral("calculator"), QStringLiteral("Calculator")));
     return button;
 }
 
@@ -159,6 +160,7 @@ QWidget* DebtDialog::control(EntryInput input) const {
 void DebtDialog::translateFrames() {
     Translate(m_borrowedButton, QStringLiteral("credit"));
     Translate(m_lentButton, QStringLiteral("debit"));
+    Translate(m_kindFrame, QStringLiteral("type"));
     Translate(m_accountFrame, QStringLiteral("account"));
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(m_amountFrame, QStringLiteral("amount"));

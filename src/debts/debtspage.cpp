@@ -183,7 +183,9 @@ void DebtsPage::buildSidePanel() {
     auto* side = new QVBoxLayout(m_sidePanel);
     m_valuationFrame = Named(new QGroupBox(S(" Calculating value to "), m_sidePanel), "GroupBox5");
     auto* valueLayout = new QVBoxLayout(m_valuationFrame);
-    m_todayButton = Named(new QRadioButton(S("Today"), m_valuationFrame), "RadioButton1");
+    m_todayButton =
+        Named(new QRadioButton(LangText(QStringLiteral("today"), S("Today")), m_valuationFrame),
+              "RadioButton1");
     m_chosenDayButton = Named(new QRadioButton(m_valuationFrame), "RadioButton2");
     m_todayButton->setChecked(true);
     m_chosenDay = Named(new WholeDateEdit(Clock::today(), m_valuationFrame), "DateTimePicker3");

@@ -23,6 +23,7 @@ namespace zovi {
 QTableView* ClassifierGrid(QWidget* parent, const char* name, TableModel* model, int column) {
     auto* grid = Named(new QTableView(parent), name);
     grid->setModel(model);
+    model->setHeaderData(column, Qt::Horizontal, LangText(u"name"_s, u"Name"_s));
     grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid->setSelectionMode(QAbstractItemView::SingleSelection);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -68,6 +69,8 @@ NameEditor::NameEditor(QWidget* parent) : QDialog(parent) {
     m_label->setBuddy(m_nameEdit);
     auto* ok = Named(new QPushButton(u"OK"_s, this), "Button1");
     auto* cancel = Named(new QPushButton(u"Cancel"_s, this), "Button2");
+    m_okButton = ok;
+    m_cancelButton = cancel;
     ok->setDefault(true);
     cancel->setAutoDefault(false);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
@@ -89,6 +92,8 @@ bool NameEditor::ask(const QString& label, const QString& text, QString& typed) 
 }
 
 void NameEditor::showEvent(QShowEvent* event) {
+    m_okButton->setText(LangText(u"ok"_s, u"OK"_s));
+    m_cancelButton->setText(LangText(u"cancel"_s, u"Cancel"_s));
     QDialog::showEvent(event);
     m_nameEdit->setFocus();
     m_nameEdit->selectAll();
@@ -165,6 +170,7 @@ void AccountsWindow::showEvent(QShowEvent* event) {
         Translate(m_addButton, u"add"_s);
         Translate(m_deleteButton, u"delete"_s);
         Translate(m_editButton, u"edit"_s);
+        Translate(m_okButton, u"ok"_s);
         selectRow(0);
     }
     QDialog::showEvent(event);

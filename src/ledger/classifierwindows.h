@@ -49,6 +49,8 @@ protected:
 private:
     QLabel* m_label;
     QLineEdit* m_nameEdit;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 };
 
 // The accounts window: the grid of the accounts in the order of the tabs, "Add", "Delete",

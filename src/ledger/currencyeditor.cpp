@@ -124,6 +124,8 @@ void CurrencyEditor::showEvent(QShowEvent* event) {
     Translate(m_lessChoice, u"less"_s);
     Translate(m_ratioFrame, u"ratio to main"_s);
     Translate(m_mainLabel, u"err010"_s);
+    Translate(m_okButton, u"ok"_s);
+    Translate(m_cancelButton, u"cancel"_s);
     QDialog::showEvent(event);
     m_nameEdit->setFocus();
 }

@@ -1,6 +1,7 @@
 #include "ledger/datemenu.h"
 
 #include "core/clock.h"
+#include "core/lang.h"
 #include "core/language.h"
 #include "core/layouts.h"
 #include "views/dateperiods.h"
@@ -30,6 +31,20 @@ DateMenu::DateMenu(QWidget* parent) : QMenu(parent) {
     connect(addKeyAction(QStringLiteral("Ct1"), "Сегодня",
                          QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_T)),
             &QAction::triggered, this, &DateMenu::chooseToday);
+    translate();
+    connect(this, &QMenu::aboutToShow, this, &DateMenu::translate);
+}
+
+void DateMenu::translate() {
+    // The months are named by the language's own calendar names (nameMonths); the three
+    // periods after them come from the translation table.
+    int row = m_monthActions.size();
+    for (const char* key : {"current year", "current month", "today"}) {
+        QAction* a = m_keyActions.at(row++);
+        QString caption = a->text();
+        LangString(QString::fromLatin1(key), caption);
+        a->setText(caption);
+    }
 }
 
 QAction* DateMenu::addKeyAction(const QString& name, const char* caption,

@@ -35,6 +35,8 @@ protected:
 
 private:
     void nameMonths();
+    // Applies the translation table to the period captions; a missing key keeps the built-in one.
+    void translate();
     QAction* addKeyAction(const QString& name, const char* caption, const QKeySequence& keys);
 
     QList<QAction*> m_keyActions;

@@ -180,6 +180,8 @@ void EntryDialog::showEvent(QShowEvent* event) {
         m_date->setFocus();
     }
     translateFrames();
+    Translate(m_okButton, QStringLiteral("ok"));
+    Translate(m_cancelButton, QStringLiteral("cancel"));
     Translate(this, m_captionKey);
     FadingDialog::showEvent(event);
 }

@@ -1,6 +1,7 @@
 #include "ledger/entrydialog.h"
 
 #include "core/clock.h"
+#include "core/lang.h"
 #include "core/layouts.h"
 #include "core/translate.h"
 #include "ledger/entrycontrols.h"
@@ -41,10 +42,12 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     makeDateRow("DateRecord");
     m_nameEdit = Named(new QLineEdit(this), "NameRecord");
     m_proposeNameButton = SmallButton(this, "SpeedButton9", QStringLiteral("..."));
-    m_proposeNameButton->setToolTip(QStringLiteral("Name from the group and sub-group"));
+    m_proposeNameButton->setToolTip(LangText(QStringLiteral("namefromgroup"),
+                                             QStringLiteral("Name from the group and sub-group")));
     m_amountEdit = Named(new QLineEdit(this), "Value");
     m_calculatorButton = SmallButton(this, "SpeedButton6", QStringLiteral("="));
-    m_calculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_calculatorButton->setToolTip(
+        LangText(QStringLiteral("calculator"), QStringLiteral("Calculator")));
     m_currencyBox = Named(new QComboBox(this), "Currency");
     m_groupBox = Named(new QComboBox(this), "list1");
     m_editGroupsButton = SmallButton(this, "SpeedButton7", QStringLiteral("+/-"));

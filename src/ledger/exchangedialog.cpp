@@ -1,6 +1,7 @@
 #include "ledger/exchangedialog.h"
 
 #include "core/clock.h"
+#include "core/lang.h"
 #include "core/layouts.h"
 #include "core/translate.h"
 #include "ledger/entrycontrols.h"
@@ -22,16 +23,20 @@ ExchangeDialog::ExchangeDialog(LedgerTables& tables, QWidget* parent)
     makeDateRow("DateTimePicker1");
     m_amountEdit = Named(new QLineEdit(this), "Edit1");
     m_amountCalculatorButton = SmallButton(this, "SpeedButton1", QStringLiteral("="));
-    m_amountCalculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_amountCalculatorButton->setToolTip(
+        LangText(QStringLiteral("calculator"), QStringLiteral("Calculator")));
     m_givenCurrencyBox = Named(new QComboBox(this), "ComboBox1");
     m_receivedCurrencyBox = Named(new QComboBox(this), "ComboBox2");
-    auto* to = new QLabel(QStringLiteral("to"), this);
+    auto* to = new QLabel(LangText(QStringLiteral("exchangeto"), QStringLiteral("to")), this);
     m_rateEdit = Named(new QLineEdit(this), "Edit3");
     m_rateCalculatorButton = SmallButton(this, "SpeedButton5", QStringLiteral("="));
-    m_rateCalculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_rateCalculatorButton->setToolTip(
+        LangText(QStringLiteral("calculator"), QStringLiteral("Calculator")));
     m_nameEdit = Named(new QLineEdit(this), "Edit2");
     m_proposeNameButton = SmallButton(this, "SpeedButton2", QStringLiteral("..."));
-    m_proposeNameButton->setToolTip(QStringLiteral("Name from the amount and the currencies"));
+    m_proposeNameButton->setToolTip(
+        LangText(QStringLiteral("namefromamount"),
+                 QStringLiteral("Name from the amount and the currencies")));
 
     m_amountFrame =
         Frame(this, QStringLiteral(" Amount "), {m_amountEdit, m_amountCalculatorButton});

@@ -217,7 +217,14 @@ void ExtendedFilterPage::onLoadPresetClicked() {
 
 TranslationKeys ExtendedFilterPage::translationKeys() {
     using namespace translation;
-    TranslationKeys keys = {{QStringLiteral("load"), Text(m_loadPresetButton)}};
+    TranslationKeys keys = {
+        {QStringLiteral("load"), Text(m_loadPresetButton)},
+        {QStringLiteral("delete"), Text(m_deletePresetButton)},
+        {QStringLiteral("save as"),
+         [this](const QString& t) {
+             m_savePresetButton->setText(t + QStringLiteral("..."));
+         }},
+    };
     const TranslationKeys lists = m_lists->translationKeys();
     keys.insert(keys.end(), lists.begin(), lists.end());
     AddNumbered(keys, "hint", 3, 22,

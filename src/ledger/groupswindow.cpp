@@ -119,6 +119,7 @@ void GroupsWindow::showEvent(QShowEvent* event) {
             Translate(b, u"delete"_s);
         for (QPushButton* b : {m_editGroup, m_editSubGroup})
             Translate(b, u"edit"_s);
+        Translate(m_ok, u"ok"_s);
         selectGroup(0);
     }
     QDialog::showEvent(event);

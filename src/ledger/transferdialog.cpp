@@ -23,7 +23,8 @@ TransferDialog::TransferDialog(LedgerTables& tables, QWidget* parent)
     makeDateRow("DateTimePicker1");
     m_amountEdit = Named(new QLineEdit(QStringLiteral("0"), this), "Value");
     m_calculatorButton = SmallButton(this, "SpeedButton1", QStringLiteral("="));
-    m_calculatorButton->setToolTip(QStringLiteral("Calculator"));
+    m_calculatorButton->setToolTip(
+        LangText(QStringLiteral("calculator"), QStringLiteral("Calculator")));
     m_currencyBox = Named(new QComboBox(this), "ComboBox3");
     m_fromLabel = Named(new QLabel(QStringLiteral("From"), this), "Label1");
     m_fromAccountBox = Named(new QComboBox(this), "ComboBox1");
@@ -32,11 +33,14 @@ TransferDialog::TransferDialog(LedgerTables& tables, QWidget* parent)
     m_leavingNameLabel = Named(new QLabel(this), "Label3");
     m_leavingNameEdit = Named(new QLineEdit(this), "Edit1");
     m_proposeLeavingNameButton = SmallButton(this, "SpeedButton2", QStringLiteral("..."));
-    m_proposeLeavingNameButton->setToolTip(QStringLiteral("Name from the destination account"));
+    m_proposeLeavingNameButton->setToolTip(
+        LangText(QStringLiteral("namefromdestination"),
+                 QStringLiteral("Name from the destination account")));
     m_arrivingNameLabel = Named(new QLabel(this), "Label4");
     m_arrivingNameEdit = Named(new QLineEdit(this), "Edit2");
     m_proposeArrivingNameButton = SmallButton(this, "SpeedButton5", QStringLiteral("..."));
-    m_proposeArrivingNameButton->setToolTip(QStringLiteral("Name from the source account"));
+    m_proposeArrivingNameButton->setToolTip(
+        LangText(QStringLiteral("namefromsource"), QStringLiteral("Name from the source account")));
 
     m_amountFrame =
         Frame(this, QStringLiteral(" Amount "), {m_amountEdit, m_calculatorButton, m_currencyBox});

@@ -15,4 +15,22 @@ QString ReadOnlyMessage() {
                                    "cannot be saved."));
 }
 
+QString CannotOpenMessage(const QString& path, const QString& why) {
+    return LangText(QStringLiteral("cannotopentable"),
+                    QStringLiteral("Cannot open the table file %1: %2"))
+        .arg(path, why);
+}
+
+QString CannotReadMessage(const QString& path, const QString& why) {
+    return LangText(QStringLiteral("cannotreadtable"),
+                    QStringLiteral("Cannot read the table file %1: %2"))
+        .arg(path, why);
+}
+
+QString CannotWriteMessage(const QString& path, const QString& why) {
+    return LangText(QStringLiteral("cannotwritetable"),
+                    QStringLiteral("Cannot write to the table file %1: %2"))
+        .arg(path, why);
+}
+
 } // namespace zovi

@@ -21,4 +21,9 @@ private:
 // The message with which writes to a read-only database are refused.
 QString ReadOnlyMessage();
 
+// The messages of a table file that cannot be opened, read or written, with the reason.
+QString CannotOpenMessage(const QString& path, const QString& why);
+QString CannotReadMessage(const QString& path, const QString& why);
+QString CannotWriteMessage(const QString& path, const QString& why);
+
 } // namespace zovi

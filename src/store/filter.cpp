@@ -1,5 +1,6 @@
 #include "store/filter.h"
 
+#include "core/lang.h"
 #include "core/locale.h"
 #include "store/error.h"
 
@@ -39,20 +40,26 @@ public:
 
 private:
     [[noreturn]] void fail(const QString& what) const {
-        throw StoreError(QStringLiteral("Cannot apply the filter %1: %2").arg(Quote(m_src), what));
+        throw StoreError(LangText(QStringLiteral("filterrefused"),
+                                  QStringLiteral("Cannot apply the filter %1: %2"))
+                             .arg(Quote(m_src), what));
     }
 
     [[noreturn]] void unexpected(const Token& t) const {
         if (t.kind == Token::Kind::End)
-            fail(QStringLiteral("it ends too early."));
+            fail(LangText(QStringLiteral("filterends"), QStringLiteral("it ends too early.")));
         // A word or value right after a value is what an unescaped quote inside a text leaves.
         if (m_index >= 2 && (m_tokens[size_t(m_index) - 1].kind == Token::Kind::Text ||
                              m_tokens[size_t(m_index) - 1].kind == Token::Kind::Number))
-            fail(QStringLiteral("unexpected %1 at position %2 after a value; a quote inside a "
-                                "value must be written twice.")
+            fail(LangText(QStringLiteral("filterafteravalue"),
+                          QStringLiteral("unexpected %1 at position %2 after a value; a quote "
+                                         "inside a value must be written twice."))
                      .arg(Quote(t.text))
                      .arg(t.pos + 1));
-        fail(QStringLiteral("unexpected %1 at position %2.").arg(Quote(t.text)).arg(t.pos + 1));
+        fail(LangText(QStringLiteral("filterunexpected"),
+                      QStringLiteral("unexpected %1 at position %2."))
+                 .arg(Quote(t.text))
+                 .arg(t.pos + 1));
     }
 
     void tokenize() {
@@ -86,8 +93,10 @@ private:
                     t.text += m_src[i++];
                 }
                 if (!closed)
-                    fail(QStringLiteral("the value starting at position %1 has no closing quote; "
-                                        "a quote inside a value must be written twice.")
+                    fail(LangText(QStringLiteral("filternoclosingquote"),
+                                  QStringLiteral("the value starting at position %1 has no "
+                                                 "closing quote; a quote inside a value must "
+                                                 "be written twice."))
                              .arg(t.pos + 1));
             } else if (c == QLatin1Char('(') || c == QLatin1Char(')')) {
                 t.kind = c == QLatin1Char('(') ? Token::Kind::Open : Token::Kind::Close;
@@ -112,7 +121,8 @@ private:
                 while (i < n && (m_src[i].isLetterOrNumber() || m_src[i] == QLatin1Char('_')))
                     t.text += m_src[i++];
             } else {
-                fail(QStringLiteral("unexpected character %1 at position %2.")
+                fail(LangText(QStringLiteral("filtercharacter"),
+                              QStringLiteral("unexpected character %1 at position %2."))
                          .arg(Quote(QString(c)))
                          .arg(i + 1));
             }
@@ -160,13 +170,16 @@ private:
             // Each bracket costs a level of the parser's (and the evaluation's) stack; a text
             // nested deeper than any filter a person writes is refused before it can exhaust it.
             if (++m_depth > kMaxDepth)
-                fail(QStringLiteral("brackets are nested more than %1 deep.").arg(kMaxDepth));
+                fail(LangText(QStringLiteral("filterdepth"),
+                              QStringLiteral("brackets are nested more than %1 deep."))
+                         .arg(kMaxDepth));
             take();
             const int inner = parseOr();
             --m_depth;
             if (peek().kind != Token::Kind::Close) {
                 if (peek().kind == Token::Kind::End)
-                    fail(QStringLiteral("a bracket is not closed."));
+                    fail(LangText(QStringLiteral("filterbracket"),
+                                  QStringLiteral("a bracket is not closed.")));
                 unexpected(peek());
             }
             take();
@@ -183,7 +196,9 @@ private:
             return c.name.compare(field.text, Qt::CaseInsensitive) == 0;
         });
         if (it == m_columns.end())
-            fail(QStringLiteral("the table has no field %1.").arg(Quote(field.text)));
+            fail(LangText(QStringLiteral("filternofield"),
+                          QStringLiteral("the table has no field %1."))
+                     .arg(Quote(field.text)));
         const Token op = take();
         if (op.kind != Token::Kind::Op) {
             --m_index;
@@ -206,7 +221,9 @@ private:
                   : op.text == QLatin1String(">")  ? CompiledFilter::Op::Gt
                   : op.text == QLatin1String("<")
                       ? CompiledFilter::Op::Lt
-                      : (fail(QStringLiteral("unknown operator %1.").arg(Quote(op.text))),
+                      : (fail(LangText(QStringLiteral("filteroperator"),
+                                       QStringLiteral("unknown operator %1."))
+                                  .arg(Quote(op.text))),
                          CompiledFilter::Op::Eq);
         bindLiteral(node, literal, it->name);
         return add(std::move(node));
@@ -215,7 +232,8 @@ private:
     void bindLiteral(CompiledFilter::Node& node, const Token& literal, const QString& field) {
         const QString& v = literal.text;
         if (literal.kind == Token::Kind::Ident && node.type != FieldType::Boolean)
-            fail(QStringLiteral("the value %1 for field %2 must stand in single quotes.")
+            fail(LangText(QStringLiteral("filtertextquotes"),
+                          QStringLiteral("the value %1 for field %2 must stand in single quotes."))
                      .arg(Quote(v), field));
         switch (node.type) {
         case FieldType::Text:
@@ -229,16 +247,22 @@ private:
             bool ok = false;
             node.number = t.toDouble(&ok);
             if (!ok || !std::isfinite(node.number))
-                fail(QStringLiteral("%1 is not a number for field %2.").arg(Quote(v), field));
+                fail(LangText(QStringLiteral("filternotanumber"),
+                              QStringLiteral("%1 is not a number for field %2."))
+                         .arg(Quote(v), field));
             return;
         }
         case FieldType::Date: {
             if (literal.kind != Token::Kind::Text)
-                fail(QStringLiteral("the date %1 for field %2 must stand in single quotes.")
+                fail(LangText(
+                         QStringLiteral("filterdatequotes"),
+                         QStringLiteral("the date %1 for field %2 must stand in single quotes."))
                          .arg(Quote(v), field));
             QDate d = AppDateFromText(v);
             if (!d.isValid())
-                fail(QStringLiteral("%1 is not a date for field %2.").arg(Quote(v), field));
+                fail(LangText(QStringLiteral("filternotadate"),
+                              QStringLiteral("%1 is not a date for field %2."))
+                         .arg(Quote(v), field));
             node.day = d.toJulianDay();
             return;
         }
@@ -251,7 +275,9 @@ private:
                      t == QLatin1String("0"))
                 node.number = 0;
             else
-                fail(QStringLiteral("%1 is not a boolean for field %2.").arg(Quote(v), field));
+                fail(LangText(QStringLiteral("filternotaboolean"),
+                              QStringLiteral("%1 is not a boolean for field %2."))
+                         .arg(Quote(v), field));
             return;
         }
         }

@@ -267,8 +267,7 @@ void RunWrite(Statement& st, const QString& path) {
     } catch (const StoreError& e) {
         st.reset();
         Store::instance().writeFailed();
-        throw StoreError(
-            QStringLiteral("Cannot write to the table file %1: %2").arg(path, e.message()));
+        throw StoreError(CannotWriteMessage(path, e.message()));
     }
     st.reset();
 }
@@ -330,7 +329,9 @@ RowSlot TableImage::insert(std::vector<Value> values) {
 
 void TableImage::update(RowSlot row, std::vector<Value> values) {
     if (!alive(row))
-        throw StoreError(QStringLiteral("The row was deleted in the meantime (%1).").arg(m_path));
+        throw StoreError(LangText(QStringLiteral("rowdeleted"),
+                                  QStringLiteral("The row was deleted in the meantime (%1)."))
+                             .arg(m_path));
     values.resize(m_columns.size());
     if (m_autoInc >= 0)
         values[size_t(m_autoInc)] = value(row, m_autoInc);
@@ -354,7 +355,9 @@ void TableImage::update(RowSlot row, std::vector<Value> values) {
     RunWrite(st, m_path);
     if (sqlite3_changes(m_connection->db()) != 1) {
         store.writeFailed();
-        throw StoreError(QStringLiteral("The row is no longer in the table file %1.").arg(m_path));
+        throw StoreError(LangText(QStringLiteral("rowgone"),
+                                  QStringLiteral("The row is no longer in the table file %1."))
+                             .arg(m_path));
     }
     if (store.inTransaction()) {
         RowCells before;
@@ -372,7 +375,9 @@ void TableImage::update(RowSlot row, std::vector<Value> values) {
 
 void TableImage::remove(RowSlot row) {
     if (!alive(row))
-        throw StoreError(QStringLiteral("The row was deleted in the meantime (%1).").arg(m_path));
+        throw StoreError(LangText(QStringLiteral("rowdeleted"),
+                                  QStringLiteral("The row was deleted in the meantime (%1)."))
+                             .arg(m_path));
     Store& store = Store::instance();
     refuseIfReadOnly();
     store.willWrite(m_connection);

@@ -2,6 +2,7 @@
 // pooled as they are read.
 #include "store/image.h"
 
+#include "core/lang.h"
 #include "core/locale.h"
 #include "store/error.h"
 #include "store/sqlite.h"
@@ -131,8 +132,7 @@ void TableImage::load(const Progress& readProgress) {
             while (st.step())
                 tables << ColumnText(st.get(), 0);
         } catch (const StoreError& e) {
-            throw StoreError(
-                QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
+            throw StoreError(CannotReadMessage(m_path, e.message()));
         }
     }
     for (const QString& t : tables) {
@@ -142,7 +142,9 @@ void TableImage::load(const Progress& readProgress) {
     if (m_table.isEmpty() && tables.size() == 1)
         m_table = tables.first();
     if (m_table.isEmpty())
-        throw StoreError(QStringLiteral("The file %1 holds no table of this program.").arg(m_path));
+        throw StoreError(LangText(QStringLiteral("notatable"),
+                                  QStringLiteral("The file %1 holds no table of this program."))
+                             .arg(m_path));
 
     {
         Statement info(db,
@@ -227,7 +229,8 @@ void TableImage::load(const Progress& readProgress) {
                     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
                     if (!text) {
                         if (sqlite3_column_type(st, col) != SQLITE_NULL)
-                            throw StoreError(QStringLiteral("out of memory."));
+                            throw StoreError(LangText(QStringLiteral("outofmemory"),
+                                                      QStringLiteral("out of memory.")));
                         continue;
                     }
                     kinds[i] = TextCell;
@@ -262,7 +265,9 @@ void TableImage::load(const Progress& readProgress) {
                         const double d = sqlite3_column_double(st, col);
                         if (!(std::fabs(d) < 9.2e18))
                             throw StoreError(
-                                QStringLiteral("the field %1 holds %2, which is not an integer.")
+                                LangText(QStringLiteral("notaninteger"),
+                                         QStringLiteral("the field %1 holds %2, which is not an "
+                                                        "integer."))
                                     .arg(column.name, QString::number(d)));
                         bits[i] = quint64(qint64(d));
                     } else {
@@ -294,8 +299,7 @@ void TableImage::load(const Progress& readProgress) {
             }
         }
     } catch (const StoreError& e) {
-        throw StoreError(
-            QStringLiteral("Cannot read the table file %1: %2").arg(m_path, e.message()));
+        throw StoreError(CannotReadMessage(m_path, e.message()));
     }
     m_expectedRows = 0;
     if (progress)
@@ -310,12 +314,14 @@ void TableImage::checkColumns(const TableSchema& schema) const {
         const int column = columnIndex(field.name);
         if (column < 0)
             throw StoreError(
-                QStringLiteral("The table file %1 does not fit: it has no field \"%2\".")
+                LangText(QStringLiteral("tablenofield"),
+                         QStringLiteral("The table file %1 does not fit: it has no field \"%2\"."))
                     .arg(m_path, field.name));
         if (field.type == FieldType::AutoInc && column != m_autoInc)
             throw StoreError(
-                QStringLiteral("The table file %1 does not fit: its field \"%2\" is not "
-                               "an INTEGER PRIMARY KEY.")
+                LangText(QStringLiteral("tablenokey"),
+                         QStringLiteral("The table file %1 does not fit: its field \"%2\" is "
+                                        "not an INTEGER PRIMARY KEY."))
                     .arg(m_path, field.name));
     }
 }

@@ -1,5 +1,6 @@
 #include "store/oldtable.h"
 
+#include "core/lang.h"
 #include "store/error.h"
 #include "store/sqlite.h"
 
@@ -25,7 +26,7 @@ public:
         if (rc != SQLITE_OK) {
             const QString why = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db))
                                      : QString::fromUtf8(sqlite3_errstr(rc));
-            throw StoreError(QStringLiteral("Cannot read the table file %1: %2").arg(path, why));
+            throw StoreError(CannotReadMessage(path, why));
         }
         sqlite3_busy_timeout(m_db, 2000);
     }
@@ -86,7 +87,8 @@ OldTable ReadSqliteTable(const QString& path, const ReadProgress& progress) {
         if (name.isEmpty() && names.size() == 1)
             name = names.first();
         if (name.isEmpty())
-            throw StoreError(QStringLiteral("the file holds no table of this program"));
+            throw StoreError(LangText(QStringLiteral("oldnotatable"),
+                                      QStringLiteral("the file holds no table of this program")));
 
         {
             Statement info(db, QStringLiteral("PRAGMA table_info(%1)").arg(QuoteIdent(name)));
@@ -126,8 +128,9 @@ OldTable ReadSqliteTable(const QString& path, const ReadProgress& progress) {
                         !QByteArrayView(static_cast<const char*>(sqlite3_column_blob(st.get(), c)),
                                         sqlite3_column_bytes(st.get(), c))
                              .isValidUtf8())
-                        throw StoreError(QStringLiteral("the text of the field %1 in row %2 is "
-                                                        "not readable text.")
+                        throw StoreError(LangText(QStringLiteral("oldunreadabletext"),
+                                                  QStringLiteral("the text of the field %1 in "
+                                                                 "row %2 is not readable text."))
                                              .arg(table.fields[size_t(c)].name)
                                              .arg(table.rows.size() + 1));
                     row[size_t(c)] = std::move(text);
@@ -139,8 +142,7 @@ OldTable ReadSqliteTable(const QString& path, const ReadProgress& progress) {
                 progress(qint64(table.rows.size()), total);
         }
     } catch (const StoreError& e) {
-        throw StoreError(
-            QStringLiteral("Cannot read the table file %1: %2").arg(path, e.message()));
+        throw StoreError(CannotReadMessage(path, e.message()));
     }
     if (progress)
         progress(qint64(table.rows.size()), qint64(table.rows.size()));

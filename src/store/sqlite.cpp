@@ -1,5 +1,6 @@
 #include "store/sqlite.h"
 
+#include "core/lang.h"
 #include "store/error.h"
 
 #include <QUrl>
@@ -32,8 +33,9 @@ Statement::Statement(sqlite3* db, const QString& sql) : m_db(db) {
     const int rc = sqlite3_prepare_v3(db, utf8.constData(), int(utf8.size()),
                                       SQLITE_PREPARE_PERSISTENT, &m_stmt, nullptr);
     if (rc != SQLITE_OK)
-        throw StoreError(
-            QStringLiteral("The table store cannot run \"%1\": %2").arg(sql, Message(db)));
+        throw StoreError(LangText(QStringLiteral("cannotrun"),
+                                  QStringLiteral("The table store cannot run \"%1\": %2"))
+                             .arg(sql, Message(db)));
 }
 
 Statement::~Statement() {
@@ -66,8 +68,7 @@ Connection::Connection(const QString& mainFile) : m_mainFile(mainFile) {
         const QString message = m_db ? Message(m_db) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close(m_db);
         m_db = nullptr;
-        throw StoreError(
-            QStringLiteral("Cannot open the table file %1: %2").arg(mainFile, message));
+        throw StoreError(CannotOpenMessage(mainFile, message));
     }
     sqlite3_extended_result_codes(m_db, 1);
     // A file another program holds locked is reported after a short wait, not at once.
@@ -96,8 +97,7 @@ void Connection::attach(const QString& file, const QString& alias) {
     try {
         st.step();
     } catch (const StoreError& e) {
-        throw StoreError(
-            QStringLiteral("Cannot open the table file %1: %2").arg(file, e.message()));
+        throw StoreError(CannotOpenMessage(file, e.message()));
     }
     prepareSchema(alias, file);
 }
@@ -114,8 +114,7 @@ void Connection::prepareSchema(const QString& alias, const QString& file) {
             result = QString::fromUtf8(
                 reinterpret_cast<const char*>(sqlite3_column_text(mode.get(), 0)));
     } catch (const StoreError& e) {
-        throw StoreError(
-            QStringLiteral("Cannot open the table file %1: %2").arg(file, e.message()));
+        throw StoreError(CannotOpenMessage(file, e.message()));
     }
     if (result.compare(QLatin1String("delete"), Qt::CaseInsensitive) != 0)
         throw StoreError(

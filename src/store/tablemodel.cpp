@@ -45,7 +45,16 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal || !m_handle ||
         !m_handle->isOpen() || section >= m_handle->fieldCount())
         return QAbstractTableModel::headerData(section, orientation, role);
-    return m_handle->fieldName(section);
+    return m_captions.value(section, m_handle->fieldName(section));
+}
+
+bool TableModel::setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                               int role) {
+    if (orientation != Qt::Horizontal || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return false;
+    m_captions.insert(section, value.toString());
+    Q_EMIT headerDataChanged(orientation, section, section);
+    return true;
 }
 
 void TableModel::selectRow(int row) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QPointer>
 
 namespace zovi {
@@ -23,6 +24,9 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
+    // A column's caption in place of its field name (horizontal display role only).
+    bool setHeaderData(int section, Qt::Orientation orientation, const QVariant& value,
+                       int role = Qt::EditRole) override;
 
     // Moves the handle to the row a grid selected (0-based).
     void selectRow(int row);
@@ -30,6 +34,7 @@ public:
 private:
     QPointer<TableHandle> m_handle;
     QMetaObject::Connection m_connection;
+    QHash<int, QString> m_captions;
 };
 
 } // namespace zovi

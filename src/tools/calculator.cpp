@@ -1,5 +1,6 @@
 #include "tools/calculator.h"
 
+#include "core/lang.h"
 #include "core/textutil.h"
 
 #include <QLocale>
@@ -25,7 +26,7 @@ bool IsExponent(const QString& text) {
 }
 
 QString NotANumber(const QString& text) {
-    return u"\"%1\" is not a valid number."_s.arg(text);
+    return LangText(u"calcnotanumber"_s, u"\"%1\" is not a valid number."_s).arg(text);
 }
 
 // The value of an operand: an amount as ToAmount reads it, with an optional leading minus sign
@@ -113,7 +114,7 @@ QString Calculator::equals() {
         break;
     case Operator::Divide:
         if (*b == 0)
-            return u"Division by zero."_s;
+            return LangText(u"calcdivisionbyzero"_s, u"Division by zero."_s);
         result = *a / *b;
         break;
     case Operator::None:
@@ -121,7 +122,7 @@ QString Calculator::equals() {
         break;
     }
     if (!std::isfinite(result))
-        return u"The result is too large."_s;
+        return LangText(u"calctoolarge"_s, u"The result is too large."_s);
     m_first = NumberText(result);
     m_active = Operand::First;
     return QString();

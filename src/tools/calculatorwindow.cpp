@@ -91,7 +91,7 @@ CalculatorWindow::CalculatorWindow(QWidget* parent) : QDialog(parent) {
     connect(equalsKey, &QToolButton::clicked, this, &CalculatorWindow::onEqualsClicked);
     equalsKey->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
     keys->addWidget(equalsKey, 2, 4, 2, 1);
-    keys->addWidget(actionKey(19, u"clr"_s, &Calculator::clear), 0, 4);
+    keys->addWidget(actionKey(19, LangText(u"calcclear"_s, u"clr"_s), &Calculator::clear), 0, 4);
     keys->addWidget(actionKey(20, u"<-"_s, &Calculator::backspace), 1, 4);
 
     m_okButton = Named(new QPushButton(u"&Ok"_s, this), "Button1");
@@ -151,6 +151,8 @@ void CalculatorWindow::openEmpty() {
 void CalculatorWindow::showEvent(QShowEvent* event) {
     m_calc.prepareShow();
     setWindowTitle(LangText(u"calculator"_s, u"Calculator"_s));
+    m_okButton->setText(LangText(u"ok"_s, u"&Ok"_s));
+    m_cancelButton->setText(LangText(u"cancel"_s, u"&Cancel"_s));
     refresh();
     QDialog::showEvent(event);
 }

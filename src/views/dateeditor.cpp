@@ -94,6 +94,8 @@ void MonthPicker::showEvent(QShowEvent* event) {
         LangString(QString::fromLatin1(key), name);
         item->setText(u' ' + name);
     }
+    Translate(m_okButton, QStringLiteral("ok"));
+    Translate(m_cancelButton, QStringLiteral("cancel"));
     m_monthList->clearSelection();
     m_monthList->setCurrentRow(-1);
     m_okButton->setEnabled(false);
@@ -181,6 +183,8 @@ void DateEditor::showEvent(QShowEvent* event) {
     Translate(m_todayButton, QStringLiteral("day"));
     Translate(m_weekButton, QStringLiteral("week"));
     Translate(m_monthButton, QStringLiteral("month"));
+    Translate(m_okButton, QStringLiteral("ok"));
+    Translate(m_cancelButton, QStringLiteral("cancel"));
     QDialog::showEvent(event);
 }
 

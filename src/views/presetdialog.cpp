@@ -17,7 +17,8 @@ PresetNameDialog::PresetNameDialog(QWidget* parent) : QDialog(parent) {
     m_nameLabel = Named(new QLabel(QStringLiteral("Name"), this), "Label1");
     m_nameEdit = Named(new QLineEdit(this), "Edit1");
     m_okButton = Named(new QPushButton(QStringLiteral("OK"), this), "Button1");
-    auto* cancel = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
+    m_cancelButton = Named(new QPushButton(QStringLiteral("Cancel"), this), "Button2");
+    auto* cancel = m_cancelButton;
     m_okButton->setDefault(true);
     cancel->setAutoDefault(false);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -44,6 +45,8 @@ bool PresetNameDialog::ask(QString& name) {
 void PresetNameDialog::showEvent(QShowEvent* event) {
     Translate(this, QStringLiteral("save as"));
     Translate(m_nameLabel, QStringLiteral("name"));
+    Translate(m_okButton, QStringLiteral("ok"));
+    Translate(m_cancelButton, QStringLiteral("cancel"));
     QDialog::showEvent(event);
     m_nameEdit->setFocus();
 }

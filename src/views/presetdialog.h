@@ -26,6 +26,7 @@ private:
     QLabel* m_nameLabel = nullptr;
     QLineEdit* m_nameEdit = nullptr;
     QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };
 
 } // namespace zovi
