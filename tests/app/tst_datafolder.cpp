@@ -153,9 +153,10 @@ private Q_SLOTS:
         QVERIFY2(install.exitCode() == 0, install.readAll().constData());
         const QString folder = prefix + u"/lib/zovi"_s;
         for (const char* file :
-             {"zovi", "lang.ini", "Help.html", "welcome.bmp", "Skins/Longhorn.sui",
-              "Report/Data.rav", "Report/data.db", "Template/copy.txt", "Template/Data.db",
-              "ExTemplate/data.dbf_t", "Databases/Default/Data.db", "Databases/Example/Data.db"})
+             {"zovi", "lang.ini", "Help.html", "help.css", "lang/ru.html", "welcome.bmp",
+              "Skins/Longhorn.sui", "Report/Data.rav", "Report/data.db", "Template/copy.txt",
+              "Template/Data.db", "ExTemplate/data.dbf_t", "Databases/Default/Data.db",
+              "Databases/Example/Data.db"})
             QVERIFY2(QFileInfo(folder + u'/' + QLatin1StringView(file)).isFile(), file);
         QVERIFY(!QFileInfo::exists(folder + u"/bases.ini"_s));
         QFile desktop(prefix + u"/share/applications/zovi.desktop"_s);

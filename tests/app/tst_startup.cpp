@@ -70,8 +70,15 @@ private Q_SLOTS:
     // The shipped help keeps up with the program: its table of shortcuts lists exactly the keys
     // the main window answers to, every window made at start-up has its section (an anchor
     // named after the window's class), and every link inside the help leads somewhere.
+    void helpCoversWindowsAndShortcuts_data() {
+        QTest::addColumn<QString>("helpFile");
+        QTest::newRow("English") << u"Help.html"_s;
+        QTest::newRow("Russian") << u"lang/ru.html"_s;
+    }
+
     void helpCoversWindowsAndShortcuts() {
-        QFile file(QStringLiteral(ZOVI_TEST_RESOURCE_DIR) + u"/Help.html"_s);
+        QFETCH(QString, helpFile);
+        QFile file(QStringLiteral(ZOVI_TEST_RESOURCE_DIR) + u'/' + helpFile);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString help = QString::fromUtf8(file.readAll());
         start();
