@@ -436,7 +436,7 @@ void MainWindow::importZovi5() {
 // Without the help file, or without a program that shows HTML, the user is told where the file
 // lies instead of seeing nothing happen.
 void MainWindow::showHelp() {
-    const QString path = ProgramFolder::file(QStringLiteral("Help.html"));
+    const QString path = HelpFile();
     if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
         Messages::error(this, LangText(QStringLiteral("helpmissing"),
                                        QStringLiteral("The help cannot be shown. Open the file %1 "

@@ -1,6 +1,7 @@
 #include "core/language.h"
 
 #include "core/lang.h"
+#include "core/locale.h"
 #include "core/paths.h"
 
 #include <QCoreApplication>
@@ -48,6 +49,28 @@ QString LanguageCode() {
 
 QLocale DateNamesLocale() {
     return QLocale(LanguageCode());
+}
+
+QString ShownDate(const QDate& date, const QString& format) {
+    if (!date.isValid())
+        return QString();
+    return DateNamesLocale().toString(date,
+                                      format.isEmpty() ? AppLocale::shortDateFormat() : format);
+}
+
+QString HelpFile() {
+    const QString chosen = ChosenLangFile();
+    // The chosen file is lang.ini or a plain file of lang/; a language code from a file is
+    // checked before it becomes part of a path.
+    const QString code = LanguageCode();
+    QString own;
+    if (chosen != u"lang.ini"_s)
+        own = chosen.chopped(4) + u".html"_s;
+    else if (code != u"en"_s && IsPlainFileName(code))
+        own = u"lang/"_s + code + u".html"_s;
+    if (!own.isEmpty() && QFileInfo(ProgramFolder::file(own)).isFile())
+        return ProgramFolder::file(own);
+    return ProgramFolder::file(u"Help.html"_s);
 }
 
 bool ApplyLanguage() {

@@ -380,6 +380,31 @@ private Q_SLOTS:
         }
     }
 
+    // The help opens in the chosen language: a translation file's help lies beside it under the
+    // same name; a language without a help of its own gets the English one.
+    void helpFile_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("help");
+        QTest::newRow("English") << u"lang.ini"_s << u"Help.html"_s;
+        QTest::newRow("Russian") << u"lang/ru.ini"_s << u"lang/ru.html"_s;
+        QTest::newRow("dropped without help") << u"lang/de.ini"_s << u"Help.html"_s;
+    }
+
+    void helpFile() {
+        QFETCH(QString, chosen);
+        QFETCH(QString, help);
+        const auto clean = qScopeGuard([this] {
+            Settings::remove(u"language"_s);
+            QDir(programDir.filePath(u"lang"_s)).removeRecursively();
+        });
+        writeLang("languagecode=en\n");
+        writeLang("languagecode=ru\n", u"lang/ru.ini"_s);
+        writeLang("<html></html>", u"lang/ru.html"_s);
+        writeLang("languagecode=de\n", u"lang/de.ini"_s);
+        rawSettings().setValue(u"language"_s, chosen);
+        QCOMPARE(HelpFile(), ProgramFolder::file(help));
+    }
+
     // Qt's own texts (the buttons of its dialogs) follow the language code of the file and
     // change back when the language does.
     void qtTranslationsFollowLanguage() {
