@@ -1,5 +1,6 @@
 #include "charts/chartdata.h"
 
+#include "core/language.h"
 #include "core/locale.h"
 #include "store/datamodules.h"
 
@@ -78,13 +79,13 @@ QString PeriodLabel(const QDate& date, PeriodLength length) {
     const QString format = AppLocale::shortDateFormat();
     switch (length) {
     case PeriodLength::Months:
-        return QLocale::c().toString(date, FormatWithout(format, QStringLiteral("d")));
+        return ShownDate(date, FormatWithout(format, QStringLiteral("d")));
     case PeriodLength::Years:
-        return QLocale::c().toString(date, FormatWithout(format, QStringLiteral("dM")));
+        return ShownDate(date, FormatWithout(format, QStringLiteral("dM")));
     case PeriodLength::Days:
         break;
     }
-    return AppLocale::formatDate(date);
+    return ShownDate(date);
 }
 
 namespace {

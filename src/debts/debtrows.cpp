@@ -1,6 +1,7 @@
 #include "debts/debtrows.h"
 
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/locale.h"
 #include "core/textutil.h"
 #include "ledger/standardentry.h"
@@ -51,7 +52,7 @@ void ExchangeSortByDate(std::vector<DebtRow>& rows) {
 QStringList DebtCells(const DebtRow& row) {
     const QString blank = QStringLiteral(" ");
     return {QString::number(row.id),
-            AppLocale::formatDate(row.date),
+            ShownDate(row.date),
             row.name,
             FormatMoney(row.first) + blank + row.sign,
             row.valued

@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/layouts.h"
 #include "core/locale.h"
 #include "core/messages.h"
@@ -398,7 +399,7 @@ void DebtsPage::repaymentChosen() {
 
 void DebtsPage::showToday() {
     m_todayButton->setText(LangText(QStringLiteral("today"), S("Today")) + S(" (") +
-                           AppLocale::formatDate(Clock::today()) + S(")"));
+                           ShownDate(Clock::today()) + S(")"));
     const QSignalBlocker quiet(m_chosenDay);
     m_chosenDay->setDate(Clock::today());
 }

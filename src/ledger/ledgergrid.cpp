@@ -1,5 +1,6 @@
 #include "ledger/ledgergrid.h"
 
+#include "core/language.h"
 #include "core/locale.h"
 #include "core/textutil.h"
 #include "ledger/currency.h"
@@ -289,7 +290,7 @@ QVariant LedgerGridModel::data(const QModelIndex& index, int role) const {
     case 0:
         return r.mark;
     case 1:
-        return AppLocale::formatDate(r.date);
+        return ShownDate(r.date);
     case 2:
         return r.name;
     case 3:

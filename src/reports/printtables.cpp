@@ -1,6 +1,7 @@
 #include "reports/printtables.h"
 
 #include "core/lang.h"
+#include "core/language.h"
 #include "core/locale.h"
 #include "store/table.h"
 #include "store/transaction.h"
@@ -38,12 +39,12 @@ ReportHeading PrintHeading(const PrintHeadingState& state) {
         if (state.dateChecked) {
             if (state.fromChecked)
                 heading.dateTop = LangText(QStringLiteral("reportFrom"), QStringLiteral("с")) +
-                                  QLatin1Char(' ') + AppLocale::formatDate(state.fromDate);
+                                  QLatin1Char(' ') + ShownDate(state.fromDate);
             if (state.toChecked) {
                 if (!heading.dateTop.isEmpty())
                     heading.dateTop += QLatin1Char(' ');
                 heading.dateTop += LangText(QStringLiteral("reportTo"), QStringLiteral("по")) +
-                                   QLatin1Char(' ') + AppLocale::formatDate(state.toDate);
+                                   QLatin1Char(' ') + ShownDate(state.toDate);
             }
         } else {
             heading.dateTop = wholePeriod;

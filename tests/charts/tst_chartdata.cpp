@@ -94,6 +94,22 @@ private Q_SLOTS:
         QCOMPARE(PeriodLabel(first, PeriodLength::Years), year);
         QCOMPARE(PeriodLabel(first, PeriodLength::Days), AppLocale::formatDate(first));
     }
+    // The month labels are written in the chosen language also where the user's locale writes
+    // month names in English; the date text that filters store keeps its English names.
+    void monthLabelsFollowLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("month");
+        QTest::newRow("English") << QStringLiteral("lang.ini") << QStringLiteral("Dec 2024");
+        QTest::newRow("Russian") << QStringLiteral("lang/ru.ini") << QStringLiteral("дек. 2024");
+    }
+    void monthLabelsFollowLanguage() {
+        QFETCH(QString, language);
+        UseShippedLanguage(*m_db, language);
+        AppLocale::set(QLatin1Char('.'), QStringLiteral("d MMM yyyy"));
+        const QDate first(2024, 12, 1);
+        QTEST(PeriodLabel(first, PeriodLength::Months), "month");
+        QCOMPARE(AppLocale::formatDate(first), QStringLiteral("1 Dec 2024"));
+    }
     void cleanup() { cleanupDatabase(); }
 
     void incomesAndCharges_data() {

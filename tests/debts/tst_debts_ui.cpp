@@ -425,6 +425,24 @@ private Q_SLOTS:
         QCOMPARE(Child<QRadioButton>(page(), "RadioButton1")->text(),
                  S("Today (%1)").arg(AppLocale::formatDate(QDate(2024, 2, 10))));
     }
+
+    // The caption of today names the month in the chosen language also where the user's locale
+    // writes month names in English.
+    void todayCaptionInLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("English") << S("lang.ini") << S("Today (10 Feb 2024)");
+        QTest::newRow("Russian") << S("lang/ru.ini") << S("Сегодня (10 февр. 2024)");
+    }
+    void todayCaptionInLanguage() {
+        QFETCH(QString, language);
+        UseShippedLanguage(*m_db, language);
+        AppLocale::set(QLatin1Char('.'), S("d MMM yyyy"));
+        Child<QTabWidget>(m_window.get(), "Page")->setCurrentIndex(0);
+        Clock::setToday(QDate(2024, 2, 10));
+        showDebts();
+        QTEST(Child<QRadioButton>(page(), "RadioButton1")->text(), "caption");
+    }
 };
 
 QTEST_MAIN(TestDebtsPage)

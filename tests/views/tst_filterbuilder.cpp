@@ -294,6 +294,21 @@ private Q_SLOTS:
         QTEST(Names(m_data->tbData), "names");
     }
 
+    // The dates of a filter are stored and read back in the locale's form, in every language of
+    // the program: month names stay those of the locale.
+    void storedDatesKeepLocaleNames_data() { zovi::test::AddShippedLanguageRows(); }
+    void storedDatesKeepLocaleNames() {
+        QFETCH(QString, language);
+        zovi::test::UseShippedLanguage(*m_db, language);
+        AppLocale::set(QLatin1Char('.'), QStringLiteral("d MMM yyyy"));
+        QCOMPARE(BuildFilters(State("date")).data,
+                 QStringLiteral("Date>='1 Mar 2005' AND Date<='31 Mar 2005'"));
+        FilterState state = State("page=1");
+        state.periods = {QStringLiteral("1 Mar 2005-15 Mar 2005")};
+        QCOMPARE(BuildFilters(state).data,
+                 QStringLiteral("( (Date>='1 Mar 2005' AND Date<='15 Mar 2005'))"));
+    }
+
     void applyKeepsStateOnError() {
         TableHandle& data = m_data->tbData;
         TableHandle& data2 = m_data->tbData2;
