@@ -54,8 +54,19 @@ QLocale DateNamesLocale() {
 QString ShownDate(const QDate& date, const QString& format) {
     if (!date.isValid())
         return QString();
-    return DateNamesLocale().toString(date,
-                                      format.isEmpty() ? AppLocale::shortDateFormat() : format);
+    const QLocale names = DateNamesLocale();
+    QString shown = format.isEmpty() ? AppLocale::shortDateFormat() : format;
+    // A month without its day stands alone: "май 2025", not the "мая" of "5 мая 2025".
+    if (!shown.contains(u'd')) {
+        const auto quoted = [](QString name) {
+            return u'\'' + name.replace(u'\'', u"''"_s) + u'\'';
+        };
+        shown.replace(u"MMMM"_s,
+                      quoted(names.standaloneMonthName(date.month(), QLocale::LongFormat)));
+        shown.replace(u"MMM"_s,
+                      quoted(names.standaloneMonthName(date.month(), QLocale::ShortFormat)));
+    }
+    return names.toString(date, shown);
 }
 
 QString HelpFile() {

@@ -78,10 +78,21 @@ public:
     }
 };
 
-// The repayment list's headers in the program's words: the date and the amount.
+// The repayment list's headers in the program's words: the date and the amount; its dates, which
+// the table gives in their stored form, as the user reads dates.
 class RepaymentHeaders : public QIdentityProxyModel {
 public:
     using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        const QVariant value = QIdentityProxyModel::data(index, role);
+        if (role != Qt::DisplayRole ||
+            sourceModel()->headerData(index.column(), Qt::Horizontal).toString() !=
+                fields::OplataCredit::Date)
+            return value;
+        const QDate date = AppLocale::parseDate(value.toString());
+        return date.isValid() ? QVariant(ShownDate(date)) : value;
+    }
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
         const QVariant field = QIdentityProxyModel::headerData(section, orientation, role);

@@ -426,22 +426,35 @@ private Q_SLOTS:
                  S("Today (%1)").arg(AppLocale::formatDate(QDate(2024, 2, 10))));
     }
 
-    // The caption of today names the month in the chosen language also where the user's locale
-    // writes month names in English.
-    void todayCaptionInLanguage_data() {
+    // The caption of today, the debts and their repayments name the month in the chosen language
+    // also where the user's locale writes month names in English.
+    void datesInLanguage_data() {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("English") << S("lang.ini") << S("Today (10 Feb 2024)");
-        QTest::newRow("Russian") << S("lang/ru.ini") << S("Сегодня (10 февр. 2024)");
+        QTest::addColumn<QString>("today");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("English") << S("lang.ini") << S("Today") << S("10 Feb 2024");
+        QTest::newRow("Russian") << S("lang/ru.ini") << S("Сегодня") << S("10 февр. 2024");
     }
-    void todayCaptionInLanguage() {
+    void datesInLanguage() {
         QFETCH(QString, language);
+        QFETCH(QString, today);
+        QFETCH(QString, date);
         UseShippedLanguage(*m_db, language);
         AppLocale::set(QLatin1Char('.'), S("d MMM yyyy"));
         Child<QTabWidget>(m_window.get(), "Page")->setCurrentIndex(0);
         Clock::setToday(QDate(2024, 2, 10));
         showDebts();
-        QTEST(Child<QRadioButton>(page(), "RadioButton1")->text(), "caption");
+        QCOMPARE(Child<QRadioButton>(page(), "RadioButton1")->text(),
+                 S("%1 (%2)").arg(today, date));
+        enterDebt("NewCredit", "bank", "1000", "3", "Bank");
+        enterRepayment("500", "half");
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QCOMPARE(cell(0, 1), date);
+        const QTableView* repayments = Child<QTableView>(page(), "DBGrid3");
+        int column = 0;
+        while (repayments->isColumnHidden(column))
+            ++column;
+        QCOMPARE(repayments->model()->index(0, column).data().toString(), date);
     }
 };
 
