@@ -275,6 +275,28 @@ private Q_SLOTS:
         QCOMPARE(heading.valueTop, QStringLiteral("1 234,5 р."));
     }
 
+    // The heading's dates name their month in the chosen language also where the user's locale
+    // writes month names in English.
+    void headingDatesInLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("dateTop");
+        QTest::newRow("English") << QStringLiteral("lang.ini")
+                                 << QStringLiteral("from 1 Mar 2026 to 31 Mar 2026");
+        QTest::newRow("Russian") << QStringLiteral("lang/ru.ini")
+                                 << QStringLiteral("с 1 мар. 2026 по 31 мар. 2026");
+    }
+    void headingDatesInLanguage() {
+        QFETCH(QString, language);
+        UseShippedLanguage(*m_db, language);
+        AppLocale::set(QLatin1Char('.'), QStringLiteral("d MMM yyyy"));
+        const auto restore = qScopeGuard([] { SetTestLocale(); });
+        PrintHeadingState state;
+        state.dateChecked = state.fromChecked = state.toChecked = true;
+        state.fromDate = QDate(2026, 3, 1);
+        state.toDate = QDate(2026, 3, 31);
+        QTEST(PrintHeading(state).dateTop, "dateTop");
+    }
+
     // The shipped templates read; a broken one names its file and line, a missing one its path.
     void templates() {
         QCOMPARE(ShippedTemplate("Data.rav").columns[4].fields,
