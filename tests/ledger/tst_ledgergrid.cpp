@@ -191,6 +191,25 @@ private Q_SLOTS:
         QCOMPARE(style.lines, selected);
     }
 
+    // The date column names the month in the chosen language also where the user's locale
+    // writes month names in English.
+    void dateColumnInLanguage_data() {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("date");
+        QTest::newRow("English") << QStringLiteral("lang.ini") << QStringLiteral("14 Mar 2005");
+        QTest::newRow("Russian") << QStringLiteral("lang/ru.ini") << QStringLiteral("14 мар. 2005");
+    }
+    void dateColumnInLanguage() {
+        QFETCH(QString, language);
+        fill({{"14.03.2005", "past", "R", "Food", -5, "", "5 $"}});
+        zovi::test::UseShippedLanguage(*m_db, language);
+        AppLocale::set(QLatin1Char('.'), QStringLiteral("d MMM yyyy"));
+        const auto restore = qScopeGuard([] { zovi::test::SetTestLocale(); });
+        LedgerGridModel model;
+        model.setRows(BuildLedgerRows(m_data->tbData, options()));
+        QTEST(model.data(model.index(0, 1)).toString(), "date");
+    }
+
     void modelOffersColumnsAndMark() {
         fill({{"14.03.2005", "past", "R", "Food", -5, "", "5 $"}});
         LedgerGridModel model;
