@@ -78,7 +78,7 @@ QList<PrintRow> PrintRows(TableHandle& view) {
     for (int i = 0; i < count; ++i) {
         PrintRow row;
         row.date = view.dateAt(i, date);
-        row.Date = Cut(view.textAt(i, date));
+        row.Date = Cut(ShownDate(row.date));
         row.Name = Cut(view.textAt(i, name));
         row.Income = Cut(view.textAt(i, income));
         row.Charge = Cut(view.textAt(i, charge));

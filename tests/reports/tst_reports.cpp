@@ -280,11 +280,15 @@ private Q_SLOTS:
     void headingDatesInLanguage_data() {
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("dateTop");
+        QTest::addColumn<QString>("rowDate");
         QTest::newRow("English") << QStringLiteral("lang.ini")
-                                 << QStringLiteral("from 1 Mar 2026 to 31 Mar 2026");
+                                 << QStringLiteral("from 1 Mar 2026 to 31 Mar 2026")
+                                 << QStringLiteral("5 Mar 2026");
         QTest::newRow("Russian") << QStringLiteral("lang/ru.ini")
-                                 << QStringLiteral("с 1 мар. 2026 по 31 мар. 2026");
+                                 << QStringLiteral("с 1 мар. 2026 по 31 мар. 2026")
+                                 << QStringLiteral("5 мар. 2026");
     }
+    // The heading's period and each printed row's date name their months in the chosen language.
     void headingDatesInLanguage() {
         QFETCH(QString, language);
         UseShippedLanguage(*m_db, language);
@@ -295,6 +299,12 @@ private Q_SLOTS:
         state.fromDate = QDate(2026, 3, 1);
         state.toDate = QDate(2026, 3, 31);
         QTEST(PrintHeading(state).dateTop, "dateTop");
+        QString rowDate;
+        prepare([&](LedgerTables& data) {
+            AddEntries(data, Ledger());
+            rowDate = PrintRows(data.tbData).constLast().Date;
+        });
+        QTEST(rowDate, "rowDate");
     }
 
     // The shipped templates read; a broken one names its file and line, a missing one its path.
