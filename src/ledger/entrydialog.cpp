@@ -5,14 +5,18 @@
 #include "core/layouts.h"
 #include "core/translate.h"
 #include "ledger/entrycontrols.h"
+#include "ledger/entrykinds.h"
 #include "store/datamodules.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStringListModel>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -40,7 +44,16 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     Choice(this, {m_incomeButton, m_chargeButton});
 
     makeDateRow("DateRecord");
+    m_accountBox = Named(new QComboBox(this), "Account");
     m_nameEdit = Named(new QLineEdit(this), "NameRecord");
+    // Earlier names containing the typed text, letter case ignored, most recent first.
+    m_nameModel = new QStringListModel(this);
+    m_nameCompleter = new QCompleter(m_nameModel, this);
+    m_nameCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+    m_nameCompleter->setFilterMode(Qt::MatchContains);
+    m_nameCompleter->setModelSorting(QCompleter::UnsortedModel);
+    m_nameCompleter->setMaxVisibleItems(12);
+    m_nameEdit->setCompleter(m_nameCompleter);
     m_proposeNameButton = SmallButton(this, "SpeedButton9", QStringLiteral("..."));
     m_proposeNameButton->setToolTip(LangText(QStringLiteral("namefromgroup"),
                                              QStringLiteral("Name from the group and sub-group")));
@@ -61,6 +74,7 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     sideLayout->setContentsMargins(0, 0, 0, 0);
     sideLayout->addWidget(m_incomeButton);
     sideLayout->addWidget(m_chargeButton);
+    m_accountFrame = Frame(this, QStringLiteral(" Account "), {m_accountBox});
     m_typeFrame = Frame(this, QStringLiteral(" Type "), {sideRow});
     m_nameFrame = Frame(this, QStringLiteral(" Name "), {m_nameEdit, m_proposeNameButton});
     m_amountFrame =
@@ -69,14 +83,19 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     m_subGroupFrame =
         Frame(this, QStringLiteral(" Sub-group "), {m_subGroupBox, m_editSubGroupsButton});
 
-    layOut({m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame, m_subGroupFrame});
-    ChainFocus({m_incomeButton, m_chargeButton, m_dayBackButton, m_date, m_dayForwardButton,
-                m_nameEdit, m_proposeNameButton, m_amountEdit, m_calculatorButton, m_currencyBox,
-                m_groupBox, m_editGroupsButton, m_subGroupBox, m_editSubGroupsButton, m_okButton,
-                m_cancelButton});
+    layOut({m_accountFrame, m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame,
+            m_subGroupFrame});
+    ChainFocus({m_accountBox, m_incomeButton, m_chargeButton, m_dayBackButton, m_date,
+                m_dayForwardButton, m_nameEdit, m_proposeNameButton, m_amountEdit,
+                m_calculatorButton, m_currencyBox, m_groupBox, m_editGroupsButton, m_subGroupBox,
+                m_editSubGroupsButton, m_okButton, m_cancelButton});
 
-    connect(m_incomeButton, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
-    connect(m_chargeButton, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
+    for (QToolButton* side : {m_incomeButton, m_chargeButton}) {
+        connect(side, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
+        connect(side, &QToolButton::clicked, this, &StandardEntryDialog::offerNames);
+    }
+    connect(m_nameCompleter, qOverload<const QString&>(&QCompleter::activated), this,
+            &StandardEntryDialog::fillFromEarlier);
     connect(m_groupBox, &QComboBox::activated, this, &StandardEntryDialog::refillSubGroups);
     connect(m_proposeNameButton, &QToolButton::clicked, this, &StandardEntryDialog::proposeName);
     connect(m_calculatorButton, &QToolButton::clicked, this, [this] { calculate(m_amountEdit); });
@@ -102,9 +121,12 @@ bool StandardEntryDialog::income() const {
     return m_incomeButton->isChecked();
 }
 
-void StandardEntryDialog::prepareNew() {
+void StandardEntryDialog::prepareNew(const QString& account) {
     m_captionKey = QStringLiteral("caption004");
+    fillAccounts(account);
+    m_earlierNames = EarlierNames(m_data);
     setSide(false);
+    offerNames();
     refillCurrencies();
     refillGroups();
     refillSubGroups();
@@ -113,8 +135,11 @@ void StandardEntryDialog::prepareNew() {
     m_nameEdit->clear();
 }
 
-void StandardEntryDialog::prepareEdit(const StandardEntry& entry) {
+void StandardEntryDialog::prepareEdit(const StandardEntry& entry, const QString& account) {
     m_captionKey = QStringLiteral("caption005");
+    fillAccounts(account);
+    m_earlierNames = EarlierNames();
+    m_nameModel->setStringList({});
     refillCurrencies();
     setSide(entry.income);
     m_date->setDate(entry.date);
@@ -140,6 +165,45 @@ StandardEntry StandardEntryDialog::entry() const {
     e.group = m_groupBox->currentIndex() >= 0 ? m_groupBox->currentText() : QString();
     e.subGroup = m_subGroupBox->currentIndex() >= 0 ? m_subGroupBox->currentText() : QString();
     return e;
+}
+
+QString StandardEntryDialog::account() const {
+    return m_accountBox->currentData().toString();
+}
+
+void StandardEntryDialog::fillAccounts(const QString& account) {
+    m_accountBox->clear();
+    for (const QString& name : Names(m_data.tbGr1))
+        m_accountBox->addItem(name, name);
+    // The entries of "[...]" show under every account tab; the label says so.
+    m_accountBox->addItem(LangText(QStringLiteral("allaccountsentry"),
+                                   QStringLiteral("[...] (counts in every account)")),
+                          AllAccounts());
+    // An account that is not listed (it was just deleted) stays the one chosen.
+    if (m_accountBox->findData(account) < 0)
+        m_accountBox->addItem(account, account);
+    m_accountBox->setCurrentIndex(m_accountBox->findData(account));
+}
+
+void StandardEntryDialog::offerNames() {
+    m_nameModel->setStringList(m_earlierNames.names(income()));
+}
+
+void StandardEntryDialog::fillFromEarlier(const QString& name) {
+    const auto earlier = m_earlierNames.latest(income(), name);
+    if (!earlier)
+        return;
+    Select(m_groupBox, earlier->group);
+    refillSubGroups();
+    Select(m_subGroupBox, earlier->subGroup);
+    if (!earlier->currencySign.isEmpty())
+        Select(m_currencyBox, earlier->currencySign);
+    if (m_currencyBox->currentIndex() < 0 && m_currencyBox->count() > 0)
+        m_currencyBox->setCurrentIndex(0);
+    // The amount is a proposal: selected, so that typing replaces it.
+    m_amountEdit->setText(earlier->amount);
+    m_amountEdit->setFocus();
+    m_amountEdit->selectAll();
 }
 
 void StandardEntryDialog::refillCurrencies() {
@@ -200,6 +264,7 @@ void StandardEntryDialog::translateFrames() {
     Translate(m_groupFrame, QStringLiteral("group"));
     Translate(m_subGroupFrame, QStringLiteral("sub-group"));
     Translate(m_typeFrame, QStringLiteral("type"));
+    Translate(m_accountFrame, QStringLiteral("account"));
 }
 
 } // namespace zovi

@@ -73,12 +73,12 @@ qint64 LedgerCommands::addEntry(const QString& account) {
                                                  "window first."));
         return 0;
     }
-    m_entryDialog->prepareNew();
+    m_entryDialog->prepareNew(account);
     qint64 id = 0;
     saveFromDialog(
         m_entryDialog,
-        [this, &id, &account] {
-            id = AppendStandardEntry(m_data, m_entryDialog->entry(), account);
+        [this, &id] {
+            id = AppendStandardEntry(m_data, m_entryDialog->entry(), m_entryDialog->account());
         },
         [this] { m_entryDialog->refillCurrencies(); });
     return id;
@@ -109,10 +109,12 @@ bool LedgerCommands::editEntry(qint64 id, const QString& account) {
 }
 
 bool LedgerCommands::editStandardEntry(qint64 id, const QString& account) {
-    m_entryDialog->prepareEdit(ReadStandardEntry(m_data, id));
+    m_entryDialog->prepareEdit(ReadStandardEntry(m_data, id), account);
     return saveFromDialog(
         m_entryDialog,
-        [this, id, &account] { RewriteStandardEntry(m_data, id, m_entryDialog->entry(), account); },
+        [this, id] {
+            RewriteStandardEntry(m_data, id, m_entryDialog->entry(), m_entryDialog->account());
+        },
         [this] { m_entryDialog->refillCurrencies(); });
 }
 

@@ -23,7 +23,8 @@ class IncomeGroupsWindow;
 // The commands of the ledger page on entries, accounts and groups. A command on an entry takes
 // its ID; the dialogs collect the values and the ledger logic writes them in one transaction. A
 // command tells whether it stored anything (or the ID of what it added); the page then shows the
-// change. The account of a new entry is the chosen tab's text as it stands.
+// change. The account of a new entry is the chosen tab's text as it stands; the income and charge
+// dialog starts from it and lets the user choose another.
 class LedgerCommands : public QObject {
     Q_OBJECT
 
@@ -37,14 +38,15 @@ public:
     // Whether the entry dialogs fade in and out.
     void setFading(bool fading) { m_fading = fading; }
 
-    // A new income or charge of account: the ID of the stored entry, 0 when none was stored.
+    // A new income or charge, its dialog starting with account: the ID of the stored entry, 0
+    // when none was stored.
     qint64 addEntry(const QString& account);
     // A new transfer from account, its blanks trimmed: the ID of the incoming row, or 0.
     qint64 addTransfer(const QString& account);
     // A new currency exchange in account: the ID of the stored entry, or 0.
     qint64 addExchange(const QString& account);
-    // Edits the entry in the dialog of its kind (an income or charge keeps account); true once
-    // stored.
+    // Edits the entry in the dialog of its kind (an income or charge is saved in account, or in
+    // the one its dialog chooses instead); true once stored.
     bool editEntry(qint64 id, const QString& account);
     // Deletes the entry after confirmation, with its transfer partner or its repayment; true
     // once deleted.

@@ -7,7 +7,9 @@
 #include "mainwindowsession.h"
 #include "tools/calculatorwindow.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -144,13 +146,12 @@ private Q_SLOTS:
         prepare(FillClassifiers);
         start();
         onEntryDialog([](StandardEntryDialog* dialog) {
-            QCOMPARE(
-                test::TabWalk(dialog),
-                QString::fromLatin1(
-                    "DateRecord SpeedButton4 NameRecord SpeedButton9 Value SpeedButton6 "
-                    "Currency list1 SpeedButton7 list2 SpeedButton8 Button1 Button2 SpeedButton2 "
-                    "SpeedButton3")
-                    .split(QLatin1Char(' ')));
+            QCOMPARE(test::TabWalk(dialog),
+                     QString::fromLatin1(
+                         "DateRecord SpeedButton4 NameRecord SpeedButton9 Value SpeedButton6 "
+                         "Currency list1 SpeedButton7 list2 SpeedButton8 Button1 Button2 Account "
+                         "SpeedButton2 SpeedButton3")
+                         .split(QLatin1Char(' ')));
             // Back from the date to the side chosen, and Left moves the choice to Income.
             QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
             QTest::keyClick(dialog->focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
@@ -490,6 +491,113 @@ private Q_SLOTS:
         tabs->setCurrentIndex(0);
         QCOMPARE(grid->model()->rowCount(), 1);
         QCOMPARE(grid->model()->index(0, 2).data().toString(), QStringLiteral("in"));
+    }
+
+    // Earlier names containing the typed text are offered, most recent first, one per name
+    // whatever its letter case, and only of the side chosen; choosing one fills the dialog from
+    // its latest entry and proposes the amount, selected.
+    void nameCompletesFromEarlierEntries() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            auto add = [&data](const QString& name, const char* type, double value,
+                               const char* group, const char* sub, const char* currency,
+                               QDate date) {
+                AddEntry(data, name, QString::fromLatin1(type), value, QString::fromLatin1(group));
+                TableHandle& d = data.tbData2;
+                d.edit();
+                d.field(QStringLiteral("Date")).setDate(date);
+                d.field(QStringLiteral("NameRashod")).setText(QString::fromLatin1(sub));
+                d.field(QStringLiteral("Valuta")).setText(QString::fromLatin1(currency));
+                d.post();
+            };
+            add(u"Bread shop"_s, "R", -7.5, "Food", "Bread", "Rouble", QDate(2026, 3, 5));
+            add(u"bread shop"_s, "R", -4, "car", "", "Dollar", QDate(2026, 2, 1));
+            add(u"Breadwinner"_s, "D", 100, "Salary", "", "Dollar", QDate(2026, 3, 9));
+            add(u"Corner bread"_s, "R", -2, "Food", "Milk", "Dollar", QDate(2026, 3, 8));
+            add(u"Хлеб"_s, "R", -1, "Food", "", "Dollar", QDate(2026, 1, 1));
+        });
+        start();
+        onEntryDialog([](StandardEntryDialog* dialog) {
+            auto* name = Child<QLineEdit>(dialog, "NameRecord");
+            auto* value = Child<QLineEdit>(dialog, "Value");
+            QCompleter* completer = name->completer();
+            QVERIFY(completer);
+            // The popup answers keys as long as the name field has the focus.
+            dialog->activateWindow();
+            name->setFocus();
+            QTRY_VERIFY(name->hasFocus());
+            auto offered = [&](const QString& typed) {
+                name->clear();
+                // Typed as one key press, so that Cyrillic text is typed too.
+                QTest::sendKeyEvent(QTest::Click, name, Qt::Key_unknown, typed, Qt::NoModifier);
+                QStringList names;
+                for (int row = 0; completer->setCurrentRow(row); ++row)
+                    names << completer->currentCompletion();
+                return names;
+            };
+            QCOMPARE(offered(u"BREAD"_s), (QStringList{u"Corner bread"_s, u"Bread shop"_s}));
+            QCOMPARE(offered(u"хл"_s), QStringList{u"Хлеб"_s});
+            Child<QToolButton>(dialog, "SpeedButton1")->click();
+            QCOMPARE(offered(u"bread"_s), QStringList{u"Breadwinner"_s});
+            Child<QToolButton>(dialog, "SpeedButton2")->click();
+            QCOMPARE(offered(u"shop"_s), QStringList{u"Bread shop"_s});
+            QTRY_VERIFY(completer->popup()->isVisible());
+            QTest::keyClick(completer->popup(), Qt::Key_Down);
+            QTest::keyClick(completer->popup(), Qt::Key_Return);
+            QCOMPARE(name->text(), u"Bread shop"_s);
+            QCOMPARE(Child<QComboBox>(dialog, "list1")->currentText(), u"Food"_s);
+            QCOMPARE(Child<QComboBox>(dialog, "list2")->currentText(), u"Bread"_s);
+            QCOMPARE(Child<QComboBox>(dialog, "Currency")->currentText(), u"R"_s);
+            QCOMPARE(value->text(), u"7,5"_s);
+            QTRY_COMPARE(dialog->focusWidget(), value);
+            QCOMPARE(value->selectedText(), u"7,5"_s);
+            QTest::keyClicks(value, u"9"_s);
+            Child<QPushButton>(dialog, "Button1")->click();
+        });
+        toolButton("tb1")->click();
+        QVERIFY(Messages::takeShown().isEmpty());
+        const QVariantMap row = StoredRow(*m_data, u"Date"_s, QDate(2026, 3, 10));
+        QCOMPARE(row.value(u"Name"_s).toString(), u"Bread shop"_s);
+        QCOMPARE(row.value(u"Rashod"_s).toString(), u"9 R"_s);
+        QCOMPARE(row.value(u"NameRashod"_s).toString(), u"Bread"_s);
+    }
+
+    // A new entry's dialog shows the account: the tab shown, or on "[...]" an account chosen,
+    // with "[...]" itself still a choice that says it counts in every account.
+    void accountBoxChoosesTheAccount_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("the tab shown") << 1 << u"Bank"_s << QString() << u"Bank"_s;
+        QTest::newRow("chosen on [...]")
+            << 2 << u"[...] (counts in every account)"_s << u"Wallet"_s << u"Wallet"_s;
+        QTest::newRow("[...] kept")
+            << 2 << u"[...] (counts in every account)"_s << QString() << u"[...]"_s;
+    }
+    void accountBoxChoosesTheAccount() {
+        QFETCH(int, tab);
+        QFETCH(QString, shown);
+        QFETCH(QString, chosen);
+        QFETCH(QString, stored);
+        prepare(FillClassifiers);
+        start();
+        m_window->findChild<QTabBar*>(u"TabControl1"_s)->setCurrentIndex(tab);
+        onEntryDialog([=](StandardEntryDialog* dialog) {
+            auto* account = Child<QComboBox>(dialog, "Account");
+            QVERIFY(account);
+            QCOMPARE(Items(account),
+                     (QStringList{u"Wallet"_s, u"Bank"_s, u"[...] (counts in every account)"_s}));
+            QCOMPARE(account->currentText(), shown);
+            if (!chosen.isEmpty())
+                Choose(account, chosen);
+            Child<QLineEdit>(dialog, "NameRecord")->setText(u"Lunch"_s);
+            Child<QLineEdit>(dialog, "Value")->setText(u"3"_s);
+            Choose(Child<QComboBox>(dialog, "list1"), u"Food"_s);
+            Child<QPushButton>(dialog, "Button1")->click();
+        });
+        toolButton("tb1")->click();
+        QCOMPARE(StoredRow(*m_data, u"Lunch"_s).value(u"Gr1"_s).toString(), stored);
     }
 
     void emptyViewIgnoresDeleteAndMove() {
