@@ -1,9 +1,9 @@
 // Timings of what a user waits for in the ledger editor, on generated ledgers: the start-up to
 // the first filled grid, a change of the account tab (the whole filter refresh), the grid
-// refilled in another order, and a new charge saved until grid and balances show it; then the
-// same work taken apart into the logic steps it is made of. Runs the real main window headless
-// over a database opened without the chooser, and prints medians of several runs. It checks
-// nothing and is not a test.
+// refilled in another order, a search keystroke, and a new charge saved until grid and
+// balances show it; then the same work taken apart into the logic steps it is made of. Runs the
+// real main window headless over a database opened without the chooser, and prints medians of
+// several runs. It checks nothing and is not a test.
 //
 // Usage: bench_ledger [entries...]   (10000 and 100000 when omitted; each size runs in a
 // process of its own)
@@ -31,8 +31,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <clocale>
@@ -143,6 +146,29 @@ void WindowFigures(Session& s) {
     Report(u"  of which: refreshAfterChange (revalue, grid refresh, listCurrencies)"_s, refresh);
 }
 
+// A keystroke in the search field on "[...]", once its pause is over: the part of a name typed
+// so far searched in every entry (the whole filter refresh).
+void SearchFigures(Session& s) {
+    zovi::MainWindow& window = *s.window;
+    auto* tabs = window.findChild<QTabBar*>(u"TabControl1"_s);
+    auto* pages = window.findChild<QTabWidget*>(u"PageControl2"_s);
+    auto* field = window.findChild<QLineEdit*>(u"EditSearch"_s);
+    auto* find = window.findChild<QPushButton*>(u"ButtonSearch1"_s);
+    tabs->setCurrentIndex(tabs->count() - 1);
+    pages->setCurrentIndex(2);
+    const QString typed = u"bReAD"_s;
+    std::vector<double> keystroke;
+    for (int run = 0; run < kRuns; ++run) {
+        field->setText(typed.left(run % typed.size() + 1));
+        keystroke.push_back(MillisecondsOf([&] { find->click(); }));
+    }
+    Report(u"search keystroke on \"[...]\" (\"%1\": %2 entries shown)"_s.arg(field->text())
+               .arg(s.data->tbData.recordCount()),
+           keystroke);
+    field->clear();
+    pages->setCurrentIndex(0);
+}
+
 // The logic steps on their own, without any window.
 void LogicFigures(Session& s, const QString& account) {
     zovi::LedgerTables& data = *s.data;
@@ -205,6 +231,7 @@ int Run(int entries) {
     std::unique_ptr<Session> session = StartUp(dirs.folder(), dirs.program());
     const QString account = session->window->findChild<QTabBar*>(u"TabControl1"_s)->tabText(0);
     WindowFigures(*session);
+    SearchFigures(*session);
     std::printf("where the time goes:\n");
     LogicFigures(*session, account);
     return zovi::bench::ExitCodeForShownMessages();

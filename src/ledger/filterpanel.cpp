@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace zovi {
@@ -19,6 +20,9 @@ namespace zovi {
 namespace {
 
 enum FilterPage { kFastPage, kExtendedPage, kSearchPage };
+
+// The pause after the last keystroke before the search field searches.
+constexpr int kSearchPauseMs = 300;
 
 } // namespace
 
@@ -69,13 +73,20 @@ FilterPanel::FilterPanel(LedgerTables& tables, QWidget* parent) : QWidget(parent
         connect(kind, &QRadioButton::clicked, this, &FilterPanel::filterChanged);
     connect(m_quick, &QuickFilterPage::changed, this, &FilterPanel::refilterIfAuto);
     connect(m_extended, &ExtendedFilterPage::changed, this, &FilterPanel::refilterIfAuto);
-    // "Find", or Enter in the field, searches.
+    // "Find", or Enter in the field, searches at once; typing searches once the user pauses,
+    // each keystroke putting the search off again.
+    m_searchPause = new QTimer(this);
+    m_searchPause->setSingleShot(true);
+    m_searchPause->setInterval(kSearchPauseMs);
     const auto find = [this] {
+        m_searchPause->stop();
         if (m_pages->currentIndex() == kSearchPage)
             Q_EMIT filterChanged();
     };
     connect(m_searchButton, &QPushButton::clicked, this, find);
     connect(m_searchText, &QLineEdit::returnPressed, this, find);
+    connect(m_searchPause, &QTimer::timeout, this, find);
+    connect(m_searchText, &QLineEdit::textEdited, m_searchPause, qOverload<>(&QTimer::start));
     connect(m_pages, &QTabWidget::currentChanged, this, &FilterPanel::pageChanged);
 }
 

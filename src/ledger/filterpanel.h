@@ -10,6 +10,7 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
+class QTimer;
 
 namespace zovi {
 
@@ -67,6 +68,8 @@ private:
     QLabel* m_searchLabel = nullptr;
     QLineEdit* m_searchText = nullptr;
     QPushButton* m_searchButton = nullptr;
+    // Searches a short pause after the last keystroke in the search field.
+    QTimer* m_searchPause = nullptr;
 };
 
 } // namespace zovi

@@ -10,7 +10,9 @@
 #include "views/sortorder.h"
 
 #include <QHash>
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace zovi {
 
@@ -83,6 +85,7 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
             keys[size_t(i)] = date.isValid() ? date.toJulianDay() : 0;
         }
         m_order = ExchangeSortOrder(keys);
+        reverseIfDescending();
         return;
     }
     // Texts compare byte by byte in their stored code, so capitals come first. Many rows share
@@ -118,6 +121,37 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
     for (int i = 0; i < n; ++i)
         ranks[size_t(i)] = rankOf.value(*texts[size_t(i)]);
     m_order = ExchangeSortOrder(ranks);
+    reverseIfDescending();
+}
+
+void LedgerRowSource::reverseIfDescending() {
+    if (m_options.descending)
+        std::reverse(m_order.begin(), m_order.end());
+}
+
+namespace {
+// The grid columns of the sort box's orders, by index.
+constexpr int kSortColumns[] = {1, 2, 5, 6, 7};
+} // namespace
+
+int SortIndexOfColumn(int column) {
+    const auto* found = std::find(std::begin(kSortColumns), std::end(kSortColumns), column);
+    return found == std::end(kSortColumns) ? -1 : int(found - std::begin(kSortColumns));
+}
+
+int ColumnOfSortIndex(int sortIndex) {
+    return sortIndex > 0 && sortIndex < int(std::size(kSortColumns)) ? kSortColumns[sortIndex]
+                                                                     : kSortColumns[0];
+}
+
+LedgerSort SortAfterHeaderClick(const LedgerSort& current, int column) {
+    const int sortIndex = SortIndexOfColumn(column);
+    if (sortIndex < 0)
+        return current;
+    // No choice in the box sorts by date, as the date order does.
+    const int currentIndex =
+        current.sortIndex > 0 && current.sortIndex <= 4 ? current.sortIndex : 0;
+    return {sortIndex, sortIndex == currentIndex && !current.descending};
 }
 
 const QString& LedgerRowSource::kindLabel(const QString& type) const {

@@ -43,12 +43,30 @@ struct DisplayCurrency {
 DisplayCurrency DisplayCurrencyFor(const QList<Currency>& currencies, const QString& name);
 
 struct LedgerGridOptions {
-    int sortIndex = 0; // 0 date (or none), 1 name, 2 group, 3 sub-group, 4 account
+    int sortIndex = 0;       // 0 date (or none), 1 name, 2 group, 3 sub-group, 4 account
+    bool descending = false; // the order reversed, last row first
     QDate today;
     DisplayCurrency first;
     DisplayCurrency second;
     std::function<QString(const QString& type)> kindLabel; // the translated label of a kind
 };
+
+// The grid's order: one of the sort box's orders, ascending or reversed.
+struct LedgerSort {
+    int sortIndex = 0; // as LedgerGridOptions::sortIndex
+    bool descending = false;
+
+    friend bool operator==(const LedgerSort&, const LedgerSort&) = default;
+};
+
+// The sort box's order of a grid column (1 date, 2 name, 5 group, 6 sub-group, 7 account), -1
+// for a column that is none of its orders; and the column of an order.
+int SortIndexOfColumn(int column);
+int ColumnOfSortIndex(int sortIndex);
+
+// The order after a click on a column's header: that column's order ascending, or reversed
+// when it already is the order; a column that is none of the orders leaves the order as it is.
+LedgerSort SortAfterHeaderClick(const LedgerSort& current, int column);
 
 // The grid's rows over the ledger view: one row per entry, ordered by the chosen key exactly as
 // the program's exchange sort orders them. Only the keys are read when it is made; a row's texts
@@ -69,6 +87,7 @@ public:
 
 private:
     const QString& kindLabel(const QString& type) const;
+    void reverseIfDescending();
     QChar dayFlag(const QDate& date) const;
 
     ViewRows m_rows;

@@ -64,7 +64,15 @@ LedgerGridView::LedgerGridView(LedgerTables& tables, QWidget* parent)
         if (!m_applyingWidths)
             Q_EMIT columnResizedByUser();
     });
-    connect(m_sortBox, &QComboBox::currentIndexChanged, this, &LedgerGridView::refresh);
+    // A click on a column's header sorts by it, a second click reverses; choosing in the box
+    // sorts in ascending order.
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setSortIndicatorShown(true);
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &LedgerGridView::headerClicked);
+    connect(m_sortBox, &QComboBox::currentIndexChanged, this, [this] {
+        m_descending = false;
+        refresh();
+    });
     // Entries posted from elsewhere (another window, a revaluation of the ledger view) reach
     // the grid once the command that posted them is over; commands that rebuild the grid
     // themselves leave nothing to do.
@@ -114,6 +122,26 @@ void LedgerGridView::selectLastRow() {
     }
 }
 
+void LedgerGridView::headerClicked(int column) {
+    const LedgerSort next = SortAfterHeaderClick({m_sortBox->currentIndex(), m_descending}, column);
+    if (next == LedgerSort{m_sortBox->currentIndex(), m_descending}) {
+        // The header moves its arrow itself; it goes back to the order shown.
+        showSortIndicator();
+        return;
+    }
+    m_descending = next.descending;
+    {
+        const QSignalBlocker block(m_sortBox);
+        m_sortBox->setCurrentIndex(next.sortIndex);
+    }
+    refresh();
+}
+
+void LedgerGridView::showSortIndicator() {
+    horizontalHeader()->setSortIndicator(ColumnOfSortIndex(m_sortBox->currentIndex()),
+                                         m_descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+}
+
 void LedgerGridView::ledgerViewChanged() {
     // A closed ledger lets go of its rows at once: the grid would otherwise keep the image of
     // the database being left in memory while the next one is read.
@@ -145,6 +173,8 @@ void LedgerGridView::refresh() {
 
     LedgerGridOptions options;
     options.sortIndex = m_sortBox->currentIndex();
+    options.descending = m_descending;
+    showSortIndicator();
     options.today = Clock::today();
     options.kindLabel = [](const QString& type) {
         return LangText(QStringLiteral("type") + type, QString());

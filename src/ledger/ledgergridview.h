@@ -71,6 +71,9 @@ private:
     void selectionMoved();
     void selectLastRow();
     void ledgerViewChanged();
+    // Sorts by the clicked column's order, or reverses the order shown.
+    void headerClicked(int column);
+    void showSortIndicator();
     QAction* addMenuAction(const char* name, const QString& text);
 
     LedgerTables& m_data;
@@ -83,6 +86,7 @@ private:
     QAction* m_editAction = nullptr;
 
     qint64 m_selectedId = 0;
+    bool m_descending = false; // the sort box's order reversed
     bool m_stale = false;
     bool m_applyingWidths = false;
 };

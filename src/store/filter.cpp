@@ -200,7 +200,12 @@ private:
                           QStringLiteral("the table has no field %1."))
                      .arg(Quote(field.text)));
         const Token op = take();
-        if (op.kind != Token::Kind::Op) {
+        const bool contains = isWord(op, "CONTAINS");
+        if (contains && it->type != FieldType::Text)
+            fail(LangText(QStringLiteral("filtercontainstext"),
+                          QStringLiteral("CONTAINS needs a text field, and %1 is none."))
+                     .arg(Quote(it->name)));
+        if (op.kind != Token::Kind::Op && !contains) {
             --m_index;
             unexpected(op);
         }
@@ -214,7 +219,8 @@ private:
         CompiledFilter::Node node;
         node.column = int(it - m_columns.begin());
         node.type = it->type;
-        node.op = op.text == QLatin1String("=")    ? CompiledFilter::Op::Eq
+        node.op = contains                         ? CompiledFilter::Op::Contains
+                  : op.text == QLatin1String("=")  ? CompiledFilter::Op::Eq
                   : op.text == QLatin1String("<>") ? CompiledFilter::Op::Ne
                   : op.text == QLatin1String(">=") ? CompiledFilter::Op::Ge
                   : op.text == QLatin1String("<=") ? CompiledFilter::Op::Le
@@ -326,12 +332,17 @@ template <typename T> bool Compare(const T& a, const T& b, CompiledFilter::Op op
         return a > b;
     case CompiledFilter::Op::Lt:
         return a < b;
+    case CompiledFilter::Op::Contains:
+        break;
     }
     return false;
 }
 
 bool CompareText(const QString& value, const QString& literal, CompiledFilter::Op op,
                  bool caseInsensitive) {
+    // Case-insensitive matching folds every letter, Cyrillic included, not only ASCII.
+    if (op == CompiledFilter::Op::Contains)
+        return value.contains(literal, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive);
     if (op == CompiledFilter::Op::Eq || op == CompiledFilter::Op::Ne) {
         // Simple case folding keeps the length, so texts of different lengths never match.
         const bool equal =

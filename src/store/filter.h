@@ -10,7 +10,8 @@ namespace zovi {
 
 // A filter text parsed into a tree bound to a table's columns, evaluated on the rows of the
 // image. The language: conditions "Field op literal" (op one of = <> >= <= > <) joined by AND and
-// OR (AND binds tighter), parentheses, text literals in single quotes with a quote inside
+// OR (AND binds tighter), "Field CONTAINS 'text'" for a text field holding the text anywhere,
+// parentheses, text literals in single quotes with a quote inside
 // written twice ('O''Brien'), numbers quoted or not, dates quoted in the short date format.
 // No filter text ever becomes SQL.
 class CompiledFilter {
@@ -23,7 +24,7 @@ public:
     bool matches(const TableImage& image, RowSlot row, bool caseInsensitive) const;
     bool admitsAll() const { return m_root < 0; }
 
-    enum class Op { Eq, Ne, Ge, Le, Gt, Lt };
+    enum class Op { Eq, Ne, Ge, Le, Gt, Lt, Contains };
     struct Node {
         enum class Kind { And, Or, Cond } kind = Kind::Cond;
         std::vector<int> children;

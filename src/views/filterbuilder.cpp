@@ -193,10 +193,11 @@ FilterTexts BuildFilters(const FilterState& s) {
         appendBoth(Closed(PeriodListCondition(s)));
     }
 
-    // The search matches the whole name; the store compares without regard to letter case. An
-    // empty field searches for nothing, so it hides nothing.
+    // The search finds the names that hold the text anywhere, so a whole name still finds its
+    // entries; the store compares without regard to letter case. An empty field searches for
+    // nothing, so it hides nothing.
     if (searchPage && !s.searchText.isEmpty())
-        appendBoth(Condition(fields::Data::Name, eq, s.searchText));
+        appendBoth(Condition(fields::Data::Name, QStringLiteral(" CONTAINS "), s.searchText));
 
     return t;
 }

@@ -58,7 +58,7 @@ struct FilterState {
     QStringList accounts;
     QStringList periods;
 
-    // Page 2: the searched name; empty searches for nothing.
+    // Page 2: the searched part of a name; empty searches for nothing.
     QString searchText;
 
     // Clock::today() at the time of building.

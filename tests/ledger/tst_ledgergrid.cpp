@@ -153,6 +153,30 @@ private Q_SLOTS:
                                       QStringLiteral("b"), QStringLiteral("c")}));
     }
 
+    // A header click sorts by the column's order of the sort box, a second click reverses the
+    // rows exactly; a column that is no order leaves the order as it is.
+    void headerClicksSortAndReverse() {
+        const LedgerSort byDate{0, false};
+        QCOMPARE(SortAfterHeaderClick(byDate, 2), (LedgerSort{1, false}));
+        QCOMPARE(SortAfterHeaderClick({1, false}, 2), (LedgerSort{1, true}));
+        QCOMPARE(SortAfterHeaderClick({1, true}, 2), (LedgerSort{1, false}));
+        QCOMPARE(SortAfterHeaderClick({1, true}, 7), (LedgerSort{4, false}));
+        QCOMPARE(SortAfterHeaderClick({-1, false}, 1), (LedgerSort{0, true}));
+        QCOMPARE(SortAfterHeaderClick({3, true}, 4), (LedgerSort{3, true}));
+        QCOMPARE(ColumnOfSortIndex(2), 5);
+
+        fill({{"02.03.2005", "b", "R", "g", -1, "", ""},
+              {"01.03.2005", "Zebra", "R", "g", -1, "", ""},
+              {"02.03.2005", "apple", "R", "g", -1, "", ""}});
+        LedgerGridOptions reversed = options(1);
+        reversed.descending = true;
+        QStringList names;
+        for (const LedgerRow& r : BuildLedgerRows(m_data->tbData, reversed))
+            names << r.name;
+        QCOMPARE(names, (QStringList{QStringLiteral("b"), QStringLiteral("apple"),
+                                     QStringLiteral("Zebra")}));
+    }
+
     void cellStyles_data() {
         QTest::addColumn<QString>("mark");
         QTest::addColumn<int>("record");

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -238,6 +239,60 @@ private Q_SLOTS:
         field->clear();
         QTest::keyClick(field, Qt::Key_Enter);
         QCOMPARE(shownNames(), both);
+    }
+
+    // Typing searches after a pause, for part of a name in any letter case, Cyrillic too;
+    // emptying the field shows every entry again.
+    void searchAsYouType() {
+        const QStringList all{QStringLiteral("Хлеб белый"), QStringLiteral("Bread roll"),
+                              QStringLiteral("milk")};
+        prepare([&all](LedgerTables& data) {
+            FillClassifiers(data);
+            for (const QString& name : all)
+                AddEntry(data, name, QStringLiteral("R"), -1, QStringLiteral("Food"));
+        });
+        start();
+        m_window->findChild<QTabWidget*>(QStringLiteral("PageControl2"))->setCurrentIndex(2);
+        auto* field = m_window->findChild<QLineEdit*>(QStringLiteral("EditSearch"));
+        // Key events that carry the Cyrillic letters as their text, as a keyboard sends them.
+        for (const QChar letter : QStringLiteral("хлеб"))
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(letter),
+                                Qt::NoModifier);
+        QTRY_COMPARE(shownNames(), QStringList{all.at(0)});
+        field->selectAll();
+        QTest::keyClicks(field, QStringLiteral("READ"));
+        QTRY_COMPARE(shownNames(), QStringList{all.at(1)});
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Backspace);
+        QTRY_COMPARE(shownNames(), all);
+    }
+
+    // A click on the name header sorts by name as the sort box does, a second click reverses;
+    // the box follows.
+    void headerClickSorts() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            for (const char* name : {"b", "Zebra", "apple"})
+                AddEntry(data, QString::fromLatin1(name), QStringLiteral("R"), -1,
+                         QStringLiteral("Food"));
+        });
+        start();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        auto* box = m_window->findChild<QComboBox*>(QStringLiteral("ComboBox3"));
+        QHeaderView* header = grid->horizontalHeader();
+        const auto clickName = [header] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(2) + 5, 5));
+        };
+        clickName();
+        const QStringList byName{QStringLiteral("Zebra"), QStringLiteral("apple"),
+                                 QStringLiteral("b")};
+        QCOMPARE(shownNames(), byName);
+        QCOMPARE(box->currentIndex(), 1);
+        clickName();
+        QCOMPARE(shownNames(), (QStringList{byName.at(2), byName.at(1), byName.at(0)}));
+        QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
+        QCOMPARE(box->currentIndex(), 1);
     }
 
     // Moving an entry to another account changes the balances of the shown account at once.

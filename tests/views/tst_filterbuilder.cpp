@@ -162,7 +162,7 @@ private Q_SLOTS:
             "Type='R' AND Gr2='Food'");
         row("quick view alone", "fast", "Date>='16.03.2005'", "");
         same("quick view off the editor page", "fast offeditor", "");
-        same("quick view off page 0", "fast page=2 find=x", "Name='x'");
+        same("quick view off page 0", "fast page=2 find=x", "Name CONTAINS 'x'");
         same("from alone", "date noto", "Date>='01.03.2005'");
         same("to alone", "date nofrom", "Date<='31.03.2005'");
         same("date ticked, no end", "date nofrom noto", "");
@@ -176,7 +176,7 @@ private Q_SLOTS:
         same("group category 2", "group=2:Car", "NameRashod='Car'");
         same("group category 3", "group=3:Car", "NameRashod='Car'");
         same("groups unticked", "value=Car", "");
-        same("groups on page 2", "group=1:Car page=2 find=x", "Name='x'");
+        same("groups on page 2", "group=1:Car page=2 find=x", "Name CONTAINS 'x'");
         same("page 1, account tab", "tab=Wallet page=1 date group=1:Food", "(Gr1='Wallet')");
         same("page 1, [...] tab", "page=1", "");
         same("page 1, no tabs", "notabs page=1", "");
@@ -190,9 +190,9 @@ private Q_SLOTS:
              " OR (Date>='05.04.2005' AND Date<='05.04.2005')"
              " OR (Date>='01.01.2005' AND Date<='02.01.2005-x'))");
         same("page 1, sub-group alone", "page=1 csub=D kind=R", "Type='R' AND (NameRashod='D')");
-        same("search alone", "page=2 find=bread", "Name='bread'");
+        same("search alone", "page=2 find=bread", "Name CONTAINS 'bread'");
         same("search on an account", "tab=Wallet page=2 find=bread kind=R",
-             "(Gr1='Wallet' OR Gr1='[...]') AND Type='R' AND Name='bread'");
+             "(Gr1='Wallet' OR Gr1='[...]') AND Type='R' AND Name CONTAINS 'bread'");
         same("search off page 2", "find=bread", "");
         same("empty search", "tab=Wallet page=2 kind=R",
              "(Gr1='Wallet' OR Gr1='[...]') AND Type='R'");
@@ -203,7 +203,7 @@ private Q_SLOTS:
              "(Gr2='O''Brien' OR NameRashod='O''Brien') AND (Gr1='O''Brien')");
         same("quoted account list", "page=1 chg=O'Brien csub=O'Brien acc=O'Brien",
              "(Gr2='O''Brien' OR NameRashod='O''Brien') AND (Gr1='O''Brien')");
-        same("quoted search", "page=2 find=O'Brien", "Name='O''Brien'");
+        same("quoted search", "page=2 find=O'Brien", "Name CONTAINS 'O''Brien'");
     }
 
     void texts() {
@@ -236,6 +236,7 @@ private Q_SLOTS:
              "salary bread O'Brien");
         same("page 1, groups and accounts", "page=1 chg=Home,food acc=Main", "rent milk");
         same("search", "page=2 find=BREAD", "bread");
+        same("search, part of a name", "page=2 find=eA", "bread");
         same("quoted tab", "tab=O'Brien", "shared O'Brien");
         same("quoted group", "group=0:O'Brien", "O'Brien");
         same("quoted lists", "tab=O'Brien page=1 inc=O'Brien csub=O'Brien", "O'Brien");
