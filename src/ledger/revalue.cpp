@@ -186,13 +186,20 @@ ShownSums SumShownEntries(const ViewRows& rows, const QList<Currency>& currencie
     ShownSums sums;
     sums.entries = rows.size();
     const CurrencyBalances lookup(currencies, false);
+    // The conversions are linear: one unit of each currency in the chosen one, as the total
+    // converts it; a currency that cannot be converted adds nothing.
+    std::vector<std::optional<double>> unit;
+    for (const Currency& c : currencies) {
+        const auto main = ToMainCurrency(1, c);
+        unit.push_back(main
+                           ? std::optional(TotalInCurrency(*main, currencies, sign).value_or(*main))
+                           : std::nullopt);
+    }
     for (int i = 0; i < rows.size(); ++i) {
-        // Each amount as the balances count it, in the chosen currency.
         lookup.forEachAmount(rows, i, [&](qsizetype c, double value) {
-            const auto main = ToMainCurrency(value, currencies[c]);
-            if (!main)
+            if (!unit[size_t(c)])
                 return;
-            const double amount = TotalInCurrency(*main, currencies, sign).value_or(*main);
+            const double amount = value * *unit[size_t(c)];
             (amount > 0 ? sums.incomes : sums.charges) += std::fabs(amount);
         });
     }
