@@ -114,6 +114,7 @@ void WindowFigures(Session& s) {
         const int balance = zovi::LedgerGridModel::kBalanceColumn;
         const int width = grid->shownColumnWidth(balance);
         grid->setShownColumnWidth(balance, 80);
+        tabs->setCurrentIndex(0);
         std::vector<double> balancedAccount, balancedAll;
         for (int run = 0; run < kRuns; ++run) {
             balancedAll.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(allTab); }));

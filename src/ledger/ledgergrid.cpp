@@ -167,9 +167,11 @@ LedgerRow LedgerRowSource::row(int index) const {
     row.account = v.text(i, fGr1);
     row.id = v.toInt(i, fId);
     if (m_options.balances) {
-        const auto balance = m_options.balances->after.constFind(row.id);
-        if (balance != m_options.balances->after.cend())
-            row.balance = FormatMoney(*balance) + QLatin1Char(' ') + m_options.balances->sign;
+        // Looked up when the row is shown: the entries are held in the order of their IDs.
+        const RunningBalanceColumn& column = *m_options.balances;
+        const int at = column.rows.indexOfKey(row.id);
+        if (at >= 0 && size_t(at) < column.after.size())
+            row.balance = FormatMoney(column.after[size_t(at)]) + QLatin1Char(' ') + column.sign;
     }
     const auto kind = KindOf(type);
     if (kind == EntryKind::Income || kind == EntryKind::Charge) {

@@ -31,10 +31,11 @@ struct LedgerRow {
     QString balance; // the running balance after the entry, with the sign of its currency
 };
 
-// The running balance column of the grid: the balance after each entry by its ID, and the sign
-// of the currency it is counted in.
+// The running balance column of the grid: the entries it is counted over, the balance after
+// each of them (by its index there), and the sign of the currency it is counted in.
 struct RunningBalanceColumn {
-    QHash<qint64, double> after;
+    ViewRows rows;
+    std::vector<double> after;
     QString sign;
 };
 

@@ -171,6 +171,7 @@ void LedgerGridView::refresh() {
         auto column = std::make_shared<RunningBalanceColumn>();
         column->after =
             RunningBalances(basis->rows, currencies, basis->withOpeningBalances, basis->sign);
+        column->rows = std::move(basis->rows);
         column->sign = basis->sign;
         options.balances = std::move(column);
     }

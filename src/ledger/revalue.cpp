@@ -160,11 +160,10 @@ double CurrencyBalances::total(const QString& sign) const {
     return TotalInCurrency(main, m_currencies, sign).value_or(main);
 }
 
-QHash<qint64, double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
-                                      bool withOpeningBalances, const QString& sign) {
+std::vector<double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
+                                    bool withOpeningBalances, const QString& sign) {
     const int n = rows.size();
     const int cDate = rows.fieldIndex(fields::Data::Date);
-    const int cId = rows.fieldIndex(fields::Data::ID);
     // The grid's date order: the same keys put in order by the same sort.
     std::vector<qint64> keys(static_cast<size_t>(n), 0);
     for (int i = 0; i < n; ++i) {
@@ -172,11 +171,10 @@ QHash<qint64, double> RunningBalances(const ViewRows& rows, const QList<Currency
         keys[size_t(i)] = date.isValid() ? date.toJulianDay() : 0;
     }
     CurrencyBalances balances(currencies, withOpeningBalances);
-    QHash<qint64, double> after;
-    after.reserve(n);
+    std::vector<double> after(static_cast<size_t>(n), 0);
     for (const int i : ExchangeSortOrder(keys)) {
         balances.addEntry(rows, i);
-        after.insert(rows.toInt(i, cId), balances.total(sign));
+        after[size_t(i)] = balances.total(sign);
     }
     return after;
 }

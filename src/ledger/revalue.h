@@ -94,10 +94,11 @@ private:
     mutable std::vector<int> m_columns;
 };
 
-// The balance after each entry of rows, visited in the grid's date order, in the currency of
-// sign, keyed by the entry's ID; the balances start as for the total (withOpeningBalances).
-QHash<qint64, double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
-                                      bool withOpeningBalances, const QString& sign);
+// The balance after each entry of rows (by its index in rows), the entries visited in the
+// grid's date order, in the currency of sign; the balances start as for the total
+// (withOpeningBalances).
+std::vector<double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
+                                    bool withOpeningBalances, const QString& sign);
 
 // The shown entries summed in the currency of sign: their number, the positive amounts
 // (incomes) and the negative ones made positive (charges), each amount counted as the balances
