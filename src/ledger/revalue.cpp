@@ -143,8 +143,15 @@ void CurrencyBalances::forEachAmount(const ViewRows& rows, int index,
     }
     const auto amount = [&](int currencyColumn, int valueColumn) {
         const QString* name = rows.textRef(index, m_columns[size_t(currencyColumn)]);
-        if (const auto i = indexOf(name ? *name : QString()))
-            visit(*i, rows.toDouble(index, m_columns[size_t(valueColumn)]));
+        static const QString none;
+        const QString& currency = name ? *name : none;
+        // Most entries name the currency the one before named: the search is kept.
+        if (currency != m_lastName || !m_lastIndex) {
+            m_lastName = currency;
+            m_lastIndex = indexOf(currency);
+        }
+        if (m_lastIndex)
+            visit(*m_lastIndex, rows.toDouble(index, m_columns[size_t(valueColumn)]));
     };
     const QString* type = rows.textRef(index, m_columns[0]);
     if (type && *type == QLatin1String("O")) {
@@ -160,6 +167,24 @@ double CurrencyBalances::total(const QString& sign) const {
     return TotalInCurrency(main, m_currencies, sign).value_or(main);
 }
 
+namespace {
+
+// One unit of each currency in the currency of sign, converted as the total converts it; empty
+// for a currency that cannot be converted (it adds nothing to the total). The conversions are
+// linear, so an amount converts as its number of units.
+std::vector<std::optional<double>> UnitsIn(const QList<Currency>& currencies, const QString& sign) {
+    std::vector<std::optional<double>> unit;
+    for (const Currency& c : currencies) {
+        const auto main = ToMainCurrency(1, c);
+        unit.push_back(main
+                           ? std::optional(TotalInCurrency(*main, currencies, sign).value_or(*main))
+                           : std::nullopt);
+    }
+    return unit;
+}
+
+} // namespace
+
 std::vector<double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
                                     bool withOpeningBalances, const QString& sign) {
     const int n = rows.size();
@@ -170,11 +195,18 @@ std::vector<double> RunningBalances(const ViewRows& rows, const QList<Currency>&
         const QDate date = rows.toDate(i, cDate);
         keys[size_t(i)] = date.isValid() ? date.toJulianDay() : 0;
     }
-    CurrencyBalances balances(currencies, withOpeningBalances);
+    // The start is the total of the start values; each entry then adds its amounts converted
+    // as the total converts them.
+    const CurrencyBalances balances(currencies, withOpeningBalances);
+    const auto unit = UnitsIn(currencies, sign);
+    double total = balances.total(sign);
     std::vector<double> after(static_cast<size_t>(n), 0);
     for (const int i : ExchangeSortOrder(keys)) {
-        balances.addEntry(rows, i);
-        after[size_t(i)] = balances.total(sign);
+        balances.forEachAmount(rows, i, [&](qsizetype c, double value) {
+            if (unit[size_t(c)])
+                total += value * *unit[size_t(c)];
+        });
+        after[size_t(i)] = total;
     }
     return after;
 }
@@ -184,15 +216,7 @@ ShownSums SumShownEntries(const ViewRows& rows, const QList<Currency>& currencie
     ShownSums sums;
     sums.entries = rows.size();
     const CurrencyBalances lookup(currencies, false);
-    // The conversions are linear: one unit of each currency in the chosen one, as the total
-    // converts it; a currency that cannot be converted adds nothing.
-    std::vector<std::optional<double>> unit;
-    for (const Currency& c : currencies) {
-        const auto main = ToMainCurrency(1, c);
-        unit.push_back(main
-                           ? std::optional(TotalInCurrency(*main, currencies, sign).value_or(*main))
-                           : std::nullopt);
-    }
+    const auto unit = UnitsIn(currencies, sign);
     for (int i = 0; i < rows.size(); ++i) {
         lookup.forEachAmount(rows, i, [&](qsizetype c, double value) {
             if (!unit[size_t(c)])

@@ -92,6 +92,8 @@ private:
     QList<Currency> m_currencies;
     QHash<QString, qsizetype> m_byName;
     mutable std::vector<int> m_columns;
+    mutable QString m_lastName;
+    mutable std::optional<qsizetype> m_lastIndex;
 };
 
 // The balance after each entry of rows (by its index in rows), the entries visited in the
