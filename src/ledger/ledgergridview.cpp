@@ -221,6 +221,7 @@ void LedgerGridView::loadColumnWidths(int windowWidth) {
     // the window without it.
     const int balance = LedgerGridModel::kBalanceColumn;
     const int balanceWidth = Settings::readInt(settings::LedgerColumnKey(balance), -1);
+    const bool balancesWanted = balanceWidth >= 0 && isColumnHidden(balance);
     setColumnHidden(balance, balanceWidth < 0);
     if (balanceWidth >= 0)
         setColumnWidth(balance, balanceWidth);
@@ -229,6 +230,9 @@ void LedgerGridView::loadColumnWidths(int windowWidth) {
     if (!isColumnHidden(1) && columnWidth(1) < minimumDateWidth())
         setColumnWidth(1, minimumDateWidth());
     keepAmountsWhole();
+    // The rows were built while the column was hidden, without their balances.
+    if (balancesWanted && m_model->rowCount() > 0)
+        refresh();
 }
 
 void LedgerGridView::keepAmountsWhole() {

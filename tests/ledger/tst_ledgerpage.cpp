@@ -328,6 +328,19 @@ private Q_SLOTS:
         }
     }
 
+    // A balance column shown by the saved settings shows its balances from the start.
+    void balanceColumnShownAtStartUp() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            AddEntry(data, u"salary"_s, u"D"_s, 50, u"Salary"_s);
+        });
+        Settings::writeInt(settings::LedgerColumnKey(9), 80);
+        start();
+        auto* grid = Child<LedgerGridView>(m_window.get(), "Grid1");
+        QTRY_VERIFY(!grid->isColumnHidden(9));
+        QCOMPARE(grid->model()->index(0, 9).data().toString(), u"50 $"_s);
+    }
+
     // Moving an entry to another account changes the balances of the shown account at once.
     void moveRecomputesTheBalances() {
         prepare([](LedgerTables& data) {
