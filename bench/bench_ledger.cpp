@@ -112,6 +112,25 @@ void WindowFigures(Session& s) {
     Report(u"applyFilter, tab \"[...]\" (%1 entries shown)"_s.arg(s.data->tbData.recordCount()),
            toAll);
 
+    // The same with the running balance column shown: the balances are counted once per build.
+    {
+        zovi::LedgerGridView* grid = window.ledgerPage()->grid();
+        const int balance = zovi::LedgerGridModel::kBalanceColumn;
+        const int width = grid->shownColumnWidth(balance);
+        grid->setShownColumnWidth(balance, 80);
+        tabs->setCurrentIndex(0);
+        std::vector<double> balancedAccount, balancedAll;
+        for (int run = 0; run < kRuns; ++run) {
+            balancedAll.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(allTab); }));
+            balancedAccount.push_back(MillisecondsOf([&] { tabs->setCurrentIndex(0); }));
+        }
+        Report(u"applyFilter with the balance column, account tab \"%1\""_s.arg(account),
+               balancedAccount);
+        Report(u"applyFilter with the balance column, tab \"[...]\""_s, balancedAll);
+        grid->setShownColumnWidth(balance, width);
+        tabs->setCurrentIndex(allTab);
+    }
+
     for (int index : {0, 1}) {
         {
             const QSignalBlocker block(sort);

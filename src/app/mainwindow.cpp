@@ -316,7 +316,8 @@ void MainWindow::reopenDatabase() {
 
 void MainWindow::editInterfaceSettings() {
     QList<int> widths;
-    for (int column = 1; column <= 7; ++column)
+    const QList<int> columns = LedgerGridView::chosenColumns();
+    for (const int column : columns)
         widths << m_ledger->grid()->shownColumnWidth(column);
     QStringList currencies;
     if (m_ledgerTables.tbValuta.isOpen()) {
@@ -329,7 +330,7 @@ void MainWindow::editInterfaceSettings() {
     const InterfaceChoice choice = m_settingsWindow->choice();
     const QMap<int, int> changes = ColumnWidthChanges(widths, choice.columnsShown);
     for (auto it = changes.cbegin(); it != changes.cend(); ++it)
-        m_ledger->grid()->setShownColumnWidth(it.key(), it.value());
+        m_ledger->grid()->setShownColumnWidth(columns.at(it.key() - 1), it.value());
     applyInterface(choice);
 }
 

@@ -117,7 +117,7 @@ QWidget* SettingsWindow::columnsPage() {
     auto* layout = new QVBoxLayout(page);
     int n = 0;
     for (const QString& text : {u"Date"_s, u"Name"_s, u"Income"_s, u"Charge"_s, u"Group"_s,
-                                u"Sub-group"_s, u"Account"_s}) {
+                                u"Sub-group"_s, u"Account"_s, u"Balance"_s}) {
         auto* box = Named(new QCheckBox(text, page), QStringLiteral("CheckBox%1").arg(++n));
         m_columns << box;
         layout->addWidget(box);
@@ -278,6 +278,7 @@ void SettingsWindow::translate() {
         {u"group"_s, Text(m_columns.at(4))},
         {u"sub-group"_s, Text(m_columns.at(5))},
         {u"account"_s, Text(m_columns.at(6))},
+        {u"balance"_s, Text(m_columns.at(7))},
         {u"accounts"_s, Frame(m_accountsBox)},
         {u"tabs"_s, Text(m_accountTabs)},
         {u"buttons"_s, Text(m_accountButtons)},

@@ -3,7 +3,7 @@
 // SettingsWindow: the settings window of "Accounts" > "Interface". The sections list on the left
 // chooses the page shown on the right:
 // "Columns": one check box per column 1..7 of the ledger grid (Date, Name, Income, Charge, Group,
-// Sub-group, Account);
+// Sub-group, Account) and one for its running balance (Balance);
 // "Interface": the style of the account tabs (Tabs, Buttons, Flat buttons), the control panel's
 // "Flat panel" and "Flat buttons", "Alpha blend" for the windows, and the language: lang.ini and
 // every translation file of the folder "lang", each by its own language name;
@@ -37,7 +37,7 @@ class FolderTree;
 
 // What "Ok" hands back: every value the window shows.
 struct InterfaceChoice {
-    QList<bool> columnsShown; // the ledger grid's columns 1..7
+    QList<bool> columnsShown; // the ledger grid's columns 1..7, then its running balance
     int accountTabsStyle = 0; // 0 tabs, 1 buttons, 2 flat buttons
     bool transparentToolbars = false;
     bool flatButtons = false;
@@ -65,8 +65,9 @@ class SettingsWindow : public QDialog {
 public:
     explicit SettingsWindow(QWidget* parent = nullptr);
 
-    // What the window shows besides the settings: the widths of the grid's columns 1..7 (-1 for
-    // a hidden one) and the currency names of the database in table order.
+    // What the window shows besides the settings: the widths of the grid's columns 1..7 and of
+    // its running balance (-1 for a hidden one) and the currency names of the database in table
+    // order.
     void prepare(const QList<int>& columnWidths, const QStringList& currencies);
     InterfaceChoice choice() const;
 

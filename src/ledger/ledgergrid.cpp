@@ -200,6 +200,13 @@ LedgerRow LedgerRowSource::row(int index) const {
     row.subGroup = v.text(i, fSub);
     row.account = v.text(i, fGr1);
     row.id = v.toInt(i, fId);
+    if (m_options.balances) {
+        // Looked up when the row is shown: the entries are held in the order of their IDs.
+        const RunningBalanceColumn& column = *m_options.balances;
+        const int at = column.rows.indexOfKey(row.id);
+        if (at >= 0 && size_t(at) < column.after.size())
+            row.balance = FormatMoney(column.after[size_t(at)]) + QLatin1Char(' ') + column.sign;
+    }
     const auto kind = KindOf(type);
     if (kind == EntryKind::Income || kind == EntryKind::Charge) {
         const double value = v.toDouble(i, fValue);
@@ -299,7 +306,7 @@ int LedgerGridModel::rowOfId(qint64 id) const {
 
 void LedgerGridModel::setHeaders(const QStringList& headers) {
     m_headers = headers;
-    Q_EMIT headerDataChanged(Qt::Horizontal, 1, 7);
+    Q_EMIT headerDataChanged(Qt::Horizontal, 1, kBalanceColumn);
 }
 
 int LedgerGridModel::rowCount(const QModelIndex& parent) const {
@@ -307,7 +314,7 @@ int LedgerGridModel::rowCount(const QModelIndex& parent) const {
 }
 
 int LedgerGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 9;
+    return parent.isValid() ? 0 : kBalanceColumn + 1;
 }
 
 QVariant LedgerGridModel::data(const QModelIndex& index, int role) const {
@@ -339,6 +346,8 @@ QVariant LedgerGridModel::data(const QModelIndex& index, int role) const {
         return r.account;
     case 8:
         return QString::number(r.id);
+    case kBalanceColumn:
+        return r.balance;
     default:
         return QVariant();
     }
@@ -347,6 +356,8 @@ QVariant LedgerGridModel::data(const QModelIndex& index, int role) const {
 QVariant LedgerGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 1 && section <= 7)
         return m_headers.value(section - 1);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section == kBalanceColumn)
+        return m_headers.value(7);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -28,6 +28,15 @@ struct LedgerRow {
     QString subGroup;
     QString account;
     qint64 id = 0;
+    QString balance; // the running balance after the entry, with the sign of its currency
+};
+
+// The running balance column of the grid: the entries it is counted over, the balance after
+// each of them (by its index there), and the sign of the currency it is counted in.
+struct RunningBalanceColumn {
+    ViewRows rows;
+    std::vector<double> after;
+    QString sign;
 };
 
 // What the money cells show besides the stored texts: up to two display currencies, each with
@@ -49,6 +58,8 @@ struct LedgerGridOptions {
     DisplayCurrency first;
     DisplayCurrency second;
     std::function<QString(const QString& type)> kindLabel; // the translated label of a kind
+    // The running balances; none leaves the balance cells empty.
+    std::shared_ptr<const RunningBalanceColumn> balances;
 };
 
 // The grid's order: one of the sort box's orders, ascending or reversed.
@@ -117,13 +128,15 @@ struct LedgerCellStyle {
 };
 LedgerCellStyle CellStyleFor(const QString& mark, int record, bool selected, bool dark = false);
 
-// The grid's model: columns 0 (mark, hidden) to 8 (ID, hidden) as the grid shows them. The
+// The grid's model: columns 0 (mark, hidden) to 8 (ID, hidden) as the grid shows them, and 9,
+// the running balance, after them. The
 // mark is offered under MarkRole so that the delegate can colour and embolden the row.
 class LedgerGridModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
     enum Roles { MarkRole = Qt::UserRole + 1, IdRole };
+    static constexpr int kBalanceColumn = 9;
     explicit LedgerGridModel(QObject* parent = nullptr);
 
     void setRows(std::vector<LedgerRow> rows);
@@ -133,7 +146,7 @@ public:
     LedgerRow rowAt(int index) const;
     // The grid row of the entry with this ID; -1 when it is not shown.
     int rowOfId(qint64 id) const;
-    void setHeaders(const QStringList& headers); // texts of columns 1 to 7
+    void setHeaders(const QStringList& headers); // texts of columns 1 to 7, then of column 9
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -9,6 +9,7 @@
 #include "ledger/currency.h"
 #include "ledger/ledgerdelegate.h"
 #include "ledger/ledgergrid.h"
+#include "ledger/revalue.h"
 #include "store/datamodules.h"
 #include "store/fields.h"
 
@@ -38,6 +39,8 @@ LedgerGridView::LedgerGridView(LedgerTables& tables, QWidget* parent)
     LedgerDelegate::styleHeader(horizontalHeader());
     setColumnHidden(0, true);
     setColumnHidden(8, true);
+    setColumnHidden(LedgerGridModel::kBalanceColumn, true);
+    m_sumsLine = Named(new QLabel(this), "LabelSums");
 
     m_sortControls = new QWidget(this);
     auto* sortLayout = new QHBoxLayout(m_sortControls);
@@ -164,8 +167,13 @@ void LedgerGridView::ledgerViewChanged() {
 void LedgerGridView::refresh() {
     BusyCursor busy;
     QStringList headers;
-    for (const char* key : {"date", "name", "income", "charge", "group", "sub-group", "account"}) {
-        QString text = m_model->headerData(int(headers.size()) + 1, Qt::Horizontal).toString();
+    for (const char* key :
+         {"date", "name", "income", "charge", "group", "sub-group", "account", "balance"}) {
+        const int column =
+            headers.size() < 7 ? int(headers.size()) + 1 : LedgerGridModel::kBalanceColumn;
+        QString text = m_model->headerData(column, Qt::Horizontal).toString();
+        if (column == LedgerGridModel::kBalanceColumn && text.isEmpty())
+            text = QStringLiteral("Balance");
         LangString(QString::fromLatin1(key), text);
         headers << text;
     }
@@ -179,11 +187,27 @@ void LedgerGridView::refresh() {
     options.kindLabel = [](const QString& type) {
         return LangText(QStringLiteral("type") + type, QString());
     };
+    std::optional<BalanceBasis> basis;
+    QList<Currency> currencies;
     if (m_data.tbValuta.isOpen()) {
-        const QList<Currency> currencies = ReadCurrencies(m_data.tbValuta);
+        currencies = ReadCurrencies(m_data.tbValuta);
         options.first = DisplayCurrencyFor(currencies, settings::displayCurrency1.read());
         options.second = DisplayCurrencyFor(currencies, settings::displayCurrency2.read());
+        if (m_balanceBasis && m_data.tbData.isOpen())
+            basis = m_balanceBasis();
     }
+    // The balances are counted once per build, and only while their column is shown.
+    if (basis && !isColumnHidden(LedgerGridModel::kBalanceColumn)) {
+        auto column = std::make_shared<RunningBalanceColumn>();
+        column->after =
+            RunningBalances(basis->rows, currencies, basis->withOpeningBalances, basis->sign);
+        column->rows = std::move(basis->rows);
+        column->sign = basis->sign;
+        options.balances = std::move(column);
+    }
+    m_sumsLine->setText(
+        basis ? ShownSumsText(SumShownEntries(m_data.tbData.viewRows(), currencies, basis->sign))
+              : QString());
     {
         // The selection is put back below: the rebuild itself chooses nothing. Columns the
         // rebuild resizes are not widths the user set.
@@ -223,11 +247,22 @@ void LedgerGridView::loadColumnWidths(int windowWidth) {
                       RoundHalfEven(0.15 * w) - 2, RoundHalfEven(0.15 * w) - 2,
                       RoundHalfEven(0.1 * w) - 17},
                      settings::LedgerColumnKey);
+    // The running balance is hidden until the settings show it: the described columns fill
+    // the window without it.
+    const int balance = LedgerGridModel::kBalanceColumn;
+    const int balanceWidth = Settings::readInt(settings::LedgerColumnKey(balance), -1);
+    const bool balancesWanted = balanceWidth >= 0 && isColumnHidden(balance);
+    setColumnHidden(balance, balanceWidth < 0);
+    if (balanceWidth >= 0)
+        setColumnWidth(balance, balanceWidth);
     // A date is never cut: its column is at least as wide as the widest date of the short
     // format, whatever width was saved.
     if (!isColumnHidden(1) && columnWidth(1) < minimumDateWidth())
         setColumnWidth(1, minimumDateWidth());
     keepAmountsWhole();
+    // The rows were built while the column was hidden, without their balances.
+    if (balancesWanted && m_model->rowCount() > 0)
+        refresh();
 }
 
 void LedgerGridView::keepAmountsWhole() {
@@ -258,9 +293,17 @@ int LedgerGridView::minimumDateWidth() const {
     return MinimumDateWidth(font());
 }
 
+QList<int> LedgerGridView::chosenColumns() {
+    return {1, 2, 3, 4, 5, 6, 7, LedgerGridModel::kBalanceColumn};
+}
+
 void LedgerGridView::saveColumnWidths() {
     for (int n = 1; n <= 7; ++n)
         Settings::writeInt(settings::LedgerColumnKey(n), shownColumnWidth(n));
+    // The balance column's width is kept once the user has shown it.
+    const int balance = LedgerGridModel::kBalanceColumn;
+    if (Settings::contains(settings::LedgerColumnKey(balance)))
+        Settings::writeInt(settings::LedgerColumnKey(balance), shownColumnWidth(balance));
 }
 
 int LedgerGridView::shownColumnWidth(int column) const {
@@ -273,6 +316,9 @@ void LedgerGridView::setShownColumnWidth(int column, int width) {
     if (width >= 0)
         setColumnWidth(column, width);
     Settings::writeInt(settings::LedgerColumnKey(column), width);
+    // Balances are counted only while their column is shown.
+    if (column == LedgerGridModel::kBalanceColumn && width >= 0)
+        refresh();
 }
 
 // ---- texts ----

@@ -1,8 +1,11 @@
 #pragma once
 
 #include "core/translate.h"
+#include "store/table.h"
 
 #include <QTableView>
+#include <functional>
+#include <optional>
 
 class QAction;
 class QComboBox;
@@ -13,6 +16,15 @@ namespace zovi {
 
 class LedgerTables;
 class LedgerGridModel;
+
+// What the running balances and the sums of the shown entries are counted from: the entries the
+// balances count (every date), whether the opening balances count, and the sign of the currency
+// of the total.
+struct BalanceBasis {
+    ViewRows rows;
+    bool withOpeningBalances = false;
+    QString sign;
+};
 
 // The ledger grid of the ledger page: the entries the ledger view admits, in the order the sort
 // box chooses, with the selected row as the one current entry. The grid follows the ledger
@@ -27,6 +39,14 @@ public:
 
     // The sort label and box, placed beside the toolbar by the page.
     QWidget* sortControls() const { return m_sortControls; }
+    // The line below the grid that sums the shown entries, placed by the page.
+    QLabel* sumsLine() const { return m_sumsLine; }
+    // Where the running balances come from; asked once per refresh.
+    void setBalanceBasis(std::function<std::optional<BalanceBasis>()> basis) {
+        m_balanceBasis = std::move(basis);
+    }
+    // The columns the settings show or hide: 1 to 7 and the running balance.
+    static QList<int> chosenColumns();
 
     // Builds the rows again from the ledger view, in the chosen order, with today's day flags
     // and the display currencies; the entry that was chosen stays chosen while it is shown,
@@ -44,7 +64,7 @@ public:
     // Whether some column has no saved width, so that its width is computed.
     bool hasComputedWidths() const;
     void saveColumnWidths();
-    // The width of column 1..7, -1 while it is hidden.
+    // The width of column 1..7 or 9, -1 while it is hidden.
     int shownColumnWidth(int column) const;
     // Shows the column at width, or hides it for -1; the width becomes its saved one.
     void setShownColumnWidth(int column, int width);
@@ -82,6 +102,8 @@ private:
     QLabel* m_sortLabel = nullptr;
     QComboBox* m_sortBox = nullptr;
     QMenu* m_menu = nullptr;
+    QLabel* m_sumsLine = nullptr;
+    std::function<std::optional<BalanceBasis>()> m_balanceBasis;
     QAction* m_deleteAction = nullptr;
     QAction* m_editAction = nullptr;
 

@@ -30,6 +30,7 @@ LedgerPage::LedgerPage(LedgerTables& tables, DebtTables& debts, WaitWindow* wait
     // takes the matching height once the window is laid out.
     m_balances->setExtended(!settings::valuePanelCompact.read());
     m_commands = new LedgerCommands(m_data, debts, this);
+    m_grid->setBalanceBasis([this] { return balanceBasis(); });
     connectParts();
     entrySelectionMoved(false);
 }
@@ -165,6 +166,36 @@ void LedgerPage::refreshAfterChange() {
 
 void LedgerPage::revalue() {
     m_balances->revalue(m_tabs->countsOpeningBalances());
+}
+
+std::optional<BalanceBasis> LedgerPage::balanceBasis() const {
+    BalanceBasis basis;
+    basis.withOpeningBalances = m_tabs->countsOpeningBalances();
+    basis.sign = m_balances->currency();
+    TableHandle& balanced = m_data.tbData2;
+    if (!balanced.isOpen())
+        return std::nullopt;
+    // The balances' filter without its dates, so that the entries before the first shown date
+    // count too; without a date condition it is the balances' own.
+    FilterState state = filterState();
+    state.dateChecked = false;
+    state.periods.clear();
+    const QString filter = BuildFilters(state).data2;
+    if (filter == (balanced.filtered() ? balanced.filter() : QString())) {
+        basis.rows = balanced.viewRows();
+        return basis;
+    }
+    try {
+        TableHandle everyDate;
+        everyDate.setPath(balanced.path());
+        everyDate.open();
+        everyDate.setFilter(filter);
+        everyDate.setFiltered(!filter.isEmpty());
+        basis.rows = everyDate.viewRows();
+    } catch (const StoreError&) {
+        return std::nullopt;
+    }
+    return basis;
 }
 
 void LedgerPage::listCurrencies() {

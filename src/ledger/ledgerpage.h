@@ -1,9 +1,11 @@
 #pragma once
 
 #include "core/translate.h"
+#include "ledger/ledgergridview.h"
 
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QSplitter;
 class QToolBar;
@@ -119,6 +121,8 @@ private:
     void buildToolBar();
     void connectParts();
     void revalue();
+    // The entries the running balances count: those the balances count, at every date.
+    std::optional<BalanceBasis> balanceBasis() const;
     void entrySelectionMoved(bool chosen);
     void showStoredEntry(qint64 id);
     void bottomSplitterMoved();

@@ -8,7 +8,9 @@
 #include "ledger/datemenu.h"
 #include "ledger/filterpanel.h"
 #include "ledger/ledgergridview.h"
+
 #include "ledger/ledgerpage.h"
+#include <QLabel>
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -68,6 +70,7 @@ void LedgerPage::buildLayout() {
     // The selection lists of the "Extended" filter page sit above the grid while it is shown.
     upperLayout->addWidget(m_filters->selectionListsPanel());
     upperLayout->addWidget(m_grid, 1);
+    upperLayout->addWidget(m_grid->sumsLine());
 
     m_splitter->addWidget(upper);
     m_splitter->addWidget(m_balances);

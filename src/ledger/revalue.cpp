@@ -1,8 +1,11 @@
 #include "ledger/revalue.h"
 
+#include "core/lang.h"
 #include "core/textutil.h"
 #include "store/datamodules.h"
+#include "store/table.h"
 #include "store/transaction.h"
+#include "views/sortorder.h"
 
 #include <QHash>
 #include <cmath>
@@ -104,6 +107,144 @@ QString BalanceHint(const QList<BalanceLine>& lines) {
     return parts.join(QLatin1Char('\n'));
 }
 
+CurrencyBalances::CurrencyBalances(QList<Currency> currencies, bool withOpeningBalances)
+    : m_currencies(std::move(currencies)) {
+    for (qsizetype i = 0; i < m_currencies.size(); ++i) {
+        Currency& c = m_currencies[i];
+        c.Value = withOpeningBalances ? OpeningBalance(c.OldValue).value_or(0) : 0;
+        if (!m_byName.contains(c.Name))
+            m_byName.insert(c.Name, i);
+    }
+}
+
+std::optional<qsizetype> CurrencyBalances::indexOf(const QString& currency) const {
+    const auto it = m_byName.constFind(currency);
+    return it == m_byName.cend() ? std::nullopt : std::optional<qsizetype>(*it);
+}
+
+void CurrencyBalances::add(const QString& currency, double amount) {
+    if (const auto i = indexOf(currency))
+        m_currencies[*i].Value += amount;
+}
+
+void CurrencyBalances::addEntry(const ViewRows& rows, int index) {
+    forEachAmount(rows, index,
+                  [this](qsizetype i, double amount) { m_currencies[i].Value += amount; });
+}
+
+void CurrencyBalances::forEachAmount(const ViewRows& rows, int index,
+                                     const std::function<void(qsizetype, double)>& visit) const {
+    using namespace fields;
+    // Every view of the ledger has the same columns: they are looked up once.
+    if (m_columns.empty()) {
+        for (const auto& name : {Data::Type, Data::Valuta, Data::Value, Data::ValutaDohod,
+                                 Data::ValueDohod, Data::ValutaRashod, Data::ValueRashod})
+            m_columns.push_back(rows.fieldIndex(name));
+    }
+    const auto amount = [&](int currencyColumn, int valueColumn) {
+        const QString* name = rows.textRef(index, m_columns[size_t(currencyColumn)]);
+        static const QString none;
+        const QString& currency = name ? *name : none;
+        // Most entries name the currency the one before named: the search is kept.
+        if (currency != m_lastName || !m_lastIndex) {
+            m_lastName = currency;
+            m_lastIndex = indexOf(currency);
+        }
+        if (m_lastIndex)
+            visit(*m_lastIndex, rows.toDouble(index, m_columns[size_t(valueColumn)]));
+    };
+    const QString* type = rows.textRef(index, m_columns[0]);
+    if (type && *type == QLatin1String("O")) {
+        amount(3, 4);
+        amount(5, 6);
+        return;
+    }
+    amount(1, 2);
+}
+
+double CurrencyBalances::total(const QString& sign) const {
+    const double main = TotalInMainCurrency(m_currencies);
+    return TotalInCurrency(main, m_currencies, sign).value_or(main);
+}
+
+namespace {
+
+// One unit of each currency in the currency of sign, converted as the total converts it; empty
+// for a currency that cannot be converted (it adds nothing to the total). The conversions are
+// linear, so an amount converts as its number of units.
+std::vector<std::optional<double>> UnitsIn(const QList<Currency>& currencies, const QString& sign) {
+    std::vector<std::optional<double>> unit;
+    for (const Currency& c : currencies) {
+        const auto main = ToMainCurrency(1, c);
+        unit.push_back(main
+                           ? std::optional(TotalInCurrency(*main, currencies, sign).value_or(*main))
+                           : std::nullopt);
+    }
+    return unit;
+}
+
+} // namespace
+
+std::vector<double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
+                                    bool withOpeningBalances, const QString& sign) {
+    const int n = rows.size();
+    const int cDate = rows.fieldIndex(fields::Data::Date);
+    // The grid's date order: the same keys put in order by the same sort.
+    std::vector<qint64> keys(static_cast<size_t>(n), 0);
+    for (int i = 0; i < n; ++i) {
+        const QDate date = rows.toDate(i, cDate);
+        keys[size_t(i)] = date.isValid() ? date.toJulianDay() : 0;
+    }
+    // The start is the total of the start values; each entry then adds its amounts converted
+    // as the total converts them.
+    const CurrencyBalances balances(currencies, withOpeningBalances);
+    const auto unit = UnitsIn(currencies, sign);
+    double total = balances.total(sign);
+    std::vector<double> after(static_cast<size_t>(n), 0);
+    for (const int i : ExchangeSortOrder(keys)) {
+        balances.forEachAmount(rows, i, [&](qsizetype c, double value) {
+            if (unit[size_t(c)])
+                total += value * *unit[size_t(c)];
+        });
+        after[size_t(i)] = total;
+    }
+    return after;
+}
+
+ShownSums SumShownEntries(const ViewRows& rows, const QList<Currency>& currencies,
+                          const QString& sign) {
+    ShownSums sums;
+    sums.entries = rows.size();
+    const CurrencyBalances lookup(currencies, false);
+    const auto unit = UnitsIn(currencies, sign);
+    for (int i = 0; i < rows.size(); ++i) {
+        lookup.forEachAmount(rows, i, [&](qsizetype c, double value) {
+            if (!unit[size_t(c)])
+                return;
+            const double amount = value * *unit[size_t(c)];
+            (amount > 0 ? sums.incomes : sums.charges) += std::fabs(amount);
+        });
+    }
+    return sums;
+}
+
+QString ShownSumsText(const ShownSums& sums) {
+    // Russian counts 1, 21, 31 ... alike and 2 to 4 (but 12 to 14) alike; English tells 1
+    // from every other number.
+    const int n = sums.entries % 100;
+    const QString entries =
+        sums.entries == 1 ? LangText(QStringLiteral("entries 1"), QStringLiteral("%1 entry"))
+        : n % 10 == 1 && n != 11
+            ? LangText(QStringLiteral("entries 21"), QStringLiteral("%1 entries"))
+        : n % 10 >= 2 && n % 10 <= 4 && (n < 12 || n > 14)
+            ? LangText(QStringLiteral("entries 2"), QStringLiteral("%1 entries"))
+            : LangText(QStringLiteral("entries 5"), QStringLiteral("%1 entries"));
+    return LangText(QStringLiteral("shown sums"),
+                    QStringLiteral("%1 · incomes %2 · charges %3 · difference %4"))
+        .arg(entries.arg(sums.entries), FormatMoney(sums.incomes), FormatMoney(sums.charges),
+             FormatMoney(sums.incomes - sums.charges));
+}
+
 void RewriteBalanceTexts(LedgerTables& data) {
     TableHandle& v = data.tbValuta;
     QList<Currency> currencies = ReadCurrencies(v);
@@ -116,21 +257,9 @@ RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QStrin
     RevalueResult result;
     TableHandle& v = data.tbValuta;
     TableHandle& d = data.tbData2;
-    QList<Currency>& currencies = result.currencies;
-    currencies = ReadCurrencies(v);
-
-    // The first currency of a name takes the entries that name it.
-    QHash<QString, qsizetype> byName;
-    for (qsizetype i = 0; i < currencies.size(); ++i) {
-        Currency& c = currencies[i];
-        c.Value = withOpeningBalances ? OpeningBalance(c.OldValue).value_or(0) : 0;
-        if (!byName.contains(c.Name))
-            byName.insert(c.Name, i);
-    }
+    CurrencyBalances balances(ReadCurrencies(v), withOpeningBalances);
     const auto add = [&](const QString& name, double amount) {
-        const auto it = byName.constFind(name);
-        if (it != byName.cend())
-            currencies[*it].Value += amount;
+        balances.add(name, amount);
     };
 
     Transaction t;
@@ -165,8 +294,8 @@ RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QStrin
         std::optional<bool> more;
         if (valuta.isEmpty())
             more = true;
-        else if (const auto it = byName.constFind(valuta); it != byName.cend())
-            more = currencies[*it].More;
+        else if (const auto i = balances.indexOf(valuta))
+            more = balances.currencies()[*i].More;
         const auto inDol = more ? ToMainCurrencyAt(value, rate, *more) : std::nullopt;
         if (inDol && !d.isReadOnly() &&
             (d.field(cInDol).isNull() || d.field(cInDol).toDouble() != *inDol)) {
@@ -183,6 +312,8 @@ RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QStrin
         ++row;
     }
 
+    QList<Currency>& currencies = result.currencies;
+    currencies = balances.currencies();
     StoreBalances(v, currencies);
     t.commit();
     d.first();

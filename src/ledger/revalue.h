@@ -2,13 +2,17 @@
 
 #include "ledger/currency.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
+#include <functional>
 #include <optional>
+#include <vector>
 
 namespace zovi {
 
 class LedgerTables;
+class ViewRows;
 
 // One shown row of the balance list below the ledger grid.
 struct BalanceLine {
@@ -63,6 +67,57 @@ QList<BalanceLine> BalanceLines(const QList<Currency>& currencies);
 
 // The hint of the total: "name: balance" per shown line, separated by a carriage return.
 QString BalanceHint(const QList<BalanceLine>& lines);
+
+// The balance of every currency as the revaluation counts it: start values (the opening
+// balances when withOpeningBalances, else 0), then every entry added in its own currency. The
+// first currency of a name takes the entries that name it; a name no currency bears adds
+// nothing.
+class CurrencyBalances {
+public:
+    CurrencyBalances(QList<Currency> currencies, bool withOpeningBalances);
+    void add(const QString& currency, double amount);
+    // An entry of the ledger view at index: "O" adds ValueDohod to ValutaDohod and ValueRashod
+    // to ValutaRashod, every other kind Value to Valuta.
+    void addEntry(const ViewRows& rows, int index);
+    // The sum of the balances in the currency whose sign is sign (the main one when none has
+    // it), as the total below the grid is computed.
+    double total(const QString& sign) const;
+    const QList<Currency>& currencies() const { return m_currencies; }
+    std::optional<qsizetype> indexOf(const QString& currency) const;
+    // Each amount the entry at index adds: the index of its currency and the amount.
+    void forEachAmount(const ViewRows& rows, int index,
+                       const std::function<void(qsizetype, double)>& visit) const;
+
+private:
+    QList<Currency> m_currencies;
+    QHash<QString, qsizetype> m_byName;
+    mutable std::vector<int> m_columns;
+    mutable QString m_lastName;
+    mutable std::optional<qsizetype> m_lastIndex;
+};
+
+// The balance after each entry of rows (by its index in rows), the entries visited in the
+// grid's date order, in the currency of sign; the balances start as for the total
+// (withOpeningBalances).
+std::vector<double> RunningBalances(const ViewRows& rows, const QList<Currency>& currencies,
+                                    bool withOpeningBalances, const QString& sign);
+
+// The shown entries summed in the currency of sign: their number, the positive amounts
+// (incomes) and the negative ones made positive (charges), each amount counted as the balances
+// count it.
+struct ShownSums {
+    int entries = 0;
+    double incomes = 0;
+    double charges = 0;
+};
+ShownSums SumShownEntries(const ViewRows& rows, const QList<Currency>& currencies,
+                          const QString& sign);
+
+// The line of the sums, translated: "4 entries · incomes 2 727.3 · charges 0.52 · difference
+// 2 726.78". The number of entries takes the form its language gives that number: the keys
+// "entries 1" (one), "entries 21" (21, 31, ...), "entries 2" (2 to 4, 22 to 24, ...) and
+// "entries 5" (every other number), as Russian counts them.
+QString ShownSumsText(const ShownSums& sums);
 
 // Rewrites ValueSTR of every currency from its Value, in one Transaction.
 void RewriteBalanceTexts(LedgerTables& data);

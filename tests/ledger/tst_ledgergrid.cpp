@@ -239,7 +239,8 @@ private Q_SLOTS:
         LedgerGridModel model;
         model.setRows(BuildLedgerRows(m_data->tbData, options()));
         model.setHeaders({QStringLiteral("Date"), QStringLiteral("Name")});
-        QCOMPARE(model.columnCount(), 9);
+        // Columns 0 to 8 as described, then the running balance.
+        QCOMPARE(model.columnCount(), 10);
         QCOMPARE(model.data(model.index(0, 1)).toString(), QStringLiteral("14.03.2005"));
         QCOMPARE(model.data(model.index(0, 8)).toString(), QStringLiteral("1"));
         QCOMPARE(model.data(model.index(0, 0), LedgerGridModel::MarkRole).toString(),

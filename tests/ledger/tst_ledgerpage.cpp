@@ -1,8 +1,10 @@
 #include "core/clock.h"
 #include "core/language.h"
 #include "core/settings.h"
+#include "core/textutil.h"
 #include "dialogs.h"
 #include "ledger/balancepanel.h"
+#include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
 #include "mainwindowsession.h"
 
@@ -293,6 +295,105 @@ private Q_SLOTS:
         QCOMPARE(shownNames(), (QStringList{byName.at(2), byName.at(1), byName.at(0)}));
         QCOMPARE(header->sortIndicatorOrder(), Qt::DescendingOrder);
         QCOMPARE(box->currentIndex(), 1);
+    }
+
+    // The running balance of each shown entry, by name, sorted by name: the balances are those
+    // of the date order whatever the order shown. Opening balances: 100 $ and 300 R (10 $),
+    // counted on the first tab (Wallet) and on "[...]", not on Bank. Wallet: a +50 (10 Jan),
+    // c -20 (5 Feb), b -60 R = -2 $ (1 Mar); Bank: d +1000 (1 Feb).
+    void runningBalance_data() {
+        QTest::addColumn<int>("tab");
+        QTest::addColumn<bool>("dateFilter");
+        QTest::addColumn<QStringList>("balances");
+        QTest::addColumn<QString>("sums");
+        const double open = 100 + 300.0 / 30;
+        const auto money = [](double v) {
+            return FormatMoney(v) + u" $"_s;
+        };
+        QTest::newRow("Wallet") << 0 << false
+                                << QStringList{u"a"_s + money(open + 50),
+                                               u"b"_s + money(open + 50 - 20 - 2),
+                                               u"c"_s + money(open + 50 - 20)}
+                                << u"3 entries · incomes 50 · charges 22 · difference 28"_s;
+        // The entries before the first shown date count too.
+        QTest::newRow("Wallet from February")
+            << 0 << true
+            << QStringList{u"b"_s + money(open + 50 - 20 - 2), u"c"_s + money(open + 50 - 20)}
+            << u"2 entries · incomes 0 · charges 22 · difference -22"_s;
+        QTest::newRow("Bank") << 1 << false << QStringList{u"d"_s + money(1000)}
+                              << u"1 entry · incomes 1 000 · charges 0 · difference 1 000"_s;
+        QTest::newRow("[...]") << 2 << false
+                               << QStringList{u"a"_s + money(open + 50),
+                                              u"b"_s + money(open + 50 + 1000 - 20 - 2),
+                                              u"c"_s + money(open + 50 + 1000 - 20),
+                                              u"d"_s + money(open + 50 + 1000)}
+                               << u"4 entries · incomes 1 050 · charges 22 · difference 1 028"_s;
+    }
+    void runningBalance() {
+        QFETCH(int, tab);
+        QFETCH(bool, dateFilter);
+        QFETCH(QStringList, balances);
+        QFETCH(QString, sums);
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            TableHandle& v = data.tbValuta;
+            v.first();
+            for (const char* old : {"100", "300"}) {
+                v.edit();
+                v.field(u"OldValue"_s).setText(QString::fromLatin1(old));
+                v.post();
+                v.next();
+            }
+            for (const auto& [name, type, value, account, date] :
+                 {std::tuple{"a", "D", 50.0, "Wallet", QDate(2026, 1, 10)},
+                  std::tuple{"d", "D", 1000.0, "Bank", QDate(2026, 2, 1)},
+                  std::tuple{"c", "R", -20.0, "Wallet", QDate(2026, 2, 5)},
+                  std::tuple{"b", "R", -60.0, "Wallet", QDate(2026, 3, 1)}}) {
+                AddEntry(data, QString::fromLatin1(name), QString::fromLatin1(type), value,
+                         QStringLiteral("Food"), QString::fromLatin1(account));
+                data.tbData2.edit();
+                data.tbData2.field(u"Date"_s).setDate(date);
+                if (qstrcmp(name, "b") == 0)
+                    data.tbData2.field(u"Valuta"_s).setText(u"Rouble"_s);
+                data.tbData2.post();
+            }
+        });
+        start();
+        auto* grid = Child<LedgerGridView>(m_window.get(), "Grid1");
+        grid->setShownColumnWidth(9, 80);
+        Child<QComboBox>(m_window.get(), "ComboBox3")->setCurrentIndex(1);
+        Child<QTabBar>(m_window.get(), "TabControl1")->setCurrentIndex(tab);
+        if (dateFilter) {
+            Child<QDateEdit>(m_window.get(), "DateTimePicker1")->setDate(QDate(2026, 2, 1));
+            Child<QDateEdit>(m_window.get(), "DateTimePicker2")->setDate(QDate(2026, 3, 31));
+            Child<QCheckBox>(m_window.get(), "Filter")->click();
+        }
+        QStringList shown;
+        for (int r = 0; r < grid->model()->rowCount(); ++r)
+            shown << grid->model()->index(r, 2).data().toString() +
+                         grid->model()->index(r, 9).data().toString();
+        QCOMPARE(shown, balances);
+        QCOMPARE(Child<QLabel>(m_window.get(), "LabelSums")->text(), sums);
+        // Without a date filter, the last entry by date ends at the total.
+        if (!dateFilter) {
+            const QString last = tab == 1 ? u"d"_s : u"b"_s;
+            QVERIFY(QString(shown.join(u'|'))
+                        .remove(u' ')
+                        .contains(last + QString(total()->text()).remove(u' ') + u"$"_s));
+        }
+    }
+
+    // A balance column shown by the saved settings shows its balances from the start.
+    void balanceColumnShownAtStartUp() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            AddEntry(data, u"salary"_s, u"D"_s, 50, u"Salary"_s);
+        });
+        Settings::writeInt(settings::LedgerColumnKey(9), 80);
+        start();
+        auto* grid = Child<LedgerGridView>(m_window.get(), "Grid1");
+        QTRY_VERIFY(!grid->isColumnHidden(9));
+        QCOMPARE(grid->model()->index(0, 9).data().toString(), u"50 $"_s);
     }
 
     // Moving an entry to another account changes the balances of the shown account at once.
