@@ -1,11 +1,14 @@
 #include "ledger/deleteentry.h"
 
+#include "core/lang.h"
 #include "ledger/entrykinds.h"
 #include "ledger/entryrow.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
 #include "store/unfiltered.h"
+
+#include <QSet>
 
 namespace zovi {
 
@@ -81,7 +84,15 @@ QList<qint64> TransferRowsToDelete(LedgerTables& data, qint64 id) {
     return {id};
 }
 
-int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
+namespace {
+
+// Deletes the entry with this ID with the rows that belong to it, inside the caller's
+// transaction, skipping the rows in removed (a transfer partner deleted with an entry given
+// before) and adding the ones it deletes. refuse: a kind the ledger does not delete throws
+// StoreError instead of deleting nothing. The number of ledger rows removed.
+int RemoveEntry(LedgerTables& data, DebtTables& cd, qint64 id, QSet<qint64>& removed, bool refuse) {
+    if (removed.contains(id))
+        return 0;
     QString type;
     qint64 repayment = 0;
     {
@@ -91,12 +102,18 @@ int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
         repayment = row.field(fields::Data::IDsecond).toInt();
     }
     const DeleteAction action = DeleteActionFor(type);
-    if (action == DeleteAction::Nothing || action == DeleteAction::Refused)
+    if (action == DeleteAction::Nothing || action == DeleteAction::Refused) {
+        if (refuse)
+            throw StoreError(action == DeleteAction::Refused
+                                 ? DebtDeleteRefusal()
+                                 : QStringLiteral("The entry with ID %1 "
+                                                  "cannot be deleted.")
+                                       .arg(id));
         return 0;
+    }
 
     const QList<qint64> rows =
         action == DeleteAction::Transfer ? TransferRowsToDelete(data, id) : QList<qint64>{id};
-    Transaction t;
     if (action == DeleteAction::Repayment) {
         TableHandle& repayments = cd.tbOplataCredit2;
         UnfilteredView allRepayments(repayments);
@@ -104,21 +121,48 @@ int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
         if (repayments.locate(fields::OplataCredit::ID, repayment))
             repayments.remove();
     }
-    {
-        EntryById all(data, id);
-        for (qint64 row : rows) {
-            if (all.moveTo(row))
-                all.row().remove();
+    int count = 0;
+    EntryById all(data, id);
+    for (qint64 row : rows) {
+        if (!removed.contains(row) && all.moveTo(row)) {
+            all.row().remove();
+            removed.insert(row);
+            ++count;
         }
     }
+    return count;
+}
+
+} // namespace
+
+QString DebtDeleteRefusal() {
+    return LangText(QStringLiteral("err014"),
+                    QStringLiteral("For delete of debts you must open window \"Debts\""));
+}
+
+int DeleteEntry(LedgerTables& data, DebtTables& cd, qint64 id) {
+    return DeleteEntries(data, cd, {id}, false);
+}
+
+int DeleteEntries(LedgerTables& data, DebtTables& cd, const QList<qint64>& ids, bool refuse) {
+    Transaction t;
+    QSet<qint64> removed;
+    int count = 0;
+    for (qint64 id : ids)
+        count += RemoveEntry(data, cd, id, removed, refuse);
     t.commit();
-    RefreshLedgerViews(data);
-    return int(rows.size());
+    if (count > 0)
+        RefreshLedgerViews(data);
+    return count;
 }
 
 void MoveEntry(LedgerTables& data, qint64 id, const QString& account) {
+    MoveEntries(data, {id}, account);
+}
+
+void MoveEntries(LedgerTables& data, const QList<qint64>& ids, const QString& account) {
     Transaction t;
-    {
+    for (qint64 id : ids) {
         EntryById entry(data, id);
         TableHandle& d = entry.require(id);
         // An unfinished edit is dropped when the view is left by an error.

@@ -9,6 +9,7 @@
 #include "ledger/exchange.h"
 #include "ledger/exchangedialog.h"
 #include "ledger/movedialog.h"
+#include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
 #include "ledger/transferdialog.h"
@@ -118,28 +119,34 @@ bool LedgerCommands::editStandardEntry(qint64 id, const QString& account) {
         [this] { m_entryDialog->refillCurrencies(); });
 }
 
-bool LedgerCommands::deleteEntry(qint64 id) {
-    if (id == 0)
-        return false;
-    switch (DeleteActionFor(EntryType(m_data, id))) {
-    case DeleteAction::Nothing:
-        return false;
-    case DeleteAction::Refused:
-        Messages::error(m_parent,
-                        LangText(QStringLiteral("err014"),
-                                 QStringLiteral("For delete of debts you must open window "
-                                                "\"Debts\"")));
-        return false;
-    case DeleteAction::Transfer:
-    case DeleteAction::Single:
-    case DeleteAction::Repayment:
-        if (!Messages::confirm(m_parent, LangText(QStringLiteral("err011"),
-                                                  QStringLiteral("Do you want delete?"))))
+bool LedgerCommands::deleteEntries(const QList<qint64>& ids) {
+    // The kinds the ledger knows are deleted; one debt row refuses the whole deletion.
+    QList<qint64> deleted;
+    for (qint64 id : ids) {
+        switch (DeleteActionFor(EntryType(m_data, id))) {
+        case DeleteAction::Nothing:
+            break;
+        case DeleteAction::Refused:
+            Messages::error(m_parent, DebtDeleteRefusal());
             return false;
-        break;
+        case DeleteAction::Transfer:
+        case DeleteAction::Single:
+        case DeleteAction::Repayment:
+            deleted << id;
+            break;
+        }
     }
+    if (deleted.isEmpty())
+        return false;
+    const QString question =
+        deleted.size() == 1
+            ? LangText(QStringLiteral("err011"), QStringLiteral("Do you want delete?"))
+            : LangText(QStringLiteral("delete entries"), QStringLiteral("Delete %1?"))
+                  .arg(EntryCountText(int(deleted.size())));
+    if (!Messages::confirm(m_parent, question))
+        return false;
     try {
-        DeleteEntry(m_data, m_debts, id);
+        DeleteEntries(m_data, m_debts, deleted);
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
         return false;
@@ -147,11 +154,11 @@ bool LedgerCommands::deleteEntry(qint64 id) {
     return true;
 }
 
-bool LedgerCommands::moveEntry(qint64 id) {
-    if (id == 0 || m_moveDialog->exec() != QDialog::Accepted)
+bool LedgerCommands::moveEntries(const QList<qint64>& ids) {
+    if (ids.isEmpty() || m_moveDialog->exec() != QDialog::Accepted)
         return false;
     try {
-        MoveEntry(m_data, id, m_moveDialog->account());
+        MoveEntries(m_data, ids, m_moveDialog->account());
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
         return false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <functional>
 
@@ -48,11 +49,11 @@ public:
     // Edits the entry in the dialog of its kind (an income or charge is saved in account, or in
     // the one its dialog chooses instead); true once stored.
     bool editEntry(qint64 id, const QString& account);
-    // Deletes the entry after confirmation, with its transfer partner or its repayment; true
-    // once deleted.
-    bool deleteEntry(qint64 id);
-    // Moves the entry to the account the move dialog chooses; true once moved.
-    bool moveEntry(qint64 id);
+    // Deletes the entries after one confirmation that names how many, each with its transfer
+    // partner or its repayment, all or none; a debt row among them refuses it. True once deleted.
+    bool deleteEntries(const QList<qint64>& ids);
+    // Moves the entries to the account the move dialog chooses, all or none; true once moved.
+    bool moveEntries(const QList<qint64>& ids);
 
     // The classifier windows; groupsChanged follows a groups window.
     void editAccounts();

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 namespace zovi {
 
@@ -27,7 +28,7 @@ LedgerGridView::LedgerGridView(LedgerTables& tables, QWidget* parent)
     : QTableView(parent), m_data(tables) {
     setObjectName(QStringLiteral("Grid1"));
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     verticalHeader()->hide();
     setContextMenuPolicy(Qt::CustomContextMenu);
@@ -93,15 +94,30 @@ QAction* LedgerGridView::addMenuAction(const char* name, const QString& text) {
 
 // ---- the selection ----
 
+QList<qint64> LedgerGridView::selectedEntryIds() const {
+    QList<qint64> ids;
+    for (const QModelIndex& row : selectionModel()->selectedRows())
+        ids << m_model->data(row, LedgerGridModel::IdRole).toLongLong();
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
 void LedgerGridView::selectionMoved() {
     const QModelIndexList rows = selectionModel()->selectedRows();
+    // The current entry is the selected row that has the focus, else the first selected one.
+    const QModelIndex current = currentIndex();
+    const QModelIndex chosenRow =
+        current.isValid() && selectionModel()->isRowSelected(current.row())
+            ? current
+            : (rows.isEmpty() ? QModelIndex() : rows.first());
     m_selectedId =
-        rows.isEmpty() ? 0 : m_model->data(rows.first(), LedgerGridModel::IdRole).toLongLong();
+        chosenRow.isValid() ? m_model->data(chosenRow, LedgerGridModel::IdRole).toLongLong() : 0;
     // The ledger view's cursor follows the chosen entry, for whatever reads the current row.
     if (m_selectedId != 0 && m_data.tbData.isOpen())
         m_data.tbData.locate(fields::Data::ID, m_selectedId);
     const bool chosen = m_selectedId != 0;
     m_deleteAction->setEnabled(chosen);
+    // Editing works on one entry: the current one, however many are selected.
     m_editAction->setEnabled(chosen);
     Q_EMIT entrySelectionChanged(chosen);
 }

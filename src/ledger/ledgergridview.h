@@ -56,6 +56,8 @@ public:
     void chooseOnRefresh(qint64 id) { m_selectedId = id; }
     // The ID of the entry of the selected row; 0 while no row is selected.
     qint64 selectedEntryId() const { return m_selectedId; }
+    // The IDs of the entries of every selected row (Ctrl and Shift select several), in ID order.
+    QList<qint64> selectedEntryIds() const;
     // Selects the row of the entry with this ID, or the last row when it is not shown.
     void selectEntry(qint64 id);
 

@@ -234,13 +234,13 @@ void LedgerPage::editSelectedEntry() {
 }
 
 void LedgerPage::deleteSelectedEntry() {
-    if (m_commands->deleteEntry(m_grid->selectedEntryId()))
+    if (m_commands->deleteEntries(m_grid->selectedEntryIds()))
         refreshAfterChange();
 }
 
 void LedgerPage::moveSelectedEntry() {
     // The balances of the accounts change with the entry's account.
-    if (m_commands->moveEntry(m_grid->selectedEntryId()))
+    if (m_commands->moveEntries(m_grid->selectedEntryIds()))
         refreshAfterChange();
 }
 

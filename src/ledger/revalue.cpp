@@ -228,20 +228,24 @@ ShownSums SumShownEntries(const ViewRows& rows, const QList<Currency>& currencie
     return sums;
 }
 
-QString ShownSumsText(const ShownSums& sums) {
+QString EntryCountText(int count) {
     // Russian counts 1, 21, 31 ... alike and 2 to 4 (but 12 to 14) alike; English tells 1
     // from every other number.
-    const int n = sums.entries % 100;
+    const int n = count % 100;
     const QString entries =
-        sums.entries == 1 ? LangText(QStringLiteral("entries 1"), QStringLiteral("%1 entry"))
+        count == 1 ? LangText(QStringLiteral("entries 1"), QStringLiteral("%1 entry"))
         : n % 10 == 1 && n != 11
             ? LangText(QStringLiteral("entries 21"), QStringLiteral("%1 entries"))
         : n % 10 >= 2 && n % 10 <= 4 && (n < 12 || n > 14)
             ? LangText(QStringLiteral("entries 2"), QStringLiteral("%1 entries"))
             : LangText(QStringLiteral("entries 5"), QStringLiteral("%1 entries"));
+    return entries.arg(count);
+}
+
+QString ShownSumsText(const ShownSums& sums) {
     return LangText(QStringLiteral("shown sums"),
                     QStringLiteral("%1 · incomes %2 · charges %3 · difference %4"))
-        .arg(entries.arg(sums.entries), FormatMoney(sums.incomes), FormatMoney(sums.charges),
+        .arg(EntryCountText(sums.entries), FormatMoney(sums.incomes), FormatMoney(sums.charges),
              FormatMoney(sums.incomes - sums.charges));
 }
 

@@ -113,10 +113,12 @@ struct ShownSums {
 ShownSums SumShownEntries(const ViewRows& rows, const QList<Currency>& currencies,
                           const QString& sign);
 
+// "n entries", translated in the form its language gives that number: the keys "entries 1"
+// (one), "entries 21" (21, 31, ...), "entries 2" (2 to 4, 22 to 24, ...) and "entries 5" (every
+// other number), as Russian counts them.
+QString EntryCountText(int count);
 // The line of the sums, translated: "4 entries · incomes 2 727.3 · charges 0.52 · difference
-// 2 726.78". The number of entries takes the form its language gives that number: the keys
-// "entries 1" (one), "entries 21" (21, 31, ...), "entries 2" (2 to 4, 22 to 24, ...) and
-// "entries 5" (every other number), as Russian counts them.
+// 2 726.78".
 QString ShownSumsText(const ShownSums& sums);
 
 // Rewrites ValueSTR of every currency from its Value, in one Transaction.

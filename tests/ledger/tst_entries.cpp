@@ -450,6 +450,53 @@ private Q_SLOTS:
         Messages::takeShown();
     }
 
+    // Rows chosen with Ctrl-clicks are deleted together after one question naming how many;
+    // a debt row among them refuses the deletion of all before any question.
+    void deleteSeveralSelectedRows() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            AddLinked(data, QStringLiteral("out"), QStringLiteral("P1"), 2); // 1
+            AddLinked(data, QStringLiteral("in"), QStringLiteral("P2"), 1);  // 2
+            AddEntry(data, QStringLiteral("salary"), QStringLiteral("D"), 50,
+                     QStringLiteral("Salary"));
+            AddEntry(data, QStringLiteral("lunch"), QStringLiteral("R"), -5,
+                     QStringLiteral("Food"));
+            AddLinked(data, QStringLiteral("loan"), QStringLiteral("CR"), 0);
+            AddEntry(data, QStringLiteral("kept"), QStringLiteral("R"), -1, QStringLiteral("Food"));
+        });
+        start();
+        auto* grid = m_window->findChild<QTableView*>(QStringLiteral("Grid1"));
+        auto ctrlClick = [grid](const char* name) {
+            for (int r = 0; r < grid->model()->rowCount(); ++r) {
+                const QModelIndex cell = grid->model()->index(r, 2);
+                if (cell.data().toString() != QLatin1String(name))
+                    continue;
+                QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  grid->visualRect(cell).center());
+            }
+        };
+        selectEntry(QStringLiteral("in"));
+        ctrlClick("salary");
+        ctrlClick("loan");
+        action("DeleteRec")->trigger();
+        QCOMPARE(Messages::takeShown(),
+                 QStringList{QStringLiteral("For delete of debts you must open window \"Debts\"")});
+        QCOMPARE(storedNames().size(), 6);
+
+        ctrlClick("loan");
+        ctrlClick("lunch");
+        // Editing works on the current row alone: the last one clicked.
+        QCOMPARE(m_data->tbData.field(QStringLiteral("Name")).text(), QStringLiteral("lunch"));
+        Messages::queueAnswer(true);
+        action("DeleteRec")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList{QStringLiteral("Delete 3 entries?")});
+        QCOMPARE(storedNames(), (QStringList{QStringLiteral("loan"), QStringLiteral("kept")}));
+        // A plain click selects one row again (and lets go of Ctrl for the tests after).
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(0, 2)).center());
+        QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    }
+
     void moveAssignsTheCurrentRowOnly() {
         prepare([](LedgerTables& data) {
             FillClassifiers(data);

@@ -1,8 +1,10 @@
+#include "core/textutil.h"
 #include "fixtures.h"
 #include "ledger/deleteentry.h"
 #include "ledger/entrycheck.h"
 #include "ledger/exchange.h"
 #include "ledger/ledgertest.h"
+#include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
 #include "store/datamodules.h"
@@ -231,6 +233,53 @@ private Q_SLOTS:
         QCOMPARE(EntryType(*m_data, id), QString());
         QCOMPARE(TransferRowsToDelete(*m_data, id), QList<qint64>());
         viewsUntouched();
+    }
+
+    void deletesSeveralInOneTransaction_data() {
+        QTest::addColumn<QList<qint64>>("ids");
+        QTest::addColumn<QList<qint64>>("gone");
+        QTest::addColumn<QString>("balances"); // of each currency after, without opening balances
+        QTest::newRow("a transfer leg and two entries")
+            << QList<qint64>{2, 8, 3} << QList<qint64>{2, 3, 7, 8} << S("750 10 0 0");
+        QTest::newRow("both legs of a transfer, counted once")
+            << QList<qint64>{7, 8, 5} << QList<qint64>{5, 7, 8} << S("700 5 20 0");
+        // The last one cannot be deleted: what was deleted before it is restored.
+        QTest::newRow("an ID no entry has")
+            << QList<qint64>{2, 8, 99} << QList<qint64>{} << S("750 5 20 0");
+        QTest::newRow("a debt row") << QList<qint64>{2, 7, 9} << QList<qint64>{} << S("750 5 20 0");
+    }
+
+    // Several entries hidden from both views are deleted, each by its kind, in one transaction:
+    // all of them, or, when one cannot be, none.
+    void deletesSeveralInOneTransaction() {
+        QFETCH(QList<qint64>, ids);
+        QFETCH(QList<qint64>, gone);
+        QFETCH(QString, balances);
+        fillHiddenLedger();
+        {
+            Transaction t;
+            Put(m_data->tbData2, {{"Name", S("loan")}, {"Gr1", S("Main")}, {"Type", S("CR")}});
+            t.commit();
+        }
+        const QMap<qint64, QString> before = storedRows();
+        QVERIFY(before.contains(9));
+        try {
+            QCOMPARE(DeleteEntries(*m_data, *m_cd, ids), int(gone.size()));
+            QVERIFY(!gone.isEmpty());
+        } catch (const StoreError& e) {
+            QVERIFY2(gone.isEmpty(), qPrintable(e.message()));
+        }
+        QMap<qint64, QString> expected = before;
+        for (qint64 row : gone)
+            expected.remove(row);
+        QCOMPARE(storedRows(), expected);
+        viewsUntouched();
+        // The balances count every remaining entry: a transfer leg left alone would show.
+        m_data->tbData2.setFiltered(false);
+        QStringList got;
+        for (const Currency& c : Revalue(*m_data, false, S("R")).currencies)
+            got << NumberText(c.Value);
+        QCOMPARE(got.join(QLatin1Char(' ')), balances);
     }
 
     // ---- the checks of the entry dialogs ----
