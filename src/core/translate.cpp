@@ -25,6 +25,11 @@ void Translate(QWidget* widget, const QString& key) {
         widget->setWindowTitle(text);
 }
 
+void TranslateOkCancel(QWidget* ok, QWidget* cancel) {
+    Translate(ok, QStringLiteral("ok"));
+    Translate(cancel, QStringLiteral("cancel"));
+}
+
 void ApplyTranslations(const TranslationKeys& keys) {
     for (const auto& [key, apply] : keys) {
         QString value;

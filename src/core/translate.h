@@ -17,6 +17,8 @@ namespace zovi {
 // caption. Frames (group boxes) get the text with one blank on either side, buttons and labels
 // the text itself, and any other widget its window title.
 void Translate(QWidget* widget, const QString& key);
+// The "ok" and "cancel" keys on a dialog's two closing buttons.
+void TranslateOkCancel(QWidget* ok, QWidget* cancel);
 
 // What the text of one key of the translation table is applied to.
 using TranslationTarget = std::function<void(const QString&)>;

@@ -124,8 +124,7 @@ void CurrencyEditor::showEvent(QShowEvent* event) {
     Translate(m_lessChoice, u"less"_s);
     Translate(m_ratioFrame, u"ratio to main"_s);
     Translate(m_mainLabel, u"err010"_s);
-    Translate(m_okButton, u"ok"_s);
-    Translate(m_cancelButton, u"cancel"_s);
+    TranslateOkCancel(m_okButton, m_cancelButton);
     QDialog::showEvent(event);
     m_nameEdit->setFocus();
 }

@@ -180,8 +180,7 @@ void EntryDialog::showEvent(QShowEvent* event) {
         m_date->setFocus();
     }
     translateFrames();
-    Translate(m_okButton, QStringLiteral("ok"));
-    Translate(m_cancelButton, QStringLiteral("cancel"));
+    TranslateOkCancel(m_okButton, m_cancelButton);
     Translate(this, m_captionKey);
     FadingDialog::showEvent(event);
 }

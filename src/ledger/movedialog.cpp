@@ -46,8 +46,7 @@ QString MoveDialog::account() const {
 
 void MoveDialog::showEvent(QShowEvent* event) {
     Translate(m_promptLabel, QStringLiteral("move to"));
-    Translate(m_okButton, QStringLiteral("ok"));
-    Translate(m_cancelButton, QStringLiteral("cancel"));
+    TranslateOkCancel(m_okButton, m_cancelButton);
     m_accountBox->clear();
     m_accountBox->addItems(Names(m_data.tbGr1));
     m_accountBox->addItem(AllAccounts());

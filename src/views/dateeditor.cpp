@@ -94,8 +94,7 @@ void MonthPicker::showEvent(QShowEvent* event) {
         LangString(QString::fromLatin1(key), name);
         item->setText(u' ' + name);
     }
-    Translate(m_okButton, QStringLiteral("ok"));
-    Translate(m_cancelButton, QStringLiteral("cancel"));
+    TranslateOkCancel(m_okButton, m_cancelButton);
     m_monthList->clearSelection();
     m_monthList->setCurrentRow(-1);
     m_okButton->setEnabled(false);
@@ -183,8 +182,7 @@ void DateEditor::showEvent(QShowEvent* event) {
     Translate(m_todayButton, QStringLiteral("day"));
     Translate(m_weekButton, QStringLiteral("week"));
     Translate(m_monthButton, QStringLiteral("month"));
-    Translate(m_okButton, QStringLiteral("ok"));
-    Translate(m_cancelButton, QStringLiteral("cancel"));
+    TranslateOkCancel(m_okButton, m_cancelButton);
     QDialog::showEvent(event);
 }
 

@@ -45,8 +45,7 @@ bool PresetNameDialog::ask(QString& name) {
 void PresetNameDialog::showEvent(QShowEvent* event) {
     Translate(this, QStringLiteral("save as"));
     Translate(m_nameLabel, QStringLiteral("name"));
-    Translate(m_okButton, QStringLiteral("ok"));
-    Translate(m_cancelButton, QStringLiteral("cancel"));
+    TranslateOkCancel(m_okButton, m_cancelButton);
     QDialog::showEvent(event);
     m_nameEdit->setFocus();
 }
