@@ -7,7 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
   libsqlite3-dev sqlite3
-  libshp-dev pxlib-dev libsodium-dev fonts-dejavu-core
+  libshp-dev pxlib-dev libsodium-dev libofx-dev fonts-dejavu-core
   poppler-utils unrtf python3-dbfread
   clang-format
 )
