@@ -28,6 +28,7 @@ struct ImportedEntry {
     // Set: the entry is a transfer between its account and this one. A negative amount leaves
     // for transferAccount, a positive one arrives from it.
     QString transferAccount;
+    QString transferName; // the name of the transfer's row in transferAccount; empty: name
     QString kind; // the ledger's Type code, when the file states it (the program's own CSV)
     // An exchange (kind "O") read back from the program's own CSV: amount/currency is what
     // arrived, given (negative) in givenCurrency what left.
