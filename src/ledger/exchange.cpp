@@ -60,21 +60,27 @@ QString SideText(TableHandle& d, const QString& field, const QString& sign) {
 
 void WriteFields(TableHandle& d, const ExchangeEntry& entry, const Checked& checked,
                  const QString& account, const QString& marker) {
-    d.field(fields::Data::Type).setText(TypeCode(EntryKind::Exchange));
-    d.field(fields::Data::Name).setText(entry.name);
-    d.field(fields::Data::Date).setDate(entry.date);
-    d.field(fields::Data::Kurs).setDouble(checked.rate);
-    d.field(fields::Data::ValueRashod).setDouble(-checked.amount);
-    d.field(fields::Data::ValutaRashod).setText(checked.given);
-    d.field(fields::Data::ValutaDohod).setText(checked.received);
-    d.field(fields::Data::ValueDohod).setDouble(checked.amountReceived);
-    d.field(fields::Data::Gr1).setText(account);
-    d.field(fields::Data::Gr2).setText(marker);
-    d.field(fields::Data::Dohod).setText(SideText(d, fields::Data::ValueDohod, entry.receivedSign));
-    d.field(fields::Data::Rashod).setText(SideText(d, fields::Data::ValueRashod, entry.givenSign));
+    WriteExchangeRow(d, {entry.date, entry.name, account, marker, checked.amount, checked.given,
+                         entry.givenSign, checked.amountReceived, checked.received,
+                         entry.receivedSign, checked.rate});
 }
 
 } // namespace
+
+void WriteExchangeRow(TableHandle& d, const ExchangeRow& row) {
+    d.field(fields::Data::Type).setText(TypeCode(EntryKind::Exchange));
+    d.field(fields::Data::Name).setText(row.name);
+    d.field(fields::Data::Date).setDate(row.date);
+    d.field(fields::Data::Kurs).setDouble(row.rate);
+    d.field(fields::Data::ValueRashod).setDouble(-row.given);
+    d.field(fields::Data::ValutaRashod).setText(row.givenName);
+    d.field(fields::Data::ValutaDohod).setText(row.receivedName);
+    d.field(fields::Data::ValueDohod).setDouble(row.received);
+    d.field(fields::Data::Gr1).setText(row.account);
+    d.field(fields::Data::Gr2).setText(row.marker);
+    d.field(fields::Data::Dohod).setText(SideText(d, fields::Data::ValueDohod, row.receivedSign));
+    d.field(fields::Data::Rashod).setText(SideText(d, fields::Data::ValueRashod, row.givenSign));
+}
 
 bool RateMultiplies(const Currency& given, const Currency& received) {
     if (given.Def && received.More)

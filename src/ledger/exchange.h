@@ -9,6 +9,7 @@ namespace zovi {
 
 struct Currency;
 class LedgerTables;
+class TableHandle;
 
 // What the exchange dialog hands back: the date, the name, the amount given (without sign) and
 // the rate as typed and normalised, and the signs of the currency given and received.
@@ -20,6 +21,25 @@ struct ExchangeEntry {
     QString givenSign;
     QString receivedSign;
 };
+
+// The fields of an exchange row: what left (a positive amount) and what arrived, each with its
+// currency's name and sign, the rate, the account and the Gr2 marker.
+struct ExchangeRow {
+    QDate date;
+    QString name;
+    QString account;
+    QString marker;
+    double given = 0;
+    QString givenName;
+    QString givenSign;
+    double received = 0;
+    QString receivedName;
+    QString receivedSign;
+    double rate = 0;
+};
+// Writes Type, Name, Date, Kurs, both values and currencies, Gr1, Gr2 and the two money texts
+// (each cut after two decimals) into the row being appended or edited.
+void WriteExchangeRow(TableHandle& d, const ExchangeRow& row);
 
 // Gr2 of an exchange once it has been edited and saved; a new one gets the kind's marker
 // "(EXCHANGE)".
