@@ -20,6 +20,7 @@
 #include "databases/importwindow.h"
 #include "databases/passworddialog.h"
 #include "debts/debtspage.h"
+#include "imports/importfilewindow.h"
 #include "ledger/currency.h"
 #include "ledger/currencywindow.h"
 #include "ledger/ledgergridview.h"
@@ -164,6 +165,9 @@ void MainWindow::connectCommands() {
             &MainWindow::showPrintWindow);
     connect(act("ExportDbf"), &QAction::triggered, this, &MainWindow::exportToDbase);
     connect(act("ImportZovi5"), &QAction::triggered, this, &MainWindow::importZovi5);
+    connect(act("ImportQif"), &QAction::triggered, this, [this] { importFile(ImportKind::Qif); });
+    connect(act("ImportCsv"), &QAction::triggered, this, [this] { importFile(ImportKind::Csv); });
+    connect(act("ImportOfx"), &QAction::triggered, this, [this] { importFile(ImportKind::Ofx); });
     connect(act("Calculator"), &QAction::triggered, m_calculator, &CalculatorWindow::openEmpty);
     connect(act("SystemMenu"), &QAction::triggered, this, &MainWindow::showServiceWindow);
     connect(act("Interface"), &QAction::triggered, this, &MainWindow::editInterfaceSettings);
@@ -430,6 +434,26 @@ void MainWindow::importZovi5() {
     m_ledger->applyFilter();
     if (m_pages->currentIndex() == 1)
         m_debts->pageShown();
+}
+
+// A file of another program or a bank: chosen, read, shown in the import window and, when the
+// user imports it, stored; then the ledger shows the new entries as after the old import.
+void MainWindow::importFile(ImportKind kind) {
+    static const QHash<ImportKind, QString> filters = {
+        {ImportKind::Qif, QStringLiteral("QIF (*.qif *.QIF)")},
+        {ImportKind::Csv, QStringLiteral("CSV (*.csv *.CSV *.txt *.TXT)")},
+        {ImportKind::Ofx, QStringLiteral("OFX (*.ofx *.OFX *.qfx *.QFX)")},
+    };
+    const QString path = FileChooser::openFile(this, QString(), DataFolder::path(),
+                                               filters.value(kind) + QStringLiteral(";;*"));
+    if (path.isEmpty())
+        return;
+    ImportFileWindow window(m_ledgerTables, kind, path, m_ledger->entryAccount(), this);
+    if (!window.load() || window.exec() != QDialog::Accepted)
+        return;
+    m_ledger->showAccounts();
+    m_ledger->listCurrencies();
+    m_ledger->applyFilter();
 }
 
 // ---- small windows ----

@@ -11,6 +11,7 @@ class QTimer;
 namespace zovi {
 
 class LedgerTables;
+enum class ImportKind;
 class DebtTables;
 class WaitWindow;
 class ChooserWindow;
@@ -102,6 +103,7 @@ private:
     void exportToDbase();
     // Additional > Import > Zovi 5: the import window; a finished import is shown at once.
     void importZovi5();
+    void importFile(ImportKind kind);
     void writeFirstStartDefaults();
     // Accounts > Interface: the settings window, whose "Ok" stores its values and shows them.
     void editInterfaceSettings();

@@ -82,6 +82,9 @@ void MainWindow::buildMenus() {
     additional->addAction(action("Calculator", Utf8("Calculator")));
     QMenu* import = Named(additional->addMenu(Utf8("Import")), "N6");
     import->addAction(action("ImportZovi5", Utf8("Zovi 5")));
+    import->addAction(action("ImportQif", Utf8("QIF file...")));
+    import->addAction(action("ImportCsv", Utf8("CSV file...")));
+    import->addAction(action("ImportOfx", Utf8("OFX file...")));
     QMenu* exportMenu = Named(additional->addMenu(Utf8("Export")), "N7");
     exportMenu->addAction(action("ExportDbf", Utf8("dBase [*.dbf]")));
     additional->addAction(
@@ -144,6 +147,9 @@ void MainWindow::translate() {
         {QStringLiteral("debt"), Title(menu("N3"))},
         {QStringLiteral("import"), Title(menu("N6"))},
         {QStringLiteral("dbzovi5"), Text(act("ImportZovi5"))},
+        {QStringLiteral("importqif"), Text(act("ImportQif"))},
+        {QStringLiteral("importcsv"), Text(act("ImportCsv"))},
+        {QStringLiteral("importofx"), Text(act("ImportOfx"))},
         {QStringLiteral("export"), Title(menu("N7"))},
     };
     // Every control belongs to one page or to the frame, so each part applies its keys in

@@ -15,6 +15,7 @@
 
 #include <QHash>
 #include <QSet>
+#include <algorithm>
 #include <cmath>
 
 namespace zovi {
@@ -173,6 +174,7 @@ QString MatchCurrency(LedgerTables& data, const QString& named) {
 
 ImportPlan PlanImport(LedgerTables& data, const ImportedFile& file, const QString& account) {
     ImportPlan plan;
+    plan.unread = file.unread;
     const QList<Currency> currencies = ReadCurrencies(data.tbValuta);
     const QStringList accounts = AccountNames(data);
     SideGroups groups[2] = {ReadGroups(data, GroupSide::Charges),
@@ -307,6 +309,8 @@ ImportPlan PlanImport(LedgerTables& data, const ImportedFile& file, const QStrin
             seen.insert(key);
         plan.entries << p;
     }
+    std::stable_sort(plan.unread.begin(), plan.unread.end(),
+                     [](const UnreadLine& a, const UnreadLine& b) { return a.line < b.line; });
     return plan;
 }
 

@@ -100,6 +100,10 @@ qint64 LedgerPage::selectedEntryId() const {
 
 // ---- filter, grid and balances ----
 
+QString LedgerPage::entryAccount() const {
+    return m_tabs->entryAccount();
+}
+
 void LedgerPage::showAccounts() {
     m_tabs->showAccounts(m_data.tbGr1);
 }

@@ -50,6 +50,8 @@ public:
 
     // The account tabs from the accounts table, followed by "[...]".
     void showAccounts();
+    // The account of the tab shown, which new entries go to.
+    QString entryAccount() const;
     // Builds the filters from the controls, applies them, and shows the balances and the grid.
     void applyFilter();
     // The value panel's list of currency signs, keeping the chosen one.
