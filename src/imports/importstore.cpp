@@ -107,8 +107,16 @@ const Currency* FindCurrency(const QList<Currency>& currencies, const QString& n
 // What identifies an entry for the duplicate check.
 QString DuplicateKey(const QString& account, const QDate& date, double amount,
                      const QString& name) {
-    return account + u'\x1f' + QString::number(date.toJulianDay()) + u'\x1f' +
-           QString::number(std::llround(amount * 100)) + u'\x1f' + name.toCaseFolded();
+    QString key;
+    key.reserve(account.size() + name.size() + 24);
+    key += account;
+    key += u'\x1f';
+    key += QString::number(date.toJulianDay());
+    key += u'\x1f';
+    key += QString::number(std::llround(amount * 100));
+    key += u'\x1f';
+    key += name.toCaseFolded();
+    return key;
 }
 
 // The groups of one side: each group's ID by its name in letter-case-free form, with the name
@@ -223,8 +231,17 @@ ImportPlan PlanImport(LedgerTables& data, const ImportedFile& file, const QStrin
         return name;
     };
     const QString chosen = accountNamed(account.isEmpty() ? AllAccounts() : account);
+    plan.entries.reserve(file.entries.size());
     const QString noName = LangText(QStringLiteral("importnoname"), QStringLiteral("(no name)"));
 
+    // A file names few currencies, each on many lines.
+    QHash<QString, const Currency*> currencyByText;
+    const auto currencyNamed = [&](const QString& text) {
+        auto found = currencyByText.constFind(text);
+        if (found == currencyByText.cend())
+            found = currencyByText.insert(text, FindCurrency(currencies, text));
+        return *found;
+    };
     const auto unread = [&](const ImportedEntry& e, const QString& reason) {
         plan.unread << UnreadLine{e.line, e.name, reason};
     };
@@ -246,7 +263,7 @@ ImportPlan PlanImport(LedgerTables& data, const ImportedFile& file, const QStrin
             continue;
         }
         const QString currencyText = e.currency.trimmed().isEmpty() ? file.currency : e.currency;
-        const Currency* currency = FindCurrency(currencies, currencyText);
+        const Currency* currency = currencyNamed(currencyText);
         if (!currency) {
             unread(e, LangText(QStringLiteral("importnocurrency"),
                                QStringLiteral("the currency \"%1\" is not in the database"))
@@ -260,7 +277,7 @@ ImportPlan PlanImport(LedgerTables& data, const ImportedFile& file, const QStrin
         const QString other =
             e.transferAccount.trimmed().isEmpty() ? QString() : accountNamed(e.transferAccount);
         if (e.kind == TypeCode(EntryKind::Exchange)) {
-            const Currency* given = FindCurrency(currencies, e.givenCurrency);
+            const Currency* given = currencyNamed(e.givenCurrency);
             if (!given || given->Name == currency->Name || e.given == 0 || e.amount <= 0) {
                 unread(e, LangText(QStringLiteral("importbadexchange"),
                                    QStringLiteral("an exchange needs two currencies and both "
@@ -307,7 +324,7 @@ ImportPlan PlanImport(LedgerTables& data, const ImportedFile& file, const QStrin
             ++plan.duplicates;
         else
             seen.insert(key);
-        plan.entries << p;
+        plan.entries.push_back(std::move(p));
     }
     std::stable_sort(plan.unread.begin(), plan.unread.end(),
                      [](const UnreadLine& a, const UnreadLine& b) { return a.line < b.line; });

@@ -31,9 +31,19 @@ TableImage::TableImage(QString path, std::shared_ptr<Connection> connection, QSt
 TableImage::~TableImage() = default;
 
 int TableImage::columnIndex(const QString& name) const {
-    const auto exact = m_columnByExact.constFind(name);
-    if (exact != m_columnByExact.constEnd())
-        return exact.value();
+    // A table has a few dozen fields at most, and a field named as stored is found by comparing
+    // lengths and then characters faster than by hashing the name: writers look fields up by
+    // name for every value of every row they write.
+    if (m_columns.size() <= kScannedColumns) {
+        for (size_t i = 0; i < m_columns.size(); ++i) {
+            if (m_columns[i].name == name)
+                return int(i);
+        }
+    } else {
+        const auto exact = m_columnByExact.constFind(name);
+        if (exact != m_columnByExact.constEnd())
+            return exact.value();
+    }
     return m_columnByName.value(name.toLower(), -1);
 }
 

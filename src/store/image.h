@@ -143,8 +143,9 @@ private:
     QString m_alias; // schema name on the connection: "main" or the attach alias
     QString m_table;
     std::vector<Column> m_columns;
-    QHash<QString, int> m_columnByName;  // lower-case name -> index
-    QHash<QString, int> m_columnByExact; // name as stored -> index, found without a copy
+    QHash<QString, int> m_columnByName;           // lower-case name -> index
+    QHash<QString, int> m_columnByExact;          // name as stored -> index, found without a copy
+    static constexpr size_t kScannedColumns = 32; // up to this many, columnIndex scans
     int m_autoInc = -1;
     bool m_readOnly = false;
 
