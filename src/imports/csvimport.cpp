@@ -29,9 +29,11 @@ QList<CsvRecord> ParseRecords(QStringView text, QChar delimiter, qsizetype maxRe
     const qsizetype n = text.size();
     qsizetype i = 0;
     int line = 1;
+    qsizetype usualFields = 1;
     while (i < n && (maxRecords < 0 || records.size() < maxRecords)) {
         CsvRecord record;
         record.line = line;
+        record.fields.reserve(usualFields);
         const qsizetype start = i;
         bool allEmpty = true;
         for (;;) {
@@ -97,6 +99,7 @@ QList<CsvRecord> ParseRecords(QStringView text, QChar delimiter, qsizetype maxRe
         if (end < n)
             ++line;
         if (!allEmpty) {
+            usualFields = record.fields.size();
             record.text = QStringView(p + start, end - start).toString();
             records.append(std::move(record));
         }

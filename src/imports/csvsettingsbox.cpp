@@ -95,6 +95,7 @@ CsvSettingsBox::CsvSettingsBox(QWidget* parent) : QWidget(parent) {
     scroll->setFrameShape(QFrame::NoFrame);
     m_columns = new QWidget(scroll);
     m_columnsLayout = new QGridLayout(m_columns);
+    m_columnsLayout->setAlignment(Qt::AlignTop);
     scroll->setWidget(m_columns);
     auto* columnsTitle = new QLabel(LangText(u"csvcolumns"_s, u"Columns of the file:"_s), this);
     columnsTitle->setBuddy(scroll);
