@@ -29,7 +29,7 @@ struct ImportedEntry {
     // for transferAccount, a positive one arrives from it.
     QString transferAccount;
     QString transferName; // the name of the transfer's row in transferAccount; empty: name
-    QString kind;         // the ledger's Type code, when the file states it (the program's own CSV)
+    QString kind; // the ledger's Type code, when the file states it (the program's own CSV)
     // An exchange (kind "O") read back from the program's own CSV: amount/currency is what
     // arrived, given (negative) in givenCurrency what left.
     double given = 0;
