@@ -84,6 +84,7 @@ void MainWindow::buildMenus() {
     import->addAction(action("ImportZovi5", Utf8("Zovi 5")));
     QMenu* exportMenu = Named(additional->addMenu(Utf8("Export")), "N7");
     exportMenu->addAction(action("ExportDbf", Utf8("dBase [*.dbf]")));
+    exportMenu->addAction(action("ExportCsv", Utf8("CSV file...")));
     additional->addAction(
         action("SaveData", Utf8("Save data"), QKeySequence(Qt::CTRL | Qt::Key_F2)));
 
@@ -145,6 +146,7 @@ void MainWindow::translate() {
         {QStringLiteral("import"), Title(menu("N6"))},
         {QStringLiteral("dbzovi5"), Text(act("ImportZovi5"))},
         {QStringLiteral("export"), Title(menu("N7"))},
+        {QStringLiteral("exportcsv"), Text(act("ExportCsv"))},
     };
     // Every control belongs to one page or to the frame, so each part applies its keys in
     // table order and the later of two keys reaching a control still wins.
