@@ -1,7 +1,7 @@
-// Timings of the dBase export of the ledger (Additional > Export > dBase) over a generated
-// ledger of 100 000 entries (or the count given): writing a new file from the template, then
-// appending to a file that already holds as many rows. Prints medians of several runs; it checks
-// nothing and is not a test.
+// Timings of the dBase and CSV exports of the ledger (Additional > Export) over a generated
+// ledger of 100 000 entries (or the count given): writing a new dBase file from the template,
+// appending to a file that already holds as many rows, and writing a new CSV file. Prints
+// medians of several runs; it checks nothing and is not a test.
 //
 // Usage: bench_export [entries]   (100000 when omitted)
 #include "generator.h"
@@ -9,6 +9,7 @@
 
 #include "core/locale.h"
 #include "core/paths.h"
+#include "imports/csvexport.h"
 #include "reports/dbaseexport.h"
 #include "reports/reporttemplate.h"
 #include "store/datamodules.h"
@@ -60,6 +61,14 @@ int Run(int entries) {
             [&] { zovi::ExportLedger(data.tbData, templatePath, file); }));
     }
     Report(u"export appended to a file of as many rows"_s, appends);
+
+    run = 0;
+    Report(u"CSV export into a new file, %1 rows"_s.arg(data.tbData.recordCount()),
+           TimeRuns(kRuns, [&] {
+               zovi::ExportLedgerCsv(data.tbData, dirs.path(u"new%1.csv"_s.arg(++run)));
+           }));
+    std::printf("file size: %lld bytes\n",
+                static_cast<long long>(QFileInfo(dirs.path(u"new1.csv"_s)).size()));
     zovi::CloseDatabase(data, cd);
     return 0;
 }

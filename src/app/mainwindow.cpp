@@ -4,6 +4,7 @@
 #include "app/settingswindow.h"
 #include "charts/diagramspage.h"
 #include "core/clock.h"
+#include "core/keptfile.h"
 #include "core/lang.h"
 #include "core/language.h"
 #include "core/messages.h"
@@ -21,10 +22,12 @@
 #include "databases/passworddialog.h"
 #include "debts/debtspage.h"
 #include "imports/importfilewindow.h"
+#include "imports/csvexport.h"
 #include "ledger/currency.h"
 #include "ledger/currencywindow.h"
 #include "ledger/ledgergridview.h"
 #include "ledger/ledgerpage.h"
+#include "ledger/revalue.h"
 #include "reports/dbaseexport.h"
 #include "reports/printselect.h"
 #include "reports/reporttemplate.h"
@@ -164,6 +167,7 @@ void MainWindow::connectCommands() {
     connect(m_ledger->toolButton(QStringLiteral("tb6")), &QToolButton::clicked, this,
             &MainWindow::showPrintWindow);
     connect(act("ExportDbf"), &QAction::triggered, this, &MainWindow::exportToDbase);
+    connect(act("ExportCsv"), &QAction::triggered, this, &MainWindow::exportToCsv);
     connect(act("ImportZovi5"), &QAction::triggered, this, &MainWindow::importZovi5);
     connect(act("ImportQif"), &QAction::triggered, this, [this] { importFile(ImportKind::Qif); });
     connect(act("ImportCsv"), &QAction::triggered, this, [this] { importFile(ImportKind::Csv); });
@@ -418,6 +422,34 @@ void MainWindow::exportToDbase() {
         Messages::error(this, e.message());
     }
     m_ledger->grid()->refresh();
+}
+
+// One row per entry the ledger's filters admit, in the order of the ledger view. An existing
+// file is replaced once the save dialog's question about it is answered.
+void MainWindow::exportToCsv() {
+    const QString chosen =
+        FileChooser::saveFile(this, QString(), DataFolder::path(), QStringLiteral("CSV (*.csv)"));
+    if (chosen.isEmpty())
+        return;
+    const QString file = ExportFileName(chosen, u".csv");
+    // The save dialog asked about the name chosen; a file under the name with ".csv" added is
+    // asked about here.
+    if (file != chosen && QFileInfo::exists(file) &&
+        !Messages::confirm(this, LangText(QStringLiteral("reportReplace"),
+                                          QStringLiteral("The file %1 exists. Replace it?"))
+                                     .arg(QDir::toNativeSeparators(file))))
+        return;
+    int written = 0;
+    try {
+        BusyCursor busy;
+        written = ExportLedgerCsv(m_ledgerTables.tbData, file);
+    } catch (const ExportError& e) {
+        Messages::error(this, e.message());
+        return;
+    }
+    Messages::info(this, LangText(QStringLiteral("exportCsvDone"),
+                                  QStringLiteral("Written to the file %2: %1."))
+                             .arg(EntryCountText(written), QDir::toNativeSeparators(file)));
 }
 
 // ---- import ----

@@ -101,6 +101,9 @@ private:
     PrintHeadingState printHeadingState() const;
     // Additional > Export > dBase: writes the entries the ledger shows into a dBase table.
     void exportToDbase();
+    // Additional > Export > CSV file: writes the entries the ledger shows into a CSV file that
+    // the CSV import reads back.
+    void exportToCsv();
     // Additional > Import > Zovi 5: the import window; a finished import is shown at once.
     void importZovi5();
     void importFile(ImportKind kind);

@@ -87,6 +87,7 @@ void MainWindow::buildMenus() {
     import->addAction(action("ImportOfx", Utf8("OFX file...")));
     QMenu* exportMenu = Named(additional->addMenu(Utf8("Export")), "N7");
     exportMenu->addAction(action("ExportDbf", Utf8("dBase [*.dbf]")));
+    exportMenu->addAction(action("ExportCsv", Utf8("CSV file...")));
     additional->addAction(
         action("SaveData", Utf8("Save data"), QKeySequence(Qt::CTRL | Qt::Key_F2)));
 
@@ -151,6 +152,7 @@ void MainWindow::translate() {
         {QStringLiteral("importcsv"), Text(act("ImportCsv"))},
         {QStringLiteral("importofx"), Text(act("ImportOfx"))},
         {QStringLiteral("export"), Title(menu("N7"))},
+        {QStringLiteral("exportcsv"), Text(act("ExportCsv"))},
     };
     // Every control belongs to one page or to the frame, so each part applies its keys in
     // table order and the later of two keys reaching a control still wins.

@@ -59,6 +59,12 @@ std::optional<QString> WriteKeptFile(const QString& path, QByteArrayView bytes) 
     return file.message();
 }
 
+QString ExportFileName(const QString& chosen, QStringView extension) {
+    if (chosen.size() < 4 || chosen.at(chosen.size() - 4) != u'.')
+        return chosen + extension.toString();
+    return chosen;
+}
+
 QString FileNotWrittenMessage(const QString& path, const QString& reason) {
     // The key was first the dBase export's; every file written for keeps shares its text.
     return LangText(u"exportNotWritten"_s,

@@ -48,6 +48,11 @@ private:
 // Writes bytes to path whole or not at all; the error box's text when it cannot.
 std::optional<QString> WriteKeptFile(const QString& path, QByteArrayView bytes);
 
+// The name of the file an export writes for a name chosen in the save dialog: extension (".csv",
+// ".dbf") is added unless the fourth character from the end is a dot ("report" gives
+// "report.csv"; "report.csv" and "report.txt" stay).
+QString ExportFileName(const QString& chosen, QStringView extension);
+
 // The error box's text for a file that cannot be written.
 QString FileNotWrittenMessage(const QString& path, const QString& reason);
 

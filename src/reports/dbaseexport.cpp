@@ -283,9 +283,7 @@ void WriteExportTemplate(const QString& programFolder) {
 }
 
 QString ExportFileName(const QString& chosen) {
-    if (chosen.size() < 4 || chosen.at(chosen.size() - 4) != u'.')
-        return chosen + QStringLiteral(".dbf");
-    return chosen;
+    return ExportFileName(chosen, u".dbf");
 }
 
 DbaseExport::DbaseExport(const TableHandle& view, const QString& templatePath,

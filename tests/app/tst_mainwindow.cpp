@@ -539,6 +539,29 @@ private Q_SLOTS:
         QCOMPARE(read.rows, expected);
     }
 
+    // Additional > Export > CSV file writes the entries of the shown account into the chosen
+    // file (".csv" added) and says how many it wrote where.
+    void exportCsvWritesTheShownEntries() {
+        prepare([](LedgerTables& data) {
+            zovi::test::FillClassifiers(data);
+            zovi::test::AddEntry(data, QString::fromUtf8("Хлеб"), QStringLiteral("R"), -40,
+                                 QStringLiteral("Food"));
+            zovi::test::AddEntry(data, QString::fromUtf8("Зарплата"), QStringLiteral("D"), 1000,
+                                 QStringLiteral("Salary"), QStringLiteral("Bank"));
+        });
+        start();
+        const QString file = m_db->root() + QStringLiteral("/ledger.csv");
+        FileChooser::queueChoice(m_db->root() + QStringLiteral("/ledger"));
+        action("ExportCsv")->trigger();
+        QCOMPARE(Messages::takeShown(),
+                 QStringList{QStringLiteral("Written to the file %1: 1 entry.")
+                                 .arg(QDir::toNativeSeparators(file))});
+        const QStringList lines =
+            QString::fromUtf8(zovi::test::ReadBytes(file)).split(QStringLiteral("\r\n"));
+        QCOMPARE(lines.size(), 3);
+        QVERIFY2(lines.at(1).contains(QString::fromUtf8(";Хлеб;;40;")), qPrintable(lines.at(1)));
+    }
+
     // Additional > Import over an old database in our own table layout (a copy of this one):
     // the new accounts get their tabs, and the ledger shows the chosen tab's entries only.
     void importShowsTheImportedLedger() {
