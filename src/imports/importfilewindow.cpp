@@ -64,9 +64,9 @@ QString UnreadText(const UnreadLine& line) {
 
 } // namespace
 
-ImportFileWindow::ImportFileWindow(LedgerTables& data, ImportKind kind, const QString& path,
+ImportFileWindow::ImportFileWindow(LedgerTables& tables, ImportKind kind, const QString& path,
                                    const QString& shownAccount, QWidget* parent)
-    : QDialog(parent), m_data(data), m_kind(kind), m_path(path) {
+    : QDialog(parent), m_data(tables), m_kind(kind), m_path(path) {
     setObjectName(u"ImportFileWindow"_s);
     setWindowTitle(LangText(u"importfiletitle"_s, u"Import %1"_s).arg(QFileInfo(path).fileName()));
     setModal(true);

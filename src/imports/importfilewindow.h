@@ -31,7 +31,7 @@ public:
     // The most entries the preview shows.
     static constexpr int kPreviewRows = 200;
 
-    ImportFileWindow(LedgerTables& data, ImportKind kind, const QString& path,
+    ImportFileWindow(LedgerTables& tables, ImportKind kind, const QString& path,
                      const QString& shownAccount, QWidget* parent = nullptr);
 
     // Reads the file. False, after the error was shown, when it cannot be read or is not a file
