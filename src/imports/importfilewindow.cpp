@@ -26,6 +26,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -150,7 +151,12 @@ ImportFileWindow::ImportFileWindow(LedgerTables& tables, ImportKind kind, const 
             m_newAccountEdit->setFocus();
         rebuild();
     });
-    connect(m_newAccountEdit, &QLineEdit::editingFinished, this, &ImportFileWindow::rebuild);
+    // The preview follows the name of a new account once the user pauses typing.
+    m_rebuildTimer = new QTimer(this);
+    m_rebuildTimer->setSingleShot(true);
+    m_rebuildTimer->setInterval(300);
+    connect(m_rebuildTimer, &QTimer::timeout, this, &ImportFileWindow::rebuild);
+    connect(m_newAccountEdit, &QLineEdit::textEdited, m_rebuildTimer, qOverload<>(&QTimer::start));
     connect(m_importButton, &QPushButton::clicked, this, &ImportFileWindow::onImportClicked);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     resize(900, kind == ImportKind::Csv ? 720 : 560);
@@ -198,6 +204,7 @@ bool ImportFileWindow::load() {
 }
 
 void ImportFileWindow::rebuild() {
+    m_rebuildTimer->stop();
     m_problem.clear();
     BusyCursor busy;
     ImportedFile file;

@@ -10,6 +10,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace zovi {
 
@@ -64,6 +65,7 @@ private:
     QListWidget* m_unreadList;
     QPushButton* m_importButton;
     QPushButton* m_cancelButton;
+    QTimer* m_rebuildTimer;
 };
 
 } // namespace zovi

@@ -27,7 +27,7 @@ constexpr int kNameWidth = 60;
 constexpr int kClassifierWidth = 30;
 
 QString Cut(const QString& text, int width) {
-    const QString trimmed = text.simplified();
+    const QString trimmed = text.trimmed();
     return trimmed.size() <= width ? trimmed : trimmed.left(width).trimmed();
 }
 

@@ -1,8 +1,13 @@
 // Storing entries read from other programs' and banks' files: what each becomes in the ledger,
 // the accounts, groups and currencies they find or make, duplicates, and whole-or-nothing.
 #include "fixtures.h"
+#include "imports/csvexport.h"
+#include "imports/csvimport.h"
 #include "imports/importstore.h"
 #include "ledger/classifiers.h"
+#include "ledger/exchange.h"
+#include "ledger/standardentry.h"
+#include "ledger/transfer.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -32,21 +37,30 @@ ImportedEntry Entry(int line, QDate date, const QString& name, double amount,
 class TestImportStore : public DatabaseTest {
     Q_OBJECT
 
-    // Every stored row as "Type|Gr1|Name|Value|Dohod|Rashod|Valuta|Gr2|NameRashod", in ID order.
-    QStringList rows() {
+    // Every stored row of the ledger of data as "Type|Gr1|Name|Value|Dohod|Rashod|Valuta|Gr2|
+    // NameRashod", and with whole set the date, the exchange fields and the link's distance.
+    static QStringList Rows(LedgerTables& data, bool whole = false) {
         QStringList list;
         TableHandle all(u"check"_s);
-        all.setPath(m_data->tbData.path());
+        all.setPath(data.tbData.path());
         all.open();
         for (all.first(); !all.eof(); all.next()) {
             QStringList fields;
             for (const char* f :
                  {"Type", "Gr1", "Name", "Value", "Dohod", "Rashod", "Valuta", "Gr2", "NameRashod"})
                 fields << all.field(QString::fromLatin1(f)).text();
+            if (whole) {
+                for (const char* f :
+                     {"Date", "ValueDohod", "ValueRashod", "ValutaDohod", "ValutaRashod", "Kurs"})
+                    fields << all.field(QString::fromLatin1(f)).text();
+                const qint64 link = all.field(u"IDsecond"_s).toInt();
+                fields << QString::number(link ? link - all.field(u"ID"_s).toInt() : 0);
+            }
             list << fields.join(u'|');
         }
         return list;
     }
+    QStringList rows() { return Rows(*m_data); }
 
     QStringList groupNames(GroupSide side) {
         QStringList names;
@@ -160,6 +174,62 @@ private Q_SLOTS:
         arrived.transferAccount = u"Bank"_s;
         wallet.entries << arrived;
         QCOMPARE(PlanImport(*m_data, wallet, u"Wallet"_s).duplicates, 1);
+    }
+
+    // What the CSV export writes, the CSV import stores again as it was, into a database of the
+    // same currencies; into the same database it adds nothing.
+    void csvExportReadsBack() {
+        AddGroup(*m_data, GroupSide::Incomes, u"Работа"_s);
+        AppendStandardEntry(*m_data,
+                            {true,
+                             {2024, 1, 31},
+                             u"Зарплата; январь"_s,
+                             u"1234567,89"_s,
+                             u"₽"_s,
+                             u"Работа"_s,
+                             QString()},
+                            u"Wallet"_s);
+        AppendStandardEntry(*m_data,
+                            {false,
+                             {2024, 2, 1},
+                             u"Bread \"Borodinsky\"\nfresh"_s,
+                             u"0,3"_s,
+                             u"$"_s,
+                             u"Groceries"_s,
+                             u"Bakery"_s},
+                            u"Wallet"_s);
+        AppendTransfer(*m_data, {{2024, 2, 2},
+                                 u"50"_s,
+                                 u"$"_s,
+                                 u"Wallet"_s,
+                                 u"Bank"_s,
+                                 u"To the bank"_s,
+                                 u"From the wallet"_s});
+        AppendExchange(*m_data, {{2024, 2, 3}, u"Change"_s, u"100"_s, u"90"_s, u"$"_s, u"₽"_s},
+                       u"Bank"_s);
+        refreshLedger();
+        const QStringList stored = Rows(*m_data, true);
+        QCOMPARE(stored.size(), 5);
+
+        const QByteArray csv = LedgerCsv(m_data->tbData);
+        const CsvFormat format = GuessCsvFormat(csv);
+        const CsvTable table = ReadCsvTable(csv, format);
+        const ImportedFile file = CsvEntries(table, format, GuessCsvMapping(table.header, table));
+        QCOMPARE(file.unread.size(), 0);
+
+        const ImportPlan again = PlanImport(*m_data, file, u"Wallet"_s);
+        QCOMPARE(again.duplicates, int(again.entries.size()));
+        QCOMPARE(StoreImport(*m_data, again), 0);
+
+        OpenedDatabase other;
+        {
+            Transaction t;
+            PutCurrencies(other.data->tbValuta, {{true, "Dollar", "$", 1, false, "0"},
+                                                 {false, "Рубль", "₽", 90, false, "0"}});
+            t.commit();
+        }
+        QCOMPARE(StoreImport(*other.data, PlanImport(*other.data, file, u"Wallet"_s)), 4);
+        QCOMPARE(Rows(*other.data, true), stored);
     }
 
     // A write refused half-way leaves the ledger, the accounts and the groups as they were.
