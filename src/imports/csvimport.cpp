@@ -270,9 +270,14 @@ void GuessSeparators(const QList<CsvRecord>& records, qsizetype from, CsvFormat&
             while (at + 1 + digitsAfter < cell.size() && cell[at + 1 + digitsAfter].isDigit())
                 ++digitsAfter;
             const bool isPoint = separator == u'.';
-            if (cell.count(separator) > 1)
-                (isPoint ? groupPoint : groupComma)++;
-            else if (digitsAfter != 3)
+            if (cell.count(separator) > 1) {
+                // Groups of three digits each ("1.234.567"), never a date ("05.03.2024").
+                const QStringList parts = cell.split(separator);
+                const bool grouped = std::all_of(parts.begin() + 1, parts.end(),
+                                                 [](const QString& p) { return p.size() == 3; });
+                if (grouped)
+                    (isPoint ? groupPoint : groupComma)++;
+            } else if (digitsAfter != 3)
                 (isPoint ? decimalPoint : decimalComma)++;
         }
     }

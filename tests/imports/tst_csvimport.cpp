@@ -216,6 +216,8 @@ private Q_SLOTS:
             QVERIFY(!file.unread[i].reason.isEmpty());
         }
         QCOMPARE(file.unread[0].text, u"31.02.2024;Bad;1,00;"_s);
+        // The day that is no date is no amount with thousands separators either.
+        QCOMPARE(GuessCsvFormat("Date;Name;Sum\n31.02.2024;Bad;1 000,00\n"_ba).thousands, u' ');
         QVERIFY(file.unread[0].reason.contains(u"31.02.2024"_s));
         QVERIFY(file.unread[1].reason.contains(u"x"_s));
     }
