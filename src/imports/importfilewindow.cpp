@@ -57,6 +57,12 @@ QString KindText(const PlannedEntry& p) {
     }
 }
 
+// The group cell as the ledger grid shows it: the group, or the label of the entry's kind.
+QString GroupText(const PlannedEntry& p) {
+    const char* label = Info(p.kind).labelKey;
+    return label ? LangText(QString::fromLatin1(label), p.group) : p.group;
+}
+
 QString UnreadText(const UnreadLine& line) {
     return LangText(u"importunreadline"_s, u"Line %1: %2 (%3)"_s)
         .arg(line.line)
@@ -238,8 +244,8 @@ void ImportFileWindow::showPlan() {
     for (int r = 0; r < rows; ++r) {
         const PlannedEntry& p = m_plan.entries[r];
         const QStringList cells = {
-            ShownDate(p.date), p.name,  KindText(p), NumberText(std::fabs(p.amount)),
-            p.currency,        p.group, p.subGroup,  p.account};
+            ShownDate(p.date), p.name,       KindText(p), NumberText(std::fabs(p.amount)),
+            p.currency,        GroupText(p), p.subGroup,  p.account};
         for (int c = 0; c < cells.size(); ++c) {
             auto* item = new QTableWidgetItem(cells[c]);
             if (p.duplicate) {
