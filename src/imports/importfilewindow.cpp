@@ -59,8 +59,8 @@ QString KindText(const PlannedEntry& p) {
 
 // The group cell as the ledger grid shows it: the group, or the label of the entry's kind.
 QString GroupText(const PlannedEntry& p) {
-    const char* label = Info(p.kind).labelKey;
-    return label ? LangText(QString::fromLatin1(label), p.group) : p.group;
+    const QString label = Info(p.kind).labelKey ? KindLabel(TypeCode(p.kind)) : QString();
+    return label.isEmpty() ? p.group : label;
 }
 
 QString UnreadText(const UnreadLine& line) {

@@ -1,5 +1,7 @@
 #include "ledger/entrykinds.h"
 
+#include "core/lang.h"
+
 #include <array>
 
 namespace zovi {
@@ -92,6 +94,10 @@ QString EntryAccount(const QStringList& tabs, int selected, bool trim) {
         return AllAccounts();
     const QString text = tabs.value(selected < 0 ? 0 : selected);
     return trim ? text.trimmed() : text;
+}
+
+QString KindLabel(const QString& type) {
+    return LangText(QStringLiteral("type") + type, QString());
 }
 
 } // namespace zovi

@@ -44,6 +44,11 @@ QString TypeCode(EntryKind kind);
 // incomes and arriving transfer rows, a blank for every other kind (and unknown codes).
 QChar SignMark(const QString& type);
 
+// The translated label of a kind, as the grid shows it in the group column of rows that are
+// neither incomes nor charges: the text of the key "type" followed by the Type code. The keys
+// have no built-in text, so a missing key gives an empty label.
+QString KindLabel(const QString& type);
+
 // What the edit command does for a row of this Type.
 EditAction EditActionFor(const QString& type);
 

@@ -7,6 +7,7 @@
 #include "core/textutil.h"
 #include "core/wait.h"
 #include "ledger/currency.h"
+#include "ledger/entrykinds.h"
 #include "ledger/ledgerdelegate.h"
 #include "ledger/ledgergrid.h"
 #include "ledger/revalue.h"
@@ -200,9 +201,7 @@ void LedgerGridView::refresh() {
     options.descending = m_descending;
     showSortIndicator();
     options.today = Clock::today();
-    options.kindLabel = [](const QString& type) {
-        return LangText(QStringLiteral("type") + type, QString());
-    };
+    options.kindLabel = KindLabel;
     std::optional<BalanceBasis> basis;
     QList<Currency> currencies;
     if (m_data.tbValuta.isOpen()) {

@@ -3,6 +3,7 @@
 #include "core/lang.h"
 #include "core/language.h"
 #include "core/locale.h"
+#include "ledger/entrykinds.h"
 #include "store/table.h"
 #include "store/transaction.h"
 
@@ -61,7 +62,7 @@ QList<PrintRow> PrintRows(TableHandle& view) {
     QHash<QString, QString> labels;
     for (const char* type : {"O", "P1", "P2", "CR", "DB", "PC", "PD"}) {
         const QString code = QString::fromLatin1(type);
-        labels.insert(code, LangText(QStringLiteral("type") + code, QString()));
+        labels.insert(code, KindLabel(code));
     }
     const int date = view.fieldIndex(fields::Data::Date);
     const int name = view.fieldIndex(fields::Data::Name);
