@@ -34,8 +34,8 @@ constexpr int kRuns = 5;
 // A statement as Russian banks write it: every line a different entry.
 QByteArray Statement(int lines) {
     static const char* const kCategories[] = {
-        "Продукты;Супермаркеты", "Транспорт;Такси", "Кафе;Кофейни",  "Дом;Коммунальные",
-        "Здоровье;Аптеки",      "Одежда;",         "Связь;Интернет", "Развлечения;Кино"};
+        "Продукты;Супермаркеты", "Транспорт;Такси", "Кафе;Кофейни",   "Дом;Коммунальные",
+        "Здоровье;Аптеки",       "Одежда;",         "Связь;Интернет", "Развлечения;Кино"};
     QByteArray text = "\xEF\xBB\xBF";
     text += "Дата операции;Описание;Сумма;Валюта;Категория;Подкатегория\r\n";
     const QDate first(2020, 1, 1);
@@ -91,8 +91,8 @@ int Run(int lines) {
         storing.push_back(double(done - planned) / 1e6);
         whole.push_back(double(done) / 1e6);
         if (i == 0)
-            std::printf("stored: %d entries; skipped as already there: %d; unread: %lld\n",
-                        stored, plan.duplicates, static_cast<long long>(plan.unread.size()));
+            std::printf("stored: %d entries; skipped as already there: %d; unread: %lld\n", stored,
+                        plan.duplicates, static_cast<long long>(plan.unread.size()));
         zovi::CloseDatabase(data, cd);
     }
     Report(u"reading the file"_s, reading);
