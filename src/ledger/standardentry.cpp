@@ -7,6 +7,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
+#include "store/unfiltered.h"
 
 #include <cmath>
 
@@ -142,12 +143,42 @@ StandardEntry ReadStandardEntry(LedgerTables& data, qint64 id) {
     return read;
 }
 
-qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const QString& account) {
+qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const QString& account,
+                           const std::optional<Repeat>& repeat) {
     const auto check = CheckStandardEntry(data, entry).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, entry.currencySign)};
-    return AppendRow(data.tbData,
-                     [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
+    if (!repeat) {
+        return AppendRow(data.tbData,
+                         [&](TableHandle& d) { WriteFields(d, check.entry, checked, account); });
+    }
+    const QList<QDate> dates = RepeatDates(check.entry.date, *repeat);
+    TableHandle& d = data.tbData;
+    qint64 series = 0;
+    Transaction t;
+    {
+        UnfilteredView all(d);
+        all.forgetPosition();
+        StandardEntry repetition = check.entry;
+        for (const QDate& date : dates) {
+            repetition.date = date;
+            d.append();
+            WriteFields(d, repetition, checked, account);
+            if (series != 0)
+                d.field(fields::Data::IDgrA).setInt(series);
+            d.post();
+            if (series == 0) {
+                // The first row's ID marks the series, itself included.
+                series = d.field(fields::Data::ID).toInt();
+                d.edit();
+                d.field(fields::Data::IDgrA).setInt(series);
+                d.post();
+            }
+        }
+    }
+    t.commit();
+    RefreshLedgerViews(data);
+    return series;
 }
 
 void RewriteStandardEntry(LedgerTables& data, qint64 id, const StandardEntry& entry,

@@ -2,6 +2,7 @@
 
 #include "ledger/entrycheck.h"
 #include "ledger/entrykinds.h"
+#include "ledger/repeat.h"
 
 #include <QDate>
 #include <QString>
@@ -83,8 +84,12 @@ StandardEntry ReadStandardEntry(LedgerTables& data, qint64 id);
 
 // Appends an income or charge to data.tbData under account and returns its ID. Throws
 // StoreError and writes nothing when CheckStandardEntry refuses it or no currency has the sign
-// any more (the currency table changed while the dialog was open).
-qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const QString& account);
+// any more (the currency table changed while the dialog was open). With repeat, every date of
+// RepeatDates is stored as an entry of its own, all in one Transaction, marked as one series
+// (see SeriesOf), and the views are refreshed; the ID returned is the first entry's. A refused
+// repetition throws StoreError, storing nothing.
+qint64 AppendStandardEntry(LedgerTables& data, const StandardEntry& entry, const QString& account,
+                           const std::optional<Repeat>& repeat = std::nullopt);
 
 // Rewrites the entry with this ID (found whatever the filters) from the dialog: first its money
 // texts, currency and kind are cleared, then every field is written as for a new entry, so the

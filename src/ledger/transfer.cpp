@@ -44,13 +44,16 @@ bool LocateAppended(TableHandle& d, qint64 id) {
     return d.locate(fields::Data::ID, id);
 }
 
-void SetLink(TableHandle& d, qint64 id, qint64 partner) {
+// Links a row just appended to its partner and, for a repeated transfer, marks its series.
+void SetLink(TableHandle& d, qint64 id, qint64 partner, qint64 series) {
     if (!LocateAppended(d, id))
         throw StoreError(QStringLiteral("The transfer row %1 disappeared while it was being "
                                         "written; nothing was stored.")
                              .arg(id));
     d.edit();
     d.field(fields::Data::IDsecond).setInt(partner);
+    if (series != 0)
+        d.field(fields::Data::IDgrA).setInt(series);
     d.post();
 }
 
@@ -81,28 +84,42 @@ EntryCheck<Transfer> CheckTransfer(LedgerTables& /*data*/, const Transfer& trans
     return check;
 }
 
-TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer) {
+TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer,
+                            const std::optional<Repeat>& repeat) {
     const auto check = CheckTransfer(data, transfer).require();
     const CheckedAmount checked{check.amount,
                                 RequireCurrencyName(data.tbValuta, transfer.currencySign)};
+    const QList<QDate> dates =
+        repeat ? RepeatDates(check.entry.date, *repeat) : QList<QDate>{check.entry.date};
     TableHandle& d = data.tbData;
-    TransferRows rows;
+    TransferRows first;
     Transaction t;
     {
         UnfilteredView all(d);
         all.forgetPosition();
-        for (const EntryKind kind : {EntryKind::TransferOut, EntryKind::TransferIn}) {
-            d.append();
-            WriteRow(d, kind, check.entry, checked);
-            d.post();
-            (kind == EntryKind::TransferOut ? rows.out : rows.in) =
-                d.field(fields::Data::ID).toInt();
+        Transfer repetition = check.entry;
+        for (const QDate& date : dates) {
+            repetition.date = date;
+            TransferRows rows;
+            for (const EntryKind kind : {EntryKind::TransferOut, EntryKind::TransferIn}) {
+                d.append();
+                WriteRow(d, kind, repetition, checked);
+                d.post();
+                (kind == EntryKind::TransferOut ? rows.out : rows.in) =
+                    d.field(fields::Data::ID).toInt();
+            }
+            if (first.out == 0)
+                first = rows;
+            // A single transfer belongs to no series.
+            const qint64 series = repeat ? first.out : 0;
+            SetLink(d, rows.out, rows.in, series);
+            SetLink(d, rows.in, rows.out, series);
         }
-        SetLink(d, rows.out, rows.in);
-        SetLink(d, rows.in, rows.out);
     }
     t.commit();
-    return rows;
+    if (repeat)
+        RefreshLedgerViews(data);
+    return first;
 }
 
 StoredTransfer ReadTransfer(LedgerTables& data, qint64 id) {

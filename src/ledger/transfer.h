@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ledger/entrycheck.h"
+#include "ledger/repeat.h"
 
 #include <QDate>
 #include <QString>
@@ -44,7 +45,11 @@ EntryCheck<Transfer> CheckTransfer(LedgerTables& data, const Transfer& transfer)
 // each to the other through IDsecond; the two rows and their links are one Transaction, so a
 // failure stores neither. Throws StoreError, with nothing written, when CheckTransfer refuses
 // the transfer or no currency has the sign any more. Returns the IDs of the two rows.
-TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer);
+// With repeat, a linked pair is stored for every date of RepeatDates, all in one Transaction,
+// every row marked with the series of the first leaving row (see SeriesOf), and the views are
+// refreshed; the rows returned are the first pair's. A refused repetition stores nothing.
+TransferRows AppendTransfer(LedgerTables& data, const Transfer& transfer,
+                            const std::optional<Repeat>& repeat = std::nullopt);
 
 // The transfer of the entry with this ID (found whatever the filters), which is of kind "P1"
 // or "P2"; for any other kind the result is empty (both row IDs 0). Its partner is the row
