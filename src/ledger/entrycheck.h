@@ -22,6 +22,7 @@ enum class EntryInput {
     Group,
     Account,
     SecondAccount,
+    Repeat, // the number of times or the end date of a repetition
 };
 
 // Why an entry is refused: the message key with its built-in text (a fixed text when the key is

@@ -6,6 +6,7 @@
 #include "core/translate.h"
 #include "ledger/entrycontrols.h"
 #include "ledger/entrykinds.h"
+#include "ledger/repeatbox.h"
 #include "store/datamodules.h"
 
 #include <QAbstractItemView>
@@ -83,12 +84,15 @@ StandardEntryDialog::StandardEntryDialog(LedgerTables& tables, QWidget* parent)
     m_subGroupFrame =
         Frame(this, QStringLiteral(" Sub-group "), {m_subGroupBox, m_editSubGroupsButton});
 
+    m_repeatBox = new RepeatBox(this);
+
     layOut({m_accountFrame, m_typeFrame, m_dateFrame, m_nameFrame, m_amountFrame, m_groupFrame,
-            m_subGroupFrame});
+            m_subGroupFrame, m_repeatBox});
     ChainFocus({m_accountBox, m_incomeButton, m_chargeButton, m_dayBackButton, m_date,
                 m_dayForwardButton, m_nameEdit, m_proposeNameButton, m_amountEdit,
                 m_calculatorButton, m_currencyBox, m_groupBox, m_editGroupsButton, m_subGroupBox,
-                m_editSubGroupsButton, m_okButton, m_cancelButton});
+                m_editSubGroupsButton});
+    m_repeatBox->chainFocus(m_editSubGroupsButton, m_okButton);
 
     for (QToolButton* side : {m_incomeButton, m_chargeButton}) {
         connect(side, &QToolButton::clicked, this, &StandardEntryDialog::refillGroups);
@@ -133,10 +137,15 @@ void StandardEntryDialog::prepareNew(const QString& account) {
     m_date->setDate(Clock::today());
     m_amountEdit->clear();
     m_nameEdit->clear();
+    m_repeatBox->reset(m_date->date());
+    m_repeatBox->show();
 }
 
 void StandardEntryDialog::prepareEdit(const StandardEntry& entry, const QString& account) {
     m_captionKey = QStringLiteral("caption005");
+    // An edited entry is stored once, as it is.
+    m_repeatBox->reset(entry.date);
+    m_repeatBox->hide();
     fillAccounts(account);
     m_earlierNames = EarlierNames();
     m_nameModel->setStringList({});
@@ -165,6 +174,10 @@ StandardEntry StandardEntryDialog::entry() const {
     e.group = m_groupBox->currentIndex() >= 0 ? m_groupBox->currentText() : QString();
     e.subGroup = m_subGroupBox->currentIndex() >= 0 ? m_subGroupBox->currentText() : QString();
     return e;
+}
+
+std::optional<Repeat> StandardEntryDialog::repeat() const {
+    return m_repeatBox->repeat();
 }
 
 QString StandardEntryDialog::account() const {
@@ -240,7 +253,9 @@ std::optional<EntryRefusal> StandardEntryDialog::checkInput() {
     // The amount shows normalised once it passed the character check, refused or not.
     if (m_amountEdit->text() != check.entry.amount)
         m_amountEdit->setText(check.entry.amount);
-    return check.refusal;
+    if (check.refusal)
+        return check.refusal;
+    return m_repeatBox->refusal(m_date->date());
 }
 
 QWidget* StandardEntryDialog::control(EntryInput input) const {
@@ -251,6 +266,8 @@ QWidget* StandardEntryDialog::control(EntryInput input) const {
         return m_amountEdit;
     case EntryInput::Group:
         return m_groupBox;
+    case EntryInput::Repeat:
+        return m_repeatBox->refusedControl();
     default:
         return nullptr;
     }
@@ -265,6 +282,7 @@ void StandardEntryDialog::translateFrames() {
     Translate(m_subGroupFrame, QStringLiteral("sub-group"));
     Translate(m_typeFrame, QStringLiteral("type"));
     Translate(m_accountFrame, QStringLiteral("account"));
+    m_repeatBox->translate();
 }
 
 } // namespace zovi

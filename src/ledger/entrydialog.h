@@ -16,6 +16,7 @@ class QToolButton;
 namespace zovi {
 
 class LedgerTables;
+class RepeatBox;
 
 // The dialog of incomes and charges. It only collects and checks the values: the side, the
 // date, the name, the amount, the currency sign, the group and the sub-group; the caller writes
@@ -39,6 +40,8 @@ public:
     StandardEntry entry() const;
     // The account chosen: an account's name or "[...]".
     QString account() const;
+    // The repetition chosen for a new entry; none when it is stored once (always when edited).
+    std::optional<Repeat> repeat() const;
 
     // Refill the lists from the tables: the currency signs in table order (the first chosen),
     // the groups of the current side, the sub-groups of the chosen group (both sorted ignoring
@@ -87,6 +90,7 @@ private:
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_groupFrame = nullptr;
     QGroupBox* m_subGroupFrame = nullptr;
+    RepeatBox* m_repeatBox = nullptr;
 };
 
 } // namespace zovi

@@ -9,6 +9,7 @@
 #include "ledger/exchange.h"
 #include "ledger/exchangedialog.h"
 #include "ledger/movedialog.h"
+#include "ledger/repeat.h"
 #include "ledger/revalue.h"
 #include "ledger/standardentry.h"
 #include "ledger/transfer.h"
@@ -79,7 +80,8 @@ qint64 LedgerCommands::addEntry(const QString& account) {
     saveFromDialog(
         m_entryDialog,
         [this, &id] {
-            id = AppendStandardEntry(m_data, m_entryDialog->entry(), m_entryDialog->account());
+            id = AppendStandardEntry(m_data, m_entryDialog->entry(), m_entryDialog->account(),
+                                     m_entryDialog->repeat());
         },
         [this] { m_entryDialog->refillCurrencies(); });
     return id;
@@ -138,15 +140,37 @@ bool LedgerCommands::deleteEntries(const QList<qint64>& ids) {
     }
     if (deleted.isEmpty())
         return false;
+    // One entry of a series with later repetitions: the question is only it, or it and the
+    // later ones, and it stands for the confirmation.
+    bool asked = false;
+    bool laterToo = false;
+    if (deleted.size() == 1 && HasLaterRepetitions(m_data, deleted.first())) {
+        const int choice = Messages::choose(
+            m_parent,
+            LangText(QStringLiteral("delete series"),
+                     QStringLiteral("Delete only this entry, or this one and the later ones of "
+                                    "its series?")),
+            {LangText(QStringLiteral("delete only this"), QStringLiteral("Only this one")),
+             LangText(QStringLiteral("delete this and later"),
+                      QStringLiteral("This one and the later ones")),
+             LangText(QStringLiteral("cancel"), QStringLiteral("Cancel"))});
+        if (choice == 2)
+            return false;
+        asked = true;
+        laterToo = choice == 1;
+    }
     const QString question =
         deleted.size() == 1
             ? LangText(QStringLiteral("err011"), QStringLiteral("Do you want delete?"))
             : LangText(QStringLiteral("delete entries"), QStringLiteral("Delete %1?"))
                   .arg(EntryCountText(int(deleted.size())));
-    if (!Messages::confirm(m_parent, question))
+    if (!asked && !Messages::confirm(m_parent, question))
         return false;
     try {
-        DeleteEntries(m_data, m_debts, deleted);
+        if (laterToo)
+            DeleteSeriesFrom(m_data, m_debts, deleted.first());
+        else
+            DeleteEntries(m_data, m_debts, deleted);
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
         return false;
@@ -173,7 +197,9 @@ qint64 LedgerCommands::addTransfer(const QString& account) {
     TransferRows rows;
     saveFromDialog(
         m_transferDialog,
-        [this, &rows] { rows = AppendTransfer(m_data, m_transferDialog->transfer()); },
+        [this, &rows] {
+            rows = AppendTransfer(m_data, m_transferDialog->transfer(), m_transferDialog->repeat());
+        },
         [this] { m_transferDialog->refillCurrencies(); });
     return rows.in;
 }

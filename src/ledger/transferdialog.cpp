@@ -4,6 +4,7 @@
 #include "core/lang.h"
 #include "core/layouts.h"
 #include "core/translate.h"
+#include "ledger/repeatbox.h"
 #include "store/datamodules.h"
 
 #include <QComboBox>
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QToolButton>
 
 namespace zovi {
@@ -60,7 +62,10 @@ TransferDialog::TransferDialog(LedgerTables& tables, QWidget* parent)
     names->addWidget(m_arrivingNameEdit, 3, 0);
     names->addWidget(m_proposeArrivingNameButton, 3, 1);
 
-    layOut({m_dateFrame, m_amountFrame, m_accountsFrame, m_nameFrame});
+    m_repeatBox = new RepeatBox(this);
+
+    layOut({m_dateFrame, m_amountFrame, m_accountsFrame, m_nameFrame, m_repeatBox});
+    m_repeatBox->chainFocus(m_proposeArrivingNameButton, m_okButton);
 
     connect(m_calculatorButton, &QToolButton::clicked, this, [this] { calculate(m_amountEdit); });
     connect(m_fromAccountBox, &QComboBox::activated, this, &TransferDialog::onAccountChosen);
@@ -77,6 +82,8 @@ void TransferDialog::prepareNew(const QString& tab) {
     m_arrivingNameEdit->clear();
     m_amountEdit->setText(QStringLiteral("0"));
     m_date->setDate(Clock::today());
+    m_repeatBox->reset(m_date->date());
+    m_repeatBox->show();
     fillAccounts();
     Select(m_fromAccountBox, tab);
     // The account after the source, the first one without a source, none after the last.
@@ -87,6 +94,9 @@ void TransferDialog::prepareNew(const QString& tab) {
 
 void TransferDialog::prepareEdit(const Transfer& transfer) {
     m_captionKey = QStringLiteral("caption008");
+    // An edited transfer is stored once, as it is.
+    m_repeatBox->reset(transfer.date);
+    m_repeatBox->hide();
     refillCurrencies();
     fillAccounts();
     Select(m_fromAccountBox, transfer.from);
@@ -113,6 +123,10 @@ Transfer TransferDialog::transfer() const {
     t.nameOut = m_leavingNameEdit->text();
     t.nameIn = m_arrivingNameEdit->text();
     return t;
+}
+
+std::optional<Repeat> TransferDialog::repeat() const {
+    return m_repeatBox->repeat();
 }
 
 void TransferDialog::refillCurrencies() {
@@ -153,9 +167,10 @@ void TransferDialog::proposeName(bool leaving) {
 
 std::optional<EntryRefusal> TransferDialog::checkInput() {
     const auto check = CheckTransfer(m_data, transfer());
-    if (!check.refusal)
-        m_amountEdit->setText(check.entry.amount);
-    return check.refusal;
+    if (check.refusal)
+        return check.refusal;
+    m_amountEdit->setText(check.entry.amount);
+    return m_repeatBox->refusal(m_date->date());
 }
 
 QWidget* TransferDialog::control(EntryInput input) const {
@@ -170,6 +185,8 @@ QWidget* TransferDialog::control(EntryInput input) const {
         return m_leavingNameEdit;
     case EntryInput::SecondName:
         return m_arrivingNameEdit;
+    case EntryInput::Repeat:
+        return m_repeatBox->refusedControl();
     default:
         return nullptr;
     }
@@ -181,6 +198,7 @@ void TransferDialog::translateFrames() {
     Translate(m_nameFrame, QStringLiteral("name"));
     Translate(m_fromLabel, QStringLiteral("from"));
     Translate(m_toLabel, QStringLiteral("to"));
+    m_repeatBox->translate();
 }
 
 } // namespace zovi

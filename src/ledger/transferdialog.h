@@ -12,6 +12,7 @@ class QToolButton;
 namespace zovi {
 
 class LedgerTables;
+class RepeatBox;
 
 // The dialog of transfers between accounts. It only collects and checks the values: the date,
 // the amount, the currency sign, the two accounts and the names of the leaving and the arriving
@@ -32,6 +33,8 @@ public:
     void prepareEdit(const Transfer& transfer);
     // The values as the dialog holds them after a successful OK.
     Transfer transfer() const;
+    // The repetition chosen for a new transfer; none when it is stored once (always when edited).
+    std::optional<Repeat> repeat() const;
 
     // Refills the currency signs from the table, the first one chosen.
     void refillCurrencies();
@@ -64,6 +67,7 @@ private:
     QGroupBox* m_amountFrame = nullptr;
     QGroupBox* m_accountsFrame = nullptr;
     QGroupBox* m_nameFrame = nullptr;
+    RepeatBox* m_repeatBox = nullptr;
 };
 
 } // namespace zovi

@@ -11,10 +11,12 @@
 #include <QComboBox>
 #include <QCompleter>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabBar>
 #include <QTableView>
@@ -149,7 +151,8 @@ private Q_SLOTS:
             QCOMPARE(test::TabWalk(dialog),
                      QString::fromLatin1(
                          "DateRecord SpeedButton4 NameRecord SpeedButton9 Value SpeedButton6 "
-                         "Currency list1 SpeedButton7 list2 SpeedButton8 Button1 Button2 Account "
+                         "Currency list1 SpeedButton7 list2 SpeedButton8 repeatBox Button1 Button2 "
+                         "Account "
                          "SpeedButton2 SpeedButton3")
                          .split(QLatin1Char(' ')));
             // Back from the date to the side chosen, and Left moves the choice to Income.
@@ -172,6 +175,79 @@ private Q_SLOTS:
         const QVariantMap row = StoredRow(*m_data, QStringLiteral("Pay"));
         QCOMPARE(row.value(QStringLiteral("Type")).toString(), QStringLiteral("D"));
         QCOMPARE(row.value(QStringLiteral("Dohod")).toString(), QStringLiteral("100 $"));
+    }
+
+    // "Repeat" ticked, every month, 3 times stores three charges a month apart; an end date
+    // before the entry's date is refused and stores nothing. Deleting the second asks whether
+    // the later ones go too.
+    void repeatedChargeStoresASeries() {
+        prepare(FillClassifiers);
+        start();
+        onEntryDialog([](StandardEntryDialog* dialog) {
+            auto* repeat = Child<QGroupBox>(dialog, "repeatBox");
+            QVERIFY(repeat->isVisible() && !repeat->isChecked());
+            Child<QLineEdit>(dialog, "NameRecord")->setText(u"rent"_s);
+            Child<QLineEdit>(dialog, "Value")->setText(u"700"_s);
+            Choose(Child<QComboBox>(dialog, "list1"), u"Food"_s);
+            repeat->setChecked(true);
+            Choose(Child<QComboBox>(dialog, "repeatEveryBox"), u"every month"_s);
+            QCOMPARE(
+                test::TabWalk(dialog).mid(11, 5),
+                u"repeatBox repeatEveryBox repeatCountRadio repeatCountSpin Button1"_s.split(u' '));
+            Child<QRadioButton>(dialog, "repeatUntilRadio")->click();
+            auto* until = Child<QDateEdit>(dialog, "repeatUntilDate");
+            until->setDate(kToday.addDays(-1));
+            Child<QPushButton>(dialog, "Button1")->click();
+            QCOMPARE(Messages::takeShown(),
+                     QStringList{u"The end date of the repetition is before the date of the "
+                                 u"entry."_s});
+            QVERIFY(dialog->isVisible());
+            QTRY_VERIFY(until->hasFocus());
+            Child<QRadioButton>(dialog, "repeatCountRadio")->click();
+            Child<QSpinBox>(dialog, "repeatCountSpin")->setValue(3);
+            Child<QPushButton>(dialog, "Button1")->click();
+            QVERIFY(!dialog->isVisible());
+        });
+        toolButton("tb1")->click();
+        QCOMPARE(Messages::takeShown(), QStringList());
+        QStringList dates;
+        TableHandle& all = m_data->tbData3;
+        all.setFiltered(false);
+        for (all.first(); !all.eof(); all.next())
+            dates << all.field(u"Date"_s).text() + u' ' + all.field(u"Name"_s).text();
+        QCOMPARE(dates,
+                 (QStringList{u"10.03.2026 rent"_s, u"10.04.2026 rent"_s, u"10.05.2026 rent"_s}));
+
+        // The editing dialog has no repetition.
+        selectEntry(u"rent"_s);
+        onEntryDialog([](StandardEntryDialog* dialog) {
+            QVERIFY(!Child<QGroupBox>(dialog, "repeatBox")->isVisible());
+            dialog->reject();
+        });
+        action("EditRec")->trigger();
+
+        const auto grid = m_window->findChild<QTableView*>(u"Grid1"_s);
+        // The grid's row of the entry dated date, made the current one.
+        const auto selectRow = [this, grid](const QDate& date) {
+            for (int r = 0; r < grid->model()->rowCount(); ++r) {
+                grid->selectRow(r);
+                if (ledger().field(u"Date"_s).toDate() == date)
+                    return;
+            }
+            QFAIL("no entry of that date");
+        };
+        const QString question =
+            u"Delete only this entry, or this one and the later ones of its series?"_s;
+        // Cancel keeps all, "This one and the later ones" from April leaves March.
+        selectRow(kToday.addMonths(1));
+        Messages::queueButton(2);
+        action("DeleteRec")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList{question});
+        QCOMPARE(storedNames().size(), 3);
+        Messages::queueButton(1);
+        action("DeleteRec")->trigger();
+        QCOMPARE(Messages::takeShown(), QStringList{question});
+        QCOMPARE(storedNames(), QStringList{u"rent"_s});
     }
 
     // A whole date typed into the date field in a locale's form is the entry's date, a day of
