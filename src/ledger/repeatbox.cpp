@@ -26,6 +26,9 @@ RepeatBox::RepeatBox(QWidget* parent) : QGroupBox(parent) {
     m_countSpin->setRange(2, kRepeatLimit);
     m_untilRadio = Named(new QRadioButton(this), "repeatUntilRadio");
     m_untilDate = Named(new WholeDateEdit(this), "repeatUntilDate");
+    // Shown as the entry's date above it.
+    m_untilDate->setCalendarPopup(true);
+    m_untilDate->setDisplayFormat(QLocale().dateFormat(QLocale::LongFormat));
     m_countRadio->setChecked(true);
 
     auto* grid = new QGridLayout(this);
