@@ -151,6 +151,17 @@ private Q_SLOTS:
                                        : AppendStandardEntry(*m_data, rent(first), S("Main"));
         QCOMPARE(SeriesOf(*m_data, single), 0);
         QCOMPARE(SeriesOf(*m_data, 3), 1);
+        // Editing and moving a repetition keep its mark.
+        refreshLedger();
+        if (transfer)
+            RewriteTransfer(*m_data, saving(first.addDays(1)), {3, 4});
+        else
+            RewriteStandardEntry(*m_data, 3, rent(first.addDays(1)), S("Main"));
+        MoveEntry(*m_data, 3, S("Wallet"));
+        QCOMPARE(SeriesOf(*m_data, 3), 1);
+        // Ordered by date: the edited one now comes first after the series' first row.
+        QCOMPARE(SeriesFrom(*m_data, 1),
+                 (transfer ? QList<qint64>{1, 2, 3, 4, 5, 6} : QList<qint64>{1, 3, 2}));
     }
 
     // A store that refuses the writes, or a refused repetition, leaves nothing of the series.
