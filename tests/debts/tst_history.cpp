@@ -10,6 +10,7 @@
 #include "store/history.h"
 
 #include <QDirIterator>
+#include <QProcess>
 
 using namespace zovi;
 using namespace zovi::test;
@@ -222,6 +223,53 @@ private Q_SLOTS:
         }
         QCOMPARE(dump(), changed);
         QVERIFY(!history.canUndo());
+    }
+
+    // A kill -9 while a command of thousands of rows is undone or redone leaves the tables as
+    // they were before the command or as it left them, never between.
+    void killWhileUndoing_data() {
+        QTest::addColumn<int>("steps"); // the undos and redos begun before the kill
+        for (int steps : {1, 2, 3, 5, 8})
+            QTest::newRow(qPrintable(QStringLiteral("after %1").arg(steps))) << steps;
+    }
+    void killWhileUndoing() {
+        QFETCH(int, steps);
+        constexpr int kRows = 3000;
+        m_cd.reset();
+        m_data.reset();
+        const QString before = dump();
+        const int earlier =
+            QueryFile(dataFile(), QStringLiteral("SELECT count(*) FROM Data")).toInt();
+        const QString others = dump().section(QStringLiteral("Data.db:"), 0, 0);
+        QProcess child;
+        child.start(QStringLiteral(ZOVI_HISTORY_CHILD),
+                    {m_db->folder(), m_db->programFolder(), QString::number(kRows)});
+        QVERIFY(child.waitForStarted());
+        int seen = 0;
+        QByteArray lines;
+        while (seen < steps) {
+            QVERIFY2(child.waitForReadyRead(60000), child.readAllStandardError().constData());
+            lines += child.readAllStandardOutput();
+            seen = int(lines.count("step\n"));
+        }
+        QVERIFY(lines.startsWith("ready\n"));
+        child.kill();
+        QVERIFY(child.waitForFinished());
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        // A read-write opening rolls a journal left by the kill back, as the program does.
+        ExecFile(dataFile(), QStringLiteral("SELECT count(*) FROM Data"));
+        const QString state = dump();
+        if (state == before)
+            return;
+        QCOMPARE(state.section(QStringLiteral("Data.db:"), 0, 0), others);
+        QCOMPARE(
+            QueryFile(dataFile(),
+                      QStringLiteral("SELECT count(*) || ' ' || "
+                                     "count(DISTINCT Name) || ' ' || CAST(sum(Value) AS INTEGER) "
+                                     "FROM Data WHERE Name = 'row ' || CAST(Value AS INTEGER)")),
+            QStringLiteral("%1 %1 %2").arg(kRows).arg(kRows * (kRows + 1) / 2));
+        QCOMPARE(QueryFile(dataFile(), QStringLiteral("SELECT count(*) FROM Data")),
+                 QString::number(earlier + kRows));
     }
 
     void stepsStackAndEmptyStepsAreSkipped() {
