@@ -6,6 +6,7 @@
 #include "ledger/deleteentry.h"
 #include "ledger/entrydialog.h"
 #include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
 #include "ledger/exchange.h"
 #include "ledger/exchangedialog.h"
 #include "ledger/movedialog.h"
@@ -15,8 +16,29 @@
 #include "ledger/transferdialog.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/fields.h"
+#include "store/history.h"
 
 namespace zovi {
+
+namespace {
+
+// The label of a command in the history, naming its entry ("delete of 'Bread'").
+QString StepLabel(const char* key, const char* english, const QString& name) {
+    return LangText(QString::fromLatin1(key), QString::fromUtf8(english)).arg(name);
+}
+
+// The label of a command on entries: the one entry's name, or how many there were.
+QString StepLabel(LedgerTables& data, const char* key, const char* english, const char* severalKey,
+                  const char* severalEnglish, const QList<qint64>& ids) {
+    if (ids.size() != 1)
+        return StepLabel(severalKey, severalEnglish, EntryCountText(int(ids.size())));
+    EntryById entry(data, ids.first());
+    return StepLabel(key, english,
+                     entry.found() ? entry.row().field(fields::Data::Name).text() : QString());
+}
+
+} // namespace
 
 LedgerCommands::LedgerCommands(LedgerTables& tables, DebtTables& debts, QWidget* parent)
     : QObject(parent), m_data(tables), m_debts(debts), m_parent(parent) {
@@ -79,6 +101,8 @@ qint64 LedgerCommands::addEntry(const QString& account) {
     saveFromDialog(
         m_entryDialog,
         [this, &id] {
+            CommandHistory::Recording recording(
+                StepLabel("step new entry", "new entry '%1'", m_entryDialog->entry().name));
             id = AppendStandardEntry(m_data, m_entryDialog->entry(), m_entryDialog->account());
         },
         [this] { m_entryDialog->refillCurrencies(); });
@@ -114,6 +138,8 @@ bool LedgerCommands::editStandardEntry(qint64 id, const QString& account) {
     return saveFromDialog(
         m_entryDialog,
         [this, id] {
+            CommandHistory::Recording recording(
+                StepLabel("step edit", "edit of '%1'", m_entryDialog->entry().name));
             RewriteStandardEntry(m_data, id, m_entryDialog->entry(), m_entryDialog->account());
         },
         [this] { m_entryDialog->refillCurrencies(); });
@@ -146,6 +172,8 @@ bool LedgerCommands::deleteEntries(const QList<qint64>& ids) {
     if (!Messages::confirm(m_parent, question))
         return false;
     try {
+        CommandHistory::Recording recording(StepLabel(m_data, "step delete", "delete of '%1'",
+                                                      "step delete n", "delete of %1", deleted));
         DeleteEntries(m_data, m_debts, deleted);
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
@@ -158,6 +186,8 @@ bool LedgerCommands::moveEntries(const QList<qint64>& ids) {
     if (ids.isEmpty() || m_moveDialog->exec() != QDialog::Accepted)
         return false;
     try {
+        CommandHistory::Recording recording(
+            StepLabel(m_data, "step move", "move of '%1'", "step move n", "move of %1", ids));
         MoveEntries(m_data, ids, m_moveDialog->account());
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
@@ -173,7 +203,11 @@ qint64 LedgerCommands::addTransfer(const QString& account) {
     TransferRows rows;
     saveFromDialog(
         m_transferDialog,
-        [this, &rows] { rows = AppendTransfer(m_data, m_transferDialog->transfer()); },
+        [this, &rows] {
+            CommandHistory::Recording recording(StepLabel("step new transfer", "new transfer '%1'",
+                                                          m_transferDialog->transfer().nameOut));
+            rows = AppendTransfer(m_data, m_transferDialog->transfer());
+        },
         [this] { m_transferDialog->refillCurrencies(); });
     return rows.in;
 }
@@ -185,7 +219,11 @@ bool LedgerCommands::editTransfer(qint64 id) {
     m_transferDialog->prepareEdit(stored.transfer);
     return saveFromDialog(
         m_transferDialog,
-        [this, &stored] { RewriteTransfer(m_data, m_transferDialog->transfer(), stored.rows); },
+        [this, &stored] {
+            CommandHistory::Recording recording(
+                StepLabel("step edit", "edit of '%1'", m_transferDialog->transfer().nameOut));
+            RewriteTransfer(m_data, m_transferDialog->transfer(), stored.rows);
+        },
         [this] { m_transferDialog->refillCurrencies(); });
 }
 
@@ -197,6 +235,8 @@ qint64 LedgerCommands::addExchange(const QString& account) {
     saveFromDialog(
         m_exchangeDialog,
         [this, &id, &account] {
+            CommandHistory::Recording recording(StepLabel("step new exchange", "new exchange '%1'",
+                                                          m_exchangeDialog->entry().name));
             id = AppendExchange(m_data, m_exchangeDialog->entry(), account.trimmed());
         },
         [this] { relistExchangeCurrencies(); });
@@ -208,6 +248,8 @@ bool LedgerCommands::editExchange(qint64 id, const QString& account) {
     return saveFromDialog(
         m_exchangeDialog,
         [this, id, &account] {
+            CommandHistory::Recording recording(
+                StepLabel("step edit", "edit of '%1'", m_exchangeDialog->entry().name));
             RewriteExchange(m_data, id, m_exchangeDialog->entry(), account.trimmed());
         },
         [this] { relistExchangeCurrencies(); });
@@ -221,6 +263,8 @@ void LedgerCommands::relistExchangeCurrencies() {
 }
 
 void LedgerCommands::editAccounts() {
+    const CommandHistory::Outside outside(
+        LangText(QStringLiteral("history accounts"), QStringLiteral("the change of the accounts")));
     m_accountsWindow->exec();
 }
 
@@ -233,7 +277,11 @@ void LedgerCommands::editIncomeGroups() {
 }
 
 void LedgerCommands::showGroups(GroupsWindow* window) {
-    window->exec();
+    {
+        const CommandHistory::Outside outside(
+            LangText(QStringLiteral("history groups"), QStringLiteral("the change of the groups")));
+        window->exec();
+    }
     Q_EMIT groupsChanged();
 }
 

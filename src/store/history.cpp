@@ -29,6 +29,14 @@ CommandHistory::Recording::~Recording() {
         history.finishRecording();
 }
 
+CommandHistory::Outside::Outside(const QString& reason) {
+    instance().m_outside.append(reason);
+}
+
+CommandHistory::Outside::~Outside() {
+    instance().m_outside.removeLast();
+}
+
 QString CommandHistory::undoLabel() const {
     return m_undo.empty() ? QString() : m_undo.back().label;
 }
@@ -48,8 +56,13 @@ bool CommandHistory::IsDerivedField(const QString& file, const QString& field) {
 }
 
 void CommandHistory::committed(const std::vector<Store::UndoRecord>& log) noexcept {
-    if (m_recordings == 0 || m_applying || log.empty())
+    if (m_applying || log.empty())
         return;
+    if (m_recordings == 0) {
+        if (!m_outside.isEmpty())
+            clear(m_outside.last());
+        return;
+    }
     // The records of each changed row, rows in the order of their first change.
     std::map<std::pair<const TableImage*, RowSlot>, std::vector<const Store::UndoRecord*>> byRow;
     std::vector<std::pair<const TableImage*, RowSlot>> order;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <vector>
 
 namespace zovi {
@@ -31,6 +32,17 @@ public:
         ~Recording();
         Recording(const Recording&) = delete;
         Recording& operator=(const Recording&) = delete;
+    };
+
+    // While an Outside lives, a command that rewrites many entries and stays out of the
+    // history (a rename of an account, an import) runs: when it changes any row, the history
+    // is cleared with reason, since its steps would no longer fit the rows.
+    class Outside {
+    public:
+        explicit Outside(const QString& reason);
+        ~Outside();
+        Outside(const Outside&) = delete;
+        Outside& operator=(const Outside&) = delete;
     };
 
     bool canUndo() const { return !m_undo.empty(); }
@@ -90,6 +102,7 @@ private:
     std::vector<Step> m_redo;
     QString m_clearedReason;
     int m_recordings = 0;
+    QStringList m_outside; // the reasons of the Outside scopes alive, the innermost last
     bool m_applying = false;
     Step m_pending;
 };
