@@ -23,19 +23,14 @@ namespace zovi {
 
 namespace {
 
-// The label of a command in the history, naming its entry ("delete of 'Bread'").
-QString StepLabel(const char* key, const char* english, const QString& name) {
-    return LangText(QString::fromLatin1(key), QString::fromUtf8(english)).arg(name);
-}
-
-// The label of a command on entries: the one entry's name, or how many there were.
-QString StepLabel(LedgerTables& data, const char* key, const char* english, const char* severalKey,
-                  const char* severalEnglish, const QList<qint64>& ids) {
+// The label of a command on entries in the history: the one entry's name in one, or how many
+// entries there were in several ("delete of 'Bread'", "delete of 3 entries").
+QString StepLabel(LedgerTables& data, const QString& one, const QString& several,
+                  const QList<qint64>& ids) {
     if (ids.size() != 1)
-        return StepLabel(severalKey, severalEnglish, EntryCountText(int(ids.size())));
+        return several.arg(EntryCountText(int(ids.size())));
     EntryById entry(data, ids.first());
-    return StepLabel(key, english,
-                     entry.found() ? entry.row().field(fields::Data::Name).text() : QString());
+    return one.arg(entry.found() ? entry.row().field(fields::Data::Name).text() : QString());
 }
 
 } // namespace
@@ -102,7 +97,8 @@ qint64 LedgerCommands::addEntry(const QString& account) {
         m_entryDialog,
         [this, &id] {
             CommandHistory::Recording recording(
-                StepLabel("step new entry", "new entry '%1'", m_entryDialog->entry().name));
+                LangText(QStringLiteral("step new entry"), QStringLiteral("new entry '%1'"))
+                    .arg(m_entryDialog->entry().name));
             id = AppendStandardEntry(m_data, m_entryDialog->entry(), m_entryDialog->account());
         },
         [this] { m_entryDialog->refillCurrencies(); });
@@ -139,7 +135,8 @@ bool LedgerCommands::editStandardEntry(qint64 id, const QString& account) {
         m_entryDialog,
         [this, id] {
             CommandHistory::Recording recording(
-                StepLabel("step edit", "edit of '%1'", m_entryDialog->entry().name));
+                LangText(QStringLiteral("step edit"), QStringLiteral("edit of '%1'"))
+                    .arg(m_entryDialog->entry().name));
             RewriteStandardEntry(m_data, id, m_entryDialog->entry(), m_entryDialog->account());
         },
         [this] { m_entryDialog->refillCurrencies(); });
@@ -172,8 +169,9 @@ bool LedgerCommands::deleteEntries(const QList<qint64>& ids) {
     if (!Messages::confirm(m_parent, question))
         return false;
     try {
-        CommandHistory::Recording recording(StepLabel(m_data, "step delete", "delete of '%1'",
-                                                      "step delete n", "delete of %1", deleted));
+        CommandHistory::Recording recording(StepLabel(
+            m_data, LangText(QStringLiteral("step delete"), QStringLiteral("delete of '%1'")),
+            LangText(QStringLiteral("step delete n"), QStringLiteral("delete of %1")), deleted));
         DeleteEntries(m_data, m_debts, deleted);
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
@@ -187,7 +185,8 @@ bool LedgerCommands::moveEntries(const QList<qint64>& ids) {
         return false;
     try {
         CommandHistory::Recording recording(
-            StepLabel(m_data, "step move", "move of '%1'", "step move n", "move of %1", ids));
+            StepLabel(m_data, LangText(QStringLiteral("step move"), QStringLiteral("move of '%1'")),
+                      LangText(QStringLiteral("step move n"), QStringLiteral("move of %1")), ids));
         MoveEntries(m_data, ids, m_moveDialog->account());
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
@@ -204,8 +203,9 @@ qint64 LedgerCommands::addTransfer(const QString& account) {
     saveFromDialog(
         m_transferDialog,
         [this, &rows] {
-            CommandHistory::Recording recording(StepLabel("step new transfer", "new transfer '%1'",
-                                                          m_transferDialog->transfer().nameOut));
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step new transfer"), QStringLiteral("new transfer '%1'"))
+                    .arg(m_transferDialog->transfer().nameOut));
             rows = AppendTransfer(m_data, m_transferDialog->transfer());
         },
         [this] { m_transferDialog->refillCurrencies(); });
@@ -221,7 +221,8 @@ bool LedgerCommands::editTransfer(qint64 id) {
         m_transferDialog,
         [this, &stored] {
             CommandHistory::Recording recording(
-                StepLabel("step edit", "edit of '%1'", m_transferDialog->transfer().nameOut));
+                LangText(QStringLiteral("step edit"), QStringLiteral("edit of '%1'"))
+                    .arg(m_transferDialog->transfer().nameOut));
             RewriteTransfer(m_data, m_transferDialog->transfer(), stored.rows);
         },
         [this] { m_transferDialog->refillCurrencies(); });
@@ -235,8 +236,9 @@ qint64 LedgerCommands::addExchange(const QString& account) {
     saveFromDialog(
         m_exchangeDialog,
         [this, &id, &account] {
-            CommandHistory::Recording recording(StepLabel("step new exchange", "new exchange '%1'",
-                                                          m_exchangeDialog->entry().name));
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step new exchange"), QStringLiteral("new exchange '%1'"))
+                    .arg(m_exchangeDialog->entry().name));
             id = AppendExchange(m_data, m_exchangeDialog->entry(), account.trimmed());
         },
         [this] { relistExchangeCurrencies(); });
@@ -249,7 +251,8 @@ bool LedgerCommands::editExchange(qint64 id, const QString& account) {
         m_exchangeDialog,
         [this, id, &account] {
             CommandHistory::Recording recording(
-                StepLabel("step edit", "edit of '%1'", m_exchangeDialog->entry().name));
+                LangText(QStringLiteral("step edit"), QStringLiteral("edit of '%1'"))
+                    .arg(m_exchangeDialog->entry().name));
             RewriteExchange(m_data, id, m_exchangeDialog->entry(), account.trimmed());
         },
         [this] { relistExchangeCurrencies(); });
