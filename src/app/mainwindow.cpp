@@ -33,6 +33,7 @@
 #include "reports/reporttemplate.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/history.h"
 #include "store/store.h"
 #include "tools/aboutbox.h"
 #include "tools/calculatorwindow.h"
@@ -159,6 +160,10 @@ void MainWindow::connectCommands() {
             Messages::error(this, e.message());
         }
     });
+    connect(act("UndoCommand"), &QAction::triggered, this, [this] { stepHistory(false); });
+    connect(act("RedoCommand"), &QAction::triggered, this, [this] { stepHistory(true); });
+    connect(&CommandHistory::instance(), &CommandHistory::changed, this,
+            &MainWindow::updateHistoryActions);
     connect(act("SaveData"), &QAction::triggered, this, &MainWindow::reopenDatabase);
     connect(act("Help"), &QAction::triggered, this, &MainWindow::showHelp);
     connect(act("About"), &QAction::triggered, this, &MainWindow::showAbout);
@@ -176,7 +181,12 @@ void MainWindow::connectCommands() {
     connect(act("SystemMenu"), &QAction::triggered, this, &MainWindow::showServiceWindow);
     connect(act("Interface"), &QAction::triggered, this, &MainWindow::editInterfaceSettings);
     connect(act("Currency"), &QAction::triggered, this, [this] {
-        m_currencyWindow->exec();
+        {
+            const CommandHistory::Outside outside(
+                LangText(QStringLiteral("history currencies"),
+                         QStringLiteral("the change of the currencies")));
+            m_currencyWindow->exec();
+        }
         requestFullRefresh();
     });
 }
@@ -193,6 +203,57 @@ void MainWindow::updateEntryActions() {
     act("NewCredit")->setEnabled(debts);
     for (const char* name : {"DeleteCredit", "EditCredit"})
         act(name)->setEnabled(debts && m_debts->currentDebt() > 0);
+}
+
+void MainWindow::updateHistoryActions() {
+    const CommandHistory& history = CommandHistory::instance();
+    QAction* undo = act("UndoCommand");
+    QAction* redo = act("RedoCommand");
+    const QString undoText = LangText(QStringLiteral("undo"), QStringLiteral("Undo"));
+    const QString redoText = LangText(QStringLiteral("redo"), QStringLiteral("Redo"));
+    undo->setEnabled(history.canUndo());
+    redo->setEnabled(history.canRedo());
+    if (history.canUndo())
+        undo->setText(LangText(QStringLiteral("undo step"), QStringLiteral("Undo %1"))
+                          .arg(history.undoLabel()));
+    else if (!history.clearedReason().isEmpty())
+        undo->setText(
+            LangText(QStringLiteral("undo cleared"), QStringLiteral("Undo (history cleared by %1)"))
+                .arg(history.clearedReason()));
+    else
+        undo->setText(undoText);
+    redo->setText(history.canRedo()
+                      ? LangText(QStringLiteral("redo step"), QStringLiteral("Redo %1"))
+                            .arg(history.redoLabel())
+                      : redoText);
+}
+
+void MainWindow::stepHistory(bool redo) {
+    CommandHistory& history = CommandHistory::instance();
+    CommandHistory::Outcome outcome;
+    try {
+        outcome = redo ? history.redo() : history.undo();
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+        return;
+    }
+    // Every handle reads the rows again, as after the commands that wrote them.
+    try {
+        for (TableHandle* handle : OpeningOrder(m_ledgerTables, m_debtTables)) {
+            if (handle->isOpen())
+                handle->refresh();
+        }
+        const QString ledger = QFileInfo(m_ledgerTables.tbData2.path()).canonicalFilePath();
+        const QList<qint64> entries = outcome.rows.value(ledger);
+        if (m_pages->currentIndex() == 1)
+            m_debts->pageShown();
+        if (entries.isEmpty())
+            m_ledger->refreshAfterChange();
+        else
+            m_ledger->showEntry(entries.first());
+    } catch (const StoreError& e) {
+        Messages::error(this, e.message());
+    }
 }
 
 // ---- start-up ----
@@ -457,8 +518,12 @@ void MainWindow::exportToCsv() {
 // The import changes the currencies, the ledger, the accounts, the groups and the debts: the
 // account tabs are made anew and every page shows the new data.
 void MainWindow::importZovi5() {
-    if (m_importWindow->exec() != QDialog::Accepted)
-        return;
+    {
+        const CommandHistory::Outside outside(
+            LangText(QStringLiteral("history import"), QStringLiteral("the import")));
+        if (m_importWindow->exec() != QDialog::Accepted)
+            return;
+    }
     // As at start-up: the account tabs, the currencies of the value panel, then the ledger
     // filtered for the tab now chosen, with its balances.
     m_ledger->showAccounts();
@@ -481,8 +546,12 @@ void MainWindow::importFile(ImportKind kind) {
     if (path.isEmpty())
         return;
     ImportFileWindow window(m_ledgerTables, kind, path, m_ledger->entryAccount(), this);
-    if (!window.load() || window.exec() != QDialog::Accepted)
-        return;
+    {
+        const CommandHistory::Outside outside(
+            LangText(QStringLiteral("history import"), QStringLiteral("the import")));
+        if (!window.load() || window.exec() != QDialog::Accepted)
+            return;
+    }
     m_ledger->showAccounts();
     m_ledger->listCurrencies();
     m_ledger->applyFilter();

@@ -86,6 +86,11 @@ private:
     QAction* action(const char* name, const QString& text, const QKeySequence& shortcut = {});
     QAction* act(const char* name) const;
     void updateEntryActions();
+    // Undo and Redo say what they will take back or do again, after the history.
+    void updateHistoryActions();
+    // Takes back the last command (or does it again) and shows the ledger and the debts as
+    // after a command, the first entry it brought back selected.
+    void stepHistory(bool redo);
 
     void chooseDatabaseAndStart();
     // The first tick after start-up: the window is maximised and the grids laid out for it.

@@ -49,6 +49,10 @@ void MainWindow::buildMenus() {
     auto* bar = Named(menuBar(), "Menu1");
 
     QMenu* items = Named(bar->addMenu(Utf8("Items")), "N1");
+    items->addAction(action("UndoCommand", Utf8("Undo"), QKeySequence(Qt::CTRL | Qt::Key_Z)));
+    items->addAction(
+        action("RedoCommand", Utf8("Redo"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)));
+    items->addSeparator();
     QMenu* newMenu = Named(items->addMenu(Utf8("New")), "N2");
     newMenu->addAction(action("NewRec", Utf8("Charge/Income"), QKeySequence(Qt::CTRL | Qt::Key_N)));
     newMenu->addAction(
@@ -107,6 +111,7 @@ void MainWindow::buildMenus() {
 }
 
 void MainWindow::translate() {
+    updateHistoryActions();
     using namespace translation;
     auto menu = [this](const char* name) {
         return menuBar()->findChild<QMenu*>(QString::fromLatin1(name));

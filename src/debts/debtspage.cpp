@@ -19,6 +19,7 @@
 #include "ledger/ledgergrid.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/history.h"
 
 #include <QAction>
 #include <QDateEdit>
@@ -430,11 +431,23 @@ void DebtsPage::afterChange(bool ledger) {
     refillGrid();
 }
 
+// The name of the debt with this ID for the history's label; empty when it cannot be read.
+QString DebtsPage::debtName(qint64 id) {
+    try {
+        return ReadDebt(m_data, m_cd, id).name;
+    } catch (const StoreError&) {
+        return {};
+    }
+}
+
 void DebtsPage::newDebt() {
     debtDialog()->prepareNew();
     if (debtDialog()->exec() != QDialog::Accepted)
         return;
     try {
+        CommandHistory::Recording recording(
+            LangText(QStringLiteral("step new debt"), S("new debt '%1'"))
+                .arg(debtDialog()->debt().name));
         m_current = AppendDebt(m_data, m_cd, debtDialog()->debt());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
@@ -451,6 +464,9 @@ void DebtsPage::editDebt() {
         debtDialog()->prepareEdit(ReadDebt(m_data, m_cd, id));
         if (debtDialog()->exec() != QDialog::Accepted)
             return;
+        CommandHistory::Recording recording(
+            LangText(QStringLiteral("step edit debt"), S("edit of the debt '%1'"))
+                .arg(debtName(id)));
         RewriteDebt(m_data, m_cd, id, debtDialog()->debt());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
@@ -465,6 +481,9 @@ void DebtsPage::deleteDebt() {
         !Messages::confirm(this, LangText(QStringLiteral("err011"), S("Do you want delete?"))))
         return;
     try {
+        CommandHistory::Recording recording(
+            LangText(QStringLiteral("step delete debt"), S("delete of the debt '%1'"))
+                .arg(debtName(id)));
         DeleteDebt(m_data, m_cd, id);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
@@ -481,6 +500,8 @@ void DebtsPage::newRepayment() {
     if (repaymentDialog()->exec() != QDialog::Accepted)
         return;
     try {
+        CommandHistory::Recording recording(
+            LangText(QStringLiteral("step repayment"), S("repayment of '%1'")).arg(debtName(debt)));
         AppendRepayment(m_data, m_cd, debt, repaymentDialog()->repayment());
     } catch (const StoreError& e) {
         Messages::error(this, e.message());
@@ -497,6 +518,9 @@ void DebtsPage::deleteRepayment() {
     if (!Messages::confirm(this, LangText(QStringLiteral("err011"), S("Are you sure?"))))
         return;
     try {
+        CommandHistory::Recording recording(
+            LangText(QStringLiteral("step delete repayment"), S("delete of a repayment of '%1'"))
+                .arg(debtName(m_current)));
         DeleteRepayment(m_data, m_cd, id);
     } catch (const StoreError& e) {
         Messages::error(this, e.message());

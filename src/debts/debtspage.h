@@ -92,6 +92,7 @@ private:
     // Runs a command that changed the debts: the ledger is told when its rows changed, then
     // the debts are valued again and the grid refilled.
     void afterChange(bool ledger);
+    QString debtName(qint64 id);
 
     LedgerTables& m_data;
     DebtTables& m_cd;

@@ -6,6 +6,7 @@
 #include "ledger/deleteentry.h"
 #include "ledger/entrydialog.h"
 #include "ledger/entrykinds.h"
+#include "ledger/entryrow.h"
 #include "ledger/exchange.h"
 #include "ledger/exchangedialog.h"
 #include "ledger/movedialog.h"
@@ -16,8 +17,24 @@
 #include "ledger/transferdialog.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/fields.h"
+#include "store/history.h"
 
 namespace zovi {
+
+namespace {
+
+// The label of a command on entries in the history: the one entry's name in one, or how many
+// entries there were in several ("delete of 'Bread'", "delete of 3 entries").
+QString StepLabel(LedgerTables& data, const QString& one, const QString& several,
+                  const QList<qint64>& ids) {
+    if (ids.size() != 1)
+        return several.arg(EntryCountText(int(ids.size())));
+    EntryById entry(data, ids.first());
+    return one.arg(entry.found() ? entry.row().field(fields::Data::Name).text() : QString());
+}
+
+} // namespace
 
 LedgerCommands::LedgerCommands(LedgerTables& tables, DebtTables& debts, QWidget* parent)
     : QObject(parent), m_data(tables), m_debts(debts), m_parent(parent) {
@@ -80,6 +97,9 @@ qint64 LedgerCommands::addEntry(const QString& account) {
     saveFromDialog(
         m_entryDialog,
         [this, &id] {
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step new entry"), QStringLiteral("new entry '%1'"))
+                    .arg(m_entryDialog->entry().name));
             id = AppendStandardEntry(m_data, m_entryDialog->entry(), m_entryDialog->account(),
                                      m_entryDialog->repeat());
         },
@@ -116,6 +136,9 @@ bool LedgerCommands::editStandardEntry(qint64 id, const QString& account) {
     return saveFromDialog(
         m_entryDialog,
         [this, id] {
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step edit"), QStringLiteral("edit of '%1'"))
+                    .arg(m_entryDialog->entry().name));
             RewriteStandardEntry(m_data, id, m_entryDialog->entry(), m_entryDialog->account());
         },
         [this] { m_entryDialog->refillCurrencies(); });
@@ -167,6 +190,9 @@ bool LedgerCommands::deleteEntries(const QList<qint64>& ids) {
     if (!asked && !Messages::confirm(m_parent, question))
         return false;
     try {
+        CommandHistory::Recording recording(StepLabel(
+            m_data, LangText(QStringLiteral("step delete"), QStringLiteral("delete of '%1'")),
+            LangText(QStringLiteral("step delete n"), QStringLiteral("delete of %1")), deleted));
         if (laterToo)
             DeleteSeriesFrom(m_data, m_debts, deleted.first());
         else
@@ -182,6 +208,9 @@ bool LedgerCommands::moveEntries(const QList<qint64>& ids) {
     if (ids.isEmpty() || m_moveDialog->exec() != QDialog::Accepted)
         return false;
     try {
+        CommandHistory::Recording recording(
+            StepLabel(m_data, LangText(QStringLiteral("step move"), QStringLiteral("move of '%1'")),
+                      LangText(QStringLiteral("step move n"), QStringLiteral("move of %1")), ids));
         MoveEntries(m_data, ids, m_moveDialog->account());
     } catch (const StoreError& e) {
         Messages::error(m_parent, e.message());
@@ -198,6 +227,9 @@ qint64 LedgerCommands::addTransfer(const QString& account) {
     saveFromDialog(
         m_transferDialog,
         [this, &rows] {
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step new transfer"), QStringLiteral("new transfer '%1'"))
+                    .arg(m_transferDialog->transfer().nameOut));
             rows = AppendTransfer(m_data, m_transferDialog->transfer(), m_transferDialog->repeat());
         },
         [this] { m_transferDialog->refillCurrencies(); });
@@ -211,7 +243,12 @@ bool LedgerCommands::editTransfer(qint64 id) {
     m_transferDialog->prepareEdit(stored.transfer);
     return saveFromDialog(
         m_transferDialog,
-        [this, &stored] { RewriteTransfer(m_data, m_transferDialog->transfer(), stored.rows); },
+        [this, &stored] {
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step edit"), QStringLiteral("edit of '%1'"))
+                    .arg(m_transferDialog->transfer().nameOut));
+            RewriteTransfer(m_data, m_transferDialog->transfer(), stored.rows);
+        },
         [this] { m_transferDialog->refillCurrencies(); });
 }
 
@@ -223,6 +260,9 @@ qint64 LedgerCommands::addExchange(const QString& account) {
     saveFromDialog(
         m_exchangeDialog,
         [this, &id, &account] {
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step new exchange"), QStringLiteral("new exchange '%1'"))
+                    .arg(m_exchangeDialog->entry().name));
             id = AppendExchange(m_data, m_exchangeDialog->entry(), account.trimmed());
         },
         [this] { relistExchangeCurrencies(); });
@@ -234,6 +274,9 @@ bool LedgerCommands::editExchange(qint64 id, const QString& account) {
     return saveFromDialog(
         m_exchangeDialog,
         [this, id, &account] {
+            CommandHistory::Recording recording(
+                LangText(QStringLiteral("step edit"), QStringLiteral("edit of '%1'"))
+                    .arg(m_exchangeDialog->entry().name));
             RewriteExchange(m_data, id, m_exchangeDialog->entry(), account.trimmed());
         },
         [this] { relistExchangeCurrencies(); });
@@ -247,6 +290,8 @@ void LedgerCommands::relistExchangeCurrencies() {
 }
 
 void LedgerCommands::editAccounts() {
+    const CommandHistory::Outside outside(
+        LangText(QStringLiteral("history accounts"), QStringLiteral("the change of the accounts")));
     m_accountsWindow->exec();
 }
 
@@ -259,7 +304,11 @@ void LedgerCommands::editIncomeGroups() {
 }
 
 void LedgerCommands::showGroups(GroupsWindow* window) {
-    window->exec();
+    {
+        const CommandHistory::Outside outside(
+            LangText(QStringLiteral("history groups"), QStringLiteral("the change of the groups")));
+        window->exec();
+    }
     Q_EMIT groupsChanged();
 }
 

@@ -59,6 +59,8 @@ public:
     // After entries were stored or deleted: balances, grid and currency list again, inside the
     // wait window; the filter is not rebuilt.
     void refreshAfterChange();
+    // Refreshes as refreshAfterChange and selects the entry with this ID.
+    void showEntry(qint64 id) { showStoredEntry(id); }
     // The quick filter's dates become the current month; refilters when "Auto refresh" and
     // "Date" are both ticked.
     void selectCurrentMonth();

@@ -1,5 +1,7 @@
 #include "store/datamodules.h"
 
+#include "store/history.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -84,6 +86,8 @@ void BindDatabase(LedgerTables& d, DebtTables& cd, const QString& folder,
 }
 
 void OpenDatabase(LedgerTables& d, DebtTables& cd, const std::function<void()>& step) {
+    // The steps of the history belong to the rows of the database open before.
+    CommandHistory::instance().clear();
     try {
         for (TableHandle* h : OpeningOrder(d, cd)) {
             h->open();

@@ -222,9 +222,16 @@ void TableImage::bindRow(Statement& st, const std::vector<Value>& values, bool w
 }
 
 Statement& TableImage::insertStatement(bool withKey) {
-    std::unique_ptr<Statement>& slot = withKey ? m_insertKeyed : m_insert;
+    // A table without an ID takes a given rowid in a column of its own, ahead of the fields.
+    const bool rowidFirst = withKey && m_autoInc < 0;
+    std::unique_ptr<Statement>& slot =
+        rowidFirst ? m_insertRowid : (withKey ? m_insertKeyed : m_insert);
     if (!slot) {
         QStringList names, marks;
+        if (rowidFirst) {
+            names << QStringLiteral("rowid");
+            marks << QStringLiteral("?");
+        }
         for (size_t i = 0; i < m_columns.size(); ++i) {
             if (int(i) == m_autoInc && !withKey)
                 continue;
@@ -303,15 +310,57 @@ bool TableImage::idsUsedUp() const {
 }
 
 RowSlot TableImage::insert(std::vector<Value> values) {
+    return insertRow(std::move(values), std::nullopt);
+}
+
+RowSlot TableImage::insertAt(qint64 rowid, std::vector<Value> values) {
+    return insertRow(std::move(values), rowid);
+}
+
+std::optional<RowSlot> TableImage::liveRow(qint64 rowid) const {
+    // Dead rows with the same rowid may lie before the live one.
+    for (qsizetype at = findRowid(m_order, rowid);
+         at >= 0 && at < qsizetype(m_order.size()) && m_rowids[m_order[size_t(at)]] == rowid;
+         ++at) {
+        if (alive(m_order[size_t(at)]))
+            return m_order[size_t(at)];
+    }
+    return std::nullopt;
+}
+
+Value TableImage::cellValue(const RowCells::Cell& cell) const {
+    switch (cell.kind) {
+    case IntegerCell:
+        return qint64(cell.bits);
+    case FloatCell:
+        return std::bit_cast<double>(cell.bits);
+    case TextCell:
+        return m_texts[cell.bits];
+    default:
+        return Value();
+    }
+}
+
+RowSlot TableImage::insertRow(std::vector<Value> values, std::optional<qint64> givenRowid) {
     values.resize(m_columns.size());
+    if (givenRowid && m_autoInc >= 0)
+        values[size_t(m_autoInc)] = *givenRowid;
     Store& store = Store::instance();
     refuseIfReadOnly();
     store.willWrite(m_connection);
     // A key given with the row is written as it is (a taken key fails in SQLite); otherwise the
     // table assigns the next one.
-    const bool withKey = m_autoInc >= 0 && !IsNull(values[size_t(m_autoInc)]);
+    const bool withKey =
+        (m_autoInc >= 0 && !IsNull(values[size_t(m_autoInc)])) || givenRowid.has_value();
     Statement& st = insertStatement(withKey);
-    bindRow(st, values, withKey);
+    if (withKey && m_autoInc < 0) {
+        sqlite3_bind_int64(st.get(), 1, *givenRowid);
+        int param = 2;
+        for (size_t i = 0; i < m_columns.size(); ++i)
+            bindValue(st, param++, values[i], m_columns[i].type);
+    } else {
+        bindRow(st, values, withKey);
+    }
     try {
         RunWrite(st, m_path);
     } catch (const StoreError&) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -91,6 +92,13 @@ public:
 
     // Inserts a row; the table assigns the key unless the row's key field holds one.
     RowSlot insert(std::vector<Value> values);
+    // Inserts a row under the given rowid (and ID, for a keyed table): a row that an undo of its
+    // deletion brings back with the number every link to it holds.
+    RowSlot insertAt(qint64 rowid, std::vector<Value> values);
+    // The live row with the rowid, or nothing.
+    std::optional<RowSlot> liveRow(qint64 rowid) const;
+    // The value a cell kept by the undo log held.
+    Value cellValue(const RowCells::Cell& cell) const;
     // Whether the table has given its largest possible ID, so that no row can be added.
     bool idsUsedUp() const;
     void update(RowSlot row, std::vector<Value> values);
@@ -135,6 +143,7 @@ private:
     void bindValue(Statement& st, int param, const Value& v, FieldType type);
     void bindRow(Statement& st, const std::vector<Value>& values, bool withKey = false);
     Statement& insertStatement(bool withKey);
+    RowSlot insertRow(std::vector<Value> values, std::optional<qint64> rowid);
     Statement& updateStatement(const std::vector<int>& columns);
     Statement& deleteStatement();
 
@@ -158,7 +167,7 @@ private:
     std::vector<QString> m_texts; // the text pool; a text cell holds its number here
     size_t m_dead = 0;            // dead slots still in m_order
 
-    std::unique_ptr<Statement> m_insert, m_insertKeyed, m_delete;
+    std::unique_ptr<Statement> m_insert, m_insertKeyed, m_insertRowid, m_delete;
     std::map<QByteArray, std::unique_ptr<Statement>> m_updates; // by the columns they write
     QHash<QString, std::shared_ptr<const CompiledFilter>> m_filters;
 };

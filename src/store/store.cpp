@@ -2,6 +2,7 @@
 
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/history.h"
 #include "store/image.h"
 #include "store/sqlite.h"
 
@@ -178,7 +179,12 @@ void Store::commit() {
         throw StoreError(QStringLiteral("The changes could not be saved: %1").arg(e.message()));
     }
     m_depth = 0;
+    // The command is saved: the history keeps how to take it back. The log is handed over
+    // before anything else may write.
+    std::vector<UndoRecord> done;
+    done.swap(m_undo);
     clear();
+    CommandHistory::instance().committed(done);
 }
 
 void Store::rollback() {

@@ -52,12 +52,14 @@ public:
     // with the row not alive), so that a rollback can put the row back to before.
     void remember(const std::shared_ptr<TableImage>& image, RowSlot row, RowCells before);
 
-private:
+    // What a transaction logged of one changed row, in the order of the changes.
     struct UndoRecord {
         std::shared_ptr<TableImage> image;
         RowSlot row;
         RowCells before;
     };
+
+private:
     Store() = default;
     std::shared_ptr<Connection> connectionFor(const QString& file);
     void undo();

@@ -478,6 +478,52 @@ private Q_SLOTS:
         QCOMPARE(m_window->findChild<QTableView*>(QStringLiteral("Grid1"))->model()->rowCount(), 1);
     }
 
+    // Ctrl+Z takes a deletion back: the entry returns with its ID and is selected, and the
+    // menu names what it undoes.
+    void undoBringsBackTheDeletedEntry() {
+        prepare([](LedgerTables& data) {
+            FillClassifiers(data);
+            AddEntry(data, QStringLiteral("Bread"), QStringLiteral("R"), -5,
+                     QStringLiteral("Food"));
+            AddEntry(data, QStringLiteral("salary"), QStringLiteral("D"), 50,
+                     QStringLiteral("Salary"));
+        });
+        start();
+        QAction* undo = action("UndoCommand");
+        QAction* redo = action("RedoCommand");
+        QVERIFY(undo && redo);
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));
+        QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+        selectEntry(QStringLiteral("Bread"));
+        const qint64 id = ledger().field(QStringLiteral("ID")).toInt();
+        Messages::queueAnswer(true);
+        action("DeleteRec")->trigger();
+        Messages::takeShown();
+        QCOMPARE(storedNames(), QStringList{QStringLiteral("salary")});
+        QCOMPARE(undo->text(), QStringLiteral("Undo delete of 'Bread'"));
+        selectEntry(QStringLiteral("salary"));
+        m_window->activateWindow();
+        QTRY_VERIFY(m_window->isActiveWindow());
+        QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier);
+        QTRY_COMPARE(storedNames(),
+                     (QStringList{QStringLiteral("Bread"), QStringLiteral("salary")}));
+        QCOMPARE(ledger().field(QStringLiteral("Name")).text(), QStringLiteral("Bread"));
+        QCOMPARE(ledger().field(QStringLiteral("ID")).toInt(), id);
+        QCOMPARE(undo->text(), QStringLiteral("Undo"));
+        QCOMPARE(redo->text(), QStringLiteral("Redo delete of 'Bread'"));
+        // The wait window of the refresh took the activation.
+        m_window->activateWindow();
+        QTRY_VERIFY(m_window->isActiveWindow());
+        QTest::keyClick(m_window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE(storedNames(), QStringList{QStringLiteral("salary")});
+        // A key released while the refresh's wait window held the keyboard is lost: the
+        // modifiers are let go again, so the next test does not select with Shift held.
+        QTest::keyRelease(m_window.get(), Qt::Key_Shift);
+        QTest::keyRelease(m_window.get(), Qt::Key_Control);
+        QCOMPARE(QGuiApplication::keyboardModifiers(), Qt::NoModifier);
+        QVERIFY(Messages::takeShown().isEmpty());
+    }
+
     void deleteByKind() {
         prepare([](LedgerTables& data, DebtTables& cd) {
             FillClassifiers(data);
