@@ -191,7 +191,10 @@ bool LedgerCommands::deleteEntries(const QList<qint64>& ids) {
         return false;
     try {
         CommandHistory::Recording recording(StepLabel(
-            m_data, LangText(QStringLiteral("step delete"), QStringLiteral("delete of '%1'")),
+            m_data,
+            laterToo ? LangText(QStringLiteral("step delete later"),
+                                QStringLiteral("delete of '%1' and its later repetitions"))
+                     : LangText(QStringLiteral("step delete"), QStringLiteral("delete of '%1'")),
             LangText(QStringLiteral("step delete n"), QStringLiteral("delete of %1")), deleted));
         if (laterToo)
             DeleteSeriesFrom(m_data, m_debts, deleted.first());
