@@ -5,7 +5,6 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
-#include "store/unfiltered.h"
 
 #include <QVariant>
 
@@ -48,34 +47,21 @@ void LocateSubGroup(TableHandle& subGroups, const QString& name) {
 
 // Writes newName into the field of every ledger row whose field is exactly oldName, whatever
 // the filter of the grid; only rows of the kinds listed, when kinds is not empty. An empty old
-// name is never carried over: it would stand for every entry without that field.
+// name is never carried over: it would stand for every entry without that field. One write of
+// the store for all the rows, which every view of the ledger shows at once.
 void RenameInLedger(LedgerTables& data, const QString& field, const QString& oldName,
                     const QString& newName, const QStringList& kinds = {}) {
     if (oldName.isEmpty() || oldName == newName)
         return;
     TableHandle& d = data.tbData2;
     RequireOpen(d);
-    UnfilteredView walk(d);
-    const int column = d.fieldIndex(field);
     const int type = d.fieldIndex(fields::Data::Type);
-    const int count = d.recordCount();
-    for (int row = 0; row < count; ++row) {
-        if (d.textAt(row, column) != oldName)
-            continue;
-        if (!kinds.isEmpty() && !kinds.contains(d.textAt(row, type)))
-            continue;
-        d.setRecNo(row + 1);
-        d.edit();
-        d.field(column).setText(newName);
-        d.post();
-    }
-}
-
-void RefreshLedger(LedgerTables& data) {
-    for (TableHandle* h : {&data.tbData, &data.tbData2, &data.tbData3}) {
-        if (h->isOpen())
-            h->refresh();
-    }
+    const auto ofKinds = [&](const ViewRows& rows, int index) {
+        const QString* kind = rows.textRef(index, type);
+        return kind && kinds.contains(*kind);
+    };
+    d.rewriteField(d.fieldIndex(field), oldName, newName,
+                   kinds.isEmpty() ? std::function<bool(const ViewRows&, int)>() : ofKinds);
 }
 
 // The entries that a side's groups and sub-groups classify: charges or incomes. Transfers,
@@ -151,16 +137,7 @@ void RenameAccount(LedgerTables& data, DebtTables& cd, int row, const QString& n
         // The debts name the account they are booked to; repayments entered later take it
         // from there.
         TableHandle& c = cd.tbCredit;
-        UnfilteredView walk(c);
-        const int user = c.fieldIndex(fields::Credit::User);
-        for (int r = 0; r < c.recordCount(); ++r) {
-            if (c.textAt(r, user) != oldName)
-                continue;
-            c.setRecNo(r + 1);
-            c.edit();
-            c.field(user).setText(newName);
-            c.post();
-        }
+        c.rewriteField(c.fieldIndex(fields::Credit::User), oldName, newName);
     }
     LocateAccount(a, row);
     if (merge) {
@@ -171,11 +148,6 @@ void RenameAccount(LedgerTables& data, DebtTables& cd, int row, const QString& n
         a.post();
     }
     t.commit();
-    RefreshLedger(data);
-    for (TableHandle* h : {&cd.tbCredit, &cd.tbCredit2}) {
-        if (h->isOpen())
-            h->refresh();
-    }
 }
 
 bool MoveAccount(LedgerTables& data, int index, bool up) {
@@ -280,7 +252,6 @@ void RenameGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QStri
     g.field(fields::GroupTable::Name).setText(newName);
     g.post();
     t.commit();
-    RefreshLedger(data);
 }
 
 void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QString& oldName,
@@ -301,7 +272,6 @@ void RenameSubGroup(LedgerTables& data, GroupSide side, qint64 groupId, const QS
     s.field(fields::SubGroupTable::Name).setText(newName);
     s.post();
     t.commit();
-    RefreshLedger(data);
 }
 
 } // namespace zovi

@@ -262,58 +262,50 @@ RevalueResult Revalue(LedgerTables& data, bool withOpeningBalances, const QStrin
     TableHandle& v = data.tbValuta;
     TableHandle& d = data.tbData2;
     CurrencyBalances balances(ReadCurrencies(v), withOpeningBalances);
-    const auto add = [&](const QString& name, double amount) {
-        balances.add(name, amount);
-    };
 
     Transaction t;
     d.refresh();
     const int cType = d.fieldIndex(fields::Data::Type);
     const int cValue = d.fieldIndex(fields::Data::Value);
     const int cValuta = d.fieldIndex(fields::Data::Valuta);
-    const int cValueDohod = d.fieldIndex(fields::Data::ValueDohod);
-    const int cValueRashod = d.fieldIndex(fields::Data::ValueRashod);
-    const int cValutaDohod = d.fieldIndex(fields::Data::ValutaDohod);
-    const int cValutaRashod = d.fieldIndex(fields::Data::ValutaRashod);
     const int cKurs = d.fieldIndex(fields::Data::Kurs);
     const int cInDol = d.fieldIndex(fields::Data::InDol);
 
-    int row = 0;
-    while (row < d.recordCount()) {
-        d.setRecNo(row + 1);
-        if (d.field(cType).text() == QLatin1String("O")) {
-            add(d.field(cValutaDohod).text(), d.field(cValueDohod).toDouble());
-            add(d.field(cValutaRashod).text(), d.field(cValueRashod).toDouble());
-            ++row;
+    // The entries are read first and the amounts in the main currency that changed written
+    // after, in one write of the store.
+    const ViewRows rows = d.viewRows();
+    const bool readOnly = d.isReadOnly();
+    std::vector<int> changed;
+    std::vector<Value> inDols;
+    static const QString none;
+    for (int row = 0; row < rows.size(); ++row) {
+        balances.addEntry(rows, row);
+        const QString* type = rows.textRef(row, cType);
+        if (type && *type == QLatin1String("O"))
             continue;
-        }
-        const QString valuta = d.field(cValuta).text();
-        const double value = d.field(cValue).toDouble();
-        add(valuta, value);
+        const QString* valutaText = rows.textRef(row, cValuta);
+        const QString& valuta = valutaText ? *valutaText : none;
+        const double value = rows.toDouble(row, cValue);
 
         // InDol at the entry's own rate; the direction comes from its currency, an empty
         // currency counting as More. A currency no record bears gives no direction, so such
         // an entry keeps its InDol, as entries with no rate do.
-        const double rate = d.field(cKurs).toDouble();
+        const double rate = rows.toDouble(row, cKurs);
         std::optional<bool> more;
         if (valuta.isEmpty())
             more = true;
         else if (const auto i = balances.indexOf(valuta))
             more = balances.currencies()[*i].More;
         const auto inDol = more ? ToMainCurrencyAt(value, rate, *more) : std::nullopt;
-        if (inDol && !d.isReadOnly() &&
-            (d.field(cInDol).isNull() || d.field(cInDol).toDouble() != *inDol)) {
-            const int before = d.recordCount();
-            d.edit();
-            d.field(cInDol).setDouble(*inDol);
-            d.post();
-            ++result.entriesWritten;
-            // A filter on InDol may drop the row from the view; the cursor is then already on
-            // the row that followed it.
-            if (d.recordCount() < before)
-                continue;
+        if (inDol && !readOnly &&
+            (IsNull(rows.value(row, cInDol)) || rows.toDouble(row, cInDol) != *inDol)) {
+            changed.push_back(row);
+            inDols.push_back(*inDol);
         }
-        ++row;
+    }
+    if (!changed.empty()) {
+        d.setFieldAt(changed, cInDol, inDols);
+        result.entriesWritten = int(changed.size());
     }
 
     QList<Currency>& currencies = result.currencies;

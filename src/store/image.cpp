@@ -8,6 +8,7 @@
 #include "store/filter.h"
 #include "store/sqlite.h"
 #include "store/store.h"
+#include "store/transaction.h"
 
 #include <QDir>
 #include <QStringList>
@@ -277,8 +278,9 @@ Statement& TableImage::deleteStatement() {
 
 namespace {
 
-// Runs a prepared write and always leaves the statement ready for the next one.
-void RunWrite(Statement& st, const QString& path) {
+// Runs a prepared write and always leaves the statement ready for the next one; with
+// keepBindings its values stay bound for the next step (a value written to many rows).
+void RunWrite(Statement& st, const QString& path, bool keepBindings = false) {
     try {
         st.step();
     } catch (const StoreError& e) {
@@ -286,7 +288,10 @@ void RunWrite(Statement& st, const QString& path) {
         Store::instance().writeFailed();
         throw StoreError(CannotWriteMessage(path, e.message()));
     }
-    st.reset();
+    if (keepBindings)
+        sqlite3_reset(st.get());
+    else
+        st.reset();
 }
 
 } // namespace
@@ -430,6 +435,81 @@ void TableImage::update(RowSlot row, std::vector<Value> values) {
     }
     for (int c : changed)
         setCell(row, c, values[size_t(c)]);
+}
+
+RowCells::Cell TableImage::savedCell(RowSlot row, int column) const {
+    const Block& block = m_blocks[row >> kBlockBits];
+    const size_t at = cellIndex(row, column);
+    return {block.bits[at], quint16(column), block.kinds[at]};
+}
+
+void TableImage::putCell(RowSlot row, const RowCells::Cell& cell) {
+    Block& block = m_blocks[row >> kBlockBits];
+    const size_t at = cellIndex(row, cell.column);
+    block.bits[at] = cell.bits;
+    block.kinds[at] = cell.kind;
+}
+
+std::vector<RowSlot> TableImage::setColumn(std::span<const RowSlot> rows, int column,
+                                           std::span<const Value> values) {
+    const bool one = values.size() == 1;
+    if (column < 0 || size_t(column) >= m_columns.size() || column == m_autoInc ||
+        (!one && values.size() != rows.size()))
+        throw StoreError(
+            QStringLiteral("The values do not fit the rows written to %1.").arg(m_path));
+    for (const RowSlot row : rows) {
+        if (!alive(row))
+            throw StoreError(LangText(QStringLiteral("rowdeleted"),
+                                      QStringLiteral("The row was deleted in the meantime (%1)."))
+                                 .arg(m_path));
+    }
+    std::vector<RowSlot> written;
+    if (rows.empty())
+        return written;
+    refuseIfReadOnly();
+    // One transaction for all the rows: SQLite writes them to the file once, and a failure half
+    // way dooms the running command, so that no half of the change is kept.
+    Transaction transaction;
+    Store& store = Store::instance();
+    store.willWrite(m_connection);
+    Statement& st = updateStatement({column});
+    const FieldType type = m_columns[size_t(column)].type;
+    sqlite3* db = m_connection->db();
+    const int rowidParam = 2;
+    if (one)
+        bindValue(st, 1, values[0], type); // bound once: a reset keeps the bindings
+    // A text written to many rows is kept once: the cell of the first row written is copied.
+    std::optional<RowCells::Cell> shared;
+    const std::shared_ptr<TableImage> self = shared_from_this();
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const RowSlot row = rows[i];
+        const Value& value = one ? values[0] : values[i];
+        if (cellEquals(row, column, value))
+            continue;
+        if (!one)
+            bindValue(st, 1, value, type);
+        sqlite3_bind_int64(st.get(), rowidParam, rowid(row));
+        RunWrite(st, m_path, one);
+        if (sqlite3_changes(db) != 1) {
+            st.reset();
+            store.writeFailed();
+            throw StoreError(LangText(QStringLiteral("rowgone"),
+                                      QStringLiteral("The row is no longer in the table file %1."))
+                                 .arg(m_path));
+        }
+        store.remember(self, row, RowCells{{savedCell(row, column)}, true});
+        if (shared) {
+            putCell(row, *shared);
+        } else {
+            setCell(row, column, value);
+            if (one)
+                shared = savedCell(row, column);
+        }
+        written.push_back(row);
+    }
+    st.reset();
+    transaction.commit();
+    return written;
 }
 
 void TableImage::remove(RowSlot row) {

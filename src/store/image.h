@@ -103,6 +103,14 @@ public:
     bool idsUsedUp() const;
     void update(RowSlot row, std::vector<Value> values);
     void remove(RowSlot row);
+    // Writes one field of many rows as one write: values holds a value for every row (in the
+    // order of rows) or one value for all of them. Rows whose field already holds its value are
+    // skipped. The rows are written by one prepared statement stepped for each row inside one
+    // transaction (the running one, or one of its own), the image's cells only after SQLite
+    // took them, each row logged with that one cell for a rollback. Every row must be alive.
+    // Returns the rows written, in the order given.
+    std::vector<RowSlot> setColumn(std::span<const RowSlot> rows, int column,
+                                   std::span<const Value> values);
 
     // Puts a row back as the undo log kept it (rollback).
     void restore(RowSlot row, const RowCells& before);
@@ -134,6 +142,9 @@ private:
     RowSlot newSlot(qint64 rowid);
     void setCell(RowSlot row, int column, const Value& value);
     bool cellEquals(RowSlot row, int column, const Value& value) const;
+    // A cell as the undo log keeps it, and a cell put back from that form.
+    RowCells::Cell savedCell(RowSlot row, int column) const;
+    void putCell(RowSlot row, const RowCells::Cell& cell);
     quint32 addText(const QString& text);
 
     void load(const Progress& progress);

@@ -111,6 +111,15 @@ void Store::unregisterHandle(TableHandle* handle) {
     std::erase_if(m_snapshots, [&](const auto& s) { return s.first == handle; });
 }
 
+QList<TableHandle*> Store::handlesOn(const TableImage* image) const {
+    QList<TableHandle*> on;
+    for (TableHandle* h : m_handles) {
+        if (h->m_image.get() == image)
+            on.append(h);
+    }
+    return on;
+}
+
 void Store::begin() {
     if (m_depth++ > 0)
         return;

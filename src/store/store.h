@@ -34,6 +34,8 @@ public:
 
     void registerHandle(TableHandle* handle);
     void unregisterHandle(TableHandle* handle);
+    // The handles open on the image.
+    QList<TableHandle*> handlesOn(const TableImage* image) const;
 
     // Transactions (see Transaction): begin/commit/rollback nest by depth.
     void begin();

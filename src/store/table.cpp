@@ -180,6 +180,66 @@ void TableHandle::rebuildView(bool keepCurrent) {
     m_eof = m_bof = m_view.isEmpty();
 }
 
+void TableHandle::showRewritten(std::span<const RowSlot> rows) {
+    const bool linked = masterAttached();
+    const bool filtering = m_filtered && m_compiledFilter && !m_compiledFilter->admitsAll();
+    if (linked || filtering) {
+        const TableImage& image = *m_image;
+        const Link link = linked ? MakeLink(masterValue(), fieldIndex(m_detailField)) : Link();
+        const bool folded = m_caseInsensitive;
+        // What each written row is now: 1 admitted, 2 dropped, 3 admitted and already shown.
+        const RowSlot top = *std::max_element(rows.begin(), rows.end());
+        std::vector<quint8> state(size_t(top) + 1, 0);
+        for (const RowSlot row : rows) {
+            const bool admitted = image.alive(row) && (!linked || link.matches(image, row)) &&
+                                  (!filtering || m_compiledFilter->matches(image, row, folded));
+            state[row] = admitted ? 1 : 2;
+        }
+        QList<RowSlot> view;
+        view.reserve(m_view.size());
+        for (const RowSlot row : std::as_const(m_view)) {
+            if (row <= top && state[row] == 2)
+                continue;
+            if (row <= top && state[row] == 1)
+                state[row] = 3;
+            view.push_back(row);
+        }
+        std::vector<RowSlot> added;
+        for (const RowSlot row : rows) {
+            if (state[row] == 1) {
+                added.push_back(row);
+                state[row] = 3; // a row given twice joins once
+            }
+        }
+        if (view.size() != m_view.size() || !added.empty()) {
+            const auto byRowid = [&image](RowSlot a, RowSlot b) {
+                return image.rowid(a) < image.rowid(b);
+            };
+            std::stable_sort(added.begin(), added.end(), byRowid);
+            QList<RowSlot> merged(view.size() + qsizetype(added.size()));
+            std::merge(view.begin(), view.end(), added.begin(), added.end(), merged.begin(),
+                       byRowid);
+            const std::optional<RowSlot> current =
+                m_pos >= 0 && m_pos < m_view.size() ? std::optional(m_view[m_pos]) : std::nullopt;
+            m_view = std::move(merged);
+            m_pos = -1;
+            if (current) {
+                // The cursor stays on its row, or goes to the row that followed it.
+                const qsizetype at = m_view.indexOf(*current);
+                m_pos = int(at >= 0 ? at
+                                    : std::min(image.placeOfRowid(m_view, image.rowid(*current)),
+                                               m_view.size() - 1));
+            }
+            if (m_pos < 0 && !m_view.isEmpty())
+                m_pos = 0;
+            m_eof = m_bof = m_view.isEmpty();
+        }
+    }
+    // The current row's fields may have changed: the details follow it again.
+    notifyDetails();
+    Q_EMIT viewChanged();
+}
+
 void TableHandle::setCurrent(int index) {
     const bool moved = index != m_pos;
     m_pos = index;

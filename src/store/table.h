@@ -8,8 +8,10 @@
 #include <QObject>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace zovi {
@@ -133,6 +135,18 @@ public:
     void setKey(qint64 key);
     Mode mode() const { return m_mode; }
 
+    // Writes one field of many rows as one write of the store (TableImage::setColumn): the
+    // rows of the view at indexes (0-based, in the view's order), values holding one value for
+    // each index or one for all. Every handle on the table then shows the new values, each
+    // once: the rows its filter or master now admits or drops join or leave its view, and it
+    // emits viewChanged once. Returns the number of rows whose field changed.
+    int setFieldAt(std::span<const int> indexes, int column, std::span<const Value> values);
+    // Writes to into the field of every row of the table, shown by this view or not, whose
+    // field holds from exactly and, when where is given, that where admits: it is given every
+    // row of the table and the row's index among them. One write, shown as setFieldAt shows it.
+    int rewriteField(int column, const Value& from, const Value& to,
+                     const std::function<bool(const ViewRows& rows, int index)>& where = {});
+
     // Fields, by name without regard to letter case. An unknown name throws.
     int fieldCount() const;
     QString fieldName(int column) const;
@@ -219,6 +233,11 @@ private:
     std::shared_ptr<const CompiledFilter> compile(const QString& text) const;
     State saveState() const;
     void restoreState(const State& state);
+    // Writes one field of rows of the table and brings every handle on it up to date.
+    int writeColumn(std::span<const RowSlot> rows, int column, std::span<const Value> values);
+    // Shows rows that another write changed: those the view now admits or drops join or leave
+    // it, the cursor staying on its row (or the row that followed it).
+    void showRewritten(std::span<const RowSlot> rows);
 
     QString m_path;
     std::shared_ptr<TableImage> m_image;
