@@ -8,7 +8,9 @@ QObject* NewStoreTest();
 QObject* NewCrashTest();
 QObject* NewImageTest();
 QObject* NewKeySearchTest();
+QObject* NewColumnWriteTest();
 inline QList<QObject*> StoreTests() {
-    return {NewStoreTest(), NewCrashTest(), NewImageTest(), NewKeySearchTest()};
+    return {NewStoreTest(), NewCrashTest(), NewImageTest(), NewKeySearchTest(),
+            NewColumnWriteTest()};
 }
 } // namespace zovi::test
