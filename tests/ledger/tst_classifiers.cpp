@@ -5,7 +5,9 @@
 #include "store/error.h"
 #include "store/transaction.h"
 
+#include <QSignalSpy>
 #include <QTest>
+#include <memory>
 
 using namespace zovi;
 using namespace zovi::test;
@@ -127,6 +129,23 @@ private Q_SLOTS:
         QVERIFY(m_data->tbData.locate(S("Name"), S("milk")));
         QCOMPARE(m_data->tbData.field(S("Gr1")).text(), t);
         QVERIFY(!m_data->tbData.locate(S("Name"), S("hidden")));
+    }
+
+    // The entries of the account are rewritten in one write that every view of the ledger and
+    // the debts shows once, not once for each entry, and the grid's cursor stays on its entry.
+    void renameAccountShowsOnce() {
+        fill();
+        QVERIFY(m_data->tbData.locate(S("Name"), S("harvest")));
+        std::vector<std::unique_ptr<QSignalSpy>> spies;
+        for (TableHandle* h :
+             {&m_data->tbData, &m_data->tbData2, &m_data->tbData3, &m_cd->tbCredit})
+            spies.push_back(std::make_unique<QSignalSpy>(h, &TableHandle::viewChanged));
+        RenameAccount(*m_data, *m_cd, 0, S("Purse"));
+        for (const auto& spy : spies)
+            QCOMPARE(spy->count(), 1);
+        QCOMPARE(m_data->tbData.field(S("Name")).text(), S("harvest"));
+        QCOMPARE(m_data->tbData.field(S("Gr1")).text(), S("Purse"));
+        QCOMPARE(m_cd->tbCredit.lookup(S("Name"), S("loan"), S("User")).toString(), S("Purse"));
     }
 
     // A write refused half-way (the account row) leaves the ledger and the debts as they were.
