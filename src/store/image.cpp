@@ -278,9 +278,8 @@ Statement& TableImage::deleteStatement() {
 
 namespace {
 
-// Runs a prepared write and always leaves the statement ready for the next one; with
-// keepBindings its values stay bound for the next step (a value written to many rows).
-void RunWrite(Statement& st, const QString& path, bool keepBindings = false) {
+// Runs a prepared write and always leaves the statement ready for the next one.
+void RunWrite(Statement& st, const QString& path) {
     try {
         st.step();
     } catch (const StoreError& e) {
@@ -288,10 +287,7 @@ void RunWrite(Statement& st, const QString& path, bool keepBindings = false) {
         Store::instance().writeFailed();
         throw StoreError(CannotWriteMessage(path, e.message()));
     }
-    if (keepBindings)
-        sqlite3_reset(st.get());
-    else
-        st.reset();
+    st.reset();
 }
 
 } // namespace
@@ -472,42 +468,74 @@ std::vector<RowSlot> TableImage::setColumn(std::span<const RowSlot> rows, int co
     Transaction transaction;
     Store& store = Store::instance();
     store.willWrite(m_connection);
-    Statement& st = updateStatement({column});
     const FieldType type = m_columns[size_t(column)].type;
     sqlite3* db = m_connection->db();
-    const int rowidParam = 2;
-    if (one)
-        bindValue(st, 1, values[0], type); // bound once: a reset keeps the bindings
-    // A text written to many rows is kept once: the cell of the first row written is copied.
-    std::optional<RowCells::Cell> shared;
     const std::shared_ptr<TableImage> self = shared_from_this();
-    for (size_t i = 0; i < rows.size(); ++i) {
-        const RowSlot row = rows[i];
-        const Value& value = one ? values[0] : values[i];
-        if (cellEquals(row, column, value))
-            continue;
-        if (!one)
-            bindValue(st, 1, value, type);
-        sqlite3_bind_int64(st.get(), rowidParam, rowid(row));
-        RunWrite(st, m_path, one);
-        if (sqlite3_changes(db) != 1) {
-            st.reset();
+    // Logs a written row and puts its value into the image.
+    const auto show = [&](RowSlot row, const Value& value) {
+        store.remember(self, row, RowCells{{savedCell(row, column)}, true});
+        setCell(row, column, value);
+        written.push_back(row);
+    };
+    if (one) {
+        // One value: one statement over the rowids of every row to write, whose effect SQLite
+        // takes back whole when it fails. A text written to many rows is kept once in the
+        // image: the cell of the first row written is copied.
+        std::vector<RowSlot> changing;
+        QByteArray rowids = "[";
+        for (const RowSlot row : rows) {
+            if (cellEquals(row, column, values[0]))
+                continue;
+            if (!changing.empty())
+                rowids += ',';
+            rowids += QByteArray::number(rowid(row));
+            changing.push_back(row);
+        }
+        rowids += ']';
+        if (changing.empty()) {
+            transaction.commit();
+            return written;
+        }
+        Statement st(db, QStringLiteral("UPDATE %1.%2 SET %3=? WHERE rowid IN "
+                                        "(SELECT value FROM json_each(?))")
+                             .arg(QuoteIdent(m_alias), QuoteIdent(m_table),
+                                  QuoteIdent(m_columns[size_t(column)].name)));
+        bindValue(st, 1, values[0], type);
+        sqlite3_bind_text(st.get(), 2, rowids.constData(), int(rowids.size()), SQLITE_STATIC);
+        RunWrite(st, m_path);
+        if (sqlite3_changes(db) != int(changing.size())) {
             store.writeFailed();
             throw StoreError(LangText(QStringLiteral("rowgone"),
                                       QStringLiteral("The row is no longer in the table file %1."))
                                  .arg(m_path));
         }
-        store.remember(self, row, RowCells{{savedCell(row, column)}, true});
-        if (shared) {
-            putCell(row, *shared);
-        } else {
-            setCell(row, column, value);
-            if (one)
-                shared = savedCell(row, column);
+        show(changing.front(), values[0]);
+        const RowCells::Cell shared = savedCell(changing.front(), column);
+        written.reserve(changing.size());
+        for (size_t i = 1; i < changing.size(); ++i) {
+            store.remember(self, changing[i], RowCells{{savedCell(changing[i], column)}, true});
+            putCell(changing[i], shared);
+            written.push_back(changing[i]);
         }
-        written.push_back(row);
+    } else {
+        // A value each: one prepared statement stepped for each row.
+        Statement& st = updateStatement({column});
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (cellEquals(rows[i], column, values[i]))
+                continue;
+            bindValue(st, 1, values[i], type);
+            sqlite3_bind_int64(st.get(), 2, rowid(rows[i]));
+            RunWrite(st, m_path);
+            if (sqlite3_changes(db) != 1) {
+                store.writeFailed();
+                throw StoreError(
+                    LangText(QStringLiteral("rowgone"),
+                             QStringLiteral("The row is no longer in the table file %1."))
+                        .arg(m_path));
+            }
+            show(rows[i], values[i]);
+        }
     }
-    st.reset();
     transaction.commit();
     return written;
 }

@@ -105,9 +105,10 @@ public:
     void remove(RowSlot row);
     // Writes one field of many rows as one write: values holds a value for every row (in the
     // order of rows) or one value for all of them. Rows whose field already holds its value are
-    // skipped. The rows are written by one prepared statement stepped for each row inside one
-    // transaction (the running one, or one of its own), the image's cells only after SQLite
-    // took them, each row logged with that one cell for a rollback. Every row must be alive.
+    // skipped. One value is written to every row by one statement over their rowids; values of
+    // their own by one prepared statement stepped for each row; both inside one transaction
+    // (the running one, or one of its own). The image's cells change only after SQLite took
+    // them, each row logged with that one cell for a rollback. Every row must be alive.
     // Returns the rows written, in the order given.
     std::vector<RowSlot> setColumn(std::span<const RowSlot> rows, int column,
                                    std::span<const Value> values);
