@@ -25,7 +25,7 @@ echo "Package: $deb"
 desktop-file-validate packaging/zovi.desktop
 echo "Desktop entry: valid"
 appstreamcli validate --no-net --pedantic packaging/zovi.metainfo.xml
-report=$(lintian --no-tag-display-limit "$deb" 2>&1 || true)
+report=$(lintian --tag-display-limit 0 "$deb" 2>&1 || true)
 [ -z "$report" ] || echo "$report"
 errors=$(grep -c '^E:' <<<"$report" || true)
 warnings=$(grep -c '^W:' <<<"$report" || true)
