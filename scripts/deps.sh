@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the program and the tests need, when any is missing.
-# As root it installs them; otherwise it prints the line to run and stops.
+# As root it installs them; otherwise it prints the line to run and stops. With --package it also
+# installs the tools that make and check the Debian package.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,10 @@ packages=(
   poppler-utils unrtf python3-dbfread
   clang-format
 )
+# With --package: what the Debian package is made and checked with.
+if [ "${1:-}" = "--package" ]; then
+  packages+=(dpkg-dev fakeroot file lintian desktop-file-utils appstream)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -54,7 +54,8 @@ private:
     // stands for; returns the folder it names. Without a display, no display of any kind is
     // named to the program.
     QString run(bool display = true) { return run(program() + u"/zovi"_s, display); }
-    QString run(const QString& executable, bool display = true) {
+    QString run(const QString& executable, bool display = true,
+                const QStringList& args = {u"--data-folder"_s}) {
         QProcess zovi;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.remove(u"ZOVI_PROGRAM_DIR"_s);
@@ -75,7 +76,7 @@ private:
                     ::_exit(125);
             });
         }
-        zovi.start(executable, {u"--data-folder"_s});
+        zovi.start(executable, args);
         if (!zovi.waitForFinished(30000))
             return u"(no answer) "_s + QString::fromLocal8Bit(zovi.readAllStandardError());
         if (zovi.exitCode() != 0)
@@ -104,6 +105,22 @@ private Q_SLOTS:
         // Finding out that the folder is writable leaves nothing behind.
         QCOMPARE(QDir(program()).entryList(QDir::Files | QDir::Hidden).filter(u".zovi"_s),
                  QStringList());
+    }
+
+    // The version and the usage are answered on the command line, without a display, and the
+    // program exits instead of opening its window.
+    void answersVersionAndHelp_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("version") << u"--version"_s << u"Zovi 6.0"_s;
+        QTest::newRow("help") << u"--help"_s << u"--data-folder"_s;
+        QTest::newRow("short help") << u"-h"_s << u"--version"_s;
+    }
+    void answersVersionAndHelp() {
+        QFETCH(QString, option);
+        QFETCH(QString, expected);
+        const QString answer = run(program() + u"/zovi"_s, false, {option});
+        QVERIFY2(answer.contains(expected), qPrintable(answer));
     }
 
     // The answer needs no window: where no display can be reached it is still given.
