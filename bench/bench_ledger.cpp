@@ -289,7 +289,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     QList<int> sizes = parsed->sizes;
-    if (sizes.isEmpty())
+    if (!from.isEmpty())
+        sizes = {0}; // one run, on the copied ledger
+    else if (sizes.isEmpty())
         sizes = {10000, 100000};
     if (sizes.size() > 1)
         return zovi::bench::RunEachInItsOwnProcess(
