@@ -5,8 +5,9 @@
 // real main window headless over a database opened without the chooser, and prints medians of
 // several runs. It checks nothing and is not a test.
 //
-// Usage: bench_ledger [entries...]   (10000 and 100000 when omitted; each size runs in a
-// process of its own)
+// Usage: bench_ledger [--distinct] [entries...]   (10000 and 100000 when omitted; each size runs
+// in a process of its own; --distinct generates ledgers whose entries' texts all differ)
+//        bench_ledger --from DATABASE_FOLDER     a copy of an existing database
 #include "benchapp.h"
 #include "generator.h"
 #include "timing.h"
@@ -31,6 +32,8 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -242,11 +245,24 @@ void LogicFigures(Session& s, const QString& account) {
            TimeRuns(kRuns, [&] { zovi::EarlierNames names(data); }));
 }
 
-int Run(int entries) {
+// A copy of the database in from (its files), where a bench would generate one.
+void CopyDatabase(const QString& from, const QString& to) {
+    QDir().mkpath(to);
+    for (const QString& name : QDir(from).entryList(QDir::Files))
+        QFile::copy(QDir(from).filePath(name), QDir(to).filePath(name));
+}
+
+int Run(int entries, bool distinct, const QString& from) {
     const zovi::bench::BenchFolders dirs;
 
-    std::printf("\n== ledger of %d generated entries ==\n", entries);
-    zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries);
+    if (!from.isEmpty()) {
+        std::printf("\n== ledger of %s ==\n", qPrintable(QDir::toNativeSeparators(from)));
+        CopyDatabase(from, dirs.folder());
+    } else {
+        std::printf("\n== ledger of %d generated entries%s ==\n", entries,
+                    distinct ? " of distinct texts" : "");
+        zovi::bench::GenerateTimed(dirs.folder(), dirs.program(), entries, distinct);
+    }
     std::unique_ptr<Session> session = StartUp(dirs.folder(), dirs.program());
     const QString account = session->window->findChild<QTabBar*>(u"TabControl1"_s)->tabText(0);
     WindowFigures(*session);
@@ -262,21 +278,26 @@ int main(int argc, char** argv) {
     zovi::bench::UseOffscreenUnlessSet();
     QApplication app(argc, argv);
     zovi::bench::UseBenchConventions();
-    QList<int> sizes;
-    for (const QString& arg : app.arguments().mid(1)) {
-        bool ok = false;
-        sizes << arg.toInt(&ok);
-        if (!ok || sizes.last() <= 0) {
-            std::fprintf(stderr, "usage: bench_ledger [entries...]\n");
-            return 2;
-        }
+    QStringList arguments = app.arguments().mid(1);
+    QString from;
+    if (arguments.size() == 2 && arguments.first() == u"--from"_s)
+        from = arguments.takeLast();
+    const auto parsed = zovi::bench::ParseSizes(from.isEmpty() ? arguments : QStringList());
+    if (!parsed || (!from.isEmpty() && !QDir(from).exists())) {
+        std::fprintf(stderr, "usage: bench_ledger [--distinct] [entries...] | bench_ledger --from "
+                             "DATABASE_FOLDER\n");
+        return 2;
     }
-    if (sizes.isEmpty())
+    QList<int> sizes = parsed->sizes;
+    if (!from.isEmpty())
+        sizes = {0}; // one run, on the copied ledger
+    else if (sizes.isEmpty())
         sizes = {10000, 100000};
     if (sizes.size() > 1)
-        return zovi::bench::RunEachInItsOwnProcess(sizes);
+        return zovi::bench::RunEachInItsOwnProcess(
+            sizes, parsed->distinct ? QStringList{u"--distinct"_s} : QStringList());
     try {
-        return Run(sizes.first());
+        return Run(sizes.first(), parsed->distinct, from);
     } catch (const zovi::StoreError& e) {
         std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
         return 1;

@@ -17,9 +17,11 @@
 // still runs (polling, such as a timer that refreshes buttons every 10 ms); a tick that ends its
 // timer (a single-shot step) is work however short.
 //
-// Usage: bench_startup [entries...]     generated ledgers of 10000 and 100000 entries (or the
+// Usage: bench_startup [--distinct] [entries...]
+//                                       generated ledgers of 10000 and 100000 entries (or the
 //                                       given sizes), each generated once into a temporary
-//                                       folder and measured in a process of its own
+//                                       folder and measured in a process of its own; with
+//                                       --distinct every entry's texts are its own
 //        bench_startup DATABASE_FOLDER  an existing database
 // With ZOVI_BENCH_TRACE=1 every start writes its pieces of work to stderr.
 #include "benchapp.h"
@@ -415,17 +417,18 @@ int Measure(const QString& root, const QString& database) {
     return 0;
 }
 
-int MeasureGenerated(int entries) {
+int MeasureGenerated(int entries, bool distinct) {
     QTemporaryDir root;
     const QString database = root.filePath(u"db"_s);
-    std::printf("\n== start-up on a ledger of %d generated entries ==\n", entries);
+    std::printf("\n== start-up on a ledger of %d generated entries%s ==\n", entries,
+                distinct ? " of distinct texts" : "");
     std::fflush(stdout);
     {
         const QString program = root.filePath(u"generator"_s);
         zovi::WritePrintTables(program);
         zovi::ProgramFolder::set(program);
         zovi::Settings::setTestPath(root.filePath(u"generator-settings"_s));
-        zovi::bench::GenerateTimed(database, program, entries);
+        zovi::bench::GenerateTimed(database, program, entries, distinct);
     }
     return Measure(root.path(), database);
 }
@@ -443,18 +446,22 @@ int main(int argc, char** argv) {
     zovi::AppLocale::set(u',', u"dd.MM.yyyy"_s);
     QList<int> sizes;
     QString database;
+    bool distinct = false;
     for (const QString& arg : app.arguments().mid(1)) {
         bool ok = false;
         const int entries = arg.toInt(&ok);
         if (ok && entries > 0)
             sizes << entries;
+        else if (arg == u"--distinct"_s)
+            distinct = true;
         else if (database.isEmpty() && QDir(arg).exists())
             database = arg;
         else
             sizes << 0;
     }
-    if (sizes.contains(0) || (!database.isEmpty() && !sizes.isEmpty())) {
-        std::fprintf(stderr, "usage: bench_startup [entries...] | bench_startup DATABASE_FOLDER\n");
+    if (sizes.contains(0) || (!database.isEmpty() && (!sizes.isEmpty() || distinct))) {
+        std::fprintf(stderr, "usage: bench_startup [--distinct] [entries...] | bench_startup "
+                             "DATABASE_FOLDER\n");
         return 2;
     }
     try {
@@ -467,8 +474,9 @@ int main(int argc, char** argv) {
         if (sizes.isEmpty())
             sizes = {10000, 100000};
         if (sizes.size() == 1)
-            return MeasureGenerated(sizes.first());
-        return zovi::bench::RunEachInItsOwnProcess(sizes);
+            return MeasureGenerated(sizes.first(), distinct);
+        return zovi::bench::RunEachInItsOwnProcess(sizes, distinct ? QStringList{u"--distinct"_s}
+                                                                   : QStringList());
     } catch (const zovi::StoreError& e) {
         std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
         return 1;

@@ -4,11 +4,12 @@
 // makes the program folder's example database with it.
 //
 // Usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] [--transfers PERCENT]
-//                      [--debts N] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]
+//                      [--debts N] [--distinct] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]
 // The program folder defaults to the one of the program (ZOVI_PROGRAM_DIR); the entries end
 // today unless --first says where they begin; YEARS defaults to 2; PERCENT of the entries are
 // transfers between accounts (kTransfersPercent unless given); N debts are repaid monthly (one for
-// every hundred entries unless given).
+// every hundred entries unless given); with --distinct every entry's name and amount text are
+// its own, as in a ledger kept with free-text notes.
 #include "generator.h"
 
 #include "core/clock.h"
@@ -52,6 +53,8 @@ std::optional<Arguments> Parse(QStringList args) {
         bool ok = true;
         if (arg == u"--if-missing"_s) {
             a.ifMissing = true;
+        } else if (arg == u"--distinct"_s) {
+            a.options.distinct = true;
         } else if (arg == u"--program"_s && hasValue) {
             a.program = args.takeFirst();
         } else if (arg == u"--seed"_s && hasValue) {
@@ -126,7 +129,8 @@ int main(int argc, char** argv) {
     const auto args = Parse(app.arguments().mid(1));
     if (!args) {
         err << "usage: zovi_generate [--program FOLDER] [--seed N] [--first yyyy-MM-dd] "
-               "[--transfers PERCENT] [--debts N] [--if-missing] DATABASE_FOLDER ENTRIES [YEARS]\n";
+               "[--transfers PERCENT] [--debts N] [--distinct] [--if-missing] DATABASE_FOLDER "
+               "ENTRIES [YEARS]\n";
         return 2;
     }
     try {

@@ -345,8 +345,8 @@ private:
         StandardEntry entry;
         entry.income = income;
         entry.date = date;
-        entry.name = QString::fromUtf8(item.name);
-        entry.amount = NumberText(amount);
+        entry.name = QString::fromUtf8(item.name) + note();
+        entry.amount = NumberText(amount + cents(currency.decimals));
         entry.currencySign = currency.input.sign;
         entry.group = QString::fromUtf8(group.name);
         entry.subGroup = QString::fromUtf8(sub.name);
@@ -359,12 +359,14 @@ private:
         const TransferPlan& plan = kTransfers[size_t(m_random.weighted(m_transferWeights))];
         Transfer t;
         t.date = date;
-        t.amount = NumberText(std::round(m_random.between(plan.low, plan.high)));
+        t.amount = NumberText(std::round(m_random.between(plan.low, plan.high)) +
+                              cents(kCurrencies.front().decimals));
         t.currencySign = kCurrencies.front().input.sign;
         t.from = kAccounts.at(plan.from);
         t.to = kAccounts.at(plan.to);
-        t.nameOut = QString::fromUtf8(plan.nameOut);
-        t.nameIn = QString::fromUtf8(plan.nameIn);
+        const QString note = this->note();
+        t.nameOut = QString::fromUtf8(plan.nameOut) + note;
+        t.nameIn = QString::fromUtf8(plan.nameIn) + note;
         AppendTransfer(m_data, t);
         ++m_result.transfers;
     }
@@ -387,18 +389,47 @@ private:
 
         ExchangeEntry entry;
         entry.date = date;
-        entry.amount = NumberText(amount);
+        entry.amount = NumberText(amount + cents(given.decimals));
         entry.rate = NumberText(std::round(rate * 1e6) / 1e6);
         entry.givenSign = given.input.sign;
         entry.receivedSign = received.input.sign;
         entry.name = QStringLiteral("Conversion %1 %2 to %3")
-                         .arg(entry.amount, entry.givenSign, entry.receivedSign);
+                         .arg(entry.amount, entry.givenSign, entry.receivedSign) +
+                     note();
         AppendExchange(m_data, entry, kAccounts.at(m_random.weighted(kExchangeAccounts)));
         ++m_result.exchanges;
     }
 
+    // For a ledger of distinct texts: a note of its own for the next entry's name, its running
+    // number and three words drawn from a few dozen; nothing otherwise (and no number drawn,
+    // so that other ledgers stay the same).
+    QString note() {
+        if (!m_options.distinct)
+            return QString();
+        static const char* const kWords[] = {
+            "paid",   "cash",    "card",  "shop",    "market", "gift",   "friend", "family",
+            "work",   "weekend", "trip",  "repair",  "spare",  "fresh",  "small",  "large",
+            "lunch",  "evening", "early", "late",    "noon",   "online", "return", "deposit",
+            "weekly", "monthly", "share", "receipt", "order",  "school", "garden", "neighbour"};
+        constexpr int kCount = int(sizeof(kWords) / sizeof(kWords[0]));
+        QString note = QStringLiteral(" (no. %1").arg(++m_notes);
+        for (int i = 0; i < 3; ++i)
+            note += QLatin1Char(' ') + QLatin1String(kWords[m_random.below(kCount)]);
+        return note + QLatin1Char(')');
+    }
+
+    // For a ledger of distinct texts: a random number of the smallest units of a currency with
+    // the decimals, below one unit, to add to an amount; nothing otherwise.
+    double cents(int decimals) {
+        if (!m_options.distinct || decimals <= 0)
+            return 0;
+        const int units = int(std::pow(10, std::min(decimals, 4)));
+        return double(m_random.below(units)) / units;
+    }
+
     LedgerTables& m_data;
     const GeneratorOptions m_options;
+    int m_notes = 0;
     Random m_random;
     GeneratedLedger m_result;
     std::vector<int> m_currencyWeights;
@@ -426,7 +457,7 @@ void BenchFolders::open(LedgerTables& data, DebtTables& cd) const {
     OpenDatabase(data, cd);
 }
 
-void GenerateTimed(const QString& folder, const QString& program, int entries) {
+void GenerateTimed(const QString& folder, const QString& program, int entries, bool distinct) {
     WriteTemplateFolder(folder);
     LedgerTables data;
     DebtTables cd;
@@ -436,6 +467,7 @@ void GenerateTimed(const QString& folder, const QString& program, int entries) {
     options.entries = entries;
     options.years = 2;
     options.transfersPercent = 5;
+    options.distinct = distinct;
     options.firstDate = Clock::today().addYears(-2).addDays(1);
     GeneratedLedger made;
     DebtOptions debts;
@@ -447,14 +479,31 @@ void GenerateTimed(const QString& folder, const QString& program, int entries) {
     });
     Report(QStringLiteral(
                "generate %1 charges, %2 incomes, %3 transfers and %4 exchanges (one transaction), "
-               "then %5 debts repaid monthly")
+               "then %5 debts repaid monthly%6")
                .arg(made.charges)
                .arg(made.incomes)
                .arg(made.transfers)
                .arg(made.exchanges)
-               .arg(debts.debts),
+               .arg(debts.debts)
+               .arg(distinct ? QStringLiteral(", every entry's texts distinct") : QString()),
            {ms});
     CloseDatabase(data, cd);
+}
+
+std::optional<SizeArguments> ParseSizes(const QStringList& arguments) {
+    SizeArguments parsed;
+    for (const QString& arg : arguments) {
+        if (arg == QLatin1String("--distinct")) {
+            parsed.distinct = true;
+            continue;
+        }
+        bool ok = false;
+        const int entries = arg.toInt(&ok);
+        if (!ok || entries <= 0)
+            return std::nullopt;
+        parsed.sizes << entries;
+    }
+    return parsed;
 }
 
 } // namespace bench

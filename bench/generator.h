@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtGlobal>
+#include <optional>
 
 namespace zovi {
 
@@ -19,6 +20,10 @@ struct GeneratorOptions {
     int years = 2; // the entries fall on firstDate up to the day before firstDate + years
     quint32 seed = 1;
     int transfersPercent = 0; // how many of every hundred entries are transfers between accounts
+    // Every entry's name carries a note of its own (a running number and a few words) and its
+    // amount varies in cents, so that no two entries share a name or, mostly, an amount text:
+    // a ledger kept with free-text notes.
+    bool distinct = false;
 };
 
 // What was written, for the caller's report.
@@ -72,8 +77,18 @@ namespace bench {
 
 // The database the benchmarks measure: the template written into folder (with the program
 // folder program), then entries spread over the two years up to today, five of every hundred
-// transfers. Prints how long the generating took and what it wrote.
-void GenerateTimed(const QString& folder, const QString& program, int entries);
+// transfers (with distinct, every entry's texts its own: see GeneratorOptions). Prints how long
+// the generating took and what it wrote.
+void GenerateTimed(const QString& folder, const QString& program, int entries,
+                   bool distinct = false);
+
+// The entry counts a bench is given and whether its ledgers are of distinct texts ("--distinct"
+// among the arguments); nothing when an argument is neither.
+struct SizeArguments {
+    QList<int> sizes;
+    bool distinct = false;
+};
+std::optional<SizeArguments> ParseSizes(const QStringList& arguments);
 
 // The folders a bench over a generated ledger starts from: a temporary program folder with its
 // print tables and a database folder beside it; the program folder and a settings path of their

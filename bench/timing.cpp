@@ -40,11 +40,12 @@ void Report(const QString& what, const std::vector<double>& runs) {
     std::fflush(stdout);
 }
 
-int RunEachInItsOwnProcess(const QList<int>& sizes) {
+int RunEachInItsOwnProcess(const QList<int>& sizes, const QStringList& arguments) {
     for (int entries : sizes) {
         QProcess child;
         child.setProcessChannelMode(QProcess::ForwardedChannels);
-        child.start(QCoreApplication::applicationFilePath(), {QString::number(entries)});
+        child.start(QCoreApplication::applicationFilePath(),
+                    QStringList{QString::number(entries)} + arguments);
         if (!child.waitForFinished(-1) || child.exitStatus() != QProcess::NormalExit ||
             child.exitCode() != 0)
             return 1;

@@ -19,11 +19,11 @@ double Median(std::vector<double> values);
 // Prints one line "what: median 12.3 ms (runs: 12.1, 12.3, 14.0)" and flushes it.
 void Report(const QString& what, const std::vector<double>& runs);
 
-// Runs this program again once per size, with the size as its only argument, one after the
-// other, its output passed through: a ledger measured after another one in the same process
-// ran up to three times slower, on the memory the first one left behind. Returns 0 when every
-// run ended normally with 0, else 1 at the first that did not.
-int RunEachInItsOwnProcess(const QList<int>& sizes);
+// Runs this program again once per size, with the size and the arguments, one after the other, its
+// output passed through: a ledger measured after another one in the same process ran up to three
+// times slower, on the memory the first one left behind. Returns 0 when every run ended normally
+// with 0, else 1 at the first that did not.
+int RunEachInItsOwnProcess(const QList<int>& sizes, const QStringList& arguments = {});
 
 // The count a bench is given as its first argument, or fallback when it has none; 0 when the
 // argument is not a positive number (the bench then prints its usage).

@@ -238,6 +238,33 @@ private Q_SLOTS:
         QVERIFY(Rows(m_data->tbData) != Rows(other.data->tbData));
     }
 
+    // A ledger of distinct texts: no two rows share a name, most amount texts differ and the same
+    // seed makes the same rows; without it names repeat.
+    void distinctTextsDifferPerEntry() {
+        GeneratorOptions options = Options(600, 8);
+        options.transfersPercent = 10;
+        options.distinct = true;
+        const GeneratedLedger made = GenerateLedger(*m_data, options);
+        TableHandle& data = m_data->tbData;
+        QCOMPARE(data.recordCount(),
+                 made.charges + made.incomes + made.exchanges + 2 * made.transfers);
+        const QStringList names = Column(data, u"Name"_s);
+        QCOMPARE(QSet<QString>(names.begin(), names.end()).size(), data.recordCount());
+        QStringList amounts = Column(data, u"Rashod"_s) + Column(data, u"Dohod"_s);
+        amounts.removeAll(QString());
+        QVERIFY2(QSet<QString>(amounts.begin(), amounts.end()).size() * 2 > amounts.size(),
+                 "most amount texts repeat");
+
+        OpenedDatabase same;
+        GenerateLedger(*same.data, options);
+        QCOMPARE(Rows(same.data->tbData), Rows(data));
+        OpenedDatabase plain;
+        options.distinct = false;
+        GenerateLedger(*plain.data, options);
+        const QStringList plainNames = Column(plain.data->tbData, u"Name"_s);
+        QVERIFY(QSet<QString>(plainNames.begin(), plainNames.end()).size() * 4 < plainNames.size());
+    }
+
     // Debts come with a repayment every month after they began, and every debt and repayment
     // is linked to a ledger row of its kind that links back.
     void debtsAreRepaidMonthlyWithTheirLedgerRows() {
