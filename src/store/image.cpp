@@ -143,8 +143,7 @@ std::vector<Value> TableImage::values(RowSlot row) const {
 }
 
 quint32 TableImage::addText(const QString& text) {
-    m_texts.push_back(text);
-    return quint32(m_texts.size() - 1);
+    return m_texts.add(text);
 }
 
 void TableImage::setCell(RowSlot row, int column, const Value& value) {

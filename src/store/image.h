@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/schema.h"
+#include "store/textpool.h"
 #include "store/value.h"
 
 #include <QHash>
@@ -41,8 +42,9 @@ struct RowCells {
 //
 // The rows are kept compact, as a million-row ledger must fit in a desktop's memory: each cell
 // is eight bytes (an integer, a float's bits or the number of a text) and a byte for its kind,
-// in blocks of rows; texts live once in the image's pool, every repeated text read from the file
-// shared. No object is made per row or per field.
+// in blocks of rows; texts live in the image's pool, their characters in large pieces, and a
+// text that repeats in a field read from the file is kept once. No object is made per row or
+// per field.
 class TableImage : public std::enable_shared_from_this<TableImage> {
 public:
     enum CellKind : quint8 { NullCell, IntegerCell, FloatCell, TextCell };
@@ -176,7 +178,7 @@ private:
     std::vector<qint64> m_rowids; // by slot
     std::vector<quint8> m_alive;  // by slot
     std::vector<RowSlot> m_order; // slots in rowid order
-    std::vector<QString> m_texts; // the text pool; a text cell holds its number here
+    TextPool m_texts;             // a text cell holds its number here
     size_t m_dead = 0;            // dead slots still in m_order
 
     std::unique_ptr<Statement> m_insert, m_insertKeyed, m_insertRowid, m_delete;

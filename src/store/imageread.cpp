@@ -47,14 +47,24 @@ qint64 ParseStoredDate(const char* s, int n, bool* ok) {
     return date.toJulianDay();
 }
 
-// While a file is read, every text is looked up by its stored bytes, so that a text that
-// repeats (accounts, kinds, groups, currencies, the names of regular entries) becomes one string
-// of the pool however many rows hold it, and is converted from UTF-8 once. The index is dropped
-// when the file has been read; texts written later are added to the pool as they come.
+// While a file is read, the texts of a field are looked up by their stored bytes, so that a
+// text that repeats (accounts, kinds, groups, currencies, the names of regular entries) becomes
+// one string of the pool however many rows hold it, and is converted from UTF-8 once. A field
+// whose texts turn out mostly distinct (free-text notes) stops being looked up: its texts go
+// straight to the pool, and the index's memory is given back. The index is dropped when the file
+// has been read; texts written later are added to the pool as they come.
 class TextIndex {
 public:
-    // The number of the text in pool, adding it when it is new.
-    quint32 take(const char* utf8, int size, std::vector<QString>& pool) {
+    // Texts taken between two looks at how many of them were new.
+    static constexpr size_t kWindow = 4096;
+
+    // The number of the text in pool, adding it when it is new (or when the field's texts are
+    // no longer looked up).
+    quint32 take(const char* utf8, int size, TextPool& pool) {
+        if (m_off)
+            return pool.addUtf8(utf8, size);
+        if (++m_taken % kWindow == 0)
+            judge();
         const quint64 hash = Hash(utf8, size);
         const auto tag = quint32(hash >> 32);
         if (m_count * 2 >= m_slots.size())
@@ -63,8 +73,7 @@ public:
         for (size_t at = size_t(hash) & mask;; at = (at + 1) & mask) {
             const quint64 slot = m_slots[at];
             if (slot == 0) {
-                const auto number = quint32(pool.size());
-                pool.push_back(QString::fromUtf8(utf8, size));
+                const quint32 number = pool.addUtf8(utf8, size);
                 const auto entry = quint32(m_numbers.size());
                 m_numbers.push_back(number);
                 m_bytes.append(utf8, size_t(size));
@@ -84,6 +93,22 @@ public:
     }
 
 private:
+    // At the end of each window: when more than three of every four texts of the window were
+    // new, looking them up does not pay: it costs a hash, a copy of the bytes and the time, and
+    // saves little, as a text that still repeats is then kept once per row holding it.
+    void judge() {
+        const size_t added = m_count - m_countAtWindow;
+        m_countAtWindow = m_count;
+        if (added * 4 <= kWindow * 3)
+            return;
+        m_off = true;
+        std::vector<quint64>().swap(m_slots);
+        std::vector<quint32>().swap(m_numbers);
+        std::string().swap(m_bytes);
+        std::vector<quint32>().swap(m_ends);
+        m_count = 0;
+    }
+
     // FNV-1a: the texts are short, and a simple hash of their bytes is the quickest.
     static quint64 Hash(const char* s, int n) {
         quint64 h = 1469598103934665603ull;
@@ -114,6 +139,9 @@ private:
     std::string m_bytes;            // the entries' bytes one after another
     std::vector<quint32> m_ends;    // where each entry's bytes end
     size_t m_count = 0;
+    size_t m_taken = 0;         // texts taken, looked up or not
+    size_t m_countAtWindow = 0; // entries when the window began
+    bool m_off = false;         // the texts go straight to the pool
 };
 
 } // namespace

@@ -5,12 +5,15 @@
 #include "store/error.h"
 #include "store/store.h"
 #include "store/tests.h"
+#include "store/textpool.h"
 #include "store/transaction.h"
 
 #include <QFile>
 #include <QTest>
+#include <limits>
 
 using namespace zovi;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -33,6 +36,13 @@ class TestImage : public zovi::test::DatabaseTest {
         m_cd.reset();
         m_data.reset();
         zovi::test::ExecFile(tableFile("Data.db"), sql);
+        openDatabase();
+    }
+
+    // The handles made anew, so that the files are read again.
+    void reopen() {
+        m_cd.reset();
+        m_data.reset();
         openDatabase();
     }
 
@@ -169,6 +179,185 @@ private Q_SLOTS:
         t.next();
         QCOMPARE(t.field(QStringLiteral("Name")).text(), QStringLiteral("z"));
         QCOMPARE(t.field(QStringLiteral("Value")).toDouble(), 2.0);
+    }
+
+    // The cells of every kind the handles write read back the same from the image, from the
+    // file read anew, and after an update that a rollback undoes: null, integers to their
+    // limits, floats (a file's infinities too; a handle refuses what is not finite), texts empty,
+    // long, beyond the basic plane or opening with a byte order mark, and dates.
+    void everyKindOfCellRoundTrips_data() {
+        QTest::addColumn<QVariant>("name");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QVariant>("date");
+        const QVariant null;
+        QTest::newRow("nulls") << null << null << null;
+        QTest::newRow("empty text, zeros")
+            << QVariant(QString(u""_s)) << QVariant(0.0) << QVariant(QDate(1, 1, 1));
+        QTest::newRow("beyond the basic plane, extremes")
+            << QVariant(u"\U0001F4B0 paid \U0001D11E, Продукты"_s)
+            << QVariant(-std::numeric_limits<double>::max()) << QVariant(QDate(9999, 12, 31));
+        QTest::newRow("byte order mark, smallest float")
+            << QVariant(QString(QChar(0xFEFF)) + u"after a mark"_s)
+            << QVariant(std::numeric_limits<double>::denorm_min()) << QVariant(QDate(2024, 2, 29));
+        QTest::newRow("longer than a piece of the pool")
+            << QVariant(QString(300000, QChar(u'ж')) + u"end"_s) << QVariant(0.1)
+            << QVariant(QDate(2000, 1, 1));
+        QTest::newRow("longer than a text kept in a piece")
+            << QVariant(QString(40000, QChar(u'x'))) << QVariant(1e300) << null;
+    }
+
+    void everyKindOfCellRoundTrips() {
+        QFETCH(QVariant, name);
+        QFETCH(QVariant, value);
+        QFETCH(QVariant, date);
+        TableHandle* t = &m_data->tbData;
+        // Short texts around the row, so that its texts lie between others in the pool.
+        zovi::test::Put(*t, {{"Name", u"before"_s}});
+        zovi::test::Put(*t, {{"Name", name}, {"Value", value}, {"Date", date}});
+        const qint64 id = t->field(QStringLiteral("ID")).toInt();
+        zovi::test::Put(*t, {{"Name", u"after"_s}});
+        const std::vector<std::pair<const char*, QVariant>> fields = {
+            {"Name", name}, {"Value", value}, {"Date", date}, {"ID", QVariant(id)}};
+        const auto check = [&](const char* when) {
+            t->setRecNo(2);
+            for (const auto& [field, expected] : fields) {
+                const FieldRef f = t->field(QString::fromLatin1(field));
+                if (expected.isNull()) {
+                    QVERIFY2(f.isNull(), when);
+                    continue;
+                }
+                QVERIFY2(!f.isNull(), when);
+                if (expected.typeId() == QMetaType::Double)
+                    QVERIFY2(f.toDouble() == expected.toDouble(), when);
+                else if (expected.typeId() == QMetaType::QDate)
+                    QVERIFY2(f.toDate() == expected.toDate(), when);
+                else if (expected.typeId() == QMetaType::LongLong)
+                    QVERIFY2(f.toInt() == expected.toLongLong(), when);
+                else
+                    QVERIFY2(f.text() == expected.toString(), when);
+            }
+            t->setRecNo(3);
+            QVERIFY2(t->field(QStringLiteral("Name")).text() == u"after"_s, when);
+        };
+        check("as written");
+        reopen();
+        t = &m_data->tbData;
+        check("read anew");
+        try {
+            Transaction tr;
+            t->setRecNo(2);
+            t->edit();
+            t->field(QStringLiteral("Name")).setText(u"changed \U0001F4B0"_s);
+            t->field(QStringLiteral("Date")).setDate(QDate(2020, 5, 5));
+            t->field(QStringLiteral("Value")).clear();
+            t->post();
+            QCOMPARE(t->field(QStringLiteral("Name")).text(), u"changed \U0001F4B0"_s);
+            QCOMPARE(t->field(QStringLiteral("Value")).isNull(), true);
+            throw StoreError(QStringLiteral("stop"));
+        } catch (const StoreError&) {
+        }
+        t->refresh();
+        check("rolled back");
+        // What is not finite is refused and changes nothing.
+        t->setRecNo(2);
+        t->edit();
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError,
+            t->field(QStringLiteral("Value")).setDouble(std::numeric_limits<double>::quiet_NaN()));
+        QVERIFY_THROWS_EXCEPTION(
+            StoreError,
+            t->field(QStringLiteral("Value")).setDouble(std::numeric_limits<double>::infinity()));
+        t->cancel();
+        check("after refused values");
+    }
+
+    // A file's infinities read as such, its not-a-number SQLite stores as null, and the
+    // largest keys read exact.
+    void storedInfinitiesReadBack() {
+        writeLedger(QStringLiteral("INSERT INTO Data (ID, Name, Value) VALUES "
+                                   "(9223372036854775805, 'up', 9e999), "
+                                   "(9223372036854775806, 'down', -9e999), "
+                                   "(9223372036854775807, 'none', 0.0 / 0.0)"));
+        TableHandle& t = m_data->tbData;
+        t.first();
+        QCOMPARE(t.field(QStringLiteral("ID")).toInt(), std::numeric_limits<qint64>::max() - 2);
+        QCOMPARE(t.field(QStringLiteral("Value")).toDouble(),
+                 std::numeric_limits<double>::infinity());
+        t.next();
+        QCOMPARE(t.field(QStringLiteral("Value")).toDouble(),
+                 -std::numeric_limits<double>::infinity());
+        t.next();
+        QVERIFY(t.field(QStringLiteral("Value")).isNull());
+        QCOMPARE(t.field(QStringLiteral("ID")).toInt(), std::numeric_limits<qint64>::max());
+    }
+
+    // A field whose texts are all distinct stops being looked up while it is read; one whose
+    // texts repeat keeps sharing them. Every text reads back exact either way, and so do fields
+    // that change their nature half-way: repeating after distinct, distinct after repeating.
+    void distinctAndRepeatedTextsReadBack() {
+        const int rows = 30000;
+        m_cd.reset();
+        m_data.reset();
+        zovi::test::ExecFile(
+            tableFile("Data.db"),
+            QStringLiteral(
+                "WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n WHERE x < %1) "
+                "INSERT INTO Data (Name, Gr1, Gr2, Dohod) SELECT 'note ' || x || ' ж', "
+                "'account ' || (x % 7), CASE WHEN x < 15000 THEN 'n' || x ELSE 'same' END, "
+                "CASE WHEN x < 15000 THEN 'k' || (x % 3) ELSE 'd' || x END FROM n")
+                .arg(rows));
+        openDatabase();
+        TableHandle& t = m_data->tbData;
+        QCOMPARE(t.recordCount(), rows);
+        const ViewRows view = t.viewRows();
+        const int name = view.fieldIndex(QStringLiteral("Name"));
+        const int account = view.fieldIndex(QStringLiteral("Gr1"));
+        const int group = view.fieldIndex(QStringLiteral("Gr2"));
+        const int income = view.fieldIndex(QStringLiteral("Dohod"));
+        for (int i = 0; i < rows; ++i) {
+            const int x = i + 1;
+            if (view.text(i, name) != u"note %1 ж"_s.arg(x) ||
+                *view.textRef(i, account) != u"account %1"_s.arg(x % 7) ||
+                view.text(i, group) != (x < 15000 ? u"n%1"_s.arg(x) : u"same"_s) ||
+                view.text(i, income) != (x < 15000 ? u"k%1"_s.arg(x % 3) : u"d%1"_s.arg(x)))
+                QFAIL(qPrintable(u"row %1 reads back wrong"_s.arg(x)));
+        }
+    }
+
+    // A pool of a million distinct texts gives every one back exact, each a string whose
+    // characters end in a zero; a copy outlives the pool, and changing a copy changes neither
+    // the pool nor other copies.
+    void millionDistinctTextsInThePool() {
+        constexpr int kTexts = 1000000;
+        QString copy;
+        {
+            TextPool pool;
+            for (int i = 0; i < kTexts; ++i) {
+                const QByteArray utf8 = "запись " + QByteArray::number(i) + " \xF0\x9F\x92\xB0";
+                const quint32 n = i % 2 ? pool.add(QString::fromUtf8(utf8))
+                                        : pool.addUtf8(utf8.constData(), utf8.size());
+                QCOMPARE(n, quint32(i));
+            }
+            QCOMPARE(pool.size(), size_t(kTexts));
+            for (int i = 0; i < kTexts; ++i) {
+                const QString& text = pool[size_t(i)];
+                const QString expected = u"запись %1 \U0001F4B0"_s.arg(i);
+                if (text != expected || text.utf16()[text.size()] != 0)
+                    QFAIL(qPrintable(u"text %1 reads back as %2"_s.arg(i).arg(text)));
+            }
+            const quint32 empty = pool.addUtf8("", 0);
+            QVERIFY(pool[empty].isEmpty());
+            copy = pool[123];
+            QString changed = pool[124];
+            changed[0] = u'Z';
+            changed += u"more"_s;
+            QCOMPARE(pool[124], u"запись 124 \U0001F4B0"_s);
+            QCOMPARE(pool[125], u"запись 125 \U0001F4B0"_s);
+            QCOMPARE(changed, u"Zапись 124 \U0001F4B0more"_s);
+        }
+        QCOMPARE(copy, u"запись 123 \U0001F4B0"_s);
+        copy.append(u'!');
+        QCOMPARE(copy, u"запись 123 \U0001F4B0!"_s);
     }
 
     // A large ledger tells how far its reading has come, in order, up to the whole; small
