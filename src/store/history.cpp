@@ -87,16 +87,19 @@ void CommandHistory::committed(const std::vector<Store::UndoRecord>& log) noexce
         auto table = std::find_if(m_pending.tables.begin(), m_pending.tables.end(),
                                   [&](const TableChange& t) { return t.path == image.path(); });
         if (table == m_pending.tables.end())
-            table = m_pending.tables.insert(m_pending.tables.end(), TableChange{image.path(), {}});
+            table =
+                m_pending.tables.insert(m_pending.tables.end(), TableChange{image.path(), {}, {}});
         const qint64 rowid = image.rowid(row);
-        auto change = std::find_if(table->rows.begin(), table->rows.end(),
-                                   [&](const RowChange& c) { return c.rowid == rowid; });
         // A row changed again (a later transaction, or another row under the same rowid)
-        // keeps the state it had before the first change.
-        if (change == table->rows.end())
+        // keeps the state it had before the first change. Rows are found by rowid in a hash:
+        // a command may change many thousands of them.
+        const auto known = table->rowOf.constFind(rowid);
+        if (known == table->rowOf.cend()) {
+            table->rowOf.insert(rowid, table->rows.size());
             table->rows.push_back(RowChange{rowid, std::move(before), std::move(after)});
-        else
-            change->after = std::move(after);
+        } else {
+            table->rows[*known].after = std::move(after);
+        }
     }
 }
 
@@ -104,6 +107,7 @@ void CommandHistory::finishRecording() {
     Step step = std::move(m_pending);
     m_pending = Step{};
     for (TableChange& table : step.tables) {
+        table.rowOf.clear();
         std::erase_if(table.rows, [](const RowChange& c) {
             return c.before.alive == c.after.alive &&
                    (!c.before.alive || c.before.values == c.after.values);

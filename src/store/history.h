@@ -88,6 +88,7 @@ private:
     struct TableChange {
         QString path;
         std::vector<RowChange> rows;
+        QHash<qint64, size_t> rowOf; // while recording: the place in rows of each rowid
     };
     struct Step {
         QString label;
