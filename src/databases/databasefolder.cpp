@@ -10,6 +10,7 @@
 #include "store/fields.h"
 #include "store/schema.h"
 #include "store/sqlite.h"
+#include "store/tablecrypt.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -99,6 +100,7 @@ public:
 
     // Opens an existing file (never creates one); false with SQLite's message when it cannot.
     bool open(const QString& file, int flags, QString* reason) {
+        TableCrypt::install();
         const QByteArray name = QFile::encodeName(QFileInfo(file).absoluteFilePath());
         const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
