@@ -216,8 +216,12 @@ std::vector<int> ExchangeSortOrder(const std::vector<const QString*>& texts) {
         placeOfRow[std::size_t(byPlace[k])] = int(firstOfPlace.size()) - 1;
     }
     // The places in the order of their texts; places holding equal texts share a rank.
-    const auto text = [&](int p) {
-        return QStringView(*texts[std::size_t(firstOfPlace[std::size_t(p)])]);
+    std::vector<QStringView> views;
+    views.reserve(firstOfPlace.size());
+    for (const int row : firstOfPlace)
+        views.emplace_back(*texts[std::size_t(row)]);
+    const auto text = [&views](int p) {
+        return views[std::size_t(p)];
     };
     std::vector<int> places = identity(int(firstOfPlace.size()));
     std::sort(places.begin(), places.end(),
