@@ -88,9 +88,7 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
         reverseIfDescending();
         return;
     }
-    // Texts compare byte by byte in their stored code, so capitals come first. Many rows share
-    // a text: each distinct text is put in order once, and the rows are ordered by its rank,
-    // which gives the order the texts themselves give.
+    // Texts compare byte by byte in their stored code, so capitals come first.
     const int column = sortIndex == 1   ? fName
                        : sortIndex == 2 ? fGr2
                        : sortIndex == 3 ? fSub
@@ -109,18 +107,7 @@ LedgerRowSource::LedgerRowSource(ViewRows rows, LedgerGridOptions options)
         }
         texts[size_t(i)] = t ? t : &empty;
     }
-    QHash<QString, int> rankOf;
-    for (const QString* t : texts)
-        rankOf.insert(*t, 0);
-    // Distinct texts have no equal keys: the exchange sort puts them in ascending order.
-    const QStringList distinct = rankOf.keys();
-    const std::vector<int> ascending = ExchangeSortOrder(distinct);
-    for (size_t r = 0; r < ascending.size(); ++r)
-        rankOf[distinct[ascending[r]]] = int(r);
-    std::vector<qint64> ranks(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        ranks[size_t(i)] = rankOf.value(*texts[size_t(i)]);
-    m_order = ExchangeSortOrder(ranks);
+    m_order = ExchangeSortOrder(texts);
     reverseIfDescending();
 }
 

@@ -134,6 +134,28 @@ bool bytesBefore(const QByteArray& a, const QByteArray& b) {
     return byBytes != 0 ? byBytes < 0 : a.size() < b.size();
 }
 
+// Whether a comes before b in the order of their code points, which is the order of their UTF-8
+// bytes. UTF-16 units compare the same way, except that the surrogates (0xD800-0xDFFF, which
+// stand for code points above 0xFFFF) must come after the units 0xE000-0xFFFF.
+bool CodePointsBefore(QStringView a, QStringView b) {
+    const qsizetype common = std::min(a.size(), b.size());
+    const char16_t* x = a.utf16();
+    const char16_t* y = b.utf16();
+    const auto differ = std::mismatch(x, x + common, y);
+    if (differ.first == x + common)
+        return a.size() < b.size();
+    char16_t p = *differ.first;
+    char16_t q = *differ.second;
+    if (p >= 0xD800 && q >= 0xD800) {
+        const auto ordered = [](char16_t u) {
+            return char16_t(u >= 0xE000 ? u - 0x800 : u + 0x2000);
+        };
+        p = ordered(p);
+        q = ordered(q);
+    }
+    return p < q;
+}
+
 } // namespace
 
 std::vector<int> ExchangeSortOrder(int count, const std::function<bool(int a, int b)>& before) {
@@ -168,12 +190,48 @@ std::vector<int> ExchangeSortOrder(const QList<QByteArray>& keys) {
 }
 
 std::vector<int> ExchangeSortOrder(const QStringList& keys) {
-    QList<QByteArray> bytes;
-    bytes.reserve(keys.size());
+    std::vector<const QString*> texts;
+    texts.reserve(std::size_t(keys.size()));
     for (const QString& key : keys) {
-        bytes.append(key.toUtf8());
+        texts.push_back(&key);
     }
-    return ExchangeSortOrder(bytes);
+    return ExchangeSortOrder(texts);
+}
+
+std::vector<int> ExchangeSortOrder(const std::vector<const QString*>& texts) {
+    const int count = int(texts.size());
+    // The rows by the place of their characters: each place is one stored text.
+    const auto place = [&texts](int row) {
+        const QString& text = *texts[std::size_t(row)];
+        return std::pair(text.constData(), text.size());
+    };
+    std::vector<int> byPlace = identity(count);
+    std::sort(byPlace.begin(), byPlace.end(),
+              [&place](int a, int b) { return place(a) < place(b); });
+    std::vector<int> firstOfPlace; // one row per place
+    std::vector<int> placeOfRow(std::size_t(count), 0);
+    for (std::size_t k = 0; k < byPlace.size(); ++k) {
+        if (k == 0 || place(byPlace[k - 1]) != place(byPlace[k]))
+            firstOfPlace.push_back(byPlace[k]);
+        placeOfRow[std::size_t(byPlace[k])] = int(firstOfPlace.size()) - 1;
+    }
+    // The places in the order of their texts; places holding equal texts share a rank.
+    std::vector<QStringView> views;
+    views.reserve(firstOfPlace.size());
+    for (const int row : firstOfPlace)
+        views.emplace_back(*texts[std::size_t(row)]);
+    const auto text = [&views](int p) {
+        return views[std::size_t(p)];
+    };
+    std::vector<int> places = identity(int(firstOfPlace.size()));
+    std::sort(places.begin(), places.end(),
+              [&text](int a, int b) { return CodePointsBefore(text(a), text(b)); });
+    std::vector<int> rankOfPlace;
+    rankSorted(places, rankOfPlace, [&text](int a, int b) { return text(a) == text(b); });
+    std::vector<qint64> keys(texts.size());
+    for (std::size_t row = 0; row < keys.size(); ++row)
+        keys[row] = rankOfPlace[std::size_t(placeOfRow[row])];
+    return ExchangeSortOrder(keys);
 }
 
 std::vector<int> ExchangeSortOrderDirect(int count,

@@ -37,6 +37,12 @@ std::vector<int> ExchangeSortOrder(const QList<QByteArray>& keys);
 // form (which orders them by Unicode code point; upper-case Latin letters come first).
 std::vector<int> ExchangeSortOrder(const QStringList& keys);
 
+// The same order for the texts that rows point to, compared without being converted: rows that
+// point to one stored text (one place in memory) are ranked once, so a column of a few texts
+// repeated over a million rows costs a few comparisons, and one of a million distinct texts a
+// sort of them, without a copy of any. Every pointer must be valid.
+std::vector<int> ExchangeSortOrder(const std::vector<const QString*>& texts);
+
 // The exchange sort itself, run as the double loop: quadratic, for checks and tiny lists.
 std::vector<int> ExchangeSortOrderDirect(int count,
                                          const std::function<bool(int a, int b)>& before);

@@ -2,6 +2,7 @@
 #include "fixtures.h"
 #include "ledger/deleteentry.h"
 #include "ledger/entrycheck.h"
+#include "ledger/entrynames.h"
 #include "ledger/exchange.h"
 #include "ledger/ledgertest.h"
 #include "ledger/revalue.h"
@@ -84,6 +85,53 @@ class TestLedger : public LedgerTest {
 private Q_SLOTS:
     void init() { initDatabase(); }
     void cleanup() { cleanupDatabase(); }
+
+    // ---- names offered to a new entry ----
+
+    // Thousands of names, each also written in another letter case on an older or a newer
+    // entry (letters beyond the first plane included): one name each, in the spelling of its
+    // latest entry, most recent first, each finding its latest entry whatever case is typed.
+    void earlierNamesOnePerNameAcrossLetterCase() {
+        fillCurrencies();
+        const int count = 3000;
+        {
+            Transaction t;
+            TableHandle& d = m_data->tbData2;
+            const QDate first(2020, 1, 1);
+            auto put = [&](const QString& name, double value, QDate date) {
+                Put(d, {{"Name", name},
+                        {"Type", S("R")},
+                        {"Value", value},
+                        {"Valuta", S("RUB")},
+                        {"Gr2", name.left(5)},
+                        {"Date", date}});
+            };
+            for (int i = 0; i < count; ++i) {
+                // For even i the lower-case spelling is the later entry, for odd i the earlier.
+                put(S("Shop \xf0\x90\x90\x80%1").arg(i), -i, first.addDays(i));
+                put(S("sHOP \xf0\x90\x90\xa8%1").arg(i), -i - 0.5,
+                    first.addDays(i % 2 ? i - 1 : i + 1));
+            }
+            Put(d, {{"Name", S("Salary")}, {"Type", S("D")}, {"Value", 9.0}, {"Date", first}});
+            t.commit();
+        }
+        const EarlierNames names(*m_data);
+        QCOMPARE(names.names(true), QStringList{S("Salary")});
+        const QStringList charges = names.names(false);
+        QCOMPARE(charges.size(), count);
+        for (int i = count - 1; i >= 0; --i) {
+            const QString latest =
+                i % 2 ? S("Shop \xf0\x90\x90\x80%1").arg(i) : S("sHOP \xf0\x90\x90\xa8%1").arg(i);
+            QCOMPARE(charges.at(count - 1 - i), latest);
+            const auto entry = names.latest(false, latest.toUpper());
+            QVERIFY(entry);
+            QCOMPARE(entry->name, latest);
+            QCOMPARE(entry->amount, EditableAmount(i % 2 ? i : i + 0.5));
+            QCOMPARE(entry->group, latest.left(5));
+        }
+        QVERIFY(!names.latest(false, S("Shop")));
+        QVERIFY(!names.latest(true, charges.first()));
+    }
 
     // ---- entry commands by ID ----
 

@@ -4,6 +4,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <map>
 
 using namespace zovi;
 
@@ -24,6 +25,17 @@ void expectSameAsDirect(const Keys& keys) {
         texts.append(QByteArray::number(key + 100)); // same length, so byte order is number order
     }
     QCOMPARE(ExchangeSortOrder(texts), expected);
+    // Rows pointing to one stored text, and rows holding equal texts of their own, rank alike.
+    std::map<qint64, QString> shared;
+    std::vector<QString> own;
+    own.reserve(keys.size());
+    std::vector<const QString*> rows;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const QString text = QString::number(keys[i] + 100);
+        own.push_back(QString(text.constData(), text.size()));
+        rows.push_back(i % 2 ? &own.back() : &shared.try_emplace(keys[i], text).first->second);
+    }
+    QCOMPARE(ExchangeSortOrder(rows), expected);
 }
 
 } // namespace
@@ -51,6 +63,13 @@ private Q_SLOTS:
         // Stored UTF-8 orders by code point: U+FF21 before U+1F600 (UTF-16 units would not).
         const QStringList wide{QString::fromUtf8("\xF0\x9F\x98\x80"), QString(QChar(0xFF21))};
         QCOMPARE(ExchangeSortOrder(wide), (std::vector<int>{1, 0}));
+        const QStringList mixed{QString::fromUtf8("\xF0\x9F\x98\x80"
+                                                  "b"),
+                                QString(QChar(0xD7FF)),
+                                QString::fromUtf8("\xF0\x9F\x98\x80"
+                                                  "a"),
+                                QString(QChar(0xE000))};
+        QCOMPARE(ExchangeSortOrder(mixed), (std::vector<int>{1, 3, 2, 0}));
     }
 
     void matchesDoubleLoopOnShuffledKeys() {
