@@ -4,12 +4,14 @@
 #include "core/lang.h"
 #include "core/paths.h"
 #include "core/textutil.h"
+#include "databases/filesteps.h"
 #include "databases/passwordhash.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/fields.h"
 #include "store/schema.h"
 #include "store/sqlite.h"
+#include "store/tablecrypt.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -23,6 +25,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sodium.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -99,6 +102,8 @@ public:
 
     // Opens an existing file (never creates one); false with SQLite's message when it cannot.
     bool open(const QString& file, int flags, QString* reason) {
+        // The files of an encrypted database are read through the file layer that knows its key.
+        TableCrypt::install();
         const QByteArray name = QFile::encodeName(QFileInfo(file).absoluteFilePath());
         const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
         if (rc != SQLITE_OK) {
@@ -291,6 +296,13 @@ bool BackupTable(const QString& source, const QString& target, QDeadlineTimer lo
     }
     cleanup.keep();
     return true;
+}
+
+// Whether two files are read and written with the same key, or both plain.
+bool SameKey(const std::shared_ptr<const TableKey>& a, const std::shared_ptr<const TableKey>& b) {
+    if (!a || !b)
+        return !a && !b;
+    return a == b || sodium_memcmp(a->bytes(), b->bytes(), TableKey::kBytes) == 0;
 }
 
 // Whether two paths name one folder (both may be missing).
@@ -522,6 +534,22 @@ QString DatabaseFolder::password(const QString& folder) {
 }
 
 void DatabaseFolder::setPassword(const QString& folder, const QString& password) {
+    setStoredPassword(folder, PasswordHash::make(password));
+}
+
+bool DatabaseFolder::isEncrypted(const QString& folder) {
+    try {
+        return exists(folder) && PasswordHash::isKeyed(password(folder));
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
+QString DatabaseFolder::passwordFile(const QString& folder) {
+    return FindFile(folder, schemas::Password().fileName);
+}
+
+void DatabaseFolder::setStoredPassword(const QString& folder, const QString& stored) {
     const TableSchema& table = schemas::Password();
     const QString file = FileIn(folder, table.fileName);
     const QString where = Native(file.isEmpty() ? folder : file);
@@ -530,7 +558,7 @@ void DatabaseFolder::setPassword(const QString& folder, const QString& password)
     const QString name = QuoteIdent(table.tableName);
     const QString field = QuoteIdent(table.fields.at(0).name);
     try {
-        const QByteArray text = PasswordHash::make(password).toUtf8();
+        const QByteArray text = stored.toUtf8();
         Connection c(file);
         // The text replaced is overwritten in the file, not only marked free: an older version
         // kept the password there as typed.
@@ -807,8 +835,13 @@ bool BackupCopy::copyFile(const QString& source, const QString& target, QString*
     bool isDatabase = false;
     if (!ReadIsDatabase(source, &isDatabase, &why))
         return fail(u"%1 cannot be read: %2"_s.arg(Native(source), why));
-    const bool copied =
-        isDatabase ? BackupTable(source, target, lockWait, &why) : PlainCopy(source, target, &why);
+    // A table file is copied through SQLite when its copy is read and written with one key (or
+    // none), so that the copy is consistent even while the store writes to the file. A file
+    // whose place of copy holds another key (the plain data.un of an encrypted database, copied
+    // into its encrypted copies) is copied as it is, so that it opens as its original does.
+    const bool sameKey = SameKey(TableCrypt::keyFor(source), TableCrypt::keyFor(target));
+    const bool copied = isDatabase && sameKey ? BackupTable(source, target, lockWait, &why)
+                                              : PlainCopy(source, target, &why);
     return copied || fail(why);
 }
 
@@ -861,6 +894,22 @@ QString BackupCopy::folderName(const QString& name, const QString& folder) {
             return safe.left(100);
     }
     return u"Database"_s;
+}
+
+void FileSteps::SyncFolder(const QString& folder) {
+    zovi::SyncFolder(folder);
+}
+
+bool FileSteps::Rename(const QString& from, const QString& to, QString* reason) {
+    return zovi::Rename(from, to, reason);
+}
+
+bool FileSteps::CopyBytes(const QString& source, const QString& target, QString* reason) {
+    return PlainCopy(source, target, reason);
+}
+
+void FileSteps::Checkpoint() {
+    Pass();
 }
 
 } // namespace zovi
