@@ -102,7 +102,6 @@ public:
 
     // Opens an existing file (never creates one); false with SQLite's message when it cannot.
     bool open(const QString& file, int flags, QString* reason) {
-        // The files of an encrypted database are read through the file layer that knows its key.
         TableCrypt::install();
         const QByteArray name = QFile::encodeName(QFileInfo(file).absoluteFilePath());
         const int rc = sqlite3_open_v2(name.constData(), &m_db, flags, nullptr);
