@@ -493,12 +493,12 @@ private Q_SLOTS:
                 auto* encrypt = Child<QCheckBox>(&w.editData, "CheckBox2");
                 QVERIFY(!encrypt->isEnabled());
                 QVERIFY(!encrypt->isChecked());
-                const QStringList walk = zovi::test::TabWalk(&w.editData);
-                QCOMPARE(walk.mid(walk.indexOf(u"Edit2"_s), 2),
-                         (QStringList{u"Edit2"_s, u"CheckBox2"_s}));
                 Type(&w.editData, "Edit1", u"Home"_s);
                 Type(&w.editData, "Edit2", u"pw"_s);
                 QVERIFY(encrypt->isEnabled());
+                const QStringList walk = zovi::test::TabWalk(&w.editData);
+                QCOMPARE(walk.mid(walk.indexOf(u"Edit2"_s), 2),
+                         (QStringList{u"Edit2"_s, u"CheckBox2"_s}));
                 QVERIFY(!encrypt->accessibleName().isEmpty() || !encrypt->text().isEmpty());
                 Click(&w.editData, "CheckBox2");
                 QVERIFY(encrypt->isChecked());
