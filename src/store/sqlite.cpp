@@ -2,6 +2,7 @@
 
 #include "core/lang.h"
 #include "store/error.h"
+#include "store/tablecrypt.h"
 
 #include <QUrl>
 #include <sqlite3.h>
@@ -59,6 +60,7 @@ void Statement::reset() {
 }
 
 Connection::Connection(const QString& mainFile) : m_mainFile(mainFile) {
+    TableCrypt::install();
     // A connection is only ever used by the thread that made it, so SQLite's lock around every
     // call (taken twice per value read) is left out.
     const int rc =

@@ -44,6 +44,11 @@ private:
 
 namespace TableCrypt {
 
+// The page size of an encrypted table file, and the bytes at the end of each page that hold its
+// nonce and tag (SQLite's reserved bytes: a file under a key is made with them).
+constexpr int kPageSize = 4096;
+constexpr int kReservedBytes = 40;
+
 // Installs the file layer as SQLite's default. Runs once per process, from any thread; the
 // store calls it before it opens its first file, and so does everything else that opens SQLite
 // files of a database.

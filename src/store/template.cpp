@@ -3,6 +3,7 @@
 #include "core/keptfile.h"
 #include "store/error.h"
 #include "store/sqlite.h"
+#include "store/tablecrypt.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@ void WriteLines(const QString& path, const QStringList& lines) {
 void CreateTableFile(const TableSchema& schema, const QString& path) {
     if (QFileInfo::exists(path))
         throw StoreError(QStringLiteral("The table file %1 exists already.").arg(path));
+    TableCrypt::install();
     sqlite3* db = nullptr;
     const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -35,6 +37,13 @@ void CreateTableFile(const TableSchema& schema, const QString& path) {
     };
     if (rc != SQLITE_OK)
         fail(QStringLiteral("open"));
+    // A file under a key keeps the room for each page's nonce and tag.
+    if (TableCrypt::keyFor(path)) {
+        int reserve = TableCrypt::kReservedBytes;
+        if (sqlite3_exec(db, "PRAGMA page_size=4096", nullptr, nullptr, nullptr) != SQLITE_OK ||
+            sqlite3_file_control(db, "main", SQLITE_FCNTL_RESERVE_BYTES, &reserve) != SQLITE_OK)
+            fail(QStringLiteral("page layout"));
+    }
     const QByteArray sql = (QStringLiteral("PRAGMA journal_mode=DELETE; BEGIN; ") +
                             schema.createSql() + QStringLiteral(" COMMIT;"))
                                .toUtf8();
