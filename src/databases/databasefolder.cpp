@@ -832,7 +832,12 @@ bool BackupCopy::copyFile(const QString& source, const QString& target, QString*
     if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
         return fail(u"%1 cannot be copied onto itself."_s.arg(Native(source)));
     bool isDatabase = false;
-    if (!ReadIsDatabase(source, &isDatabase, &why))
+    // Under a key, only a file of encrypted pages is a table: any other file (the list of
+    // files, a note) cannot be read through the key and is copied as it is.
+    const bool keyed = TableCrypt::keyFor(source) != nullptr;
+    if (keyed && !TableCrypt::looksEncrypted(source))
+        isDatabase = false;
+    else if (!ReadIsDatabase(source, &isDatabase, &why))
         return fail(u"%1 cannot be read: %2"_s.arg(Native(source), why));
     // A table file is copied through SQLite when its copy is read and written with one key (or
     // none), so that the copy is consistent even while the store writes to the file. A file
