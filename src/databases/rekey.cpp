@@ -228,6 +228,10 @@ void apply(const QString& folder, const Change& change) {
 bool finishInterrupted(const QString& folder, QString* reason) {
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return true;
+    // Nothing left by a rewrite: the folder is not touched (not even by its lock file).
+    const QDir::Filters all = QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot;
+    if (QDir(folder).entryList({u".zovi-rekey*"_s}, all).isEmpty())
+        return true;
     FolderLock lock;
     if (lock.acquire(folder) == FolderLock::Result::Busy)
         return true;
