@@ -17,12 +17,16 @@
 // still runs (polling, such as a timer that refreshes buttons every 10 ms); a tick that ends its
 // timer (a single-shot step) is work however short.
 //
-// Usage: bench_startup [--distinct] [entries...]
+// Usage: bench_startup [--distinct] [--encrypted] [--password TEXT] [entries...]
 //                                       generated ledgers of 10000 and 100000 entries (or the
 //                                       given sizes), each generated once into a temporary
 //                                       folder and measured in a process of its own; with
-//                                       --distinct every entry's texts are its own
-//        bench_startup DATABASE_FOLDER  an existing database
+//                                       --distinct every entry's texts are its own; with
+//                                       --encrypted the generated database's tables are then
+//                                       encrypted with the password (TEXT, "bench" by default),
+//                                       which the start gives in the password window
+//        bench_startup [--password TEXT] DATABASE_FOLDER
+//                                       an existing database (with its password)
 // With ZOVI_BENCH_TRACE=1 every start writes its pieces of work to stderr.
 #include "benchapp.h"
 #include "generator.h"
@@ -35,6 +39,9 @@
 #include "core/paths.h"
 #include "core/settings.h"
 #include "databases/chooserwindow.h"
+#include "databases/passworddialog.h"
+#include "databases/passwordhash.h"
+#include "databases/rekey.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/template.h"
@@ -46,6 +53,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -135,6 +143,8 @@ public:
     }
 
     const Figures& figures() const { return m_figures; }
+    // The password the start gives in the password window; empty for none.
+    void setPassword(const QString& password) { m_password = password; }
 
     bool notify(QObject* receiver, QEvent* event) override {
         if (m_window == nullptr || receiver == nullptr)
@@ -230,7 +240,12 @@ private:
             m_figures.gridPainted = end;
         if (m_chooserPainted && m_figures.chooser < 0) {
             m_figures.chooser = end;
-            // The user's answer: the chooser's "OK", from the event loop.
+            // The user's answer: the password, as typed earlier in the run, and the chooser's
+            // "OK", from the event loop.
+            if (!m_password.isEmpty()) {
+                if (auto* dialog = m_window->findChild<zovi::PasswordDialog*>())
+                    dialog->passwordField()->setText(m_password);
+            }
             QPushButton* ok = m_window->chooser()->findChild<QPushButton*>(u"Button1"_s);
             QMetaObject::invokeMethod(
                 ok, [ok] { ok->click(); }, Qt::QueuedConnection);
@@ -302,6 +317,7 @@ private:
     double m_lastWorkEnd = 0;
     double m_cpuAtLastWork = 0;
 
+    QString m_password; // the password the start gives; empty for none
     bool m_windowPainted = false;
     bool m_chooserPainted = false;
     bool m_gridPainted = false;
@@ -309,8 +325,10 @@ private:
 };
 
 // One start in this process; prints its figures on one line.
-int RunOnce(int argc, char** argv, const QString& program, const QString& settings) {
+int RunOnce(int argc, char** argv, const QString& program, const QString& settings,
+            const QString& password) {
     WatchedApplication app(argc, argv);
+    app.setPassword(password);
     setlocale(LC_NUMERIC, "C");
     zovi::AppLocale::loadFromSystem();
     zovi::ProgramFolder::set(program);
@@ -368,7 +386,7 @@ bool MakeProgramFolder(const QString& program, const QString& database) {
 
 // Starts the program on database once without counting it, then kRuns times, each in a fresh
 // process sharing the settings of the first, and prints the medians.
-int Measure(const QString& root, const QString& database) {
+int Measure(const QString& root, const QString& database, const QString& password) {
     const QString program = root + u"/program"_s;
     const QString settings = root + u"/settings"_s;
     QDir().mkpath(settings);
@@ -385,7 +403,8 @@ int Measure(const QString& root, const QString& database) {
         child.setProcessEnvironment(env);
         child.setWorkingDirectory(program);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        child.start(QCoreApplication::applicationFilePath(), {u"--once"_s, program, settings});
+        child.start(QCoreApplication::applicationFilePath(),
+                    {u"--once"_s, program, settings, password});
         if (!child.waitForFinished(kGiveUpMs + 60000) ||
             child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
             std::fprintf(stderr, "a start failed\n");
@@ -417,11 +436,12 @@ int Measure(const QString& root, const QString& database) {
     return 0;
 }
 
-int MeasureGenerated(int entries, bool distinct) {
+int MeasureGenerated(int entries, bool distinct, const QString& password) {
     QTemporaryDir root;
     const QString database = root.filePath(u"db"_s);
-    std::printf("\n== start-up on a ledger of %d generated entries%s ==\n", entries,
-                distinct ? " of distinct texts" : "");
+    std::printf("\n== start-up on a ledger of %d generated entries%s%s ==\n", entries,
+                distinct ? " of distinct texts" : "",
+                password.isEmpty() ? "" : ", its tables encrypted");
     std::fflush(stdout);
     {
         const QString program = root.filePath(u"generator"_s);
@@ -429,8 +449,15 @@ int MeasureGenerated(int entries, bool distinct) {
         zovi::ProgramFolder::set(program);
         zovi::Settings::setTestPath(root.filePath(u"generator-settings"_s));
         zovi::bench::GenerateTimed(database, program, entries, distinct);
+        // Encrypted as the database dialog does it: the password's keyed form in data.un and
+        // every table file rewritten under its key.
+        if (!password.isEmpty()) {
+            zovi::Rekey::Change change;
+            change.stored = zovi::PasswordHash::makeKeyed(password, &change.newKey);
+            zovi::Rekey::apply(database, change);
+        }
     }
-    return Measure(root.path(), database);
+    return Measure(root.path(), database, password);
 }
 
 } // namespace
@@ -438,8 +465,8 @@ int MeasureGenerated(int entries, bool distinct) {
 int main(int argc, char** argv) {
     g_mainStarted = SteadyClock::now();
     if (argc >= 4 && qstrcmp(argv[1], "--once") == 0)
-        return RunOnce(argc, argv, QString::fromLocal8Bit(argv[2]),
-                       QString::fromLocal8Bit(argv[3]));
+        return RunOnce(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                       argc >= 5 ? QString::fromLocal8Bit(argv[4]) : QString());
 
     QCoreApplication app(argc, argv);
     setlocale(LC_NUMERIC, "C");
@@ -447,36 +474,53 @@ int main(int argc, char** argv) {
     QList<int> sizes;
     QString database;
     bool distinct = false;
-    for (const QString& arg : app.arguments().mid(1)) {
+    bool encrypted = false;
+    QString password;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
         bool ok = false;
         const int entries = arg.toInt(&ok);
         if (ok && entries > 0)
             sizes << entries;
         else if (arg == u"--distinct"_s)
             distinct = true;
+        else if (arg == u"--encrypted"_s)
+            encrypted = true;
+        else if (arg == u"--password"_s && i + 1 < args.size() && !args.at(i + 1).isEmpty())
+            password = args.at(++i);
         else if (database.isEmpty() && QDir(arg).exists())
             database = arg;
         else
             sizes << 0;
     }
-    if (sizes.contains(0) || (!database.isEmpty() && (!sizes.isEmpty() || distinct))) {
-        std::fprintf(stderr, "usage: bench_startup [--distinct] [entries...] | bench_startup "
-                             "DATABASE_FOLDER\n");
+    if (sizes.contains(0) || (!database.isEmpty() && (!sizes.isEmpty() || distinct || encrypted))) {
+        std::fprintf(stderr, "usage: bench_startup [--distinct] [--encrypted] [--password TEXT] "
+                             "[entries...] | bench_startup [--password TEXT] DATABASE_FOLDER\n");
         return 2;
     }
+    if (encrypted && password.isEmpty())
+        password = u"bench"_s;
+    // Generated databases are encrypted only when asked; an existing one is given its password.
+    if (database.isEmpty() && !encrypted)
+        password.clear();
     try {
         if (!database.isEmpty()) {
             QTemporaryDir root;
             std::printf("== start-up on %s ==\n", qPrintable(QDir::toNativeSeparators(database)));
             std::fflush(stdout);
-            return Measure(root.path(), database);
+            return Measure(root.path(), database, password);
         }
         if (sizes.isEmpty())
             sizes = {10000, 100000};
         if (sizes.size() == 1)
-            return MeasureGenerated(sizes.first(), distinct);
-        return zovi::bench::RunEachInItsOwnProcess(sizes, distinct ? QStringList{u"--distinct"_s}
-                                                                   : QStringList());
+            return MeasureGenerated(sizes.first(), distinct, password);
+        QStringList options;
+        if (distinct)
+            options << u"--distinct"_s;
+        if (encrypted)
+            options << u"--encrypted"_s << u"--password"_s << password;
+        return zovi::bench::RunEachInItsOwnProcess(sizes, options);
     } catch (const zovi::StoreError& e) {
         std::fprintf(stderr, "store error: %s\n", qPrintable(e.message()));
         return 1;

@@ -6,6 +6,7 @@
 #include "core/translate.h"
 #include "databases/databasecommands.h"
 #include "databases/databasedialog.h"
+#include "databases/databasefolder.h"
 #include "databases/passworddialog.h"
 #include "store/error.h"
 
@@ -177,7 +178,8 @@ void CatalogueEditor::onEditClicked() {
     QString password;
     if (!passwordPasses(entry.folder, &password))
         return;
-    m_databaseDialog->setEditMode(entry.name, password, entry.folder);
+    m_databaseDialog->setEditMode(entry.name, password, entry.folder,
+                                  DatabaseFolder::isEncrypted(entry.folder));
     if (m_databaseDialog->exec() != QDialog::Accepted)
         return;
     m_draft.rename(row, m_databaseDialog->name());

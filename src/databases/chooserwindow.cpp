@@ -7,6 +7,7 @@
 #include "core/wait.h"
 #include "databases/catalogueeditor.h"
 #include "databases/databasecommands.h"
+#include "databases/databasefolder.h"
 #include "databases/passworddialog.h"
 #include "store/datamodules.h"
 #include "store/error.h"
@@ -100,8 +101,22 @@ void ChooserWindow::reloadCatalogue() {
         Messages::error(this, e.message());
     }
     m_databaseList->clear();
-    for (const CatalogueEntry& entry : m_entries)
-        m_databaseList->addItem(entry.name);
+    // A database whose tables are encrypted is marked after its name, for the eye and for the
+    // screen reader.
+    const QString mark = LangText(u"encryptedmark"_s, u"(encrypted)"_s);
+    const QString description =
+        LangText(u"encrypteddb"_s, u"The tables of this database are encrypted with its "
+                                   u"password."_s);
+    for (const CatalogueEntry& entry : m_entries) {
+        if (!DatabaseFolder::isEncrypted(entry.folder)) {
+            m_databaseList->addItem(entry.name);
+            continue;
+        }
+        m_databaseList->addItem(entry.name + u' ' + mark);
+        const int item = m_databaseList->count() - 1;
+        m_databaseList->setItemData(item, description, Qt::AccessibleDescriptionRole);
+        m_databaseList->setItemData(item, description, Qt::ToolTipRole);
+    }
     const bool any = !m_entries.isEmpty();
     if (any)
         m_databaseList->setCurrentIndex(0);

@@ -4,8 +4,12 @@
 #include "core/paths.h"
 #include "databases/databasefolder.h"
 #include "databases/passwordhash.h"
+#include "databases/rekey.h"
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/schema.h"
+#include "store/tablecrypt.h"
+#include "store/template.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -102,6 +106,30 @@ private:
     QStringList m_before;
 };
 
+// While a copy of an encrypted database is made, its target folder is read and written with the
+// database's key, so that the copies of its tables are encrypted with it (and the copy's data.un,
+// plain, is copied as it is: the copy opens with the same password). A plain database leaves the
+// target as it is.
+class KeyedTarget {
+public:
+    KeyedTarget(const QString& folder, const QString& target)
+        : m_target(target),
+          m_key(TableCrypt::keyFor(QDir(folder).filePath(schemas::Data().fileName))) {
+        if (m_key)
+            TableCrypt::remember(m_target, m_key);
+    }
+    ~KeyedTarget() {
+        if (m_key)
+            TableCrypt::forget(m_target);
+    }
+    KeyedTarget(const KeyedTarget&) = delete;
+    KeyedTarget& operator=(const KeyedTarget&) = delete;
+
+private:
+    QString m_target;
+    std::shared_ptr<const TableKey> m_key;
+};
+
 // Copies the listed files of folder into target on a thread of its own (see
 // BackupCopy::copyListed). Meanwhile this thread's event loop keeps turning without user input,
 // so that windows paint and timers run while the copy waits for a locked file; step runs here,
@@ -114,6 +142,7 @@ QStringList CopyAside(const QString& folder, const QString& target,
             QMetaObject::invokeMethod(&steps, step, Qt::QueuedConnection);
     };
     QStringList failed;
+    const KeyedTarget keyed(folder, target);
     std::unique_ptr<QThread> copier(
         QThread::create([&] { failed = BackupCopy::copyListed(folder, target, post, reasons); }));
     QEventLoop loop;
@@ -131,7 +160,7 @@ QStringList CopyAside(const QString& folder, const QString& target,
 // data.un not be writable now, the password stays as it was and works as before; the next
 // opening tries again.
 void KeepHashOnly(const QString& folder, const QString& stored) {
-    if (stored.isEmpty() || PasswordHash::isHash(stored))
+    if (stored.isEmpty() || PasswordHash::isHash(stored) || PasswordHash::isKeyed(stored))
         return;
     try {
         DatabaseFolder::setPassword(folder, stored);
@@ -147,6 +176,9 @@ PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confir
         result.passed = true;
         return result;
     }
+    // A rewrite that cannot be finished now stays committed: data.un then already holds the
+    // new password, and the next opening goes on with it.
+    Rekey::finishInterrupted(folder);
     try {
         result.password = DatabaseFolder::password(folder);
     } catch (const StoreError& e) {
@@ -154,6 +186,11 @@ PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confir
         return result;
     }
     result.passed = result.password.isEmpty() || (confirm && confirm(result.password));
+    // The tables of an encrypted database cannot be read without the key the check yields.
+    if (result.passed && PasswordHash::isKeyed(result.password)) {
+        result.key = PasswordHash::takeUnlocked(result.password);
+        result.passed = result.key != nullptr;
+    }
     return result;
 }
 
@@ -197,12 +234,23 @@ OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString
             LangText(u"dbinuse"_s, u"The database is already open in another window."_s);
         return result;
     }
+    // Every connection on the folder's tables reads and writes them with the key; data.un stays
+    // plain, since the password is checked before any key exists.
+    if (password.key) {
+        TableCrypt::remember(folder, password.key);
+        TableCrypt::remember(DatabaseFolder::passwordFile(folder), nullptr);
+    } else {
+        TableCrypt::forget(folder);
+    }
     try {
+        PreparePrintTables(DataFolder::path(), password.key);
         BindDatabase(data, cd, folder, DataFolder::path(), step);
         data.folderLock = std::move(lock);
         OpenDatabase(data, cd, step);
     } catch (const StoreError& e) {
         CloseDatabase(data, cd);
+        if (password.key)
+            TableCrypt::forget(folder);
         result.refusal = e.message();
         return result;
     }
@@ -231,6 +279,25 @@ OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString
     result.opened = true;
     result.folder = Catalogue::withSeparator(folder);
     return result;
+}
+
+void PreparePrintTables(const QString& dataFolder, const std::shared_ptr<const TableKey>& key) {
+    const QString report = QDir(dataFolder).filePath(u"Report"_s);
+    // The whole folder, so that the tables' journals are encrypted with them.
+    if (key)
+        TableCrypt::remember(report, key);
+    else
+        TableCrypt::forget(report);
+    for (const TableSchema* schema : PrintTables()) {
+        const QString file = FindFile(report, schema->fileName);
+        if (!key && !TableCrypt::looksEncrypted(file))
+            continue;
+        for (const char* suffix : {"", "-journal"})
+            QFile::remove(file + QLatin1String(suffix));
+        if (QFileInfo::exists(file))
+            throw StoreError(u"The print table %1 cannot be replaced."_s.arg(Native(file)));
+        CreateTableFile(*schema, file);
+    }
 }
 
 NewDatabaseOutcome AddDatabase(const NewDatabase& request,
@@ -269,7 +336,13 @@ NewDatabaseOutcome AddDatabase(const NewDatabase& request,
         if (length)
             length(DatabaseFolder::templateLength(source));
         DatabaseFolder::copyTemplate(source, target, step);
-        DatabaseFolder::setPassword(target, request.password);
+        if (request.encrypt && !request.password.isEmpty()) {
+            Rekey::Change change;
+            change.stored = PasswordHash::makeKeyed(request.password, &change.newKey);
+            Rekey::apply(target, change);
+        } else {
+            DatabaseFolder::setPassword(target, request.password);
+        }
     } catch (const StoreError& e) {
         undo.undo();
         result.message = e.message();
@@ -277,6 +350,39 @@ NewDatabaseOutcome AddDatabase(const NewDatabase& request,
     }
     result.added = true;
     return result;
+}
+
+QString ChangeDatabase(const DatabaseChange& change) {
+    try {
+        const QString stored = DatabaseFolder::password(change.folder);
+        const bool keyed = PasswordHash::isKeyed(stored);
+        const bool samePassword = change.newPassword == change.oldPassword;
+        if (keyed == change.encrypt && samePassword)
+            return QString();
+        if (change.encrypt && change.newPassword.isEmpty())
+            return LangText(u"encryptnopassword"_s,
+                            u"The tables can be encrypted only with a password: enter one."_s);
+        Rekey::Change rewrite;
+        if (keyed) {
+            rewrite.oldKey = PasswordHash::unlock(change.oldPassword, stored);
+            if (!rewrite.oldKey)
+                return LangText(u"wrongpassword"_s, u"The password is wrong."_s);
+        } else if (!PasswordHash::matches(change.oldPassword, stored)) {
+            return LangText(u"wrongpassword"_s, u"The password is wrong."_s);
+        }
+        // A plain database that stays plain keeps its tables: only data.un changes.
+        if (!keyed && !change.encrypt) {
+            DatabaseFolder::setPassword(change.folder, change.newPassword);
+            return QString();
+        }
+        rewrite.stored = change.encrypt
+                             ? PasswordHash::makeKeyed(change.newPassword, &rewrite.newKey)
+                             : PasswordHash::make(change.newPassword);
+        Rekey::apply(change.folder, rewrite);
+    } catch (const StoreError& e) {
+        return e.message();
+    }
+    return QString();
 }
 
 QString ProposedBackupFolder(const QString& stored) {

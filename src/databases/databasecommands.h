@@ -9,14 +9,17 @@
 
 #include <QString>
 #include <functional>
+#include <memory>
 
 namespace zovi {
 
 class DebtTables;
 class LedgerTables;
+class TableKey;
 
-// Asks the user for the stored password of a database (see PasswordHash::matches); true when
-// the user gave it.
+// Asks the user for the stored password of a database; true when the user gave it. It checks
+// what the user types with PasswordHash::matches, which for a database whose tables are
+// encrypted also yields their key (PasswordHash::takeUnlocked).
 using PasswordConfirm = std::function<bool(const QString& stored)>;
 
 // The password step before a database is opened or its catalogue entry changed.
@@ -24,10 +27,16 @@ struct PasswordCheck {
     bool passed = false;
     QString password; // the stored password (empty for none)
     QString error;    // why data.un could not be read; empty when it was read
+    // The key of the table files that the given password unlocks; null for a plain database.
+    std::shared_ptr<const TableKey> key;
 };
 
 // Passes when the folder holds no database (there is nothing to protect), the database has no
 // password, or confirm accepts the stored one; confirm is asked only for a password that is set.
+// A database whose tables are encrypted passes only when the check of the password yielded
+// their key. Before data.un is read, a rewrite of the tables under another key that was
+// interrupted is finished or undone (Rekey::finishInterrupted), so that data.un and the tables
+// agree.
 PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confirm);
 
 // Whether a catalogue entry may leave the catalogue.
@@ -55,7 +64,9 @@ struct OpenOutcome {
 // Opens the database of folder into the handles of both modules. The folder is checked before
 // any handle is touched (no data.un: "err019", a missing table: "err020"), then the stored
 // password is confirmed, then every handle is bound and opened; step runs once per handle bound
-// and once per handle opened. Refused, no handle is left open. An opened database without its
+// and once per handle opened. Refused, no handle is left open. The key of an encrypted database
+// is remembered for its folder (data.un stays plain) before any handle opens, and the print
+// tables are made fresh under it (see PreparePrintTables). An opened database without its
 // RCopy/ folder gets one, so that the automatic copy at close is made, and a password kept as
 // typed by an older version is replaced by its hash (a folder the user may only read stays as
 // it is).
@@ -63,10 +74,19 @@ OpenOutcome OpenChosenDatabase(LedgerTables& data, DebtTables& cd, const QString
                                const PasswordConfirm& confirm,
                                const std::function<void()>& step = {});
 
+// Makes the print work tables in Report/ of dataFolder fit for the database being opened, whose
+// table key is key (null for a plain one). They hold the rows of the last printed report. For an
+// encrypted database they are made fresh and encrypted with its key, so that its entries never
+// lie in them in the clear and no report printed from another database stays readable; a plain
+// database finds them plain: encrypted ones are made fresh and plain. Throws StoreError when
+// they cannot be made.
+void PreparePrintTables(const QString& dataFolder, const std::shared_ptr<const TableKey>& key);
+
 // A database the user adds to the catalogue, as the entry dialog collected it.
 struct NewDatabase {
     QString name;            // the display name, trimmed
     QString password;        // stored into a database made from the template
+    bool encrypt = false;    // its tables are encrypted with the password (when there is one)
     bool create = true;      // make the database from the template; otherwise register the folder
     bool inDatabases = true; // the folder is Databases/<name>/ of the program folder
     QString folder;          // the folder typed or chosen otherwise
@@ -89,6 +109,22 @@ struct NewDatabaseOutcome {
 NewDatabaseOutcome AddDatabase(const NewDatabase& request,
                                const std::function<void(int length)>& length = {},
                                const std::function<void()>& step = {});
+
+// A change of the password of a database, or of the encryption of its tables, as the entry
+// dialog in edit mode collected it.
+struct DatabaseChange {
+    QString folder;
+    QString oldPassword; // the password given at the check before the dialog (empty for none)
+    QString newPassword; // the password field
+    bool encrypt = false;
+};
+
+// Applies a change: nothing when the password and the encryption stay; a plain database that
+// stays plain gets the new password's hash in data.un; otherwise every table file is rewritten
+// under the new key, or plain (see Rekey::apply). Encryption needs a password. Returns the
+// refusal (a wrong old password, a database open elsewhere, a file that cannot be written);
+// empty when applied.
+QString ChangeDatabase(const DatabaseChange& change);
 
 // The outcome of a backup copy.
 struct BackupOutcome {

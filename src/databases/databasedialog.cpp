@@ -4,6 +4,7 @@
 #include "core/layouts.h"
 #include "core/messages.h"
 #include "core/translate.h"
+#include "core/wait.h"
 #include "databases/databasecommands.h"
 #include "databases/folderdialog.h"
 
@@ -40,7 +41,11 @@ DatabaseDialog::DatabaseDialog(FolderDialog* folderDialog, QWidget* parent)
 
     m_passwordBox = Named(new QGroupBox(u" Password "_s, this), "GroupBox2");
     m_passwordEdit = Named(new QLineEdit(m_passwordBox), "Edit2");
-    (new QVBoxLayout(m_passwordBox))->addWidget(m_passwordEdit);
+    m_encryptCheck =
+        Named(new QCheckBox(u"Encrypt the tables with the password"_s, m_passwordBox), "CheckBox2");
+    auto* passwordLayout = new QVBoxLayout(m_passwordBox);
+    passwordLayout->addWidget(m_passwordEdit);
+    passwordLayout->addWidget(m_encryptCheck);
 
     m_routeBox = Named(new QGroupBox(u" Database route "_s, this), "GroupBox3");
     m_defaultRouteRadio = Named(new QRadioButton(u"Default"_s, m_routeBox), "RadioButton1");
@@ -64,6 +69,7 @@ DatabaseDialog::DatabaseDialog(FolderDialog* folderDialog, QWidget* parent)
     m_cancelButton->setAutoDefault(false);
 
     connect(m_otherRouteRadio, &QRadioButton::toggled, this, &DatabaseDialog::applyRoute);
+    connect(m_passwordEdit, &QLineEdit::textChanged, this, &DatabaseDialog::applyPassword);
     connect(m_browseButton, &QPushButton::clicked, this, &DatabaseDialog::onBrowseClicked);
     connect(m_okButton, &QPushButton::clicked, this, &DatabaseDialog::onOkClicked);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -81,7 +87,9 @@ DatabaseDialog::DatabaseDialog(FolderDialog* folderDialog, QWidget* parent)
 void DatabaseDialog::setAddMode() {
     m_editMode = false;
     m_nameEdit->clear();
+    m_editPassword.clear();
     m_passwordEdit->clear();
+    m_encryptCheck->setChecked(false);
     m_folderEdit->clear();
     m_folderEdit->setReadOnly(false);
     m_defaultRouteRadio->setVisible(true);
@@ -91,13 +99,16 @@ void DatabaseDialog::setAddMode() {
     m_createNewCheck->setEnabled(true);
     m_browseButton->setEnabled(true);
     applyRoute();
+    applyPassword();
 }
 
 void DatabaseDialog::setEditMode(const QString& name, const QString& password,
-                                 const QString& folder) {
+                                 const QString& folder, bool encrypted) {
     m_editMode = true;
     m_nameEdit->setText(name);
+    m_editPassword = password;
     m_passwordEdit->setText(password);
+    m_encryptCheck->setChecked(encrypted && !password.isEmpty());
     m_folderEdit->setText(folder);
     m_folderEdit->setReadOnly(true);
     m_defaultRouteRadio->setVisible(false);
@@ -107,6 +118,7 @@ void DatabaseDialog::setEditMode(const QString& name, const QString& password,
     m_createNewCheck->setEnabled(false);
     m_browseButton->setEnabled(false);
     applyRoute();
+    applyPassword();
 }
 
 QString DatabaseDialog::name() const {
@@ -126,7 +138,9 @@ void DatabaseDialog::showEvent(QShowEvent* event) {
     Translate(m_defaultRouteRadio, u"default"_s);
     Translate(m_otherRouteRadio, u"other"_s);
     Translate(m_createNewCheck, u"create new database"_s);
+    Translate(m_encryptCheck, u"encrypt tables"_s);
     applyRoute();
+    applyPassword();
     QDialog::showEvent(event);
     m_nameEdit->setFocus();
 }
@@ -136,6 +150,13 @@ void DatabaseDialog::applyRoute() {
     const bool other = m_otherRouteRadio->isChecked();
     m_folderEdit->setEnabled(other);
     m_browseButton->setVisible(other);
+}
+
+void DatabaseDialog::applyPassword() {
+    const bool hasPassword = !m_passwordEdit->text().isEmpty();
+    if (!hasPassword)
+        m_encryptCheck->setChecked(false);
+    m_encryptCheck->setEnabled(hasPassword);
 }
 
 void DatabaseDialog::onBrowseClicked() {
@@ -163,12 +184,28 @@ void DatabaseDialog::onOkClicked() {
         return;
     }
     if (m_editMode) {
+        DatabaseChange change;
+        change.folder = m_folderEdit->text();
+        change.oldPassword = m_editPassword;
+        change.newPassword = m_passwordEdit->text();
+        change.encrypt = m_encryptCheck->isChecked();
+        QString refusal;
+        {
+            const BusyCursor busy;
+            refusal = ChangeDatabase(change);
+        }
+        if (!refusal.isEmpty()) {
+            Messages::error(this, refusal);
+            return;
+        }
+        m_editPassword = change.newPassword;
         accept();
         return;
     }
     NewDatabase request;
     request.name = m_nameEdit->text();
     request.password = m_passwordEdit->text();
+    request.encrypt = m_encryptCheck->isChecked();
     request.create = m_createNewCheck->isChecked();
     request.inDatabases = m_defaultRouteRadio->isChecked();
     request.folder = m_folderEdit->text();

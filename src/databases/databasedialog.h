@@ -26,9 +26,11 @@ public:
 
     // Add mode: empty fields, "Default" and "Create new database" checked, the folder editable.
     void setAddMode();
-    // Edit mode: the entry's name, the database's current password and its folder (read-only);
-    // only the name is taken over on OK.
-    void setEditMode(const QString& name, const QString& password, const QString& folder);
+    // Edit mode: the entry's name, the database's current password, its folder (read-only) and
+    // whether its tables are encrypted. On OK the name is taken over, and a changed password or
+    // encryption is applied to the database (ChangeDatabase).
+    void setEditMode(const QString& name, const QString& password, const QString& folder,
+                     bool encrypted = false);
     bool isEditMode() const { return m_editMode; }
 
     // The name and the folder as accepted by OK (the folder ends with "/" unless empty).
@@ -41,6 +43,8 @@ protected:
 
 private:
     void applyRoute();
+    // Encryption needs a password: the check box is usable only while the field holds one.
+    void applyPassword();
     void onBrowseClicked();
     // Checks the name, then adds the database through AddDatabase; stays open on a refusal.
     void onOkClicked();
@@ -49,6 +53,7 @@ private:
 
     FolderDialog* m_folderDialog;
     bool m_editMode = false;
+    QString m_editPassword; // edit mode: the password the database has now
     int m_gaugeMax = 0;
     int m_gaugePos = 0;
 
@@ -56,7 +61,8 @@ private:
     QGroupBox* m_nameBox;              // " Name "
     QLineEdit* m_nameEdit;             // the display name
     QGroupBox* m_passwordBox;          // " Password "
-    QLineEdit* m_passwordEdit;         // the password of a new database
+    QLineEdit* m_passwordEdit;         // the password of the database
+    QCheckBox* m_encryptCheck;         // "Encrypt the tables with the password"
     QGroupBox* m_routeBox;             // " Database route "
     QRadioButton* m_defaultRouteRadio; // "Default": a folder under Databases/
     QRadioButton* m_otherRouteRadio;   // "Other": the folder of m_folderEdit

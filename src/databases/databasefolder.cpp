@@ -4,6 +4,7 @@
 #include "core/lang.h"
 #include "core/paths.h"
 #include "core/textutil.h"
+#include "databases/filesteps.h"
 #include "databases/passwordhash.h"
 #include "store/datamodules.h"
 #include "store/error.h"
@@ -24,6 +25,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sodium.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -295,6 +297,13 @@ bool BackupTable(const QString& source, const QString& target, QDeadlineTimer lo
     return true;
 }
 
+// Whether two files are read and written with the same key, or both plain.
+bool SameKey(const std::shared_ptr<const TableKey>& a, const std::shared_ptr<const TableKey>& b) {
+    if (!a || !b)
+        return !a && !b;
+    return a == b || sodium_memcmp(a->bytes(), b->bytes(), TableKey::kBytes) == 0;
+}
+
 // Whether two paths name one folder (both may be missing).
 bool SameFolder(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
@@ -524,6 +533,22 @@ QString DatabaseFolder::password(const QString& folder) {
 }
 
 void DatabaseFolder::setPassword(const QString& folder, const QString& password) {
+    setStoredPassword(folder, PasswordHash::make(password));
+}
+
+bool DatabaseFolder::isEncrypted(const QString& folder) {
+    try {
+        return exists(folder) && PasswordHash::isKeyed(password(folder));
+    } catch (const StoreError&) {
+        return false;
+    }
+}
+
+QString DatabaseFolder::passwordFile(const QString& folder) {
+    return FindFile(folder, schemas::Password().fileName);
+}
+
+void DatabaseFolder::setStoredPassword(const QString& folder, const QString& stored) {
     const TableSchema& table = schemas::Password();
     const QString file = FileIn(folder, table.fileName);
     const QString where = Native(file.isEmpty() ? folder : file);
@@ -532,7 +557,7 @@ void DatabaseFolder::setPassword(const QString& folder, const QString& password)
     const QString name = QuoteIdent(table.tableName);
     const QString field = QuoteIdent(table.fields.at(0).name);
     try {
-        const QByteArray text = PasswordHash::make(password).toUtf8();
+        const QByteArray text = stored.toUtf8();
         Connection c(file);
         // The text replaced is overwritten in the file, not only marked free: an older version
         // kept the password there as typed.
@@ -807,10 +832,20 @@ bool BackupCopy::copyFile(const QString& source, const QString& target, QString*
     if (to.exists() && from.canonicalFilePath() == to.canonicalFilePath())
         return fail(u"%1 cannot be copied onto itself."_s.arg(Native(source)));
     bool isDatabase = false;
-    if (!ReadIsDatabase(source, &isDatabase, &why))
+    // Under a key, only a file of encrypted pages is a table: any other file (the list of
+    // files, a note) cannot be read through the key and is copied as it is.
+    const bool keyed = TableCrypt::keyFor(source) != nullptr;
+    if (keyed && !TableCrypt::looksEncrypted(source))
+        isDatabase = false;
+    else if (!ReadIsDatabase(source, &isDatabase, &why))
         return fail(u"%1 cannot be read: %2"_s.arg(Native(source), why));
-    const bool copied =
-        isDatabase ? BackupTable(source, target, lockWait, &why) : PlainCopy(source, target, &why);
+    // A table file is copied through SQLite when its copy is read and written with one key (or
+    // none), so that the copy is consistent even while the store writes to the file. A file
+    // whose place of copy holds another key (the plain data.un of an encrypted database, copied
+    // into its encrypted copies) is copied as it is, so that it opens as its original does.
+    const bool sameKey = SameKey(TableCrypt::keyFor(source), TableCrypt::keyFor(target));
+    const bool copied = isDatabase && sameKey ? BackupTable(source, target, lockWait, &why)
+                                              : PlainCopy(source, target, &why);
     return copied || fail(why);
 }
 
@@ -863,6 +898,22 @@ QString BackupCopy::folderName(const QString& name, const QString& folder) {
             return safe.left(100);
     }
     return u"Database"_s;
+}
+
+void FileSteps::SyncFolder(const QString& folder) {
+    zovi::SyncFolder(folder);
+}
+
+bool FileSteps::Rename(const QString& from, const QString& to, QString* reason) {
+    return zovi::Rename(from, to, reason);
+}
+
+bool FileSteps::CopyBytes(const QString& source, const QString& target, QString* reason) {
+    return PlainCopy(source, target, reason);
+}
+
+void FileSteps::Checkpoint() {
+    Pass();
 }
 
 } // namespace zovi

@@ -26,6 +26,13 @@ public:
     // Stores the hash of password (nothing for an empty one) into data.un, editing its row or
     // adding one to an empty table. Throws StoreError when it cannot be stored.
     static void setPassword(const QString& folder, const QString& password);
+    // Stores a text PasswordHash made (a hash, the keyed form, or empty for none) as it is.
+    static void setStoredPassword(const QString& folder, const QString& stored);
+    // Whether the database's tables are encrypted: its data.un keeps the keyed form of its
+    // password (PasswordHash::isKeyed). False when data.un cannot be read.
+    static bool isEncrypted(const QString& folder);
+    // The path of the folder's data.un (found without regard to letter case).
+    static QString passwordFile(const QString& folder);
 
     // True when the folder holds data.un.
     static bool exists(const QString& folder);

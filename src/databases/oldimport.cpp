@@ -2,9 +2,11 @@
 
 #include "core/lang.h"
 #include "core/textutil.h"
+#include "databases/databasefolder.h"
 
 #include "store/datamodules.h"
 #include "store/error.h"
+#include "store/tablecrypt.h"
 #include "store/transaction.h"
 
 #include <QDir>
@@ -159,6 +161,42 @@ bool LinksEntry(const QString& type) {
 
 } // namespace
 
+namespace {
+
+// A folder to import from that holds an encrypted database of ours (a copy or a backup of the
+// open one, above all) is read with the open database's key while the import reads it; its
+// data.un stays plain. A table that this key does not open is refused as unreadable.
+class EncryptedSource {
+public:
+    EncryptedSource(const QString& oldFolder, const QString& openLedger) {
+        if (!DatabaseFolder::isEncrypted(oldFolder) || TableCrypt::keyFor(oldFolder))
+            return;
+        const std::shared_ptr<const TableKey> key = TableCrypt::keyFor(openLedger);
+        if (!key)
+            throw StoreError(
+                LangText(QStringLiteral("importencrypted"),
+                         QStringLiteral("The tables of %1 are encrypted with a password: only the "
+                                        "database they were copied from can import them."))
+                    .arg(QDir::toNativeSeparators(oldFolder)));
+        m_folder = oldFolder;
+        TableCrypt::remember(m_folder, key);
+        TableCrypt::remember(DatabaseFolder::passwordFile(m_folder), nullptr);
+    }
+    ~EncryptedSource() {
+        if (m_folder.isEmpty())
+            return;
+        TableCrypt::forget(DatabaseFolder::passwordFile(m_folder));
+        TableCrypt::forget(m_folder);
+    }
+    EncryptedSource(const EncryptedSource&) = delete;
+    EncryptedSource& operator=(const EncryptedSource&) = delete;
+
+private:
+    QString m_folder;
+};
+
+} // namespace
+
 ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QString& oldFolder,
                                 const ParadoxReader& reader,
                                 const std::function<void(int permille)>& progress) {
@@ -193,6 +231,7 @@ ImportOutcome ImportOldDatabase(LedgerTables& data, DebtTables& cd, const QStrin
             throw StoreError(
                 LangText(QStringLiteral("nodatabase"), QStringLiteral("No database is open.")));
         const QString folder = QFileInfo(data.tbData.path()).absolutePath();
+        const EncryptedSource keyed(oldFolder, data.tbData.path());
 
         // Everything is read before anything is written, so that an unreadable table changes
         // nothing.

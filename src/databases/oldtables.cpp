@@ -4,6 +4,7 @@
 #include "core/paths.h"
 #include "core/textutil.h"
 #include "store/error.h"
+#include "store/tablecrypt.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -367,7 +368,8 @@ OldTable ReadParadoxTable(const QString& path, const ParadoxReader& reader,
 
 OldTable ReadOldTable(const QString& path, const ParadoxReader& reader,
                       const ReadProgress& progress) {
-    if (IsSqliteFile(path))
+    // An encrypted table is one of ours too, read with the key this process holds for it.
+    if (IsSqliteFile(path) || (TableCrypt::keyFor(path) && TableCrypt::looksEncrypted(path)))
         return ReadSqliteTable(path, progress);
     return ReadParadoxTable(path, reader, progress);
 }

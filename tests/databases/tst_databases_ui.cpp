@@ -14,6 +14,7 @@
 #include "dialogs.h"
 #include "fixtures.h"
 #include "store/datamodules.h"
+#include "store/tablecrypt.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -435,8 +436,10 @@ private Q_SLOTS:
             Click(&w.editor, "Button4");
         });
         QCOMPARE(ReadBytes(Catalogue::path()), (u"New*"_s + folder + u'\n').toUtf8());
-        QVERIFY(PasswordHash::matches(
-            u"pw"_s, DatabaseFolder::password(m_db->folder()))); // only the name is taken
+        // The new password is applied: the database is plain, so only data.un changes.
+        QVERIFY(PasswordHash::matches(u"other"_s, DatabaseFolder::password(m_db->folder())));
+        QVERIFY(!PasswordHash::matches(u"pw"_s, DatabaseFolder::password(m_db->folder())));
+        QVERIFY(!DatabaseFolder::isEncrypted(m_db->folder()));
     }
 
     void addDefaultCreatesDatabase() {
@@ -477,6 +480,55 @@ private Q_SLOTS:
         auto* gauge = Child<QProgressBar>(&w.editData, "Gauge1");
         QCOMPARE(gauge->maximum(), 2 * length);
         QCOMPARE(gauge->value(), 2 * length);
+    }
+
+    // A database made encrypted through the dialog: the check box needs a password and is
+    // reached by Tab after it; the chooser marks the database and opens it with its password.
+    void addEncryptedDatabase() {
+        Windows w;
+        WriteTemplateFolder(ProgramFolder::file(u"Template"_s));
+        Catalogue::write({{u"Test"_s, m_db->folder() + u'/'}});
+        Run(&w.editor, [&] {
+            WhenShown(&w.editData, [&] {
+                auto* encrypt = Child<QCheckBox>(&w.editData, "CheckBox2");
+                QVERIFY(!encrypt->isEnabled());
+                QVERIFY(!encrypt->isChecked());
+                Type(&w.editData, "Edit1", u"Home"_s);
+                Type(&w.editData, "Edit2", u"pw"_s);
+                QVERIFY(encrypt->isEnabled());
+                const QStringList walk = zovi::test::TabWalk(&w.editData);
+                QCOMPARE(walk.mid(walk.indexOf(u"Edit2"_s), 2),
+                         (QStringList{u"Edit2"_s, u"CheckBox2"_s}));
+                QVERIFY(!encrypt->accessibleName().isEmpty() || !encrypt->text().isEmpty());
+                Click(&w.editData, "CheckBox2");
+                QVERIFY(encrypt->isChecked());
+                Click(&w.editData, "Button1");
+            });
+            Click(&w.editor, "Button1");
+            Click(&w.editor, "Button4");
+        });
+        QCOMPARE(Messages::takeShown(), QStringList());
+        const QString home = ProgramFolder::file(u"Databases/Home/"_s);
+        QVERIFY(DatabaseFolder::isEncrypted(home));
+        QVERIFY(TableCrypt::looksEncrypted(home + u"Data.db"_s));
+
+        w.chooser.show();
+        auto* list = Child<QComboBox>(&w.chooser, "listdata");
+        QCOMPARE(zovi::test::Items(list), (QStringList{u"Test"_s, u"Home (encrypted)"_s}));
+        QVERIFY(!list->itemData(1, Qt::AccessibleDescriptionRole).toString().isEmpty());
+        w.chooser.hide();
+        const int result = Run(&w.chooser, [&] {
+            zovi::test::Choose(list, u"Home (encrypted)"_s);
+            WhenShown(&w.password, [&] {
+                Type(&w.password, "Edit1", u"pw"_s);
+                Click(&w.password, "Button1");
+            });
+            Click(&w.chooser, "Button1");
+        });
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(w.data.tbData.isOpen());
+        QCOMPARE(TableCrypt::keyFor(w.data.tbData.path()) != nullptr, true);
+        CloseDatabase(w.data, w.cd);
     }
 
     void addOtherFolderWithoutSeparator() {
