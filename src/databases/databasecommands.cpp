@@ -176,9 +176,17 @@ PasswordCheck CheckPassword(const QString& folder, const PasswordConfirm& confir
         result.passed = true;
         return result;
     }
-    // A rewrite that cannot be finished now stays committed: data.un then already holds the
-    // new password, and the next opening goes on with it.
-    Rekey::finishInterrupted(folder);
+    // A rewrite that cannot be finished now stays committed, and the next opening goes on with
+    // it; until then the folder holds tables of both keys, and nothing of it is opened.
+    QString unfinished;
+    if (!Rekey::finishInterrupted(folder, &unfinished)) {
+        result.error =
+            LangText(u"rekeyunfinished"_s,
+                     u"The database's tables were being rewritten under a new password, and the "
+                     u"rewrite cannot be finished now: %1"_s)
+                .arg(unfinished);
+        return result;
+    }
     try {
         result.password = DatabaseFolder::password(folder);
     } catch (const StoreError& e) {

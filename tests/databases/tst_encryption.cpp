@@ -279,6 +279,29 @@ private Q_SLOTS:
         QVERIFY(point > 3 * 13); // a step after each table file of each copy at the least
     }
 
+    // A committed rewrite that cannot be finished refuses the opening with its reason, instead
+    // of opening a folder that holds tables of both keys; once it can, the opening finishes it.
+    void unfinishedRewriteOpensNothing() {
+        const QString folder = m_db->folder();
+        makeEncrypted(kPassword, 1);
+        const QString commit = folder + u"/.zovi-rekeyed/RCopy"_s;
+        QVERIFY(QDir().mkpath(commit));
+        zovi::test::WriteBytes(commit + u"/Kurs.db"_s, "new");
+        QVERIFY(QDir(folder + u"/RCopy"_s).removeRecursively());
+        zovi::test::WriteBytes(folder + u"/RCopy"_s, "a file where a folder should be");
+        {
+            Opened db(folder, kPassword);
+            QVERIFY(!db.outcome.opened);
+            QVERIFY2(db.outcome.refusal.contains(u"RCopy"_s), qPrintable(db.outcome.refusal));
+            QVERIFY(!db.data.tbData.isOpen());
+        }
+        QVERIFY(QFile::remove(folder + u"/RCopy"_s));
+        Opened db(folder, kPassword);
+        QVERIFY2(db.outcome.opened, qPrintable(db.outcome.refusal));
+        QCOMPARE(ReadBytes(folder + u"/RCopy/Kurs.db"_s), QByteArray("new"));
+        QVERIFY(!QFileInfo::exists(folder + u"/.zovi-rekeyed"_s));
+    }
+
     // The copies of an encrypted database, the backup and the copy at close, are encrypted with
     // its key and open with its password.
     void copiesAreEncrypted_data() {
