@@ -52,8 +52,20 @@ void TableImage::FreeMemory::operator()(void* p) const {
     std::free(p);
 }
 
+void TableImage::placeColumns() {
+    // Floats take eight bytes; everything else (texts, integers, dates, flags, keys) mostly
+    // fits four.
+    m_places.clear();
+    m_blockBytes = 0;
+    for (const Column& column : m_columns) {
+        const bool wide = column.type == FieldType::Float;
+        m_places.push_back(Place{m_blockBytes, wide});
+        m_blockBytes += kBlockRows * (wide ? sizeof(quint64) : sizeof(quint32));
+    }
+}
+
 void TableImage::addBlocks(size_t count) {
-    const size_t cells = (size_t(1) << kBlockBits) * m_columns.size();
+    const size_t cells = kBlockRows * m_columns.size();
     if (cells == 0 || count == 0)
         return;
     // The blocks of a large table are put in memory the system may map in large pages: a
@@ -78,11 +90,11 @@ void TableImage::addBlocks(size_t count) {
     };
     // Every cell's bits are written before they are read: by the reading of the file or by
     // the insert that takes the row. Kinds start at zero: null.
-    auto* bits = static_cast<quint64*>(allocate(count * cells * sizeof(quint64)));
+    auto* bytes = static_cast<quint8*>(allocate(count * m_blockBytes));
     auto* kinds = static_cast<quint8*>(allocate(count * cells));
     std::memset(kinds, 0, count * cells);
     for (size_t b = 0; b < count; ++b)
-        m_blocks.push_back(Block{bits + b * cells, kinds + b * cells});
+        m_blocks.push_back(Block{bytes + b * m_blockBytes, kinds + b * cells});
 }
 
 RowSlot TableImage::newSlot(qint64 rowid) {
@@ -116,8 +128,9 @@ qsizetype TableImage::placeOfRowid(std::span<const RowSlot> rows, qint64 key) co
 }
 
 double TableImage::number(RowSlot row, int column) const {
-    const quint64 b = bits(row, column);
-    return kind(row, column) == FloatCell ? std::bit_cast<double>(b) : double(qint64(b));
+    const quint8 k = storedKind(row, column);
+    const quint64 b = valueBits(column, stored(row, column), k);
+    return (k & kKindMask) == FloatCell ? std::bit_cast<double>(b) : double(qint64(b));
 }
 
 Value TableImage::value(RowSlot row, int column) const {
@@ -146,30 +159,41 @@ quint32 TableImage::addText(const QString& text) {
     return m_texts.add(text);
 }
 
+void TableImage::storeNumber(RowSlot row, int column, quint64 bits, bool isFloat) {
+    const quint8 kind = isFloat ? FloatCell : IntegerCell;
+    const auto i = qint64(bits);
+    if (m_places[size_t(column)].wide || (!isFloat && i >= std::numeric_limits<qint32>::min() &&
+                                          i <= std::numeric_limits<qint32>::max())) {
+        store(row, column, bits, kind);
+        return;
+    }
+    if (m_wide.size() > std::numeric_limits<quint32>::max())
+        throw std::bad_alloc();
+    m_wide.push_back(bits);
+    store(row, column, m_wide.size() - 1, kind | kWideValue);
+}
+
 void TableImage::setCell(RowSlot row, int column, const Value& value) {
-    Block& block = m_blocks[row >> kBlockBits];
-    const size_t at = cellIndex(row, column);
     if (const auto* i = std::get_if<qint64>(&value)) {
-        block.kinds[at] = IntegerCell;
-        block.bits[at] = quint64(*i);
+        storeNumber(row, column, quint64(*i), false);
     } else if (const auto* d = std::get_if<double>(&value)) {
-        block.kinds[at] = FloatCell;
-        block.bits[at] = std::bit_cast<quint64>(*d);
+        storeNumber(row, column, std::bit_cast<quint64>(*d), true);
     } else if (const auto* t = std::get_if<QString>(&value)) {
         // A text the cell already holds keeps its number, so that a pass rewriting other
         // fields adds nothing to the pool.
-        if (!(block.kinds[at] == TextCell && m_texts[block.bits[at]] == *t))
-            block.bits[at] = addText(*t);
-        block.kinds[at] = TextCell;
+        quint64 number = stored(row, column);
+        if (!(storedKind(row, column) == TextCell && m_texts[number] == *t))
+            number = addText(*t);
+        store(row, column, number, TextCell);
     } else {
-        block.kinds[at] = NullCell;
-        block.bits[at] = 0;
+        store(row, column, 0, NullCell);
     }
 }
 
 bool TableImage::cellEquals(RowSlot row, int column, const Value& value) const {
-    const CellKind k = kind(row, column);
-    const quint64 b = k == NullCell ? 0 : bits(row, column);
+    const quint8 stored = storedKind(row, column);
+    const auto k = CellKind(stored & kKindMask);
+    const quint64 b = k == NullCell ? 0 : valueBits(column, this->stored(row, column), stored);
     switch (k) {
     case NullCell:
         return IsNull(value);
@@ -329,13 +353,14 @@ std::optional<RowSlot> TableImage::liveRow(qint64 rowid) const {
 }
 
 Value TableImage::cellValue(const RowCells::Cell& cell) const {
-    switch (cell.kind) {
+    const quint64 bits = valueBits(cell.column, cell.bits, cell.kind);
+    switch (cell.kind & kKindMask) {
     case IntegerCell:
-        return qint64(cell.bits);
+        return qint64(bits);
     case FloatCell:
-        return std::bit_cast<double>(cell.bits);
+        return std::bit_cast<double>(bits);
     case TextCell:
-        return m_texts[cell.bits];
+        return m_texts[bits];
     default:
         return Value();
     }
@@ -421,11 +446,8 @@ void TableImage::update(RowSlot row, std::vector<Value> values) {
     if (store.inTransaction()) {
         RowCells before;
         before.cells.reserve(changed.size());
-        const Block& block = m_blocks[row >> kBlockBits];
-        for (int c : changed) {
-            const size_t at = cellIndex(row, c);
-            before.cells.push_back({block.bits[at], quint16(c), block.kinds[at]});
-        }
+        for (int c : changed)
+            before.cells.push_back(savedCell(row, c));
         store.remember(shared_from_this(), row, std::move(before));
     }
     for (int c : changed)
@@ -433,16 +455,11 @@ void TableImage::update(RowSlot row, std::vector<Value> values) {
 }
 
 RowCells::Cell TableImage::savedCell(RowSlot row, int column) const {
-    const Block& block = m_blocks[row >> kBlockBits];
-    const size_t at = cellIndex(row, column);
-    return {block.bits[at], quint16(column), block.kinds[at]};
+    return {stored(row, column), quint16(column), storedKind(row, column)};
 }
 
 void TableImage::putCell(RowSlot row, const RowCells::Cell& cell) {
-    Block& block = m_blocks[row >> kBlockBits];
-    const size_t at = cellIndex(row, cell.column);
-    block.bits[at] = cell.bits;
-    block.kinds[at] = cell.kind;
+    store(row, cell.column, cell.bits, cell.kind);
 }
 
 std::vector<RowSlot> TableImage::setColumn(std::span<const RowSlot> rows, int column,
@@ -563,12 +580,8 @@ void TableImage::restore(RowSlot row, const RowCells& before) {
     else if (!alive(row) && before.alive)
         --m_dead;
     m_alive[row] = before.alive ? 1 : 0;
-    Block& block = m_blocks[row >> kBlockBits];
-    for (const RowCells::Cell& cell : before.cells) {
-        const size_t at = cellIndex(row, cell.column);
-        block.bits[at] = cell.bits;
-        block.kinds[at] = cell.kind;
-    }
+    for (const RowCells::Cell& cell : before.cells)
+        putCell(row, cell);
 }
 
 void TableImage::compact() {

@@ -25,7 +25,8 @@ struct Column {
 };
 
 // What the undo log keeps to put a row back: whether it was alive, and the cells a change
-// overwrote (only those: a pass that rewrites one field of a million rows logs one cell each).
+// overwrote (only those: a pass that rewrites one field of a million rows logs one cell each),
+// each as the image stores it (TableImage::cellValue reads one).
 struct RowCells {
     struct Cell {
         quint64 bits;
@@ -40,11 +41,15 @@ struct RowCells {
 // Writes go through SQLite first; the image changes only when the write succeeded, and every
 // change inside a transaction is logged so that a rollback can undo it.
 //
-// The rows are kept compact, as a million-row ledger must fit in a desktop's memory: each cell
-// is eight bytes (an integer, a float's bits or the number of a text) and a byte for its kind,
-// in blocks of rows; texts live in the image's pool, their characters in large pieces, and a
-// text that repeats in a field read from the file is kept once. No object is made per row or
-// per field.
+// The rows are kept compact, as a million-row ledger must fit in a desktop's memory: a cell of
+// a float field is eight bytes (a float's bits, or an integer or the number of a text), a cell of
+// any other field four (an integer that fits 32 bits or the number of a text), and every cell
+// has a byte for its kind. A value too large for its four bytes (a larger integer, a float in a
+// field of another type) lies in the image's list of wide values, its cell holding its place
+// there. The cells lie in blocks of rows, each field's cells of a block side by side, so that a
+// filter or a sort reading one field of many rows reads adjacent memory. Texts live in the
+// image's pool, their characters in large pieces, and a text that repeats in a field read from
+// the file is kept once. No object is made per row or per field.
 class TableImage : public std::enable_shared_from_this<TableImage> {
 public:
     enum CellKind : quint8 { NullCell, IntegerCell, FloatCell, TextCell };
@@ -84,11 +89,12 @@ public:
     bool alive(RowSlot row) const { return m_alive[row] != 0; }
     qint64 rowid(RowSlot row) const { return m_rowids[row]; }
     CellKind kind(RowSlot row, int column) const {
-        return CellKind(m_blocks[row >> kBlockBits].kinds[cellIndex(row, column)]);
+        return CellKind(storedKind(row, column) & kKindMask);
     }
     qint64 integer(RowSlot row, int column) const { return qint64(bits(row, column)); }
     double number(RowSlot row, int column) const;
-    const QString& text(RowSlot row, int column) const { return m_texts[bits(row, column)]; }
+    // A text is never a wide value: its number is the stored cell.
+    const QString& text(RowSlot row, int column) const { return m_texts[stored(row, column)]; }
     Value value(RowSlot row, int column) const;
     std::vector<Value> values(RowSlot row) const;
 
@@ -124,24 +130,66 @@ public:
     std::shared_ptr<const CompiledFilter> filter(const QString& text);
 
 private:
-    static constexpr int kBlockBits = 12;                   // rows per block: 4096
+    static constexpr int kBlockBits = 12; // rows per block: 4096
+    static constexpr size_t kBlockRows = size_t(1) << kBlockBits;
     static constexpr qint64 kReserveRows = qint64(1) << 22; // the most rows reserved at once
+    // A stored kind is a CellKind, with kWideValue added when the cell holds the place of its
+    // value in m_wide.
+    static constexpr quint8 kKindMask = 3;
+    static constexpr quint8 kWideValue = 4;
     struct Block {
-        quint64* bits;
-        quint8* kinds;
+        quint8* cells; // each field's cells one after another, kBlockRows of them
+        quint8* kinds; // the same, a byte each
+    };
+    // Where a field's cells begin in a block, and whether they are eight bytes (or four).
+    struct Place {
+        size_t offset;
+        bool wide;
     };
     struct FreeMemory {
         void operator()(void* p) const;
     };
-    // Makes count more blocks, in one piece of memory for all their bits and one for their
+    // Gives every field its cells' width and place in a block, once the fields are known.
+    void placeColumns();
+    // Makes count more blocks, in one piece of memory for all their cells and one for their
     // kinds (every cell null).
     void addBlocks(size_t count);
-    size_t cellIndex(RowSlot row, int column) const {
-        return size_t(row & ((1u << kBlockBits) - 1)) * m_columns.size() + size_t(column);
+    static size_t rowInBlock(RowSlot row) { return size_t(row) & (kBlockRows - 1); }
+    quint8 storedKind(RowSlot row, int column) const {
+        return m_blocks[row >> kBlockBits].kinds[size_t(column) * kBlockRows + rowInBlock(row)];
+    }
+    // The cell as stored: eight bytes, or four widened without their sign.
+    quint64 stored(RowSlot row, int column) const {
+        const Place& place = m_places[size_t(column)];
+        const quint8* cells = m_blocks[row >> kBlockBits].cells + place.offset;
+        return place.wide ? reinterpret_cast<const quint64*>(cells)[rowInBlock(row)]
+                          : reinterpret_cast<const quint32*>(cells)[rowInBlock(row)];
+    }
+    // The value's 64 bits (an integer, a float's bits, a text's number) of a stored cell.
+    quint64 valueBits(int column, quint64 cell, quint8 kind) const {
+        if (m_places[size_t(column)].wide)
+            return cell;
+        if (kind & kWideValue)
+            return m_wide[cell];
+        return kind == IntegerCell ? quint64(qint64(qint32(quint32(cell)))) : cell;
     }
     quint64 bits(RowSlot row, int column) const {
-        return m_blocks[row >> kBlockBits].bits[cellIndex(row, column)];
+        return valueBits(column, stored(row, column), storedKind(row, column));
     }
+    // Stores a cell as it is: its bits (four of them in a narrow field) and its stored kind.
+    void store(RowSlot row, int column, quint64 cell, quint8 kind) {
+        const Block& block = m_blocks[row >> kBlockBits];
+        const Place& place = m_places[size_t(column)];
+        const size_t r = rowInBlock(row);
+        if (place.wide)
+            reinterpret_cast<quint64*>(block.cells + place.offset)[r] = cell;
+        else
+            reinterpret_cast<quint32*>(block.cells + place.offset)[r] = quint32(cell);
+        block.kinds[size_t(column) * kBlockRows + r] = kind;
+    }
+    // Stores an integer, or a float's bits (float), in the cell, among the wide values when
+    // the cell is narrow and the value does not fit it.
+    void storeNumber(RowSlot row, int column, quint64 bits, bool isFloat);
     RowSlot newSlot(qint64 rowid);
     void setCell(RowSlot row, int column, const Value& value);
     bool cellEquals(RowSlot row, int column, const Value& value) const;
@@ -172,7 +220,14 @@ private:
     int m_autoInc = -1;
     bool m_readOnly = false;
 
+    std::vector<Place> m_places; // by column
+    size_t m_blockBytes = 0;     // the cells of one block
     std::vector<Block> m_blocks;
+    // The values of narrow cells that do not fit them. A value is only ever added: the undo log
+    // keeps cells that hold places here. A cell that changes leaves its old wide value behind
+    // until the file is read anew; such values are rare (beyond 32 bits, or floats in fields of
+    // another type) and cost eight bytes each.
+    std::vector<quint64> m_wide;
     std::vector<std::unique_ptr<void, FreeMemory>> m_memory; // what the blocks live in
     size_t m_expectedRows = 0;    // while the file is read: the rows it is expected to hold
     std::vector<qint64> m_rowids; // by slot

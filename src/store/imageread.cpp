@@ -203,6 +203,7 @@ void TableImage::load(const Progress& readProgress) {
         }
     }
 
+    placeColumns();
     if (schema)
         checkColumns(*schema);
     // A file SQLite could open for reading only, or in a folder where no journal can be made,
@@ -243,14 +244,10 @@ void TableImage::load(const Progress& readProgress) {
         while (select.step()) {
             const qint64 rowid = sqlite3_column_int64(st, 0);
             const RowSlot row = newSlot(rowid);
-            Block& block = m_blocks[row >> kBlockBits];
-            const size_t at = cellIndex(row, 0);
-            quint64* bits = block.bits + at;
-            quint8* kinds = block.kinds + at;
             for (int i = 0; i < n; ++i) {
                 const int col = i + 1;
                 const Column& column = m_columns[size_t(i)];
-                bits[i] = 0; // a new block's cells are null
+                store(row, i, 0, NullCell); // what a null leaves
                 if (column.type == FieldType::Text) {
                     // Most cells are texts: their value is asked for at once, which gives no
                     // text for a null.
@@ -261,8 +258,9 @@ void TableImage::load(const Progress& readProgress) {
                                                       QStringLiteral("out of memory.")));
                         continue;
                     }
-                    kinds[i] = TextCell;
-                    bits[i] = indexes[size_t(i)].take(text, sqlite3_column_bytes(st, col), m_texts);
+                    store(row, i,
+                          indexes[size_t(i)].take(text, sqlite3_column_bytes(st, col), m_texts),
+                          TextCell);
                     continue;
                 }
                 const int stored = sqlite3_column_type(st, col);
@@ -275,13 +273,11 @@ void TableImage::load(const Progress& readProgress) {
                     if (stored == SQLITE_TEXT) {
                         bool ok = false;
                         const double d = ColumnText(st, col).toDouble(&ok);
-                        if (ok) {
-                            kinds[i] = FloatCell;
-                            bits[i] = std::bit_cast<quint64>(d);
-                        }
+                        if (ok)
+                            storeNumber(row, i, std::bit_cast<quint64>(d), true);
                     } else {
-                        kinds[i] = FloatCell;
-                        bits[i] = std::bit_cast<quint64>(sqlite3_column_double(st, col));
+                        storeNumber(row, i, std::bit_cast<quint64>(sqlite3_column_double(st, col)),
+                                    true);
                     }
                     break;
                 case FieldType::Integer:
@@ -297,11 +293,10 @@ void TableImage::load(const Progress& readProgress) {
                                          QStringLiteral("the field %1 holds %2, which is not an "
                                                         "integer."))
                                     .arg(column.name, QString::number(d)));
-                        bits[i] = quint64(qint64(d));
+                        storeNumber(row, i, quint64(qint64(d)), false);
                     } else {
-                        bits[i] = quint64(sqlite3_column_int64(st, col));
+                        storeNumber(row, i, quint64(sqlite3_column_int64(st, col)), false);
                     }
-                    kinds[i] = IntegerCell;
                     break;
                 case FieldType::Date: {
                     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(st, col));
@@ -312,10 +307,8 @@ void TableImage::load(const Progress& readProgress) {
                         ok = d.isValid();
                         day = d.toJulianDay();
                     }
-                    if (ok) {
-                        kinds[i] = IntegerCell;
-                        bits[i] = quint64(day);
-                    }
+                    if (ok)
+                        storeNumber(row, i, quint64(day), false);
                     break;
                 }
                 }
