@@ -6,6 +6,7 @@
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/folderlock.h"
+#include "store/oldtable.h"
 #include "store/schema.h"
 #include "store/tablecrypt.h"
 
@@ -44,11 +45,7 @@ bool IsPasswordFile(const QString& name) {
 // Whether file is a table file to rewrite: readable as SQLite's format when the tables are plain,
 // encrypted when they have a key.
 bool IsTableFile(const QString& file, bool encrypted) {
-    if (encrypted)
-        return TableCrypt::looksEncrypted(file);
-    QFile in(file);
-    static const QByteArray kHeader("SQLite format 3", 16);
-    return in.open(QIODevice::ReadOnly) && in.read(kHeader.size()) == kHeader;
+    return encrypted ? TableCrypt::looksEncrypted(file) : IsSqliteFile(file);
 }
 
 // The places of a database folder that hold table files: the folder itself, its copies at close
