@@ -3,6 +3,7 @@
 #include "databases/passwordhash.h"
 #include "fixtures.h"
 #include "fulldisk.h"
+#include "killedrun.h"
 #include "store/datamodules.h"
 #include "store/error.h"
 #include "store/transaction.h"
@@ -12,7 +13,6 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QTest>
-#include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <sqlite3.h>
@@ -499,20 +499,12 @@ private Q_SLOTS:
         bool killed = true;
         for (int point = 1; killed; ++point, ++session) {
             MarkSession(m_db->folder(), session);
-            const pid_t child = fork();
-            if (child == 0) {
-                int passed = 0;
-                BackupCopy::setCheckpoint([&] {
-                    if (++passed == point)
-                        raise(SIGKILL);
-                });
+            const zovi::test::ChildEnd end = zovi::test::RunKilledAtCheckpoint(point, [&] {
                 BackupCopy::copyListed(m_db->folder(), target);
-                _exit(0);
-            }
-            int status = 0;
-            QCOMPARE(waitpid(child, &status, 0), child);
-            killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-            QVERIFY(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+                return true;
+            });
+            QVERIFY(end != zovi::test::ChildEnd::Failed);
+            killed = end == zovi::test::ChildEnd::Killed;
 
             QVERIFY(BackupCopy::finishInterrupted(target));
             const int now = SessionOf(target, listed);

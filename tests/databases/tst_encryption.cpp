@@ -4,6 +4,7 @@
 #include "databases/passwordhash.h"
 #include "databases/rekey.h"
 #include "fixtures.h"
+#include "killedrun.h"
 #include "store/datamodules.h"
 #include "store/schema.h"
 #include "store/tablecrypt.h"
@@ -13,9 +14,6 @@
 #include <QDirIterator>
 #include <QProcess>
 #include <QTest>
-#include <csignal>
-#include <sys/wait.h>
-#include <unistd.h>
 
 using namespace zovi;
 using namespace Qt::StringLiterals;
@@ -242,20 +240,11 @@ private Q_SLOTS:
         int point = 1;
         for (; killed; ++point) {
             QVERIFY(zovi::test::CopyFolder(pristine, folder));
-            const pid_t child = fork();
-            if (child == 0) {
-                int passed = 0;
-                BackupCopy::setCheckpoint([&] {
-                    if (++passed == point)
-                        raise(SIGKILL);
-                });
-                const QString refusal = ChangeDatabase({folder, oldPassword, newPassword, after});
-                _exit(refusal.isEmpty() ? 0 : 1);
-            }
-            int status = 0;
-            QCOMPARE(waitpid(child, &status, 0), child);
-            killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-            QVERIFY(killed || (WIFEXITED(status) && WEXITSTATUS(status) == 0));
+            const zovi::test::ChildEnd end = zovi::test::RunKilledAtCheckpoint(point, [&] {
+                return ChangeDatabase({folder, oldPassword, newPassword, after}).isEmpty();
+            });
+            QVERIFY(end != zovi::test::ChildEnd::Failed);
+            killed = end == zovi::test::ChildEnd::Killed;
 
             // What every opening does first.
             QVERIFY(Rekey::finishInterrupted(folder));
